@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string_view>
+
+// Failures that a step passes over are written down here, so none is silently reported as success.
+namespace common {
+
+/// Appends "<local date time> [step] reason" and CR LF to ERRORLOG.txt in AppFolder (UTF-8).
+/// Never throws.
+void LogError(std::string_view step, std::string_view reason) noexcept;
+
+/// Runs one sub-step: a failure is logged under `step` and swallowed. Returns true on success.
+template <class F>
+bool PassOver(std::string_view step, F&& subStep) noexcept;
+
+}  // namespace common
+
+#include <exception>
+
+namespace common {
+template <class F>
+bool PassOver(std::string_view step, F&& subStep) noexcept {
+    try {
+        subStep();
+        return true;
+    } catch (const std::exception& e) {
+        LogError(step, e.what());
+    } catch (...) {
+        LogError(step, "unknown failure");
+    }
+    return false;
+}
+}  // namespace common

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Number helpers with the semantics the stored files and reports were made with.
+namespace common {
+
+/// Lenient reading: leading blanks skipped, optional sign, digits, optional point and digits,
+/// optional exponent; stops at the first character that does not fit; no number gives 0.
+/// " 12abc" gives 12, "" gives 0, "1e3" gives 1000, "----" gives 0.
+double Val(std::string_view text);
+
+/// Round half to even into 16-bit / 32-bit range (CInt) and 32/64-bit (CLng).
+/// Values outside the range are clamped rather than trapped.
+std::int32_t CInt(double value);
+std::int64_t CLng(double value);
+
+/// Largest whole number not above the value (-2.5 gives -3).
+double Int(double value);
+
+/// The value with its fraction dropped (-2.5 gives -2).
+double Fix(double value);
+
+/// Shortest decimal text of a value with at most `digits` significant digits: no exponent,
+/// no trailing zeros or point, "0" before a leading point, "-" for negatives, "0" for zero.
+std::string NumberText(double value, int digits = 15);
+
+/// Number text of a single-precision value: at most 7 significant digits.
+std::string SingleText(float value);
+
+/// Number text of a whole number.
+std::string NumberText(std::int64_t value);
+inline std::string NumberText(int value) { return NumberText(static_cast<std::int64_t>(value)); }
+
+/// Number text as the classic Str does it: a blank before a number that is not negative
+/// (" 12", "-3", " 0.5").
+std::string StrText(double value, int digits = 15);
+std::string StrText(std::int64_t value);
+inline std::string StrText(int value) { return StrText(static_cast<std::int64_t>(value)); }
+
+/// The last two characters of the number text of n + 100: 1 gives "01", 12 gives "12".
+std::string TwoDigits(std::int64_t n);
+
+/// Digits-only check of a whole text (empty is not digits).
+bool IsDigits(std::string_view text);
+
+}  // namespace common

@@ -1,0 +1,201 @@
+#include "common/record_file.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace common {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const fs::path& path) {
+    throw std::system_error(errno, std::generic_category(), std::string(what) + " " + path.string());
+}
+
+// A file descriptor closed on every path out.
+class Fd {
+public:
+    Fd(const fs::path& path, int flags) : path_(path), fd_(::open(path.c_str(), flags | O_CLOEXEC, 0644)) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    bool Ok() const { return fd_ >= 0; }
+    int Get() const { return fd_; }
+    void WriteAt(std::string_view bytes, off_t offset) const {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail("cannot write", path_);
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    std::size_t ReadAt(char* into, std::size_t size, off_t offset) const {
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t n = ::pread(fd_, into + done, size - done, offset + static_cast<off_t>(done));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail("cannot read", path_);
+            }
+            if (n == 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+    void Close() {
+        if (fd_ >= 0 && ::close(fd_) != 0) {
+            fd_ = -1;
+            Fail("cannot close", path_);
+        }
+        fd_ = -1;
+    }
+
+private:
+    fs::path path_;
+    int fd_;
+};
+
+fs::path ScratchFor(const fs::path& target, const fs::path& scratch) {
+    if (!scratch.empty()) return scratch;
+    fs::path s = target;
+    s += ".partial";
+    return s;
+}
+
+// Writes the scratch file with `produce` and renames it over the target; on any failure the
+// scratch file is removed and the target is left as it was.
+template <class Produce>
+void ReplaceThroughScratch(const fs::path& target, const fs::path& scratchPath, Produce produce) {
+    const fs::path scratch = ScratchFor(target, scratchPath);
+    try {
+        Fd out(scratch, O_WRONLY | O_CREAT | O_TRUNC);
+        if (!out.Ok()) Fail("cannot create", scratch);
+        produce(out);
+        out.Close();
+        if (::rename(scratch.c_str(), target.c_str()) != 0) Fail("cannot replace", target);
+    } catch (...) {
+        std::error_code ec;
+        fs::remove(scratch, ec);
+        throw;
+    }
+}
+
+}  // namespace
+
+RecordFile::RecordFile(fs::path path, std::size_t recordLength) : path_(std::move(path)), length_(recordLength) {
+    if (length_ == 0) throw std::invalid_argument("record length 0 for " + path_.string());
+}
+
+std::int64_t RecordFile::Count() const {
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) return 0;
+    return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+}
+
+std::string RecordFile::Read(std::int64_t n) const {
+    if (n < 1) return {};
+    Fd in(path_, O_RDONLY);
+    if (!in.Ok()) return {};
+    std::string out(length_, '\0');
+    std::size_t got = in.ReadAt(out.data(), length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
+    if (got < length_) return {};  // past the end, or the torn tail
+    return out;
+}
+
+void RecordFile::ForEach(const std::function<void(std::int64_t, std::string_view)>& visit) const {
+    Fd in(path_, O_RDONLY);
+    if (!in.Ok()) return;
+    const std::int64_t count = Count();
+    const std::size_t perBlock = std::max<std::size_t>(1, (1u << 20) / length_);
+    std::string block(perBlock * length_, '\0');
+    std::int64_t n = 1;
+    while (n <= count) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(perBlock, count - n + 1));
+        std::size_t got = in.ReadAt(block.data(), want * length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
+        std::size_t records = got / length_;
+        for (std::size_t k = 0; k < records; ++k) visit(n++, std::string_view(block).substr(k * length_, length_));
+        if (records < want) break;  // the file shrank under us
+    }
+}
+
+std::vector<std::string> RecordFile::ReadAll() const {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(Count()));
+    ForEach([&](std::int64_t, std::string_view r) { out.emplace_back(r); });
+    return out;
+}
+
+std::string RecordFile::Fit(std::string_view bytes) const {
+    std::string r(bytes.substr(0, length_));
+    r.resize(length_, ' ');
+    return r;
+}
+
+void RecordFile::Write(std::int64_t n, std::string_view bytes) const {
+    if (n < 1) throw std::out_of_range("record number " + std::to_string(n) + " in " + path_.string());
+    Fd out(path_, O_WRONLY | O_CREAT);
+    if (!out.Ok()) Fail("cannot open", path_);
+    out.WriteAt(Fit(bytes), static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
+    out.Close();
+}
+
+std::int64_t RecordFile::Append(std::string_view bytes) const {
+    std::int64_t n = Count() + 1;
+    Write(n, bytes);
+    return n;
+}
+
+void RecordFile::RewriteAll(const std::vector<std::string>& records, const fs::path& scratch) const {
+    ReplaceThroughScratch(path_, scratch, [&](const Fd& out) {
+        std::string buffer;
+        buffer.reserve(records.size() * length_);
+        for (const auto& r : records) buffer += Fit(r);
+        out.WriteAt(buffer, 0);
+    });
+}
+
+std::int64_t RecordFile::RewriteFiltered(const std::function<bool(std::string_view)>& keep,
+                                         const fs::path& scratch) const {
+    std::string kept;
+    std::int64_t count = 0;
+    ForEach([&](std::int64_t, std::string_view r) {
+        if (keep(r)) {
+            kept.append(r);
+            ++count;
+        }
+    });
+    ReplaceThroughScratch(path_, scratch, [&](const Fd& out) { out.WriteAt(kept, 0); });
+    return count;
+}
+
+void RecordFile::Remove() const {
+    std::error_code ec;
+    fs::remove(path_, ec);
+    if (ec) throw std::system_error(ec, "cannot delete " + path_.string());
+}
+
+void WriteFileAtomically(const fs::path& target, std::string_view content, const fs::path& scratch) {
+    ReplaceThroughScratch(target, scratch, [&](const Fd& out) { out.WriteAt(content, 0); });
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+    Fd in(path, O_RDONLY);
+    if (!in.Ok()) return {};
+    struct stat st {};
+    if (::fstat(in.Get(), &st) != 0) Fail("cannot read", path);
+    std::string out(static_cast<std::size_t>(st.st_size), '\0');
+    out.resize(in.ReadAt(out.data(), out.size(), 0));
+    return out;
+}
+
+}  // namespace common

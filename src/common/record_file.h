@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+/// A file of fixed-length records numbered from 1.
+/// - Count is size / length rounded down: a torn last record is not a record.
+/// - Reading never creates the file: a missing file has no records.
+/// - Writing beyond the end extends the file; skipped records read back as zero bytes.
+/// - Full and filtered rewrites go through a scratch file and a rename, so a failure leaves
+///   the old file whole.
+/// Errors of the file system throw std::runtime_error (std::system_error) naming the path.
+class RecordFile {
+public:
+    RecordFile(std::filesystem::path path, std::size_t recordLength);
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::size_t RecordLength() const { return length_; }
+
+    /// Number of whole records (0 for a missing file).
+    std::int64_t Count() const;
+
+    /// Record n (1-based). A record past the end reads as an empty string.
+    std::string Read(std::int64_t n) const;
+
+    /// Every whole record, in order, read with one pass over the file.
+    std::vector<std::string> ReadAll() const;
+
+    /// Calls visit(n, bytes) for every whole record, reading the file in large blocks.
+    void ForEach(const std::function<void(std::int64_t, std::string_view)>& visit) const;
+
+    /// Writes record n (1-based); the bytes are cut or padded with blanks to the record length.
+    void Write(std::int64_t n, std::string_view bytes) const;
+
+    /// Writes record Count() + 1 and returns its number.
+    std::int64_t Append(std::string_view bytes) const;
+
+    /// Replaces the whole file with these records (each cut or padded to the length).
+    /// `scratch` names the scratch file; empty means the target's name with ".partial" added.
+    void RewriteAll(const std::vector<std::string>& records,
+                    const std::filesystem::path& scratch = {}) const;
+
+    /// Keeps only the records for which keep(bytes) is true, in order, through the scratch file.
+    /// Returns the number of records kept.
+    std::int64_t RewriteFiltered(const std::function<bool(std::string_view)>& keep,
+                                 const std::filesystem::path& scratch = {}) const;
+
+    /// Deletes the file; a missing file is no error.
+    void Remove() const;
+
+private:
+    std::string Fit(std::string_view bytes) const;
+
+    std::filesystem::path path_;
+    std::size_t length_;
+};
+
+/// Writes `content` to `target` through a scratch file in the same folder and a rename.
+/// `scratch` empty means the target's name with ".partial" added.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view content,
+                         const std::filesystem::path& scratch = {});
+
+/// Whole content of a file; a missing file reads as empty (and is not created).
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+}  // namespace common

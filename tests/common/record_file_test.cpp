@@ -1,0 +1,104 @@
+#include "common/record_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+using common::RecordFile;
+
+TEST(RecordFile, CountIgnoresATornLastRecordAndMissingFilesStayMissing) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 5);
+    EXPECT_EQ(file.Count(), 0);
+    EXPECT_EQ(file.Read(1), "");
+    EXPECT_TRUE(file.ReadAll().empty());
+    EXPECT_FALSE(dir.Exists("R.dat"));  // reading never creates
+
+    dir.Write("R.dat", "AAAAABBBBBCC");  // two records and a torn third
+    EXPECT_EQ(file.Count(), 2);
+    EXPECT_EQ(file.Read(2), "BBBBB");
+    EXPECT_EQ(file.Read(3), "");
+    EXPECT_EQ(file.ReadAll(), (std::vector<std::string>{"AAAAA", "BBBBB"}));
+}
+
+TEST(RecordFile, AppendWriteAndGaps) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 4);
+    EXPECT_EQ(file.Append("ab"), 1);         // padded with blanks
+    EXPECT_EQ(file.Append("cdefgh"), 2);     // cut to the length
+    file.Write(4, "WXYZ");                   // beyond the end: record 3 reads as zero bytes
+    EXPECT_EQ(dir.Read("R.dat"), std::string("ab  cdef\0\0\0\0WXYZ", 16));
+    EXPECT_EQ(file.Count(), 4);
+    EXPECT_EQ(file.Append("5"), 5);
+    file.Write(1, "1111");
+    EXPECT_EQ(file.Read(1), "1111");
+    EXPECT_EQ(file.Read(5), "5   ");
+    EXPECT_THROW(file.Write(0, "x"), std::out_of_range);
+}
+
+TEST(RecordFile, ForEachReadsEveryRecordAcrossBlocks) {
+    testsupport::TempAppFolder dir;
+    // Long enough that one read block does not hold the file.
+    const std::size_t length = 1000;
+    std::string content;
+    for (int i = 0; i < 3000; ++i) content += std::string(length, static_cast<char>('A' + i % 26));
+    dir.Write("big.dat", content + "torn");
+    RecordFile file(dir / "big.dat", length);
+    std::int64_t seen = 0;
+    bool inOrder = true;
+    file.ForEach([&](std::int64_t n, std::string_view r) {
+        ++seen;
+        inOrder = inOrder && n == seen && r.size() == length && r[0] == static_cast<char>('A' + (n - 1) % 26);
+    });
+    EXPECT_EQ(seen, 3000);
+    EXPECT_TRUE(inOrder);
+}
+
+TEST(RecordFile, RewritesReplaceTheFileThroughAScratchFile) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 3);
+    dir.Write("R.dat", "aaabbbcccddd");
+    EXPECT_EQ(file.RewriteFiltered([](std::string_view r) { return r[0] != 'b' && r[0] != 'd'; }), 2);
+    EXPECT_EQ(dir.Read("R.dat"), "aaaccc");
+    EXPECT_FALSE(dir.Exists("R.dat.partial"));
+
+    file.RewriteAll({"x", "yyyy"}, dir / "TEMPORARY");
+    EXPECT_EQ(dir.Read("R.dat"), "x  yyy");
+    EXPECT_FALSE(dir.Exists("TEMPORARY"));
+}
+
+TEST(RecordFile, AFailedRewriteLeavesTheOldFileWhole) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 3);
+    dir.Write("R.dat", "aaabbb");
+
+    // The scratch file cannot be created.
+    EXPECT_ANY_THROW(file.RewriteAll({"zzz"}, dir / "missing-folder" / "TEMPORARY"));
+    EXPECT_EQ(dir.Read("R.dat"), "aaabbb");
+
+    // The filter fails half way.
+    EXPECT_ANY_THROW(file.RewriteFiltered([](std::string_view r) -> bool {
+        if (r[0] == 'b') throw std::runtime_error("bad record");
+        return true;
+    }));
+    EXPECT_EQ(dir.Read("R.dat"), "aaabbb");
+    EXPECT_FALSE(dir.Exists("R.dat.partial"));
+
+    // The target's folder is gone: the rename fails and the scratch file is cleaned up.
+    RecordFile lost(dir / "gone" / "R.dat", 3);
+    EXPECT_ANY_THROW(lost.RewriteAll({"zzz"}, dir / "TEMPORARY"));
+    EXPECT_FALSE(dir.Exists("TEMPORARY"));
+}
+
+TEST(WholeFiles, AtomicWriteAndMissingRead) {
+    testsupport::TempAppFolder dir;
+    EXPECT_EQ(common::ReadWholeFile(dir / "none.txt"), "");
+    EXPECT_FALSE(dir.Exists("none.txt"));
+    common::WriteFileAtomically(dir / "a.txt", "one");
+    common::WriteFileAtomically(dir / "a.txt", "two");
+    EXPECT_EQ(common::ReadWholeFile(dir / "a.txt"), "two");
+}
+
+}  // namespace
