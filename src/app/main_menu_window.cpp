@@ -1,0 +1,222 @@
+#include "app/main_menu_window.h"
+
+#include <cstdlib>
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRect>
+#include <QUrl>
+
+#include "app/startup.h"
+
+namespace app {
+
+namespace {
+
+QString Qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The logo: the program's name drawn at the size of the original bitmap.
+QPixmap LogoPixmap() {
+    QPixmap logo(172, 81);
+    QPainter p(&logo);
+    QLinearGradient sky(0, 0, 0, 81);
+    sky.setColorAt(0.0, QColor(0x10, 0x50, 0x30));
+    sky.setColorAt(1.0, QColor(0x30, 0x90, 0x50));
+    p.fillRect(logo.rect(), sky);
+    p.setPen(QColor(0xF0, 0xD0, 0x60));
+    p.drawRect(logo.rect().adjusted(2, 2, -3, -3));
+    p.setPen(Qt::white);
+    QFont big(QStringLiteral("IPAGothic"));
+    big.setPixelSize(28);
+    big.setBold(true);
+    p.setFont(big);
+    p.drawText(QRect(0, 8, 172, 40), Qt::AlignCenter, QStringLiteral("TALMOR7"));
+    QFont small(QStringLiteral("IPAGothic"));
+    small.setPixelSize(12);
+    p.setFont(small);
+    p.drawText(QRect(0, 48, 172, 24), Qt::AlignCenter, QStringLiteral("VK31 今週予想"));
+    return logo;
+}
+
+}  // namespace
+
+QColor ColourFromBgr(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
+    : QWidget(parent), interaction_(interaction) {
+    BuildControls();
+    Form_Load();
+}
+
+// Absolute geometry, as the window was designed: three columns of frames over the status boxes,
+// the state label and the logo at the foot.
+void TLMF1THISWEEKNVK31::BuildControls() {
+    setObjectName(QStringLiteral("TLMF1THISWEEKNVK31"));
+    setWindowTitle(Qs("TALMOR7VK31 グラフ　今週予想    Ver.2025.8.31 (2014.1.1-2026.1.31　BASE)"));
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(960, 656);
+
+    Command1 = AddButton(this, "Command1", "設定", QRect(10, 10, 120, 32));
+    Command14 = AddButton(this, "Command14", "回収率・的中率の検証ブログ", QRect(320, 10, 320, 32));
+    Command16 = AddButton(this, "Command16", "最新予想因子ウエイトへの更新サイト", QRect(650, 10, 300, 32));
+
+    QGroupBox* week = AddFrame("Frame1", "今週の予想  (金曜12時以降）", QRect(10, 52, 300, 234));
+    Command2 = AddButton(week, "Command2", "①　　今週開催取得", QRect(15, 28, 270, 44));
+    Command4 = AddButton(week, "Command4", "②　構造・中止処理", QRect(15, 80, 270, 44));
+    Command6 = AddButton(week, "Command6", "③ 拡大構造体展開", QRect(15, 132, 270, 44));
+    Label2 = new QLabel(Qs("今週の結果　(月曜14時以降）"), week);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(15, 186, 270, 36);
+
+    QGroupBox* anytime = AddFrame("Frame2", "随時  (予想支援の参考として使用）", QRect(320, 52, 320, 234));
+    Command11 = AddButton(anytime, "Command11", "過去予想成績", QRect(15, 26, 290, 36));
+    Command5 = AddButton(anytime, "Command5", "芝予想因子ウエイト", QRect(15, 67, 290, 36));
+    Command9 = AddButton(anytime, "Command9", "ダート予想因子ウエイト", QRect(15, 108, 290, 36));
+    Command10 = AddButton(anytime, "Command10", "障害予想因子ウエイト", QRect(15, 149, 290, 36));
+    Command15 = AddButton(anytime, "Command15", "万馬券リスト", QRect(15, 190, 290, 36));
+
+    QGroupBox* odds = AddFrame("Frame3", "今週のオッズ （月曜14時以降）", QRect(650, 52, 300, 234));
+    Command3 = AddButton(odds, "Command3", "今週オッズ取得", QRect(15, 26, 270, 36));
+    Command7 = AddButton(odds, "Command7", "オッズ処理", QRect(15, 67, 270, 36));
+    Text2 = AddStatusBox(odds, "Text2", QRect(15, 108, 270, 82));
+    Label3 = new QLabel(Qs("　注：オッズ情報が必要であれば行う"), odds);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(15, 196, 270, 30);
+
+    Option1 = new QRadioButton(Qs(" 中止処理を選択。通常は何もしないでください。"), this);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Option1->setGeometry(324, 294, 316, 26);
+
+    QGroupBox* predict = AddFrame("Frame4", "予想", QRect(320, 324, 320, 74));
+    Command8 = AddButton(predict, "Command8", "⑥　***　予想・結果　***", QRect(15, 26, 290, 38));
+
+    QGroupBox* breaking = AddFrame("Frame5", "速報　（予想・結果表示後使用）", QRect(320, 406, 320, 150));
+    Command12 = AddButton(breaking, "Command12", "Ⅰ　速報情報(一括）", QRect(15, 26, 290, 34));
+    Text3 = AddStatusBox(breaking, "Text3", QRect(15, 64, 290, 40));
+    Command13 = AddButton(breaking, "Command13", "Ⅳ　速報処理(一括）", QRect(15, 108, 290, 34));
+
+    Text1 = AddStatusBox(this, "Text1", QRect(10, 296, 300, 126));
+    Text4 = AddStatusBox(this, "Text4", QRect(10, 430, 300, 126));
+    Text5 = AddStatusBox(this, "Text5", QRect(650, 296, 300, 126));
+    Text6 = AddStatusBox(this, "Text6", QRect(650, 430, 300, 126));
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(10, 566, 750, 81);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label1->setMargin(6);
+    Label1->setAutoFillBackground(true);
+    setLabelColour(common::kLabelMagenta);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(778, 566, 172, 81);
+    Picture1->setPixmap(LogoPixmap());
+    Picture1->setCursor(Qt::PointingHandCursor);
+    Picture1->installEventFilter(this);
+}
+
+QPushButton* TLMF1THISWEEKNVK31::AddButton(QWidget* parent, const char* name, const char* caption,
+                                          QRect geometry) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+QPlainTextEdit* TLMF1THISWEEKNVK31::AddStatusBox(QWidget* parent, const char* name, QRect geometry) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return box;
+}
+
+QGroupBox* TLMF1THISWEEKNVK31::AddFrame(const char* name, const char* caption, QRect geometry) {
+    auto* frame = new QGroupBox(QString::fromUtf8(caption), this);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+// AppFolder was set by main (or by a test) before the window was built.
+void TLMF1THISWEEKNVK31::Form_Load() { MainMenuStartUp(*this); }
+
+// Ends the run at once: no window has closing steps and nothing is saved.
+void TLMF1THISWEEKNVK31::Picture1_Click() { std::exit(0); }
+
+bool TLMF1THISWEEKNVK31::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture1 && event->type() == QEvent::MouseButtonRelease) Picture1_Click();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TLMF1THISWEEKNVK31::messageBox(std::string_view text) {
+    if (interaction_ == Interaction::Recorded) {
+        recordedMessages_.emplace_back(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"), Qs(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TLMF1THISWEEKNVK31::setStatus(common::StatusBox box, std::string_view text) {
+    QPlainTextEdit* target = nullptr;
+    switch (box) {
+        case common::StatusBox::Text1: target = Text1; break;
+        case common::StatusBox::Text2: target = Text2; break;
+        case common::StatusBox::Text3: target = Text3; break;
+        case common::StatusBox::Text4: target = Text4; break;
+        case common::StatusBox::Text5: target = Text5; break;
+        case common::StatusBox::Text6: target = Text6; break;
+        case common::StatusBox::Label1: Label1->setText(Qs(text)); return;
+    }
+    if (target) target->setPlainText(Qs(text));
+}
+
+void TLMF1THISWEEKNVK31::setLabelColour(std::uint32_t colour) {
+    QPalette palette = Label1->palette();
+    palette.setColor(QPalette::Window, ColourFromBgr(colour));
+    Label1->setPalette(palette);
+}
+
+void TLMF1THISWEEKNVK31::pumpEvents() { QCoreApplication::processEvents(); }
+
+std::chrono::year_month_day TLMF1THISWEEKNVK31::today() { return common::LocalToday(); }
+
+void TLMF1THISWEEKNVK31::startProgram(const std::filesystem::path& program) {
+    if (interaction_ == Interaction::Recorded) {
+        recordedStarts_.push_back(program.string());
+        return;
+    }
+    QProcess::startDetached(QString::fromStdString(program.string()), {});
+}
+
+void TLMF1THISWEEKNVK31::openUrl(std::string_view url) {
+    if (interaction_ == Interaction::Recorded) {
+        recordedStarts_.emplace_back(url);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(Qs(url)));
+}
+
+}  // namespace app

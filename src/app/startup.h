@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/host.h"
+
+// What the main menu does while it loads, and the weights state that its label shows.
+namespace app {
+
+/// The working folders created under AppFolder at every start, in the order they are created.
+inline constexpr std::array<std::string_view, 19> kWorkingFolders{
+    "KAIME", "RACE", "SHUTSUBAHYO", "TEKICHU", "TANFUKU", "TANFUKU2",
+    "UMAGOTOEXTHISWEEKN", "UMAGOTOTHISWEEKN", "TANSHO", "FUKUSHO", "UMAREN", "UMATAN",
+    "SANRENPUKU", "SANRENTAN", "WIDE", "SOKUDO",
+    "tarnel_paddy_wp", "tarnel_paddy_yosou", "tarnel_paddy_pdf",
+};
+
+/// Breaking-news files: they live only until the next start, which deletes them in this order.
+inline constexpr std::array<std::string_view, 8> kBreakingNewsFiles{
+    "SERIALTIME.dat", "HRRIALTIME.dat", "RARIALTIME.dat", "O1RIALTIME.dat",
+    "O2RIALTIME.dat", "O4RIALTIME.dat", "O5RIALTIME.dat", "O6RIALTIME.dat",
+};
+
+/// Weights older than this many days (by the marker's date) get an advisory message.
+inline constexpr long kWeightsMaxAgeDays = 1000;
+
+/// Message texts of the start-up; the message boxes put AppFolder directly before them.
+inline constexpr std::string_view kUnpackWeightsMessage =
+    "自己解凍EXEにある展開先の指定をクリックして予想因子パラメータをセットして下さい。";
+inline constexpr std::string_view kOldWeightsMessage =
+    "予想因子ウエイトが最新ではありません。さらに高精度の予想を望まれる場合、最新予想ウエイトを取得して下さい。";
+inline constexpr std::string_view kWeightsMissingLabel =
+    "まだ、予想因子ウエイトが展開されていません。自己解凍EXEにある展開先の指定をクリックして起動させて下さい。";
+inline constexpr std::string_view kStartUpReminder =
+    "今週の結果は必ず前に今週の予想の3つの操作を行って下さい。";
+
+/// How much the weights-present label says: the start-up and button ③ add where new weights come
+/// from; structure building leaves that sentence out.
+enum class WeightsNote { WithSupportSite, Short };
+
+/// The weights marker OPTION1N/KYOSOBA.dat under AppFolder (names matched without regard to case).
+std::filesystem::path WeightsMarkerPath();
+
+/// The state label's text when the weights are present, with the marker's date-and-time text.
+std::string WeightsPresentText(std::string_view markerDateTime,
+                               WeightsNote note = WeightsNote::WithSupportSite);
+
+/// Looks for the weights marker. Present: the label turns light green and shows the marker's date
+/// text, which is returned. Missing: the label is left alone and nothing is returned.
+std::optional<std::string> ShowWeightsPresent(common::Host& host,
+                                              WeightsNote note = WeightsNote::WithSupportSite);
+
+/// The main menu's load, after AppFolder has been set: creates the working folders, reports the
+/// weights and their age, deletes the breaking-news files and writes the reminder into Text2.
+/// Every step passes its failures over (into ERRORLOG.txt) and the next step runs.
+void MainMenuStartUp(common::Host& host);
+
+}  // namespace app
