@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// The stand-in data service's own settings. They belong to the data service, not to the program
+// (which keeps no settings besides its data files), so they live in a small file of their own in
+// the user's configuration folder, where every instance and every run of the program finds them.
+namespace dataservice {
+
+struct LocalSettings {
+    /// Folder the stand-in serves from; empty means AppFolder/jvdata.
+    std::string rootFolder;
+    /// Simulated download pace in files per second; 0 (or less) means everything is already
+    /// downloaded and an open reports a download count of 0.
+    double filesPerSecond = 0;
+
+    bool operator==(const LocalSettings&) const = default;
+};
+
+/// $XDG_CONFIG_HOME/talmor7-jvlink/settings, else ~/.config/talmor7-jvlink/settings; when there
+/// is no home folder either, AppFolder/talmor7-jvlink.settings.
+std::filesystem::path DefaultSettingsFile();
+
+/// Reads the settings file: lines "root=<folder>" and "pace=<files per second>" (UTF-8).
+/// A missing file, unknown lines and values that do not read give the defaults.
+LocalSettings LoadSettings(const std::filesystem::path& file);
+
+/// Writes the settings file (creating its folder) through a scratch file and a rename.
+/// False when it cannot be written or when the root holds a line break.
+bool SaveSettings(const std::filesystem::path& file, const LocalSettings& settings);
+
+/// The folder served: the setting, made absolute against AppFolder when relative, or
+/// AppFolder/jvdata when empty.
+std::filesystem::path RootFolderOf(const LocalSettings& settings);
+
+/// Lets the user change the settings (the window build shows a dialog). Returns true when the
+/// user accepted, with `settings` holding the chosen values; false when cancelled.
+using SettingsEditor = std::function<bool(LocalSettings& settings)>;
+
+}  // namespace dataservice

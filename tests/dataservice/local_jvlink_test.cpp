@@ -1,0 +1,411 @@
+#include "dataservice/local_jvlink.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "dataservice/local_settings.h"
+#include "support/temp_folder.h"
+
+namespace dataservice {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Records as delivered: Shift-JIS, CR LF at the end. 東京 = 93 8C 8B 9E; ソリ = 83 5C 83 8A
+// (a trail byte that is a backslash); one record carries a zero byte.
+const std::string kT1 = "TK1\x93\x8c\x8b\x9e\r\n";
+const std::string kT2 = "TK2\x83\x5c\x83\x8a\r\n";
+const std::string kA1 = std::string("RA1\0X\r\n", 7);
+const std::string kA2 = "RA2 \x83\x5c\r\n";
+const std::string kB1 = "SE1\r\n";
+const std::string kB2 = "SE2 no line end";
+
+/// One JVRead as the caller sees it.
+struct Step {
+    int code;
+    std::string bytes;  // the record for code > 0, else ""
+    std::string file;
+    bool operator==(const Step&) const = default;
+};
+
+void PrintTo(const Step& s, std::ostream* os) {
+    *os << "{" << s.code << ", \"";
+    for (unsigned char c : s.bytes) {
+        if (c >= 0x20 && c < 0x7f) *os << c;
+        else *os << "\\x" << std::hex << int(c) << std::dec;
+    }
+    *os << "\", " << s.file << "}";
+}
+
+Step Rec(const std::string& bytes, std::string file) { return {static_cast<int>(bytes.size()), bytes, std::move(file)}; }
+Step Code(int code, std::string file = "") { return {code, "", std::move(file)}; }
+
+/// Reads until a non-positive code other than -1 (or `limit` reads); the last step is that code.
+/// File names are kept only for records and damage codes, where the caller relies on them.
+std::vector<Step> ReadToStop(JVLink& link, int limit = 100) {
+    std::vector<Step> steps;
+    std::string buff(16, '\0');
+    int size = 16;
+    std::string file;
+    for (int i = 0; i < limit; ++i) {
+        int rc = link.JVRead(buff, size, file);
+        if (rc > 0) {
+            EXPECT_EQ(size, rc);
+            steps.push_back({rc, buff, file});
+            continue;
+        }
+        steps.push_back({rc, "", (rc == kRcDamagedFile || rc == kRcCorruptFile) ? file : ""});
+        if (rc != kRcNextFile) break;
+    }
+    return steps;
+}
+
+/// Every path under a folder with its size and modification time, to show nothing was written.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> out;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        out[e.path().string()] = {e.is_regular_file() ? e.file_size() : 0, e.last_write_time()};
+    }
+    return out;
+}
+
+class LocalJVLinkTest : public ::testing::Test {
+protected:
+    testsupport::TempAppFolder app;
+    fs::path root = app / "jv";
+    fs::path settingsFile = app / "cfg" / "settings";
+    std::chrono::steady_clock::time_point now{std::chrono::steady_clock::duration{1'000'000}};
+
+    void Put(const std::string& relative, const std::string& bytes) { app.Write("jv/" + relative, bytes); }
+
+    std::unique_ptr<LocalJVLink> Make(double filesPerSecond = 0) {
+        EXPECT_TRUE(SaveSettings(settingsFile, {root.string(), filesPerSecond}));
+        LocalJVLink::Config config;
+        config.settingsFile = settingsFile;
+        config.clock = [this] { return now; };
+        auto link = std::make_unique<LocalJVLink>(std::move(config));
+        EXPECT_EQ(link->JVInit("SA583920/SD271539/TALMOR7/ver.2020.7.21"), 0);
+        return link;
+    }
+};
+
+TEST_F(LocalJVLinkTest, ServesRecordsByteExactFileByFileInIdAndNameOrder) {
+    Put("stored/TOKU/t.dat", kT1 + kT2);
+    Put("stored/RACE/b1", kB1 + "\r\n" + kB2);  // a blank line is no record; the torn end is kept
+    Put("stored/RACE/a0", kA1 + kA2);
+    Put("stored/RACE/.hidden", "XX\r\n");
+    fs::create_directories(root / "stored/RACE/sub");
+    Put("stored/TCOV/o.dat", "O2\r\n");  // an id the data spec does not ask for
+    auto link = Make();
+
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("TOKURACETCVNRCVN", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 3);
+    EXPECT_EQ(counts.downloadCount, 0);
+
+    std::vector<Step> expected = {Rec(kT1, "t.dat"), Rec(kT2, "t.dat"), Code(-1),
+                                  Rec(kA1, "a0"),    Rec(kA2, "a0"),    Code(-1),
+                                  Rec(kB1, "b1"),    Rec(kB2, "b1"),    Code(0)};
+    EXPECT_EQ(ReadToStop(*link), expected);
+
+    // The end stays the end, and the buffer is not touched by non-record results.
+    std::string buff = "keep";
+    int size = 4;
+    std::string file;
+    EXPECT_EQ(link->JVRead(buff, size, file), 0);
+    EXPECT_EQ(buff, "keep");
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(link->JVClose(), 0);
+}
+
+TEST_F(LocalJVLinkTest, EmptyFilesStillSeparateAndNothingStoredGivesReadCountZero) {
+    Put("stored/RACE/1", kA1);
+    Put("stored/RACE/2", "");
+    Put("stored/RACE/3", kA2);
+    auto link = Make();
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 3);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "1"), Code(-1), Code(-1), Rec(kA2, "3"), Code(0)}));
+    link->JVClose();
+
+    ASSERT_EQ(link->JVOpen("TCOVRCOV", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 0);
+    EXPECT_EQ(counts.lastFileTimestamp, "");
+    EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(0)});
+}
+
+TEST_F(LocalJVLinkTest, MissingRootFolderGivesReadCountZero) {
+    auto link = Make();  // root was never created
+    ASSERT_FALSE(fs::exists(root));
+    int readCount = -9, downloadCount = -9;
+    std::string stamp;
+    EXPECT_EQ(link->JVOpen("TOKURACETCVNRCVN", "00000000000000", 2, readCount, downloadCount, stamp), 0);
+    EXPECT_EQ(readCount, 0);
+    EXPECT_EQ(downloadCount, 0);
+    EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(0)});
+    EXPECT_FALSE(fs::exists(root));
+}
+
+TEST_F(LocalJVLinkTest, OpenRejectsBadArgumentsAndWrongOrder) {
+    Put("stored/RACE/1", kA1);
+    struct Case {
+        const char* dataspec;
+        const char* fromtime;
+        int option;
+        int expected;
+    };
+    const Case cases[] = {
+        {"", "00000000000000", 2, kRcBadDataSpec},
+        {"TOK", "00000000000000", 2, kRcBadDataSpec},
+        {"RACETOK", "00000000000000", 2, kRcBadDataSpec},
+        {"race", "00000000000000", 2, kRcBadDataSpec},
+        {"../.", "00000000000000", 2, kRcBadDataSpec},
+        {"RA/E", "00000000000000", 2, kRcBadDataSpec},
+        {"RACE", "0000000000000", 2, kRcBadFromTime},
+        {"RACE", "2024060100000x", 2, kRcBadFromTime},
+        {"RACE", "00000000000000", 0, kRcBadOption},
+        {"RACE", "00000000000000", 5, kRcBadOption},
+        {"RACE", "20240601000000-20240602000000", 1, kRcOk},
+    };
+    auto link = Make();
+    for (const Case& c : cases) {
+        OpenCounts counts{7, 7, ""};
+        EXPECT_EQ(link->JVOpen(c.dataspec, c.fromtime, c.option, counts), c.expected)
+            << c.dataspec << " " << c.fromtime << " " << c.option;
+        if (c.expected == kRcOk) {
+            EXPECT_EQ(counts.readCount, 1);
+            // A second open before JVClose is refused; after it, the open works again.
+            EXPECT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), kRcAlreadyOpen);
+            EXPECT_EQ(link->JVRTOpen("0B12", "20240601"), kRcAlreadyOpen);
+            link->JVClose();
+            EXPECT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), kRcOk);
+            link->JVClose();
+        } else {
+            EXPECT_EQ(counts.readCount, 0);
+        }
+    }
+}
+
+TEST_F(LocalJVLinkTest, EverythingButSettingsCancelAndCloseWantsInitFirst) {
+    Put("stored/RACE/1", kA1);
+    SaveSettings(settingsFile, {root.string(), 0});
+    LocalJVLink link(LocalJVLink::Config{settingsFile, {}, {}});
+    std::string buff, file;
+    int size = 0;
+    OpenCounts counts;
+    EXPECT_EQ(link.JVOpen("RACE", "00000000000000", 2, counts), kRcNotInitialised);
+    EXPECT_EQ(link.JVRTOpen("0B12", "20240601"), kRcNotInitialised);
+    EXPECT_EQ(link.JVRead(buff, size, file), kRcNotInitialised);
+    EXPECT_EQ(link.JVStatus(), kRcNotInitialised);
+    EXPECT_EQ(link.JVFiledelete("1"), kRcNotInitialised);
+    EXPECT_EQ(link.JVCancel(), 0);
+    EXPECT_EQ(link.JVClose(), 0);
+
+    EXPECT_EQ(link.JVInit("UNKNOWN"), 0);
+    EXPECT_EQ(link.JVRead(buff, size, file), kRcNotOpen);
+    EXPECT_EQ(link.JVStatus(), kRcNotOpen);
+}
+
+TEST_F(LocalJVLinkTest, DamagedFileUntilDeletedThenTheSameOpenResumesAtIt) {
+    Put("stored/RACE/01.dat", kA1);
+    Put("stored/RACE/02.damaged", kB1 + kB2 + "\r\n");
+    Put("stored/RACE/03.dat", kA2);
+    const auto before = Snapshot(root);
+    auto link = Make();
+
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 3);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "01.dat"), Code(-1), Code(-402, "02.damaged")}));
+    // Still damaged when read again: nothing moves on by itself.
+    EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(-402, "02.damaged")});
+
+    EXPECT_EQ(link->JVFiledelete("no-such-file"), kRcNoData);
+    EXPECT_EQ(link->JVFiledelete("02.damaged"), 0);
+    link->JVClose();
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 2);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kB1, "02.damaged"), Rec(kB2 + "\r\n", "02.damaged"),
+                                                    Code(-1), Rec(kA2, "03.dat"), Code(0)}));
+    link->JVClose();
+
+    // The resume served its purpose: the next open starts from the top, the file now sound.
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 3);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "01.dat"), Code(-1), Rec(kB1, "02.damaged"),
+                                                    Rec(kB2 + "\r\n", "02.damaged"), Code(-1), Rec(kA2, "03.dat"),
+                                                    Code(0)}));
+    link->JVClose();
+
+    // The deletion lives in memory only.
+    EXPECT_EQ(Snapshot(root), before);
+}
+
+TEST_F(LocalJVLinkTest, DamageCodeFollowsTheNameAndOnlyTheSameOpenResumes) {
+    Put("stored/TCOV/a.dat", kA1);
+    Put("stored/TCOV/b.corrupt", kB1);
+    auto link = Make();
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("TCOV", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "a.dat"), Code(-1), Code(-403, "b.corrupt")}));
+    EXPECT_EQ(link->JVFiledelete("b.corrupt"), 0);
+    link->JVClose();
+    // Another option is another open: it starts at the first file.
+    ASSERT_EQ(link->JVOpen("TCOV", "00000000000000", 1, counts), 0);
+    EXPECT_EQ(counts.readCount, 2);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "a.dat"), Code(-1), Rec(kB1, "b.corrupt"), Code(0)}));
+}
+
+TEST_F(LocalJVLinkTest, SimulatedDownloadAdvancesWithTheClockAndCancelStopsIt) {
+    for (const char* name : {"1", "2", "3", "4", "5"}) Put(std::string("stored/RACE/") + name, kA1);
+    auto link = Make(2.0);  // two files a second
+
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.readCount, 5);
+    EXPECT_EQ(counts.downloadCount, 5);
+    EXPECT_EQ(link->JVStatus(), 0);
+    now += 1100ms;
+    EXPECT_EQ(link->JVStatus(), 2);
+    EXPECT_EQ(link->JVCancel(), 0);
+    EXPECT_EQ(link->JVStatus(), kRcNotOpen);
+    std::string buff, file;
+    int size = 0;
+    EXPECT_EQ(link->JVRead(buff, size, file), kRcNotOpen);
+    link->JVClose();
+
+    // The two that came in before the cancel are not downloaded again.
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.downloadCount, 3);
+    EXPECT_EQ(link->JVStatus(), 0);
+    now += 1000ms;
+    EXPECT_EQ(link->JVStatus(), 2);
+    now += 10s;
+    EXPECT_EQ(link->JVStatus(), 3);  // never past the download count
+    link->JVClose();
+
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.downloadCount, 0);
+    EXPECT_EQ(link->JVStatus(), 0);
+    EXPECT_EQ(link->JVFiledelete("4"), 0);  // a deleted file comes down again
+    link->JVClose();
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.downloadCount, 1);
+    link->JVClose();
+}
+
+TEST_F(LocalJVLinkTest, ReadingAFileWaitsForItsDownload) {
+    for (const char* name : {"1", "2", "3"}) Put(std::string("stored/RACE/") + name, kA1);
+    auto link = Make(0.001);
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    ASSERT_EQ(counts.downloadCount, 3);
+    std::string buff, file;
+    int size = 0;
+    EXPECT_EQ(link->JVRead(buff, size, file), 7);
+    EXPECT_EQ(link->JVStatus(), 1);
+    EXPECT_EQ(link->JVRead(buff, size, file), -1);
+    EXPECT_EQ(link->JVRead(buff, size, file), 7);
+    EXPECT_EQ(link->JVStatus(), 2);
+}
+
+TEST_F(LocalJVLinkTest, LastFileTimestampIsTheNewestServedFile) {
+    Put("stored/TOKU/a", kT1);
+    Put("stored/RACE/b", kA1);
+    const char* oldTz = std::getenv("TZ");
+    std::string savedTz = oldTz ? oldTz : "";
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    auto setTime = [](const fs::path& p, time_t t) {
+        struct timespec times[2] = {{t, 0}, {t, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+    };
+    setTime(root / "stored/TOKU/a", 1717245296);  // 2024-06-01 12:34:56 UTC
+    setTime(root / "stored/RACE/b", 1717158896);  // a day earlier
+    auto link = Make();
+    OpenCounts counts;
+    EXPECT_EQ(link->JVOpen("TOKURACE", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(counts.lastFileTimestamp, "20240601123456");
+    if (oldTz) ::setenv("TZ", savedTz.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST_F(LocalJVLinkTest, BreakingNewsEndsInMinus203ForADateAndMinus1ForARace) {
+    const std::string ra = "RA7 0B12\r\n", se = "SE7 0B12\r\n", o1 = "O1x\r\n", o2 = "O2y\r\n";
+    Put("realtime/0B12/20240601", ra + se);
+    Put("realtime/0B30/2024060105030211", o1 + o2);
+    auto link = Make();
+
+    EXPECT_EQ(link->JVRTOpen("0B12", "20240601"), 0);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(ra, "20240601"), Rec(se, "20240601"), Code(-203)}));
+    EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(-203)});
+    link->JVClose();
+
+    EXPECT_EQ(link->JVRTOpen("0B30", "2024060105030211"), 0);
+    std::string buff, file;
+    int size = 0;
+    EXPECT_EQ(link->JVRead(buff, size, file), static_cast<int>(o1.size()));
+    EXPECT_EQ(buff, o1);
+    EXPECT_EQ(link->JVRead(buff, size, file), static_cast<int>(o2.size()));
+    EXPECT_EQ(buff, o2);
+    EXPECT_EQ(link->JVRead(buff, size, file), -1);
+    EXPECT_EQ(link->JVRead(buff, size, file), -1);
+    link->JVClose();
+
+    // Nothing stored for the key: the open says so and the reads end at once.
+    EXPECT_EQ(link->JVRTOpen("0B12", "20240602"), kRcNoData);
+    EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(-203)});
+    link->JVClose();
+    EXPECT_EQ(link->JVRTOpen("0B30", "2024060105030212"), kRcNoData);
+    EXPECT_EQ(link->JVRead(buff, size, file), -1);
+    link->JVClose();
+}
+
+TEST_F(LocalJVLinkTest, BreakingNewsKeyThatIsNotTheDigitsNeverBecomesAPath) {
+    // Files a key with separators would reach if it were joined to the path.
+    Put("realtime/0B12/2024/601", "RAx\r\n");
+    Put("realtime/0B12/20240601", "RAy\r\n");
+    Put("secret", "RAz\r\n");
+    struct Case {
+        const char* dataspec;
+        const char* key;
+        int expected;
+    };
+    const Case cases[] = {
+        {"0B12", "2024/601", kRcBadKey},
+        {"0B12", "2024060", kRcBadKey},
+        {"0B12", "202406011", kRcBadKey},
+        {"0B12", "../secre", kRcBadKey},
+        {"0B12", "", kRcBadKey},
+        {"0B30", "../0B12/20240601", kRcBadKey},
+        {"0B30", "20240601050302\\1", kRcBadKey},
+        {"0B30", "20240601", kRcBadKey},
+        {"0B31", "20240601", kRcBadDataSpec},
+        {"../", "20240601", kRcBadDataSpec},
+    };
+    auto link = Make();
+    for (const Case& c : cases) {
+        EXPECT_EQ(link->JVRTOpen(c.dataspec, c.key), c.expected) << c.dataspec << " " << c.key;
+        std::string buff, file;
+        int size = 0;
+        EXPECT_EQ(link->JVRead(buff, size, file), kRcNotOpen) << c.key;  // nothing was opened
+        EXPECT_EQ(buff, "");
+    }
+}
+
+}  // namespace
+}  // namespace dataservice
