@@ -20,7 +20,16 @@
 #include <QRect>
 #include <QUrl>
 
+#include "acquisition/download_progress_window.h"
+#include "acquisition/breaking_odds_window.h"
+#include "acquisition/odds_tables.h"
+#include "acquisition/odds_tables_window.h"
+#include "acquisition/week_odds_window.h"
+#include "acquisition/structure_building_window.h"
+#include "acquisition/fetch_messages.h"
+#include "acquisition/weekly_fetch.h"
 #include "app/startup.h"
+#include "dataservice/settings_dialog.h"
 
 namespace app {
 
@@ -61,6 +70,15 @@ QColor ColourFromBgr(std::uint32_t bgr) {
 TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     : QWidget(parent), interaction_(interaction) {
     BuildControls();
+    JVLink1 = dataservice::MakeLocalJVLink(this);
+    runProgress_ = acquisition::DownloadProgressRunner(this);
+    connect(Command1, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command3_Click);
+    connect(Command7, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command7_Click);
+    connect(Command12, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command13_Click);
+    connect(Command4, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command4_Click);
     Form_Load();
 }
 
@@ -164,6 +182,98 @@ void TLMF1THISWEEKNVK31::Form_Load() { MainMenuStartUp(*this); }
 
 // Ends the run at once: no window has closing steps and nothing is saved.
 void TLMF1THISWEEKNVK31::Picture1_Click() { std::exit(0); }
+
+// "設定": the data service's own settings dialog.
+void TLMF1THISWEEKNVK31::Command1_Click() {
+    if (JVLink1->JVSetUIProperties() == dataservice::kRcSettingsFailed) messageBox(acquisition::kSettingsFailed);
+}
+
+// ①: the weekly fetch.
+void TLMF1THISWEEKNVK31::Command2_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    acquisition::DownloadStarter starter{*JVLink1, DownloadCount, DialogResult, *this};
+    acquisition::FetchThisWeek(starter, runProgress_);
+}
+
+// ②: structure building in a fresh window, which has done its work by the time it shows; race
+// cancellation follows when Option1 is selected.
+void TLMF1THISWEEKNVK31::Command4_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    ZansaFlag = Option1->isChecked() ? 0 : 1;
+    (new acquisition::KOUZOUTAIVK31(*this))->show();
+    if (ZansaFlag != 1) {
+        // Race cancellation: a fresh CHUSIRIALTIME window goes here.
+    }
+}
+
+namespace {
+// A single window that is open already is only brought forward: it does not load again.
+void BringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+}  // namespace
+
+// "今週オッズ取得": this week's odds window, which waits for its own buttons.
+void TLMF1THISWEEKNVK31::Command3_Click() {
+    if (!weekOddsWindow_) weekOddsWindow_ = new acquisition::TLMFOTHISWEEKNVK31(*this, this);
+    BringForward(weekOddsWindow_);
+}
+
+// "オッズ処理": odds tables from this week's odds.
+void TLMF1THISWEEKNVK31::Command7_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    setStatus(common::StatusBox::Text2, acquisition::kWeekOddsTablesStart);
+    pumpEvents();
+    acquisition::OddsSource = acquisition::kOddsSourceThisWeek;
+    ShowOddsTables();
+    setStatus(common::StatusBox::Text2, acquisition::kWeekOddsTablesEnd);
+}
+
+// "Ⅰ　速報情報(一括）": the breaking-news window, which waits for its own buttons.
+void TLMF1THISWEEKNVK31::Command12_Click() {
+    if (!breakingOddsWindow_) breakingOddsWindow_ = new acquisition::TLMP2RIALTIME(*this, this);
+    BringForward(breakingOddsWindow_);
+}
+
+// "Ⅳ　速報処理(一括）": odds tables from the breaking odds.
+void TLMF1THISWEEKNVK31::Command13_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    setStatus(common::StatusBox::Text3, acquisition::kBreakingOddsTablesStart);
+    pumpEvents();
+    acquisition::OddsSource = acquisition::kOddsSourceBreaking;
+    ShowOddsTables();
+    setStatus(common::StatusBox::Text3, acquisition::kBreakingOddsTablesEnd);
+}
+
+void TLMF1THISWEEKNVK31::ShowOddsTables() {
+    // A new window builds the tables while it loads, before it shows.
+    if (!oddsTablesWindow_) oddsTablesWindow_ = new acquisition::TALMOR7ODDSN(this);
+    BringForward(oddsTablesWindow_);
+}
+
+std::vector<QPushButton*> TLMF1THISWEEKNVK31::StepButtons() const {
+    // The factor-weight viewers and the two web links only read or show: they stay usable.
+    return {Command1, Command2, Command3, Command4, Command6, Command7,
+            Command8, Command11, Command12, Command13, Command15};
+}
+
+TLMF1THISWEEKNVK31::BusyGuard::BusyGuard(TLMF1THISWEEKNVK31& menu) : menu_(menu), engaged_(!menu.stepRunning_) {
+    if (!engaged_) return;
+    menu_.stepRunning_ = true;
+    for (QPushButton* button : menu_.StepButtons()) button->setEnabled(false);
+}
+
+TLMF1THISWEEKNVK31::BusyGuard::~BusyGuard() {
+    if (!engaged_) return;
+    for (QPushButton* button : menu_.StepButtons()) button->setEnabled(true);
+    menu_.stepRunning_ = false;
+}
 
 bool TLMF1THISWEEKNVK31::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Picture1 && event->type() == QEvent::MouseButtonRelease) Picture1_Click();

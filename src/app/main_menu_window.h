@@ -1,20 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QColor>
 #include <QRect>
+#include <QPointer>
 #include <QWidget>
 
+#include "acquisition/download_starter.h"
 #include "common/host.h"
+#include "dataservice/jvlink.h"
 
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace acquisition {
+class TALMOR7ODDSN;
+class TLMFOTHISWEEKNVK31;
+class TLMP2RIALTIME;
+}  // namespace acquisition
 
 namespace app {
 
@@ -49,6 +59,11 @@ public:
     void startProgram(const std::filesystem::path& program) override;
     void openUrl(std::string_view url) override;
 
+    /// Tests put a scripted data service in place of the stand-in, and a fake in place of the
+    /// download-progress window.
+    void SetJVLink(std::unique_ptr<dataservice::JVLink> link) { JVLink1 = std::move(link); }
+    void SetProgressRunner(acquisition::ProgressRunner runner) { runProgress_ = std::move(runner); }
+
     const std::vector<std::string>& RecordedMessages() const { return recordedMessages_; }
     /// Programs and web addresses that would have been started, in order.
     const std::vector<std::string>& RecordedStarts() const { return recordedStarts_; }
@@ -57,9 +72,38 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Held by a button handler while its step runs: the step buttons are disabled, and a second
+    /// step started meanwhile (a click that was already queued) finds the guard not engaged and
+    /// returns at once. Windows still repaint and the status boxes still move.
+    class BusyGuard {
+    public:
+        explicit BusyGuard(TLMF1THISWEEKNVK31& menu);
+        ~BusyGuard();
+        BusyGuard(const BusyGuard&) = delete;
+        BusyGuard& operator=(const BusyGuard&) = delete;
+        /// False when another step is running: ignore the click.
+        explicit operator bool() const { return engaged_; }
+
+    private:
+        TLMF1THISWEEKNVK31& menu_;
+        bool engaged_;
+    };
+
     void BuildControls();
     void Form_Load();
     [[noreturn]] void Picture1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command7_Click();
+    void Command12_Click();
+    void Command13_Click();
+    /// The odds-table window: opened when there is none (its load builds the tables), else only
+    /// brought forward.
+    void ShowOddsTables();
+    void Command4_Click();
+    /// The buttons that start a step; BusyGuard disables them.
+    std::vector<QPushButton*> StepButtons() const;
 
     QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, QRect geometry);
     QPlainTextEdit* AddStatusBox(QWidget* parent, const char* name, QRect geometry);
@@ -68,6 +112,15 @@ private:
     Interaction interaction_;
     std::vector<std::string> recordedMessages_;
     std::vector<std::string> recordedStarts_;
+    bool stepRunning_ = false;
+
+    std::unique_ptr<dataservice::JVLink> JVLink1;
+    acquisition::ProgressRunner runProgress_;
+
+    // Single windows: made on first use, gone once closed.
+    QPointer<acquisition::TLMFOTHISWEEKNVK31> weekOddsWindow_;
+    QPointer<acquisition::TLMP2RIALTIME> breakingOddsWindow_;
+    QPointer<acquisition::TALMOR7ODDSN> oddsTablesWindow_;
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;

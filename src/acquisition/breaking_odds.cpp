@@ -1,0 +1,61 @@
+#include "acquisition/breaking_odds.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "acquisition/odds_line_file.h"
+#include "acquisition/recent_races.h"
+#include "acquisition/fetch_messages.h"
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "records/week_record_file.h"
+
+namespace acquisition {
+
+namespace {
+
+constexpr std::string_view kStep = "FetchBreakingOdds";
+
+// One race: a breaking connection and its few reads.
+void FetchRace(dataservice::JVLink& link, common::Host& host, const std::string& raceId,
+               OddsLineWriter& writer) {
+    const int rc = link.JVInit(kBreakingOddsSid);
+    if (rc != dataservice::kRcOk) host.messageBox(std::string(kJVInitError) + std::to_string(rc));
+    link.JVRTOpen(kBreakingOddsDataSpec, raceId);
+    std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
+    int size = kReadBufferSize;
+    std::string fileName;
+    for (int read = 0; read < kMaxBreakingReadsPerRace; ++read) {
+        const int code = link.JVRead(buff, size, fileName);
+        // -1 means no more records of this race; 0 and the error codes leave nothing new in the
+        // buffer, so the reads of this race end there too.
+        if (code <= 0) break;
+        writer.Append(std::string_view(buff).substr(0, std::min<std::size_t>(code, buff.size())));
+    }
+    link.JVClose();
+}
+
+}  // namespace
+
+void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
+                       const std::function<void(std::string_view)>& setText1) {
+    common::PassOver(kStep, [&] {
+        if (setText1) setText1(kBreakingOddsStart);
+    });
+    host.pumpEvents();
+
+    OddsLineWriter writer(OddsStem::Realtime, {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2},
+                          std::string(kStep));
+    std::vector<std::string> races;
+    common::PassOver(kStep, [&] { races = RecentRaceWindow(common::AppPath(records::kRaThisWeekNew)); });
+    for (const std::string& raceId : races)
+        common::PassOver(kStep, [&] { FetchRace(link, host, raceId, writer); });
+    writer.Close();
+
+    common::PassOver(kStep, [&] {
+        if (setText1) setText1(kBreakingOddsDone);
+    });
+}
+
+}  // namespace acquisition

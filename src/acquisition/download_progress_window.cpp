@@ -1,0 +1,106 @@
+#include "acquisition/download_progress_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include <QFont>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace acquisition {
+
+namespace {
+constexpr int kPollMilliseconds = 10;
+}  // namespace
+
+TLMF2THISWEEKNVK31::TLMF2THISWEEKNVK31(DownloadStarter& starter, QWidget* owner)
+    : QDialog(owner), starter_(starter) {
+    BuildControls();
+    Form_Load();
+}
+
+void TLMF2THISWEEKNVK31::BuildControls() {
+    setObjectName(QStringLiteral("TLMF2THISWEEKNVK31"));
+    setWindowTitle(QStringLiteral("TLMF2THISWEEKN:ダウンロード 2024.8.12A"));
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(420, 150);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(20, 20, 380, 26);
+    ProgressBar1->setTextVisible(false);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(20, 56, 380, 26);
+    Label1->setAlignment(Qt::AlignCenter);
+
+    Command1 = new QPushButton(QStringLiteral("キャンセル"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(150, 96, 120, 34);
+    Command1->setAutoDefault(false);
+    connect(Command1, &QPushButton::clicked, this, &TLMF2THISWEEKNVK31::Command1_Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, &TLMF2THISWEEKNVK31::Timer1_Timer);
+}
+
+void TLMF2THISWEEKNVK31::Form_Load() {
+    // A bar needs a range: a count below 0 is shown as an empty one.
+    ProgressBar1->setRange(0, std::max(0, starter_.DownloadCount));
+    ProgressBar1->setValue(0);
+    Timer1->setInterval(kPollMilliseconds);
+    Timer1->start();
+}
+
+void TLMF2THISWEEKNVK31::Timer1_Timer() {
+    // The status is a full 32-bit count: a week can bring more files than a 16-bit number holds.
+    const int status = starter_.JVLink1.JVStatus();
+    if (status < 0) {
+        Timer1->stop();
+        starter_.host.messageBox(std::string(kDownloadFailed) + std::to_string(status));
+        Finish();
+        return;
+    }
+    ProgressBar1->setValue(std::min(status, ProgressBar1->maximum()));
+    Label1->setText(QStringLiteral("%1 / %2").arg(status).arg(starter_.DownloadCount));
+    // At or past the count: a service that overshoots must not keep the window open forever.
+    if (status >= starter_.DownloadCount) {
+        starter_.DialogResult = kDownloadDone;
+        Finish();
+    }
+}
+
+void TLMF2THISWEEKNVK31::Command1_Click() {
+    if (finished_) return;
+    Timer1->stop();
+    starter_.JVLink1.JVCancel();
+    starter_.DialogResult = kDownloadCancelled;
+    Finish();
+}
+
+void TLMF2THISWEEKNVK31::reject() {
+    if (!finished_) Command1_Click();
+}
+
+void TLMF2THISWEEKNVK31::Finish() {
+    finished_ = true;
+    Timer1->stop();
+    done(QDialog::Accepted);
+}
+
+void RunDownloadProgress(DownloadStarter& starter, QWidget* owner) {
+    TLMF2THISWEEKNVK31 window(starter, owner);
+    window.exec();
+}
+
+ProgressRunner DownloadProgressRunner(QWidget* owner) {
+    return [owner](DownloadStarter& starter) { RunDownloadProgress(starter, owner); };
+}
+
+}  // namespace acquisition

@@ -1,0 +1,80 @@
+#include "acquisition/odds_line_file.h"
+
+#include <exception>
+#include <utility>
+
+#include "common/error_log.h"
+#include "common/paths.h"
+
+namespace acquisition {
+
+std::string_view OddsKindTag(OddsKind kind) {
+    switch (kind) {
+        case OddsKind::O1: return "O1";
+        case OddsKind::O2: return "O2";
+        case OddsKind::O4: return "O4";
+        case OddsKind::O5: return "O5";
+        case OddsKind::O6: return "O6";
+    }
+    return {};
+}
+
+std::optional<OddsKind> OddsKindOf(std::string_view record) {
+    for (OddsKind kind : {OddsKind::O1, OddsKind::O2, OddsKind::O4, OddsKind::O5, OddsKind::O6})
+        if (record.starts_with(OddsKindTag(kind))) return kind;
+    return std::nullopt;
+}
+
+std::string OddsLineFileName(OddsKind kind, OddsStem stem) {
+    std::string name(OddsKindTag(kind));
+    name += stem == OddsStem::ThisWeek ? "THISWEEKN" : "RIALTIME";
+    name += ".dat";
+    return name;
+}
+
+std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem) {
+    return common::AppPath(OddsLineFileName(kind, stem));
+}
+
+OddsLineWriter::OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step)
+    : step_(std::move(step)) {
+    outputs_.reserve(kinds.size());
+    for (OddsKind kind : kinds) {
+        Output output{kind, nullptr};
+        common::PassOver(step_, [&] {
+            output.file = std::make_unique<common::TextAppender>(OddsLineFilePath(kind, stem), true);
+        });
+        outputs_.push_back(std::move(output));
+    }
+}
+
+OddsLineWriter::~OddsLineWriter() { Close(); }
+
+OddsLineWriter::Output* OddsLineWriter::Find(OddsKind kind) {
+    for (Output& output : outputs_)
+        if (output.kind == kind) return &output;
+    return nullptr;
+}
+
+bool OddsLineWriter::Append(std::string_view record) {
+    const auto kind = OddsKindOf(record);
+    if (!kind) return false;
+    Output* output = Find(*kind);
+    if (output == nullptr || output->file == nullptr) return false;
+    return common::PassOver(step_, [&] {
+        output->file->Raw(record);
+        // A record always arrives with its CR LF; one that lost it still gets a line of its own,
+        // or it would spoil the record after it as well.
+        if (!record.ends_with("\r\n")) output->file->Raw("\r\n");
+    });
+}
+
+void OddsLineWriter::Close() {
+    for (Output& output : outputs_) {
+        if (output.file == nullptr) continue;
+        common::PassOver(step_, [&] { output.file->Close(); });
+        output.file.reset();
+    }
+}
+
+}  // namespace acquisition

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/text_file.h"
+
+// Odds line files: one odds record per line, exactly as the data service delivered it (its own
+// CR LF ends the line, nothing is added or removed), in the order of delivery.
+namespace acquisition {
+
+/// The odds kinds that are kept in line files, by the record kind tag they carry.
+enum class OddsKind { O1, O2, O4, O5, O6 };
+
+/// Which set of line files: this week's stored odds or the breaking odds of today.
+enum class OddsStem { ThisWeek, Realtime };
+
+/// "O2", "O4", ... : the first two bytes of a record of the kind.
+std::string_view OddsKindTag(OddsKind kind);
+
+/// The kind whose tag starts `record`; nothing for any other record.
+std::optional<OddsKind> OddsKindOf(std::string_view record);
+
+/// File name of a line file under AppFolder: "O2THISWEEKN.dat", "O6RIALTIME.dat", ...
+std::string OddsLineFileName(OddsKind kind, OddsStem stem);
+
+/// AppFolder / OddsLineFileName(kind, stem).
+std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem);
+
+/// The line files of one fetch, each emptied when the writer is made and kept open for the whole
+/// fetch, so that a fetch opens each file once. Records of a kind the writer does not keep are
+/// skipped.
+class OddsLineWriter {
+public:
+    /// Creates or empties the files of `kinds` in the order given. A file that cannot be
+    /// created is logged under `step`; records of its kind are then passed over.
+    OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step);
+    ~OddsLineWriter();
+    OddsLineWriter(const OddsLineWriter&) = delete;
+    OddsLineWriter& operator=(const OddsLineWriter&) = delete;
+
+    /// Appends the record's bytes as delivered to the file of its kind (a record that arrived
+    /// without its CR LF gets one, so that it still is a line). Returns true when the
+    /// record was written; false for a kind that is not kept here, or when writing failed (the
+    /// failure is logged under the step).
+    bool Append(std::string_view record);
+
+    /// Closes every file (a failure to close is logged). Called by the destructor as well.
+    void Close();
+
+private:
+    struct Output {
+        OddsKind kind;
+        std::unique_ptr<common::TextAppender> file;  // null when it could not be opened
+    };
+    Output* Find(OddsKind kind);
+
+    std::string step_;
+    std::vector<Output> outputs_;
+};
+
+}  // namespace acquisition

@@ -1,0 +1,177 @@
+#include "acquisition/odds_tables.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "common/error_log.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "records/fields.h"
+#include "records/keys.h"
+#include "records/odds.h"
+#include "records/record.h"
+
+namespace acquisition {
+
+namespace {
+
+constexpr std::string_view kStep = "BuildOddsTables";
+constexpr std::string_view kTableFolder = "KAIME";
+
+// Horse numbers of a combination, two digits each. False for a Kumi that is not all digits,
+// is cut short, or names a horse outside the table.
+template <int N>
+bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
+    if (kumi.size() != 2 * N || !common::IsDigits(kumi)) return false;
+    for (int p = 0; p < N; ++p) {
+        horses[p] = records::KumiNumber(kumi, p);
+        if (horses[p] < 0 || horses[p] >= kTableSide) return false;
+    }
+    return true;
+}
+
+// The odds of a field as the table keeps them: single precision, 0 where there are none.
+float CellValue(std::string_view oddsField) {
+    const float value = static_cast<float>(records::OddsValue(oddsField));
+    return value > 0 ? value : 0.0f;
+}
+
+template <class L, int N, class Table, class Line>
+int FillTable(std::string_view record, Table& table, Line line) {
+    table.fill(0.0f);
+    const records::RecordView<L> view(record);
+    int set = 0;
+    std::array<int, N> horses{};
+    for (int i = 0; i < L::kEntryCount; ++i) {
+        if (!ReadKumi<N>(view.Get(records::kOddsKumi<L>, i), horses)) continue;
+        table[static_cast<std::size_t>(line(horses))] = CellValue(view.Get(records::kOddsOdds<L>, i));
+        ++set;
+    }
+    return set;
+}
+
+template <std::size_t Size>
+std::string TableText(const std::array<float, Size>& table) {
+    std::string text;
+    text.reserve(Size * 6);
+    // Most cells of a table are empty or repeat the cell before; their text is made once.
+    float last = 0.0f;
+    std::string lastText = "0";
+    for (float value : table) {
+        if (value != last) {
+            last = value;
+            lastText = OddsCellText(value);
+        }
+        text += lastText;
+        text += "\r\n";
+    }
+    return text;
+}
+
+// The last line of each race in a source file, races in the order they first appear.
+struct RaceLine {
+    std::string raceKey;
+    std::string_view line;
+};
+
+std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::string>& lines,
+                                      OddsTablesResult& result) {
+    std::vector<RaceLine> races;
+    std::unordered_map<std::string, std::size_t> at;
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        // Every kind carries its RaceId at the same place, so the O2 layout reads it for all.
+        std::string key = records::RaceKey12Of(records::RecordView<records::LayoutO2>(line));
+        if (OddsKindOf(line) != kind || key.size() != 12 || !common::IsDigits(key)) {
+            ++result.passedOver;
+            common::LogError(kStep, std::string("a line of ") + std::string(OddsKindTag(kind)) +
+                                        " odds without a race key of 12 digits was passed over");
+            continue;
+        }
+        const auto [found, added] = at.try_emplace(key, races.size());
+        if (added) races.push_back({std::move(key), line});
+        else races[found->second].line = line;
+    }
+    return races;
+}
+
+void BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
+    const std::vector<std::string> lines =
+        common::SplitLines(common::ReadWholeFile(OddsLineFilePath(kind, stem)));
+    const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
+    // One working table per shape, cleared for every race so that no cell keeps another race's odds.
+    auto tripleTable = triple ? std::make_unique<TripleTable>() : nullptr;
+    auto pairTable = triple ? nullptr : std::make_unique<PairTable>();
+    for (const RaceLine& race : LastLinePerRace(kind, lines, result)) {
+        const bool ok = common::PassOver(kStep, [&] {
+            std::string text;
+            if (triple) {
+                FillTripleTable(kind, race.line, *tripleTable);
+                text = TripleTableText(*tripleTable);
+            } else {
+                FillPairTable(kind, race.line, *pairTable);
+                text = PairTableText(*pairTable);
+            }
+            common::WriteFileAtomically(OddsTablePath(race.raceKey, kind), text);
+        });
+        if (ok) ++result.written;
+        else ++result.passedOver;
+    }
+}
+
+}  // namespace
+
+std::string_view OddsTableSuffix(OddsKind kind) {
+    switch (kind) {
+        case OddsKind::O6: return "SANRENTANODDS.dat";
+        case OddsKind::O5: return "SANRENODDS.dat";
+        case OddsKind::O4: return "UMATANODDS.dat";
+        case OddsKind::O2: return "UMARENODDS.dat";
+        case OddsKind::O1: break;
+    }
+    return {};
+}
+
+std::filesystem::path OddsTablePath(std::string_view raceKey12, OddsKind kind) {
+    std::string name(raceKey12);
+    name += OddsTableSuffix(kind);
+    return common::AppPath(kTableFolder) / name;
+}
+
+std::string OddsCellText(float value) { return common::SingleText(value); }
+
+int FillPairTable(OddsKind kind, std::string_view record, PairTable& table) {
+    const auto line = [](const std::array<int, 2>& h) { return PairLine(h[0], h[1]); };
+    switch (kind) {
+        case OddsKind::O2: return FillTable<records::LayoutO2, 2>(record, table, line);
+        case OddsKind::O4: return FillTable<records::LayoutO4, 2>(record, table, line);
+        default: table.fill(0.0f); return 0;
+    }
+}
+
+int FillTripleTable(OddsKind kind, std::string_view record, TripleTable& table) {
+    const auto line = [](const std::array<int, 3>& h) { return TripleLine(h[0], h[1], h[2]); };
+    switch (kind) {
+        case OddsKind::O5: return FillTable<records::LayoutO5, 3>(record, table, line);
+        case OddsKind::O6: return FillTable<records::LayoutO6, 3>(record, table, line);
+        default: table.fill(0.0f); return 0;
+    }
+}
+
+std::string PairTableText(const PairTable& table) { return TableText(table); }
+std::string TripleTableText(const TripleTable& table) { return TableText(table); }
+
+OddsTablesResult BuildOddsTables(std::int16_t source) {
+    const OddsStem stem = source == kOddsSourceBreaking ? OddsStem::Realtime : OddsStem::ThisWeek;
+    OddsTablesResult result;
+    // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
+    common::PassOver(kStep, [] { std::filesystem::create_directories(common::AppPath(kTableFolder)); });
+    for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2})
+        common::PassOver(kStep, [&] { BuildKind(kind, stem, result); });
+    return result;
+}
+
+}  // namespace acquisition

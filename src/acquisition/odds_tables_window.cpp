@@ -1,0 +1,34 @@
+#include "acquisition/odds_tables_window.h"
+
+#include <QFont>
+#include <QPushButton>
+
+namespace acquisition {
+
+TALMOR7ODDSN::TALMOR7ODDSN(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildControls();
+    Form_Load();
+}
+
+void TALMOR7ODDSN::BuildControls() {
+    setObjectName(QStringLiteral("TALMOR7ODDSN"));
+    setWindowTitle(QStringLiteral("2024.6.29Z"));
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(300, 120);
+
+    Command1 = new QPushButton(QStringLiteral("オッズセット終了"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(40, 36, 220, 44);
+    connect(Command1, &QPushButton::clicked, this, &TALMOR7ODDSN::Command1_Click);
+}
+
+// The whole build happens here, so that the opener's end text follows a finished build.
+void TALMOR7ODDSN::Form_Load() { built_ = BuildOddsTables(OddsSource); }
+
+// "オッズセット終了".
+void TALMOR7ODDSN::Command1_Click() { close(); }
+
+}  // namespace acquisition

@@ -1,0 +1,154 @@
+#include "acquisition/run_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "records/keys.h"
+#include "records/layouts.h"
+#include "records/record.h"
+#include "records/week_record_file.h"
+
+namespace acquisition {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using records::LayoutSE;
+constexpr std::size_t kSeLength = static_cast<std::size_t>(records::kLength<LayoutSE>);
+
+}  // namespace
+
+// Only the rare record that holds a zero byte is copied.
+std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
+    if (record.find('\0') == std::string_view::npos) return record;
+    buffer.assign(record);
+    std::replace(buffer.begin(), buffer.end(), '\0', ' ');
+    return buffer;
+}
+
+bool IsValidKettoNum(std::string_view kettoNum) {
+    return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);
+}
+
+fs::path HorseRunFilePath(std::string_view kettoNum) {
+    std::string name(kettoNum);
+    name += ".dat";
+    return common::AppPath(kHorseRunFolder) / name;
+}
+
+std::vector<std::string> ReadKeyList(const fs::path& path) {
+    std::vector<std::string> keys;
+    common::WrittenFieldReader reader = common::WrittenFieldReader::FromFile(path);
+    std::string value;
+    while (reader.Next(value)) keys.push_back(value);
+    return keys;
+}
+
+void WriteKeyList(const fs::path& path, const std::vector<std::string>& keys) {
+    std::string content;
+    content.reserve(keys.size() * 14);
+    for (const std::string& key : keys) {
+        content += '"';
+        content += key;
+        content += "\"\r\n";
+    }
+    common::WriteFileAtomically(path, content);
+}
+
+void HorseRuns::Place(std::string_view record) {
+    std::string buffer;
+    const std::string key = records::RunKey(records::RecordView<LayoutSE>(RecordAsRead(record, buffer)));
+    const std::string_view identity = records::RunIdentity(key);
+    const std::int64_t version = records::RunVersion(key);
+    for (Run& run : runs_) {
+        if (run.identity == identity && run.version <= version) {
+            run.version = version;  // the identity is the same
+            run.record = record;
+            return;
+        }
+    }
+    runs_.push_back(Run{std::string(identity), version, record});
+}
+
+std::string HorseRuns::Bytes() const {
+    std::string bytes;
+    bytes.reserve(runs_.size() * kSeLength);
+    for (const Run& run : runs_) bytes.append(run.record);
+    return bytes;
+}
+
+PeriodicPump::PeriodicPump(common::Host& host, std::chrono::milliseconds interval)
+    : host_(host), interval_(interval), last_(std::chrono::steady_clock::now()) {}
+
+void PeriodicPump::Tick() {
+    if (++calls_ % 64 != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < interval_) return;
+    host_.pumpEvents();
+    last_ = std::chrono::steady_clock::now();
+}
+
+RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
+    RunFileSummary summary;
+
+    // The horses of the list, each once (a second entry of one horse would place every record
+    // twice, which changes nothing: placing a record again finds itself first).
+    const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
+    summary.listedHorses = static_cast<std::int64_t>(list.size());
+    std::vector<std::string> horses;
+    std::vector<HorseRuns> runs;
+    std::unordered_map<std::string, std::size_t> indexOf;
+    indexOf.reserve(list.size());
+    for (const std::string& kettoNum : list) {
+        if (!IsValidKettoNum(kettoNum)) {
+            // It would name a file outside the folder, or no file at all.
+            common::LogError(step, "registration number \"" + kettoNum + "\" is not ten letters or digits: no run file");
+            ++summary.horsesPassedOver;
+            continue;
+        }
+        if (indexOf.emplace(kettoNum, horses.size()).second) horses.push_back(kettoNum);
+    }
+    runs.resize(horses.size());
+
+    // Every record of the sorted runner file, in order, goes to its horse.
+    const std::string content = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
+    const std::size_t count = content.size() / kSeLength;
+    summary.runnerRecords = static_cast<std::int64_t>(count);
+    PeriodicPump pump(host);
+    host.pumpEvents();
+    std::string buffer;
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::string_view record = std::string_view(content).substr(r * kSeLength, kSeLength);
+        const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
+        const auto found = indexOf.find(std::string(view.Get(records::se::KettoNum)));
+        if (found != indexOf.end()) {
+            runs[found->second].Place(record);
+            ++summary.recordsPlaced;
+        }
+        pump.Tick();
+    }
+
+    // Each listed horse's file once; one that cannot be written leaves the others to go on.
+    std::error_code ec;
+    fs::create_directories(common::AppPath(kHorseRunFolder), ec);
+    for (std::size_t h = 0; h < horses.size(); ++h) {
+        const bool written = common::PassOver(step, [&] {
+            common::WriteFileAtomically(HorseRunFilePath(horses[h]), runs[h].Bytes());
+        });
+        if (written)
+            ++summary.filesWritten;
+        else
+            ++summary.horsesPassedOver;
+        pump.Tick();
+    }
+    return summary;
+}
+
+}  // namespace acquisition

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "acquisition/download_starter.h"
+
+// The part every stored-data fetch shares: JVInit, the open with its messages and its followed
+// download, and the bounded read loop with the repair of damaged files.
+namespace acquisition {
+
+/// What one stored-data fetch asks for.
+struct StoredFetch {
+    std::string_view step;      ///< name under which failures are logged
+    std::string_view sid;       ///< software id for JVInit
+    std::string_view dataspec;  ///< data spec of the open
+};
+
+/// Runs a stored-data fetch on the starter's control, up to but not including JVClose:
+/// 1. JVInit (a result other than 0: "JVInitエラー。RC=" and the result; goes on);
+/// 2. JVOpen (dataspec, "00000000000000", option 2) into the starter's DownloadCount; a negative
+///    result ("JVOpenエラー。RC=") or nothing to read ("該当するデータがありません。") ends here;
+/// 3. a download (DownloadCount > 0): DialogResult <- 0, `runProgress` follows it, and a cancel
+///    (DialogResult -1) ends here;
+/// 4. reads until 0: `keep` gets exactly the bytes of every read that returned a positive length;
+///    -1 reads on; -402 and -403 delete the named file and repeat the open (at most
+///    kMaxReopensPerFile times per file name, then reported like any read error); any other
+///    code: "JVReadエラー。 RC=" and the code. The loop gives up (logged) after kMaxReadsPerFetch
+///    reads, or kMaxReadsWithoutRecord reads in a row that bring no record.
+/// Messages go through the starter's host. Returns true when the reads ended at 0.
+bool RunStoredFetch(DownloadStarter& starter, const ProgressRunner& runProgress, const StoredFetch& fetch,
+                    const std::function<void(std::string_view record)>& keep);
+
+}  // namespace acquisition

@@ -1,0 +1,239 @@
+#include "acquisition/odds_tables.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/text_file.h"
+#include "odds_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace acquisition {
+namespace {
+
+using namespace oddstest;
+
+const std::string kRaceA = RaceId("1213", "05", 11);  // key 202612130511
+const std::string kRaceB = RaceId("1213", "05", 12);  // key 202612130512
+
+std::vector<std::string> Lines(const std::string& content) { return common::SplitLines(content); }
+
+std::string TablePath(std::string_view raceId, std::string_view suffix) {
+    return "KAIME/" + Key12(raceId) + std::string(suffix);
+}
+
+// Every line of a table file, checked for its count and its CR LF endings.
+std::vector<std::string> TableLines(const testsupport::TempAppFolder& folder, std::string_view raceId,
+                                    std::string_view suffix, std::size_t expectedLines) {
+    const std::string content = folder.Read(TablePath(raceId, suffix));
+    std::size_t crlf = 0;
+    for (std::size_t at = content.find("\r\n"); at != std::string::npos; at = content.find("\r\n", at + 2)) ++crlf;
+    EXPECT_EQ(crlf, expectedLines) << suffix;
+    EXPECT_TRUE(content.ends_with("\r\n")) << suffix;
+    return Lines(content);
+}
+
+TEST(OddsTables, TrifectaExampleLandsOnLine402) {
+    testsupport::TempAppFolder folder;
+    std::string o6 = OddsRecord(kO6, kRaceA);
+    PutEntry(o6, kO6, 0, "010203", "0001234");
+    folder.Write("O6THISWEEKN.dat", o6);
+
+    const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+    EXPECT_EQ(result.written, 1);
+    const auto lines = TableLines(folder, kRaceA, "SANRENTANODDS.dat", 6859);
+    ASSERT_EQ(lines.size(), 6859u);
+    EXPECT_EQ(lines[402], "123.4");
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (i != 402) {
+            ASSERT_EQ(lines[i], "0") << "line " << i;
+        }
+    EXPECT_FALSE(folder.Exists("KAIME/" + Key12(kRaceA) + "SANRENTANODDS.dat.partial"));
+}
+
+// Every kind, full-length records: each entry's value lands on the line its Kumi names, the
+// last entries included, and the file has the table's size.
+TEST(OddsTables, EveryEntryOfFullRecordsOfEachKind) {
+    struct Case {
+        Shape shape;
+        std::string_view file;
+        std::string_view suffix;
+        std::size_t lines;
+        bool ordered;
+    };
+    const Case cases[] = {
+        {kO6, "O6THISWEEKN.dat", "SANRENTANODDS.dat", 6859, true},
+        {kO5, "O5THISWEEKN.dat", "SANRENODDS.dat", 6859, false},
+        {kO4, "O4THISWEEKN.dat", "UMATANODDS.dat", 361, true},
+        {kO2, "O2THISWEEKN.dat", "UMARENODDS.dat", 361, false},
+    };
+    testsupport::TempAppFolder folder;
+    for (const Case& c : cases) folder.Write(c.file, FullOddsRecord(c.shape, kRaceA));
+
+    EXPECT_EQ(BuildOddsTables(kOddsSourceThisWeek).written, 4);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.suffix));
+        const auto lines = TableLines(folder, kRaceA, c.suffix, c.lines);
+        ASSERT_EQ(lines.size(), c.lines);
+        const auto combos = Combinations(c.shape.kumi == 6 ? 3 : 2, c.ordered);
+        std::vector<bool> listed(c.lines, false);
+        for (std::size_t i = 0; i < combos.size(); ++i) {
+            const auto& h = combos[i];
+            const std::size_t line = h.size() == 3 ? h[0] * 361 + h[1] * 19 + h[2] : h[0] * 19 + h[1];
+            listed[line] = true;
+            ASSERT_EQ(lines[line], std::to_string(i + 1)) << "entry " << i;
+        }
+        std::size_t empty = 0;
+        for (std::size_t line = 0; line < c.lines; ++line)
+            if (!listed[line]) {
+                ASSERT_EQ(lines[line], "0") << "line " << line;
+                ++empty;
+            }
+        EXPECT_EQ(empty, c.lines - c.shape.entries);
+    }
+}
+
+// The odds field's meanings, through an O2 (6 wide) and an O6 (7 wide) entry.
+TEST(OddsTables, OddsFieldTexts) {
+    struct Case {
+        std::string_view o2;  // 6 wide
+        std::string_view o2Text;
+        std::string_view o6;  // 7 wide
+        std::string_view o6Text;
+    };
+    const Case cases[] = {
+        {"000123", "12.3", "0000123", "12.3"},    {"012345", "1234.5", "0012345", "1234.5"},
+        {"999999", "99999.9", "9999999", "999999.9"}, {"000000", "0", "0000000", "0"},
+        {"------", "0", "-------", "0"},          {"******", "0", "*******", "0"},
+        {"      ", "0", "       ", "0"},          {"000010", "1", "0000010", "1"},
+        {"  0123", "12.3", "   0123", "12.3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.o6));
+        testsupport::TempAppFolder folder;
+        std::string o2 = OddsRecord(kO2, kRaceA);
+        PutEntry(o2, kO2, 0, "0311", c.o2);
+        std::string o6 = OddsRecord(kO6, kRaceA);
+        PutEntry(o6, kO6, 4895, "181716", c.o6);
+        folder.Write("O2THISWEEKN.dat", o2);
+        folder.Write("O6THISWEEKN.dat", o6);
+        BuildOddsTables(kOddsSourceThisWeek);
+
+        const auto pair = Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")));
+        const auto triple = Lines(folder.Read(TablePath(kRaceA, "SANRENTANODDS.dat")));
+        ASSERT_EQ(pair.size(), 361u);
+        ASSERT_EQ(triple.size(), 6859u);
+        EXPECT_EQ(pair[3 * 19 + 11], c.o2Text);
+        EXPECT_EQ(triple[18 * 361 + 17 * 19 + 16], c.o6Text);
+    }
+}
+
+// Kumi that cannot name a cell of the table are passed over; the other entries of the record
+// still count, and nothing lands outside the table.
+TEST(OddsTables, KumiOutsideTheTableIsPassedOver) {
+    testsupport::TempAppFolder folder;
+    std::string o4 = OddsRecord(kO4, kRaceA);
+    PutEntry(o4, kO4, 0, "0119", "000500");  // horse 19
+    PutEntry(o4, kO4, 1, "99 1", "000600");  // not digits
+    PutEntry(o4, kO4, 2, "0 12", "000700");  // a blank in a pair
+    PutEntry(o4, kO4, 3, "1801", "000800");  // the last horse: kept
+    PutEntry(o4, kO4, 4, "0000", "000900");  // index 0 is in the table
+    std::string o5 = OddsRecord(kO5, kRaceA);
+    PutEntry(o5, kO5, 0, "010220", "000100");
+    PutEntry(o5, kO5, 1, "01-203", "000200");
+    PutEntry(o5, kO5, 2, "010203", "000300");
+    folder.Write("O4THISWEEKN.dat", o4);
+    folder.Write("O5THISWEEKN.dat", o5);
+
+    BuildOddsTables(kOddsSourceThisWeek);
+    const auto pair = Lines(folder.Read(TablePath(kRaceA, "UMATANODDS.dat")));
+    ASSERT_EQ(pair.size(), 361u);
+    std::vector<std::string> expected(361, "0");
+    expected[18 * 19 + 1] = "80";
+    expected[0] = "90";
+    EXPECT_EQ(pair, expected);
+
+    const auto triple = Lines(folder.Read(TablePath(kRaceA, "SANRENODDS.dat")));
+    ASSERT_EQ(triple.size(), 6859u);
+    std::vector<std::string> expectedTriple(6859, "0");
+    expectedTriple[1 * 361 + 2 * 19 + 3] = "30";
+    EXPECT_EQ(triple, expectedTriple);
+}
+
+// Each race's table starts empty: a race that does not list a combination shows no odds there,
+// whatever the race before it had; and a race that comes twice keeps its later delivery.
+TEST(OddsTables, RacesDoNotShareCellsAndLaterLinesWin) {
+    testsupport::TempAppFolder folder;
+    std::string a1 = OddsRecord(kO2, kRaceA);
+    PutEntry(a1, kO2, 0, "0102", "000110");
+    PutEntry(a1, kO2, 1, "0103", "000120");
+    std::string b = OddsRecord(kO2, kRaceB);
+    PutEntry(b, kO2, 0, "0104", "000210");
+    std::string a2 = OddsRecord(kO2, kRaceA);
+    PutEntry(a2, kO2, 0, "0102", "000130");
+    folder.Write("O2THISWEEKN.dat", a1 + b + a2);
+
+    EXPECT_EQ(BuildOddsTables(kOddsSourceThisWeek).written, 2);
+    const auto tableA = Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")));
+    const auto tableB = Lines(folder.Read(TablePath(kRaceB, "UMARENODDS.dat")));
+    ASSERT_EQ(tableA.size(), 361u);
+    ASSERT_EQ(tableB.size(), 361u);
+    EXPECT_EQ(tableA[1 * 19 + 2], "13");
+    EXPECT_EQ(tableA[1 * 19 + 3], "0");  // only in the earlier delivery
+    EXPECT_EQ(tableA[1 * 19 + 4], "0");  // race B's
+    EXPECT_EQ(tableB[1 * 19 + 4], "21");
+    EXPECT_EQ(tableB[1 * 19 + 2], "0");  // race A's
+    EXPECT_EQ(tableB[1 * 19 + 3], "0");
+}
+
+// OddsSource picks the files; a kind without a source file writes nothing and leaves the tables
+// of earlier builds; a race the breaking files do not hold keeps its older tables.
+TEST(OddsTables, SourceChoosesTheFilesAndMissingOnesLeaveOldTables) {
+    testsupport::TempAppFolder folder;
+    std::string week = OddsRecord(kO2, kRaceA);
+    PutEntry(week, kO2, 0, "0102", "000110");
+    std::string breaking = OddsRecord(kO2, kRaceA);
+    PutEntry(breaking, kO2, 0, "0102", "000990");
+    folder.Write("O2THISWEEKN.dat", week);
+    folder.Write("O2RIALTIME.dat", breaking);
+    folder.Write(TablePath(kRaceB, "UMARENODDS.dat"), "old\r\n");
+    folder.Write(TablePath(kRaceA, "SANRENODDS.dat"), "old trio\r\n");
+
+    EXPECT_EQ(BuildOddsTables(kOddsSourceBreaking).written, 1);
+    EXPECT_EQ(Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")))[21], "99");
+    EXPECT_EQ(BuildOddsTables(kOddsSourceThisWeek).written, 1);
+    EXPECT_EQ(Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")))[21], "11");
+
+    EXPECT_EQ(folder.Read(TablePath(kRaceB, "UMARENODDS.dat")), "old\r\n");
+    EXPECT_EQ(folder.Read(TablePath(kRaceA, "SANRENODDS.dat")), "old trio\r\n");
+    EXPECT_FALSE(folder.Exists(TablePath(kRaceA, "SANRENTANODDS.dat")));
+}
+
+// A line whose race key is not digits names no file (it could name one outside KAIME); it is
+// passed over and logged, and the next line still builds.
+TEST(OddsTables, LineWithoutADigitRaceKeyBuildsNoFile) {
+    testsupport::TempAppFolder folder;
+    std::string bad = OddsRecord(kO2, "2026/../../x0102");
+    PutEntry(bad, kO2, 0, "0102", "000110");
+    std::string shortLine = "O2";
+    std::string foreign = OddsRecord(kO4, kRaceB);  // an exacta line in the quinella file
+    std::string good = OddsRecord(kO2, kRaceA);
+    PutEntry(good, kO2, 0, "0102", "000120");
+    folder.Write("O2THISWEEKN.dat", bad + shortLine + "\r\n" + foreign + good);
+
+    const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+    EXPECT_EQ(result.written, 1);
+    EXPECT_EQ(result.passedOver, 3);
+    EXPECT_EQ(Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")))[21], "12");
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
+        if (entry.is_regular_file()) ++files;
+    EXPECT_EQ(files, 3u);  // the source, the one table, ERRORLOG.txt
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("BuildOddsTables"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace acquisition

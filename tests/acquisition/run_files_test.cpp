@@ -1,0 +1,203 @@
+#include "acquisition/run_files.h"
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "acquisition/structure_fixtures.h"
+#include "common/record_file.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace structuretest;
+using Strings = std::vector<std::string>;
+
+// One placement: the run (race number, horse number, racecourse) and the record's version date.
+struct Placement {
+    const char* raceNum;
+    const char* umaban;
+    const char* makeDate;
+    const char* jyo = "05";
+};
+
+struct PlaceCase {
+    const char* what;
+    std::vector<Placement> placements;  // tagged p1, p2, ... in this order
+    Strings after;
+};
+
+TEST(HorseRuns, PlacesEachVersionByTheRunFileRule) {
+    const std::vector<PlaceCase> cases = {
+        {"a newer version takes the place of the stored one",
+         {{"01", "03", "20241008"}, {"05", "07", "20241008"}, {"01", "03", "20241010"}}, {"p3", "p2"}},
+        {"a version of the same date replaces too", {{"01", "03", "20241010"}, {"01", "03", "20241010"}}, {"p2"}},
+        {"an older version is added at the end", {{"01", "03", "20241010"}, {"01", "03", "20241008"}}, {"p1", "p2"}},
+        {"held twice, both not later: the first is replaced",
+         {{"01", "03", "20241010"}, {"01", "03", "20241008"}, {"01", "03", "20241012"}}, {"p3", "p2"}},
+        {"held twice, only the second not later: the second is replaced",
+         {{"01", "03", "20241010"}, {"01", "03", "20241008"}, {"01", "03", "20241009"}}, {"p1", "p3"}},
+        {"another horse number is another run", {{"01", "03", "20241010"}, {"01", "04", "20241010"}}, {"p1", "p2"}},
+        {"another race number is another run", {{"01", "03", "20241010"}, {"02", "03", "20241010"}}, {"p1", "p2"}},
+        {"the racecourse does not tell runs apart",
+         {{"01", "03", "20241010", "05"}, {"01", "03", "20241010", "06"}}, {"p2"}},
+    };
+    for (const PlaceCase& c : cases) {
+        std::vector<std::string> records;
+        for (std::size_t k = 0; k < c.placements.size(); ++k) {
+            const Placement& p = c.placements[k];
+            records.push_back(Se('2', "20241012", p.jyo, p.raceNum, p.umaban, "2019100001",
+                                 "p" + std::to_string(k + 1), p.makeDate));
+        }
+        acquisition::HorseRuns runs;
+        for (const std::string& r : records) runs.Place(r);
+        EXPECT_EQ(SeTags(runs.Bytes()), c.after) << c.what;
+        EXPECT_EQ(runs.Count(), c.after.size()) << c.what;
+    }
+}
+
+struct RunFileWeek {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    std::vector<std::string> se;
+
+    RunFileWeek() {
+        folder.Write("KETTONUMTHISWEEKN.dat",
+                     "\"2019100001\"\r\n\"2019100002\"\r\n\"../ESCAPE1\"\r\n\"12345\"\r\n\"2019100003\"\r\n");
+        se = {
+            Se('2', "20241012", "05", "01", "03", "2019100001", "x-kind2", "20241008"),
+            Se('7', "20240915", "06", "04", "08", "2019100001", "older-run", "20240916"),
+            Se('4', "20241012", "05", "01", "03", "2019100001", "x-kind4", "20241010"),
+            Se('9', "20241013", "05", "02", "05", "2019100001", "cancelled", "20241011"),
+            Se('2', "20241012", "05", "03", "01", "../ESCAPE1", "escape"),
+            Se('2', "20241012", "05", "03", "02", "2019100003", "h3"),
+            Se('2', "20241012", "05", "03", "04", "2019999999", "not-listed"),
+        };
+        folder.Write("SETHISWEEKNNEW.dat", Join(se));
+        folder.Write("UMAGOTOTHISWEEKN/2019100001.dat", "last week's runs of a listed horse");
+        folder.Write("UMAGOTOTHISWEEKN/2018000009.dat", "last week's runs of an unlisted horse");
+    }
+};
+
+TEST(RebuildHorseRunFiles, EveryListedHorseGetsItsRunsAndNothingElseChanges) {
+    RunFileWeek week;
+    const acquisition::RunFileSummary summary = acquisition::RebuildHorseRunFiles(week.host, "test step");
+
+    // The kind 4 version took the kind 2 one's place; the cancelled run is written like any other.
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100001.dat"), week.se[2] + week.se[1] + week.se[3]);
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100003.dat"), week.se[5]);
+    EXPECT_TRUE(week.folder.Exists("UMAGOTOTHISWEEKN/2019100002.dat"));  // listed, no runs: empty
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100002.dat"), "");
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2018000009.dat"), "last week's runs of an unlisted horse");
+    EXPECT_FALSE(week.folder.Exists("UMAGOTOTHISWEEKN/2019999999.dat"));
+
+    EXPECT_EQ(summary.listedHorses, 5);
+    EXPECT_EQ(summary.filesWritten, 3);
+    EXPECT_EQ(summary.horsesPassedOver, 2);
+    EXPECT_EQ(summary.runnerRecords, 7);
+    EXPECT_EQ(summary.recordsPlaced, 5);
+    bool pumped = false;
+    for (const auto& call : week.host.calls) pumped = pumped || call.what == "pumpEvents";
+    EXPECT_TRUE(pumped);
+}
+
+TEST(RebuildHorseRunFiles, BadRegistrationNumbersNeverBecomePaths) {
+    RunFileWeek week;
+    acquisition::RebuildHorseRunFiles(week.host, "test step");
+
+    EXPECT_FALSE(week.folder.Exists("ESCAPE1.dat"));
+    EXPECT_FALSE(std::filesystem::exists(week.folder.Path().parent_path() / "ESCAPE1.dat"));
+    EXPECT_FALSE(week.folder.Exists("UMAGOTOTHISWEEKN/12345.dat"));
+    const std::string log = week.folder.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("[test step]"), std::string::npos) << log;
+    EXPECT_NE(log.find("../ESCAPE1"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"12345\""), std::string::npos) << log;
+}
+
+TEST(RebuildHorseRunFiles, MakesTheRunFolderWhenItIsMissing) {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    folder.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+    const std::string record = Se('2', "20241012", "05", "01", "03", "2019100001", "r");
+    folder.Write("SETHISWEEKNNEW.dat", record);
+    acquisition::RebuildHorseRunFiles(host, "test step");
+    EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2019100001.dat"), record);
+}
+
+// The run files as the record-by-record procedure makes them: for every runner record, for every
+// listed horse it belongs to, open the horse's file, read its stored records, write the record
+// over the first one of the same run whose version date is not later, else append it. Run keys
+// are cut at the documented positions: MakeDate 4-11, Year and MonthDay 12-19, RaceNum 26-27,
+// Umaban 29-30, KettoNum 31-40.
+void RecordByRecord(const std::filesystem::path& folder, const Strings& list, const std::string& runners) {
+    auto runKey = [](std::string_view r) {
+        return std::string(r.substr(3, 8)) + std::string(r.substr(11, 8)) + std::string(r.substr(25, 2)) +
+               std::string(r.substr(28, 2)) + std::string(r.substr(30, 10));
+    };
+    for (const std::string& horse : list) {
+        common::RecordFile file(folder / (horse + ".dat"), kSeLength);
+        file.Remove();
+        file.RewriteAll({});
+    }
+    for (std::size_t at = 0; at + kSeLength <= runners.size(); at += kSeLength) {
+        const std::string r = runners.substr(at, kSeLength);
+        const std::string key = runKey(r);
+        for (const std::string& horse : list) {
+            if (r.substr(30, 10) != horse) continue;
+            common::RecordFile file(folder / (horse + ".dat"), kSeLength);
+            const std::int64_t m = file.Count();
+            std::int64_t target = m + 1;
+            for (std::int64_t k = 1; k <= m; ++k) {
+                const std::string stored = runKey(file.Read(k));
+                if (stored.substr(8) == key.substr(8) && std::stoll(stored.substr(0, 8)) <= std::stoll(key.substr(0, 8))) {
+                    target = k;
+                    break;
+                }
+            }
+            file.Write(target, r);
+        }
+    }
+}
+
+TEST(RebuildHorseRunFiles, SameBytesAsTheRecordByRecordProcedure) {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    std::mt19937 random(81224);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto two = [](int n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); };
+
+    Strings list;
+    for (int h = 0; h < 30; ++h) list.push_back("20191" + std::to_string(10000 + h).substr(0, 5));
+    std::string listFile;
+    for (const std::string& h : list) listFile += "\"" + h + "\"\r\n";
+    folder.Write("KETTONUMTHISWEEKN.dat", listFile);
+
+    // Few runs per horse and few version dates, so that versions meet often, older ones included.
+    std::string runners;
+    for (int k = 0; k < 2000; ++k) {
+        const int horse = pick(32);  // 30 and 31 are not listed
+        const std::string ketto = horse < 30 ? list[static_cast<std::size_t>(horse)] : "2019299999";
+        const std::string date = "202410" + two(1 + pick(4));
+        const std::string made = "202410" + two(1 + pick(9));
+        runners += Se(static_cast<char>('1' + pick(7)), date, two(1 + pick(10)), two(1 + pick(3)),
+                      two(1 + pick(2)), ketto, "r" + std::to_string(k), made);
+    }
+    folder.Write("SETHISWEEKNNEW.dat", runners);
+
+    std::filesystem::create_directories(folder / "REFERENCE");
+    RecordByRecord(folder / "REFERENCE", list, runners);
+    acquisition::RebuildHorseRunFiles(host, "test step");
+
+    std::size_t compared = 0;
+    for (const std::string& h : list) {
+        const std::string expected = folder.Read("REFERENCE/" + h + ".dat");
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h + ".dat"), expected) << h;
+        compared += expected.size() / kSeLength;
+    }
+    EXPECT_GT(compared, 1000u);  // the fixture really holds runs
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+#include "acquisition/structure_building.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "acquisition/structure_fixtures.h"
+#include "common/paths.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace structuretest;
+using common::StatusBox;
+using Strings = std::vector<std::string>;
+
+// The week of the sorted-file tests. Where records share a key, which one survives was traced by
+// hand through the quicksort's steps (a stable sort would keep the other one).
+struct SmallWeek {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    std::vector<std::string> ra, se, um;
+
+    SmallWeek() {
+        ra = {
+            Ra('2', "20241012", "05", "01", "A"),
+            Ra('4', "20241012", "05", "01", "B"),  // the same race at a later stage
+            Ra('9', "20241013", "05", "11", "C"),  // cancelled, newest date
+            Ra('2', "20241013", "05", "02", "D"),
+            Ra('1', "20241013", "05", "02", "E"),  // earliest stage of race D
+            Ra('2', "20241012", "05", "01", "F"),  // the key of A again
+        };
+        se = {
+            Se('2', "20241012", "05", "01", "03", "2019100001", "s1"),
+            Se('1', "20241012", "05", "01", "01", "2019100002", "s2"),  // kind 1: filtered out
+            Se('2', "20241012", "05", "01", "01", "2019100002", "s3"),
+            Se('2', "20241012", "05", "01", "03", "2019100001", "s4"),  // the key of s1 again
+            Se('7', "20241012", "05", "01", "01", "2019100002", "s5"),
+        };
+        um = {
+            Um("2019100005", "1000000001", "u1"),
+            Um("2019100001", "1000000001", "u2"),
+            Um("2019100005", "1000000001", "u3"),  // the horse of u1 arrived twice
+            Um("2019100003", "1000000001", "u4"),
+            Um("2019100004", "0999999999", "u5"),
+        };
+        folder.Write("RATHISWEEKN.dat", Join(ra));
+        folder.Write("SETHISWEEKN.dat", Join(se));
+        folder.Write("UMTHISWEEKN.dat", Join(um));
+        folder.Write("OPTION1N/KYOSOBA.dat", "weights");
+        folder.Write("NEWSFX.EXE", "installer");
+    }
+};
+
+TEST(BuildWeekStructures, RaceFilesKeepOneRecordPerKeyInKeyOrder) {
+    SmallWeek week;
+    const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(week.host);
+
+    const std::string working = week.folder.Read("RATHISWEEKNNEW.dat");
+    // By date, then kind: kind "2" before "4" of one race, kind "1" before "2", the cancelled
+    // race of the newest date last. Of A and F (one key) the quicksort leaves A last.
+    EXPECT_EQ(RaTags(working), (Strings{"A", "B", "E", "D", "C"}));
+    EXPECT_EQ(working, week.ra[0] + week.ra[1] + week.ra[4] + week.ra[3] + week.ra[2]);
+    EXPECT_EQ(week.folder.Read("RATHISWEEKNNEWd.dat"), working);
+    EXPECT_EQ(week.folder.Read("RATHISWEEKN.dat"), Join(week.ra));  // the source stays
+    EXPECT_EQ(summary.raceRecords, 6);
+    EXPECT_EQ(summary.races, 5);
+}
+
+TEST(BuildWeekStructures, RunnerFilterKeepsOrderAndSortedRunnersDeduplicate) {
+    SmallWeek week;
+    acquisition::BuildWeekStructures(week.host);
+
+    // Kind "1" leaves the fetched file for good; the others keep their order.
+    EXPECT_EQ(week.folder.Read("SETHISWEEKN.dat"), week.se[0] + week.se[2] + week.se[3] + week.se[4]);
+    EXPECT_FALSE(week.folder.Exists("TEMPORARY"));
+
+    // s1 and s4 share a key and the quicksort leaves s1 last; s3 (kind 2) before s5 (kind 7).
+    const std::string working = week.folder.Read("SETHISWEEKNNEW.dat");
+    EXPECT_EQ(working, week.se[2] + week.se[0] + week.se[4]);
+    EXPECT_EQ(week.folder.Read("SETHISWEEKNNEWd.dat"), working);
+}
+
+TEST(BuildWeekStructures, HorseFileAndBothKeyLists) {
+    SmallWeek week;
+    const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(week.host);
+
+    // The horse that arrived twice is there once (as u3, where the sort leaves it).
+    EXPECT_EQ(UmTags(week.folder.Read("UMTHISWEEKNNEW.dat")), (Strings{"u2", "u4", "u5", "u3"}));
+    EXPECT_EQ(week.folder.Read("KETTONUMTHISWEEKN.dat"),
+              "\"2019100001\"\r\n\"2019100003\"\r\n\"2019100004\"\r\n\"2019100005\"\r\n");
+    // Four foals of one dam: the dam once.
+    EXPECT_EQ(week.folder.Read("HAHAHANNUMTHISWEEKN.dat"), "\"0999999999\"\r\n\"1000000001\"\r\n");
+    EXPECT_EQ(summary.horses, 4);
+    EXPECT_EQ(summary.dams, 2);
+}
+
+TEST(BuildWeekStructures, RunFilesComeFromTheSortedRunners) {
+    SmallWeek week;
+    week.folder.Write("UMAGOTOTHISWEEKN/2018000009.dat", "a horse of an earlier week");
+    acquisition::BuildWeekStructures(week.host);
+
+    // Horse 2019100002 runs but has no horse record: it is not listed and gets no file.
+    EXPECT_FALSE(week.folder.Exists("UMAGOTOTHISWEEKN/2019100002.dat"));
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100001.dat"), week.se[0]);
+    for (const char* empty : {"2019100003", "2019100004", "2019100005"}) {
+        const std::string name = std::string("UMAGOTOTHISWEEKN/") + empty + ".dat";
+        EXPECT_TRUE(week.folder.Exists(name)) << name;
+        EXPECT_EQ(week.folder.Read(name), "") << name;
+    }
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2018000009.dat"), "a horse of an earlier week");
+}
+
+TEST(BuildWeekStructures, StatusTextsAndTheShortWeightsLabel) {
+    SmallWeek week;
+    acquisition::BuildWeekStructures(week.host);
+
+    std::vector<std::string> text4;
+    for (const auto& call : week.host.calls)
+        if (call.what == "setStatus" && call.box == static_cast<int>(StatusBox::Text4)) text4.push_back(call.text);
+    EXPECT_EQ(text4, (Strings{"構造体処理を開始しました。しばらくお待ちください。。。。。。。",
+                              "構造体処理終了  5"}));
+
+    // The start text is painted before the work: events run right after it.
+    std::size_t start = 0;
+    while (start < week.host.calls.size() && week.host.calls[start].text != text4[0]) ++start;
+    ASSERT_LT(start + 1, week.host.calls.size());
+    EXPECT_EQ(week.host.calls[start + 1].what, "pumpEvents");
+
+    const std::string label = week.host.Status(StatusBox::Label1);
+    EXPECT_EQ(label.rfind("予想因子ウエイトは展開されています。作成日は ", 0), 0u) << label;
+    const std::string tail = " です。これより新しい日付の予想因子ウエイトがあれば展開して上書きして下さい。無ければそのまま続行して下さい。";
+    EXPECT_EQ(label.substr(label.size() - tail.size()), tail);
+    EXPECT_EQ(week.host.labelColour, common::kLabelGreen);
+    EXPECT_TRUE(week.host.Messages().empty());
+    EXPECT_FALSE(week.folder.Exists("ERRORLOG.txt"));
+}
+
+TEST(BuildWeekStructures, MissingWeightsAskForTheInstallerAndTheWorkGoesOn) {
+    for (const bool installerThere : {true, false}) {
+        testsupport::TempAppFolder folder;
+        testsupport::RecordingHost host;
+        if (installerThere) folder.Write("NEWSFX.EXE", "installer");
+        folder.Write("RATHISWEEKN.dat", Ra('2', "20241012", "05", "01", "A"));
+
+        acquisition::BuildWeekStructures(host);
+
+        EXPECT_EQ(host.Messages(),
+                  (Strings{common::AppFolder() + "に参照場所(展開フォルダ）に合わせてOKをクリックして初回予想因子パラメータをセットして下さい。"}));
+        bool started = false;
+        for (const auto& call : host.calls)
+            if (call.what == "startProgram") started = call.text == (folder / "NEWSFX.EXE").string();
+        EXPECT_TRUE(started);
+        EXPECT_EQ(host.labelColour, common::kLabelMagenta);
+        EXPECT_EQ(RaTags(folder.Read("RATHISWEEKNNEW.dat")), (Strings{"A"}));
+        // Without the installer the request goes nowhere: that is written down.
+        EXPECT_EQ(folder.Read("ERRORLOG.txt").find("NEWSFX.EXE") != std::string::npos, !installerThere);
+    }
+}
+
+TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsAndNoMessage) {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    folder.Write("OPTION1N/KYOSOBA.dat", "weights");
+    folder.Write("RATHISWEEKN.dat", "");
+    // Last week's sorted files are replaced, not kept.
+    folder.Write("RATHISWEEKNNEW.dat", Ra('2', "20241005", "05", "01", "old"));
+    folder.Write("SETHISWEEKNNEWd.dat", Se('2', "20241005", "05", "01", "01", "2019100001", "old"));
+
+    const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(host);
+
+    for (const char* name : {"RATHISWEEKNNEW.dat", "RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat",
+                             "SETHISWEEKNNEWd.dat", "UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat",
+                             "HAHAHANNUMTHISWEEKN.dat"}) {
+        EXPECT_TRUE(folder.Exists(name)) << name;
+        EXPECT_EQ(folder.Read(name), "") << name;
+    }
+    // Missing sources are not created by reading them.
+    EXPECT_FALSE(folder.Exists("SETHISWEEKN.dat"));
+    EXPECT_FALSE(folder.Exists("UMTHISWEEKN.dat"));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+    EXPECT_EQ(host.Status(StatusBox::Text4), "構造体処理終了  0");
+    EXPECT_EQ(summary.races, 0);
+}
+
+TEST(BuildWeekStructures, AFailingPassIsLoggedAndTheOthersRun) {
+    SmallWeek week;
+    // A folder where the race file goes: that pass cannot write; the others go on.
+    std::filesystem::create_directory(week.folder / "RATHISWEEKNNEW.dat");
+
+    acquisition::BuildWeekStructures(week.host);
+
+    EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("BuildWeekStructures"), std::string::npos);
+    EXPECT_FALSE(week.folder.Exists("RATHISWEEKNNEWd.dat"));
+    EXPECT_EQ(SeTags(week.folder.Read("SETHISWEEKNNEW.dat")), (Strings{"s3", "s1", "s5"}));
+    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5");
+}
+
+TEST(SurvivingNumbers, TheLastOfEachRunOfEqualKeys) {
+    const Strings keys{"", "a", "a", "b", "c", "c", "c"};
+    const std::vector<std::int64_t> numbers{0, 7, 3, 5, 1, 9, 2};
+    EXPECT_EQ(acquisition::SurvivingNumbers(keys, numbers), (std::vector<std::int64_t>{3, 5, 2}));
+    EXPECT_EQ(acquisition::DistinctKeys(keys), (Strings{"a", "b", "c"}));
+    EXPECT_TRUE(acquisition::SurvivingNumbers({""}, {0}).empty());
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// weekrun: runs named steps of the week on an application folder, without windows.
+//   weekrun --app DIR [--quiet] [--times] step...
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "console_host.h"
+#include "steps.h"
+
+namespace {
+
+void Usage(std::ostream& out) {
+    out << "usage: weekrun --app DIR [--quiet] [--times] step...\nsteps:\n";
+    for (const auto& s : weekrun::Steps()) out << "  " << s.name << "  " << s.help << '\n';
+}
+
+long long LogSize() {
+    struct stat st {};
+    return ::stat(common::AppPath("ERRORLOG.txt").c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string app;
+    bool quiet = false;
+    bool times = false;
+    std::vector<const weekrun::Step*> steps;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--app" && i + 1 < argc) {
+            app = argv[++i];
+        } else if (a == "--quiet") {
+            quiet = true;
+        } else if (a == "--times") {
+            times = true;
+        } else if (a == "--help" || a == "-h") {
+            Usage(std::cout);
+            return 0;
+        } else if (const auto* step = weekrun::FindStep(a)) {
+            steps.push_back(step);
+        } else {
+            std::cerr << "weekrun: unknown step or option: " << a << '\n';
+            Usage(std::cerr);
+            return 2;
+        }
+    }
+    if (app.empty() || steps.empty()) {
+        Usage(std::cerr);
+        return 2;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(app, ec)) {
+        std::cerr << "weekrun: not a folder: " << app << '\n';
+        return 2;
+    }
+    common::SetAppFolder(std::filesystem::absolute(app).string());
+
+    weekrun::ConsoleHost host(std::cerr, quiet);
+    int failedSteps = 0;
+    for (const auto* step : steps) {
+        const long long logBefore = LogSize();
+        const auto start = std::chrono::steady_clock::now();
+        bool ok = common::PassOver(step->name, [&] { step->run(host); });
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        // A step that passed failures over has written them to the error log.
+        if (!ok || LogSize() != logBefore) {
+            ++failedSteps;
+            std::cerr << "weekrun: " << step->name << " reported failures (see ERRORLOG.txt)\n";
+        }
+        if (times) std::cerr << "weekrun: " << step->name << " " << ms.count() << " ms\n";
+    }
+    return failedSteps == 0 ? 0 : 1;
+}
