@@ -33,6 +33,14 @@ std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     return buffer;
 }
 
+std::string ReadExistingBytes(const fs::path& path) {
+    std::string bytes = common::ReadWholeFile(path);
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (!ec && bytes.size() < size) throw std::runtime_error("cannot read " + path.string());
+    return bytes;
+}
+
 bool IsValidKettoNum(std::string_view kettoNum) {
     return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);
 }
@@ -79,9 +87,13 @@ void HorseRuns::Place(std::string_view record) {
 
 std::string HorseRuns::Bytes() const {
     std::string bytes;
-    bytes.reserve(runs_.size() * kSeLength);
-    for (const Run& run : runs_) bytes.append(run.record);
+    AppendBytes(bytes);
     return bytes;
+}
+
+void HorseRuns::AppendBytes(std::string& out) const {
+    out.reserve(out.size() + runs_.size() * kSeLength);
+    for (const Run& run : runs_) out.append(run.record);
 }
 
 PeriodicPump::PeriodicPump(common::Host& host, std::chrono::milliseconds interval)
@@ -96,17 +108,22 @@ void PeriodicPump::Tick() {
 }
 
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
+    const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
+    const std::string runners = ReadExistingBytes(common::AppPath(records::kSeThisWeekNew));
+    return WriteHorseRunFiles(list, runners, host, step);
+}
+
+RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std::string_view sortedRunners,
+                                  common::Host& host, std::string_view step) {
     RunFileSummary summary;
 
     // The horses of the list, each once (a second entry of one horse would place every record
     // twice, which changes nothing: placing a record again finds itself first).
-    const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
-    summary.listedHorses = static_cast<std::int64_t>(list.size());
+    summary.listedHorses = static_cast<std::int64_t>(horseList.size());
     std::vector<std::string> horses;
-    std::vector<HorseRuns> runs;
     std::unordered_map<std::string, std::size_t> indexOf;
-    indexOf.reserve(list.size());
-    for (const std::string& kettoNum : list) {
+    indexOf.reserve(horseList.size());
+    for (const std::string& kettoNum : horseList) {
         if (!IsValidKettoNum(kettoNum)) {
             // It would name a file outside the folder, or no file at all.
             common::LogError(step, "registration number \"" + kettoNum + "\" is not ten letters or digits: no run file");
@@ -115,19 +132,20 @@ RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
         }
         if (indexOf.emplace(kettoNum, horses.size()).second) horses.push_back(kettoNum);
     }
-    runs.resize(horses.size());
+    std::vector<HorseRuns> runs(horses.size());
 
     // Every record of the sorted runner file, in order, goes to its horse.
-    const std::string content = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
-    const std::size_t count = content.size() / kSeLength;
+    const std::size_t count = sortedRunners.size() / kSeLength;
     summary.runnerRecords = static_cast<std::int64_t>(count);
     PeriodicPump pump(host);
     host.pumpEvents();
     std::string buffer;
+    std::string kettoNum;
     for (std::size_t r = 0; r < count; ++r) {
-        const std::string_view record = std::string_view(content).substr(r * kSeLength, kSeLength);
+        const std::string_view record = sortedRunners.substr(r * kSeLength, kSeLength);
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
-        const auto found = indexOf.find(std::string(view.Get(records::se::KettoNum)));
+        kettoNum.assign(view.Get(records::se::KettoNum));
+        const auto found = indexOf.find(kettoNum);
         if (found != indexOf.end()) {
             runs[found->second].Place(record);
             ++summary.recordsPlaced;
@@ -138,9 +156,12 @@ RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
     std::error_code ec;
     fs::create_directories(common::AppPath(kHorseRunFolder), ec);
+    std::string content;
     for (std::size_t h = 0; h < horses.size(); ++h) {
+        content.clear();
+        runs[h].AppendBytes(content);
         const bool written = common::PassOver(step, [&] {
-            common::WriteFileAtomically(HorseRunFilePath(horses[h]), runs[h].Bytes());
+            common::WriteFileAtomically(HorseRunFilePath(horses[h]), content);
         });
         if (written)
             ++summary.filesWritten;

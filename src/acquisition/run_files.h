@@ -25,6 +25,10 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
+/// The whole content of a file; a missing file reads as empty, but one that is there and cannot
+/// be read throws rather than passing for an empty week.
+std::string ReadExistingBytes(const std::filesystem::path& path);
+
 /// A registration number that may name a file: ten ASCII letters or digits.
 bool IsValidKettoNum(std::string_view kettoNum);
 
@@ -52,6 +56,8 @@ public:
     std::string_view Record(std::size_t index) const { return runs_[index].record; }
     /// The file's content: the records in order.
     std::string Bytes() const;
+    /// The same, appended to `out` (one buffer reused for every horse).
+    void AppendBytes(std::string& out) const;
 
 private:
     struct Run {
@@ -85,6 +91,12 @@ struct RunFileSummary {
     std::int64_t recordsPlaced = 0;    // of those, records of a listed horse
     std::int64_t horsesPassedOver = 0; // bad registration numbers, and files that could not be written
 };
+
+/// Writes the run file of every horse of `horseList` (values of a horse list, in its order) from
+/// `sortedRunners` (the content of a sorted runner file, 555-byte records), as
+/// RebuildHorseRunFiles below does from the files themselves.
+RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std::string_view sortedRunners,
+                                  common::Host& host, std::string_view step);
 
 /// Rebuilds the run file of every horse of KETTONUMTHISWEEKN.dat from SETHISWEEKNNEW.dat: each
 /// listed horse's file ends up holding its runner records placed in file order by

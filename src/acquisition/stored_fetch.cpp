@@ -86,6 +86,7 @@ bool RunStoredFetch(DownloadStarter& starter, const ProgressRunner& runProgress,
         if (runProgress) runProgress(starter);
         if (starter.DialogResult == kDownloadCancelled) return false;
     }
+    if (fetch.beforeReads) fetch.beforeReads();
     return ReadToEnd(starter, fetch, args, keep);
 }
 

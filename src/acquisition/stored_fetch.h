@@ -14,6 +14,9 @@ struct StoredFetch {
     std::string_view step;      ///< name under which failures are logged
     std::string_view sid;       ///< software id for JVInit
     std::string_view dataspec;  ///< data spec of the open
+    /// Runs once when the download is done and the reads are about to start (the weekly fetch
+    /// opens its week files here).
+    std::function<void()> beforeReads = {};
 };
 
 /// Runs a stored-data fetch on the starter's control, up to but not including JVClose:

@@ -187,19 +187,16 @@ void FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress) 
     common::PassOver(kStep, [] { records::WeekFileKS(common::AppPath(records::kKsThisWeek)).Remove(); });
     common::PassOver(kStep, [] { records::WeekFileHR(common::AppPath(records::kHrThisWeek)).Remove(); });
 
-    // The week files are opened when the first record arrives: after a failed open, an empty
-    // result or a cancel they stay deleted. Reads that end without a record leave them empty.
+    // The week files are opened as new, empty files once the download is done; after a failed
+    // open, an empty result or a cancel they stay deleted.
     WeekFiles files;
     RecordStore store(files);
     // The data service reports by return codes; anything it throws ends the reading (logged),
     // and the fetch still closes the files and the service and writes its end text.
     common::PassOver(kStep, [&] {
-        const bool readToEnd = RunStoredFetch(starter, runProgress, {kStep, kWeeklyFetchSid, kWeeklyDataSpec},
-                                              [&](std::string_view record) {
-                                                  files.OpenAll();
-                                                  store.Store(record);
-                                              });
-        if (readToEnd) files.OpenAll();
+        RunStoredFetch(starter, runProgress,
+                       {kStep, kWeeklyFetchSid, kWeeklyDataSpec, [&] { files.OpenAll(); }},
+                       [&](std::string_view record) { store.Store(record); });
     });
     files.CloseAll();
     common::PassOver(kStep, [&] { starter.JVLink1.JVClose(); });

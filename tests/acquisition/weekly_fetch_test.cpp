@@ -282,13 +282,17 @@ TEST_F(WeeklyFetch, ReadsThatBringNoRecordLeaveEmptyFilesOrNone) {
         EXPECT_EQ(folder.Read(name), "") << name;
     }
 
-    // A read error before the first record: nothing was fetched, and the files stay deleted.
+    // A read error before the first record: the files were opened as new, empty files before
+    // the reads began, so last week's records are gone and the five files are empty.
     WriteLastWeek();
     link.QueueOpen(0, 1, 0);
     link.QueueReadCode(-502);
     Fetch();
     EXPECT_THAT(MessageLog(), ElementsAre("JVReadエラー。 RC=-502"));
-    EXPECT_FALSE(AnyWeekFile());
+    for (const std::string& name : kWeekFiles) {
+        EXPECT_TRUE(folder.Exists(name)) << name;
+        EXPECT_EQ(folder.Read(name), "") << name;
+    }
 }
 
 TEST_F(WeeklyFetch, MissingWeightsStartTheInstallerAndTheFetchGoesOn) {
