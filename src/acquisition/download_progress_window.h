@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "acquisition/download_starter.h"
+#include "acquisition/fetch_messages.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,8 +13,6 @@ class QPushButton;
 class QTimer;
 
 namespace acquisition {
-
-inline constexpr std::string_view kDownloadFailed = "ダウンロード失敗。RC=";
 
 /// The modal download-progress window: follows the download of the window that opened it by
 /// polling its data-service control every 10 ms, shows "done / count", and lets the user cancel.

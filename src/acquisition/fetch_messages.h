@@ -11,6 +11,7 @@ inline constexpr std::string_view kJVOpenError = "JVOpenエラー。RC=";
 /// With a blank before RC, as the users have always seen it.
 inline constexpr std::string_view kJVReadError = "JVReadエラー。 RC=";
 inline constexpr std::string_view kNoData = "該当するデータがありません。";
+inline constexpr std::string_view kDownloadFailed = "ダウンロード失敗。RC=";
 inline constexpr std::string_view kSettingsFailed = "エラーのためJV-Linkの設定に失敗しました。";
 
 /// Stored-data opens: from the beginning of time, option 2 (this week's data).

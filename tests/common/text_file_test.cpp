@@ -50,6 +50,16 @@ TEST(WrittenFields, ReaderTakesValuesOneByOneAcrossLines) {
     EXPECT_FALSE(numbers.Next(v));
 }
 
+// The supplied model files: labels whose trailing blanks are part of the label, values spread
+// over lines in any mix of commas and line ends, blank lines between them.
+TEST(WrittenFields, ReaderKeepsBlanksInsideQuotesAndMixesSeparators) {
+    common::WrittenFieldReader in("\"56  \",\"56\"\r\n\"  \" , \"7417K      \",\r\n\r\n1.5E-02,\r\n-.5\r\n");
+    std::string v;
+    std::vector<std::string> values;
+    while (in.Next(v)) values.push_back(v);
+    EXPECT_EQ(values, (std::vector<std::string>{"56  ", "56", "  ", "7417K      ", "1.5E-02", "-.5"}));
+}
+
 TEST(TextFiles, SplitLines) {
     EXPECT_EQ(common::SplitLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(common::SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));

@@ -1,0 +1,211 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The supplied statistics of sires, dams, racehorses, jockeys and trainers, and the table of each
+// dam's foals: fixed-width text records in OPTION1N, looked up by key, the first record of a key
+// in file order winning. Each file is read once into a map and read again only when it changed.
+namespace engine {
+
+// Files in OPTION1N (names matched without regard to letter case).
+inline constexpr std::string_view kStallionFile = "STALLION.dat";                  // SireDamStats
+inline constexpr std::string_view kMareFile = "MARE.dat";                          // SireDamStats
+inline constexpr std::string_view kHahaumaFile = "HAHAUMA.dat";                    // SireDamStats
+inline constexpr std::string_view kHahaumaThisWeekFile = "HAHAUMATHISWEEK.dat";    // SireDamStats
+inline constexpr std::string_view kKyosobaFile = "KYOSOBA.dat";                    // HorseStats
+inline constexpr std::string_view kKyosobaThisWeekFile = "KYOSOBATHISWEEK.dat";    // HorseStats
+inline constexpr std::string_view kKishuSeiseiFile = "KISHUSEISEI.dat";            // PersonStats
+inline constexpr std::string_view kChokyoSeiseiFile = "CHOKYOSEISEI.dat";          // PersonStats
+inline constexpr std::string_view kDamFoalFile = "HNSKOPTION1N.dat";               // DamFoalRecord
+
+/// Common ground of the statistics records: the bytes of one record (zero bytes read as blanks),
+/// its key, and its numeric fields read leniently (blanks or other non-digits give 0).
+class StatsRecordBase {
+public:
+    std::string_view Bytes() const { return bytes_; }
+    /// Bytes at a 1-based position; cut at the record's end.
+    std::string_view Field(int position, int width) const;
+    /// The lenient value of the field at a 1-based position.
+    double Value(int position, int width) const;
+
+protected:
+    StatsRecordBase() = default;
+    explicit StatsRecordBase(std::string_view bytes);
+    std::string bytes_;
+};
+
+/// Statistics of a sire or a dam, 402 bytes, keyed by the breeding number (HansyokuNum).
+class SireDamStats : public StatsRecordBase {
+public:
+    static constexpr std::size_t kLength = 402;
+    static constexpr int kKeyWidth = 10;
+    SireDamStats() = default;
+    explicit SireDamStats(std::string_view bytes) : StatsRecordBase(bytes) {}
+
+    std::string_view HansyokuNum() const { return Field(1, 10); }
+    /// Start counts and prize sums on turf and dirt tracks (flat) and on the other tracks.
+    double StartsFlat() const { return Value(35, 6); }
+    double StartsOther() const { return Value(41, 6); }
+    double PrizeFlat() const { return Value(47, 9); }
+    double PrizeOther() const { return Value(56, 9); }
+    /// The nine-digit value used for turf and dirt tracks, and for the other tracks.
+    double ValueFlat() const { return Value(65, 9); }
+    double ValueOther() const { return Value(74, 9); }
+    /// Place-rate value on the other tracks, one for every distance (position 119).
+    double PlaceRateOtherTracks() const { return Value(119, 6); }
+
+    enum class Group { Turf, Dirt, Other };
+    /// Place-rate value by going: field 1 to 4 of the group (going codes "1" (and "0"), "2", "3",
+    /// "4"); turf 125.., dirt 149.., other tracks 173... Throws std::out_of_range for another field.
+    double GoingPlaceRate(Group group, int field) const;
+    /// Place-rate value by distance class 1 (up to 1600 m), 2 (1601 to 2200 m), 3 (the rest) on
+    /// turf (197..) or dirt (215..); the other tracks have one value for every class (119).
+    /// Another class throws std::out_of_range.
+    double DistancePlaceRate(Group group, int distanceClass) const;
+};
+
+/// Statistics of one racehorse, 228 bytes, keyed by the pedigree number (KettoNum).
+class HorseStats : public StatsRecordBase {
+public:
+    static constexpr std::size_t kLength = 228;
+    static constexpr int kKeyWidth = 10;
+    HorseStats() = default;
+    explicit HorseStats(std::string_view bytes) : StatsRecordBase(bytes) {}
+
+    std::string_view KettoNum() const { return Field(1, 10); }
+    double PlaceRate() const { return Value(11, 6); }
+    double StartsFlat() const { return Value(23, 6); }
+    double StartsOther() const { return Value(29, 6); }
+    double PrizeFlat() const { return Value(35, 9); }
+    double PrizeOther() const { return Value(44, 9); }
+};
+
+/// Statistics of a jockey or a trainer, 121 bytes, keyed by the five-character code.
+class PersonStats : public StatsRecordBase {
+public:
+    static constexpr std::size_t kLength = 121;
+    static constexpr int kKeyWidth = 5;
+    PersonStats() = default;
+    explicit PersonStats(std::string_view bytes) : StatsRecordBase(bytes) {}
+
+    std::string_view Code() const { return Field(1, 5); }
+    double PlaceRateTurf() const { return Value(30, 6); }
+    double PlaceRateDirt() const { return Value(36, 6); }
+    double PlaceRateOther() const { return Value(42, 6); }
+};
+
+/// One foal of one dam, 22 bytes.
+class DamFoalRecord : public StatsRecordBase {
+public:
+    static constexpr std::size_t kLength = 22;
+    static constexpr int kKeyWidth = 10;
+    DamFoalRecord() = default;
+    explicit DamFoalRecord(std::string_view bytes) : StatsRecordBase(bytes) {}
+
+    std::string_view DamHansyokuNum() const { return Field(1, 10); }
+    std::string_view FoalKettoNum() const { return Field(11, 10); }
+};
+
+namespace detail {
+
+/// The records of one file and, per key, the first record that holds it. Reloaded when the
+/// file's size or modification time differs from the last read, or after Invalidate().
+class KeyedRecords {
+public:
+    KeyedRecords(std::string fileName, std::size_t recordLength, int keyWidth);
+
+    /// Brings the table up to the file's current content. Reading never creates the file; a
+    /// missing file has no records; the count is size / length rounded down.
+    void Refresh();
+    void Invalidate() { loaded_ = false; }
+
+    /// 0-based index of the first record whose key equals `key` exactly, or -1.
+    std::int64_t Find(std::string_view key) const;
+    const std::vector<std::string>& Records() const { return records_; }
+
+private:
+    /// What tells a changed file: its identity, size and change times (a rewrite in place moves
+    /// the change time, a rewrite through a rename changes the identity).
+    struct Signature {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modified = 0, changed = 0;  // nanoseconds
+        bool operator==(const Signature&) const = default;
+    };
+    Signature Current();
+
+    struct TransparentHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+
+    std::string fileName_;
+    std::string folder_;          // the AppFolder that path_ was found in
+    std::filesystem::path path_;  // the name as found, kept while it still names a file
+    std::size_t length_;
+    std::size_t keyWidth_;
+    bool loaded_ = false;
+    Signature signature_;
+    std::vector<std::string> records_;
+    std::unordered_map<std::string, std::int64_t, TransparentHash, std::equal_to<>> first_;
+};
+
+}  // namespace detail
+
+/// Lookup in one statistics file of OPTION1N: the first record whose key equals the key text
+/// exactly (all 10 or 5 characters, blanks included), or nothing. A key of another width never
+/// matches.
+template <class R>
+class StatsFile {
+public:
+    explicit StatsFile(std::string_view fileName)
+        : records_(std::string(fileName), R::kLength, R::kKeyWidth) {}
+
+    std::optional<R> Find(std::string_view key) {
+        records_.Refresh();
+        const std::int64_t at = records_.Find(key);
+        if (at < 0) return std::nullopt;
+        return R(records_.Records()[static_cast<std::size_t>(at)]);
+    }
+    /// Whole records in the file now.
+    std::int64_t Count() {
+        records_.Refresh();
+        return static_cast<std::int64_t>(records_.Records().size());
+    }
+    /// Forces a fresh read at the next lookup.
+    void Invalidate() { records_.Invalidate(); }
+
+private:
+    detail::KeyedRecords records_;
+};
+
+/// The foal table: each dam's foals stand together, oldest first.
+class DamFoalFile {
+public:
+    explicit DamFoalFile(std::string_view fileName = kDamFoalFile);
+
+    /// 1-based number of the first record of a dam, 0 when the dam is not in the file.
+    std::int64_t FirstRecordOf(std::string_view damHansyokuNum);
+    /// Record n (1-based); nothing past the end.
+    std::optional<DamFoalRecord> Record(std::int64_t n);
+    std::int64_t Count();
+
+    /// A horse's place among its dam's foals: from the dam's first record f, records f to f + 20
+    /// are tried, whatever dam they belong to; the foal found at f + j gives the two digits of
+    /// j + 1 ("01" to "21"); "00" when the dam is missing or none of the 21 records is the foal.
+    std::string ProduceOrder(std::string_view damHansyokuNum, std::string_view foalKettoNum);
+
+    void Invalidate() { records_.Invalidate(); }
+
+private:
+    detail::KeyedRecords records_;
+};
+
+}  // namespace engine
