@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "world.h"
+
+// The whole week: the model of it, then every file written into an application folder.
+namespace demoweek {
+
+struct Options {
+    std::filesystem::path folder;
+    WeekState state = WeekState::Before;
+    std::uint64_t seed = 1;
+    Day saturday = DayOf(2025, 6, 7);
+    Scale scale;
+};
+
+/// The presets: a normal week (two days, three courses, twelve races, 8 to 18 runners, up to 65
+/// past runs), the full limits (96 races of 18 runners, 65 past runs each) and a small week for
+/// tests (two days, two courses, three races, 8 to 10 runners, up to 8 past runs).
+Scale NormalScale();
+Scale FullScale();
+Scale SmallScale();
+
+/// The week as a model, the same for the same seed, scale and Saturday.
+World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday);
+
+struct Summary {
+    int races = 0, pastRaces = 0, horses = 0, jockeys = 0, trainers = 0, sires = 0, dams = 0;
+    long long ra = 0, se = 0, hr = 0, um = 0, ks = 0, odds = 0, storedFiles = 0, realtimeFiles = 0;
+    long long labelledRuns = 0, categories = 0;
+    std::string Text() const;
+};
+
+/// Writes jvdata/, OPTION1N/ and JRACODE/CodeTable.csv of `world` in `state` into `appFolder`.
+Summary WriteWeek(const World& world, WeekState state, const std::filesystem::path& appFolder);
+
+Summary GenerateWeek(const Options& options);
+
+}  // namespace demoweek

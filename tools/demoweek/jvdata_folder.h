@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+
+#include "world.h"
+
+// The stand-in data service's folder: stored/<ID>/<files> per data-spec id, served in name order,
+// and realtime/0B12/<yyyymmdd> and realtime/0B30/<RaceId> for breaking news.
+namespace demoweek {
+
+struct JvDataCounts {
+    long long ra = 0, se = 0, hr = 0, um = 0, ks = 0, odds = 0, storedFiles = 0, realtimeFiles = 0;
+};
+
+/// Replaces `root`/stored and `root`/realtime with the week in the given state.
+JvDataCounts WriteJvData(const World& world, WeekState state, const std::filesystem::path& root);
+
+}  // namespace demoweek
