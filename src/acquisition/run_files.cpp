@@ -23,6 +23,13 @@ namespace {
 using records::LayoutSE;
 constexpr std::size_t kSeLength = static_cast<std::size_t>(records::kLength<LayoutSE>);
 
+// True when `path` is a file whose bytes are `content`.
+bool HoldsExactly(const fs::path& path, std::string_view content) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) != content.size() || ec) return false;
+    return common::ReadWholeFile(path) == content;
+}
+
 }  // namespace
 
 // Only the rare record that holds a zero byte is copied.
@@ -160,9 +167,16 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
     for (std::size_t h = 0; h < horses.size(); ++h) {
         content.clear();
         runs[h].AppendBytes(content);
+        bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
-            common::WriteFileAtomically(HorseRunFilePath(horses[h]), content);
+            const fs::path path = HorseRunFilePath(horses[h]);
+            // A file that holds these bytes already is left as it is: a rebuild right after the
+            // last one (race cancellation) changes few horses, and each new file costs a file
+            // creation and a rename.
+            unchanged = HoldsExactly(path, content);
+            if (!unchanged) common::WriteFileAtomically(path, content);
         });
+        if (unchanged) ++summary.filesUnchanged;
         if (written)
             ++summary.filesWritten;
         else

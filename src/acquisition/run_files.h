@@ -86,7 +86,8 @@ private:
 
 struct RunFileSummary {
     std::int64_t listedHorses = 0;     // values of the horse list
-    std::int64_t filesWritten = 0;     // run files rewritten
+    std::int64_t filesWritten = 0;     // run files that hold their runs now
+    std::int64_t filesUnchanged = 0;   // of those, files that held them already and were left alone
     std::int64_t runnerRecords = 0;    // records of the sorted runner file
     std::int64_t recordsPlaced = 0;    // of those, records of a listed horse
     std::int64_t horsesPassedOver = 0; // bad registration numbers, and files that could not be written
@@ -101,7 +102,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
 /// Rebuilds the run file of every horse of KETTONUMTHISWEEKN.dat from SETHISWEEKNNEW.dat: each
 /// listed horse's file ends up holding its runner records placed in file order by
 /// HorseRuns::Place (a horse without runner records gets an empty file). Files of horses that are
-/// not listed are left as they are. Each file is written once, through a scratch file and a rename.
+/// not listed are left as they are. Each file is written once, through a scratch file and a rename;
+/// a file that holds exactly its new bytes already is not rewritten.
 /// A listed value that is not a valid KettoNum is passed over and logged under `step`, as is a
 /// file that cannot be written; the other horses go on. Pending window events run through `host`
 /// while the records are placed and the files written.

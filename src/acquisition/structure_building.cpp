@@ -1,5 +1,6 @@
 #include "acquisition/structure_building.h"
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -27,21 +28,16 @@ using records::LayoutRA;
 using records::LayoutSE;
 using records::LayoutUM;
 
-// A record file read whole, in one go: the passes cut their records out of it by number.
+// A record file read whole, in one go. The passes cut their records out of it by number, and
+// filter and reorder them in place, so that a week's records are held once.
 class RecordBuffer {
 public:
     RecordBuffer(std::string bytes, std::size_t length) : bytes_(std::move(bytes)), length_(length) {}
-    /// A missing file has no records; one that is there but cannot be read is a failure, not an
-    /// empty week.
     static RecordBuffer Read(const fs::path& path, std::size_t length) {
-        std::string bytes = common::ReadWholeFile(path);
-        std::error_code ec;
-        const auto size = fs::file_size(path, ec);
-        if (!ec && bytes.size() < size) throw std::runtime_error("cannot read " + path.string());
-        return RecordBuffer(std::move(bytes), length);
+        return RecordBuffer(ReadExistingBytes(path), length);
     }
-    std::size_t Size() const { return bytes_.size(); }
     const std::string& Bytes() const { return bytes_; }
+    std::string Release() { return std::move(bytes_); }
     /// Whole records (a torn tail is not one).
     std::int64_t Count() const { return static_cast<std::int64_t>(bytes_.size() / length_); }
     /// Record k, from 1.
@@ -49,7 +45,54 @@ public:
         return std::string_view(bytes_).substr(static_cast<std::size_t>(k - 1) * length_, length_);
     }
 
+    /// Keeps the records for which keep(record) is true, in their order (a torn tail goes too).
+    template <class Keep>
+    void KeepOnly(Keep keep) {
+        std::size_t to = 0;
+        for (std::int64_t k = 1; k <= Count(); ++k) {
+            const std::size_t from = static_cast<std::size_t>(k - 1) * length_;
+            if (!keep(Record(k))) continue;
+            if (to != from) std::memmove(bytes_.data() + to, bytes_.data() + from, length_);
+            to += length_;
+        }
+        bytes_.resize(to);
+    }
+
+    /// Leaves the records numbered `order` (distinct numbers from 1), in that order, and no other:
+    /// each record is moved once, following the cycles of the permutation.
+    void Reorder(const std::vector<std::int64_t>& order) {
+        const std::size_t n = static_cast<std::size_t>(Count());
+        // source[i]: the index whose record goes to place i; the records left out fill the places
+        // after the kept ones, to be cut off at the end.
+        std::vector<std::size_t> source;
+        source.reserve(n);
+        std::vector<bool> used(n, false);
+        for (std::int64_t number : order) {
+            source.push_back(static_cast<std::size_t>(number - 1));
+            used[static_cast<std::size_t>(number - 1)] = true;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            if (!used[i]) source.push_back(i);
+        std::string held(length_, ' ');
+        std::vector<bool> done(n, false);
+        for (std::size_t start = 0; start < n; ++start) {
+            if (done[start] || source[start] == start) continue;
+            std::memcpy(held.data(), At(start), length_);
+            std::size_t place = start;
+            while (source[place] != start) {
+                std::memcpy(At(place), At(source[place]), length_);
+                done[place] = true;
+                place = source[place];
+            }
+            std::memcpy(At(place), held.data(), length_);
+            done[place] = true;
+        }
+        bytes_.resize(order.size() * length_);
+    }
+
 private:
+    char* At(std::size_t index) { return bytes_.data() + index * length_; }
+
     std::string bytes_;
     std::size_t length_;
 };
@@ -102,14 +145,10 @@ KeyTable KeysOf(const RecordBuffer& source, KeyOf keyOf) {
     return table;
 }
 
-// The sorted file's content: the records that survive, in key order, as they were read.
-std::string SortedContent(const RecordBuffer& source, KeyTable& table) {
+// Sorts the keys and leaves in `records` the ones that survive, in key order, as they were read.
+void SortAndDeduplicate(RecordBuffer& records, KeyTable& table) {
     table.Sort();
-    const std::vector<std::int64_t> survivors = SurvivingNumbers(table.keys, table.numbers);
-    std::string content;
-    content.reserve(survivors.size() * (source.Count() > 0 ? source.Record(1).size() : 0));
-    for (std::int64_t number : survivors) content.append(source.Record(number));
-    return content;
+    records.Reorder(SurvivingNumbers(table.keys, table.numbers));
 }
 
 // The working copy and the full copy: one content, so they are equal byte for byte.
@@ -129,59 +168,60 @@ void CheckWeights(common::Host& host) {
 }
 
 void BuildRaceFiles(StructureSummary& summary) {
-    const RecordBuffer source = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
-    summary.raceRecords = source.Count();
-    KeyTable table = KeysOf<LayoutRA>(source, RaceSortKey);
-    const std::string content = SortedContent(source, table);
-    summary.races = static_cast<std::int64_t>(content.size() / kLengthOf<LayoutRA>);
-    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, content);
+    RecordBuffer races = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
+    summary.raceRecords = races.Count();
+    KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
+    SortAndDeduplicate(races, table);
+    summary.races = races.Count();
+    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, races.Bytes());
 }
 
 // Runner records of data kind "1" (the earliest stage of a race) leave SETHISWEEKN.dat for good;
-// the others keep their order. The kept records are returned whether or not the rewrite succeeds.
+// the others keep their order. The kept records are handed on whether or not the rewrite succeeds.
 void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept) {
     const fs::path path = common::AppPath(records::kSeThisWeek);
-    const RecordBuffer source = RecordBuffer::Read(path, kLengthOf<LayoutSE>);
-    summary.runnerRecords = source.Count();
-    std::string content;
-    content.reserve(static_cast<std::size_t>(source.Count()) * kLengthOf<LayoutSE>);
+    RecordBuffer runners = RecordBuffer::Read(path, kLengthOf<LayoutSE>);
+    summary.runnerRecords = runners.Count();
+    const std::size_t sizeBefore = runners.Bytes().size();
     std::string buffer;
-    for (std::int64_t k = 1; k <= source.Count(); ++k) {
-        const std::string_view record = source.Record(k);
-        const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
-        if (view.Get(records::kDataKubun<LayoutSE>) != "1") content.append(record);
-    }
+    runners.KeepOnly([&](std::string_view record) {
+        return records::RecordView<LayoutSE>(RecordAsRead(record, buffer)).Get(records::kDataKubun<LayoutSE>) != "1";
+    });
+    summary.runnersKept = runners.Count();
     // A missing file stays missing, and one without a record to drop (nor a torn tail) stays as it is.
-    const bool rewrite = fs::exists(path) && content.size() != source.Size();
-    kept.emplace(std::move(content), kLengthOf<LayoutSE>);
-    summary.runnersKept = kept->Count();
+    const bool rewrite = runners.Bytes().size() != sizeBefore && fs::exists(path);
+    kept.emplace(std::move(runners));
     if (rewrite) common::WriteFileAtomically(path, kept->Bytes(), common::AppPath(records::kTemporary));
 }
 
-void BuildRunnerFiles(const RecordBuffer& kept, StructureSummary& summary) {
+// The sorted runner files; their content is handed on to the run files when both are written.
+void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::optional<std::string>& sorted) {
     KeyTable table = KeysOf<LayoutSE>(kept, RunnerSortKey);
-    const std::string content = SortedContent(kept, table);
-    summary.runners = static_cast<std::int64_t>(content.size() / kLengthOf<LayoutSE>);
-    WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, content);
+    SortAndDeduplicate(kept, table);
+    summary.runners = kept.Count();
+    WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes());
+    sorted = kept.Release();
 }
 
-// One record per horse in UMTHISWEEKNNEW.dat and the list of the horses; the dam keys are
-// returned for the dam list, which is its own sub-step.
-void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys) {
-    const RecordBuffer source = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
-    summary.horseRecords = source.Count();
-    KeyTable horses = KeysOf<LayoutUM>(source, [](records::RecordView<LayoutUM> um) {
+// One record per horse in UMTHISWEEKNNEW.dat and the list of the horses (handed on to the run
+// files once written); the dam keys are handed on to the dam list, which is its own sub-step.
+void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
+                     std::optional<std::vector<std::string>>& horseList) {
+    RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
+    summary.horseRecords = horses.Count();
+    KeyTable table = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
         return std::string(um.Get(records::um::KettoNum));
     });
     // The dam: the second entry of the pedigree.
-    damKeys = KeysOf<LayoutUM>(source, [](records::RecordView<LayoutUM> um) {
+    damKeys = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
         return std::string(um.Get(records::um::Ketto3InfoHansyokuNum, 1));
     });
-    const std::string content = SortedContent(source, horses);
-    const std::vector<std::string> list = DistinctKeys(horses.keys);
+    SortAndDeduplicate(horses, table);
+    std::vector<std::string> list = DistinctKeys(table.keys);
     summary.horses = static_cast<std::int64_t>(list.size());
     WriteKeyList(common::AppPath(kHorseList), list);
-    common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), content);
+    horseList = std::move(list);
+    common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
 }
 
 void BuildDamList(KeyTable& damKeys, StructureSummary& summary) {
@@ -231,18 +271,28 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     common::PassOver(step, [&] { BuildRaceFiles(summary); });
 
-    std::optional<RecordBuffer> keptRunners;
-    common::PassOver(step, [&] { FilterRunners(summary, keptRunners); });
-    // Without the runner records (the file could not be read) there is nothing to sort, and the
-    // sorted files of the last run stay.
-    if (keptRunners) common::PassOver(step, [&] { BuildRunnerFiles(*keptRunners, summary); });
-    keptRunners.reset();
+    // What a pass has written is handed on in memory; what a failed pass could not write is read
+    // from the file the last run left, as the next step would read it.
+    std::optional<std::string> sortedRunners;
+    {
+        std::optional<RecordBuffer> keptRunners;
+        common::PassOver(step, [&] { FilterRunners(summary, keptRunners); });
+        // Without the runner records (the file could not be read) there is nothing to sort.
+        if (keptRunners) common::PassOver(step, [&] { BuildRunnerFiles(*keptRunners, summary, sortedRunners); });
+    }
 
     std::optional<KeyTable> damKeys;
-    common::PassOver(step, [&] { BuildHorseFiles(summary, damKeys); });
+    std::optional<std::vector<std::string>> horseList;
+    common::PassOver(step, [&] { BuildHorseFiles(summary, damKeys, horseList); });
     if (damKeys) common::PassOver(step, [&] { BuildDamList(*damKeys, summary); });
+    damKeys.reset();
 
-    common::PassOver(step, [&] { summary.runFiles = RebuildHorseRunFiles(host, step); });
+    common::PassOver(step, [&] {
+        if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
+        if (!sortedRunners) sortedRunners = ReadExistingBytes(common::AppPath(records::kSeThisWeekNew));
+        summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
+    });
+    sortedRunners.reset();
 
     common::PassOver(step, [&] {
         const std::int64_t count = records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "acquisition/structure_fixtures.h"
 #include "common/record_file.h"
@@ -99,9 +100,34 @@ TEST(RebuildHorseRunFiles, EveryListedHorseGetsItsRunsAndNothingElseChanges) {
     EXPECT_EQ(summary.horsesPassedOver, 2);
     EXPECT_EQ(summary.runnerRecords, 7);
     EXPECT_EQ(summary.recordsPlaced, 5);
+    EXPECT_EQ(summary.filesUnchanged, 0);
     bool pumped = false;
     for (const auto& call : week.host.calls) pumped = pumped || call.what == "pumpEvents";
     EXPECT_TRUE(pumped);
+}
+
+TEST(RebuildHorseRunFiles, AFileThatHoldsItsRunsAlreadyIsLeftAlone) {
+    RunFileWeek week;
+    acquisition::RebuildHorseRunFiles(week.host, "test step");
+    const auto inode = [&](const char* name) {
+        struct stat st {};
+        ::stat((week.folder / name).c_str(), &st);
+        return st.st_ino;
+    };
+    const auto before1 = inode("UMAGOTOTHISWEEKN/2019100001.dat");
+    const auto before3 = inode("UMAGOTOTHISWEEKN/2019100003.dat");
+
+    // Horse 3's run gets a newer version; horse 1's runs stay as they were.
+    week.se[5] = Se('4', "20241012", "05", "03", "02", "2019100003", "h3-new", "20241011");
+    week.folder.Write("SETHISWEEKNNEW.dat", Join(week.se));
+    const acquisition::RunFileSummary again = acquisition::RebuildHorseRunFiles(week.host, "test step");
+
+    EXPECT_EQ(again.filesWritten, 3);
+    EXPECT_EQ(again.filesUnchanged, 2);  // horses 1 and 2
+    EXPECT_EQ(inode("UMAGOTOTHISWEEKN/2019100001.dat"), before1);
+    EXPECT_NE(inode("UMAGOTOTHISWEEKN/2019100003.dat"), before3);
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100003.dat"), week.se[5]);
+    EXPECT_EQ(week.folder.Read("UMAGOTOTHISWEEKN/2019100001.dat"), week.se[2] + week.se[1] + week.se[3]);
 }
 
 TEST(RebuildHorseRunFiles, BadRegistrationNumbersNeverBecomePaths) {

@@ -2,6 +2,7 @@
 //   weekrun --app DIR [--quiet] [--times] step...
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "common/error_log.h"
+#include "dataservice/local_settings.h"
 #include "common/paths.h"
 #include "console_host.h"
 #include "steps.h"
@@ -17,7 +19,9 @@
 namespace {
 
 void Usage(std::ostream& out) {
-    out << "usage: weekrun --app DIR [--quiet] [--times] step...\nsteps:\n";
+    out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
+           "  --settings FILE   the data-service stand-in's settings (default: its own settings file)\n"
+           "steps:\n";
     for (const auto& s : weekrun::Steps()) out << "  " << s.name << "  " << s.help << '\n';
 }
 
@@ -39,6 +43,10 @@ int main(int argc, char** argv) {
             app = argv[++i];
         } else if (a == "--quiet") {
             quiet = true;
+        } else if (a == "--settings" && i + 1 < argc) {
+            weekrun::Options().settingsFile = argv[++i];
+        } else if (a == "--odds-source" && i + 1 < argc) {
+            weekrun::Options().oddsSource = static_cast<std::int16_t>(std::atoi(argv[++i]) == 1 ? 1 : 0);
         } else if (a == "--times") {
             times = true;
         } else if (a == "--help" || a == "-h") {
@@ -62,6 +70,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     common::SetAppFolder(std::filesystem::absolute(app).string());
+    if (weekrun::Options().settingsFile.empty()) weekrun::Options().settingsFile = dataservice::DefaultSettingsFile();
 
     weekrun::ConsoleHost host(std::cerr, quiet);
     int failedSteps = 0;

@@ -1,9 +1,102 @@
 #include "steps.h"
 
+#include <chrono>
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "acquisition/breaking_odds.h"
+#include "acquisition/download_starter.h"
+#include "acquisition/fetch_messages.h"
+#include "acquisition/odds_tables.h"
+#include "acquisition/structure_building.h"
+#include "acquisition/week_odds_fetch.h"
+#include "acquisition/weekly_fetch.h"
+#include "dataservice/local_jvlink.h"
+
 namespace weekrun {
 
+namespace {
+
+// Follows a download the way the progress window does, without a window: polls the status until
+// it reaches the download count; a negative status is reported and the reads go on.
+void FollowDownload(acquisition::DownloadStarter& starter) {
+    using namespace std::chrono;
+    auto lastProgress = steady_clock::now();
+    int last = -1;
+    for (;;) {
+        const int status = starter.JVLink1.JVStatus();
+        if (status < 0) {
+            starter.host.messageBox(std::string(acquisition::kDownloadFailed) + std::to_string(status));
+            return;
+        }
+        if (status >= starter.DownloadCount) {
+            starter.DialogResult = acquisition::kDownloadDone;
+            return;
+        }
+        if (status != last) {
+            last = status;
+            lastProgress = steady_clock::now();
+        } else if (steady_clock::now() - lastProgress > minutes(1)) {
+            // Nothing moved for a minute: give up like a user pressing cancel.
+            starter.JVLink1.JVCancel();
+            starter.DialogResult = acquisition::kDownloadCancelled;
+            starter.host.messageBox("download stalled: cancelled");
+            return;
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+}
+
+// What a window that fetches owns: its own control, download count and result flag.
+struct Fetcher {
+    explicit Fetcher(ConsoleHost& host)
+        : link(dataservice::LocalJVLink::Config{Options().settingsFile, {}, {}}),
+          starter{link, downloadCount, dialogResult, host} {}
+    dataservice::LocalJVLink link;
+    std::int32_t downloadCount = 0;
+    std::int16_t dialogResult = 0;
+    acquisition::DownloadStarter starter;
+};
+
+auto Printer(std::string_view box) {
+    return [box](std::string_view text) { std::cerr << '[' << box << "] " << text << '\n'; };
+}
+
+}  // namespace
+
+RunOptions& Options() {
+    static RunOptions options;
+    return options;
+}
+
 const std::vector<Step>& Steps() {
-    static const std::vector<Step> steps = {};
+    static const std::vector<Step> steps = {
+        {"fetch", "this week's records from the data service (button ①)",
+         [](ConsoleHost& host) {
+             Fetcher f(host);
+             acquisition::FetchThisWeek(f.starter, FollowDownload);
+         }},
+        {"structures", "sorted race and runner files, horse lists, per-horse run files (button ②)",
+         [](ConsoleHost& host) { acquisition::BuildWeekStructures(host); }},
+        {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
+         [](ConsoleHost& host) {
+             Fetcher f(host);
+             acquisition::FetchWeekOdds(f.starter, FollowDownload, Printer("Odds Text1"));
+             acquisition::FetchWeekTrifectaOdds(f.starter, FollowDownload, Printer("Odds Text1"));
+         }},
+        {"breaking-odds", "breaking odds of the newest races (breaking-news window)",
+         [](ConsoleHost& host) {
+             Fetcher f(host);
+             acquisition::FetchBreakingOdds(f.link, host, Printer("Breaking Text1"));
+         }},
+        {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
+         [](ConsoleHost&) {
+             acquisition::OddsSource = Options().oddsSource;
+             acquisition::BuildOddsTables(Options().oddsSource);
+         }},
+    };
     return steps;
 }
 

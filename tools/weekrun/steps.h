@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,15 @@ struct Step {
     std::string help;
     std::function<void(ConsoleHost&)> run;
 };
+
+/// Options that steps read.
+struct RunOptions {
+    /// The data-service stand-in's settings file (its root folder and download pace).
+    std::filesystem::path settingsFile;
+    /// Odds source of the odds-tables step: 0 this week's odds, 1 breaking odds.
+    std::int16_t oddsSource = 0;
+};
+RunOptions& Options();
 
 /// Every step weekrun knows, in the order of the week.
 const std::vector<Step>& Steps();
