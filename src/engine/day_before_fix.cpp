@@ -1,0 +1,175 @@
+#include "engine/day_before_fix.h"
+
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <unordered_set>
+#include <vector>
+
+#include "acquisition/run_files.h"
+#include "common/encoding.h"
+#include "common/error_log.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "records/fields.h"
+#include "records/keys.h"
+#include "records/week_record_file.h"
+
+namespace engine {
+
+namespace {
+
+namespace fs = std::filesystem;
+using records::LayoutRA;
+using records::LayoutSE;
+
+template <class L>
+consteval records::Ref<L> At(std::string_view path) { return records::Locate<L>(path); }
+
+constexpr auto kBaTaijyu = At<LayoutSE>("BaTaijyu");
+constexpr auto kTimeDiff = At<LayoutSE>("TimeDiff");
+constexpr auto kFutan = At<LayoutSE>("Futan");
+constexpr auto kFutanBefore = At<LayoutSE>("FutanBefore");
+constexpr auto kKisyuCode = At<LayoutSE>("KisyuCode");
+constexpr auto kKisyuCodeBefore = At<LayoutSE>("KisyuCodeBefore");
+constexpr auto kKisyuRyakusyo = At<LayoutSE>("KisyuRyakusyo");
+constexpr auto kKisyuRyakusyoBefore = At<LayoutSE>("KisyuRyakusyoBefore");
+static_assert(kKisyuCode.width == kKisyuCodeBefore.width && kFutan.width == kFutanBefore.width &&
+              kKisyuRyakusyo.width == kKisyuRyakusyoBefore.width);
+
+constexpr std::size_t kRunLength = static_cast<std::size_t>(records::kLength<LayoutSE>);
+constexpr std::size_t kRaceLength = static_cast<std::size_t>(records::kLength<LayoutRA>);
+
+template <class L>
+std::string_view FieldOf(std::string_view record, records::Ref<L> ref) {
+    return record.substr(static_cast<std::size_t>(ref.offset), static_cast<std::size_t>(ref.width));
+}
+
+template <class L>
+void Put(std::string& record, records::Ref<L> ref, std::string_view bytes) {
+    std::memcpy(record.data() + ref.offset, bytes.data(), static_cast<std::size_t>(ref.width));
+}
+
+template <class L>
+void CopyField(std::string& record, records::Ref<L> to, records::Ref<L> from) {
+    std::memmove(record.data() + to.offset, record.data() + from.offset, static_cast<std::size_t>(to.width));
+}
+
+// A field read as a number, zero bytes as blanks.
+template <class L>
+double NumberOf(std::string_view record, records::Ref<L> ref) {
+    return common::Val(common::BlankZeros(FieldOf(record, ref)));
+}
+
+// Fine weather and good going on turf and dirt. True when the record changed.
+bool SetFineAndGood(std::string& race) {
+    const std::string before = race.substr(static_cast<std::size_t>(records::ra::TenkoBaba.offset), 3);
+    Put(race, records::ra::TenkoCD, "1");
+    Put(race, records::ra::SibaBabaCD, "1");
+    Put(race, records::ra::DirtBabaCD, "1");
+    return before != "111";
+}
+
+// A sub-step whose failure is logged and counted, and the fix goes on.
+template <class F>
+void Part(DayBeforeFixSummary& summary, F&& part) {
+    if (!common::PassOver(kDayBeforeFixStep, std::forward<F>(part))) ++summary.failures;
+}
+
+}  // namespace
+
+void FixLastRun(std::string& last, std::string_view before) {
+    if (last.size() < kRunLength) throw std::invalid_argument("a runner record has 555 bytes");
+    if (before.empty()) {
+        Put(last, kBaTaijyu, kDebutBodyWeight);
+    } else {
+        if (before.size() < kRunLength) throw std::invalid_argument("a runner record has 555 bytes");
+        Put(last, kBaTaijyu, FieldOf(before, kBaTaijyu));
+    }
+    Put(last, kTimeDiff, "0000");
+    if (NumberOf(last, kKisyuCodeBefore) != 0) {
+        CopyField(last, kKisyuCode, kKisyuCodeBefore);
+        CopyField(last, kKisyuRyakusyo, kKisyuRyakusyoBefore);
+    }
+    if (NumberOf(last, kFutanBefore) != 0) CopyField(last, kFutan, kFutanBefore);
+}
+
+void FixLastEntry(DayBeforeFixSummary& summary) {
+    const fs::path listPath = common::AppPath(acquisition::kHorseList);
+    std::vector<std::string> horses;
+    Part(summary, [&] {
+        if (!fs::exists(listPath)) throw std::runtime_error("no horse list " + listPath.string() + ": no run file fixed");
+        horses = acquisition::ReadKeyList(listPath);
+    });
+    summary.horses = static_cast<std::int64_t>(horses.size());
+
+    for (const std::string& kettoNum : horses) {
+        Part(summary, [&] {
+            if (!acquisition::IsValidKettoNum(kettoNum))
+                throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
+            // Reading never creates the file: a horse without one has nothing to fix.
+            const common::RecordFile file(acquisition::HorseRunFilePath(kettoNum), kRunLength);
+            const std::int64_t n = file.Count();
+            if (n == 0) return;
+            const std::string before = n >= 2 ? file.Read(n - 1) : std::string();
+            std::string last = file.Read(n);
+            const std::string original = last;
+            FixLastRun(last, before);
+            if (last != original) file.Write(n, last);
+            ++summary.lastEntriesFixed;
+        });
+    }
+}
+
+void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress) {
+    const common::RecordFile raceFile(common::AppPath(records::kRaThisWeekNew), kRaceLength);
+    std::vector<std::string> races = raceFile.ReadAll();
+    summary.raceRecords = static_cast<std::int64_t>(races.size());
+    if (races.empty()) throw std::runtime_error(raceFile.Path().string() + " holds no race record: no race fixed");
+    summary.resultMode = races.back()[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '7';
+
+    std::unordered_set<std::string> payoutKeys;
+    if (summary.resultMode) {
+        // The race list becomes the races that have a payout record, in the payout file's order.
+        std::string list;
+        const records::WeekFileHR payouts(common::AppPath(records::kHrThisWeek));
+        payouts.ForEach([&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+            const std::string key = records::RaceKey12Of(hr);
+            list += common::WrittenFields({key});
+            list += "\r\n";
+            payoutKeys.insert(key);
+            ++summary.payoutKeys;
+        });
+        common::WriteFileAtomically(common::AppPath(kRaceWeekListFile), list);
+    }
+
+    bool changed = false;
+    const auto count = static_cast<std::int64_t>(races.size());
+    for (std::int64_t r = 1; r <= count; ++r) {
+        std::string& race = races[static_cast<std::size_t>(r - 1)];
+        const bool fix = summary.resultMode
+                             ? payoutKeys.contains(records::RaceKey12(common::BlankZeros(
+                                   FieldOf(race, records::kRaceId<LayoutRA>))))
+                             : race[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '1';
+        if (fix) {
+            changed = SetFineAndGood(race) || changed;
+            ++summary.racesFixed;
+        }
+        if (progress) progress(static_cast<int>(r * 100 / count));
+    }
+    if (changed) raceFile.RewriteAll(races);
+}
+
+DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls) {
+    DayBeforeFixSummary summary;
+    if (controls.setProgressBar1) controls.setProgressBar1(0);
+    FixLastEntry(summary);
+    Part(summary, [&] { FixRaceConditions(summary, controls.setProgressBar1); });
+    if (controls.setText1) controls.setText1(kDayBeforeFixDone);
+    if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
+    return summary;
+}
+
+}  // namespace engine

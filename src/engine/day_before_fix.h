@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "common/host.h"
+
+// The day-before fix (button ④ of the expansion window): brings this week's entries to the state
+// the predictions assume on the day before the races. The last run of every horse of the week gets
+// the previous run's body weight (440 for a debutant), no time difference, and the jockey and
+// weight carried of its "Before" fields where those are set; the week's races get fine weather and
+// good going ("1", "1", "1"): in prediction mode the races of data kind "1", in result mode (the
+// last race record has data kind "7") every race that has a payout record, whose keys then become
+// the race list RACETHISWEEKN.dat.
+namespace engine {
+
+/// The step's name in ERRORLOG.txt.
+inline constexpr std::string_view kDayBeforeFixStep = "FixPreviousDay";
+/// The expansion window's Text1 when the fix has run.
+inline constexpr std::string_view kDayBeforeFixDone = "前日固定終了";
+/// Shown when a part of the fix was passed over (the reasons are in ERRORLOG.txt).
+inline constexpr std::string_view kDayBeforeFixIncomplete =
+    "前日固定の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
+/// The week's race list that result mode rewrites, under AppFolder.
+inline constexpr std::string_view kRaceWeekListFile = "RACETHISWEEKN.dat";
+/// The body weight a horse without an earlier run is given.
+inline constexpr std::string_view kDebutBodyWeight = "440";
+
+/// The expansion window's controls that the fix drives.
+struct DayBeforeFixControls {
+    std::function<void(std::string_view)> setText1;  // Text1
+    std::function<void(int)> setProgressBar1;         // ProgressBar1, 0 to 100
+};
+
+struct DayBeforeFixSummary {
+    std::int64_t horses = 0;          // entries of KETTONUMTHISWEEKN.dat
+    std::int64_t lastEntriesFixed = 0;// run files whose last record was treated
+    std::int64_t raceRecords = 0;     // records of RATHISWEEKNNEW.dat
+    std::int64_t racesFixed = 0;      // of those, records given "1", "1", "1"
+    bool resultMode = false;
+    std::int64_t payoutKeys = 0;      // result mode: lines written to RACETHISWEEKN.dat
+    std::int64_t failures = 0;        // parts passed over (each logged)
+};
+
+/// Applies the fix to the last record of a run file, in place (555 bytes each): `before` is the
+/// record in front of it, empty when it is the horse's only record.
+/// - BaTaijyu <- before's BaTaijyu, or "440" when there is no record before;
+/// - TimeDiff <- "0000";
+/// - KisyuCode, KisyuRyakusyo <- KisyuCodeBefore, KisyuRyakusyoBefore when KisyuCodeBefore read as a
+///   number is not 0;
+/// - Futan <- FutanBefore when FutanBefore read as a number is not 0.
+void FixLastRun(std::string& last, std::string_view before);
+
+/// The fix of the last record of every listed horse's run file (UMAGOTOTHISWEEKN/<KettoNum>.dat).
+/// A horse without a run file is passed over and no file is created. Each horse is its own
+/// sub-step: a failure is logged, counted and the next horse goes on.
+void FixLastEntry(DayBeforeFixSummary& summary);
+
+/// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file)
+/// and, in result mode, RACETHISWEEKN.dat (one quoted RaceKey12 a line, in the order of
+/// HRTHISWEEKN.dat). `progress` gets Int(r x 100 / records) after race record r.
+void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress);
+
+/// Button ④: ProgressBar1 to 0, FixLastEntry, FixRaceConditions, Text1 <- "前日固定終了". Failures
+/// are passed over part by part into ERRORLOG.txt (a missing horse list or an empty race file
+/// count as such: there is nothing to fix); when any was, a message through `host` says so after
+/// the end text.
+DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls);
+
+}  // namespace engine

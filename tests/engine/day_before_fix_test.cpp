@@ -1,0 +1,210 @@
+#include "engine/day_before_fix.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+void Put(std::string& record, int position, std::string_view bytes) {
+    record.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
+}
+
+std::string At(std::string_view record, int position, int width) {
+    return std::string(record.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(width)));
+}
+
+// A runner record with the fields the fix reads and writes at their 1-based positions:
+// Futan 289, FutanBefore 292, KisyuCode 297, KisyuCodeBefore 302, KisyuRyakusyo 307,
+// KisyuRyakusyoBefore 315, BaTaijyu 325, TimeDiff 532.
+struct RunFields {
+    std::string futan = "550", futanBefore = "000";
+    std::string kisyu = "01001", kisyuBefore = "00000";
+    std::string ryakusyo = "JOCKEY A", ryakusyoBefore = "JOCKEY B";
+    std::string baTaijyu = "480", timeDiff = "0012";
+};
+
+std::string Runner(const RunFields& run, char fill = 'r') {
+    std::string r(555, fill);
+    Put(r, 1, "SE");
+    Put(r, 289, run.futan);
+    Put(r, 292, run.futanBefore);
+    Put(r, 297, run.kisyu);
+    Put(r, 302, run.kisyuBefore);
+    Put(r, 307, run.ryakusyo);
+    Put(r, 315, run.ryakusyoBefore);
+    Put(r, 325, run.baTaijyu);
+    Put(r, 532, run.timeDiff);
+    Put(r, 554, "\r\n");
+    return r;
+}
+
+TEST(FixLastRun, BodyWeightTimeDifferenceJockeyAndWeightCarried) {
+    struct Case {
+        const char* name;
+        RunFields last;
+        std::string before;  // BaTaijyu of the record before; empty: the horse's only record
+        RunFields expected;
+    };
+    RunFields plain;
+    RunFields withBefore;
+    withBefore.kisyuBefore = "01234";
+    withBefore.futanBefore = "560";
+    RunFields blankBefore;
+    blankBefore.kisyuBefore = "     ";
+    blankBefore.futanBefore = "   ";
+
+    auto fixed = [](RunFields r, std::string baTaijyu) {
+        r.baTaijyu = std::move(baTaijyu);
+        r.timeDiff = "0000";
+        return r;
+    };
+    RunFields withBeforeFixed = fixed(withBefore, "472");
+    withBeforeFixed.kisyu = "01234";
+    withBeforeFixed.ryakusyo = "JOCKEY B";
+    withBeforeFixed.futan = "560";
+
+    const Case cases[] = {
+        {"debutant with a body weight", plain, "", fixed(plain, "440")},
+        {"later run takes the previous weight", plain, "472", fixed(plain, "472")},
+        {"jockey and weight from the Before fields", withBefore, "472", withBeforeFixed},
+        {"blank Before fields read as 0", blankBefore, "472", fixed(blankBefore, "472")},
+    };
+    for (const Case& c : cases) {
+        std::string last = Runner(c.last);
+        std::string before;
+        if (!c.before.empty()) {
+            RunFields previous;
+            previous.baTaijyu = c.before;
+            before = Runner(previous, 'p');
+        }
+        engine::FixLastRun(last, before);
+        EXPECT_EQ(last, Runner(c.expected)) << c.name;
+    }
+}
+
+TEST(FixPreviousDay, FixesTheLastRunOfEveryListedHorseOnly) {
+    testsupport::TempAppFolder dir;
+    dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n\"2019100002\"\r\n\"2019100003\"\r\n\"bad/key\"\r\n");
+    dir.Write("RATHISWEEKNNEW.dat", std::string(1272, ' '));
+    RunFields debut;
+    dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", Runner(debut));
+    RunFields first, second, last;
+    first.baTaijyu = "460";
+    second.baTaijyu = "470";
+    last.baTaijyu = "   ";
+    last.kisyuBefore = "05555";
+    const std::string earlier = Runner(first) + Runner(second);
+    dir.Write("UMAGOTOTHISWEEKN/2019100002.dat", earlier + Runner(last));
+
+    testsupport::RecordingHost host;
+    std::string text1;
+    const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+
+    const std::string debutFile = dir.Read("UMAGOTOTHISWEEKN/2019100001.dat");
+    EXPECT_EQ(At(debutFile, 325, 3), "440");
+    EXPECT_EQ(At(debutFile, 532, 4), "0000");
+    const std::string runsFile = dir.Read("UMAGOTOTHISWEEKN/2019100002.dat");
+    ASSERT_EQ(runsFile.size(), 3u * 555u);
+    EXPECT_EQ(runsFile.substr(0, 2 * 555), earlier);  // only the last record changes
+    EXPECT_EQ(At(runsFile, 2 * 555 + 325, 3), "470");
+    EXPECT_EQ(At(runsFile, 2 * 555 + 297, 5), "05555");
+    EXPECT_EQ(At(runsFile, 2 * 555 + 302, 5), "05555");  // the Before field itself stays
+    EXPECT_FALSE(dir.Exists("UMAGOTOTHISWEEKN/2019100003.dat"));  // no run file: none created
+
+    EXPECT_EQ(summary.horses, 4);
+    EXPECT_EQ(summary.lastEntriesFixed, 2);
+    EXPECT_EQ(summary.failures, 1);  // the bad key
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("bad/key"), std::string::npos);
+    EXPECT_EQ(text1, "前日固定終了");
+    EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string(engine::kDayBeforeFixIncomplete)});
+
+    // A second run changes nothing.
+    engine::FixPreviousDay(host, {});
+    EXPECT_EQ(dir.Read("UMAGOTOTHISWEEKN/2019100002.dat"), runsFile);
+    EXPECT_EQ(dir.Read("UMAGOTOTHISWEEKN/2019100001.dat"), debutFile);
+}
+
+// A race record: DataKubun at 3, RaceId at 12, TenkoCD, SibaBabaCD, DirtBabaCD at 888 to 890.
+std::string RaceRecord(std::string_view dataKubun, std::string_view raceId, std::string_view tenkoBaba) {
+    std::string r(1272, 'a');
+    Put(r, 1, "RA");
+    Put(r, 3, dataKubun);
+    Put(r, 12, raceId);
+    Put(r, 888, tenkoBaba);
+    Put(r, 1271, "\r\n");
+    return r;
+}
+
+std::string PayoutRecord(std::string_view raceId) {
+    std::string r(719, 'h');
+    Put(r, 1, "HR");
+    Put(r, 12, raceId);
+    Put(r, 718, "\r\n");
+    return r;
+}
+
+// Year, MonthDay, JyoCD, Kaiji, Nichiji, RaceNum.
+constexpr std::string_view kRace1 = "2024060105030101";
+constexpr std::string_view kRace2 = "2024060105030102";
+constexpr std::string_view kRace3 = "2024060208030111";
+
+TEST(FixPreviousDay, PredictionModeFixesTheRacesOfDataKindOne) {
+    testsupport::TempAppFolder dir;
+    dir.Write("KETTONUMTHISWEEKN.dat", "");
+    dir.Write("RACETHISWEEKN.dat", "\"keep\"\r\n");
+    dir.Write("RATHISWEEKNNEW.dat",
+              RaceRecord("1", kRace1, "234") + RaceRecord("2", kRace2, "234") + RaceRecord("1", kRace3, "   "));
+    testsupport::RecordingHost host;
+    std::vector<int> bar;
+    const auto summary = engine::FixPreviousDay(host, {{}, [&](int v) { bar.push_back(v); }});
+
+    EXPECT_EQ(dir.Read("RATHISWEEKNNEW.dat"),
+              RaceRecord("1", kRace1, "111") + RaceRecord("2", kRace2, "234") + RaceRecord("1", kRace3, "111"));
+    EXPECT_EQ(dir.Read("RACETHISWEEKN.dat"), "\"keep\"\r\n");
+    EXPECT_FALSE(summary.resultMode);
+    EXPECT_EQ(summary.racesFixed, 2);
+    EXPECT_EQ(summary.failures, 0);
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(bar, (std::vector<int>{0, 33, 66, 100}));
+}
+
+TEST(FixPreviousDay, ResultModeFixesTheRacesWithPayoutsAndListsThem) {
+    testsupport::TempAppFolder dir;
+    dir.Write("KETTONUMTHISWEEKN.dat", "");
+    dir.Write("RACETHISWEEKN.dat", "\"old\"\r\n\"list\"\r\n");
+    dir.Write("RATHISWEEKNNEW.dat",
+              RaceRecord("1", kRace1, "234") + RaceRecord("2", kRace2, "234") + RaceRecord("7", kRace3, "345"));
+    dir.Write("HRTHISWEEKN.dat", PayoutRecord(kRace3) + PayoutRecord(kRace2));
+    testsupport::RecordingHost host;
+    const auto summary = engine::FixPreviousDay(host, {});
+
+    // Race 1 has no payout: it keeps its weather and going, whatever its data kind.
+    EXPECT_EQ(dir.Read("RATHISWEEKNNEW.dat"),
+              RaceRecord("1", kRace1, "234") + RaceRecord("2", kRace2, "111") + RaceRecord("7", kRace3, "111"));
+    EXPECT_EQ(dir.Read("RACETHISWEEKN.dat"), "\"202406020811\"\r\n\"202406010502\"\r\n");
+    EXPECT_TRUE(summary.resultMode);
+    EXPECT_EQ(summary.payoutKeys, 2);
+    EXPECT_EQ(summary.failures, 0);
+}
+
+TEST(FixPreviousDay, MissingInputsArePassedOverAndReported) {
+    testsupport::TempAppFolder dir;
+    testsupport::RecordingHost host;
+    std::string text1;
+    const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+    EXPECT_EQ(summary.failures, 2);  // no horse list, no race record
+    EXPECT_EQ(text1, "前日固定終了");
+    EXPECT_EQ(host.Messages().size(), 1u);
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("KETTONUMTHISWEEKN.dat"), std::string::npos);
+    EXPECT_NE(log.find("RATHISWEEKNNEW.dat"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("RATHISWEEKNNEW.dat"));
+    EXPECT_FALSE(dir.Exists("RACETHISWEEKN.dat"));
+}
+
+}  // namespace
