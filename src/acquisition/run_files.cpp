@@ -40,13 +40,7 @@ std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     return buffer;
 }
 
-std::string ReadExistingBytes(const fs::path& path) {
-    std::string bytes = common::ReadWholeFile(path);
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (!ec && bytes.size() < size) throw std::runtime_error("cannot read " + path.string());
-    return bytes;
-}
+std::string ReadExistingBytes(const fs::path& path) { return common::ReadWholeFile(path); }
 
 bool IsValidKettoNum(std::string_view kettoNum) {
     return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);

@@ -190,9 +190,18 @@ void WriteFileAtomically(const fs::path& target, std::string_view content, const
 
 std::string ReadWholeFile(const fs::path& path) {
     Fd in(path, O_RDONLY);
-    if (!in.Ok()) return {};
+    if (!in.Ok()) {
+        // Only a file that is not there reads as empty; one that is there but cannot be opened
+        // must not pass for an empty file.
+        if (errno == ENOENT || errno == ENOTDIR) return {};
+        Fail("cannot open", path);
+    }
     struct stat st {};
     if (::fstat(in.Get(), &st) != 0) Fail("cannot read", path);
+    if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        Fail("cannot read", path);
+    }
     std::string out(static_cast<std::size_t>(st.st_size), '\0');
     out.resize(in.ReadAt(out.data(), out.size(), 0));
     return out;

@@ -66,7 +66,8 @@ private:
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content,
                          const std::filesystem::path& scratch = {});
 
-/// Whole content of a file; a missing file reads as empty (and is not created).
+/// Whole content of a file; a missing file reads as empty (and is not created). A file that is
+/// there but cannot be opened or read (or is a folder) throws.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
 }  // namespace common

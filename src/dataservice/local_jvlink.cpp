@@ -211,15 +211,6 @@ bool LocalJVLink::LoadCurrentFile(int& rc) {
         rc = kRcFileUnreadable;
         return false;
     }
-    if (content_.empty()) {
-        // ReadWholeFile reads a file it cannot open as empty; tell that apart from a real empty file.
-        std::error_code ec;
-        auto size = fs::file_size(file.path, ec);
-        if (ec || size != 0) {
-            rc = kRcFileUnreadable;
-            return false;
-        }
-    }
     pos_ = 0;
     loaded_ = true;
     return true;

@@ -77,10 +77,11 @@ private:
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             throw ModelFileError("model file missing: " + path.string());
-        std::string content = common::ReadWholeFile(path);
-        if (content.empty() && fs::file_size(path, ec) > 0)
+        try {
+            return common::WrittenFieldReader(common::ReadWholeFile(path));
+        } catch (const std::exception&) {
             throw ModelFileError("model file cannot be read: " + path.string());
-        return common::WrittenFieldReader(std::move(content));
+        }
     }
 
     fs::path path_;

@@ -99,6 +99,11 @@ TEST(WholeFiles, AtomicWriteAndMissingRead) {
     common::WriteFileAtomically(dir / "a.txt", "one");
     common::WriteFileAtomically(dir / "a.txt", "two");
     EXPECT_EQ(common::ReadWholeFile(dir / "a.txt"), "two");
+
+    // Something there that cannot be read is not an empty file.
+    std::filesystem::create_directory(dir / "folder.dat");
+    EXPECT_ANY_THROW(common::ReadWholeFile(dir / "folder.dat"));
+    EXPECT_EQ(common::ReadWholeFile(dir / "no-folder" / "x.dat"), "");
 }
 
 }  // namespace
