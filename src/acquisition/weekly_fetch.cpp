@@ -5,15 +5,15 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <optional>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "acquisition/stored_fetch.h"
 #include "acquisition/weights_installer.h"
 #include "common/error_log.h"
 #include "common/paths.h"
+#include "common/record_file.h"
 #include "records/decoders.h"
 #include "records/week_record_file.h"
 
@@ -27,35 +27,24 @@ constexpr std::string_view kStep = "FetchThisWeek";
 
 // One week file held open for the whole fetch: a full week brings some 150 000 runner records,
 // and opening the file once per record would cost more than the records themselves.
-// Records go in at count + 1; the count advances only when a record is written whole, so a
-// failed write leaves no gap of zero bytes for the later steps to read as a record.
+// A failed write is passed over: the first of a file is logged, the rest are counted and logged
+// when the file closes.
 class WeekFileWriter {
 public:
     WeekFileWriter(std::string_view name, int recordLength)
-        : name_(name), path_(common::AppPath(name)), length_(static_cast<std::size_t>(recordLength)) {}
-    ~WeekFileWriter() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    WeekFileWriter(const WeekFileWriter&) = delete;
-    WeekFileWriter& operator=(const WeekFileWriter&) = delete;
+        : name_(name), length_(static_cast<std::size_t>(recordLength)) {}
 
     /// Opens the file as a new, empty record file.
-    void Open() {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd_ < 0) Fail("cannot open");
-        count_ = 0;
-    }
+    void Open() { file_.emplace(common::AppPath(name_), length_, /*truncate=*/true); }
 
-    /// Writes a stored record (exactly the record length) as record count + 1. A failure is
-    /// passed over: the first of this file is logged, the rest are counted and logged on close.
+    /// Writes a stored record as record count + 1.
     void Append(std::string_view stored) {
-        if (fd_ < 0) {
+        if (!file_) {
             ++lost_;  // the failed open was logged
             return;
         }
         try {
-            WriteAt(stored, static_cast<off_t>(count_) * static_cast<off_t>(length_));
-            ++count_;
+            file_->Append(stored);
         } catch (const std::exception& e) {
             if (lost_++ == 0) common::LogError(kStep, e.what());
         }
@@ -67,34 +56,19 @@ public:
             common::LogError(kStep, std::to_string(lost_) + " records not written to " + name_);
             lost_ = 0;
         }
-        if (fd_ < 0) return;
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) Fail("cannot close");
+        if (!file_) return;
+        // Closed once, even when the close fails.
+        struct Reset {
+            std::optional<common::RecordAppender>& f;
+            ~Reset() { f.reset(); }
+        } reset{file_};
+        file_->Close();
     }
 
 private:
-    [[noreturn]] void Fail(const char* what) const {
-        throw std::system_error(errno, std::generic_category(), std::string(what) + " " + path_.string());
-    }
-
-    void WriteAt(std::string_view bytes, off_t offset) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                Fail("cannot write");
-            }
-            done += static_cast<std::size_t>(n);
-        }
-    }
-
     std::string name_;
-    fs::path path_;
     std::size_t length_;
-    int fd_ = -1;
-    std::int64_t count_ = 0;
+    std::optional<common::RecordAppender> file_;
     std::int64_t lost_ = 0;
 };
 

@@ -184,6 +184,48 @@ void RecordFile::Remove() const {
     if (ec) throw std::system_error(ec, "cannot delete " + path_.string());
 }
 
+RecordAppender::RecordAppender(fs::path path, std::size_t recordLength, bool truncate)
+    : path_(std::move(path)), length_(recordLength) {
+    if (length_ == 0) throw std::invalid_argument("record length 0 for " + path_.string());
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0), 0644);
+    if (fd_ < 0) Fail("cannot open", path_);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        Fail("cannot open", path_);
+    }
+    count_ = static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+}
+
+RecordAppender::~RecordAppender() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::int64_t RecordAppender::Append(std::string_view bytes) {
+    if (fd_ < 0) throw std::runtime_error("not open: " + path_.string());
+    record_.assign(bytes.substr(0, length_));
+    record_.resize(length_, ' ');
+    const off_t offset = static_cast<off_t>(count_) * static_cast<off_t>(length_);
+    std::size_t done = 0;
+    while (done < length_) {
+        ssize_t n = ::pwrite(fd_, record_.data() + done, length_ - done, offset + static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail("cannot write", path_);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return ++count_;
+}
+
+void RecordAppender::Close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail("cannot close", path_);
+}
+
 void WriteFileAtomically(const fs::path& target, std::string_view content, const fs::path& scratch) {
     ReplaceThroughScratch(target, scratch, [&](const Fd& out) { out.WriteAt(content, 0); });
 }

@@ -61,6 +61,32 @@ private:
     std::size_t length_;
 };
 
+/// Appends records to one record file held open, for steps that write many records in a row.
+/// Records go in at count + 1; the count advances only when a record was written whole, so a
+/// failed write leaves no gap that readers would take for a record.
+class RecordAppender {
+public:
+    /// Opens the file; `truncate` makes it a new, empty file, otherwise records follow the
+    /// whole records already there. Throws when it cannot be opened.
+    RecordAppender(std::filesystem::path path, std::size_t recordLength, bool truncate);
+    ~RecordAppender();
+    RecordAppender(const RecordAppender&) = delete;
+    RecordAppender& operator=(const RecordAppender&) = delete;
+
+    /// Writes record Count() + 1 (cut or padded with blanks to the length) and returns its number.
+    std::int64_t Append(std::string_view bytes);
+    std::int64_t Count() const { return count_; }
+    /// Closes the file; throws when the close fails.
+    void Close();
+
+private:
+    std::filesystem::path path_;
+    std::size_t length_;
+    int fd_ = -1;
+    std::int64_t count_ = 0;
+    std::string record_;
+};
+
 /// Writes `content` to `target` through a scratch file in the same folder and a rename.
 /// `scratch` empty means the target's name with ".partial" added.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content,

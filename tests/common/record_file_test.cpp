@@ -92,6 +92,26 @@ TEST(RecordFile, AFailedRewriteLeavesTheOldFileWhole) {
     EXPECT_FALSE(dir.Exists("TEMPORARY"));
 }
 
+TEST(RecordAppender, AppendsAfterWholeRecordsOrStartsAnew) {
+    testsupport::TempAppFolder dir;
+    dir.Write("R.dat", "aaabbbc");  // two records and a torn third
+    {
+        common::RecordAppender out(dir / "R.dat", 3, /*truncate=*/false);
+        EXPECT_EQ(out.Count(), 2);
+        EXPECT_EQ(out.Append("x"), 3);  // over the torn tail
+        EXPECT_EQ(out.Append("yyyy"), 4);
+        out.Close();
+    }
+    EXPECT_EQ(dir.Read("R.dat"), "aaabbbx  yyy");
+    {
+        common::RecordAppender fresh(dir / "R.dat", 3, /*truncate=*/true);
+        EXPECT_EQ(fresh.Count(), 0);
+        EXPECT_EQ(fresh.Append("zzz"), 1);
+    }
+    EXPECT_EQ(dir.Read("R.dat"), "zzz");
+    EXPECT_ANY_THROW(common::RecordAppender(dir / "missing-folder" / "R.dat", 3, true));
+}
+
 TEST(WholeFiles, AtomicWriteAndMissingRead) {
     testsupport::TempAppFolder dir;
     EXPECT_EQ(common::ReadWholeFile(dir / "none.txt"), "");
