@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "acquisition/run_files.h"
+#include "common/host.h"
+#include "dataservice/jvlink.h"
+
+// Race cancellation: a race or a runner called off after structure building is still in the sorted
+// files. The breaking race, runner and payout records of the newest race dates are fetched, the
+// cancelled ones (data kind "9") are written over their entries in the full copies, the working
+// copies are rebuilt without kinds "1" and "9", and every horse's run file is rebuilt from them.
+namespace acquisition {
+
+inline constexpr std::string_view kCancellationSid = "SA583920/SD271539/TALMOR7THISWEEKN/ver.2020.3.2";
+inline constexpr std::string_view kCancellationDataSpec = "0B12";
+
+/// The step's name in ERRORLOG.txt.
+inline constexpr std::string_view kCancellationStep = "ApplyRaceCancellations";
+
+/// Texts of the race-cancellation window's status box.
+inline constexpr std::string_view kCancellationStartText = "中止処理中。。";
+inline constexpr std::string_view kCancellationEndText =
+    "中止処理終了コマンドボタンはソフトを完全に終了する時まではクリックしないで下さい。";
+/// Instead of the end text when a part was passed over (the reasons are in ERRORLOG.txt).
+inline constexpr std::string_view kCancellationIncompleteText =
+    "中止処理の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
+
+/// Bounds of the reads of one date: a date brings a few thousand records at most, and the
+/// next-file mark comes once per file.
+inline constexpr long kMaxCancellationReadsPerDate = 1000000;
+inline constexpr long kMaxCancellationReadsWithoutRecord = 1000;
+
+enum class CancellationOutcome {
+    Done,        ///< every part ran
+    NoRaces,     ///< the sorted race file holds no race date: nothing fetched, nothing rewritten
+    Incomplete,  ///< a part was passed over (logged); the files it would have rewritten stay whole
+};
+
+struct CancellationSummary {
+    CancellationOutcome outcome = CancellationOutcome::Done;
+    std::vector<std::string> dates;     // RecentRaceDates, newest first: one fetch each
+    std::int64_t raAppended = 0;        // records appended to RARIALTIME.dat
+    std::int64_t seAppended = 0;        // to SERIALTIME.dat
+    std::int64_t hrAppended = 0;        // to HRRIALTIME.dat
+    std::int64_t otherSkipped = 0;      // delivered records of other kinds
+    std::int64_t raceRecordsMarked = 0; // full-copy race records overwritten by a "9" record
+    std::int64_t runnerRecordsMarked = 0;
+    std::int64_t races = -1;            // records of the rebuilt RATHISWEEKNNEW.dat (-1: not rebuilt)
+    std::int64_t runners = -1;          // records of the rebuilt SETHISWEEKNNEW.dat (-1: not rebuilt)
+    RunFileSummary runFiles;
+    std::int64_t failures = 0;          // parts passed over, each logged under kCancellationStep
+};
+
+/// The cancellation processing, in this order; `setText1` writes the window's status box.
+/// 1. Text1 <- "中止処理中。。"; pending events run once.
+/// 2. RecentRaceDates of RATHISWEEKNNEW.dat. None: message "該当するデータがありません。", Text1
+///    shows the same text, and nothing is fetched or rewritten (outcome NoRaces).
+/// 3. Per date: JVInit (a result other than 0: "JVInitエラー。RC=" and the result; goes on),
+///    JVRTOpen "0B12" with the date (a negative result: no reads; other than -1 it is logged),
+///    reads until 0 or -203, JVClose. Every read that returns a positive length has exactly those
+///    bytes decoded and packed; RA, SE and HR go to RARIALTIME.dat, SERIALTIME.dat and
+///    HRRIALTIME.dat at record count + 1, other kinds are skipped. -1 reads on; any other code
+///    (-402 and -403 included: a breaking open has no stored file to delete and open again) ends
+///    the date's reads with "JVReadエラー。 RC=" and the code. The reads of a date are bounded.
+/// 4. Every "9" record of RARIALTIME.dat is written over every record of RATHISWEEKNNEWd.dat with
+///    the same race match key (Year, JyoCD, Kaiji, Nichiji, RaceNum: not MonthDay), so a race the
+///    full copy holds under two data kinds is marked under both. A later "9" record of one key
+///    wins over an earlier one.
+/// 5. RATHISWEEKNNEW.dat <- the records of RATHISWEEKNNEWd.dat whose DataKubun is neither "1" nor
+///    "9", in order, through the scratch file TEMPORARY and a rename.
+/// 6., 7. The same for runners: SERIALTIME.dat over SETHISWEEKNNEWd.dat by the runner match key
+///    (the race match key and Umaban), then SETHISWEEKNNEW.dat.
+/// 8. RebuildHorseRunFiles: the run file of every horse of KETTONUMTHISWEEKN.dat from the new
+///    SETHISWEEKNNEW.dat.
+/// 9. Text1 <- the end text, or the incomplete text when a part was passed over.
+/// Each part is its own sub-step: a failure is logged and counted, the file it was rewriting stays
+/// whole, and the next part runs. A missing full copy fails its parts rather than emptying the
+/// working copy.
+CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Host& host,
+                                           const std::function<void(std::string_view)>& setText1);
+
+}  // namespace acquisition
