@@ -10,6 +10,7 @@
 #include "acquisition/download_starter.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/odds_tables.h"
+#include "acquisition/race_cancellation.h"
 #include "acquisition/structure_building.h"
 #include "acquisition/week_odds_fetch.h"
 #include "acquisition/weekly_fetch.h"
@@ -80,6 +81,11 @@ const std::vector<Step>& Steps() {
          }},
         {"structures", "sorted race and runner files, horse lists, per-horse run files (button ②)",
          [](ConsoleHost& host) { acquisition::BuildWeekStructures(host); }},
+        {"cancel", "race cancellation from the breaking news of the newest dates (② with its option)",
+         [](ConsoleHost& host) {
+             Fetcher f(host);
+             acquisition::ApplyRaceCancellations(f.link, host, Printer("Cancel Text1"));
+         }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
              Fetcher f(host);
