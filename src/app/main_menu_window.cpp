@@ -24,12 +24,16 @@
 #include "acquisition/breaking_odds_window.h"
 #include "acquisition/odds_tables.h"
 #include "acquisition/odds_tables_window.h"
+#include "acquisition/race_cancellation_window.h"
 #include "acquisition/week_odds_window.h"
 #include "acquisition/structure_building_window.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/weekly_fetch.h"
 #include "app/startup.h"
+#include "common/paths.h"
 #include "dataservice/settings_dialog.h"
+#include "engine/computation.h"
+#include "engine/expansion_window.h"
 
 namespace app {
 
@@ -79,6 +83,7 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command12, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command13_Click);
     connect(Command4, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command4_Click);
+    connect(Command6, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command6_Click);
     Form_Load();
 }
 
@@ -203,9 +208,28 @@ void TLMF1THISWEEKNVK31::Command4_Click() {
     if (!busy) return;
     ZansaFlag = Option1->isChecked() ? 0 : 1;
     (new acquisition::KOUZOUTAIVK31(*this))->show();
-    if (ZansaFlag != 1) {
-        // Race cancellation: a fresh CHUSIRIALTIME window goes here.
+    if (ZansaFlag != 1) (new acquisition::CHUSIRIALTIME(*this))->show();
+}
+
+// ③: the expansion window, fresh on every click, once the weights are found; without them the
+// computation cannot run, and the program ends after saying so.
+void TLMF1THISWEEKNVK31::Command6_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    if (!ShowWeightsPresent(*this, WeightsNote::WithSupportSite)) {
+        messageBox(common::AppFolder() + std::string(engine::kNoWeightsForExpansionMessage));
+        EndProgram();
+        return;
     }
+    (new engine::TALMOR7EXPDTHISWEEKNVK31(*this))->show();
+}
+
+void TLMF1THISWEEKNVK31::EndProgram() {
+    if (interaction_ == Interaction::Recorded) {
+        endRecorded_ = true;
+        return;
+    }
+    std::exit(0);
 }
 
 namespace {
@@ -263,7 +287,9 @@ std::vector<QPushButton*> TLMF1THISWEEKNVK31::StepButtons() const {
             Command8, Command11, Command12, Command13, Command15};
 }
 
-TLMF1THISWEEKNVK31::BusyGuard::BusyGuard(TLMF1THISWEEKNVK31& menu) : menu_(menu), engaged_(!menu.stepRunning_) {
+// A step of the expansion window that is working counts as well: it reads the files these steps write.
+TLMF1THISWEEKNVK31::BusyGuard::BusyGuard(TLMF1THISWEEKNVK31& menu)
+    : menu_(menu), engaged_(!menu.stepRunning_ && !engine::TALMOR7EXPDTHISWEEKNVK31::Working()) {
     if (!engaged_) return;
     menu_.stepRunning_ = true;
     for (QPushButton* button : menu_.StepButtons()) button->setEnabled(false);

@@ -65,6 +65,8 @@ public:
     void SetProgressRunner(acquisition::ProgressRunner runner) { runProgress_ = std::move(runner); }
 
     const std::vector<std::string>& RecordedMessages() const { return recordedMessages_; }
+    /// Recorded: true once the program would have ended (button ③ without weights).
+    bool EndRecorded() const { return endRecorded_; }
     /// Programs and web addresses that would have been started, in order.
     const std::vector<std::string>& RecordedStarts() const { return recordedStarts_; }
 
@@ -102,6 +104,9 @@ private:
     /// brought forward.
     void ShowOddsTables();
     void Command4_Click();
+    void Command6_Click();
+    /// Ends the program after the missing-weights message (Recorded: only noted).
+    void EndProgram();
     /// The buttons that start a step; BusyGuard disables them.
     std::vector<QPushButton*> StepButtons() const;
 
@@ -113,6 +118,7 @@ private:
     std::vector<std::string> recordedMessages_;
     std::vector<std::string> recordedStarts_;
     bool stepRunning_ = false;
+    bool endRecorded_ = false;
 
     std::unique_ptr<dataservice::JVLink> JVLink1;
     acquisition::ProgressRunner runProgress_;

@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <stdexcept>
-
 #include "common/encoding.h"
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -19,19 +17,6 @@ std::string_view StatsRecordBase::Field(int position, int width) const {
 }
 
 double StatsRecordBase::Value(int position, int width) const { return common::Val(Field(position, width)); }
-
-double SireDamStats::GoingPlaceRate(Group group, int field) const {
-    if (field < 1 || field > 4) throw std::out_of_range("going field " + std::to_string(field));
-    const int first = group == Group::Turf ? 125 : group == Group::Dirt ? 149 : 173;
-    return Value(first + 6 * (field - 1), 6);
-}
-
-double SireDamStats::DistancePlaceRate(Group group, int distanceClass) const {
-    if (distanceClass < 1 || distanceClass > 3) throw std::out_of_range("distance class " + std::to_string(distanceClass));
-    if (group == Group::Other) return PlaceRateOtherTracks();
-    const int first = group == Group::Turf ? 197 : 215;
-    return Value(first + 6 * (distanceClass - 1), 6);
-}
 
 namespace detail {
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,6 +26,14 @@ inline constexpr std::string_view kKishuSeiseiFile = "KISHUSEISEI.dat";         
 inline constexpr std::string_view kChokyoSeiseiFile = "CHOKYOSEISEI.dat";          // PersonStats
 inline constexpr std::string_view kDamFoalFile = "HNSKOPTION1N.dat";               // DamFoalRecord
 
+/// Where a field of a statistics record stands: its 1-based position and its width. The records
+/// below name each of their fields once this way; their readers go through the accessors, and a
+/// program that writes these files (the demo week) places its values at the same positions.
+struct StatsField {
+    int position = 0;
+    int width = 0;
+};
+
 /// Common ground of the statistics records: the bytes of one record (zero bytes read as blanks),
 /// its key, and its numeric fields read leniently (blanks or other non-digits give 0).
 class StatsRecordBase {
@@ -32,8 +41,10 @@ public:
     std::string_view Bytes() const { return bytes_; }
     /// Bytes at a 1-based position; cut at the record's end.
     std::string_view Field(int position, int width) const;
+    std::string_view Field(StatsField field) const { return Field(field.position, field.width); }
     /// The lenient value of the field at a 1-based position.
     double Value(int position, int width) const;
+    double Value(StatsField field) const { return Value(field.position, field.width); }
 
 protected:
     StatsRecordBase() = default;
@@ -46,72 +57,118 @@ class SireDamStats : public StatsRecordBase {
 public:
     static constexpr std::size_t kLength = 402;
     static constexpr int kKeyWidth = 10;
+    enum class Group { Turf, Dirt, Other };
+
+    static constexpr StatsField kHansyokuNum{1, 10};
+    static constexpr StatsField kStartsFlat{35, 6};
+    static constexpr StatsField kStartsOther{41, 6};
+    static constexpr StatsField kPrizeFlat{47, 9};
+    static constexpr StatsField kPrizeOther{56, 9};
+    static constexpr StatsField kValueFlat{65, 9};
+    static constexpr StatsField kValueOther{74, 9};
+    static constexpr StatsField kPlaceRateOtherTracks{119, 6};
+    /// The place-rate field by going: field 1 to 4 of the group (going codes "1" (and "0"), "2",
+    /// "3", "4"); turf 125.., dirt 149.., other tracks 173... Throws std::out_of_range for another
+    /// field.
+    static constexpr StatsField GoingPlaceRateField(Group group, int field) {
+        if (field < 1 || field > 4) throw std::out_of_range("going field " + std::to_string(field));
+        const int first = group == Group::Turf ? 125 : group == Group::Dirt ? 149 : 173;
+        return {first + 6 * (field - 1), 6};
+    }
+    /// The place-rate field by distance class 1 (up to 1600 m), 2 (1601 to 2200 m), 3 (the rest)
+    /// on turf (197..) or dirt (215..); the other tracks have one field for every class (119).
+    /// Another class throws std::out_of_range.
+    static constexpr StatsField DistancePlaceRateField(Group group, int distanceClass) {
+        if (distanceClass < 1 || distanceClass > 3)
+            throw std::out_of_range("distance class " + std::to_string(distanceClass));
+        if (group == Group::Other) return kPlaceRateOtherTracks;
+        const int first = group == Group::Turf ? 197 : 215;
+        return {first + 6 * (distanceClass - 1), 6};
+    }
+
     SireDamStats() = default;
     explicit SireDamStats(std::string_view bytes) : StatsRecordBase(bytes) {}
 
-    std::string_view HansyokuNum() const { return Field(1, 10); }
+    std::string_view HansyokuNum() const { return Field(kHansyokuNum); }
     /// Start counts and prize sums on turf and dirt tracks (flat) and on the other tracks.
-    double StartsFlat() const { return Value(35, 6); }
-    double StartsOther() const { return Value(41, 6); }
-    double PrizeFlat() const { return Value(47, 9); }
-    double PrizeOther() const { return Value(56, 9); }
+    double StartsFlat() const { return Value(kStartsFlat); }
+    double StartsOther() const { return Value(kStartsOther); }
+    double PrizeFlat() const { return Value(kPrizeFlat); }
+    double PrizeOther() const { return Value(kPrizeOther); }
     /// The nine-digit value used for turf and dirt tracks, and for the other tracks.
-    double ValueFlat() const { return Value(65, 9); }
-    double ValueOther() const { return Value(74, 9); }
+    double ValueFlat() const { return Value(kValueFlat); }
+    double ValueOther() const { return Value(kValueOther); }
     /// Place-rate value on the other tracks, one for every distance (position 119).
-    double PlaceRateOtherTracks() const { return Value(119, 6); }
+    double PlaceRateOtherTracks() const { return Value(kPlaceRateOtherTracks); }
 
-    enum class Group { Turf, Dirt, Other };
-    /// Place-rate value by going: field 1 to 4 of the group (going codes "1" (and "0"), "2", "3",
-    /// "4"); turf 125.., dirt 149.., other tracks 173... Throws std::out_of_range for another field.
-    double GoingPlaceRate(Group group, int field) const;
-    /// Place-rate value by distance class 1 (up to 1600 m), 2 (1601 to 2200 m), 3 (the rest) on
-    /// turf (197..) or dirt (215..); the other tracks have one value for every class (119).
-    /// Another class throws std::out_of_range.
-    double DistancePlaceRate(Group group, int distanceClass) const;
+    /// Place-rate value by going (GoingPlaceRateField).
+    double GoingPlaceRate(Group group, int field) const { return Value(GoingPlaceRateField(group, field)); }
+    /// Place-rate value by distance class (DistancePlaceRateField).
+    double DistancePlaceRate(Group group, int distanceClass) const {
+        return Value(DistancePlaceRateField(group, distanceClass));
+    }
 };
+static_assert(SireDamStats::kHansyokuNum.width == SireDamStats::kKeyWidth);
 
 /// Statistics of one racehorse, 228 bytes, keyed by the pedigree number (KettoNum).
 class HorseStats : public StatsRecordBase {
 public:
     static constexpr std::size_t kLength = 228;
     static constexpr int kKeyWidth = 10;
+    static constexpr StatsField kKettoNum{1, 10};
+    static constexpr StatsField kPlaceRate{11, 6};
+    static constexpr StatsField kStartsFlat{23, 6};
+    static constexpr StatsField kStartsOther{29, 6};
+    static constexpr StatsField kPrizeFlat{35, 9};
+    static constexpr StatsField kPrizeOther{44, 9};
+
     HorseStats() = default;
     explicit HorseStats(std::string_view bytes) : StatsRecordBase(bytes) {}
 
-    std::string_view KettoNum() const { return Field(1, 10); }
-    double PlaceRate() const { return Value(11, 6); }
-    double StartsFlat() const { return Value(23, 6); }
-    double StartsOther() const { return Value(29, 6); }
-    double PrizeFlat() const { return Value(35, 9); }
-    double PrizeOther() const { return Value(44, 9); }
+    std::string_view KettoNum() const { return Field(kKettoNum); }
+    double PlaceRate() const { return Value(kPlaceRate); }
+    double StartsFlat() const { return Value(kStartsFlat); }
+    double StartsOther() const { return Value(kStartsOther); }
+    double PrizeFlat() const { return Value(kPrizeFlat); }
+    double PrizeOther() const { return Value(kPrizeOther); }
 };
+static_assert(HorseStats::kKettoNum.width == HorseStats::kKeyWidth);
 
 /// Statistics of a jockey or a trainer, 121 bytes, keyed by the five-character code.
 class PersonStats : public StatsRecordBase {
 public:
     static constexpr std::size_t kLength = 121;
     static constexpr int kKeyWidth = 5;
+    static constexpr StatsField kCode{1, 5};
+    static constexpr StatsField kPlaceRateTurf{30, 6};
+    static constexpr StatsField kPlaceRateDirt{36, 6};
+    static constexpr StatsField kPlaceRateOther{42, 6};
+
     PersonStats() = default;
     explicit PersonStats(std::string_view bytes) : StatsRecordBase(bytes) {}
 
-    std::string_view Code() const { return Field(1, 5); }
-    double PlaceRateTurf() const { return Value(30, 6); }
-    double PlaceRateDirt() const { return Value(36, 6); }
-    double PlaceRateOther() const { return Value(42, 6); }
+    std::string_view Code() const { return Field(kCode); }
+    double PlaceRateTurf() const { return Value(kPlaceRateTurf); }
+    double PlaceRateDirt() const { return Value(kPlaceRateDirt); }
+    double PlaceRateOther() const { return Value(kPlaceRateOther); }
 };
+static_assert(PersonStats::kCode.width == PersonStats::kKeyWidth);
 
 /// One foal of one dam, 22 bytes.
 class DamFoalRecord : public StatsRecordBase {
 public:
     static constexpr std::size_t kLength = 22;
     static constexpr int kKeyWidth = 10;
+    static constexpr StatsField kDamHansyokuNum{1, 10};
+    static constexpr StatsField kFoalKettoNum{11, 10};
+
     DamFoalRecord() = default;
     explicit DamFoalRecord(std::string_view bytes) : StatsRecordBase(bytes) {}
 
-    std::string_view DamHansyokuNum() const { return Field(1, 10); }
-    std::string_view FoalKettoNum() const { return Field(11, 10); }
+    std::string_view DamHansyokuNum() const { return Field(kDamHansyokuNum); }
+    std::string_view FoalKettoNum() const { return Field(kFoalKettoNum); }
 };
+static_assert(DamFoalRecord::kDamHansyokuNum.width == DamFoalRecord::kKeyWidth);
 
 namespace detail {
 

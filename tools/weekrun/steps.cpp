@@ -15,6 +15,8 @@
 #include "acquisition/week_odds_fetch.h"
 #include "acquisition/weekly_fetch.h"
 #include "dataservice/local_jvlink.h"
+#include "engine/computation.h"
+#include "engine/day_before_fix.h"
 
 namespace weekrun {
 
@@ -86,6 +88,10 @@ const std::vector<Step>& Steps() {
              Fetcher f(host);
              acquisition::ApplyRaceCancellations(f.link, host, Printer("Cancel Text1"));
          }},
+        {"dayfix", "day-before fix: weather, going, body weight and jockey not yet known (button ④)",
+         [](ConsoleHost& host) { engine::FixPreviousDay(host, {Printer("Expansion Text1"), {}}); }},
+        {"compute", "expanded past runs and predicted speeds of every runner (button ⑤)",
+         [](ConsoleHost& host) { engine::RunComputation(host, {Printer("Expansion Text3"), {}, {}}); }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
              Fetcher f(host);

@@ -1,0 +1,199 @@
+#include "engine/computation.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "acquisition/run_files.h"
+#include "common/code_table.h"
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "engine/ex_builder.h"
+#include "engine/ex_record.h"
+#include "engine/model_tables.h"
+#include "engine/prediction.h"
+#include "engine/stats_records.h"
+
+namespace engine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+/// The list steps' bar is full at this many entries.
+constexpr std::int64_t kListBarFull = 2000;
+
+void SetText3(const ComputationControls& c, std::string_view text) {
+    if (c.setText3) c.setText3(text);
+}
+void SetBar3(const ComputationControls& c, std::int64_t value) {
+    if (c.setProgressBar3) c.setProgressBar3(static_cast<int>(std::min<std::int64_t>(value, 100)));
+}
+void SetBar4(const ComputationControls& c, std::int64_t value) {
+    if (c.setProgressBar4) c.setProgressBar4(static_cast<int>(std::min<std::int64_t>(value, 100)));
+}
+
+// Runs one step; a failure is logged and counted, and the run goes on with the next step.
+template <class F>
+void Step(ComputationSummary& summary, F&& step) {
+    if (!common::PassOver(kComputationStep, std::forward<F>(step))) ++summary.stepsPassedOver;
+}
+
+std::vector<std::string> ReadList(std::string_view listFile, const ComputationControls& controls) {
+    std::vector<std::string> list = acquisition::ReadKeyList(common::AppPath(listFile));
+    SetBar3(controls, static_cast<std::int64_t>(list.size()) * 100 / kListBarFull);
+    return list;
+}
+
+// Expands and predicts one horse in memory and writes its file once.
+void ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum,
+                  const ComputationControls& controls, ComputationSummary& summary) {
+    HorseExpansion horse = ExpandHorse(tables, kettoNum);
+    const HorsePrediction predicted = PredictHorseRuns(horse.records, model, kettoNum, controls.setProgressBar4);
+    for (const std::string& line : predicted.failures) common::LogError(kPredictionStep, line);
+    WriteExRecords(kettoNum, horse.records);
+    ++summary.filesWritten;
+    summary.records += static_cast<std::int64_t>(horse.records.size());
+    if (horse.lastDropped) ++summary.lastRecordsDropped;
+    if (!horse.complete) throw std::runtime_error(kettoNum + ": records end before a run that could not be built");
+    summary.runsFailed += predicted.runsFailed;
+    summary.itemLabelsBlanked += predicted.itemLabelsBlanked;
+}
+
+// The model files that cannot be read count once each, whether or not a run of the week needs them.
+void ReportModelFailures(const PredictionModel& model, ComputationSummary& summary) {
+    for (Surface s : kSurfaces) {
+        if (model.Tables(s)) continue;
+        common::LogError(kComputationStep, "model " + std::string(SurfaceName(s)) + ": " + model.LoadError(s));
+        ++summary.stepsPassedOver;
+    }
+    if (!model.StatisticsError().empty()) {
+        common::LogError(kComputationStep, "item statistics: " + model.StatisticsError());
+        ++summary.stepsPassedOver;
+    }
+}
+
+bool Readable(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
+/// Only one run at a time: a second start (from another expansion window, through the events a
+/// run lets through) would write the same files.
+std::atomic<bool> running{false};
+
+}  // namespace
+
+std::string ComputationEndText(const ComputationSummary& s) {
+    if (s.AllDone()) return std::string(kComputationDone);
+    std::vector<std::string> parts;
+    if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
+    if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
+    if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
+    if (s.stepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(s.stepsPassedOver) + " 件");
+    std::string text = std::string(kComputationDone) + "（";
+    for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "、" : "") + parts[i];
+    return text + "。ERRORLOG.txtを確認して下さい。）";
+}
+
+std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
+                                 std::size_t keyWidth, const std::vector<std::string>& keys) {
+    std::unordered_map<std::string, int> times;
+    for (const std::string& key : keys) ++times[key];
+
+    const fs::path source = common::Option1nPath(sourceFile);
+    std::error_code ec;
+    const bool sourceThere = fs::exists(source, ec);
+    std::string subset;
+    std::int64_t written = 0;
+    if (sourceThere) {
+        common::RecordFile(source, recordLength).ForEach([&](std::int64_t, std::string_view record) {
+            const auto found = times.find(std::string(record.substr(0, keyWidth)));
+            if (found == times.end()) return;
+            for (int i = 0; i < found->second; ++i, ++written) subset.append(record);
+        });
+    }
+    const fs::path target = common::Option1nPath(subsetFile);
+    fs::create_directories(target.parent_path(), ec);
+    common::WriteFileAtomically(target, subset);
+    if (!sourceThere) throw std::runtime_error(source.string() + " is missing: " + std::string(subsetFile) + " is empty");
+    return written;
+}
+
+ComputationSummary RunComputation(common::Host& host, const ComputationControls& controls) {
+    ComputationSummary summary;
+    if (running.exchange(true)) return summary;
+    struct Release {
+        ~Release() { running = false; }
+    } release;
+
+    SetText3(controls, kComputationStart);
+    SetBar3(controls, 0);
+    SetBar4(controls, 0);
+
+    // This week's dams and their statistics.
+    std::vector<std::string> dams;
+    Step(summary, [&] { dams = ReadList(acquisition::kDamList, controls); });
+    summary.dams = static_cast<std::int64_t>(dams.size());
+    Step(summary, [&] {
+        summary.damStatsRecords = WriteThisWeekSubset(kHahaumaFile, kHahaumaThisWeekFile, SireDamStats::kLength,
+                                                      SireDamStats::kKeyWidth, dams);
+    });
+
+    // This week's horses, each with an empty file of expanded runs, and their statistics.
+    std::vector<std::string> horses;
+    Step(summary, [&] { horses = ReadList(acquisition::kHorseList, controls); });
+    summary.horses = static_cast<std::int64_t>(horses.size());
+    std::vector<char> passedOver(horses.size(), 0);
+    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
+    fs::create_directories(common::AppPath(kExFolder), noFolder);
+    for (std::size_t i = 0; i < horses.size(); ++i)
+        if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(horses[i]).MakeEmpty(); }))
+            passedOver[i] = 1;
+    Step(summary, [&] {
+        summary.horseStatsRecords = WriteThisWeekSubset(kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
+                                                        HorseStats::kKeyWidth, horses);
+    });
+    SetBar3(controls, 0);
+    host.pumpEvents();
+
+    // Every file the horses need is read once; then each horse's runs are expanded and predicted
+    // in memory: its prediction reads only its own records and the files read here.
+    std::optional<ExJoinTables> tables;
+    Step(summary, [&] { tables = ExJoinTables::Load(controls.setProgressBar3); });
+    const PredictionModel model = PredictionModel::Load();
+    ReportModelFailures(model, summary);
+    if (tables) {
+        acquisition::PeriodicPump pump(host);
+        for (std::size_t i = 0; i < horses.size(); ++i) {
+            if (!common::PassOver(kComputationStep, [&] { ComputeHorse(*tables, model, horses[i], controls, summary); }))
+                passedOver[i] = 1;
+            pump.Tick();
+            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
+        }
+    }
+    summary.horsesPassedOver += std::count(passedOver.begin(), passedOver.end(), 1);
+
+    SetText3(controls, ComputationEndText(summary));
+    return summary;
+}
+
+std::vector<std::string> MissingComputationFiles() {
+    std::vector<std::string> missing;
+    if (!Readable(common::JraCodePath(common::kCodeTableFile)))
+        missing.push_back("JRACODE/" + std::string(common::kCodeTableFile));
+    for (Surface s : kSurfaces)
+        for (ModelFile f : ModelFilesOf(s)) {
+            const std::string name = ModelFileName(s, f);
+            if (!Readable(common::Option1nPath(name))) missing.push_back("OPTION1N/" + name);
+        }
+    return missing;
+}
+
+}  // namespace engine

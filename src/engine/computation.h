@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/host.h"
+
+// The computation run (button ⑤ of the expansion window): this week's part of the supplied horse
+// and dam statistics, a fresh file of expanded runs for every horse of the week, then per horse
+// the expansion of its runs and their prediction, in memory, its file written once.
+namespace engine {
+
+/// The step's name in ERRORLOG.txt.
+inline constexpr std::string_view kComputationStep = "RunComputation";
+/// Text3 of the expansion window while the run works, and when it has ended without failures.
+inline constexpr std::string_view kComputationStart = "計算を開始しました。標準で約10分かります。。。。。。";
+inline constexpr std::string_view kComputationDone = "計算終了";
+/// The main menu's message (after AppFolder) when button ③ finds no weights; the program ends.
+inline constexpr std::string_view kNoWeightsForExpansionMessage =
+    "に参照場所(展開フォルダ）に初回予想因子ウエイトが有りませんので、ソフトを終了します。";
+/// The expansion window's message (before the missing names) when a file it needs is missing.
+inline constexpr std::string_view kComputationFilesMissing = "計算に必要な次のファイルがありません：";
+
+/// The expansion window's controls that the run drives.
+struct ComputationControls {
+    std::function<void(std::string_view)> setText3;
+    std::function<void(int)> setProgressBar3;  // the lists, the tables, then the horses; 0 to 100
+    std::function<void(int)> setProgressBar4;  // the newest records of one horse; 0 to 100
+};
+
+struct ComputationSummary {
+    std::int64_t dams = 0;                // entries of HAHAHANNUMTHISWEEKN.dat
+    std::int64_t damStatsRecords = 0;     // records of OPTION1N/HAHAUMATHISWEEK.dat
+    std::int64_t horses = 0;              // entries of KETTONUMTHISWEEKN.dat
+    std::int64_t horseStatsRecords = 0;   // records of OPTION1N/KYOSOBATHISWEEK.dat
+    std::int64_t filesWritten = 0;        // files of expanded runs written with their records
+    std::int64_t records = 0;             // expanded records written
+    std::int64_t lastRecordsDropped = 0;  // files the order check shortened by one
+    std::int64_t runsFailed = 0;          // records whose prediction could not be computed (zeros)
+    std::int64_t itemLabelsBlanked = 0;   // labels left blank because the item could not be computed
+    std::int64_t horsesPassedOver = 0;    // horses whose file could not be written or completed
+    std::int64_t stepsPassedOver = 0;     // lists, subsets, tables or model files that failed
+
+    bool AllDone() const { return runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver == 0; }
+};
+
+/// "計算終了", followed, when anything was passed over, by how many runs, labels, horses and
+/// steps, and where the reasons are.
+std::string ComputationEndText(const ComputationSummary& summary);
+
+/// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`
+/// whose first `keyWidth` characters are one of `keys`, in the source's order, a record once for
+/// every time its key is listed. The subset is the new file as a whole: records of an earlier week
+/// do not stay behind it. A missing source gives an empty subset and throws afterwards, naming it.
+/// Returns the number of records written.
+std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
+                                 std::size_t keyWidth, const std::vector<std::string>& keys);
+
+/// Button ⑤. In order: Text3 <- the start text; the dams' statistics subset; every listed horse's
+/// file of expanded runs emptied; the horses' statistics subset; then per horse its runs expanded
+/// and predicted in memory and its file written once; Text3 <- the end text. Each step and each
+/// horse passes its failures over into ERRORLOG.txt and the next goes on. A second run started
+/// while one is working (from another window) returns at once with an empty summary. Pending
+/// window events run through `host` as it works.
+ComputationSummary RunComputation(common::Host& host, const ComputationControls& controls = {});
+
+/// The files the expansion window needs: JRACODE/CodeTable.csv and the sixteen model files. Returns
+/// the relative names of those that are missing or cannot be read.
+std::vector<std::string> MissingComputationFiles();
+
+}  // namespace engine

@@ -1,0 +1,163 @@
+#include "engine/computation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/surface.h"
+#include "prediction_fixtures.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace predictionfixtures;
+using engine::Surface;
+
+// A statistics record: the key, then a filler that tells records apart, CR LF at the end.
+std::string Stats(std::size_t length, std::string_view key, char filler) {
+    std::string r(length, filler);
+    Put(r, 1, key);
+    Put(r, static_cast<int>(length) - 1, "\r\n");
+    return r;
+}
+
+// A runner record with only its keys: MakeDate 4, Year 12, MonthDay 16, JyoCD 20, RaceNum 26,
+// Umaban 29, KettoNum 31; CR LF at 554.
+std::string Runner(std::string_view kettoNum, std::string_view date, std::string_view raceNum) {
+    std::string r(555, ' ');
+    Put(r, 1, "SE7");
+    Put(r, 4, date);
+    Put(r, 12, date);
+    Put(r, 20, "05");
+    Put(r, 22, "0102");
+    Put(r, 26, raceNum);
+    Put(r, 29, "03");
+    Put(r, 31, kettoNum);
+    Put(r, 554, "\r\n");
+    return r;
+}
+
+class Computation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (Surface s : engine::kSurfaces) WriteModel(folder, s, {{1, {{"201905", 10, 58, 57, 59}}}});
+        folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100001\"\r\n\"2016100002\"\r\n");
+        folder.Write("HAHAHANNUMTHISWEEKN.dat", "\"2005200001\"\r\n\"2005200009\"\r\n");
+        folder.Write("OPTION1N/HAHAUMA.dat", Stats(402, "2005200007", 'a') + Stats(402, "2005200001", 'b') +
+                                                 Stats(402, "2005200001", 'c'));
+        folder.Write("OPTION1N/KYOSOBA.dat", Stats(228, "2016100002", 'd') + Stats(228, "2016100099", 'e') +
+                                                 Stats(228, "2016100001", 'f'));
+        std::string lastWeek;
+        for (int i = 0; i < 5; ++i) lastWeek += Stats(228, "2015100000", 'o');
+        folder.Write("OPTION1N/KYOSOBATHISWEEK.dat", lastWeek);
+        folder.Write("UMAGOTOEXTHISWEEKN/2016100001EX.dat", std::string(2603, 'x'));
+        folder.Write("UMAGOTOEXTHISWEEKN/2016109999EX.dat", std::string(2603, 'y'));
+        folder.Write("UMAGOTOTHISWEEKN/2016100002.dat",
+                     Runner("2016100002", "20190512", "11") + Runner("2016100002", "20190608", "09"));
+    }
+
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+};
+
+// The subsets hold exactly this week's records in the order of the supplied files; every listed
+// horse's file is made afresh from its runs; an unlisted horse's file is left alone.
+TEST_F(Computation, SubsetsAndFreshFilesOfTheListedHorses) {
+    std::vector<std::string> text3;
+    const engine::ComputationSummary s =
+        engine::RunComputation(host, {[&](std::string_view t) { text3.emplace_back(t); }, {}, {}});
+    EXPECT_EQ(text3, (std::vector<std::string>{"計算を開始しました。標準で約10分かります。。。。。。", "計算終了"}));
+    EXPECT_TRUE(s.AllDone()) << folder.Read("ERRORLOG.txt");
+    EXPECT_EQ(s.dams, 2);
+    EXPECT_EQ(s.horses, 2);
+
+    EXPECT_EQ(folder.Read("OPTION1N/HAHAUMATHISWEEK.dat"), Stats(402, "2005200001", 'b') + Stats(402, "2005200001", 'c'));
+    EXPECT_EQ(s.damStatsRecords, 2);
+    // Last week's five records do not stay behind this week's two.
+    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), Stats(228, "2016100002", 'd') + Stats(228, "2016100001", 'f'));
+    EXPECT_EQ(s.horseStatsRecords, 2);
+
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016109999EX.dat"), std::string(2603, 'y'));
+    const std::string two = folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat");
+    ASSERT_EQ(two.size(), 2u * 2603);
+    EXPECT_EQ(At(two, 1, 40), Runner("2016100002", "20190512", "11").substr(0, 40));
+    EXPECT_EQ(At(two, 2603 + 1, 40), Runner("2016100002", "20190608", "09").substr(0, 40));
+    // Without their races the runs have no track: blank speeds and labels, blank indices.
+    EXPECT_EQ(At(two, 2603 + SpeedAt(0), 21), std::string(21, ' '));
+    EXPECT_EQ(At(two, 2603 + IndexAt(1), 120), std::string(120, ' '));
+    EXPECT_EQ(s.filesWritten, 2);
+    EXPECT_EQ(s.records, 2);
+}
+
+// Missing supplied files are passed over, counted and told in the end text; the subset of a
+// missing file is empty rather than last week's.
+TEST_F(Computation, MissingSuppliedFilesAreToldInTheEndText) {
+    std::filesystem::remove(folder / "OPTION1N/KYOSOBA.dat");
+    std::filesystem::remove(folder / "OPTION1N/HAHAUMA.dat");
+    std::filesystem::remove(folder / ("OPTION1N/" + engine::ModelFileName(Surface::Shog, engine::ModelFile::TotalData)));
+    std::string text3;
+    const engine::ComputationSummary s = engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
+    EXPECT_EQ(s.stepsPassedOver, 3);
+    EXPECT_EQ(text3, "計算終了（処理できなかった手順 3 件。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), "");
+    EXPECT_FALSE(folder.Exists("OPTION1N/KYOSOBA.dat")) << "reading does not create it";
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("KYOSOBA.dat"), std::string::npos);
+    EXPECT_NE(log.find("Shog"), std::string::npos);
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+}
+
+TEST(ComputationEndText, CountsWhatWasPassedOver) {
+    engine::ComputationSummary s;
+    EXPECT_EQ(engine::ComputationEndText(s), "計算終了");
+    s.runsFailed = 4;
+    s.horsesPassedOver = 1;
+    EXPECT_EQ(engine::ComputationEndText(s),
+              "計算終了（予想できなかった過去走 4 件、展開できなかった馬 1 頭。ERRORLOG.txtを確認して下さい。）");
+    s = {};
+    s.itemLabelsBlanked = 2;
+    EXPECT_EQ(engine::ComputationEndText(s), "計算終了（計算できなかった項目 2 件。ERRORLOG.txtを確認して下さい。）");
+}
+
+// A bad key in the list fails that horse only.
+TEST_F(Computation, ABadKeyFailsOnlyItsHorse) {
+    folder.Write("KETTONUMTHISWEEKN.dat", "\"../../etc\"\r\n\"2016100002\"\r\n");
+    const engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_EQ(s.horsesPassedOver, 1);
+    EXPECT_EQ(s.filesWritten, 1);
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("../../etc"), std::string::npos);
+}
+
+// A second run started while one works (through the events it lets run) returns at once.
+TEST_F(Computation, ASecondRunDuringARunReturnsAtOnce) {
+    struct NestingHost : testsupport::RecordingHost {
+        void pumpEvents() override {
+            if (!nested) nested = engine::RunComputation(*this, {});
+        }
+        std::optional<engine::ComputationSummary> nested;
+    } nesting;
+    const engine::ComputationSummary outer = engine::RunComputation(nesting);
+    ASSERT_TRUE(nesting.nested);
+    EXPECT_EQ(nesting.nested->horses, 0);
+    EXPECT_EQ(outer.horses, 2);
+    // Once the run has ended, a new one starts.
+    EXPECT_EQ(engine::RunComputation(host).horses, 2);
+}
+
+TEST_F(Computation, MissingFilesOfTheWindow) {
+    folder.Write("JRACODE/CodeTable.csv", "\"1\",\"01\"\r\n");
+    EXPECT_TRUE(engine::MissingComputationFiles().empty());
+    std::filesystem::remove(folder / ("OPTION1N/" + engine::ModelFileName(Surface::Dirt, engine::ModelFile::PaceWeightData)));
+    std::filesystem::remove(folder / "JRACODE/CodeTable.csv");
+    EXPECT_EQ(engine::MissingComputationFiles(),
+              (std::vector<std::string>{"JRACODE/CodeTable.csv", "OPTION1N/QA1DirtPaceWeightData201901N2025.dat"}));
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "records/week_record_file.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs a command line; returns its exit status.
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::int64_t Records(const fs::path& file, std::size_t length) { return common::RecordFile(file, length).Count(); }
+
+class WeekrunProgram : public ::testing::Test {
+protected:
+    std::string Command(const std::string& steps, const std::string& log = "weekrun.log") {
+        return std::string(WEEKRUN_PROGRAM) + " --app " + dir.Path().string() + " --settings " +
+               (dir / "no-settings").string() + " --quiet " + steps + " 2>" + (dir / log).string();
+    }
+    testsupport::TempAppFolder dir;
+};
+
+TEST_F(WeekrunProgram, RunsTheWeeksStepsOnASmallDemoWeek) {
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() +
+                  " --small --state after --date 20251101 >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures cancel dayfix compute odds odds-tables")), 0) << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+
+    // fetch: the five week files.
+    EXPECT_GT(Records(dir / "RATHISWEEKN.dat", 1272), 0);
+    EXPECT_GT(Records(dir / "SETHISWEEKN.dat", 555), 0);
+    EXPECT_GT(Records(dir / "UMTHISWEEKN.dat", 1609), 0);
+    EXPECT_GT(Records(dir / "KSTHISWEEKN.dat", 4161), 0);
+    EXPECT_GT(Records(dir / "HRTHISWEEKN.dat", 719), 0);
+
+    // structures and cancel: the sorted files, the horse list and one run file per listed horse.
+    EXPECT_GT(Records(dir / "RATHISWEEKNNEW.dat", 1272), 0);
+    EXPECT_EQ(dir.Read("RATHISWEEKNNEW.dat").size() % 1272, 0u);
+    const auto horses = common::SplitLines(dir.Read("KETTONUMTHISWEEKN.dat"));
+    ASSERT_FALSE(horses.empty());
+    for (const std::string& line : horses) {
+        const std::string key = line.substr(1, 10);  // "<KettoNum>"
+        EXPECT_TRUE(dir.Exists("UMAGOTOTHISWEEKN/" + key + ".dat")) << key;
+        // compute: the horse's expanded runs, this week's run first among them.
+        const std::string expanded = dir.Read("UMAGOTOEXTHISWEEKN/" + key + "EX.dat");
+        EXPECT_GT(expanded.size(), 0u) << key;
+        EXPECT_EQ(expanded.size() % 2603, 0u) << key;
+    }
+    // The week's cancelled race is marked in the full copy and gone from the working copy.
+    const std::string full = dir.Read("RATHISWEEKNNEWd.dat");
+    const std::string working = dir.Read("RATHISWEEKNNEW.dat");
+    auto kindNine = [](const std::string& file) {
+        int n = 0;
+        for (std::size_t at = 0; at + 1272 <= file.size(); at += 1272) n += file[at + 2] == '9';
+        return n;
+    };
+    EXPECT_GT(kindNine(full), 0);
+    EXPECT_EQ(kindNine(working), 0);
+
+    // odds and odds-tables: the line files and four tables per race with odds.
+    EXPECT_GT(fs::file_size(dir / "O6THISWEEKN.dat"), 0u);
+    int tables = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "KAIME")) tables += entry.path().filename().string().ends_with("ODDS.dat");
+    EXPECT_GT(tables, 0);
+    EXPECT_EQ(tables % 4, 0);
+}
+
+TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
+    EXPECT_EQ(RunCommand(Command("no-such-step")), 2);
+    EXPECT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + (dir / "missing").string() + " fetch 2>/dev/null"), 2);
+    // Structure building without any fetched week writes its failures to the error log.
+    dir.Write("RATHISWEEKN.dat", std::string(100, 'x'));  // no whole record
+    std::filesystem::create_directory(dir / "SETHISWEEKN.dat");  // not a file: cannot be read
+    EXPECT_EQ(RunCommand(Command("structures")), 1) << dir.Read("weekrun.log");
+    EXPECT_TRUE(dir.Exists("ERRORLOG.txt"));
+}
+
+}  // namespace
