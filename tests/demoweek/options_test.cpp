@@ -27,6 +27,8 @@ TEST(DemoWeekOptions, ReadsOrRefusesTheCommandLine) {
         {{"/tmp/app", "--races"}, false, "needs a value"},
         {{"/tmp/app", "/tmp/other"}, false, "one application folder"},
         {{"/tmp/app", "--colour", "red"}, false, "unknown option"},
+        {{"/tmp/app", "--workers", "0"}, false, "1 to 64"},
+        {{"/tmp/app", "--workers", "4x"}, false, "1 to 64"},
     };
     for (const Case& c : cases) {
         demoweek::Options options;
@@ -56,7 +58,10 @@ TEST(DemoWeekOptions, PresetsAndSettingsMakeTheScale) {
     EXPECT_EQ(options.seed, 42u);
     EXPECT_EQ(options.saturday.Ymd(), "20241130");
 
-    ASSERT_TRUE(demoweek::ParseOptions({"app", "--full"}, options, help, error));
+    EXPECT_EQ(options.workers, 0);  // as many as the machine has
+
+    ASSERT_TRUE(demoweek::ParseOptions({"app", "--full", "--workers", "3"}, options, help, error));
+    EXPECT_EQ(options.workers, 3);
     EXPECT_EQ(options.scale.days * options.scale.courses * options.scale.racesPerDay, 96);
     EXPECT_EQ(options.scale.minRunners, 18);
     EXPECT_EQ(options.scale.history, 65);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/numbers.h"
+#include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
 #include "generator.h"
@@ -194,6 +195,51 @@ TEST_F(SmallWeek, SiresAndDamsAreInTheStatisticsAndDamsListTheirFoals) {
         // The dam's sire stands at stud too.
         EXPECT_TRUE(stallion.contains(std::string(um.Get(um::Ketto3InfoHansyokuNum, 4))));
     }
+}
+
+// Each horse's statistics record, read at its byte offsets (KettoNum 1-10, place rate 11-16,
+// starts on the flat 23-28 and over hurdles 29-34, prize money 35-43 and 44-52), against its runs
+// before this week as delivered: runs the horse started in, by the race's track.
+TEST_F(SmallWeek, HorseStatisticsSumUpTheDeliveredPastRuns) {
+    std::map<std::string, std::string> track;
+    for (const Delivered& d : after_->stored["RA"]) {
+        const RecordView<LayoutRA> ra(d.bytes);
+        track[std::string(ra.Get(kRaceId<LayoutRA>))] = ra.Get(ra::TrackCD);
+    }
+    struct Tally {
+        long long flat = 0, hurdle = 0, flatPrize = 0, hurdlePrize = 0, placed = 0;
+    };
+    std::map<std::string, Tally> runs;
+    for (const Delivered& d : after_->stored["SE"]) {
+        const RecordView<LayoutSE> se(d.bytes);
+        if (ThisWeek(se.Get(kRaceId<LayoutSE>)) || se.Get(se::IJyoCD) == "1") continue;
+        Tally& t = runs[std::string(se.Get(se::KettoNum))];
+        const bool hurdle = track[std::string(se.Get(kRaceId<LayoutSE>))] >= "51";
+        ++(hurdle ? t.hurdle : t.flat);
+        (hurdle ? t.hurdlePrize : t.flatPrize) += std::atoll(std::string(se.Get(Locate<LayoutSE>("Honsyokin"))).c_str());
+        const int place = std::atoi(std::string(se.Get(se::KakuteiJyuni)).c_str());
+        if (place >= 1 && place <= 3) ++t.placed;
+    }
+    const std::string file = common::ReadWholeFile(after_->folder->Path() / "OPTION1N" / "KYOSOBA.dat");
+    ASSERT_EQ(file.size() % 228, 0u);
+    ASSERT_GT(file.size(), 0u);
+    auto number = [](const std::string& r, std::size_t position, std::size_t width) {
+        return std::atoll(r.substr(position - 1, width).c_str());
+    };
+    int withRuns = 0;
+    for (std::size_t at = 0; at < file.size(); at += 228) {
+        const std::string r = file.substr(at, 228);
+        EXPECT_EQ(r.substr(226), "\r\n");
+        const Tally t = runs[r.substr(0, 10)];  // a debutant has none
+        EXPECT_EQ(number(r, 23, 6), t.flat) << r.substr(0, 10);
+        EXPECT_EQ(number(r, 29, 6), t.hurdle) << r.substr(0, 10);
+        EXPECT_EQ(number(r, 35, 9), t.flatPrize) << r.substr(0, 10);
+        EXPECT_EQ(number(r, 44, 9), t.hurdlePrize) << r.substr(0, 10);
+        const long long started = t.flat + t.hurdle;
+        EXPECT_EQ(number(r, 11, 6), started == 0 ? 0 : t.placed * 100000 / started) << r.substr(0, 10);
+        if (started > 0) ++withRuns;
+    }
+    EXPECT_GT(withRuns, 20);
 }
 
 // The payouts of every race against the finishing order of its runner records.
@@ -396,25 +442,48 @@ TEST_F(SmallWeek, TheCodeTableHasEightFieldsOnEveryLine) {
     EXPECT_TRUE(tokyo);
 }
 
-TEST(DemoWeek, TheSameSeedGivesTheSameWeekAndAnotherSeedAnother) {
+// Every file under a folder, by relative path.
+std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file()) files[fs::relative(e.path(), folder).string()] = common::ReadWholeFile(e.path());
+    return files;
+}
+
+TEST(DemoWeek, TheSameSeedGivesTheSameWeekWhateverTheWorkersAndAnotherSeedAnother) {
     testsupport::TempAppFolder one, two, three;
+    const std::string appFolder = common::AppFolder();
     demoweek::Options options;
     options.scale = demoweek::SmallScale();
     options.state = demoweek::WeekState::After;
     options.seed = 11;
+    options.workers = 1;
     options.folder = one.Path();
     demoweek::GenerateWeek(options);
+    options.workers = 3;
     options.folder = two.Path();
     demoweek::GenerateWeek(options);
     options.seed = 12;
     options.folder = three.Path();
     demoweek::GenerateWeek(options);
-    for (const char* file : {"jvdata/stored/RACE/SEW20250607.jvd", "jvdata/stored/RACE/HRW20250608.jvd",
-                             "OPTION1N/SibaItemCategory201901N2025.dat", "OPTION1N/QA1DirtSohaWeightData201901N2025.dat"}) {
-        EXPECT_EQ(one.Read(file), two.Read(file)) << file;
-        EXPECT_FALSE(one.Read(file).empty()) << file;
+
+    const auto first = FilesUnder(one.Path()), second = FilesUnder(two.Path());
+    ASSERT_EQ(first.size(), second.size());
+    for (const auto& [name, bytes] : first) {
+        ASSERT_TRUE(second.contains(name)) << name;
+        EXPECT_TRUE(bytes == second.at(name)) << name;
     }
+    for (const char* file : {"jvdata/stored/RACE/SEW20250607.jvd", "jvdata/stored/RACE/HRW20250608.jvd",
+                             "OPTION1N/SibaItemCategory201901N2025.dat", "OPTION1N/QA1DirtSohaWeightData201901N2025.dat"})
+        EXPECT_FALSE(one.Read(file).empty()) << file;
     EXPECT_NE(one.Read("jvdata/stored/RACE/SEW20250607.jvd"), three.Read("jvdata/stored/RACE/SEW20250607.jvd"));
+
+    // The runs are labelled in a scratch folder elsewhere: nothing else is left in the week's
+    // folder, and AppFolder is what it was.
+    std::set<std::string> top;
+    for (const auto& e : fs::directory_iterator(one.Path())) top.insert(e.path().filename().string());
+    EXPECT_EQ(top, (std::set<std::string>{"jvdata", "OPTION1N", "JRACODE"}));
+    EXPECT_EQ(common::AppFolder(), appFolder);
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 #include "generator.h"
 
+#include <algorithm>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "code_table.h"
-#include "item_labels.h"
 #include "jvdata_folder.h"
 #include "model_files.h"
 #include "people.h"
 #include "race_program.h"
-#include "record_writers.h"
-#include "records/fields.h"
-#include "records/record.h"
+#include "run_labels.h"
 #include "statistics_files.h"
 
 namespace demoweek {
@@ -60,62 +60,7 @@ World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday) {
     return world;
 }
 
-namespace {
-
-// Labels of every run of every horse, this week's run in each form the program can see it in:
-// as fetched before and after the races, and after the day-before fix of either.
-void CollectLabels(const World& world, const Statistics& stats, ModelData& model, Summary& summary) {
-    std::vector<std::string> raCache(world.races.size());
-    auto raOf = [&](int index, const Stage& stage) -> const std::string& {
-        std::string& cached = raCache[static_cast<std::size_t>(index)];
-        if (cached.empty()) cached = RaRecord(world, world.races[static_cast<std::size_t>(index)], stage);
-        return cached;
-    };
-    std::map<std::string, std::string> jockeyYear;
-    for (const Person& j : world.jockeys) jockeyYear[j.code] = j.birth.Ymd().substr(0, 4);
-    auto yearOf = [&](const std::string& se) {
-        const records::RecordView<records::LayoutSE> view(se);
-        auto it = jockeyYear.find(std::string(view.Get(records::se::KisyuCode)));
-        return it == jockeyYear.end() ? std::string("    ") : it->second;
-    };
-    const Day before = world.FetchDay(WeekState::Before), after = world.FetchDay(WeekState::After);
-    for (const Horse& h : world.horses) {
-        const std::string& sire = world.sires[static_cast<std::size_t>(h.sire)].self.num;
-        const std::string& dam = world.dams[static_cast<std::size_t>(h.dam)].self.num;
-        std::vector<RunView> runs;
-        for (std::size_t k = 0; k + 1 < h.runs.size(); ++k) {
-            const Race& race = world.races[static_cast<std::size_t>(h.runs[k].race)];
-            const Stage stage{'7', race.day.Plus(2), true};
-            const std::string se = SeRecord(world, race, race.slots[static_cast<std::size_t>(h.runs[k].slot)], stage);
-            runs.push_back(ViewOf(se, raOf(h.runs[k].race, stage), h.birth.Ymd(), sire, dam, yearOf(se)));
-            AddRun(model, runs.back(), LabelsOf(runs, static_cast<int>(runs.size()), stats));
-            ++summary.labelledRuns;
-        }
-        const RunRef week = h.runs.back();
-        const Race& race = world.races[static_cast<std::size_t>(week.race)];
-        const Slot& slot = race.slots[static_cast<std::size_t>(week.slot)];
-        const std::string previousWeight = runs.empty() ? "440" : runs.back().bataijyu;
-        for (int variant = 0; variant < 4; ++variant) {
-            const bool isAfter = variant >= 2, fixed = variant % 2 == 1;
-            const Stage stage{isAfter ? (race.cancelled ? '9' : '7') : '2', isAfter ? after : before, isAfter};
-            const std::string se = SeRecord(world, race, slot, stage);
-            RunView v = ViewOf(se, RaRecord(world, race, stage), h.birth.Ymd(), sire, dam, yearOf(se));
-            if (fixed) {
-                v.bataijyu = previousWeight;
-                v.timeDiff = "0000";
-                if (isAfter && !race.cancelled) v.tenko = v.siba = v.dirt = "1";
-            }
-            runs.push_back(v);
-            AddRun(model, runs.back(), LabelsOf(runs, static_cast<int>(runs.size()), stats));
-            runs.pop_back();
-            ++summary.labelledRuns;
-        }
-    }
-}
-
-}  // namespace
-
-Summary WriteWeek(const World& world, WeekState state, const fs::path& appFolder) {
+Summary WriteWeek(const World& world, WeekState state, const fs::path& appFolder, int workers) {
     Summary s;
     s.races = world.weekRaceCount;
     s.pastRaces = static_cast<int>(world.races.size()) - world.weekRaceCount;
@@ -140,8 +85,18 @@ Summary WriteWeek(const World& world, WeekState state, const fs::path& appFolder
     const Statistics stats = BuildStatistics(world);
     WriteStatistics(world, stats, option1n);
 
+    // Each worker tallies its own runs; the tallies merge to the same model in any order.
+    if (workers <= 0) workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    std::vector<ModelData> parts(static_cast<std::size_t>(workers));
+    const LabelledRunCounts labelled =
+        LabelRuns(world, stats, option1n, workers, [&](int worker, const engine::ExRecord& run, auto failures) {
+            AddRun(parts[static_cast<std::size_t>(worker)], run, failures);
+        });
     ModelData model;
-    CollectLabels(world, stats, model, s);
+    for (const ModelData& part : parts) Merge(model, part);
+    s.labelledRuns = labelled.runs;
+    s.labelFailures = labelled.failures;
+    s.firstLabelFailure = labelled.firstFailure;
     AddUsualLabels(model, world);
     for (const auto& surface : model.items)
         for (const auto& item : surface) s.categories += static_cast<long long>(item.size());
@@ -154,7 +109,7 @@ Summary WriteWeek(const World& world, WeekState state, const fs::path& appFolder
 
 Summary GenerateWeek(const Options& options) {
     const World world = BuildWorld(options.seed, options.scale, options.saturday);
-    return WriteWeek(world, options.state, options.folder);
+    return WriteWeek(world, options.state, options.folder, options.workers);
 }
 
 std::string Summary::Text() const {
@@ -164,6 +119,8 @@ std::string Summary::Text() const {
         << "records: RA " << ra << ", SE " << se << ", HR " << hr << ", UM " << um << ", KS " << ks << ", odds " << odds
         << " in " << storedFiles << " stored and " << realtimeFiles << " breaking-news files\n"
         << "model: " << labelledRuns << " labelled runs, " << categories << " categories over three surfaces\n";
+    if (labelFailures > 0)
+        out << "labels that could not be computed: " << labelFailures << ", the first: " << firstLabelFailure << "\n";
     return out.str();
 }
 

@@ -15,6 +15,7 @@ struct Options {
     std::uint64_t seed = 1;
     Day saturday = DayOf(2025, 6, 7);
     Scale scale;
+    int workers = 0;  // threads that label the runs; 0: one per processor, at most eight
 };
 
 /// The presets: a normal week (two days, three courses, twelve races, 8 to 18 runners, up to 65
@@ -31,11 +32,14 @@ struct Summary {
     int races = 0, pastRaces = 0, horses = 0, jockeys = 0, trainers = 0, sires = 0, dams = 0;
     long long ra = 0, se = 0, hr = 0, um = 0, ks = 0, odds = 0, storedFiles = 0, realtimeFiles = 0;
     long long labelledRuns = 0, categories = 0;
+    long long labelFailures = 0;    // item labels of the runs that the engine could not compute
+    std::string firstLabelFailure;
     std::string Text() const;
 };
 
 /// Writes jvdata/, OPTION1N/ and JRACODE/CodeTable.csv of `world` in `state` into `appFolder`.
-Summary WriteWeek(const World& world, WeekState state, const std::filesystem::path& appFolder);
+/// The files are the same whatever the number of `workers` (0: one per processor, at most eight).
+Summary WriteWeek(const World& world, WeekState state, const std::filesystem::path& appFolder, int workers = 0);
 
 Summary GenerateWeek(const Options& options);
 

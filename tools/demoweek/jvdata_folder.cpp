@@ -28,6 +28,8 @@ std::string Announced(const Race& race, WeekState state) {
 
 }  // namespace
 
+bool HasPayoutRecord(const Race& race, WeekState state) { return state == WeekState::After && race.thisWeek && !race.cancelled; }
+
 JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& root) {
     JvDataCounts n;
     fs::remove_all(root / "stored");
@@ -45,7 +47,7 @@ JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& ro
     // Past races, one file of each kind per month, runners only for this week's horses.
     for (std::size_t i = static_cast<std::size_t>(world.weekRaceCount); i < world.races.size(); ++i) {
         const Race& r = world.races[i];
-        const Stage stage{'7', r.day.Plus(2), true};
+        const Stage stage = PastStage(r);
         const std::string month = r.day.Ymd().substr(0, 6);
         add(race / ("RAH" + month + ".jvd"), RaRecord(world, r, stage));
         ++n.ra;
@@ -59,7 +61,7 @@ JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& ro
     for (int i = 0; i < world.weekRaceCount; ++i) {
         const Race& r = world.races[static_cast<std::size_t>(i)];
         const std::string date = r.day.Ymd();
-        const Stage stage{after ? (r.cancelled ? '9' : '7') : '2', fetched, after};
+        const Stage stage = WeekStage(world, r, state);
         const std::string ra = RaRecord(world, r, stage);
         add(race / ("RAW" + date + ".jvd"), ra);
         add(root / "realtime" / "0B12" / date, ra);
@@ -71,7 +73,7 @@ JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& ro
         Rng rng = Rng::For(world.seed, "market", static_cast<std::uint64_t>(i));
         const OddsBook early = MakeOddsBook(r, EarlyChances(r, rng));
         const OddsBook final = MakeOddsBook(r, FinalChances(r));
-        if (after && !r.cancelled) {
+        if (HasPayoutRecord(r, state)) {
             const std::string hr = HrRecord(r, PayoutsOf(r, final), stage);
             add(race / ("HRW" + date + ".jvd"), hr);
             ++n.hr;

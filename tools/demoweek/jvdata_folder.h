@@ -12,6 +12,10 @@ struct JvDataCounts {
     long long ra = 0, se = 0, hr = 0, um = 0, ks = 0, odds = 0, storedFiles = 0, realtimeFiles = 0;
 };
 
+/// True when the data service holds a payout record of the race in that state: this week's races
+/// that were run, once the results are in.
+bool HasPayoutRecord(const Race& race, WeekState state);
+
 /// Replaces `root`/stored and `root`/realtime with the week in the given state.
 JvDataCounts WriteJvData(const World& world, WeekState state, const std::filesystem::path& root);
 

@@ -7,22 +7,28 @@
 #include "common/numbers.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
+#include "engine/measured_speed.h"
+#include "engine/model_item_helpers.h"
+#include "engine/surface.h"
 #include "rng.h"
 
 namespace demoweek {
 
 namespace {
 
-const char* kSurfaceName[3] = {"Siba", "Dirt", "Shog"};
-
-std::string Pad(std::string s, int item) {
-    s.resize(static_cast<std::size_t>(kItemWidth[static_cast<std::size_t>(item - 1)]), ' ');
-    return s;
-}
+using engine::kItemCount;
+constexpr int kSiba = engine::SurfaceIndex(engine::Surface::Siba);
+constexpr int kDirt = engine::SurfaceIndex(engine::Surface::Dirt);
+constexpr int kShog = engine::SurfaceIndex(engine::Surface::Shog);
 
 void Usual(ModelData& m, int surface, int item, const std::string& label) {
-    m.items[static_cast<std::size_t>(surface)][static_cast<std::size_t>(item - 1)].try_emplace(Pad(label, item));
+    m.items[static_cast<std::size_t>(surface)][static_cast<std::size_t>(item - 1)].try_emplace(engine::FitLabel(item, label));
 }
+
+// A measured speed in its stored unit, 1/100000 km/h; 0 when there is none.
+std::int64_t Stored(const std::string& text) { return static_cast<std::int64_t>(common::Val(text)); }
+
+constexpr double kStoredPerKmh = 100000.0;
 
 std::string Two(int v) { return std::string(1, static_cast<char>('0' + v / 10 % 10)) + static_cast<char>('0' + v % 10); }
 
@@ -36,31 +42,20 @@ double Jitter(std::uint64_t seed, int surface, int item, const std::string& labe
 
 }  // namespace
 
-int ModelSurfaceOf(const std::string& track) {
-    if (track >= "10" && track <= "22") return kSiba;
-    if (track >= "23" && track <= "29") return kDirt;
-    if (track >= "50" && track <= "59") return kShog;
-    return -1;
-}
-
-void AddRun(ModelData& model, const RunView& v, const std::array<std::string, kItemCount>& labels) {
-    const int surface = ModelSurfaceOf(v.track);
-    if (surface < 0) return;
-    // Measured speeds as the engine works them out from the time and the own last furlongs.
-    bool timed = false;
-    double agari = 0, pace = 0, soha = 0;
-    const int l = std::atoi(v.l3f.c_str());
-    const int t = (v.time.size() == 4 && v.time != "0000") ? (v.time[0] - '0') * 600 + std::atoi(v.time.substr(1).c_str()) : 0;
-    const double kyori = common::Val(v.kyori);
-    if (t > 0 && l > 0 && t > l) {
-        const bool hurdle = surface == kShog;
-        agari = (hurdle ? 7200.0 : 21600.0) / l;
-        pace = (kyori - (hurdle ? 200 : 600)) / (t - l) * 36;
-        soha = kyori / t * 36;
-        timed = true;
-    }
-    for (int k = 0; k < kItemCount; ++k) {
-        LabelTally& tally = model.items[static_cast<std::size_t>(surface)][static_cast<std::size_t>(k)][labels[static_cast<std::size_t>(k)]];
+void AddRun(ModelData& model, const engine::ExRecord& run, std::span<const engine::ItemLabelFailure> failures) {
+    const auto surface = engine::SurfaceOfTrack(engine::FieldOf(run, engine::ex::TrackCD));
+    if (!surface) return;
+    // The measured speeds the computation gives the run.
+    const std::int64_t agari = Stored(engine::AgariSpeed(run)), pace = Stored(engine::PaceSpeed(run)),
+                       soha = Stored(engine::SohaSpeed(run));
+    const bool timed = agari > 0 && pace > 0 && soha > 0;
+    std::array<bool, kItemCount + 1> failed{};
+    for (const engine::ItemLabelFailure& f : failures)
+        if (f.item >= 1 && f.item <= kItemCount) failed[static_cast<std::size_t>(f.item)] = true;
+    auto& items = model.items[static_cast<std::size_t>(engine::SurfaceIndex(*surface))];
+    for (int k = 1; k <= kItemCount; ++k) {
+        if (failed[static_cast<std::size_t>(k)]) continue;
+        LabelTally& tally = items[static_cast<std::size_t>(k - 1)][std::string(run.ItemLabel(k))];
         ++tally.runs;
         if (timed) {
             ++tally.timed;
@@ -69,6 +64,19 @@ void AddRun(ModelData& model, const RunView& v, const std::array<std::string, kI
             tally.soha += soha;
         }
     }
+}
+
+void Merge(ModelData& model, const ModelData& part) {
+    for (std::size_t s = 0; s < model.items.size(); ++s)
+        for (std::size_t k = 0; k < model.items[s].size(); ++k)
+            for (const auto& [label, t] : part.items[s][k]) {
+                LabelTally& sum = model.items[s][k][label];
+                sum.runs += t.runs;
+                sum.timed += t.timed;
+                sum.agari += t.agari;
+                sum.pace += t.pace;
+                sum.soha += t.soha;
+            }
 }
 
 void AddUsualLabels(ModelData& m, const World& world) {
@@ -143,21 +151,22 @@ void AddUsualLabels(ModelData& m, const World& world) {
 }
 
 void WriteModelFiles(const ModelData& model, const World& world, const std::filesystem::path& option1n) {
-    for (int s = 0; s < 3; ++s) {
+    for (const engine::Surface surface : engine::kSurfaces) {
+        const int s = engine::SurfaceIndex(surface);
         const auto& items = model.items[static_cast<std::size_t>(s)];
-        const std::string name = kSurfaceName[s];
         std::string total, labels, counts, agari, pace, soha;
         // Base level: the mean measured speeds of the surface.
-        double base[3] = {0, 0, 0};
+        std::int64_t sums[3] = {0, 0, 0};
         int timed = 0;
         for (const auto& [label, t] : items[0]) {
-            base[0] += t.agari;
-            base[1] += t.pace;
-            base[2] += t.soha;
+            sums[0] += t.agari;
+            sums[1] += t.pace;
+            sums[2] += t.soha;
             timed += t.timed;
         }
         static const double kDefault[3][3] = {{62.5, 59.5, 60.5}, {57.2, 58.6, 58.3}, {54.8, 54.8, 54.8}};
-        for (int k = 0; k < 3; ++k) base[k] = timed > 0 ? base[k] / timed : kDefault[s][k];
+        double base[3];
+        for (int k = 0; k < 3; ++k) base[k] = timed > 0 ? static_cast<double>(sums[k]) / kStoredPerKmh / timed : kDefault[s][k];
         if (s == kShog) base[0] = base[1] = base[2];  // one weight file serves all three targets
         for (int item = 1; item <= kItemCount; ++item) {
             const auto& cats = items[static_cast<std::size_t>(item - 1)];
@@ -168,7 +177,8 @@ void WriteModelFiles(const ModelData& model, const World& world, const std::file
                 counts += std::to_string(count) + "\r\n";
                 float w[3];
                 for (int target = 0; target < 3; ++target) {
-                    const double mean = t.timed > 0 ? (target == 0 ? t.agari : target == 1 ? t.pace : t.soha) / t.timed : base[target];
+                    const std::int64_t sum = target == 0 ? t.agari : target == 1 ? t.pace : t.soha;
+                    const double mean = t.timed > 0 ? static_cast<double>(sum) / kStoredPerKmh / t.timed : base[target];
                     const double shift = mean - base[target];
                     const double noise = Jitter(world.seed, s, item, label, s == kShog ? 2 : target);
                     double value;
@@ -187,14 +197,15 @@ void WriteModelFiles(const ModelData& model, const World& world, const std::file
                 soha += common::SingleText(w[2]) + "\r\n";
             }
         }
-        const std::string tail = "201901N2025.dat";
-        common::WriteFileAtomically(option1n / ("QA1" + name + "TotalData" + tail), total);
-        common::WriteFileAtomically(option1n / (name + "ItemCategory" + tail), labels);
-        common::WriteFileAtomically(option1n / (name + "ItemCategoryCount" + tail), counts);
-        common::WriteFileAtomically(option1n / ("QA1" + name + "SohaWeightData" + tail), soha);
-        if (s != kShog) {
-            common::WriteFileAtomically(option1n / ("QA1" + name + "AgariWeightData" + tail), agari);
-            common::WriteFileAtomically(option1n / ("QA1" + name + "PaceWeightData" + tail), pace);
+        for (const engine::ModelFile file : engine::ModelFilesOf(surface)) {
+            using engine::ModelFile;
+            const std::string& content = file == ModelFile::TotalData           ? total
+                                         : file == ModelFile::ItemCategory      ? labels
+                                         : file == ModelFile::ItemCategoryCount ? counts
+                                         : file == ModelFile::AgariWeightData   ? agari
+                                         : file == ModelFile::PaceWeightData    ? pace
+                                                                                : soha;
+            common::WriteFileAtomically(option1n / engine::ModelFileName(surface, file), content);
         }
     }
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <span>
 #include <string>
 
-#include "item_labels.h"
+#include "engine/ex_record.h"
+#include "engine/model_items.h"
+#include "engine/model_tables.h"
 #include "world.h"
 
 // The model weights of the three surfaces: for every item the labels that the week's runs
@@ -13,25 +17,25 @@
 // the runs' measured speeds.
 namespace demoweek {
 
-enum ModelSurface { kSiba = 0, kDirt = 1, kShog = 2 };
-
-/// What the runs of one label of one item showed.
+/// What the runs of one label of one item showed. The speeds are summed in their stored unit
+/// (1/100000 km/h) as whole numbers, so that tallies merge to the same sums in any order.
 struct LabelTally {
     int runs = 0;
     int timed = 0;  // runs with measured speeds
-    double agari = 0, pace = 0, soha = 0;
+    std::int64_t agari = 0, pace = 0, soha = 0;
 };
 
 struct ModelData {
-    // [surface][item] label -> tally
-    std::array<std::array<std::map<std::string, LabelTally>, kItemCount>, 3> items;
+    // [surface index][item - 1] label -> tally
+    std::array<std::array<std::map<std::string, LabelTally>, engine::kItemCount>, 3> items;
 };
 
-/// The surface of a track code ("10" to "22" turf, "23" to "29" dirt, "50" to "59" hurdles); -1 none.
-int ModelSurfaceOf(const std::string& track);
+/// Adds one run labelled by the engine, with its measured speeds when it has them. A run without
+/// a surface adds nothing; an item whose label could not be computed adds nothing to that item.
+void AddRun(ModelData& model, const engine::ExRecord& run, std::span<const engine::ItemLabelFailure> failures);
 
-/// Adds one labelled run (its measured speeds when it has a time).
-void AddRun(ModelData& model, const RunView& run, const std::array<std::string, kItemCount>& labels);
+/// Adds the labels and tallies of `part` (one worker's runs) to `model`.
+void Merge(ModelData& model, const ModelData& part);
 
 /// Adds the labels every item commonly takes, whether or not this week's runs produce them.
 void AddUsualLabels(ModelData& model, const World& world);

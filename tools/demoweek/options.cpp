@@ -29,7 +29,9 @@ std::string Usage() {
            "  --courses N            courses a day, 1 to 4 (default 3)\n"
            "  --races N              races per course and day, 1 to 12 (default 12)\n"
            "  --runners MIN-MAX      runners per race, 2 to 18 (default 8-18)\n"
-           "  --history N            past runs per horse at most, 0 to 65 (default 65)\n";
+           "  --history N            past runs per horse at most, 0 to 65 (default 65)\n"
+           "  --workers N            threads that label the runs, 1 to 64 (default: one per\n"
+           "                         processor, at most 8); the files are the same for any N\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, bool& help, std::string& error) {
@@ -95,6 +97,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, bool& 
             if (!value(v)) return false;
             if (!ReadInt(v, 0, 65, n)) return error = "--history is 0 to 65", false;
             options.scale.history = static_cast<int>(n);
+        } else if (a == "--workers") {
+            if (!value(v)) return false;
+            if (!ReadInt(v, 1, 64, n)) return error = "--workers is 1 to 64", false;
+            options.workers = static_cast<int>(n);
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;

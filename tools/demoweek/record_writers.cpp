@@ -506,6 +506,13 @@ std::string ComboRecord(const Race& race, std::string_view spec, char kubun, Day
 
 }  // namespace
 
+Stage PastStage(const Race& race) { return Stage{'7', race.day.Plus(2), true}; }
+
+Stage WeekStage(const World& world, const Race& race, WeekState state) {
+    const bool after = state == WeekState::After;
+    return Stage{after ? (race.cancelled ? '9' : '7') : '2', world.FetchDay(state), after};
+}
+
 std::string KsRecord(const World& world, const Person& jockey, Day made) {
     return JockeyRecord<records::LayoutKS>(world, jockey, made);
 }

@@ -16,6 +16,12 @@ struct Stage {
     bool results = true; // finishing order, times and body weights are known
 };
 
+/// A past race as the data service holds it: final results, made two days after the race.
+Stage PastStage(const Race& race);
+/// This week's race as fetched in `state`: the race card (kind 2) before, the results (kind 7,
+/// kind 9 for a race called off) after.
+Stage WeekStage(const World& world, const Race& race, WeekState state);
+
 std::string RaRecord(const World& world, const Race& race, const Stage& stage);
 std::string SeRecord(const World& world, const Race& race, const Slot& slot, const Stage& stage);
 std::string HrRecord(const Race& race, const RacePayouts& payouts, const Stage& stage);

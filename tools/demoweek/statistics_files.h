@@ -2,41 +2,24 @@
 
 #include <filesystem>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "engine/model_item_helpers.h"
 #include "world.h"
 
 // The supplied statistics files of OPTION1N, keyed on the week's sires, dams, horses, jockeys
-// and trainers, and the foal list of each dam.
+// and trainers, and the foal list of each dam. Their records follow the engine's layouts
+// (engine/stats_records.h): every value is placed at the position the engine reads it from.
 namespace demoweek {
 
-/// Byte positions (1-based) and widths of the statistics records' fields that the program reads.
-namespace stats {
-inline constexpr int kSireDamLength = 402;
-inline constexpr int kHorseLength = 228;
-inline constexpr int kPersonLength = 121;
-inline constexpr int kFoalLength = 22;
-}  // namespace stats
-
-/// One statistics file: its records in file order, and an index by key (the first record of a
-/// key, as the program's lookup finds it).
-struct StatsFile {
-    std::vector<std::string> records;
-    std::unordered_map<std::string, std::size_t> index;
-    const std::string* Find(const std::string& key) const {
-        auto it = index.find(key);
-        return it == index.end() ? nullptr : &records[it->second];
-    }
-    void Add(std::string key, std::string record) {
-        index.emplace(std::move(key), records.size());
-        records.push_back(std::move(record));
-    }
-};
-
+/// The records of each file, in file order, each ending in CR LF.
 struct Statistics {
-    StatsFile stallion, mare, horse, jockey, trainer;
-    std::vector<std::string> foals;  // HNSKOPTION1N.dat records
+    std::vector<std::string> stallion;  // STALLION.dat (SireDamStats)
+    std::vector<std::string> mare;      // MARE.dat and HAHAUMA.dat (SireDamStats)
+    std::vector<std::string> horse;     // KYOSOBA.dat (HorseStats)
+    std::vector<std::string> jockey;    // KISHUSEISEI.dat (PersonStats)
+    std::vector<std::string> trainer;   // CHOKYOSEISEI.dat (PersonStats)
+    std::vector<std::string> foals;     // HNSKOPTION1N.dat (DamFoalRecord)
 };
 
 Statistics BuildStatistics(const World& world);
@@ -45,7 +28,8 @@ Statistics BuildStatistics(const World& world);
 /// KS20190101NEW in `option1n`.
 void WriteStatistics(const World& world, const Statistics& stats, const std::filesystem::path& option1n);
 
-/// Field text of a statistics record at a 1-based position.
-std::string_view StatsField(const std::string& record, int position, int width);
+/// The statistics as the model items read them during the computation. Every horse of KYOSOBA.dat
+/// runs this week, so this week's subset of it is the whole file.
+engine::ItemStatistics ItemStatisticsOf(const Statistics& stats);
 
 }  // namespace demoweek
