@@ -322,6 +322,19 @@ TEST_F(SmallWeek, OneRaceIsCancelledAndHasNoPayouts) {
     EXPECT_LT(cancelled.begin()->substr(0, 8), newest);
 }
 
+TEST_F(SmallWeek, EveryRaceIdentifierWithoutItsDateNamesOneRace) {
+    // Race cancellation matches races on year, course, meeting, day and race number: two races on
+    // different dates must never share them.
+    std::map<std::string, std::string> dateOf;
+    for (const Delivered& d : after_->stored["RA"]) {
+        const std::string id(RecordView<LayoutRA>(d.bytes).Get(kRaceId<LayoutRA>));
+        const std::string key = id.substr(0, 4) + id.substr(8);
+        const auto [it, added] = dateOf.emplace(key, id.substr(4, 4));
+        EXPECT_TRUE(added || it->second == id.substr(4, 4)) << id << " shares its key with a race on " << it->second;
+    }
+    EXPECT_GT(dateOf.size(), 100u);
+}
+
 TEST_F(SmallWeek, BeforeTheRacesTheCardsCarryNoResults) {
     int races = 0;
     for (const Delivered& d : before_->stored["RA"]) {

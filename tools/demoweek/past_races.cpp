@@ -150,7 +150,7 @@ bool DressRun(World& world, Race& race, Slot& slot, int horse, Rng& rng) {
 void PlacePastRuns(World& world, const std::vector<std::vector<PlannedRun>>& plans) {
     std::map<int, std::vector<int>> racesByDay;              // day -> past races
     std::map<std::pair<int, int>, int> lastRaceNum;          // (day, course) -> race numbers used
-    const Day lastWeekend = world.saturday.Plus(-6);
+    const Day lastWeekend = world.saturday.Plus(-6);  // the Sunday of the weekend before
 
     auto createRace = [&](const PlannedRun& p, int age, Day day, Rng& rng) -> int {
         const int month = day.Month();
@@ -242,7 +242,10 @@ void PlacePastRuns(World& world, const std::vector<std::vector<PlannedRun>>& pla
             bool placed = false;
             for (int shift : shifts) {
                 const Day day = p.day.Plus(shift);
-                if (day <= previous || day >= next || day > lastWeekend.Plus(1)) continue;
+                // Past races are weekend races: a weekday would share its meeting day number
+                // with the next weekend and so the race identifier of another race.
+                if (day <= previous || day >= next || day > lastWeekend) continue;
+                if (day.Weekday() != 6 && day.Weekday() != 0) continue;
                 const int age = AgeOn(horse, day);
                 const std::string syubetu = SyubetuFor(p.surface, age, day.Month());
                 int race = -1, slot = -1;
