@@ -84,6 +84,8 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command13, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command13_Click);
     connect(Command4, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command4_Click);
     connect(Command6, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command6_Click);
+    connect(Command14, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command14_Click);
+    connect(Command16, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command16_Click);
     Form_Load();
 }
 
@@ -223,6 +225,10 @@ void TLMF1THISWEEKNVK31::Command6_Click() {
     }
     (new engine::TALMOR7EXPDTHISWEEKNVK31(*this))->show();
 }
+
+// The two web pages open in the default browser; nothing is reported back.
+void TLMF1THISWEEKNVK31::Command14_Click() { openUrl(kResultsBlogUrl); }
+void TLMF1THISWEEKNVK31::Command16_Click() { openUrl(kWeightsUpdateUrl); }
 
 void TLMF1THISWEEKNVK31::EndProgram() {
     if (interaction_ == Interaction::Recorded) {

@@ -105,6 +105,8 @@ private:
     void ShowOddsTables();
     void Command4_Click();
     void Command6_Click();
+    void Command14_Click();
+    void Command16_Click();
     /// Ends the program after the missing-weights message (Recorded: only noted).
     void EndProgram();
     /// The buttons that start a step; BusyGuard disables them.

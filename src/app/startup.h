@@ -38,6 +38,11 @@ inline constexpr std::string_view kWeightsMissingLabel =
 inline constexpr std::string_view kStartUpReminder =
     "今週の結果は必ず前に今週の予想の3つの操作を行って下さい。";
 
+/// The two web pages of the main menu: the blog that checks return and hit rates, and the site
+/// that offers new model weights.
+inline constexpr std::string_view kResultsBlogUrl = "https://talmor7.example.jp/blog/";
+inline constexpr std::string_view kWeightsUpdateUrl = "https://talmor7.example.jp/weights/";
+
 /// How much the weights-present label says: the start-up and button ③ add where new weights come
 /// from; structure building leaves that sentence out.
 enum class WeightsNote { WithSupportSite, Short };

@@ -1,4 +1,5 @@
 #include "app/main_menu_window.h"
+#include "app/startup.h"
 
 #include <string>
 #include <utility>
@@ -156,6 +157,16 @@ TEST(MainMenuWindow, HostWritesEveryStatusBoxAndTheLabel) {
     EXPECT_EQ(label1->text(), Q("ラベル"));
     EXPECT_EQ(LabelBackground(label1), QColor(0xFF, 0, 0));
     EXPECT_EQ(window.RecordedStarts(), std::vector<std::string>{"https://example.org/"});
+}
+
+TEST(MainMenuWindow, TheTwoWebButtonsOpenTheirPages) {
+    testsupport::TempAppFolder folder;
+    Window window(Window::Interaction::Recorded);
+    window.findChild<QPushButton*>("Command14")->click();
+    window.findChild<QPushButton*>("Command16")->click();
+    EXPECT_EQ(window.RecordedStarts(),
+              (std::vector<std::string>{std::string(app::kResultsBlogUrl), std::string(app::kWeightsUpdateUrl)}));
+    EXPECT_NE(app::kResultsBlogUrl, app::kWeightsUpdateUrl);
 }
 
 TEST(MainMenuWindowDeathTest, ClickingTheLogoEndsTheProgramAtOnce) {
