@@ -13,6 +13,7 @@
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
+#include "engine/ex_record.h"
 #include "records/fields.h"
 #include "records/keys.h"
 #include "records/week_record_file.h"
@@ -63,14 +64,10 @@ double NumberOf(std::string_view record, records::Ref<L> ref) {
     return common::Val(common::BlankZeros(FieldOf(record, ref)));
 }
 
-// Fine weather and good going on turf and dirt. True when the record changed.
-bool SetFineAndGood(std::string& race) {
-    const std::string before = race.substr(static_cast<std::size_t>(records::ra::TenkoBaba.offset), 3);
-    Put(race, records::ra::TenkoCD, "1");
-    Put(race, records::ra::SibaBabaCD, "1");
-    Put(race, records::ra::DirtBabaCD, "1");
-    return before != "111";
-}
+// What the fix assumes of every race it treats.
+constexpr std::string_view kFineWeather = "1";
+constexpr std::string_view kGoodGoing = "1";
+static_assert(records::ra::TenkoBaba.width == 3 && records::ra::TenkoCD.offset == records::ra::TenkoBaba.offset);
 
 // A sub-step whose failure is logged and counted, and the fix goes on.
 template <class F>
@@ -94,6 +91,21 @@ void FixLastRun(std::string& last, std::string_view before) {
         CopyField(last, kKisyuRyakusyo, kKisyuRyakusyoBefore);
     }
     if (NumberOf(last, kFutanBefore) != 0) CopyField(last, kFutan, kFutanBefore);
+}
+
+bool SetFineWeatherAndGoodGoing(std::string& race) {
+    if (race.size() < kRaceLength) throw std::invalid_argument("a race record has 1272 bytes");
+    const std::string before(FieldOf(race, records::ra::TenkoBaba));
+    Put(race, records::ra::TenkoCD, kFineWeather);
+    Put(race, records::ra::SibaBabaCD, kGoodGoing);
+    Put(race, records::ra::DirtBabaCD, kGoodGoing);
+    return FieldOf(race, records::ra::TenkoBaba) != before;
+}
+
+void SetFineWeatherAndGoodGoing(ExRecord& run) {
+    run.Set(ex::TenkoCD, kFineWeather);
+    run.Set(ex::SibaBabaCD, kGoodGoing);
+    run.Set(ex::DirtBabaCD, kGoodGoing);
 }
 
 void FixLastEntry(DayBeforeFixSummary& summary) {
@@ -154,7 +166,7 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
                                    FieldOf(race, records::kRaceId<LayoutRA>))))
                              : race[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '1';
         if (fix) {
-            changed = SetFineAndGood(race) || changed;
+            changed = SetFineWeatherAndGoodGoing(race) || changed;
             ++summary.racesFixed;
         }
         if (progress) progress(static_cast<int>(r * 100 / count));

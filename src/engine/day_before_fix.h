@@ -16,6 +16,10 @@
 // the race list RACETHISWEEKN.dat.
 namespace engine {
 
+// Declared only: the expansion window includes this header, and the record layouts behind
+// ExRecord use the name `slots`, which Qt defines as a macro.
+class ExRecord;
+
 /// The step's name in ERRORLOG.txt.
 inline constexpr std::string_view kDayBeforeFixStep = "FixPreviousDay";
 /// The expansion window's Text1 when the fix has run.
@@ -52,6 +56,16 @@ struct DayBeforeFixSummary {
 ///   number is not 0;
 /// - Futan <- FutanBefore when FutanBefore read as a number is not 0.
 void FixLastRun(std::string& last, std::string_view before);
+
+/// Gives a race the conditions the fix assumes of every race it treats, whatever was announced:
+/// fine weather and good going on turf and on dirt (TenkoCD, SibaBabaCD and DirtBabaCD "1").
+/// `race` is a stored race record (RATHISWEEKNNEW.dat), changed in place; true when it changed.
+/// A record shorter than a race record throws std::invalid_argument.
+bool SetFineWeatherAndGoodGoing(std::string& race);
+
+/// The same for an expanded run, whose race fields are copied from its race record: the run as
+/// the computation reads it once the fix has treated its race.
+void SetFineWeatherAndGoodGoing(ExRecord& run);
 
 /// The fix of the last record of every listed horse's run file (UMAGOTOTHISWEEKN/<KettoNum>.dat).
 /// A horse without a run file is passed over and no file is created. Each horse is its own

@@ -5,38 +5,11 @@
 
 #include "common/encoding.h"
 #include "common/numbers.h"
-#include "common/paths.h"
-#include "common/record_file.h"
 #include "engine/strict_number.h"
 
 namespace engine {
 
 // ---- Statistics ---------------------------------------------------------------------------------
-
-template <class R>
-StatsTable<R>::StatsTable(const std::vector<std::string>& records) {
-    records_.reserve(records.size());
-    for (const std::string& bytes : records) {
-        records_.emplace_back(bytes);
-        const std::string_view key = records_.back().Bytes().substr(0, static_cast<std::size_t>(R::kKeyWidth));
-        first_.emplace(std::string(key), records_.size() - 1);  // a later record of the key is never used
-    }
-}
-
-template <class R>
-StatsTable<R> StatsTable<R>::Load(std::string_view fileName) {
-    return StatsTable(common::RecordFile(common::Option1nPath(fileName), R::kLength).ReadAll());
-}
-
-template <class R>
-const R* StatsTable<R>::Find(std::string_view key) const {
-    const auto found = first_.find(key);
-    return found == first_.end() ? nullptr : &records_[found->second];
-}
-
-template class StatsTable<SireDamStats>;
-template class StatsTable<HorseStats>;
-template class StatsTable<PersonStats>;
 
 ItemStatistics LoadItemStatistics() {
     ItemStatistics stats;

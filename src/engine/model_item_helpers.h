@@ -1,14 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "engine/ex_record.h"
 #include "engine/stats_records.h"
@@ -26,31 +23,6 @@ namespace engine {
 class ItemFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-/// One statistics file held in memory: its records in file order, looked up by key, the first
-/// record of a key winning. Lookups read no file.
-template <class R>
-class StatsTable {
-public:
-    StatsTable() = default;
-    /// Records in file order (each of R::kLength bytes; zero bytes read as blanks).
-    explicit StatsTable(const std::vector<std::string>& records);
-    /// Reads OPTION1N/<fileName> once (name matched without regard to letter case); a missing
-    /// file gives an empty table. File-system failures throw.
-    static StatsTable Load(std::string_view fileName);
-
-    /// The first record whose key equals `key` exactly (all its characters, blanks included).
-    const R* Find(std::string_view key) const;
-    std::size_t Size() const { return records_.size(); }
-
-private:
-    struct TransparentHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::vector<R> records_;
-    std::unordered_map<std::string, std::size_t, TransparentHash, std::equal_to<>> first_;
 };
 
 /// The statistics the items read. Loaded once per computation, after this week's horse subset

@@ -18,12 +18,51 @@ std::string_view StatsRecordBase::Field(int position, int width) const {
 
 double StatsRecordBase::Value(int position, int width) const { return common::Val(Field(position, width)); }
 
+template <class R>
+StatsTable<R>::StatsTable(const std::vector<std::string>& records) {
+    records_.reserve(records.size());
+    for (const std::string& bytes : records) Add(bytes);
+}
+
+template <class R>
+StatsTable<R> StatsTable<R>::Load(std::string_view fileName) {
+    return Read(common::Option1nPath(fileName));
+}
+
+template <class R>
+StatsTable<R> StatsTable<R>::Read(const std::filesystem::path& path) {
+    StatsTable table;
+    common::RecordFile(path, R::kLength).ForEach([&](std::int64_t, std::string_view bytes) { table.Add(bytes); });
+    return table;
+}
+
+template <class R>
+void StatsTable<R>::Add(std::string_view bytes) {
+    records_.emplace_back(bytes);  // zero bytes read as blanks, in the key too
+    const std::string_view key = records_.back().Bytes().substr(0, static_cast<std::size_t>(R::kKeyWidth));
+    first_.emplace(std::string(key), records_.size() - 1);  // a later record of the key is never used
+}
+
+template <class R>
+const R* StatsTable<R>::Find(std::string_view key) const {
+    const auto found = first_.find(key);
+    return found == first_.end() ? nullptr : &records_[found->second];
+}
+
+template <class R>
+std::int64_t StatsTable<R>::IndexOf(std::string_view key) const {
+    const auto found = first_.find(key);
+    return found == first_.end() ? -1 : static_cast<std::int64_t>(found->second);
+}
+
+template class StatsTable<SireDamStats>;
+template class StatsTable<HorseStats>;
+template class StatsTable<PersonStats>;
+template class StatsTable<DamFoalRecord>;
+
 namespace detail {
 
-KeyedRecords::KeyedRecords(std::string fileName, std::size_t recordLength, int keyWidth)
-    : fileName_(std::move(fileName)), length_(recordLength), keyWidth_(static_cast<std::size_t>(keyWidth)) {}
-
-KeyedRecords::Signature KeyedRecords::Current() {
+StatsFileWatch::Signature StatsFileWatch::Current() {
     // One stat per lookup while the file stays where it was found; the folder is searched again
     // (letter case) only when it is not there.
     struct stat st {};
@@ -45,58 +84,32 @@ KeyedRecords::Signature KeyedRecords::Current() {
     return s;
 }
 
-void KeyedRecords::Refresh() {
-    Signature now = Current();
-    if (loaded_ && now == signature_) return;
-    records_.clear();
-    first_.clear();
-    if (now.exists) {
-        const common::RecordFile file(path_, length_);
-        file.ForEach([&](std::int64_t, std::string_view bytes) {
-            std::string record = common::BlankZeros(bytes);
-            first_.emplace(record.substr(0, keyWidth_), static_cast<std::int64_t>(records_.size()));  // first one stays
-            records_.push_back(std::move(record));
-        });
-    }
-    signature_ = now;
-    loaded_ = true;
-}
-
-std::int64_t KeyedRecords::Find(std::string_view key) const {
-    const auto found = first_.find(key);
-    return found == first_.end() ? -1 : found->second;
+bool StatsFileWatch::Changed() {
+    seen_ = Current();
+    return !loaded_ || !(seen_ == read_);
 }
 
 }  // namespace detail
 
-DamFoalFile::DamFoalFile(std::string_view fileName)
-    : records_(std::string(fileName), DamFoalRecord::kLength, DamFoalRecord::kKeyWidth) {}
-
 std::int64_t DamFoalFile::FirstRecordOf(std::string_view damHansyokuNum) {
-    records_.Refresh();
-    return records_.Find(damHansyokuNum) + 1;
+    return file_.Current().IndexOf(damHansyokuNum) + 1;
 }
 
 std::optional<DamFoalRecord> DamFoalFile::Record(std::int64_t n) {
-    records_.Refresh();
-    if (n < 1 || n > static_cast<std::int64_t>(records_.Records().size())) return std::nullopt;
-    return DamFoalRecord(records_.Records()[static_cast<std::size_t>(n - 1)]);
-}
-
-std::int64_t DamFoalFile::Count() {
-    records_.Refresh();
-    return static_cast<std::int64_t>(records_.Records().size());
+    const std::vector<DamFoalRecord>& records = file_.Current().Records();
+    if (n < 1 || n > static_cast<std::int64_t>(records.size())) return std::nullopt;
+    return records[static_cast<std::size_t>(n - 1)];
 }
 
 std::string DamFoalFile::ProduceOrder(std::string_view damHansyokuNum, std::string_view foalKettoNum) {
-    const std::int64_t first = FirstRecordOf(damHansyokuNum);
+    const StatsTable<DamFoalRecord>& table = file_.Current();
+    const std::int64_t first = table.IndexOf(damHansyokuNum) + 1;
     if (first == 0) return "00";
-    const auto& records = records_.Records();
+    const std::vector<DamFoalRecord>& records = table.Records();
     for (std::int64_t j = 0; j <= 20; ++j) {
         const std::int64_t n = first + j;
         if (n > static_cast<std::int64_t>(records.size())) break;  // past the end matches nothing
-        if (DamFoalRecord(records[static_cast<std::size_t>(n - 1)]).FoalKettoNum() == foalKettoNum)
-            return common::TwoDigits(j + 1);
+        if (records[static_cast<std::size_t>(n - 1)].FoalKettoNum() == foalKettoNum) return common::TwoDigits(j + 1);
     }
     return "00";
 }

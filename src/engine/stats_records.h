@@ -8,11 +8,13 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The supplied statistics of sires, dams, racehorses, jockeys and trainers, and the table of each
 // dam's foals: fixed-width text records in OPTION1N, looked up by key, the first record of a key
-// in file order winning. Each file is read once into a map and read again only when it changed.
+// in file order winning. Each file is read once into a map (StatsTable); StatsFile reads it again
+// only when it changed.
 namespace engine {
 
 // Files in OPTION1N (names matched without regard to letter case).
@@ -170,26 +172,69 @@ public:
 };
 static_assert(DamFoalRecord::kDamHansyokuNum.width == DamFoalRecord::kKeyWidth);
 
-namespace detail {
-
-/// The records of one file and, per key, the first record that holds it. Reloaded when the
-/// file's size or modification time differs from the last read, or after Invalidate().
-class KeyedRecords {
+/// One statistics file held in memory: its records in file order and, per key, the first record
+/// that holds it (a later record of the same key is never found). The key is a record's first
+/// R::kKeyWidth bytes and matches only a text equal to it byte for byte, blanks included, so a
+/// key of another width never matches. Lookups read no file.
+template <class R>
+class StatsTable {
 public:
-    KeyedRecords(std::string fileName, std::size_t recordLength, int keyWidth);
+    StatsTable() = default;
+    /// Records in file order (each of R::kLength bytes; zero bytes read as blanks).
+    explicit StatsTable(const std::vector<std::string>& records);
+    /// Reads OPTION1N/<fileName> once (name matched without regard to letter case).
+    static StatsTable Load(std::string_view fileName);
+    /// Reads the file at `path` once. Reading never creates it: a missing file gives an empty
+    /// table, and a torn last record is not a record. File-system failures throw.
+    static StatsTable Read(const std::filesystem::path& path);
 
-    /// Brings the table up to the file's current content. Reading never creates the file; a
-    /// missing file has no records; the count is size / length rounded down.
-    void Refresh();
-    void Invalidate() { loaded_ = false; }
-
-    /// 0-based index of the first record whose key equals `key` exactly, or -1.
-    std::int64_t Find(std::string_view key) const;
-    const std::vector<std::string>& Records() const { return records_; }
+    /// The first record whose key equals `key` exactly, or nullptr.
+    const R* Find(std::string_view key) const;
+    /// 0-based place of that record in the file, or -1.
+    std::int64_t IndexOf(std::string_view key) const;
+    /// Every record, in file order.
+    const std::vector<R>& Records() const { return records_; }
+    std::size_t Size() const { return records_.size(); }
 
 private:
-    /// What tells a changed file: its identity, size and change times (a rewrite in place moves
-    /// the change time, a rewrite through a rename changes the identity).
+    void Add(std::string_view bytes);
+
+    struct TransparentHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::vector<R> records_;
+    std::unordered_map<std::string, std::size_t, TransparentHash, std::equal_to<>> first_;
+};
+
+extern template class StatsTable<SireDamStats>;
+extern template class StatsTable<HorseStats>;
+extern template class StatsTable<PersonStats>;
+extern template class StatsTable<DamFoalRecord>;
+
+namespace detail {
+
+/// Where a statistics file of OPTION1N stands and whether it changed since it was last read.
+/// A changed file tells by its identity, size and change times (a rewrite in place moves the
+/// change time, a rewrite through a rename changes the identity).
+class StatsFileWatch {
+public:
+    explicit StatsFileWatch(std::string fileName) : fileName_(std::move(fileName)) {}
+
+    /// Looks at the file now. True when it must be read: nothing was read yet, it differs from
+    /// what was read last, or Invalidate() was called.
+    bool Changed();
+    /// What the last Changed() found: whether the file is there, and where.
+    bool Exists() const { return seen_.exists; }
+    const std::filesystem::path& Path() const { return path_; }
+    /// The file as the last Changed() found it has been read.
+    void MarkRead() {
+        read_ = seen_;
+        loaded_ = true;
+    }
+    void Invalidate() { loaded_ = false; }
+
+private:
     struct Signature {
         bool exists = false;
         std::uint64_t device = 0, inode = 0, size = 0;
@@ -198,71 +243,68 @@ private:
     };
     Signature Current();
 
-    struct TransparentHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-
     std::string fileName_;
     std::string folder_;          // the AppFolder that path_ was found in
     std::filesystem::path path_;  // the name as found, kept while it still names a file
-    std::size_t length_;
-    std::size_t keyWidth_;
     bool loaded_ = false;
-    Signature signature_;
-    std::vector<std::string> records_;
-    std::unordered_map<std::string, std::int64_t, TransparentHash, std::equal_to<>> first_;
+    Signature seen_;  // at the last Changed()
+    Signature read_;  // when the table was read
 };
 
 }  // namespace detail
 
-/// Lookup in one statistics file of OPTION1N: the first record whose key equals the key text
-/// exactly (all 10 or 5 characters, blanks included), or nothing. A key of another width never
-/// matches.
+/// Lookup in one statistics file of OPTION1N that follows the file: its StatsTable, read again
+/// whenever the file changed since the last lookup (one stat per lookup).
 template <class R>
 class StatsFile {
 public:
-    explicit StatsFile(std::string_view fileName)
-        : records_(std::string(fileName), R::kLength, R::kKeyWidth) {}
+    explicit StatsFile(std::string_view fileName) : watch_(std::string(fileName)) {}
 
+    /// StatsTable::Find on the file's current content, as a copy.
     std::optional<R> Find(std::string_view key) {
-        records_.Refresh();
-        const std::int64_t at = records_.Find(key);
-        if (at < 0) return std::nullopt;
-        return R(records_.Records()[static_cast<std::size_t>(at)]);
+        const R* found = Current().Find(key);
+        if (found == nullptr) return std::nullopt;
+        return *found;
     }
     /// Whole records in the file now.
-    std::int64_t Count() {
-        records_.Refresh();
-        return static_cast<std::int64_t>(records_.Records().size());
-    }
+    std::int64_t Count() { return static_cast<std::int64_t>(Current().Size()); }
     /// Forces a fresh read at the next lookup.
-    void Invalidate() { records_.Invalidate(); }
+    void Invalidate() { watch_.Invalidate(); }
+
+    /// The table of the file's current content.
+    const StatsTable<R>& Current() {
+        if (watch_.Changed()) {
+            table_ = watch_.Exists() ? StatsTable<R>::Read(watch_.Path()) : StatsTable<R>();
+            watch_.MarkRead();
+        }
+        return table_;
+    }
 
 private:
-    detail::KeyedRecords records_;
+    detail::StatsFileWatch watch_;
+    StatsTable<R> table_;
 };
 
 /// The foal table: each dam's foals stand together, oldest first.
 class DamFoalFile {
 public:
-    explicit DamFoalFile(std::string_view fileName = kDamFoalFile);
+    explicit DamFoalFile(std::string_view fileName = kDamFoalFile) : file_(fileName) {}
 
     /// 1-based number of the first record of a dam, 0 when the dam is not in the file.
     std::int64_t FirstRecordOf(std::string_view damHansyokuNum);
     /// Record n (1-based); nothing past the end.
     std::optional<DamFoalRecord> Record(std::int64_t n);
-    std::int64_t Count();
+    std::int64_t Count() { return file_.Count(); }
 
     /// A horse's place among its dam's foals: from the dam's first record f, records f to f + 20
     /// are tried, whatever dam they belong to; the foal found at f + j gives the two digits of
     /// j + 1 ("01" to "21"); "00" when the dam is missing or none of the 21 records is the foal.
     std::string ProduceOrder(std::string_view damHansyokuNum, std::string_view foalKettoNum);
 
-    void Invalidate() { records_.Invalidate(); }
+    void Invalidate() { file_.Invalidate(); }
 
 private:
-    detail::KeyedRecords records_;
+    StatsFile<DamFoalRecord> file_;
 };
 
 }  // namespace engine

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/ex_record.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -190,6 +193,27 @@ TEST(FixPreviousDay, ResultModeFixesTheRacesWithPayoutsAndListsThem) {
     EXPECT_TRUE(summary.resultMode);
     EXPECT_EQ(summary.payoutKeys, 2);
     EXPECT_EQ(summary.failures, 0);
+}
+
+TEST(SetFineWeatherAndGoodGoing, RaceRecordAndExpandedRun) {
+    // Stored race record: weather and going at 888 to 890; nothing else moves.
+    const std::pair<std::string_view, bool> cases[] = {{"234", true}, {"   ", true}, {"121", true}, {"111", false}};
+    for (const auto& [tenkoBaba, changed] : cases) {
+        std::string race = RaceRecord("2", kRace1, tenkoBaba);
+        EXPECT_EQ(engine::SetFineWeatherAndGoodGoing(race), changed) << tenkoBaba;
+        EXPECT_EQ(race, RaceRecord("2", kRace1, "111")) << tenkoBaba;
+    }
+    std::string shortRace = RaceRecord("2", kRace1, "234").substr(0, 889);
+    EXPECT_THROW(engine::SetFineWeatherAndGoodGoing(shortRace), std::invalid_argument);
+
+    // Expanded run: TenkoCD, SibaBabaCD, DirtBabaCD at 1328 to 1330.
+    std::string bytes(2603, 'x');
+    Put(bytes, 1328, "345");
+    engine::ExRecord run = engine::ExRecord::FromBytes(bytes);
+    engine::SetFineWeatherAndGoodGoing(run);
+    std::string expected = bytes;
+    Put(expected, 1328, "111");
+    EXPECT_EQ(run.Bytes(), expected);
 }
 
 TEST(FixPreviousDay, MissingInputsArePassedOverAndReported) {

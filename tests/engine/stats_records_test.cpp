@@ -170,6 +170,39 @@ TEST(StatsLookup, FollowsTheFilesCurrentContent) {
     EXPECT_EQ(horses.Count(), 0);
 }
 
+// A loaded table answers from what the file held when it was read, and touches no file after.
+TEST(StatsTable, LoadedOnceFirstRecordOfAKeyWins) {
+    using Table = engine::StatsTable<engine::PersonStats>;
+    testsupport::TempAppFolder dir;
+    EXPECT_EQ(Table::Load(engine::kKishuSeiseiFile).Size(), 0u);
+    EXPECT_FALSE(dir.Exists("OPTION1N"));  // reading never creates it
+
+    std::string zeroKey = Person("00000", "  2000");
+    zeroKey.replace(0, 5, std::string(5, '\0'));
+    const std::string torn = Person("07777", " 70000").substr(0, 100);
+    dir.Write("OPTION1N/KISHUSEISEI.dat", Person("01234", "  4000") + zeroKey + Person("01234", " 36000") + torn);
+    const Table table = Table::Load(engine::kKishuSeiseiFile);
+    EXPECT_EQ(table.Size(), 3u);
+    ASSERT_TRUE(table.Find("01234"));
+    EXPECT_EQ(table.Find("01234")->PlaceRateTurf(), 4000);
+    EXPECT_EQ(table.IndexOf("01234"), 0);
+    EXPECT_EQ(table.IndexOf("     "), 1);  // zero bytes read as blanks
+    EXPECT_EQ(table.IndexOf("07777"), -1);
+    EXPECT_FALSE(table.Find("0123"));
+    EXPECT_FALSE(table.Find("01234 "));
+    EXPECT_EQ(table.Records()[2].PlaceRateTurf(), 36000);
+
+    // The same records held in memory give the same answers.
+    const Table inMemory({Person("01234", "  4000"), zeroKey, Person("01234", " 36000")});
+    ASSERT_TRUE(inMemory.Find("     "));
+    EXPECT_EQ(inMemory.Find("     ")->PlaceRateTurf(), 2000);
+    EXPECT_EQ(inMemory.Find("01234")->PlaceRateTurf(), 4000);
+
+    std::filesystem::remove(dir / "OPTION1N/KISHUSEISEI.dat");
+    ASSERT_TRUE(table.Find("01234"));
+    EXPECT_EQ(table.Find("01234")->PlaceRateTurf(), 4000);
+}
+
 TEST(DamFoals, ProduceOrderCountsFromTheDamsFirstRecord) {
     testsupport::TempAppFolder dir;
     const std::string dam = "0001234567";

@@ -122,15 +122,6 @@ std::vector<engine::ExRecord> Expand(const engine::ExJoinTables& tables, const H
     return std::move(expansion.records);
 }
 
-// Fine weather and good going, as the day-before fix gives a race that has a payout record when
-// the results are in. Before the races it fixes the races of data kind "1", and the generated
-// race cards are of kind "2".
-void GiveFineWeatherAndGoodGoing(engine::ExRecord& run) {
-    run.Set(engine::ex::TenkoCD, "1");
-    run.Set(engine::ex::SibaBabaCD, "1");
-    run.Set(engine::ex::DirtBabaCD, "1");
-}
-
 // The labels of one worker's horses.
 class Labeller {
 public:
@@ -200,7 +191,9 @@ void LabelHorse(const Week& week, std::size_t index, Labeller& labeller, StoredF
         }
         engine::FixLastRun(thisWeek, previous);
         engine::ExRecord fixed = Expand(tables, h, previous + thisWeek).back();
-        if (HasPayoutRecord(race, state)) GiveFineWeatherAndGoodGoing(fixed);
+        // When the results are in, the fix treats the races that have a payout record; before the
+        // races it treats those of data kind "1", and the generated race cards are of kind "2".
+        if (HasPayoutRecord(race, state)) engine::SetFineWeatherAndGoodGoing(fixed);
         labeller.Label(fixed, std::span<const engine::ExRecord>(runs).first(pastRuns), index);
     }
 }

@@ -31,8 +31,8 @@ struct LabelledRunCounts {
 /// Labels every run of every horse, per horse oldest run first: each run
 /// before this week with the runs before it, then this week's run in each form the computation
 /// can meet it in: as fetched after the results and before the races, each as fetched and after
-/// the day-before fix (engine::FixLastRun on the runner record; fine weather and good going for a
-/// race that has a payout record).
+/// the day-before fix (engine::FixLastRun on the runner record; engine::SetFineWeatherAndGoodGoing
+/// for a race that has a payout record).
 ///
 /// The builder reads its join tables from an application folder, so the week's stored race, horse
 /// and jockey files (and the foal and supplied jockey files copied from `option1n`) are written to
