@@ -119,10 +119,16 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
             for (int i = 0; i < found->second; ++i, ++written) subset.append(record);
         });
     }
+    // Without its source the subset stays as it is; the failure is logged and told in the end text.
+    if (!sourceThere) throw std::runtime_error(source.string() + " is missing: " + std::string(subsetFile) + " left as it was");
+    // This week's records go from record 1 over the file as it stands: records of an earlier,
+    // longer subset stay behind them. Readers take the first match, so they always find this
+    // week's records first.
     const fs::path target = common::Option1nPath(subsetFile);
+    const std::string before = common::ReadWholeFile(target);
+    if (before.size() > subset.size()) subset.append(before, subset.size(), std::string::npos);
     fs::create_directories(target.parent_path(), ec);
     common::WriteFileAtomically(target, subset);
-    if (!sourceThere) throw std::runtime_error(source.string() + " is missing: " + std::string(subsetFile) + " is empty");
     return written;
 }
 

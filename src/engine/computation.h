@@ -53,8 +53,9 @@ std::string ComputationEndText(const ComputationSummary& summary);
 
 /// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`
 /// whose first `keyWidth` characters are one of `keys`, in the source's order, a record once for
-/// every time its key is listed. The subset is the new file as a whole: records of an earlier week
-/// do not stay behind it. A missing source gives an empty subset and throws afterwards, naming it.
+/// every time its key is listed. They go from record 1 over the file as it stands (through a scratch
+/// file and a rename), so records of an earlier, longer subset stay behind them. A missing source
+/// leaves the subset as it was and throws, naming it.
 /// Returns the number of records written.
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
                                  std::size_t keyWidth, const std::vector<std::string>& keys);

@@ -77,8 +77,10 @@ TEST_F(Computation, SubsetsAndFreshFilesOfTheListedHorses) {
 
     EXPECT_EQ(folder.Read("OPTION1N/HAHAUMATHISWEEK.dat"), Stats(402, "2005200001", 'b') + Stats(402, "2005200001", 'c'));
     EXPECT_EQ(s.damStatsRecords, 2);
-    // Last week's five records do not stay behind this week's two.
-    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), Stats(228, "2016100002", 'd') + Stats(228, "2016100001", 'f'));
+    // This week's two records go over records 1 and 2; last week's records 3 to 5 stay behind them.
+    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), Stats(228, "2016100002", 'd') + Stats(228, "2016100001", 'f') +
+                                                                Stats(228, "2015100000", 'o') + Stats(228, "2015100000", 'o') +
+                                                                Stats(228, "2015100000", 'o'));
     EXPECT_EQ(s.horseStatsRecords, 2);
 
     EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
@@ -96,7 +98,7 @@ TEST_F(Computation, SubsetsAndFreshFilesOfTheListedHorses) {
 }
 
 // Missing supplied files are passed over, counted and told in the end text; the subset of a
-// missing file is empty rather than last week's.
+// missing file is left as it was.
 TEST_F(Computation, MissingSuppliedFilesAreToldInTheEndText) {
     std::filesystem::remove(folder / "OPTION1N/KYOSOBA.dat");
     std::filesystem::remove(folder / "OPTION1N/HAHAUMA.dat");
@@ -105,8 +107,11 @@ TEST_F(Computation, MissingSuppliedFilesAreToldInTheEndText) {
     const engine::ComputationSummary s = engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
     EXPECT_EQ(s.stepsPassedOver, 3);
     EXPECT_EQ(text3, "計算終了（処理できなかった手順 3 件。ERRORLOG.txtを確認して下さい。）");
-    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), "");
+    std::string lastWeek;
+    for (int i = 0; i < 5; ++i) lastWeek += Stats(228, "2015100000", 'o');
+    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), lastWeek);
     EXPECT_FALSE(folder.Exists("OPTION1N/KYOSOBA.dat")) << "reading does not create it";
+    EXPECT_FALSE(folder.Exists("OPTION1N/HAHAUMATHISWEEK.dat"));
     const std::string log = folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("KYOSOBA.dat"), std::string::npos);
     EXPECT_NE(log.find("Shog"), std::string::npos);
