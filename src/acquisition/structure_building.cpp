@@ -151,10 +151,15 @@ void SortAndDeduplicate(RecordBuffer& records, KeyTable& table) {
     records.Reorder(SurvivingNumbers(table.keys, table.numbers));
 }
 
-// The working copy and the full copy: one content, so they are equal byte for byte.
-void WriteBothCopies(std::string_view workingName, std::string_view fullName, const std::string& content) {
-    common::WriteFileAtomically(common::AppPath(workingName), content);
-    common::WriteFileAtomically(common::AppPath(fullName), content);
+// The working copy and the full copy: one content, so they are equal byte for byte. Each is an
+// output of its own: one that cannot be written does not leave the other at last week's records.
+// True when the working copy was written.
+bool WriteBothCopies(std::string_view workingName, std::string_view fullName, const std::string& content) {
+    const bool working = common::PassOver(kStructureStep, [&] {
+        common::WriteFileAtomically(common::AppPath(workingName), content);
+    });
+    common::PassOver(kStructureStep, [&] { common::WriteFileAtomically(common::AppPath(fullName), content); });
+    return working;
 }
 
 // The state label when the weights are unpacked; otherwise the request to unpack them.
@@ -194,13 +199,13 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept)
     if (rewrite) common::WriteFileAtomically(path, kept->Bytes(), common::AppPath(records::kTemporary));
 }
 
-// The sorted runner files; their content is handed on to the run files when both are written.
+// The sorted runner files; their content is handed on to the run files once the working copy is written.
 void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::optional<std::string>& sorted) {
     KeyTable table = KeysOf<LayoutSE>(kept, RunnerSortKey);
     SortAndDeduplicate(kept, table);
     summary.runners = kept.Count();
-    WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes());
-    sorted = kept.Release();
+    // The run files follow the working copy: handed on only when it holds these records.
+    if (WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes())) sorted = kept.Release();
 }
 
 // One record per horse in UMTHISWEEKNNEW.dat and the list of the horses (handed on to the run
@@ -219,9 +224,14 @@ void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys
     SortAndDeduplicate(horses, table);
     std::vector<std::string> list = DistinctKeys(table.keys);
     summary.horses = static_cast<std::int64_t>(list.size());
-    WriteKeyList(common::AppPath(kHorseList), list);
-    horseList = std::move(list);
-    common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
+    // The list and the horse file are outputs of their own: one failing leaves the other written.
+    common::PassOver(kStructureStep, [&] {
+        WriteKeyList(common::AppPath(kHorseList), list);
+        horseList = std::move(list);
+    });
+    common::PassOver(kStructureStep, [&] {
+        common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
+    });
 }
 
 void BuildDamList(KeyTable& damKeys, StructureSummary& summary) {

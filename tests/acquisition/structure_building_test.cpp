@@ -186,16 +186,30 @@ TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsAndNoMessage) {
     EXPECT_EQ(summary.races, 0);
 }
 
-TEST(BuildWeekStructures, AFailingPassIsLoggedAndTheOthersRun) {
+TEST(BuildWeekStructures, AFailingWriteIsLoggedAndTheOtherOutputsAreWritten) {
     SmallWeek week;
-    // A folder where the race file goes: that pass cannot write; the others go on.
+    // A folder where the working race file goes: it cannot be written, and the full copy, last
+    // week's until now, gets this week's races all the same.
     std::filesystem::create_directory(week.folder / "RATHISWEEKNNEW.dat");
+    week.folder.Write("RATHISWEEKNNEWd.dat", Ra('2', "20241005", "05", "01", "last week"));
 
     acquisition::BuildWeekStructures(week.host);
 
     EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("BuildWeekStructures"), std::string::npos);
-    EXPECT_FALSE(week.folder.Exists("RATHISWEEKNNEWd.dat"));
+    EXPECT_EQ(RaTags(week.folder.Read("RATHISWEEKNNEWd.dat")), (Strings{"A", "B", "E", "D", "C"}));
     EXPECT_EQ(SeTags(week.folder.Read("SETHISWEEKNNEW.dat")), (Strings{"s3", "s1", "s5"}));
+    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5");
+}
+
+TEST(BuildWeekStructures, AHorseListThatCannotBeWrittenLeavesTheHorseFileWritten) {
+    SmallWeek week;
+    std::filesystem::create_directory(week.folder / "KETTONUMTHISWEEKN.dat");
+
+    acquisition::BuildWeekStructures(week.host);
+
+    EXPECT_EQ(UmTags(week.folder.Read("UMTHISWEEKNNEW.dat")), (Strings{"u2", "u4", "u5", "u3"}));
+    EXPECT_EQ(week.folder.Read("HAHAHANNUMTHISWEEKN.dat"), "\"0999999999\"\r\n\"1000000001\"\r\n");
+    EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("KETTONUMTHISWEEKN.dat"), std::string::npos);
     EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5");
 }
 
