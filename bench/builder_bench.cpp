@@ -7,8 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -16,35 +14,19 @@
 
 #include <unistd.h>
 
-#include "acquisition/download_starter.h"
-#include "acquisition/run_files.h"
-#include "acquisition/structure_building.h"
-#include "acquisition/weekly_fetch.h"
-#include "common/host.h"
-#include "common/paths.h"
-#include "common/record_file.h"
+#include "bench_week.h"
 #include "engine/ex_builder.h"
-#include "engine/ex_record.h"
-#include "dataservice/local_jvlink.h"
-#include "generator.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using bench::Number;
+using bench::Put;
 
 constexpr int kHorses = 1700;
 constexpr int kRunsPerHorse = 65;
 constexpr int kPastRaces = 8000;
 constexpr int kWeekJockeys = 300;
 constexpr int kSuppliedJockeys = 1000;
-
-std::string Number(long value, int width) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
-    return buffer;
-}
-
-void Put(std::string& record, std::size_t at, std::string_view bytes) { record.replace(at - 1, bytes.size(), bytes); }
 
 std::string Filled(std::size_t length, std::string_view recordSpec) {
     std::string r(length, 'x');
@@ -76,16 +58,13 @@ std::string Dam(int h) { return Number(2005200000L + h / 4, 10); }
 std::string Kisyu(int j) { return Number(1000 + j, 5); }
 
 struct Week {
-    fs::path folder;
+    bench::TempAppFolder folder{"builder-bench"};
     std::vector<std::string> horses;
 
     Week() {
-        char name[] = "/tmp/builder-bench-XXXXXX";
-        folder = ::mkdtemp(name);
-        common::SetAppFolder(folder.string() + "/");
-        fs::create_directories(folder / "OPTION1N");
-        fs::create_directories(folder / "UMAGOTOTHISWEEKN");
-        fs::create_directories(folder / "UMAGOTOEXTHISWEEKN");
+        std::filesystem::create_directories(folder / "OPTION1N");
+        std::filesystem::create_directories(folder / "UMAGOTOTHISWEEKN");
+        std::filesystem::create_directories(folder / "UMAGOTOEXTHISWEEKN");
         std::mt19937 random(2024);
         auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
 
@@ -136,15 +115,11 @@ struct Week {
             std::ofstream(folder / "UMAGOTOTHISWEEKN" / (Ketto(h) + ".dat"), std::ios::binary) << runs;
         }
     }
-    ~Week() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
 };
 
 Week& TheWeek() {
     static Week week;
-    common::SetAppFolder(week.folder.string() + "/");
+    week.folder.Use();
     return week;
 }
 
@@ -178,64 +153,18 @@ BENCHMARK(BM_LoadJoinTables)->Unit(benchmark::kMillisecond)->Iterations(3);
 // expanded records take written to the expanded file through a scratch file and a rename.
 void BM_ReadAndWriteSameBytes(benchmark::State& state) {
     Week& week = TheWeek();
-    std::string content;
     for (auto _ : state) {
         state.PauseTiming();
         ::sync();
         state.ResumeTiming();
-        for (const std::string& h : week.horses) {
-            const std::string runs = acquisition::ReadExistingBytes(acquisition::HorseRunFilePath(h));
-            content.assign(runs.size() / 555 * engine::ExRecord::kLength, ' ');
-            common::WriteFileAtomically(engine::ExRecordFile::OfHorse(h).Path(), content);
-        }
+        benchmark::DoNotOptimize(bench::ReadAndWriteSameBytes(week.horses));
     }
 }
 BENCHMARK(BM_ReadAndWriteSameBytes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-class QuietHost final : public common::Host {
-public:
-    void messageBox(std::string_view) override {}
-    void setStatus(common::StatusBox, std::string_view) override {}
-    void setLabelColour(std::uint32_t) override {}
-    void pumpEvents() override {}
-    std::chrono::year_month_day today() override { return common::LocalToday(); }
-    void startProgram(const std::filesystem::path&) override {}
-    void openUrl(std::string_view) override {}
-};
-
-struct DemoWeek {
-    fs::path folder;
-    std::vector<std::string> horses;
-
-    DemoWeek() {
-        char name[] = "/tmp/builder-demo-XXXXXX";
-        folder = ::mkdtemp(name);
-        common::SetAppFolder(folder.string() + "/");
-        demoweek::Options options;
-        options.folder = folder;
-        options.scale = demoweek::FullScale();
-        demoweek::GenerateWeek(options);
-        std::ofstream(folder / "jvlink.settings") << "pace=0\n";
-        dataservice::LocalJVLink::Config config;
-        config.settingsFile = folder / "jvlink.settings";
-        dataservice::LocalJVLink link(std::move(config));
-        QuietHost host;
-        std::int32_t downloadCount = 0;
-        std::int16_t dialogResult = 0;
-        acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
-        acquisition::FetchThisWeek(starter, [](acquisition::DownloadStarter& s) { s.DialogResult = acquisition::kDownloadDone; });
-        acquisition::BuildWeekStructures(host);
-        horses = acquisition::ReadKeyList(common::AppPath(acquisition::kHorseList));
-    }
-    ~DemoWeek() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-};
-
 void BM_BuildExRecordsDemoWeekFullScale(benchmark::State& state) {
-    static DemoWeek week;
-    common::SetAppFolder(week.folder.string() + "/");
+    static bench::DemoWeek week("builder-demo", bench::DemoWeek::Stage::Built);
+    week.folder.Use();
     engine::ExBuildSummary summary;
     for (auto _ : state) {
         state.PauseTiming();

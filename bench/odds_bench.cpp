@@ -3,30 +3,19 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "acquisition/odds_tables.h"
-#include "common/paths.h"
+#include "bench_week.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using bench::Number;
+using bench::Put;
 
 constexpr int kWeekRaces = 96;
-
-void Place(std::string& record, std::size_t at, std::string_view bytes) {
-    record.replace(at - 1, bytes.size(), bytes);
-}
-
-std::string Number(long value, int width) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
-    return buffer;
-}
 
 struct Kind {
     const char* tag;
@@ -48,18 +37,18 @@ constexpr Kind kKinds[] = {
 // One race's full record of a kind: every combination of 18 horses, odds that vary by entry.
 std::string FullRecord(const Kind& kind, int race) {
     std::string r(static_cast<std::size_t>(kind.length), ' ');
-    Place(r, 1, kind.tag);
-    Place(r, 3, "1");
-    Place(r, 4, "20261210");
+    Put(r, 1, kind.tag);
+    Put(r, 3, "1");
+    Put(r, 4, "20261210");
     const int day = 1 + race / 36, course = 5 + (race / 12) % 3, number = 1 + race % 12;
-    Place(r, 12, "202612" + Number(day, 2) + Number(course, 2) + "0102" + Number(number, 2));
-    Place(r, static_cast<std::size_t>(kind.length) - 1, "\r\n");
+    Put(r, 12, "202612" + Number(day, 2) + Number(course, 2) + "0102" + Number(number, 2));
+    Put(r, static_cast<std::size_t>(kind.length) - 1, "\r\n");
     std::size_t at = 41;
     long entry = 0;
     auto put = [&](std::string kumi) {
-        Place(r, at, kumi);
-        Place(r, at + kumi.size(), Number(10 + (entry * 7919 + race * 31) % 999990, kind.oddsWidth));
-        Place(r, at + kumi.size() + static_cast<std::size_t>(kind.oddsWidth), Number(entry % 9999 + 1, kind.ninkiWidth));
+        Put(r, at, kumi);
+        Put(r, at + kumi.size(), Number(10 + (entry * 7919 + race * 31) % 999990, kind.oddsWidth));
+        Put(r, at + kumi.size() + static_cast<std::size_t>(kind.oddsWidth), Number(entry % 9999 + 1, kind.ninkiWidth));
         at += kumi.size() + static_cast<std::size_t>(kind.oddsWidth + kind.ninkiWidth);
         ++entry;
     };
@@ -79,21 +68,16 @@ std::string FullRecord(const Kind& kind, int race) {
 // A temporary application folder with a full week's odds files, removed at the end.
 class WeekOfOdds {
 public:
-    WeekOfOdds() : folder_(fs::temp_directory_path() / ("talmor-odds-bench-" + std::to_string(::getpid()))) {
-        fs::create_directories(folder_ / "KAIME");
-        common::SetAppFolder(folder_.string() + "/");
+    WeekOfOdds() {
+        std::filesystem::create_directories(folder_ / "KAIME");
         for (const Kind& kind : kKinds) {
             std::ofstream out(folder_ / kind.file, std::ios::binary | std::ios::trunc);
             for (int race = 0; race < kWeekRaces; ++race) out << FullRecord(kind, race);
         }
     }
-    ~WeekOfOdds() {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
 
 private:
-    fs::path folder_;
+    bench::TempAppFolder folder_{"talmor-odds-bench"};
 };
 
 void BuildOddsTablesOfAFullWeek(benchmark::State& state) {

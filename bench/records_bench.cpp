@@ -4,10 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
+#include "bench_week.h"
 #include "records/decoders.h"
 #include "records/fields.h"
 #include "records/keys.h"
@@ -17,18 +16,10 @@
 namespace {
 
 using namespace records;
+using bench::Number;
+using bench::Put;
 
 constexpr int kWeekRunners = 200000;
-
-void Place(std::string& record, std::size_t at, std::string_view bytes) {
-    record.replace(at - 1, bytes.size(), bytes);
-}
-
-std::string Number(long value, int width) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
-    return buffer;
-}
 
 // A week of runner records laid end to end, each 555 bytes with a name in Shift-JIS.
 const std::string& WeekOfRunners() {
@@ -37,14 +28,14 @@ const std::string& WeekOfRunners() {
         all.reserve(static_cast<std::size_t>(kWeekRunners) * 555);
         for (int i = 0; i < kWeekRunners; ++i) {
             std::string se(555, ' ');
-            Place(se, 1, "SE7");
-            Place(se, 4, "20250829");
-            Place(se, 12, "20250831050203" + Number(i % 12 + 1, 2));
-            Place(se, 29, Number(i % 18 + 1, 2));
-            Place(se, 31, Number(2015100000 + i, 10));
-            Place(se, 41, "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49");  // アイウエオ
-            Place(se, 339, "1345");
-            Place(se, 554, "\r\n");
+            Put(se, 1, "SE7");
+            Put(se, 4, "20250829");
+            Put(se, 12, "20250831050203" + Number(i % 12 + 1, 2));
+            Put(se, 29, Number(i % 18 + 1, 2));
+            Put(se, 31, Number(2015100000 + i, 10));
+            Put(se, 41, "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49");  // アイウエオ
+            Put(se, 339, "1345");
+            Put(se, 554, "\r\n");
             all += se;
         }
         return all;
@@ -84,8 +75,8 @@ void DecodeWeekOfRunnersWithNames(benchmark::State& state) {
 BENCHMARK(DecodeWeekOfRunnersWithNames)->Unit(benchmark::kMillisecond);
 
 void ReadWeekFileOfRunners(benchmark::State& state) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("records_bench_" + std::to_string(::getpid()) + ".dat");
+    const bench::TempAppFolder folder("records-bench");
+    const auto path = folder / "SETHISWEEKN.dat";
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(WeekOfRunners().data(), 1, WeekOfRunners().size(), f);
@@ -97,16 +88,15 @@ void ReadWeekFileOfRunners(benchmark::State& state) {
         file.ForEach([&](std::int64_t, RecordView<LayoutSE> r) { runs += RunKey(r).size() == 30; });
         benchmark::DoNotOptimize(runs);
     }
-    std::filesystem::remove(path);
     state.SetItemsProcessed(state.iterations() * kWeekRunners);
 }
 BENCHMARK(ReadWeekFileOfRunners)->Unit(benchmark::kMillisecond);
 
 void ReadTrifectaOdds(benchmark::State& state) {
     std::string o6(83285, ' ');
-    Place(o6, 1, "O61");
+    Put(o6, 1, "O61");
     for (int i = 0; i < LayoutO6::kEntryCount; ++i)
-        Place(o6, 41 + static_cast<std::size_t>(i) * 17,
+        Put(o6, 41 + static_cast<std::size_t>(i) * 17,
               Number(i % 18 + 1, 2) + Number(i / 18 % 18 + 1, 2) + Number(i / 324 + 1, 2) +
                   Number(i + 10, 7) + Number(i + 1, 4));
     RecordO6 rec;

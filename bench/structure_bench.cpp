@@ -7,11 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -20,30 +17,19 @@
 
 #include <unistd.h>
 
-#include "acquisition/download_starter.h"
 #include "acquisition/run_files.h"
 #include "acquisition/structure_building.h"
-#include "acquisition/weekly_fetch.h"
-#include "common/host.h"
-#include "common/paths.h"
-#include "dataservice/local_jvlink.h"
-#include "generator.h"
+#include "bench_week.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench::Number;
+using bench::Put;
 
 constexpr int kRaces = 96;
 constexpr int kRunners = 18;
 constexpr int kPastRuns = 65;
-
-std::string Number(long value, int width) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
-    return buffer;
-}
-
-void Put(std::string& record, std::size_t at, std::string_view bytes) { record.replace(at - 1, bytes.size(), bytes); }
 
 // Field positions (1-based): head 1-11, race identifier 12-27; SE Umaban 29, KettoNum 31;
 // UM KettoNum 12, dam HansyokuNum 251.
@@ -96,14 +82,11 @@ std::string PastDate(int weeks, int sunday) {
 }
 
 struct Week {
-    fs::path folder;
+    bench::TempAppFolder folder{"structure-bench"};
     std::string ra, se, um;
     long seRecords = 0, raRecords = 0;
 
     Week() {
-        char name[] = "/tmp/structure-bench-XXXXXX";
-        folder = ::mkdtemp(name);
-        common::SetAppFolder(folder.string() + "/");
         fs::create_directories(folder / "OPTION1N");
         std::ofstream(folder / "OPTION1N" / "KYOSOBA.dat") << "weights";
 
@@ -147,10 +130,6 @@ struct Week {
         Write("SETHISWEEKN.dat", se);
         Write("UMTHISWEEKN.dat", um);
     }
-    ~Week() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
     void Write(const char* name, const std::string& bytes) const {
         std::ofstream(folder / name, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
@@ -161,23 +140,10 @@ Week& TheWeek() {
     return week;
 }
 
-// The main menu's part: nothing to show, pumps counted.
-class QuietHost final : public common::Host {
-public:
-    long pumps = 0;
-    void messageBox(std::string_view) override {}
-    void setStatus(common::StatusBox, std::string_view) override {}
-    void setLabelColour(std::uint32_t) override {}
-    void pumpEvents() override { ++pumps; }
-    std::chrono::year_month_day today() override { return common::LocalToday(); }
-    void startProgram(const std::filesystem::path&) override {}
-    void openUrl(std::string_view) override {}
-};
-
 void BM_BuildWeekStructures(benchmark::State& state) {
     Week& week = TheWeek();
-    common::SetAppFolder(week.folder.string() + "/");
-    QuietHost host;
+    week.folder.Use();
+    bench::QuietHost host;
     acquisition::StructureSummary summary;
     for (auto _ : state) {
         state.PauseTiming();
@@ -199,8 +165,8 @@ void BM_BuildWeekStructures(benchmark::State& state) {
 BENCHMARK(BM_BuildWeekStructures)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RebuildHorseRunFiles(benchmark::State& state) {
-    common::SetAppFolder(TheWeek().folder.string() + "/");
-    QuietHost host;
+    TheWeek().folder.Use();
+    bench::QuietHost host;
     acquisition::BuildWeekStructures(host);  // the sorted runner file and the horse list
     acquisition::RunFileSummary summary;
     for (auto _ : state) {
@@ -216,46 +182,21 @@ BENCHMARK(BM_RebuildHorseRunFiles)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 // The demo week at full scale, fetched through the stand-in: structure building of what the
 // weekly fetch leaves, as the user runs it.
-struct DemoWeek {
-    fs::path folder;
-    std::string se;
-
-    DemoWeek() {
-        char name[] = "/tmp/structure-demo-XXXXXX";
-        folder = ::mkdtemp(name);
-        common::SetAppFolder(folder.string() + "/");
-        demoweek::Options options;
-        options.folder = folder;
-        options.scale = demoweek::FullScale();
-        demoweek::GenerateWeek(options);
-        std::ofstream(folder / "jvlink.settings") << "pace=0\n";
-        dataservice::LocalJVLink::Config config;
-        config.settingsFile = folder / "jvlink.settings";
-        dataservice::LocalJVLink link(std::move(config));
-        QuietHost host;
-        std::int32_t downloadCount = 0;
-        std::int16_t dialogResult = 0;
-        acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
-        acquisition::FetchThisWeek(starter, [](acquisition::DownloadStarter& s) { s.DialogResult = acquisition::kDownloadDone; });
-        std::ifstream in(folder / "SETHISWEEKN.dat", std::ios::binary);
-        se.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    ~DemoWeek() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
+struct FetchedDemoWeek {
+    bench::DemoWeek demo{"structure-demo", bench::DemoWeek::Stage::Fetched};
+    std::string se = acquisition::ReadExistingBytes(demo.folder / "SETHISWEEKN.dat");  // the filter rewrites it
 };
 
 void BM_BuildDemoWeekFullScale(benchmark::State& state) {
-    static DemoWeek week;
-    common::SetAppFolder(week.folder.string() + "/");
-    QuietHost host;
+    static FetchedDemoWeek week;
+    week.demo.folder.Use();
+    bench::QuietHost host;
     acquisition::StructureSummary summary;
     for (auto _ : state) {
         state.PauseTiming();
-        std::ofstream(week.folder / "SETHISWEEKN.dat", std::ios::binary | std::ios::trunc)
+        std::ofstream(week.demo.folder / "SETHISWEEKN.dat", std::ios::binary | std::ios::trunc)
             .write(week.se.data(), static_cast<std::streamsize>(week.se.size()));
-        fs::remove_all(week.folder / "UMAGOTOTHISWEEKN");
+        fs::remove_all(week.demo.folder / "UMAGOTOTHISWEEKN");
         ::sync();
         state.ResumeTiming();
         summary = acquisition::BuildWeekStructures(host);

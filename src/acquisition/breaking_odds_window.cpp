@@ -1,18 +1,14 @@
 #include "acquisition/breaking_odds_window.h"
 
-#include <QFont>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "acquisition/breaking_odds.h"
 #include "acquisition/fetch_messages.h"
+#include "app/window_controls.h"
 #include "dataservice/settings_dialog.h"
 
 namespace acquisition {
-
-namespace {
-QString Qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-}  // namespace
 
 TLMP2RIALTIME::TLMP2RIALTIME(common::Host& host, QWidget* parent)
     : QWidget(parent, Qt::Window), host_(host) {
@@ -29,25 +25,13 @@ TLMP2RIALTIME::~TLMP2RIALTIME() = default;
 void TLMP2RIALTIME::BuildControls() {
     setObjectName(QStringLiteral("TLMP2RIALTIME"));
     setWindowTitle(QStringLiteral("速報 Ver.2024.7.8"));
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(13);
-    setFont(font);
+    app::UseWindowFont(*this);
     setFixedSize(420, 290);
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(20, 20, 380, 70);
-    Text1->setReadOnly(true);
-
-    auto button = [this](const char* name, const char* caption, QRect geometry) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(geometry);
-        return b;
-    };
-    Command1 = button("Command1", "Ⅱ　速報オッズ情報", QRect(20, 104, 380, 40));
-    Command2 = button("Command2", "Ⅲ　速報着順等情報", QRect(20, 154, 380, 40));
-    Command3 = button("Command3", "設定ODDS", QRect(20, 230, 140, 36));
+    Text1 = app::AddTextBox(this, "Text1", QRect(20, 20, 380, 70));
+    Command1 = app::AddButton(this, "Command1", "Ⅱ　速報オッズ情報", QRect(20, 104, 380, 40));
+    Command2 = app::AddButton(this, "Command2", "Ⅲ　速報着順等情報", QRect(20, 154, 380, 40));
+    Command3 = app::AddButton(this, "Command3", "設定ODDS", QRect(20, 230, 140, 36));
 }
 
 // "Ⅱ　速報オッズ情報". The fetch lets pending events run once; a click that arrives then must
@@ -55,7 +39,7 @@ void TLMP2RIALTIME::BuildControls() {
 void TLMP2RIALTIME::Command1_Click() {
     if (fetching_) return;
     fetching_ = true;
-    FetchBreakingOdds(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(Qs(text)); });
+    FetchBreakingOdds(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(app::Qs(text)); });
     fetching_ = false;
 }
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include <QFont>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+
+#include "app/window_controls.h"
 
 namespace acquisition {
 
@@ -24,24 +25,17 @@ TLMF2THISWEEKNVK31::TLMF2THISWEEKNVK31(DownloadStarter& starter, QWidget* owner)
 void TLMF2THISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TLMF2THISWEEKNVK31"));
     setWindowTitle(QStringLiteral("TLMF2THISWEEKN:ダウンロード 2024.8.12A"));
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(13);
-    setFont(font);
+    app::UseWindowFont(*this);
     setFixedSize(420, 150);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(20, 20, 380, 26);
+    // The load sets the bar's range from the download count.
+    ProgressBar1 = app::AddProgressBar(this, "ProgressBar1", QRect(20, 20, 380, 26));
     ProgressBar1->setTextVisible(false);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(20, 56, 380, 26);
+    Label1 = app::AddLabel(this, "Label1", "", QRect(20, 56, 380, 26));
     Label1->setAlignment(Qt::AlignCenter);
 
-    Command1 = new QPushButton(QStringLiteral("キャンセル"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(150, 96, 120, 34);
+    Command1 = app::AddButton(this, "Command1", "キャンセル", QRect(150, 96, 120, 34));
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &TLMF2THISWEEKNVK31::Command1_Click);
 

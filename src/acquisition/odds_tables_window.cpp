@@ -1,7 +1,8 @@
 #include "acquisition/odds_tables_window.h"
 
-#include <QFont>
 #include <QPushButton>
+
+#include "app/window_controls.h"
 
 namespace acquisition {
 
@@ -14,14 +15,10 @@ TALMOR7ODDSN::TALMOR7ODDSN(QWidget* parent) : QWidget(parent, Qt::Window) {
 void TALMOR7ODDSN::BuildControls() {
     setObjectName(QStringLiteral("TALMOR7ODDSN"));
     setWindowTitle(QStringLiteral("2024.6.29Z"));
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(13);
-    setFont(font);
+    app::UseWindowFont(*this);
     setFixedSize(300, 120);
 
-    Command1 = new QPushButton(QStringLiteral("オッズセット終了"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(40, 36, 220, 44);
+    Command1 = app::AddButton(this, "Command1", "オッズセット終了", QRect(40, 36, 220, 44));
     connect(Command1, &QPushButton::clicked, this, &TALMOR7ODDSN::Command1_Click);
 }
 

@@ -30,6 +30,7 @@
 #include "acquisition/fetch_messages.h"
 #include "acquisition/weekly_fetch.h"
 #include "app/startup.h"
+#include "app/window_controls.h"
 #include "common/paths.h"
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
@@ -38,8 +39,6 @@
 namespace app {
 
 namespace {
-
-QString Qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The logo: the program's name drawn at the size of the original bitmap.
 QPixmap LogoPixmap() {
@@ -94,9 +93,7 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
 void TLMF1THISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TLMF1THISWEEKNVK31"));
     setWindowTitle(Qs("TALMOR7VK31 グラフ　今週予想    Ver.2025.8.31 (2014.1.1-2026.1.31　BASE)"));
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(13);
-    setFont(font);
+    UseWindowFont(*this);
     setFixedSize(960, 656);
 
     Command1 = AddButton(this, "Command1", "設定", QRect(10, 10, 120, 32));
@@ -107,9 +104,7 @@ void TLMF1THISWEEKNVK31::BuildControls() {
     Command2 = AddButton(week, "Command2", "①　　今週開催取得", QRect(15, 28, 270, 44));
     Command4 = AddButton(week, "Command4", "②　構造・中止処理", QRect(15, 80, 270, 44));
     Command6 = AddButton(week, "Command6", "③ 拡大構造体展開", QRect(15, 132, 270, 44));
-    Label2 = new QLabel(Qs("今週の結果　(月曜14時以降）"), week);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(15, 186, 270, 36);
+    Label2 = AddLabel(week, "Label2", "今週の結果　(月曜14時以降）", QRect(15, 186, 270, 36));
 
     QGroupBox* anytime = AddFrame("Frame2", "随時  (予想支援の参考として使用）", QRect(320, 52, 320, 234));
     Command11 = AddButton(anytime, "Command11", "過去予想成績", QRect(15, 26, 290, 36));
@@ -121,10 +116,8 @@ void TLMF1THISWEEKNVK31::BuildControls() {
     QGroupBox* odds = AddFrame("Frame3", "今週のオッズ （月曜14時以降）", QRect(650, 52, 300, 234));
     Command3 = AddButton(odds, "Command3", "今週オッズ取得", QRect(15, 26, 270, 36));
     Command7 = AddButton(odds, "Command7", "オッズ処理", QRect(15, 67, 270, 36));
-    Text2 = AddStatusBox(odds, "Text2", QRect(15, 108, 270, 82));
-    Label3 = new QLabel(Qs("　注：オッズ情報が必要であれば行う"), odds);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(15, 196, 270, 30);
+    Text2 = AddTextBox(odds, "Text2", QRect(15, 108, 270, 82));
+    Label3 = AddLabel(odds, "Label3", "　注：オッズ情報が必要であれば行う", QRect(15, 196, 270, 30));
 
     Option1 = new QRadioButton(Qs(" 中止処理を選択。通常は何もしないでください。"), this);
     Option1->setObjectName(QStringLiteral("Option1"));
@@ -135,18 +128,15 @@ void TLMF1THISWEEKNVK31::BuildControls() {
 
     QGroupBox* breaking = AddFrame("Frame5", "速報　（予想・結果表示後使用）", QRect(320, 406, 320, 150));
     Command12 = AddButton(breaking, "Command12", "Ⅰ　速報情報(一括）", QRect(15, 26, 290, 34));
-    Text3 = AddStatusBox(breaking, "Text3", QRect(15, 64, 290, 40));
+    Text3 = AddTextBox(breaking, "Text3", QRect(15, 64, 290, 40));
     Command13 = AddButton(breaking, "Command13", "Ⅳ　速報処理(一括）", QRect(15, 108, 290, 34));
 
-    Text1 = AddStatusBox(this, "Text1", QRect(10, 296, 300, 126));
-    Text4 = AddStatusBox(this, "Text4", QRect(10, 430, 300, 126));
-    Text5 = AddStatusBox(this, "Text5", QRect(650, 296, 300, 126));
-    Text6 = AddStatusBox(this, "Text6", QRect(650, 430, 300, 126));
+    Text1 = AddTextBox(this, "Text1", QRect(10, 296, 300, 126));
+    Text4 = AddTextBox(this, "Text4", QRect(10, 430, 300, 126));
+    Text5 = AddTextBox(this, "Text5", QRect(650, 296, 300, 126));
+    Text6 = AddTextBox(this, "Text6", QRect(650, 430, 300, 126));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(10, 566, 750, 81);
-    Label1->setWordWrap(true);
+    Label1 = AddLabel(this, "Label1", "", QRect(10, 566, 750, 81), LabelWrap::Words);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label1->setMargin(6);
     Label1->setAutoFillBackground(true);
@@ -158,23 +148,6 @@ void TLMF1THISWEEKNVK31::BuildControls() {
     Picture1->setPixmap(LogoPixmap());
     Picture1->setCursor(Qt::PointingHandCursor);
     Picture1->installEventFilter(this);
-}
-
-QPushButton* TLMF1THISWEEKNVK31::AddButton(QWidget* parent, const char* name, const char* caption,
-                                          QRect geometry) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-QPlainTextEdit* TLMF1THISWEEKNVK31::AddStatusBox(QWidget* parent, const char* name, QRect geometry) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setReadOnly(true);
-    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    return box;
 }
 
 QGroupBox* TLMF1THISWEEKNVK31::AddFrame(const char* name, const char* caption, QRect geometry) {

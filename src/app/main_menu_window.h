@@ -112,8 +112,6 @@ private:
     /// The buttons that start a step; BusyGuard disables them.
     std::vector<QPushButton*> StepButtons() const;
 
-    QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, QRect geometry);
-    QPlainTextEdit* AddStatusBox(QWidget* parent, const char* name, QRect geometry);
     QGroupBox* AddFrame(const char* name, const char* caption, QRect geometry);
 
     Interaction interaction_;

@@ -60,7 +60,7 @@ TEST_F(MainMenuFetch, FetchDisablesTheStepButtonsAndIgnoresASecondStart) {
         for (const std::string& name : kStepButtons) EXPECT_FALSE(Button(name)->isEnabled()) << name;
         for (const std::string& name : kViewerButtons) EXPECT_TRUE(Button(name)->isEnabled()) << name;
         // A click that was queued before the buttons went grey: it must not start a second fetch.
-        emit Button("Command2")->clicked();
+        Q_EMIT Button("Command2")->clicked();
         EXPECT_EQ(link->Count("JVInit"), 1u);
         s.DialogResult = 0;
     });

@@ -58,6 +58,8 @@ TEST(ModelItems1to10, PrevDistanceClass) {
         {"P with data kind B", {{{pos::DataKubun, "B"}, {pos::Kyori, "1400"}}, {{pos::Kyori, "1200"}}}, " B1      "},
         {"first run on turf", {{{pos::JyokenCD5, "701"}}}, "70101    "},
         {"first run longer than 5000 m", {{{pos::Kyori, "5100"}, {pos::JyokenCD5, "999"}}}, "99902    "},
+        // The stand-in distance of a first run is "5000": the same text must not give "D".
+        {"first run at exactly 5000 m", {{{pos::Kyori, "5000"}, {pos::JyokenCD5, "999"}}}, "99901    "},
         {"hurdle 3000 after turf 2400",
          {{{pos::TrackCD, "17"}, {pos::Kyori, "2400"}}, {{pos::TrackCD, "54"}, {pos::Kyori, "3000"}}}, "12       "},
         {"same distance on dirt 25: no D",

@@ -1,0 +1,80 @@
+#include "bench_week.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+#include "acquisition/download_starter.h"
+#include "acquisition/run_files.h"
+#include "acquisition/structure_building.h"
+#include "acquisition/weekly_fetch.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "dataservice/local_jvlink.h"
+#include "engine/ex_record.h"
+#include "generator.h"
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+TempAppFolder::TempAppFolder(std::string_view prefix) {
+    std::string name = (fs::temp_directory_path() / prefix).string() + "-XXXXXX";
+    if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no temporary folder: " + name);
+    path_ = name;
+    Use();
+}
+
+TempAppFolder::~TempAppFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+void TempAppFolder::Use() const { common::SetAppFolder(path_.string() + "/"); }
+
+std::string Number(long value, int width) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
+    return buffer;
+}
+
+void Put(std::string& record, std::size_t at, std::string_view bytes) { record.replace(at - 1, bytes.size(), bytes); }
+
+DemoWeek::DemoWeek(std::string_view prefix, Stage stage) : folder(prefix) {
+    fs::create_directories(folder / engine::kExFolder);  // as the main menu's start-up makes it
+    demoweek::Options options;
+    options.folder = folder.Path();
+    options.scale = demoweek::FullScale();
+    demoweek::GenerateWeek(options);
+
+    std::ofstream(folder / "jvlink.settings") << "pace=0\n";
+    dataservice::LocalJVLink::Config config;
+    config.settingsFile = folder / "jvlink.settings";
+    dataservice::LocalJVLink link(std::move(config));
+    QuietHost host;
+    std::int32_t downloadCount = 0;
+    std::int16_t dialogResult = 0;
+    acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
+    acquisition::FetchThisWeek(starter, [](acquisition::DownloadStarter& s) { s.DialogResult = acquisition::kDownloadDone; });
+    if (stage == Stage::Fetched) return;
+
+    acquisition::BuildWeekStructures(host);
+    horses = acquisition::ReadKeyList(common::AppPath(acquisition::kHorseList));
+}
+
+std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses) {
+    std::int64_t bytes = 0;
+    std::string content;
+    for (const std::string& h : horses) {
+        const std::string runs = acquisition::ReadExistingBytes(acquisition::HorseRunFilePath(h));
+        content.assign(runs.size() / 555 * engine::ExRecord::kLength, ' ');
+        common::WriteFileAtomically(engine::ExRecordFile::OfHorse(h).Path(), content);
+        bytes += static_cast<std::int64_t>(content.size());
+    }
+    return bytes;
+}
+
+}  // namespace bench
