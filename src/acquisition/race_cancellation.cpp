@@ -120,8 +120,8 @@ private:
     dataservice::JVLink& link_;
 };
 
-// The reads of one open, to 0 or -203. False when they ended otherwise (reported or logged).
-bool ReadDate(dataservice::JVLink& link, common::Host& host, const std::string& date, BreakingFiles& files) {
+// The reads of one open, to 0 or -203. False when they ended otherwise (logged).
+bool ReadDate(dataservice::JVLink& link, const std::string& date, BreakingFiles& files) {
     std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
     int size = kReadBufferSize;
     std::string fileName;
@@ -135,15 +135,12 @@ bool ReadDate(dataservice::JVLink& link, common::Host& host, const std::string& 
             continue;
         }
         if (rc == dataservice::kRcEnd || rc == dataservice::kRcNothingMoreForDate) return true;
-        if (rc == dataservice::kRcNextFile) {
-            if (++readsWithoutRecord <= kMaxCancellationReadsWithoutRecord) continue;
-            common::LogError(kStep, "reads of " + date + " stopped after " +
-                                        std::to_string(kMaxCancellationReadsWithoutRecord) + " reads without a record");
-            return false;
-        }
-        // An error does not go away by reading again.
-        host.messageBox(std::string(kJVReadError) + std::to_string(rc));
-        common::LogError(kStep, "reads of " + date + " ended with RC=" + std::to_string(rc));
+        // -1 and every error code: read again, since a code the service gives while it is still
+        // busy can be followed by records. The bound keeps an error that stays from holding the step.
+        if (++readsWithoutRecord <= kMaxCancellationReadsWithoutRecord) continue;
+        common::LogError(kStep, "reads of " + date + " stopped after " +
+                                    std::to_string(kMaxCancellationReadsWithoutRecord) +
+                                    " reads without a record, the last RC=" + std::to_string(rc));
         return false;
     }
     common::LogError(kStep, "reads of " + date + " stopped after " + std::to_string(kMaxCancellationReadsPerDate) +
@@ -165,7 +162,7 @@ bool FetchDate(dataservice::JVLink& link, common::Host& host, const std::string&
                                     " RC=" + std::to_string(open));
         ok = false;
     } else {
-        ok = ReadDate(link, host, date, files);
+        ok = ReadDate(link, date, files);
     }
     if (files.TakeLost() > 0) ok = false;
     return ok;

@@ -31,7 +31,7 @@ inline constexpr std::string_view kCancellationIncompleteText =
     "中止処理の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
 
 /// Bounds of the reads of one date: a date brings a few thousand records at most, and the
-/// next-file mark comes once per file.
+/// next-file mark comes once per file; a code that stays is given up on after this many reads.
 inline constexpr long kMaxCancellationReadsPerDate = 1000000;
 inline constexpr long kMaxCancellationReadsWithoutRecord = 1000;
 
@@ -64,9 +64,10 @@ struct CancellationSummary {
 ///    JVRTOpen "0B12" with the date (a negative result: no reads; other than -1 it is logged),
 ///    reads until 0 or -203, JVClose. Every read that returns a positive length has exactly those
 ///    bytes decoded and packed; RA, SE and HR go to RARIALTIME.dat, SERIALTIME.dat and
-///    HRRIALTIME.dat at record count + 1, other kinds are skipped. -1 reads on; any other code
-///    (-402 and -403 included: a breaking open has no stored file to delete and open again) ends
-///    the date's reads with "JVReadエラー。 RC=" and the code. The reads of a date are bounded.
+///    HRRIALTIME.dat at record count + 1, other kinds are skipped. -1 and every other code read
+///    on (-402 and -403 included: a breaking open has no stored file to delete and open again).
+///    The reads of a date are bounded: kMaxCancellationReadsWithoutRecord reads in a row without a
+///    record end them, logged with the last code.
 /// 4. Every "9" record of RARIALTIME.dat is written over every record of RATHISWEEKNNEWd.dat with
 ///    the same race match key (Year, JyoCD, Kaiji, Nichiji, RaceNum: not MonthDay), so a race the
 ///    full copy holds under two data kinds is marked under both. A later "9" record of one key

@@ -26,9 +26,9 @@ inline constexpr std::string_view kFetchWeightsMissingLabel =
 /// - Reads every record (RunStoredFetch): RA, SE, UM (not of data kind "9"), KS (stored form)
 ///   and HR go, in the order delivered, into RATHISWEEKN.dat, SETHISWEEKN.dat, UMTHISWEEKN.dat,
 ///   KSTHISWEEKN.dat and HRTHISWEEKN.dat, each held open for the whole fetch; other kinds are
-///   skipped. The files are created with the first record, or empty when the reads end without
-///   one; a read error before any record leaves them deleted. A damaged file is deleted and the
-///   open repeated (at most kMaxReopensPerFile times per file); any other read error is reported.
+///   skipped. The five are opened as new, empty files just before the first read, so reads that
+///   bring no record (or fail at once) leave them empty. A damaged file is deleted and the open
+///   repeated (at most kMaxReopensPerFile times per file); any other read error is reported.
 /// - JVClose; Text1 gets the end text.
 /// Messages and status texts go through the starter's host. File-system failures are passed over
 /// one sub-step at a time and written to ERRORLOG.txt.

@@ -171,8 +171,9 @@ TEST_F(Cancellation, AppendsExactlyTheDeliveredRecordsAtCountPlusOne) {
     EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), "");
 }
 
-TEST(CancellationReads, AReadErrorEndsTheDatesReadsWithItsMessage) {
-    for (int code : {-402, -403, -502, -201}) {
+// An error code is read past like -1: the records behind it still come in, and no message shows.
+TEST(CancellationReads, ReadErrorsAreReadPast) {
+    for (int code : {-402, -403, -502, -201, -3}) {
         SCOPED_TRACE(code);
         testsupport::TempAppFolder fresh;
         testsupport::RecordingHost freshHost;
@@ -185,23 +186,50 @@ TEST(CancellationReads, AReadErrorEndsTheDatesReadsWithItsMessage) {
         fresh.Write("SETHISWEEKNNEWd.dat", "");
         for (int i = 0; i < 5; ++i) failing.QueueReadCode(code, "20241013");
         failing.QueueRecord(Race('9', race, "X"));
+        failing.QueueReadCode(-203);
 
         Strings texts;
         const auto summary = acquisition::ApplyRaceCancellations(failing, freshHost, [&](std::string_view t) {
             texts.emplace_back(t);
         });
 
-        EXPECT_THAT(freshHost.Messages(), ElementsAre("JVReadエラー。 RC=" + std::to_string(code)));
-        EXPECT_EQ(failing.Count("JVRead"), 1u);
+        EXPECT_THAT(freshHost.Messages(), IsEmpty());
+        EXPECT_EQ(failing.Count("JVRead"), 7u);
         EXPECT_EQ(failing.Count("JVFiledelete"), 0u);
         EXPECT_EQ(failing.log.back(), "JVClose");
-        EXPECT_FALSE(fresh.Exists("RARIALTIME.dat"));
-        EXPECT_EQ(summary.outcome, CancellationOutcome::Incomplete);
-        EXPECT_EQ(texts.back(), kIncompleteText);
-        EXPECT_THAT(fresh.Read("ERRORLOG.txt"), HasSubstr("RC=" + std::to_string(code)));
-        // The rest still ran: the working copy lost its kind "1" record.
-        EXPECT_EQ(fresh.Read("RATHISWEEKNNEW.dat"), Race('2', race, "E"));
+        EXPECT_EQ(fresh.Read("RARIALTIME.dat"), Race('9', race, "X"));
+        EXPECT_EQ(summary.outcome, CancellationOutcome::Done);
+        EXPECT_EQ(texts.back(), kEndText);
+        // The cancelled race left the working copy along with the kind "1" record.
+        EXPECT_EQ(fresh.Read("RATHISWEEKNNEW.dat"), "");
     }
+}
+
+// An error that stays ends the date's reads at the bound, logged with its code; the rest runs.
+TEST(CancellationReads, AnErrorThatStaysIsBoundedAndLogged) {
+    testsupport::TempAppFolder fresh;
+    testsupport::RecordingHost freshHost;
+    dataservice::ScriptedJVLink failing;
+    const At race{"20241013", "06", "03", "02", "02"};
+    const std::string races = Race('2', race, "E") + Race('1', race, "EARLY");
+    fresh.Write("RATHISWEEKNNEW.dat", races);
+    fresh.Write("RATHISWEEKNNEWd.dat", races);
+    fresh.Write("SETHISWEEKNNEWd.dat", "");
+    for (long i = 0; i <= acquisition::kMaxCancellationReadsWithoutRecord; ++i) failing.QueueReadCode(-502);
+    failing.QueueRecord(Race('9', race, "X"));
+
+    Strings texts;
+    const auto summary =
+        acquisition::ApplyRaceCancellations(failing, freshHost, [&](std::string_view t) { texts.emplace_back(t); });
+
+    EXPECT_EQ(failing.Count("JVRead"), static_cast<std::size_t>(acquisition::kMaxCancellationReadsWithoutRecord + 1));
+    EXPECT_THAT(freshHost.Messages(), IsEmpty());
+    EXPECT_EQ(failing.log.back(), "JVClose");
+    EXPECT_FALSE(fresh.Exists("RARIALTIME.dat"));
+    EXPECT_EQ(summary.outcome, CancellationOutcome::Incomplete);
+    EXPECT_EQ(texts.back(), kIncompleteText);
+    EXPECT_THAT(fresh.Read("ERRORLOG.txt"), HasSubstr("RC=-502"));
+    EXPECT_EQ(fresh.Read("RATHISWEEKNNEW.dat"), Race('2', race, "E"));
 }
 
 TEST(CancellationReads, NextFileMarksWithoutARecordAreBounded) {
