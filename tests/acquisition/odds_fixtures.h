@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/record_bytes.h"
+
 // Odds and race records built byte by byte at the 1-based positions the record formats give, so
 // that the tests do not lean on the layouts under test.
 namespace oddstest {
@@ -28,10 +30,7 @@ inline constexpr Shape kO4{"O4", 306, 4, 6, 3, 4031};
 inline constexpr Shape kO5{"O5", 816, 6, 6, 3, 12293};
 inline constexpr Shape kO6{"O6", 4896, 6, 7, 4, 83285};
 
-inline void Put(std::string& record, std::size_t at, std::string_view bytes) {
-    if (at < 1 || at - 1 + bytes.size() > record.size()) throw std::out_of_range("fixture overruns");
-    record.replace(at - 1, bytes.size(), bytes);
-}
+using testsupport::Put;
 
 /// Year, MonthDay, JyoCD, RaceNum of a RaceId.
 inline std::string Key12(std::string_view raceId) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/record_bytes.h"
+
 // Stored RA, SE and UM records for the structure-building tests, built from blanks with a few
 // fields placed at their documented 1-based byte positions:
 //   all three: RecordSpec 1-2, DataKubun 3, MakeDate 4-11; CR LF in the last two bytes
@@ -19,10 +21,7 @@ inline constexpr std::size_t kRaLength = 1272;
 inline constexpr std::size_t kSeLength = 555;
 inline constexpr std::size_t kUmLength = 1609;
 
-inline void Put(std::string& record, std::size_t at, std::string_view bytes) {
-    if (at < 1 || at - 1 + bytes.size() > record.size()) throw std::out_of_range("fixture overruns its record");
-    record.replace(at - 1, bytes.size(), bytes);
-}
+using testsupport::Put;
 
 inline std::string Blank(std::size_t length, std::string_view spec, char kubun, std::string_view makeDate) {
     std::string record(length, ' ');

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/record_bytes.h"
+
 // Fixtures of the weekly fetch: delivered records built byte by byte at 1-based positions.
 namespace fetchtest {
 
@@ -17,10 +19,7 @@ inline constexpr std::size_t kKsStoredLength = 4161;
 inline constexpr std::size_t kHrLength = 719;
 
 /// Places bytes at 1-based position `at`; a fixture that overruns its record is a broken test.
-inline void Put(std::string& record, std::size_t at, std::string_view bytes) {
-    if (at < 1 || at - 1 + bytes.size() > record.size()) throw std::out_of_range("fixture overruns");
-    record.replace(at - 1, bytes.size(), bytes);
-}
+using testsupport::Put;
 
 /// A blank record of `length` bytes: kind at bytes 1-2, data kind at byte 3, `marker` from
 /// byte 12 (where every kind has its first key field), CR LF as the last two bytes.

@@ -1,3 +1,4 @@
+#include "support/record_bytes.h"
 #include "engine/day_before_fix.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,8 @@
 
 namespace {
 
-void Put(std::string& record, int position, std::string_view bytes) {
-    record.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
-}
-
-std::string At(std::string_view record, int position, int width) {
-    return std::string(record.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(width)));
-}
+using testsupport::At;
+using testsupport::Put;
 
 // A runner record with the fields the fix reads and writes at their 1-based positions:
 // Futan 289, FutanBefore 292, KisyuCode 297, KisyuCodeBefore 302, KisyuRyakusyo 307,

@@ -1,3 +1,4 @@
+#include "support/record_bytes.h"
 #include "engine/ex_builder.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,7 @@ std::string Pattern(int length, int salt) {
     return s;
 }
 
-void Put(std::string& record, int position, std::string_view bytes) {
-    record.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
-}
+using testsupport::Put;
 
 struct RaceId {
     std::string year, monthDay, jyo, raceNum;

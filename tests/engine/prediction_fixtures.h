@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/record_bytes.h"
 #include "engine/model_tables.h"
 #include "engine/surface.h"
 #include "support/temp_folder.h"
@@ -26,12 +27,8 @@ inline constexpr int kItemAt[31] = {0,    1850, 1859, 1870, 1879, 1883, 1888, 18
 inline constexpr int kItemWidth[31] = {0, 9, 11, 9, 4, 5, 6, 5, 4, 3, 3, 4, 3, 6, 6, 6,
                                        4, 4, 6, 5, 10, 10, 5, 10, 6, 4, 4, 8, 6, 6, 4};
 
-inline void Put(std::string& record, int position, std::string_view bytes) {
-    record.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
-}
-inline std::string At(const std::string& record, int position, int width) {
-    return record.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(width));
-}
+using testsupport::At;
+using testsupport::Put;
 inline std::string Padded(std::string_view text, int width) {
     std::string s(text.substr(0, static_cast<std::size_t>(width)));
     s.resize(static_cast<std::size_t>(width), ' ');

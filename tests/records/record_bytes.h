@@ -5,21 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "support/record_bytes.h"
+
 // Fixtures: records built byte by byte at 1-based positions, as the layouts document them.
 namespace recordtest {
 
 inline std::string Blanks(std::size_t length) { return std::string(length, ' '); }
 
 /// Places bytes at 1-based position `at`; a fixture that overruns its record is a broken test.
-inline void Put(std::string& record, std::size_t at, std::string_view bytes) {
-    if (at < 1 || at - 1 + bytes.size() > record.size()) throw std::out_of_range("fixture overruns");
-    record.replace(at - 1, bytes.size(), bytes);
-}
-
-/// Bytes at 1-based position `at`.
-inline std::string At(std::string_view record, std::size_t at, std::size_t width) {
-    return std::string(record.substr(at - 1, width));
-}
+using testsupport::At;
+using testsupport::Put;
 
 /// A blank record of `length` bytes with head, race identifier (when given) and CR LF.
 inline std::string RaceRecord(std::size_t length, std::string_view kind, char kubun,
