@@ -170,7 +170,7 @@ bool FetchDate(dataservice::JVLink& link, common::Host& host, const std::string&
 
 // Bytes of a record file, whole records only being looked at by the callers. A file that is there
 // and cannot be read throws.
-std::string FileBytes(std::string_view name) { return ReadExistingBytes(common::AppPath(name)); }
+std::string FileBytes(std::string_view name) { return common::ReadWholeFile(common::AppPath(name)); }
 
 // Writes every "9" record of the breaking file over each record of the full copy with the same
 // match key; the full copy keeps its length. Returns the records overwritten.
@@ -189,7 +189,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     if (cancelled.empty()) return 0;
 
     const fs::path fullPath = common::AppPath(fullName);
-    std::string full = ReadExistingBytes(fullPath);
+    std::string full = common::ReadWholeFile(fullPath);
     std::int64_t marked = 0;
     for (std::size_t at = 0; at + length <= full.size(); at += length) {
         const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(std::string_view(full).substr(at, length), buffer)));
@@ -213,7 +213,7 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
     std::error_code ec;
     if (!fs::is_regular_file(fullPath, ec))
         throw std::runtime_error(fullPath.string() + " is missing: " + std::string(workingName) + " is left as it is");
-    const std::string full = ReadExistingBytes(fullPath);
+    const std::string full = common::ReadWholeFile(fullPath);
     std::string kept;
     kept.reserve(full.size());
     std::int64_t count = 0;

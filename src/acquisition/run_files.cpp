@@ -40,8 +40,6 @@ std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     return buffer;
 }
 
-std::string ReadExistingBytes(const fs::path& path) { return common::ReadWholeFile(path); }
-
 bool IsValidKettoNum(std::string_view kettoNum) {
     return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);
 }
@@ -110,7 +108,7 @@ void PeriodicPump::Tick() {
 
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
-    const std::string runners = ReadExistingBytes(common::AppPath(records::kSeThisWeekNew));
+    const std::string runners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
     return WriteHorseRunFiles(list, runners, host, step);
 }
 

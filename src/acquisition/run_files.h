@@ -25,10 +25,6 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
-/// The whole content of a file; a missing file reads as empty, but one that is there and cannot
-/// be read throws rather than passing for an empty week.
-std::string ReadExistingBytes(const std::filesystem::path& path);
-
 /// A registration number that may name a file: ten ASCII letters or digits.
 bool IsValidKettoNum(std::string_view kettoNum);
 

@@ -34,7 +34,7 @@ class RecordBuffer {
 public:
     RecordBuffer(std::string bytes, std::size_t length) : bytes_(std::move(bytes)), length_(length) {}
     static RecordBuffer Read(const fs::path& path, std::size_t length) {
-        return RecordBuffer(ReadExistingBytes(path), length);
+        return RecordBuffer(common::ReadWholeFile(path), length);
     }
     const std::string& Bytes() const { return bytes_; }
     std::string Release() { return std::move(bytes_); }
@@ -299,7 +299,7 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     common::PassOver(step, [&] {
         if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
-        if (!sortedRunners) sortedRunners = ReadExistingBytes(common::AppPath(records::kSeThisWeekNew));
+        if (!sortedRunners) sortedRunners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
         summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
     });
     sortedRunners.reset();

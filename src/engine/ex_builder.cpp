@@ -350,7 +350,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
 HorseExpansion ExpandHorse(const ExJoinTables& tables, std::string_view kettoNum) {
     if (!acquisition::IsValidKettoNum(kettoNum))
         throw std::invalid_argument("KettoNum \"" + std::string(kettoNum) + "\" cannot name a file");
-    return ExpandHorseRuns(tables, kettoNum, acquisition::ReadExistingBytes(acquisition::HorseRunFilePath(kettoNum)));
+    return ExpandHorseRuns(tables, kettoNum, common::ReadWholeFile(acquisition::HorseRunFilePath(kettoNum)));
 }
 
 void WriteExRecords(std::string_view kettoNum, const std::vector<ExRecord>& records) {
