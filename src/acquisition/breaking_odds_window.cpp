@@ -5,7 +5,7 @@
 
 #include "acquisition/breaking_odds.h"
 #include "acquisition/fetch_messages.h"
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 #include "dataservice/settings_dialog.h"
 
 namespace acquisition {
@@ -25,13 +25,13 @@ TLMP2RIALTIME::~TLMP2RIALTIME() = default;
 void TLMP2RIALTIME::BuildControls() {
     setObjectName(QStringLiteral("TLMP2RIALTIME"));
     setWindowTitle(QStringLiteral("速報 Ver.2024.7.8"));
-    app::UseWindowFont(*this);
+    ui::UseWindowFont(*this);
     setFixedSize(420, 290);
 
-    Text1 = app::AddTextBox(this, "Text1", QRect(20, 20, 380, 70));
-    Command1 = app::AddButton(this, "Command1", "Ⅱ　速報オッズ情報", QRect(20, 104, 380, 40));
-    Command2 = app::AddButton(this, "Command2", "Ⅲ　速報着順等情報", QRect(20, 154, 380, 40));
-    Command3 = app::AddButton(this, "Command3", "設定ODDS", QRect(20, 230, 140, 36));
+    Text1 = ui::AddTextBox(this, "Text1", QRect(20, 20, 380, 70));
+    Command1 = ui::AddButton(this, "Command1", "Ⅱ　速報オッズ情報", QRect(20, 104, 380, 40));
+    Command2 = ui::AddButton(this, "Command2", "Ⅲ　速報着順等情報", QRect(20, 154, 380, 40));
+    Command3 = ui::AddButton(this, "Command3", "設定ODDS", QRect(20, 230, 140, 36));
 }
 
 // "Ⅱ　速報オッズ情報". The fetch lets pending events run once; a click that arrives then must
@@ -39,7 +39,7 @@ void TLMP2RIALTIME::BuildControls() {
 void TLMP2RIALTIME::Command1_Click() {
     if (fetching_) return;
     fetching_ = true;
-    FetchBreakingOdds(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(app::Qs(text)); });
+    FetchBreakingOdds(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(ui::Qs(text)); });
     fetching_ = false;
 }
 

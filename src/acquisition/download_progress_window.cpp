@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace acquisition {
 
@@ -25,17 +25,17 @@ TLMF2THISWEEKNVK31::TLMF2THISWEEKNVK31(DownloadStarter& starter, QWidget* owner)
 void TLMF2THISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TLMF2THISWEEKNVK31"));
     setWindowTitle(QStringLiteral("TLMF2THISWEEKN:ダウンロード 2024.8.12A"));
-    app::UseWindowFont(*this);
+    ui::UseWindowFont(*this);
     setFixedSize(420, 150);
 
     // The load sets the bar's range from the download count.
-    ProgressBar1 = app::AddProgressBar(this, "ProgressBar1", QRect(20, 20, 380, 26));
+    ProgressBar1 = ui::AddProgressBar(this, "ProgressBar1", QRect(20, 20, 380, 26));
     ProgressBar1->setTextVisible(false);
 
-    Label1 = app::AddLabel(this, "Label1", "", QRect(20, 56, 380, 26));
+    Label1 = ui::AddLabel(this, "Label1", "", QRect(20, 56, 380, 26));
     Label1->setAlignment(Qt::AlignCenter);
 
-    Command1 = app::AddButton(this, "Command1", "キャンセル", QRect(150, 96, 120, 34));
+    Command1 = ui::AddButton(this, "Command1", "キャンセル", QRect(150, 96, 120, 34));
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &TLMF2THISWEEKNVK31::Command1_Click);
 

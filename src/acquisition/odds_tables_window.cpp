@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace acquisition {
 
@@ -15,10 +15,10 @@ TALMOR7ODDSN::TALMOR7ODDSN(QWidget* parent) : QWidget(parent, Qt::Window) {
 void TALMOR7ODDSN::BuildControls() {
     setObjectName(QStringLiteral("TALMOR7ODDSN"));
     setWindowTitle(QStringLiteral("2024.6.29Z"));
-    app::UseWindowFont(*this);
+    ui::UseWindowFont(*this);
     setFixedSize(300, 120);
 
-    Command1 = app::AddButton(this, "Command1", "オッズセット終了", QRect(40, 36, 220, 44));
+    Command1 = ui::AddButton(this, "Command1", "オッズセット終了", QRect(40, 36, 220, 44));
     connect(Command1, &QPushButton::clicked, this, &TALMOR7ODDSN::Command1_Click);
 }
 

@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 #include "dataservice/settings_dialog.h"
 
 namespace acquisition {
@@ -20,18 +20,18 @@ CHUSIRIALTIME::~CHUSIRIALTIME() = default;
 
 void CHUSIRIALTIME::BuildControls() {
     setObjectName(QStringLiteral("CHUSIRIALTIME"));
-    setWindowTitle(app::Qs("中止処理 Ver.2024.6.29Z"));
-    app::UseWindowFont(*this);
+    setWindowTitle(ui::Qs("中止処理 Ver.2024.6.29Z"));
+    ui::UseWindowFont(*this);
     setFixedSize(420, 190);
 
-    Text1 = app::AddTextBox(this, "Text1", QRect(15, 15, 390, 100));
-    Command1 = app::AddButton(this, "Command1", "触れないで", QRect(110, 130, 200, 40));
+    Text1 = ui::AddTextBox(this, "Text1", QRect(15, 15, 390, 100));
+    Command1 = ui::AddButton(this, "Command1", "触れないで", QRect(110, 130, 200, 40));
     connect(Command1, &QPushButton::clicked, this, &CHUSIRIALTIME::Command1_Click);
 }
 
 // The whole step runs here, before the window is first shown.
 void CHUSIRIALTIME::Form_Load() {
-    applied_ = ApplyRaceCancellations(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(app::Qs(text)); });
+    applied_ = ApplyRaceCancellations(*JVLink1, host_, [this](std::string_view text) { Text1->setPlainText(ui::Qs(text)); });
 }
 
 // No file stays open between steps, so closing the window is all there is to do.

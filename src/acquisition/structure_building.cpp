@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "acquisition/weights_installer.h"
-#include "app/startup.h"
+#include "common/weights_marker.h"
 #include "common/error_log.h"
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -164,7 +164,7 @@ bool WriteBothCopies(std::string_view workingName, std::string_view fullName, co
 
 // The state label when the weights are unpacked; otherwise the request to unpack them.
 void CheckWeights(common::Host& host) {
-    if (app::ShowWeightsPresent(host, app::WeightsNote::Short)) return;
+    if (common::ShowWeightsPresent(host, common::WeightsNote::Short)) return;
     AskForFirstWeights(host);
     // Without the installer the request cannot be followed: say so where failures are kept.
     std::error_code ec;

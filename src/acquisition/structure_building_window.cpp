@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace acquisition {
 
@@ -15,19 +15,19 @@ KOUZOUTAIVK31::KOUZOUTAIVK31(common::Host& host, QWidget* parent) : QWidget(pare
 
 void KOUZOUTAIVK31::BuildControls() {
     setObjectName(QStringLiteral("KOUZOUTAIVK31"));
-    setWindowTitle(app::Qs("Ver.2024.8.12A　構造体"));
-    app::UseWindowFont(*this);
+    setWindowTitle(ui::Qs("Ver.2024.8.12A　構造体"));
+    ui::UseWindowFont(*this);
     setFixedSize(420, 190);
 
-    Text1 = app::AddTextBox(this, "Text1", QRect(15, 15, 390, 100));
-    Command1 = app::AddButton(this, "Command1", "構造体処理終了", QRect(110, 130, 200, 40));
+    Text1 = ui::AddTextBox(this, "Text1", QRect(15, 15, 390, 100));
+    Command1 = ui::AddButton(this, "Command1", "構造体処理終了", QRect(110, 130, 200, 40));
     connect(Command1, &QPushButton::clicked, this, &KOUZOUTAIVK31::Command1_Click);
 }
 
 // The whole step runs here, before the window is first shown.
 void KOUZOUTAIVK31::Form_Load() {
     built_ = BuildWeekStructures(host_);
-    Text1->setPlainText(app::Qs(kStructureWindowNote));
+    Text1->setPlainText(ui::Qs(kStructureWindowNote));
 }
 
 void KOUZOUTAIVK31::Command1_Click() { close(); }

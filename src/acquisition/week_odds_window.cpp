@@ -6,7 +6,7 @@
 #include "acquisition/download_progress_window.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/week_odds_fetch.h"
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 #include "dataservice/settings_dialog.h"
 
 namespace acquisition {
@@ -27,18 +27,18 @@ TLMFOTHISWEEKNVK31::~TLMFOTHISWEEKNVK31() = default;
 void TLMFOTHISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TLMFOTHISWEEKNVK31"));
     setWindowTitle(QStringLiteral("今週のオッズ Ver.2024.8.12A"));
-    app::UseWindowFont(*this);
+    ui::UseWindowFont(*this);
     setFixedSize(420, 250);
 
-    Text1 = app::AddTextBox(this, "Text1", QRect(20, 20, 380, 70));
-    Command2 = app::AddButton(this, "Command2", "今週のオッズ", QRect(20, 104, 185, 40));
-    Command3 = app::AddButton(this, "Command3", "今週の3連単", QRect(215, 104, 185, 40));
-    Command1 = app::AddButton(this, "Command1", "設定ＯＤＤＳ", QRect(20, 190, 140, 36));
+    Text1 = ui::AddTextBox(this, "Text1", QRect(20, 20, 380, 70));
+    Command2 = ui::AddButton(this, "Command2", "今週のオッズ", QRect(20, 104, 185, 40));
+    Command3 = ui::AddButton(this, "Command3", "今週の3連単", QRect(215, 104, 185, 40));
+    Command1 = ui::AddButton(this, "Command1", "設定ＯＤＤＳ", QRect(20, 190, 140, 36));
 }
 
 DownloadStarter TLMFOTHISWEEKNVK31::Starter() { return {*JVLink1, DownloadCount, DialogResult, host_}; }
 
-void TLMFOTHISWEEKNVK31::SetText1(std::string_view text) { Text1->setPlainText(app::Qs(text)); }
+void TLMFOTHISWEEKNVK31::SetText1(std::string_view text) { Text1->setPlainText(ui::Qs(text)); }
 
 // "設定ＯＤＤＳ": the settings dialog of this window's own data service.
 void TLMFOTHISWEEKNVK31::Command1_Click() {

@@ -1,4 +1,5 @@
 #include "app/main_menu_window.h"
+#include "common/weights_marker.h"
 
 #include <cstdlib>
 
@@ -30,13 +31,15 @@
 #include "acquisition/fetch_messages.h"
 #include "acquisition/weekly_fetch.h"
 #include "app/startup.h"
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 #include "common/paths.h"
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
 
 namespace app {
+
+using namespace ui;
 
 namespace {
 
@@ -64,11 +67,6 @@ QPixmap LogoPixmap() {
 }
 
 }  // namespace
-
-QColor ColourFromBgr(std::uint32_t bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
 
 TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     : QWidget(parent), interaction_(interaction) {
@@ -191,7 +189,7 @@ void TLMF1THISWEEKNVK31::Command4_Click() {
 void TLMF1THISWEEKNVK31::Command6_Click() {
     BusyGuard busy(*this);
     if (!busy) return;
-    if (!ShowWeightsPresent(*this, WeightsNote::WithSupportSite)) {
+    if (!common::ShowWeightsPresent(*this, common::WeightsNote::WithSupportSite)) {
         messageBox(common::AppFolder() + std::string(engine::kNoWeightsForExpansionMessage));
         EndProgram();
         return;
@@ -210,15 +208,6 @@ void TLMF1THISWEEKNVK31::EndProgram() {
     }
     std::exit(0);
 }
-
-namespace {
-// A single window that is open already is only brought forward: it does not load again.
-void BringForward(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-}  // namespace
 
 // "今週オッズ取得": this week's odds window, which waits for its own buttons.
 void TLMF1THISWEEKNVK31::Command3_Click() {

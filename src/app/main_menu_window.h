@@ -28,9 +28,6 @@ class TLMP2RIALTIME;
 
 namespace app {
 
-/// A 0x00BBGGRR colour value as a Qt colour.
-QColor ColourFromBgr(std::uint32_t bgr);
-
 /// The main menu: launcher of the weekly steps and the status board that every step writes into.
 /// It is also the Host through which core code reaches the user.
 class TLMF1THISWEEKNVK31 final : public QWidget, public common::Host {

@@ -1,23 +1,12 @@
 #pragma once
 
 #include <array>
-#include <filesystem>
-#include <optional>
-#include <string>
 #include <string_view>
 
 #include "common/host.h"
 
-// What the main menu does while it loads, and the weights state that its label shows.
+// What the main menu does while it loads.
 namespace app {
-
-/// The working folders created under AppFolder at every start, in the order they are created.
-inline constexpr std::array<std::string_view, 19> kWorkingFolders{
-    "KAIME", "RACE", "SHUTSUBAHYO", "TEKICHU", "TANFUKU", "TANFUKU2",
-    "UMAGOTOEXTHISWEEKN", "UMAGOTOTHISWEEKN", "TANSHO", "FUKUSHO", "UMAREN", "UMATAN",
-    "SANRENPUKU", "SANRENTAN", "WIDE", "SOKUDO",
-    "tarnel_paddy_wp", "tarnel_paddy_yosou", "tarnel_paddy_pdf",
-};
 
 /// Breaking-news files: they live only until the next start, which deletes them in this order.
 inline constexpr std::array<std::string_view, 8> kBreakingNewsFiles{
@@ -42,22 +31,6 @@ inline constexpr std::string_view kStartUpReminder =
 /// that offers new model weights.
 inline constexpr std::string_view kResultsBlogUrl = "https://talmor7.example.jp/blog/";
 inline constexpr std::string_view kWeightsUpdateUrl = "https://talmor7.example.jp/weights/";
-
-/// How much the weights-present label says: the start-up and button ③ add where new weights come
-/// from; structure building leaves that sentence out.
-enum class WeightsNote { WithSupportSite, Short };
-
-/// The weights marker OPTION1N/KYOSOBA.dat under AppFolder (names matched without regard to case).
-std::filesystem::path WeightsMarkerPath();
-
-/// The state label's text when the weights are present, with the marker's date-and-time text.
-std::string WeightsPresentText(std::string_view markerDateTime,
-                               WeightsNote note = WeightsNote::WithSupportSite);
-
-/// Looks for the weights marker. Present: the label turns light green and shows the marker's date
-/// text, which is returned. Missing: the label is left alone and nothing is returned.
-std::optional<std::string> ShowWeightsPresent(common::Host& host,
-                                              WeightsNote note = WeightsNote::WithSupportSite);
 
 /// The main menu's load, after AppFolder has been set: creates the working folders, reports the
 /// weights and their age, deletes the breaking-news files and writes the reminder into Text2.

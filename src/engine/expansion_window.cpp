@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 namespace engine {
 
@@ -31,28 +31,28 @@ bool TALMOR7EXPDTHISWEEKNVK31::Working() { return workingSteps > 0; }
 
 void TALMOR7EXPDTHISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TALMOR7EXPDTHISWEEKNVK31"));
-    setWindowTitle(app::Qs("拡大構造体展開 Ver.2025.8.31"));
-    app::UseWindowFont(*this);
+    setWindowTitle(ui::Qs("拡大構造体展開 Ver.2025.8.31"));
+    ui::UseWindowFont(*this);
     setFixedSize(600, 420);
 
-    Label4 = app::AddLabel(this, "Label4", "拡大構造体にレース・騎手・繁殖馬・過去走の上がり･ペース･走破速度を組み込む",
-                           QRect(15, 10, 570, 40), app::LabelWrap::Words);
-    Label2 = app::AddLabel(this, "Label2", "天候･馬場状態並びに馬体重が不明な場合、晴・良・前走馬体重、初440KGに設定",
-                           QRect(15, 56, 570, 40), app::LabelWrap::Words);
-    Label1 = app::AddLabel(this, "Label1", "", QRect(15, 100, 570, 4), app::LabelWrap::Words);
+    Label4 = ui::AddLabel(this, "Label4", "拡大構造体にレース・騎手・繁殖馬・過去走の上がり･ペース･走破速度を組み込む",
+                           QRect(15, 10, 570, 40), ui::LabelWrap::Words);
+    Label2 = ui::AddLabel(this, "Label2", "天候･馬場状態並びに馬体重が不明な場合、晴・良・前走馬体重、初440KGに設定",
+                           QRect(15, 56, 570, 40), ui::LabelWrap::Words);
+    Label1 = ui::AddLabel(this, "Label1", "", QRect(15, 100, 570, 4), ui::LabelWrap::Words);
 
     // The text boxes show their own names until a step writes into them.
-    Command3 = app::AddButton(this, "Command3", "④　　　　　　　前日固定", QRect(15, 110, 280, 40));
-    Text1 = app::AddTextBox(this, "Text1", QRect(305, 110, 280, 40), "Text1");
-    ProgressBar1 = app::AddProgressBar(this, "ProgressBar1", QRect(15, 158, 570, 20));
+    Command3 = ui::AddButton(this, "Command3", "④　　　　　　　前日固定", QRect(15, 110, 280, 40));
+    Text1 = ui::AddTextBox(this, "Text1", QRect(305, 110, 280, 40), "Text1");
+    ProgressBar1 = ui::AddProgressBar(this, "ProgressBar1", QRect(15, 158, 570, 20));
 
-    Command1 = app::AddButton(this, "Command1", "⑤　計算(約１0分）", QRect(15, 196, 280, 40));
-    Text3 = app::AddTextBox(this, "Text3", QRect(305, 196, 280, 70), "Text3");
-    ProgressBar3 = app::AddProgressBar(this, "ProgressBar3", QRect(15, 276, 570, 20));
-    ProgressBar4 = app::AddProgressBar(this, "ProgressBar4", QRect(15, 302, 570, 20));
-    Text2 = app::AddTextBox(this, "Text2", QRect(15, 332, 280, 30), "Text2");
+    Command1 = ui::AddButton(this, "Command1", "⑤　計算(約１0分）", QRect(15, 196, 280, 40));
+    Text3 = ui::AddTextBox(this, "Text3", QRect(305, 196, 280, 70), "Text3");
+    ProgressBar3 = ui::AddProgressBar(this, "ProgressBar3", QRect(15, 276, 570, 20));
+    ProgressBar4 = ui::AddProgressBar(this, "ProgressBar4", QRect(15, 302, 570, 20));
+    Text2 = ui::AddTextBox(this, "Text2", QRect(15, 332, 280, 30), "Text2");
 
-    Command2 = app::AddButton(this, "Command2", "拡大構造体処理終了", QRect(305, 366, 280, 40));
+    Command2 = ui::AddButton(this, "Command2", "拡大構造体処理終了", QRect(305, 366, 280, 40));
 
     connect(Command3, &QPushButton::clicked, this, &TALMOR7EXPDTHISWEEKNVK31::Command3_Click);
     connect(Command1, &QPushButton::clicked, this, &TALMOR7EXPDTHISWEEKNVK31::Command1_Click);
@@ -74,7 +74,7 @@ void TALMOR7EXPDTHISWEEKNVK31::Command1_Click() {
     WorkGuard work(*this);
     if (!work) return;
     ComputationControls controls;
-    controls.setText3 = [this](std::string_view text) { Text3->setPlainText(app::Qs(text)); };
+    controls.setText3 = [this](std::string_view text) { Text3->setPlainText(ui::Qs(text)); };
     controls.setProgressBar3 = [this](int value) { ProgressBar3->setValue(value); };
     controls.setProgressBar4 = [this](int value) { ProgressBar4->setValue(value); };
     computed_ = RunComputation(host_, controls);
@@ -87,7 +87,7 @@ void TALMOR7EXPDTHISWEEKNVK31::Command3_Click() {
     WorkGuard work(*this);
     if (!work) return;
     DayBeforeFixControls controls;
-    controls.setText1 = [this](std::string_view text) { Text1->setPlainText(app::Qs(text)); };
+    controls.setText1 = [this](std::string_view text) { Text1->setPlainText(ui::Qs(text)); };
     controls.setProgressBar1 = [this](int value) { ProgressBar1->setValue(value); };
     fixed_ = FixPreviousDay(host_, controls);
 }

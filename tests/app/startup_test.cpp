@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "common/weights_marker.h"
 
 #include <chrono>
 #include <cstdio>
@@ -209,7 +210,7 @@ TEST(MainMenuStartUp, FailuresArePassedOverLoggedAndTheStartUpFinishes) {
 }
 
 TEST(WeightsPresentText, StructureBuildingLeavesTheSupportSiteOut) {
-    EXPECT_EQ(app::WeightsPresentText("2025/08/31 09:05:00", app::WeightsNote::Short),
+    EXPECT_EQ(common::WeightsPresentText("2025/08/31 09:05:00", common::WeightsNote::Short),
               kPresentHead + "2025/08/31 09:05:00" +
                   " です。これより新しい日付の予想因子ウエイトがあれば展開して上書きして下さい。無ければそのまま続行して下さい。");
 }

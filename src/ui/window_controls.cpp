@@ -1,4 +1,4 @@
-#include "app/window_controls.h"
+#include "ui/window_controls.h"
 
 #include <QFont>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace app {
+namespace ui {
 
 QString Qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
@@ -50,4 +50,15 @@ QProgressBar* AddProgressBar(QWidget* parent, const char* name, QRect geometry) 
     return bar;
 }
 
-}  // namespace app
+QColor ColourFromBgr(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void BringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace ui

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+
+#include <QColor>
 
 #include <QRect>
 #include <QString>
@@ -13,7 +16,7 @@ class QWidget;
 
 // The building blocks every window is laid out with: absolute geometry, controls named as the
 // program's readers know them, and the one window font.
-namespace app {
+namespace ui {
 
 /// UTF-8 text (the program's literals, the core's messages) as a Qt string.
 QString Qs(std::string_view utf8);
@@ -34,7 +37,13 @@ enum class LabelWrap { None, Words };
 QLabel* AddLabel(QWidget* parent, const char* name, std::string_view caption, QRect geometry,
                  LabelWrap wrap = LabelWrap::None);
 
+/// A 0x00BBGGRR colour value as a Qt colour.
+QColor ColourFromBgr(std::uint32_t bgr);
+
+/// Shows a single window that may be open already: it is brought forward, not loaded again.
+void BringForward(QWidget* window);
+
 /// A progress bar named `name` from 0 to 100, empty.
 QProgressBar* AddProgressBar(QWidget* parent, const char* name, QRect geometry);
 
-}  // namespace app
+}  // namespace ui
