@@ -107,9 +107,14 @@ const std::vector<Step>& Steps() {
              acquisition::FetchBreakingOdds(f.link, host, Printer("Breaking Text1"));
          }},
         {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
-         [](ConsoleHost&) {
+         [](ConsoleHost& host) {
+             // The main menu's "オッズ処理" (source 0, Text2) or Ⅳ (source 1, Text3).
+             const bool breaking = Options().oddsSource == acquisition::kOddsSourceBreaking;
+             const common::StatusBox box = breaking ? common::StatusBox::Text3 : common::StatusBox::Text2;
+             host.setStatus(box, breaking ? acquisition::kBreakingOddsTablesStart : acquisition::kWeekOddsTablesStart);
              acquisition::OddsSource = Options().oddsSource;
-             acquisition::BuildOddsTables(Options().oddsSource);
+             const auto built = acquisition::BuildOddsTables(Options().oddsSource);
+             host.setStatus(box, acquisition::OddsTablesEndText(Options().oddsSource, built));
          }},
     };
     return steps;
