@@ -8,6 +8,7 @@
 #include "acquisition/recent_races.h"
 #include "acquisition/fetch_messages.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/paths.h"
 #include "records/week_record_file.h"
 
@@ -48,13 +49,21 @@ void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
     OddsLineWriter writer(OddsStem::Realtime, {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2},
                           std::string(kStep));
     std::vector<std::string> races;
-    common::PassOver(kStep, [&] { races = RecentRaceWindow(common::AppPath(records::kRaThisWeekNew)); });
+    const bool read =
+        common::PassOver(kStep, [&] { races = RecentRaceWindow(common::AppPath(records::kRaThisWeekNew)); });
     for (const std::string& raceId : races)
         common::PassOver(kStep, [&] { FetchRace(link, host, raceId, writer); });
     writer.Close();
 
+    // Without a race (structure building has not run) nothing was asked for: the end text says so.
+    std::string note;
+    if (read && races.empty()) {
+        common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
+        inputs.Note(common::AppPath(records::kRaThisWeekNew), false);
+        note = common::PassedOverNote({std::string(inputs.Report())});
+    }
     common::PassOver(kStep, [&] {
-        if (setText1) setText1(kBreakingOddsDone);
+        if (setText1) setText1(std::string(kBreakingOddsDone) + note);
     });
 }
 

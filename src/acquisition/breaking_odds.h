@@ -25,7 +25,9 @@ inline constexpr int kMaxBreakingReadsPerRace = 6;
 /// read is appended as delivered to its breaking file, which the fetch emptied at its start;
 /// other records are skipped. A race's reads stop at -1, at 0 and at any error code.
 /// `setText1` writes the window's own status box; pending events run once after the start text.
-/// JVInit failures are reported per race and the fetch goes on; file failures are logged.
+/// JVInit failures are reported per race and the fetch goes on; file failures are logged. A race
+/// file that is missing or holds no race is named in ERRORLOG.txt, and the end text says in
+/// brackets that there was no input.
 void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
                        const std::function<void(std::string_view)>& setText1);
 

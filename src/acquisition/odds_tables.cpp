@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
@@ -98,7 +99,8 @@ std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::stri
     return races;
 }
 
-void BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
+// Returns whether the source file held a line.
+bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     const std::vector<std::string> lines =
         common::SplitLines(common::ReadWholeFile(OddsLineFilePath(kind, stem)));
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
@@ -120,6 +122,7 @@ void BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
         if (ok) ++result.written;
         else ++result.passedOver;
     }
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return !line.empty(); });
 }
 
 }  // namespace
@@ -169,9 +172,28 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     OddsTablesResult result;
     // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
     common::PassOver(kStep, [] { std::filesystem::create_directories(common::AppPath(kTableFolder)); });
-    for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2})
-        common::PassOver(kStep, [&] { BuildKind(kind, stem, result); });
+    // Any one source file is something to build from (the trifecta odds are often not fetched);
+    // none at all means the odds were not fetched.
+    common::InputCheck inputs(kStep, common::InputCheck::Need::Any);
+    for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
+        bool held = false;
+        // A file that cannot be read is a failure of its own, not a missing input.
+        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, result); })) {
+            held = true;
+            ++result.passedOver;
+        }
+        inputs.Note(OddsLineFilePath(kind, stem), held);
+    }
+    result.noInput = !inputs.Report().empty();
     return result;
+}
+
+std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result) {
+    std::vector<std::string> parts;
+    if (result.noInput) parts.emplace_back(common::kNoInputPart);
+    if (result.passedOver > 0) parts.push_back("処理できなかったオッズ " + std::to_string(result.passedOver) + " 件");
+    return std::string(source == kOddsSourceBreaking ? kBreakingOddsTablesEnd : kWeekOddsTablesEnd) +
+           common::PassedOverNote(parts);
 }
 
 }  // namespace acquisition

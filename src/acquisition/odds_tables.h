@@ -63,16 +63,23 @@ std::string TripleTableText(const TripleTable& table);
 
 /// What one build did.
 struct OddsTablesResult {
-    int written = 0;     ///< table files written
-    int passedOver = 0;  ///< lines whose race key is not 12 digits, and files that failed
+    int written = 0;       ///< table files written
+    int passedOver = 0;    ///< lines whose race key is not 12 digits, and files that failed
+    bool noInput = false;  ///< none of the four source files held a line (each named in ERRORLOG.txt)
 };
+
+/// The main menu's end text of a build from `source`: "今週のオッズ処理終了" or "速報オッズ処理終了",
+/// followed, when the build had no source line or passed something over, by a note in brackets
+/// that says so and points to ERRORLOG.txt.
+std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result);
 
 /// Builds the odds tables from the line files chosen by `source` (kOddsSourceThisWeek or
 /// kOddsSourceBreaking), in the order O6, O5, O4, O2. Each race of a source file gets one table
 /// file of that kind, built from its last line in the file (a later line is a later delivery),
 /// written through a scratch file and a rename. A missing or empty source file writes nothing
-/// for its kind, and tables of races the files do not hold are left as they are. Failures are
-/// logged and the build goes on with the next race.
+/// for its kind, and tables of races the files do not hold are left as they are; when all four
+/// are missing or empty there was nothing to build from, and each is named in ERRORLOG.txt.
+/// Failures are logged and the build goes on with the next race.
 OddsTablesResult BuildOddsTables(std::int16_t source);
 
 }  // namespace acquisition

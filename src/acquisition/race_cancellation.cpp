@@ -10,6 +10,7 @@
 #include "acquisition/fetch_messages.h"
 #include "acquisition/recent_races.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "records/decoders.h"
@@ -251,9 +252,12 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         datesRead = true;
     });
     if (datesRead && summary.dates.empty()) {
-        // No race this week: there is nothing to ask for and nothing to take out.
+        // No race this week: there is nothing to ask for and nothing to take out. Structure
+        // building has not run, or had nothing to sort.
+        common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
+        inputs.Note(common::AppPath(records::kRaThisWeekNew), false);
         host.messageBox(kNoData);
-        text(kNoData);
+        text(std::string(kCancellationNoInputStem) + common::PassedOverNote({std::string(inputs.Report())}));
         summary.outcome = CancellationOutcome::NoRaces;
         return summary;
     }

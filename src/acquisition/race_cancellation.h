@@ -30,6 +30,9 @@ inline constexpr std::string_view kCancellationEndText =
 inline constexpr std::string_view kCancellationIncompleteText =
     "中止処理の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
 
+/// Before the note that there was no race to work on.
+inline constexpr std::string_view kCancellationNoInputStem = "中止処理終了";
+
 /// Bounds of the reads of one date: a date brings a few thousand records at most, and the
 /// next-file mark comes once per file; a code that stays is given up on after this many reads.
 inline constexpr long kMaxCancellationReadsPerDate = 1000000;
@@ -58,8 +61,9 @@ struct CancellationSummary {
 
 /// The cancellation processing, in this order; `setText1` writes the window's status box.
 /// 1. Text1 <- "中止処理中。。"; pending events run once.
-/// 2. RecentRaceDates of RATHISWEEKNNEW.dat. None: message "該当するデータがありません。", Text1
-///    shows the same text, and nothing is fetched or rewritten (outcome NoRaces).
+/// 2. RecentRaceDates of RATHISWEEKNNEW.dat. None: the file is named in ERRORLOG.txt as missing
+///    or empty, message "該当するデータがありません。", Text1 says in brackets after "中止処理終了"
+///    that there was no input, and nothing is fetched or rewritten (outcome NoRaces).
 /// 3. Per date: JVInit (a result other than 0: "JVInitエラー。RC=" and the result; goes on),
 ///    JVRTOpen "0B12" with the date (a negative result: no reads; other than -1 it is logged),
 ///    reads until 0 or -203, JVClose. Every read that returns a positive length has exactly those

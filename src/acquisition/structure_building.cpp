@@ -9,6 +9,7 @@
 #include "acquisition/weights_installer.h"
 #include "common/weights_marker.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/quicksort.h"
@@ -154,11 +155,15 @@ void SortAndDeduplicate(RecordBuffer& records, KeyTable& table) {
 // The working copy and the full copy: one content, so they are equal byte for byte. Each is an
 // output of its own: one that cannot be written does not leave the other at last week's records.
 // True when the working copy was written.
-bool WriteBothCopies(std::string_view workingName, std::string_view fullName, const std::string& content) {
+bool WriteBothCopies(std::string_view workingName, std::string_view fullName, const std::string& content,
+                     StructureSummary& summary) {
     const bool working = common::PassOver(kStructureStep, [&] {
         common::WriteFileAtomically(common::AppPath(workingName), content);
     });
-    common::PassOver(kStructureStep, [&] { common::WriteFileAtomically(common::AppPath(fullName), content); });
+    const bool full = common::PassOver(kStructureStep, [&] {
+        common::WriteFileAtomically(common::AppPath(fullName), content);
+    });
+    summary.stepsPassedOver += !working + !full;
     return working;
 }
 
@@ -178,7 +183,7 @@ void BuildRaceFiles(StructureSummary& summary) {
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
     SortAndDeduplicate(races, table);
     summary.races = races.Count();
-    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, races.Bytes());
+    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, races.Bytes(), summary);
 }
 
 // Runner records of data kind "1" (the earliest stage of a race) leave SETHISWEEKN.dat for good;
@@ -205,7 +210,8 @@ void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::option
     SortAndDeduplicate(kept, table);
     summary.runners = kept.Count();
     // The run files follow the working copy: handed on only when it holds these records.
-    if (WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes())) sorted = kept.Release();
+    if (WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes(), summary))
+        sorted = kept.Release();
 }
 
 // One record per horse in UMTHISWEEKNNEW.dat and the list of the horses (handed on to the run
@@ -225,13 +231,15 @@ void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys
     std::vector<std::string> list = DistinctKeys(table.keys);
     summary.horses = static_cast<std::int64_t>(list.size());
     // The list and the horse file are outputs of their own: one failing leaves the other written.
-    common::PassOver(kStructureStep, [&] {
-        WriteKeyList(common::AppPath(kHorseList), list);
-        horseList = std::move(list);
-    });
-    common::PassOver(kStructureStep, [&] {
-        common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
-    });
+    if (!common::PassOver(kStructureStep, [&] {
+            WriteKeyList(common::AppPath(kHorseList), list);
+            horseList = std::move(list);
+        }))
+        ++summary.stepsPassedOver;
+    if (!common::PassOver(kStructureStep, [&] {
+            common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
+        }))
+        ++summary.stepsPassedOver;
 }
 
 void BuildDamList(KeyTable& damKeys, StructureSummary& summary) {
@@ -269,44 +277,66 @@ std::vector<std::string> DistinctKeys(const std::vector<std::string>& sortedKeys
     return distinct;
 }
 
+std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary) {
+    std::vector<std::string> parts;
+    if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
+    if (summary.stepsPassedOver > 0)
+        parts.push_back("処理できなかった手順 " + std::to_string(summary.stepsPassedOver) + " 件");
+    if (summary.runFiles.horsesPassedOver > 0)
+        parts.push_back("処理できなかった馬 " + std::to_string(summary.runFiles.horsesPassedOver) + " 頭");
+    return std::string(kStructureEndText) + " " + common::StrText(horseRecords) + common::PassedOverNote(parts);
+}
+
 StructureSummary BuildWeekStructures(common::Host& host) {
     StructureSummary summary;
     const std::string_view step = kStructureStep;
+    // One sub-step: a failure is logged and counted, and the next one runs.
+    auto part = [&](auto&& work) {
+        if (!common::PassOver(step, work)) ++summary.stepsPassedOver;
+    };
 
-    common::PassOver(step, [&] { CheckWeights(host); });
-    common::PassOver(step, [&] {
+    part([&] { CheckWeights(host); });
+    part([&] {
         host.setStatus(common::StatusBox::Text4, kStructureStartText);
         host.pumpEvents();
     });
 
-    common::PassOver(step, [&] { BuildRaceFiles(summary); });
+    part([&] { BuildRaceFiles(summary); });
 
     // What a pass has written is handed on in memory; what a failed pass could not write is read
     // from the file the last run left, as the next step would read it.
     std::optional<std::string> sortedRunners;
     {
         std::optional<RecordBuffer> keptRunners;
-        common::PassOver(step, [&] { FilterRunners(summary, keptRunners); });
+        part([&] { FilterRunners(summary, keptRunners); });
         // Without the runner records (the file could not be read) there is nothing to sort.
-        if (keptRunners) common::PassOver(step, [&] { BuildRunnerFiles(*keptRunners, summary, sortedRunners); });
+        if (keptRunners) part([&] { BuildRunnerFiles(*keptRunners, summary, sortedRunners); });
     }
 
     std::optional<KeyTable> damKeys;
     std::optional<std::vector<std::string>> horseList;
-    common::PassOver(step, [&] { BuildHorseFiles(summary, damKeys, horseList); });
-    if (damKeys) common::PassOver(step, [&] { BuildDamList(*damKeys, summary); });
+    part([&] { BuildHorseFiles(summary, damKeys, horseList); });
+    if (damKeys) part([&] { BuildDamList(*damKeys, summary); });
     damKeys.reset();
 
-    common::PassOver(step, [&] {
+    part([&] {
         if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
         if (!sortedRunners) sortedRunners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
         summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
     });
     sortedRunners.reset();
 
+    // A week always has races, runners and horses: a source without a record means the fetch
+    // has not run (or brought nothing), and the outputs are empty.
+    common::InputCheck inputs(step, common::InputCheck::Need::Every);
+    inputs.Note(common::AppPath(records::kRaThisWeek), summary.raceRecords > 0);
+    inputs.Note(common::AppPath(records::kSeThisWeek), summary.runnerRecords > 0);
+    inputs.Note(common::AppPath(records::kUmThisWeek), summary.horseRecords > 0);
+    summary.inputNote = inputs.Report();
+
     common::PassOver(step, [&] {
         const std::int64_t count = records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count();
-        host.setStatus(common::StatusBox::Text4, std::string(kStructureEndText) + " " + common::StrText(count));
+        host.setStatus(common::StatusBox::Text4, StructureEndText(count, summary));
     });
     return summary;
 }

@@ -34,7 +34,14 @@ struct StructureSummary {
     std::int64_t horses = 0;         // UMTHISWEEKNNEW.dat and KETTONUMTHISWEEKN.dat
     std::int64_t dams = 0;           // HAHAHANNUMTHISWEEKN.dat
     RunFileSummary runFiles;
+    std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
+    std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
 };
+
+/// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat as a number
+/// with its leading blank; when an input held nothing or something was passed over, a note in
+/// brackets that says so and points to ERRORLOG.txt.
+std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary);
 
 /// Builds the week's structures from RATHISWEEKN.dat, SETHISWEEKN.dat and UMTHISWEEKN.dat in
 /// AppFolder, in this order: the weights check (the state label, or the request to unpack the
@@ -48,7 +55,8 @@ struct StructureSummary {
 /// equal. Every file is written once, through a scratch file and a rename.
 ///
 /// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs; a
-/// missing source file reads as empty and gives empty outputs.
+/// missing source file reads as empty and gives empty outputs. A source file that is missing or
+/// holds no record is named in ERRORLOG.txt, and the end text says so.
 StructureSummary BuildWeekStructures(common::Host& host);
 
 /// Sorts keys[low..high] ascending (byte by byte), moving each record number with its key, by the

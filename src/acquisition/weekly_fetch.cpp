@@ -1,13 +1,14 @@
 #include "acquisition/weekly_fetch.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
-#include <string>
 #include <optional>
+#include <string>
 #include <system_error>
-
 
 #include "acquisition/stored_fetch.h"
 #include "acquisition/weights_installer.h"
@@ -25,17 +26,22 @@ namespace {
 
 constexpr std::string_view kStep = "FetchThisWeek";
 
-// One week file held open for the whole fetch: a full week brings some 150 000 runner records,
-// and opening the file once per record would cost more than the records themselves.
+// One week file, written for the whole fetch into its scratch file held open: a full week brings
+// some 150 000 runner records, and opening the file once per record would cost more than the
+// records themselves. Only a fetch that ends normally puts the scratch file in the week file's
+// place, so a fetch that stops half way leaves last week's file as it was.
 // A failed write is passed over: the first of a file is logged, the rest are counted and logged
-// when the file closes.
+// when the file closes; the file then no longer holds the whole week.
 class WeekFileWriter {
 public:
     WeekFileWriter(std::string_view name, int recordLength)
-        : name_(name), length_(static_cast<std::size_t>(recordLength)) {}
+        : name_(name),
+          length_(static_cast<std::size_t>(recordLength)),
+          target_(common::AppPath(name_)),
+          scratch_(common::ScratchPathFor(target_)) {}
 
-    /// Opens the file as a new, empty record file.
-    void Open() { file_.emplace(common::AppPath(name_), length_, /*truncate=*/true); }
+    /// Opens the scratch file as a new, empty record file.
+    void Open() { file_.emplace(scratch_, length_, /*truncate=*/true); }
 
     /// Writes a stored record as record count + 1.
     void Append(std::string_view stored) {
@@ -50,12 +56,9 @@ public:
         }
     }
 
-    /// Closes the file (a file that never opened has nothing to close).
+    /// Closes the scratch file (a file that never opened has nothing to close).
     void Close() {
-        if (lost_ > 0) {
-            common::LogError(kStep, std::to_string(lost_) + " records not written to " + name_);
-            lost_ = 0;
-        }
+        if (lost_ > 0) common::LogError(kStep, std::to_string(lost_) + " records not written to " + name_);
         if (!file_) return;
         // Closed once, even when the close fails.
         struct Reset {
@@ -63,16 +66,39 @@ public:
             ~Reset() { f.reset(); }
         } reset{file_};
         file_->Close();
+        closed_ = true;
+    }
+
+    /// True when the scratch file was opened, took every record and closed.
+    bool Sound() const { return closed_ && lost_ == 0; }
+
+    /// The scratch file takes the week file's place; one that cannot goes.
+    void Replace() const {
+        std::error_code ec;
+        fs::rename(scratch_, target_, ec);
+        if (!ec) return;
+        std::error_code ignored;
+        fs::remove(scratch_, ignored);
+        throw std::system_error(ec, "cannot replace " + target_.string());
+    }
+
+    /// The scratch file of a fetch that did not end normally goes; the week file stays.
+    void Discard() const {
+        std::error_code ec;
+        if (fs::remove(scratch_, ec); ec) throw std::system_error(ec, "cannot delete " + scratch_.string());
     }
 
 private:
     std::string name_;
     std::size_t length_;
+    fs::path target_;
+    fs::path scratch_;
     std::optional<common::RecordAppender> file_;
     std::int64_t lost_ = 0;
+    bool closed_ = false;
 };
 
-// The five week files, in the order they are deleted and opened; they close in reverse.
+// The five week files, in the order they are opened; they close in reverse.
 struct WeekFiles {
     WeekFileWriter ra{records::kRaThisWeek, records::WeekFileRA::kRecordLength};
     WeekFileWriter se{records::kSeThisWeek, records::WeekFileSE::kRecordLength};
@@ -80,17 +106,33 @@ struct WeekFiles {
     WeekFileWriter ks{records::kKsThisWeek, records::WeekFileKS::kRecordLength};
     WeekFileWriter hr{records::kHrThisWeek, records::WeekFileHR::kRecordLength};
 
-    /// Opens the five as new, empty files, once; each failure is passed over on its own.
+    /// Opens the five as new, empty scratch files, once; each failure is passed over on its own.
     void OpenAll() {
         if (opened_) return;
         opened_ = true;
-        for (WeekFileWriter* f : {&ra, &se, &um, &ks, &hr}) common::PassOver(kStep, [&] { f->Open(); });
+        for (WeekFileWriter* f : All()) common::PassOver(kStep, [&] { f->Open(); });
     }
     void CloseAll() {
-        for (WeekFileWriter* f : {&hr, &ks, &um, &se, &ra}) common::PassOver(kStep, [&] { f->Close(); });
+        const auto all = All();
+        for (auto f = all.rbegin(); f != all.rend(); ++f) common::PassOver(kStep, [&] { (*f)->Close(); });
+    }
+    /// True when all five hold the whole week.
+    bool Sound() {
+        const auto all = All();
+        return opened_ && std::all_of(all.begin(), all.end(), [](const WeekFileWriter* f) { return f->Sound(); });
+    }
+    /// The new week in place of the old. Each rename is its own sub-step; false when one failed.
+    bool ReplaceAll() {
+        bool all = true;
+        for (WeekFileWriter* f : All()) all = common::PassOver(kStep, [&] { f->Replace(); }) && all;
+        return all;
+    }
+    void DiscardAll() {
+        for (WeekFileWriter* f : All()) common::PassOver(kStep, [&] { f->Discard(); });
     }
 
 private:
+    std::array<WeekFileWriter*, 5> All() { return {&ra, &se, &um, &ks, &hr}; }
     bool opened_ = false;
 };
 
@@ -142,9 +184,31 @@ private:
     records::StoredHR storedHr_;
 };
 
+// The fetch's own host, which keeps the last message shown, so that a fetch that ends on a
+// message (an open or read error, nothing to read) can say which in the error log.
+class MessageNote final : public common::Host {
+public:
+    explicit MessageNote(common::Host& host) : host_(host) {}
+    void messageBox(std::string_view text) override {
+        last_ = text;
+        host_.messageBox(text);
+    }
+    void setStatus(common::StatusBox box, std::string_view text) override { host_.setStatus(box, text); }
+    void setLabelColour(std::uint32_t colour) override { host_.setLabelColour(colour); }
+    void pumpEvents() override { host_.pumpEvents(); }
+    std::chrono::year_month_day today() override { return host_.today(); }
+    void startProgram(const fs::path& program) override { host_.startProgram(program); }
+    void openUrl(std::string_view url) override { host_.openUrl(url); }
+    const std::string& Last() const { return last_; }
+
+private:
+    common::Host& host_;
+    std::string last_;
+};
+
 }  // namespace
 
-void FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress) {
+WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress) {
     common::Host& host = starter.host;
 
     std::error_code ec;
@@ -154,27 +218,49 @@ void FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress) 
     host.setStatus(common::StatusBox::Text1, kFetchStartText);
     host.pumpEvents();
 
-    // The old week goes first, even when the data service then has nothing new to give.
-    common::PassOver(kStep, [] { records::WeekFileRA(common::AppPath(records::kRaThisWeek)).Remove(); });
-    common::PassOver(kStep, [] { records::WeekFileSE(common::AppPath(records::kSeThisWeek)).Remove(); });
-    common::PassOver(kStep, [] { records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Remove(); });
-    common::PassOver(kStep, [] { records::WeekFileKS(common::AppPath(records::kKsThisWeek)).Remove(); });
-    common::PassOver(kStep, [] { records::WeekFileHR(common::AppPath(records::kHrThisWeek)).Remove(); });
-
-    // The week files are opened as new, empty files once the download is done; after a failed
-    // open, an empty result or a cancel they stay deleted.
+    // The new week goes into scratch files, opened once the download is done; last week's files
+    // are replaced only by a fetch that ends normally.
     WeekFiles files;
     RecordStore store(files);
+    MessageNote note(host);
+    DownloadStarter noted{starter.JVLink1, starter.DownloadCount, starter.DialogResult, note};
+    bool cancelled = false;
+    const ProgressRunner followed = [&](DownloadStarter& s) {
+        if (runProgress) runProgress(s);
+        cancelled = s.DialogResult == kDownloadCancelled;
+    };
+    bool readToEnd = false;
     // The data service reports by return codes; anything it throws ends the reading (logged),
     // and the fetch still closes the files and the service and writes its end text.
-    common::PassOver(kStep, [&] {
-        RunStoredFetch(starter, runProgress,
-                       {kStep, kWeeklyFetchSid, kWeeklyDataSpec, [&] { files.OpenAll(); }},
-                       [&](std::string_view record) { store.Store(record); });
+    const bool ran = common::PassOver(kStep, [&] {
+        readToEnd = RunStoredFetch(noted, followed,
+                                   {kStep, kWeeklyFetchSid, kWeeklyDataSpec, [&] { files.OpenAll(); }},
+                                   [&](std::string_view record) { store.Store(record); });
     });
     files.CloseAll();
     common::PassOver(kStep, [&] { starter.JVLink1.JVClose(); });
-    host.setStatus(common::StatusBox::Text1, kFetchEndText);
+
+    WeeklyFetchOutcome outcome = WeeklyFetchOutcome::Failed;
+    std::string reason;
+    if (ran && readToEnd && files.Sound()) {
+        if (files.ReplaceAll()) outcome = WeeklyFetchOutcome::Done;
+        else reason = "not every week file could be replaced (see above): run the fetch again";
+    } else {
+        files.DiscardAll();
+        if (ran && cancelled) outcome = WeeklyFetchOutcome::Cancelled;
+        else if (ran && readToEnd) reason = "not every record could be written (see above): the week files were kept";
+        else if (note.Last().empty()) reason = "the fetch did not end normally: the week files were kept";
+        else reason = "the fetch ended with \"" + note.Last() + "\": the week files were kept";
+    }
+    switch (outcome) {
+        case WeeklyFetchOutcome::Done: host.setStatus(common::StatusBox::Text1, kFetchEndText); break;
+        case WeeklyFetchOutcome::Cancelled: host.setStatus(common::StatusBox::Text1, kFetchCancelledText); break;
+        case WeeklyFetchOutcome::Failed:
+            common::LogError(kStep, reason);
+            host.setStatus(common::StatusBox::Text1, kFetchFailedText);
+            break;
+    }
+    return outcome;
 }
 
 }  // namespace acquisition

@@ -13,25 +13,40 @@ inline constexpr std::string_view kWeeklyDataSpec = "TOKURACETCVNRCVN";
 
 inline constexpr std::string_view kFetchStartText = "今週開催取得開始しました。しばらくお待ち下さい。。。。。";
 inline constexpr std::string_view kFetchEndText = "今週開催取得終了";
+/// Text1 when the user cancelled the download: last week's files are as they were.
+inline constexpr std::string_view kFetchCancelledText = "今週開催取得を中止しました。";
+/// Text1 when the fetch did not end normally (the reason is in ERRORLOG.txt): last week's files
+/// are as they were.
+inline constexpr std::string_view kFetchFailedText = "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。";
 /// The main menu's Label1 when the fetch finds OPTION1N/STALLION.dat missing.
 inline constexpr std::string_view kFetchWeightsMissingLabel =
     "まだ、予想因子ウエイトが展開されていません。タスクバーにある展開先の指定をクリックして自己解凍EXEを起動させて下さい。";
 
+/// How a weekly fetch ended.
+enum class WeeklyFetchOutcome {
+    Done,       ///< the reads ended normally: the five files hold the new week
+    Cancelled,  ///< the user cancelled the download: last week's files are untouched
+    Failed,     ///< anything else (logged): last week's files are untouched
+};
+
 /// The weekly fetch, run by the main menu's button ①.
 /// - Missing OPTION1N/STALLION.dat: asks for the weights (message, Label1, NEWSFX.EXE), goes on.
-/// - Text1 gets the start text, pending events run; the five week files are deleted.
+/// - Text1 gets the start text, pending events run.
 /// - JVInit, then JVOpen of "TOKURACETCVNRCVN" into the starter's DownloadCount. An open error or
 ///   nothing to read ends the fetch with a message; a download runs under `runProgress`, and a
-///   cancel there ends the fetch with the week files left deleted.
+///   cancel there ends the fetch.
 /// - Reads every record (RunStoredFetch): RA, SE, UM (not of data kind "9"), KS (stored form)
-///   and HR go, in the order delivered, into RATHISWEEKN.dat, SETHISWEEKN.dat, UMTHISWEEKN.dat,
-///   KSTHISWEEKN.dat and HRTHISWEEKN.dat, each held open for the whole fetch; other kinds are
-///   skipped. The five are opened as new, empty files just before the first read, so reads that
-///   bring no record (or fail at once) leave them empty. A damaged file is deleted and the open
-///   repeated (at most kMaxReopensPerFile times per file); any other read error is reported.
-/// - JVClose; Text1 gets the end text.
-/// Messages and status texts go through the starter's host. File-system failures are passed over
-/// one sub-step at a time and written to ERRORLOG.txt.
-void FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress);
+///   and HR go, in the order delivered, into scratch files beside RATHISWEEKN.dat,
+///   SETHISWEEKN.dat, UMTHISWEEKN.dat, KSTHISWEEKN.dat and HRTHISWEEKN.dat (ScratchPathFor),
+///   each held open for the whole fetch; other kinds are skipped. A damaged file is deleted and
+///   the open repeated (at most kMaxReopensPerFile times per file); any other read error is
+///   reported.
+/// - JVClose. When the reads ended at 0 and every record was written, the five scratch files are
+///   renamed over the week files (reads that bring no record give five empty files) and Text1
+///   gets the end text. Otherwise the scratch files go, the week files stay byte for byte as they
+///   were, and Text1 says that the fetch was cancelled or failed; a failure is written to
+///   ERRORLOG.txt with the message it brought.
+/// Messages and status texts go through the starter's host.
+WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress);
 
 }  // namespace acquisition

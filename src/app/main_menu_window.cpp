@@ -222,8 +222,7 @@ void TLMF1THISWEEKNVK31::Command7_Click() {
     setStatus(common::StatusBox::Text2, acquisition::kWeekOddsTablesStart);
     pumpEvents();
     acquisition::OddsSource = acquisition::kOddsSourceThisWeek;
-    ShowOddsTables();
-    setStatus(common::StatusBox::Text2, acquisition::kWeekOddsTablesEnd);
+    setStatus(common::StatusBox::Text2, acquisition::OddsTablesEndText(acquisition::OddsSource, ShowOddsTables()));
 }
 
 // "Ⅰ　速報情報(一括）": the breaking-news window, which waits for its own buttons.
@@ -239,14 +238,19 @@ void TLMF1THISWEEKNVK31::Command13_Click() {
     setStatus(common::StatusBox::Text3, acquisition::kBreakingOddsTablesStart);
     pumpEvents();
     acquisition::OddsSource = acquisition::kOddsSourceBreaking;
-    ShowOddsTables();
-    setStatus(common::StatusBox::Text3, acquisition::kBreakingOddsTablesEnd);
+    setStatus(common::StatusBox::Text3, acquisition::OddsTablesEndText(acquisition::OddsSource, ShowOddsTables()));
 }
 
-void TLMF1THISWEEKNVK31::ShowOddsTables() {
-    // A new window builds the tables while it loads, before it shows.
-    if (!oddsTablesWindow_) oddsTablesWindow_ = new acquisition::TALMOR7ODDSN(this);
+acquisition::OddsTablesResult TLMF1THISWEEKNVK31::ShowOddsTables() {
+    // A new window builds the tables while it loads, before it shows; one still open only comes
+    // forward, and there is no build to report on.
+    acquisition::OddsTablesResult built;
+    if (!oddsTablesWindow_) {
+        oddsTablesWindow_ = new acquisition::TALMOR7ODDSN(this);
+        built = oddsTablesWindow_->Built();
+    }
     BringForward(oddsTablesWindow_);
+    return built;
 }
 
 std::vector<QPushButton*> TLMF1THISWEEKNVK31::StepButtons() const {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "acquisition/download_starter.h"
+#include "acquisition/odds_tables.h"
 #include "common/host.h"
 #include "dataservice/jvlink.h"
 
@@ -99,7 +100,9 @@ private:
     void Command13_Click();
     /// The odds-table window: opened when there is none (its load builds the tables), else only
     /// brought forward.
-    void ShowOddsTables();
+    /// Opens the odds-table window, or brings it forward; what the build did (nothing when the
+    /// window was still open).
+    acquisition::OddsTablesResult ShowOddsTables();
     void Command4_Click();
     void Command6_Click();
     void Command14_Click();

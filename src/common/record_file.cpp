@@ -66,10 +66,7 @@ private:
 };
 
 fs::path ScratchFor(const fs::path& target, const fs::path& scratch) {
-    if (!scratch.empty()) return scratch;
-    fs::path s = target;
-    s += ".partial";
-    return s;
+    return scratch.empty() ? ScratchPathFor(target) : scratch;
 }
 
 // Writes the scratch file with `produce` and renames it over the target; on any failure the
@@ -224,6 +221,12 @@ void RecordAppender::Close() {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("cannot close", path_);
+}
+
+fs::path ScratchPathFor(const fs::path& target) {
+    fs::path s = target;
+    s += ".partial";
+    return s;
 }
 
 void WriteFileAtomically(const fs::path& target, std::string_view content, const fs::path& scratch) {

@@ -87,6 +87,10 @@ private:
     std::string record_;
 };
 
+/// The scratch file a rewrite of `target` goes through when it names none: the target's name
+/// with ".partial" added, in the same folder.
+std::filesystem::path ScratchPathFor(const std::filesystem::path& target);
+
 /// Writes `content` to `target` through a scratch file in the same folder and a rename.
 /// `scratch` empty means the target's name with ".partial" added.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content,

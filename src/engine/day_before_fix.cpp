@@ -9,6 +9,7 @@
 #include "acquisition/run_files.h"
 #include "common/encoding.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
@@ -111,10 +112,8 @@ void SetFineWeatherAndGoodGoing(ExRecord& run) {
 void FixLastEntry(DayBeforeFixSummary& summary) {
     const fs::path listPath = common::AppPath(acquisition::kHorseList);
     std::vector<std::string> horses;
-    Part(summary, [&] {
-        if (!fs::exists(listPath)) throw std::runtime_error("no horse list " + listPath.string() + ": no run file fixed");
-        horses = acquisition::ReadKeyList(listPath);
-    });
+    // A missing list reads as no horse: FixPreviousDay names it as an input that held nothing.
+    Part(summary, [&] { horses = acquisition::ReadKeyList(listPath); });
     summary.horses = static_cast<std::int64_t>(horses.size());
 
     for (const std::string& kettoNum : horses) {
@@ -139,7 +138,8 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     const common::RecordFile raceFile(common::AppPath(records::kRaThisWeekNew), kRaceLength);
     std::vector<std::string> races = raceFile.ReadAll();
     summary.raceRecords = static_cast<std::int64_t>(races.size());
-    if (races.empty()) throw std::runtime_error(raceFile.Path().string() + " holds no race record: no race fixed");
+    // No race: nothing to fix (FixPreviousDay names the file as an input that held nothing).
+    if (races.empty()) return;
     summary.resultMode = races.back()[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '7';
 
     std::unordered_set<std::string> payoutKeys;
@@ -179,7 +179,17 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     if (controls.setProgressBar1) controls.setProgressBar1(0);
     FixLastEntry(summary);
     Part(summary, [&] { FixRaceConditions(summary, controls.setProgressBar1); });
-    if (controls.setText1) controls.setText1(kDayBeforeFixDone);
+
+    // The fix works on the structures of the week; without them it had nothing to fix.
+    common::InputCheck inputs(kDayBeforeFixStep, common::InputCheck::Need::Every);
+    inputs.Note(common::AppPath(acquisition::kHorseList), summary.horses > 0);
+    inputs.Note(common::AppPath(records::kRaThisWeekNew), summary.raceRecords > 0);
+    if (summary.resultMode) inputs.Note(common::AppPath(records::kHrThisWeek), summary.payoutKeys > 0);
+    summary.inputNote = inputs.Report();
+
+    std::vector<std::string> noteParts;
+    if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
+    if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts));
     if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
     return summary;
 }

@@ -46,6 +46,7 @@ struct DayBeforeFixSummary {
     bool resultMode = false;
     std::int64_t payoutKeys = 0;      // result mode: lines written to RACETHISWEEKN.dat
     std::int64_t failures = 0;        // parts passed over (each logged)
+    std::string inputNote;            // what Text1 says of inputs that held nothing ("" when all did)
 };
 
 /// Applies the fix to the last record of a run file, in place (555 bytes each): `before` is the
@@ -72,15 +73,17 @@ void SetFineWeatherAndGoodGoing(ExRecord& run);
 /// sub-step: a failure is logged, counted and the next horse goes on.
 void FixLastEntry(DayBeforeFixSummary& summary);
 
-/// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file)
+/// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file;
+/// a file without a race record is left alone)
 /// and, in result mode, RACETHISWEEKN.dat (one quoted RaceKey12 a line, in the order of
 /// HRTHISWEEKN.dat). `progress` gets Int(r x 100 / records) after race record r.
 void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress);
 
 /// Button ④: ProgressBar1 to 0, FixLastEntry, FixRaceConditions, Text1 <- "前日固定終了". Failures
-/// are passed over part by part into ERRORLOG.txt (a missing horse list or an empty race file
-/// count as such: there is nothing to fix); when any was, a message through `host` says so after
-/// the end text.
+/// are passed over part by part into ERRORLOG.txt; when any was, a message through `host` says so
+/// after the end text. A horse list or race file (in result mode also the payout file) that is
+/// missing or holds nothing is named in ERRORLOG.txt, and Text1 says in brackets after the end
+/// text that the fix had no input.
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls);
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "acquisition/breaking_odds.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ namespace {
 using namespace oddstest;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 const std::string kInitLine = "JVInit SA583920/SD271539/TALMOR7/ver.2020.3.2";
@@ -112,6 +114,7 @@ TEST_F(BreakingOdds, EmptyOrMissingRaceFileFetchesNothingAndEmptiesTheFiles) {
         SCOPED_TRACE(present);
         link.log.clear();
         text1.clear();
+        std::filesystem::remove(folder / "ERRORLOG.txt");
         if (present) folder.Write("RATHISWEEKNNEW.dat", "");
         for (const std::string& name : kBreakingFiles) folder.Write(name, "odds of an earlier fetch\r\n");
         Fetch();
@@ -121,7 +124,11 @@ TEST_F(BreakingOdds, EmptyOrMissingRaceFileFetchesNothingAndEmptiesTheFiles) {
             EXPECT_EQ(folder.Read(name), "") << name;
         }
         EXPECT_EQ(folder.Exists("RATHISWEEKNNEW.dat"), present);
-        EXPECT_THAT(text1, ElementsAre("速報オッズ取得を開始します。。。。。。", "速報オッズ取得完了"));
+        // No race was asked for: the end text and the error log say why.
+        EXPECT_THAT(text1, ElementsAre("速報オッズ取得を開始します。。。。。。",
+                                       "速報オッズ取得完了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                    HasSubstr(present ? "RATHISWEEKNNEW.dat holds nothing to work on" : "RATHISWEEKNNEW.dat is missing"));
     }
 }
 

@@ -72,14 +72,14 @@ TEST(CancellationWindow, HasDoneItsWorkWhenItShowsAndItsButtonCloses) {
     EXPECT_TRUE(window.isNull());
 }
 
-TEST(CancellationWindow, AnEmptyRaceFileShowsTheNoDataText) {
+TEST(CancellationWindow, AnEmptyRaceFileSaysThereWasNoInput) {
     testsupport::TempAppFolder folder;
     folder.Write("RATHISWEEKNNEW.dat", "");
     testsupport::RecordingHost host;
     QPointer<acquisition::CHUSIRIALTIME> window =
         new acquisition::CHUSIRIALTIME(host, nullptr, std::make_unique<dataservice::ScriptedJVLink>());
 
-    EXPECT_EQ(Text1Of(window), Q("該当するデータがありません。"));
+    EXPECT_EQ(Text1Of(window), Q("中止処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
     EXPECT_THAT(host.Messages(), ElementsAre("該当するデータがありません。"));
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -76,11 +76,13 @@ TEST_F(MainMenuFetch, FetchDisablesTheStepButtonsAndIgnoresASecondStart) {
     EXPECT_TRUE(menu->RecordedMessages().empty());
     for (const std::string& name : kStepButtons) EXPECT_TRUE(Button(name)->isEnabled()) << name;
 
-    // The next click runs again.
+    // The next click runs again; with nothing to read it fails and the week fetched before stays.
     link->QueueOpen(0, 0, 0);
     Button("Command2")->click();
     EXPECT_EQ(link->Count("JVInit"), 2u);
     EXPECT_THAT(menu->RecordedMessages(), ElementsAre("該当するデータがありません。"));
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), fetchtest::RA("RACE1"));
+    EXPECT_EQ(Text1(), "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。");
 }
 
 TEST_F(MainMenuFetch, FetchFollowsTheDownloadInTheProgressWindow) {

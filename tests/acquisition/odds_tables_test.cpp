@@ -1,5 +1,6 @@
 #include "acquisition/odds_tables.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -233,6 +234,53 @@ TEST(OddsTables, LineWithoutADigitRaceKeyBuildsNoFile) {
         if (entry.is_regular_file()) ++files;
     EXPECT_EQ(files, 3u);  // the source, the one table, ERRORLOG.txt
     EXPECT_NE(folder.Read("ERRORLOG.txt").find("BuildOddsTables"), std::string::npos);
+    EXPECT_EQ(OddsTablesEndText(kOddsSourceThisWeek, result),
+              "今週のオッズ処理終了（処理できなかったオッズ 3 件。ERRORLOG.txtを確認して下さい。）");
+}
+
+// A build with no source line at all had nothing to work on (the odds were not fetched): the
+// four files are named and the end text says so. One source that holds lines is enough: the
+// trifecta odds are often not fetched, and that is no failure.
+TEST(OddsTables, NoSourceLineAtAllIsNamedAndTold) {
+    struct Case {
+        std::string name;
+        std::int16_t source;
+        std::vector<std::string> present;  // source files written, each with the line below
+        std::string line;
+        std::string endText;
+        std::string logged;  // how each of the four is named ("" when nothing is logged)
+    };
+    const std::string quinella = [] {
+        std::string r = OddsRecord(kO2, kRaceA);
+        PutEntry(r, kO2, 0, "0102", "000110");
+        return r;
+    }();
+    const std::vector<Case> cases = {
+        {"this week's, none fetched", kOddsSourceThisWeek, {}, "",
+         "今週のオッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " is missing"},
+        {"breaking, emptied but never filled", kOddsSourceBreaking,
+         {"O6RIALTIME.dat", "O5RIALTIME.dat", "O4RIALTIME.dat", "O2RIALTIME.dat"}, "",
+         "速報オッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " holds nothing to work on"},
+        {"quinella only", kOddsSourceThisWeek, {"O2THISWEEKN.dat"}, quinella, "今週のオッズ処理終了", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        for (const std::string& name : c.present) folder.Write(name, c.line);
+
+        const OddsTablesResult result = BuildOddsTables(c.source);
+
+        EXPECT_EQ(OddsTablesEndText(c.source, result), c.endText);
+        const std::string log = folder.Read("ERRORLOG.txt");
+        if (c.logged.empty()) {
+            EXPECT_FALSE(folder.Exists("ERRORLOG.txt")) << log;
+            continue;
+        }
+        const std::string stem = c.source == kOddsSourceBreaking ? "RIALTIME.dat" : "THISWEEKN.dat";
+        for (const char* kind : {"O6", "O5", "O4", "O2"})
+            EXPECT_NE(log.find("[BuildOddsTables] " + std::string(kind) + stem + c.logged), std::string::npos) << kind;
+        EXPECT_EQ(result.written, 0);
+    }
 }
 
 }  // namespace

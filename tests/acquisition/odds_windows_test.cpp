@@ -268,4 +268,18 @@ TEST_F(MainMenuOdds, StartTextsComeBeforeTheBuild) {
     EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了"));
 }
 
+// Before any odds were fetched both buttons say that there was nothing to build from.
+TEST_F(MainMenuOdds, OddsProcessingWithoutOddsSaysSo) {
+    Button(menu.get(), "Command7")->click();
+    EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+    Button(Windows<acquisition::TALMOR7ODDSN>()[0], "Command1")->click();
+    RunDeferredDeletes();
+
+    Button(menu.get(), "Command13")->click();
+    EXPECT_EQ(Box("Text3"), Q("速報オッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("O2THISWEEKN.dat is missing"), std::string::npos);
+    EXPECT_NE(log.find("O2RIALTIME.dat is missing"), std::string::npos);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "acquisition/race_cancellation.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -347,7 +348,7 @@ TEST_F(Cancellation, MarksEveryMatchAndRebuildsWorkingCopiesAndRunFiles) {
     EXPECT_EQ(folder.Read("RATHISWEEKNNEWd.dat"), Join({P, X, X, D, C, E}));
 }
 
-TEST_F(Cancellation, AnEmptyRaceFileEndsWithTheNoDataMessageAndTouchesNothing) {
+TEST_F(Cancellation, AnEmptyRaceFileEndsWithTheNoDataMessageSaysSoAndTouchesNothing) {
     const At race{"20241013", "06", "03", "02", "02"};
     const std::string runners = Runner('2', race, "01", "2020100001", "kept");
     const std::string fullRunners = Runner('9', race, "01", "2020100001", "cancelled");
@@ -360,10 +361,13 @@ TEST_F(Cancellation, AnEmptyRaceFileEndsWithTheNoDataMessageAndTouchesNothing) {
         folder.Write("RATHISWEEKNNEW.dat", file);
         folder.Write("RATHISWEEKNNEWd.dat", Race('2', race, "E"));
         text1.clear();
+        std::filesystem::remove(folder / "ERRORLOG.txt");
 
         EXPECT_EQ(Apply().outcome, CancellationOutcome::NoRaces);
 
-        EXPECT_THAT(text1, ElementsAre("中止処理中。。", kNoData));
+        EXPECT_THAT(text1, ElementsAre("中止処理中。。", "中止処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                    HasSubstr("[ApplyRaceCancellations] RATHISWEEKNNEW.dat holds nothing to work on"));
         EXPECT_THAT(link.log, IsEmpty());
         EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), file);
         EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), runners);

@@ -1,8 +1,10 @@
 #include "acquisition/structure_building.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "acquisition/structure_fixtures.h"
@@ -14,6 +16,7 @@ namespace {
 
 using namespace structuretest;
 using common::StatusBox;
+using ::testing::HasSubstr;
 using Strings = std::vector<std::string>;
 
 // The week of the sorted-file tests. Where records share a key, which one survives was traced by
@@ -160,7 +163,7 @@ TEST(BuildWeekStructures, MissingWeightsAskForTheInstallerAndTheWorkGoesOn) {
     }
 }
 
-TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsAndNoMessage) {
+TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsNoMessageAndSaysItHadNoInput) {
     testsupport::TempAppFolder folder;
     testsupport::RecordingHost host;
     folder.Write("OPTION1N/KYOSOBA.dat", "weights");
@@ -181,8 +184,13 @@ TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsAndNoMessage) {
     EXPECT_FALSE(folder.Exists("SETHISWEEKN.dat"));
     EXPECT_FALSE(folder.Exists("UMTHISWEEKN.dat"));
     EXPECT_TRUE(host.Messages().empty());
-    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
-    EXPECT_EQ(host.Status(StatusBox::Text4), "構造体処理終了  0");
+    // Nothing to sort is not a sorted week: each source is named, and the end text says so.
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] RATHISWEEKN.dat holds nothing to work on"));
+    EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] SETHISWEEKN.dat is missing"));
+    EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] UMTHISWEEKN.dat is missing"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+    EXPECT_EQ(host.Status(StatusBox::Text4), "構造体処理終了  0（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(summary.races, 0);
 }
 
@@ -198,7 +206,7 @@ TEST(BuildWeekStructures, AFailingWriteIsLoggedAndTheOtherOutputsAreWritten) {
     EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("BuildWeekStructures"), std::string::npos);
     EXPECT_EQ(RaTags(week.folder.Read("RATHISWEEKNNEWd.dat")), (Strings{"A", "B", "E", "D", "C"}));
     EXPECT_EQ(SeTags(week.folder.Read("SETHISWEEKNNEW.dat")), (Strings{"s3", "s1", "s5"}));
-    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5");
+    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5（処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）");
 }
 
 TEST(BuildWeekStructures, AHorseListThatCannotBeWrittenLeavesTheHorseFileWritten) {
@@ -210,7 +218,8 @@ TEST(BuildWeekStructures, AHorseListThatCannotBeWrittenLeavesTheHorseFileWritten
     EXPECT_EQ(UmTags(week.folder.Read("UMTHISWEEKNNEW.dat")), (Strings{"u2", "u4", "u5", "u3"}));
     EXPECT_EQ(week.folder.Read("HAHAHANNUMTHISWEEKN.dat"), "\"0999999999\"\r\n\"1000000001\"\r\n");
     EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("KETTONUMTHISWEEKN.dat"), std::string::npos);
-    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5");
+    // The list, and the run files that follow it.
+    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5（処理できなかった手順 2 件。ERRORLOG.txtを確認して下さい。）");
 }
 
 TEST(SurvivingNumbers, TheLastOfEachRunOfEqualKeys) {

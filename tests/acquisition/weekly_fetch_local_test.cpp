@@ -1,7 +1,11 @@
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "acquisition/weekly_fetch.h"
@@ -16,50 +20,120 @@ namespace {
 
 using namespace fetchtest;
 using namespace std::chrono_literals;
+using Outcome = acquisition::WeeklyFetchOutcome;
 
-TEST(WeeklyFetchThroughTheStandIn, WritesTheFiveWeekFiles) {
+// Last week's five files, which only a fetch that ends normally replaces.
+const std::vector<std::string> kWeekFiles = {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat",
+                                             "KSTHISWEEKN.dat", "HRTHISWEEKN.dat"};
+std::string LastWeek(const std::string& name) { return "last week " + name; }
+
+// An application folder with last week's files and the stand-in serving AppFolder/jvdata at one
+// download a second, on a clock that moves a second at every look.
+struct StandIn {
+    StandIn() {
+        folder.Write("OPTION1N/STALLION.dat", "weights");
+        folder.Write("jvlink.settings", "pace=1\n");
+        for (const std::string& name : kWeekFiles) folder.Write(name, LastWeek(name));
+    }
+
+    /// The fetch, with a progress window that polls until the status reaches the count; then
+    /// `afterDownload` runs (it may cancel, or change the folder under the stand-in, which reads
+    /// each file only when the reads reach it).
+    Outcome Fetch(const std::function<void(acquisition::DownloadStarter&)>& afterDownload = {}) {
+        std::chrono::steady_clock::time_point now{};
+        dataservice::LocalJVLink::Config config;
+        config.settingsFile = folder / "jvlink.settings";
+        config.clock = [&now] { return now += 1s; };
+        dataservice::LocalJVLink link(std::move(config));
+        std::int32_t downloadCount = 0;
+        std::int16_t dialogResult = 0;
+        acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
+        auto runner = [&](acquisition::DownloadStarter& s) {
+            shownCount = s.DownloadCount;
+            while (polls < 100 && s.JVLink1.JVStatus() < s.DownloadCount) ++polls;
+            s.DialogResult = acquisition::kDownloadDone;
+            if (afterDownload) afterDownload(s);
+        };
+        return acquisition::FetchThisWeek(starter, runner);
+    }
+
     testsupport::TempAppFolder folder;
-    folder.Write("OPTION1N/STALLION.dat", "weights");
-    // One download a second on a clock that moves a second at every look.
-    folder.Write("jvlink.settings", "pace=1\n");
-    // Served in the order of the data spec's ids, files by name; "b.damaged" reads as damaged
-    // until it is deleted, and the repeated open resumes at it.
-    folder.Write("jvdata/stored/RACE/a.dat", RA("RACE1") + SE("RUNR1") + SE("RUNR2") + Delivered("O1", 962, '1', "ODDS1"));
-    folder.Write("jvdata/stored/RACE/b.damaged", HR("PAYS1") + RA("RACE2"));
-    folder.Write("jvdata/stored/TCVN/c.dat", UM("HORS1", '9') + UM("HORS2") + KS("00001"));
-    folder.Write("jvdata/stored/DIFF/d.dat", RA("NEVER"));
-
-    std::chrono::steady_clock::time_point now{};
-    dataservice::LocalJVLink::Config config;
-    config.settingsFile = folder / "jvlink.settings";
-    config.clock = [&now] { return now += 1s; };
-    dataservice::LocalJVLink link(std::move(config));
-
     testsupport::RecordingHost host;
-    std::int32_t downloadCount = 0;
-    std::int16_t dialogResult = 0;
-    acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
-
-    // The progress window as it polls: until the status reaches the count.
     int polls = 0;
     int shownCount = 0;
-    auto runner = [&](acquisition::DownloadStarter& s) {
-        shownCount = s.DownloadCount;
-        while (polls < 100 && s.JVLink1.JVStatus() < s.DownloadCount) ++polls;
-        s.DialogResult = 0;
+};
+
+TEST(WeeklyFetchThroughTheStandIn, ReplacesTheFiveWeekFiles) {
+    StandIn s;
+    // Served in the order of the data spec's ids, files by name; "b.damaged" reads as damaged
+    // until it is deleted, and the repeated open resumes at it.
+    s.folder.Write("jvdata/stored/RACE/a.dat", RA("RACE1") + SE("RUNR1") + SE("RUNR2") + Delivered("O1", 962, '1', "ODDS1"));
+    s.folder.Write("jvdata/stored/RACE/b.damaged", HR("PAYS1") + RA("RACE2"));
+    s.folder.Write("jvdata/stored/TCVN/c.dat", UM("HORS1", '9') + UM("HORS2") + KS("00001"));
+    s.folder.Write("jvdata/stored/DIFF/d.dat", RA("NEVER"));
+
+    EXPECT_EQ(s.Fetch(), Outcome::Done);
+
+    EXPECT_EQ(s.shownCount, 3);
+    EXPECT_LT(s.polls, 100);
+    EXPECT_TRUE(s.host.Messages().empty());
+    EXPECT_EQ(s.folder.Read("RATHISWEEKN.dat"), RA("RACE1") + RA("RACE2"));
+    EXPECT_EQ(s.folder.Read("SETHISWEEKN.dat"), SE("RUNR1") + SE("RUNR2"));
+    EXPECT_EQ(s.folder.Read("UMTHISWEEKN.dat"), UM("HORS2"));
+    EXPECT_EQ(s.folder.Read("KSTHISWEEKN.dat"), StoredKS("00001"));
+    EXPECT_EQ(s.folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
+    for (const std::string& name : kWeekFiles) EXPECT_FALSE(s.folder.Exists(name + ".partial")) << name;
+    EXPECT_FALSE(s.folder.Exists("ERRORLOG.txt"));
+    EXPECT_EQ(s.host.Status(common::StatusBox::Text1), "今週開催取得終了");
+}
+
+TEST(WeeklyFetchThroughTheStandIn, ACancelAGoneDataFolderOrAFailingReadKeepsLastWeek) {
+    struct Case {
+        std::string name;
+        bool removeDataFolder;
+        std::function<void(const testsupport::TempAppFolder&, acquisition::DownloadStarter&)> afterDownload;
+        Outcome outcome;
+        std::string message;  // the one message shown ("" for none)
+        std::string text1;
     };
+    const std::string failed = "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。";
+    const std::vector<Case> cases = {
+        {"the data folder is gone", true, {}, Outcome::Failed, "該当するデータがありません。", failed},
+        // A served file that has become a folder cannot be read: the stand-in reports -503.
+        {"a read fails", false,
+         [](const testsupport::TempAppFolder& f, acquisition::DownloadStarter&) {
+             std::filesystem::remove(f / "jvdata/stored/RACE/b.dat");
+             f.Write("jvdata/stored/RACE/b.dat/inside", "x");
+         },
+         Outcome::Failed, "JVReadエラー。 RC=-503", failed},
+        {"the user cancels", false,
+         [](const testsupport::TempAppFolder&, acquisition::DownloadStarter& starter) {
+             starter.JVLink1.JVCancel();
+             starter.DialogResult = acquisition::kDownloadCancelled;
+         },
+         Outcome::Cancelled, "", "今週開催取得を中止しました。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandIn s;
+        s.folder.Write("jvdata/stored/RACE/a.dat", RA("RACE1") + SE("RUNR1"));
+        s.folder.Write("jvdata/stored/RACE/b.dat", HR("PAYS1") + RA("RACE2"));
+        s.folder.Write("jvdata/stored/TCVN/c.dat", UM("HORS2") + KS("00001"));
+        if (c.removeDataFolder) std::filesystem::remove_all(s.folder / "jvdata");
 
-    acquisition::FetchThisWeek(starter, runner);
+        const Outcome outcome = s.Fetch([&](acquisition::DownloadStarter& starter) {
+            if (c.afterDownload) c.afterDownload(s.folder, starter);
+        });
 
-    EXPECT_EQ(shownCount, 3);
-    EXPECT_LT(polls, 100);
-    EXPECT_TRUE(host.Messages().empty());
-    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1") + RA("RACE2"));
-    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("RUNR1") + SE("RUNR2"));
-    EXPECT_EQ(folder.Read("UMTHISWEEKN.dat"), UM("HORS2"));
-    EXPECT_EQ(folder.Read("KSTHISWEEKN.dat"), StoredKS("00001"));
-    EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
-    EXPECT_EQ(host.Status(common::StatusBox::Text1), "今週開催取得終了");
+        EXPECT_EQ(outcome, c.outcome);
+        if (c.message.empty()) EXPECT_TRUE(s.host.Messages().empty());
+        else EXPECT_THAT(s.host.Messages(), ::testing::ElementsAre(c.message));
+        for (const std::string& name : kWeekFiles) EXPECT_EQ(s.folder.Read(name), LastWeek(name)) << name;
+        for (const std::string& name : kWeekFiles) EXPECT_FALSE(s.folder.Exists(name + ".partial")) << name;
+        EXPECT_EQ(s.host.Status(common::StatusBox::Text1), c.text1);
+        if (c.message.empty()) EXPECT_FALSE(s.folder.Exists("ERRORLOG.txt"));
+        else EXPECT_THAT(s.folder.Read("ERRORLOG.txt"), ::testing::HasSubstr(c.message));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "acquisition/weekly_fetch.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ const std::string kOpenLine = "JVOpen TOKURACETCVNRCVN 00000000000000 2";
 const std::string kInitLine = "JVInit SA583920/SD271539/TALMOR7/ver.2020.7.21";
 const std::string kStartText = "今週開催取得開始しました。しばらくお待ち下さい。。。。。";
 const std::string kEndText = "今週開催取得終了";
+const std::string kCancelledText = "今週開催取得を中止しました。";
+const std::string kFailedText = "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。";
 
 const std::vector<std::string> kWeekFiles = {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat",
                                              "KSTHISWEEKN.dat", "HRTHISWEEKN.dat"};
@@ -32,12 +36,24 @@ class WeeklyFetch : public ::testing::Test {
 protected:
     void SetUp() override { folder.Write("OPTION1N/STALLION.dat", "weights"); }
 
-    /// Last week's files, which every fetch must replace.
+    /// Last week's files, which a fetch that ends normally replaces and no other touches. Each
+    /// holds other bytes, so that a file that took another's place shows.
+    static std::string LastWeek(const std::string& name) { return name + std::string(5000, 'X'); }
     void WriteLastWeek() {
-        for (const std::string& name : kWeekFiles) folder.Write(name, std::string(5000, 'X'));
+        for (const std::string& name : kWeekFiles) folder.Write(name, LastWeek(name));
+    }
+    void ExpectLastWeekKept() const {
+        for (const std::string& name : kWeekFiles) EXPECT_EQ(folder.Read(name), LastWeek(name)) << name;
+    }
+    /// Names in the application folder that end in ".partial": no fetch leaves one behind.
+    std::vector<std::string> ScratchLeft() const {
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            if (entry.path().extension() == ".partial") left.push_back(entry.path().filename().string());
+        return left;
     }
 
-    void Fetch() { acquisition::FetchThisWeek(starter, runner); }
+    acquisition::WeeklyFetchOutcome Fetch() { return acquisition::FetchThisWeek(starter, runner); }
 
     std::vector<std::string> MessageLog() const { return host.Messages(); }
     bool AnyWeekFile() const {
@@ -135,30 +151,85 @@ TEST_F(WeeklyFetch, DeregisteredHorseLeavesNoRecordAndNoGap) {
     EXPECT_EQ(folder.Read("UMTHISWEEKN.dat"), UM("HORSA") + UM("HORSC"));
 }
 
-TEST_F(WeeklyFetch, NothingToReadOrOpenErrorEndsWithTheWeekFilesDeleted) {
+TEST_F(WeeklyFetch, AFetchThatDoesNotEndNormallyKeepsLastWeeksFilesByteForByte) {
+    using Outcome = acquisition::WeeklyFetchOutcome;
     struct Case {
-        int result;
-        int readCount;
-        std::string message;
+        std::string name;
+        std::function<void(dataservice::ScriptedJVLink&)> script;
+        std::int16_t progressOutcome;  // what the progress window leaves in DialogResult
+        std::string message;           // the one message shown ("" for none)
+        Outcome outcome;
     };
-    for (const Case& c : {Case{0, 0, "該当するデータがありません。"}, Case{-111, 0, "JVOpenエラー。RC=-111"},
-                          Case{-201, 5, "JVOpenエラー。RC=-201"}}) {
-        SCOPED_TRACE(c.message);
+    const std::vector<Case> cases = {
+        {"nothing to read",
+         [](auto& l) {
+             l.QueueOpen(0, 0, 4);
+             l.QueueRecord(RA("NEVER"));
+         },
+         0, "該当するデータがありません。", Outcome::Failed},
+        {"open error", [](auto& l) { l.QueueOpen(-111, 0, 4); }, 0, "JVOpenエラー。RC=-111", Outcome::Failed},
+        {"open error with counts", [](auto& l) { l.QueueOpen(-201, 5, 4); }, 0, "JVOpenエラー。RC=-201",
+         Outcome::Failed},
+        {"cancelled download",
+         [](auto& l) {
+             l.QueueOpen(0, 12, 12);
+             l.QueueRecord(RA("NEVER"));
+         },
+         -1, "", Outcome::Cancelled},
+        {"read error at the first read",
+         [](auto& l) {
+             l.QueueOpen(0, 1, 0);
+             l.QueueReadCode(-502);
+         },
+         0, "JVReadエラー。 RC=-502", Outcome::Failed},
+        {"read error after records of every kind",
+         [](auto& l) {
+             l.QueueOpen(0, 3, 3);
+             for (const std::string& r : {RA("RACE1"), SE("RUNR1"), UM("HORS1"), KS("00001"), HR("PAYS1")})
+                 l.QueueRecord(r);
+             l.QueueReadCode(-503, "x.dat");
+             l.QueueRecord(SE("NEVER"));
+         },
+         0, "JVReadエラー。 RC=-503", Outcome::Failed},
+        {"a file that stays damaged",
+         [](auto& l) {
+             l.QueueOpen(0, 3, 0);
+             l.QueueRecord(RA("RACE1"), "a.dat");
+             for (int i = 0; i < 4; ++i) {
+                 l.QueueReadCode(-402, "a.dat");
+                 if (i < 3) l.QueueOpen(0, 3, 0);
+             }
+         },
+         0, "JVReadエラー。 RC=-402", Outcome::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         host.calls.clear();
         link.log.clear();
-        WriteLastWeek();
-        link.QueueOpen(c.result, c.readCount, 4);
-        link.QueueRecord(RA("NEVER"));
-
-        Fetch();
-
-        EXPECT_THAT(MessageLog(), ElementsAre(c.message));
-        EXPECT_FALSE(AnyWeekFile());
-        EXPECT_EQ(progressRuns, 0);
-        EXPECT_EQ(link.Count("JVRead"), 0u);
-        EXPECT_EQ(link.log.back(), "JVClose");
-        EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
         link.reads.clear();
+        link.openResults.clear();
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        WriteLastWeek();
+        outcome = c.progressOutcome;
+        c.script(link);
+
+        EXPECT_EQ(Fetch(), c.outcome);
+
+        ExpectLastWeekKept();
+        EXPECT_THAT(ScratchLeft(), ::testing::IsEmpty());
+        if (c.message.empty()) EXPECT_TRUE(MessageLog().empty());
+        else EXPECT_THAT(MessageLog(), ElementsAre(c.message));
+        EXPECT_EQ(link.log.back(), "JVClose");
+        if (c.outcome == Outcome::Cancelled) {
+            EXPECT_EQ(host.Status(StatusBox::Text1), kCancelledText);
+            EXPECT_EQ(link.Count("JVRead"), 0u);
+            EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));  // the user's own choice is no failure
+        } else {
+            EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+            // One line that names what went wrong and says the files were kept.
+            EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                        HasSubstr("[FetchThisWeek] the fetch ended with \"" + c.message + "\": the week files were kept"));
+        }
     }
 }
 
@@ -186,23 +257,6 @@ TEST_F(WeeklyFetch, DownloadRunsUnderTheProgressWindowThenReads) {
     EXPECT_EQ(flagOnOpening, 0);  // the fetch clears the flag before the window opens
     EXPECT_EQ(downloadCount, 12);
     EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1"));
-}
-
-TEST_F(WeeklyFetch, CancelledDownloadEndsWithoutReadingOrWeekFiles) {
-    WriteLastWeek();
-    outcome = -1;
-    link.QueueOpen(0, 12, 12);
-    link.QueueRecord(RA("RACE1"));
-
-    Fetch();
-
-    EXPECT_EQ(progressRuns, 1);
-    EXPECT_EQ(dialogResult, -1);
-    EXPECT_EQ(link.Count("JVRead"), 0u);
-    EXPECT_FALSE(AnyWeekFile());
-    EXPECT_TRUE(MessageLog().empty());
-    EXPECT_EQ(link.log.back(), "JVClose");
-    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
 }
 
 TEST_F(WeeklyFetch, DamagedFileIsDeletedAndTheOpenRepeatedWhileAppendingGoesOn) {
@@ -241,58 +295,32 @@ TEST_F(WeeklyFetch, AFileThatStaysDamagedIsReopenedThreeTimesThenReported) {
     link.QueueReadCode(-403, "a.dat");  // the fourth time for a.dat
     link.QueueRecord(RA("NEVER"), "c.dat");
 
-    Fetch();
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
 
     EXPECT_THAT(MessageLog(), ElementsAre("JVReadエラー。 RC=-403"));
     EXPECT_EQ(link.Count("JVFiledelete a.dat"), 3u);
     EXPECT_EQ(link.Count("JVFiledelete b.dat"), 1u);
     EXPECT_EQ(link.Count("JVOpen"), 5u);
     EXPECT_EQ(link.reads.size(), 1u);
-    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1") + RA("RACE2"));
+    EXPECT_FALSE(folder.Exists("RATHISWEEKN.dat"));  // there was no week before, and is none now
     EXPECT_EQ(link.log.back(), "JVClose");
-    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
 }
 
-TEST_F(WeeklyFetch, ReadErrorIsReportedAndKeepsWhatCameBefore) {
-    link.QueueOpen(0, 2, 0);
-    link.QueueRecord(SE("RUNR1"));
-    link.QueueReadCode(-503, "x.dat");
-    link.QueueRecord(SE("NEVER"));
-
-    Fetch();
-
-    EXPECT_THAT(MessageLog(), ElementsAre("JVReadエラー。 RC=-503"));
-    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
-    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), "");
-    EXPECT_TRUE(folder.Exists("RATHISWEEKN.dat"));  // opened as a new, empty file
-    EXPECT_EQ(link.reads.size(), 1u);
-    EXPECT_EQ(link.Operations().back(), "JVClose");
-    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
-}
-
-TEST_F(WeeklyFetch, ReadsThatBringNoRecordLeaveEmptyFilesOrNone) {
-    // Reads that end normally: the week has no records, and says so with five empty files.
+TEST_F(WeeklyFetch, ReadsThatBringNoRecordEndNormallyWithFiveEmptyFiles) {
     WriteLastWeek();
     link.QueueOpen(0, 1, 0);
     link.QueueNextFile();
     link.QueueEnd();
-    Fetch();
-    for (const std::string& name : kWeekFiles) {
-        EXPECT_TRUE(folder.Exists(name)) << name;
-        EXPECT_EQ(folder.Read(name), "") << name;
-    }
 
-    // A read error before the first record: the files were opened as new, empty files before
-    // the reads began, so last week's records are gone and the five files are empty.
-    WriteLastWeek();
-    link.QueueOpen(0, 1, 0);
-    link.QueueReadCode(-502);
-    Fetch();
-    EXPECT_THAT(MessageLog(), ElementsAre("JVReadエラー。 RC=-502"));
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
+
     for (const std::string& name : kWeekFiles) {
         EXPECT_TRUE(folder.Exists(name)) << name;
         EXPECT_EQ(folder.Read(name), "") << name;
     }
+    EXPECT_THAT(ScratchLeft(), ::testing::IsEmpty());
+    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
 }
 
 TEST_F(WeeklyFetch, MissingWeightsStartTheInstallerAndTheFetchGoesOn) {
@@ -347,14 +375,18 @@ TEST(WeeklyFetchBounds, ReadLoopGivesUpOnEndlessNonRecordsAndLogsIt) {
     acquisition::FetchThisWeek(starter, {});
 
     EXPECT_EQ(link.reads, 100001);
-    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("[FetchThisWeek] read loop stopped"));
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("[FetchThisWeek] read loop stopped"));
+    EXPECT_THAT(log, HasSubstr("[FetchThisWeek] the fetch did not end normally: the week files were kept"));
     EXPECT_EQ(link.Operations().back(), "JVClose");
-    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
 }
 
-TEST_F(WeeklyFetch, AWeekFileThatCannotBeWrittenIsPassedOverAndLogged) {
-    // A folder in the way of the runner file: it can be neither deleted nor opened as a file.
-    folder.Write("SETHISWEEKN.dat/keep", "x");
+TEST_F(WeeklyFetch, AWeekThatCannotBeWrittenWholeKeepsLastWeek) {
+    // A folder in the way of the runner file's scratch file: the runners cannot be written, so
+    // the new week is not whole and none of it takes last week's place.
+    WriteLastWeek();
+    folder.Write("SETHISWEEKN.dat.partial/keep", "x");
     link.QueueOpen(0, 1, 0);
     link.QueueRecord(RA("RACE1"));
     link.QueueRecord(SE("RUNR1"));
@@ -362,15 +394,34 @@ TEST_F(WeeklyFetch, AWeekFileThatCannotBeWrittenIsPassedOverAndLogged) {
     link.QueueRecord(HR("PAYS1"));
     link.QueueEnd();
 
-    Fetch();
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
+
+    ExpectLastWeekKept();
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("2 records not written to SETHISWEEKN.dat"));
+    EXPECT_THAT(log, HasSubstr("not every record could be written (see above): the week files were kept"));
+    EXPECT_TRUE(MessageLog().empty());
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+}
+
+TEST_F(WeeklyFetch, AWeekFileThatCannotBeReplacedIsReported) {
+    // A folder in the way of the runner file itself: the four others take their place, the
+    // runners cannot, and the user is told to fetch again.
+    folder.Write("SETHISWEEKN.dat/keep", "x");
+    link.QueueOpen(0, 1, 0);
+    link.QueueRecord(RA("RACE1"));
+    link.QueueRecord(SE("RUNR1"));
+    link.QueueEnd();
+
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
 
     EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1"));
-    EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat/keep"), "x");
+    EXPECT_THAT(ScratchLeft(), ::testing::IsEmpty());
     const std::string log = folder.Read("ERRORLOG.txt");
-    EXPECT_THAT(log, HasSubstr("cannot delete"));
-    EXPECT_THAT(log, HasSubstr("2 records not written to SETHISWEEKN.dat"));
-    EXPECT_TRUE(MessageLog().empty());
-    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
+    EXPECT_THAT(log, HasSubstr("cannot replace"));
+    EXPECT_THAT(log, HasSubstr("not every week file could be replaced"));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
 }
 
 }  // namespace

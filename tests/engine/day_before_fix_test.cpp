@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -212,19 +213,46 @@ TEST(SetFineWeatherAndGoodGoing, RaceRecordAndExpandedRun) {
     EXPECT_EQ(run.Bytes(), expected);
 }
 
-TEST(FixPreviousDay, MissingInputsArePassedOverAndReported) {
-    testsupport::TempAppFolder dir;
-    testsupport::RecordingHost host;
-    std::string text1;
-    const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
-    EXPECT_EQ(summary.failures, 2);  // no horse list, no race record
-    EXPECT_EQ(text1, "前日固定終了");
-    EXPECT_EQ(host.Messages().size(), 1u);
-    const std::string log = dir.Read("ERRORLOG.txt");
-    EXPECT_NE(log.find("KETTONUMTHISWEEKN.dat"), std::string::npos);
-    EXPECT_NE(log.find("RATHISWEEKNNEW.dat"), std::string::npos);
-    EXPECT_FALSE(dir.Exists("RATHISWEEKNNEW.dat"));
-    EXPECT_FALSE(dir.Exists("RACETHISWEEKN.dat"));
+TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
+    struct Case {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string text1;
+        std::vector<std::string> logged;  // each a line of ERRORLOG.txt
+    };
+    const std::string none = "前日固定終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）";
+    const std::string some = "前日固定終了（入力ファイルの一部がありません。ERRORLOG.txtを確認して下さい。）";
+    const std::vector<Case> cases = {
+        {"an empty application folder", {}, none,
+         {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing", "[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
+        {"empty files", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", "torn"}}, none,
+         {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
+        {"horses but no race", {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}}, some,
+         {"[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
+        {"a race but no horse", {{"RATHISWEEKNNEW.dat", std::string(1272, ' ')}}, some,
+         {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder dir;
+        for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
+        testsupport::RecordingHost host;
+        std::string text1;
+
+        const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+
+        EXPECT_EQ(text1, c.text1);
+        EXPECT_EQ(summary.failures, 0);
+        EXPECT_TRUE(host.Messages().empty());  // nothing failed: the end text says what was missing
+        const std::string log = dir.Read("ERRORLOG.txt");
+        for (const std::string& line : c.logged) EXPECT_NE(log.find(line), std::string::npos) << line;
+        EXPECT_EQ(static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')), c.logged.size()) << log;
+        EXPECT_FALSE(dir.Exists("RACETHISWEEKN.dat"));
+        for (const auto& [name, bytes] : c.files) EXPECT_EQ(dir.Read(name), bytes) << name;
+        if (c.files.empty()) {
+            EXPECT_FALSE(dir.Exists("RATHISWEEKNNEW.dat"));
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,40 @@ TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     std::filesystem::create_directory(dir / "SETHISWEEKN.dat");  // not a file: cannot be read
     EXPECT_EQ(RunCommand(Command("structures")), 1) << dir.Read("weekrun.log");
     EXPECT_TRUE(dir.Exists("ERRORLOG.txt"));
+}
+
+// Each step run on an empty application folder has nothing to work on: its end text says so, the
+// error log names what it missed, and weekrun exits with 1.
+TEST(WeekrunOnAnEmptyFolder, EveryStepSaysItHadNoInput) {
+    struct Case {
+        std::string steps;
+        std::string endText;  // the status line weekrun prints
+        std::string logged;   // a line of ERRORLOG.txt
+    };
+    const std::string note = "（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）";
+    const std::vector<Case> cases = {
+        {"fetch", "[Text1] 今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。",
+         "[FetchThisWeek] the fetch ended with \"該当するデータがありません。\": the week files were kept"},
+        {"structures", "[Text4] 構造体処理終了  0" + note, "[BuildWeekStructures] RATHISWEEKN.dat is missing"},
+        {"cancel", "[Cancel Text1] 中止処理終了" + note, "[ApplyRaceCancellations] RATHISWEEKNNEW.dat is missing"},
+        {"dayfix", "[Expansion Text1] 前日固定終了" + note, "[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"},
+        {"breaking-odds", "[Breaking Text1] 速報オッズ取得完了" + note, "[FetchBreakingOdds] RATHISWEEKNNEW.dat is missing"},
+        {"odds-tables", "[Text2] 今週のオッズ処理終了" + note, "[BuildOddsTables] O6THISWEEKN.dat is missing"},
+        {"--odds-source 1 odds-tables", "[Text3] 速報オッズ処理終了" + note, "[BuildOddsTables] O2RIALTIME.dat is missing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.steps);
+        testsupport::TempAppFolder dir;
+        const std::string command = std::string(WEEKRUN_PROGRAM) + " --app " + dir.Path().string() + " --settings " +
+                                    (dir / "no-settings").string() + " " + c.steps + " 2>" +
+                                    (dir / "weekrun.log").string();
+
+        EXPECT_EQ(RunCommand(command), 1);
+
+        const std::string printed = dir.Read("weekrun.log");
+        EXPECT_NE(printed.find(c.endText + "\n"), std::string::npos) << printed;
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << dir.Read("ERRORLOG.txt");
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "acquisition/structure_building.h"
 #include "acquisition/week_odds_fetch.h"
 #include "acquisition/weekly_fetch.h"
+#include "common/error_log.h"
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "engine/day_before_fix.h"
@@ -42,7 +43,9 @@ void FollowDownload(acquisition::DownloadStarter& starter) {
             last = status;
             lastProgress = steady_clock::now();
         } else if (steady_clock::now() - lastProgress > minutes(1)) {
-            // Nothing moved for a minute: give up like a user pressing cancel.
+            // Nothing moved for a minute: give up like a user pressing cancel. Unlike a user's
+            // cancel this is a failure of the run.
+            common::LogError("FollowDownload", "the download did not move for a minute: cancelled");
             starter.JVLink1.JVCancel();
             starter.DialogResult = acquisition::kDownloadCancelled;
             starter.host.messageBox("download stalled: cancelled");
@@ -104,9 +107,14 @@ const std::vector<Step>& Steps() {
              acquisition::FetchBreakingOdds(f.link, host, Printer("Breaking Text1"));
          }},
         {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
-         [](ConsoleHost&) {
+         [](ConsoleHost& host) {
+             // The main menu's "オッズ処理" (source 0, Text2) or Ⅳ (source 1, Text3).
+             const bool breaking = Options().oddsSource == acquisition::kOddsSourceBreaking;
+             const common::StatusBox box = breaking ? common::StatusBox::Text3 : common::StatusBox::Text2;
+             host.setStatus(box, breaking ? acquisition::kBreakingOddsTablesStart : acquisition::kWeekOddsTablesStart);
              acquisition::OddsSource = Options().oddsSource;
-             acquisition::BuildOddsTables(Options().oddsSource);
+             const auto built = acquisition::BuildOddsTables(Options().oddsSource);
+             host.setStatus(box, acquisition::OddsTablesEndText(Options().oddsSource, built));
          }},
     };
     return steps;

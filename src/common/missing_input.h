@@ -1,0 +1,50 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A step that finds nothing to work on must not end as if it had worked: it names the input files
+// it missed in ERRORLOG.txt, and its end text says so.
+namespace common {
+
+/// Parts of an end text's note (PassedOverNote) for inputs that held nothing.
+inline constexpr std::string_view kNoInputPart = "入力ファイルがありません";
+inline constexpr std::string_view kSomeInputsMissingPart = "入力ファイルの一部がありません";
+
+/// The input files of one run of a step, and whether each held anything to work on.
+class InputCheck {
+public:
+    /// Whether a step needs every one of its inputs, or works on whichever holds something.
+    enum class Need { Every, Any };
+
+    InputCheck(std::string_view step, Need need) : step_(step), need_(need) {}
+
+    /// Notes an input file. One that holds nothing is logged, as missing or as empty, when the
+    /// step needs it: with Need::Every at once, with Need::Any once every input has been noted
+    /// empty (Report).
+    void Note(const std::filesystem::path& file, bool holdsSomething);
+
+    /// After the last Note: the part of the end text's note, "" when the step had its input.
+    /// Need::Every: kNoInputPart when no input held anything, kSomeInputsMissingPart when some
+    /// did not. Need::Any: kNoInputPart when none did (each then logged here).
+    std::string_view Report();
+
+    bool NothingToWorkOn() const { return !files_.empty() && empty_.size() == files_.size(); }
+
+private:
+    void Log(const std::filesystem::path& file) const;
+
+    std::string step_;
+    Need need_;
+    std::vector<std::filesystem::path> files_;
+    std::vector<std::filesystem::path> empty_;
+    bool reported_ = false;
+};
+
+/// The note a step's end text gets when something was passed over or missing: the parts joined
+/// by "、" in "（…。ERRORLOG.txtを確認して下さい。）"; "" when there is no part.
+std::string PassedOverNote(const std::vector<std::string>& parts);
+
+}  // namespace common
