@@ -97,6 +97,18 @@ TEST_F(WeekrunProgram, ReadsTheSettingsOfItsOwnFolderOnly) {
     EXPECT_GT(Records(dir / "RATHISWEEKN.dat", 1272), 0) << dir.Read("weekrun.log");
 }
 
+TEST_F(WeekrunProgram, DemoweekRefusesAFolderWithTheUsersOwnWeights) {
+    dir.Write("OPTION1N/KYOSOBA.dat", "the user's own");
+    const std::string demoweek = std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small";
+    EXPECT_NE(RunCommand(demoweek + " >/dev/null 2>" + (dir / "demoweek.log").string()), 0);
+    EXPECT_NE(dir.Read("demoweek.log").find("--replace-supplied"), std::string::npos) << dir.Read("demoweek.log");
+    EXPECT_EQ(dir.Read("OPTION1N/KYOSOBA.dat"), "the user's own");
+    EXPECT_FALSE(dir.Exists("jvdata"));
+
+    ASSERT_EQ(RunCommand(demoweek + " --replace-supplied >/dev/null"), 0);
+    EXPECT_NE(dir.Read("OPTION1N/KYOSOBA.dat"), "the user's own");
+}
+
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     EXPECT_EQ(RunCommand(Command("no-such-step")), 2);
     EXPECT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + (dir / "missing").string() + " fetch 2>/dev/null"), 2);
