@@ -11,19 +11,25 @@ namespace acquisition {
 
 namespace {
 
+// The two odds fetches differ only in these.
 struct WeekOddsFetch {
-    StoredFetch fetch;
+    std::string_view step;
+    std::string_view sid;
     std::vector<OddsKind> kinds;
     std::string_view doneText;
 };
 
 void RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1,
                       const WeekOddsFetch& odds) {
-    const std::string_view step = odds.fetch.step;
+    const std::string_view step = odds.step;
+    StoredFetch fetch;
+    fetch.step = step;
+    fetch.sid = odds.sid;
+    fetch.dataspec = kWeekOddsDataSpec;
     // Emptied first, so that the files hold this fetch only, whatever the data service says.
     OddsLineWriter writer(OddsStem::ThisWeek, odds.kinds, std::string(step));
     common::PassOver(step, [&] {
-        RunStoredFetch(starter, runProgress, odds.fetch, [&](std::string_view record) { writer.Append(record); });
+        RunStoredFetch(starter, runProgress, fetch, [&](std::string_view record) { writer.Append(record); });
     });
     common::PassOver(step, [&] { starter.JVLink1.JVClose(); });
     writer.Close();
@@ -36,15 +42,13 @@ void RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner& runProgres
 
 void FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1) {
     RunWeekOddsFetch(starter, runProgress, setText1,
-                     {{"FetchWeekOdds", kWeekOddsSid, kWeekOddsDataSpec},
-                      {OddsKind::O2, OddsKind::O4, OddsKind::O5},
-                      kWeekOddsDone});
+                     {"FetchWeekOdds", kWeekOddsSid, {OddsKind::O2, OddsKind::O4, OddsKind::O5}, kWeekOddsDone});
 }
 
 void FetchWeekTrifectaOdds(DownloadStarter& starter, const ProgressRunner& runProgress,
                            const StatusText& setText1) {
     RunWeekOddsFetch(starter, runProgress, setText1,
-                     {{"FetchWeekTrifectaOdds", kWeekTrifectaSid, kWeekOddsDataSpec}, {OddsKind::O6}, kWeekTrifectaDone});
+                     {"FetchWeekTrifectaOdds", kWeekTrifectaSid, {OddsKind::O6}, kWeekTrifectaDone});
 }
 
 }  // namespace acquisition

@@ -1,12 +1,29 @@
-#include <QApplication>
+#include <string>
 
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/instance_lock.h"
 #include "app/main_menu_window.h"
 #include "common/paths.h"
+#include "ui/window_controls.h"
 
 // The program starts with the main menu; there is no other entry point and no argument.
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     common::SetAppFolder(common::GetAppFolder());
+
+    // Static, so that the logo's immediate end releases it as well.
+    static app::InstanceLock instanceLock(common::AppPath(app::kInstanceLockFile));
+    if (instanceLock.TryLock() == app::InstanceLock::Result::HeldByAnother) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"),
+                        ui::Qs(common::AppFolder() + std::string(app::kAlreadyRunningMessage)), QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
+    // A folder where no lock file can be made cannot take the week's files either; the start-up
+    // and the steps report that as they meet it.
+
     app::TLMF1THISWEEKNVK31 mainMenu;  // its load runs the start-up before it is shown
     mainMenu.show();
     return application.exec();

@@ -9,6 +9,32 @@
 
 namespace common {
 
+namespace {
+
+// One line per failure: a line break, tab or other control character in a field (a path, a
+// record's bytes) is written as an escape, so that it cannot start a false entry.
+void AppendEscaped(std::string& out, std::string_view field) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (char c : field) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+}
+
+}  // namespace
+
 void LogError(std::string_view step, std::string_view reason) noexcept {
     try {
         std::time_t now = std::time(nullptr);
@@ -16,8 +42,14 @@ void LogError(std::string_view step, std::string_view reason) noexcept {
         localtime_r(&now, &local);
         char stamp[32];
         std::strftime(stamp, sizeof stamp, "%Y/%m/%d %H:%M:%S", &local);
+        std::string entry = stamp;
+        entry += " [";
+        AppendEscaped(entry, step);
+        entry += "] ";
+        AppendEscaped(entry, reason);
+        entry += "\r\n";
         std::ofstream out(AppPath("ERRORLOG.txt"), std::ios::binary | std::ios::app);
-        out << stamp << " [" << step << "] " << reason << "\r\n";
+        out << entry;
     } catch (...) {
         // The log is the last resort: nothing further to report to.
     }

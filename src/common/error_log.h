@@ -6,7 +6,8 @@
 namespace common {
 
 /// Appends "<local date time> [step] reason" and CR LF to ERRORLOG.txt in AppFolder (UTF-8).
-/// Never throws.
+/// Control characters in step and reason are written as \r, \n, \t or \xNN, so that every
+/// entry stays one line. Never throws.
 void LogError(std::string_view step, std::string_view reason) noexcept;
 
 /// Runs one sub-step: a failure is logged under `step` and swallowed. Returns true on success.

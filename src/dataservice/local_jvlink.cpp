@@ -53,8 +53,10 @@ std::string TimestampOf(const fs::path& file) {
 
 LocalJVLink::LocalJVLink() : LocalJVLink(Config{}) {}
 
-LocalJVLink::LocalJVLink(Config config) : config_(std::move(config)) {
-    settings_ = LoadSettings(config_.settingsFile);
+LocalJVLink::LocalJVLink(Config config) : config_(std::move(config)) { settings_ = LoadSettings(SettingsFile()); }
+
+fs::path LocalJVLink::SettingsFile() const {
+    return config_.settingsFile.empty() ? DefaultSettingsFile() : config_.settingsFile;
 }
 
 std::chrono::steady_clock::time_point LocalJVLink::Now() const {
@@ -64,7 +66,7 @@ std::chrono::steady_clock::time_point LocalJVLink::Now() const {
 int LocalJVLink::JVInit(std::string_view /*sid*/) {
     // Settings are reread here: every fetch starts with JVInit, and the user may have changed
     // them through another window's instance.
-    settings_ = LoadSettings(config_.settingsFile);
+    settings_ = LoadSettings(SettingsFile());
     EndStream();
     initialised_ = true;
     return kRcOk;
@@ -73,9 +75,10 @@ int LocalJVLink::JVInit(std::string_view /*sid*/) {
 int LocalJVLink::JVSetUIProperties() {
     if (!config_.editor) return kRcSettingsFailed;
     try {
-        LocalSettings edited = LoadSettings(config_.settingsFile);
+        const fs::path file = SettingsFile();
+        LocalSettings edited = LoadSettings(file);
         if (!config_.editor(edited)) return kRcOk;
-        if (!SaveSettings(config_.settingsFile, edited)) return kRcSettingsFailed;
+        if (!SaveSettings(file, edited)) return kRcSettingsFailed;
         settings_ = edited;
         return kRcOk;
     } catch (const std::exception&) {

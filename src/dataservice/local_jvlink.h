@@ -32,7 +32,8 @@ public:
 
     struct Config {
         /// Where the settings are kept; JVInit rereads them, JVSetUIProperties writes them.
-        std::filesystem::path settingsFile = DefaultSettingsFile();
+        /// Empty: the application folder's settings file (DefaultSettingsFile).
+        std::filesystem::path settingsFile;
         /// Shows the settings dialog; without one JVSetUIProperties returns -1.
         SettingsEditor editor;
         /// Time source of the simulated download; the steady clock when empty.
@@ -87,6 +88,7 @@ private:
         std::string name;
     };
 
+    std::filesystem::path SettingsFile() const;
     void EndStream();
     std::chrono::steady_clock::time_point Now() const;
     void AdvanceDownload(std::size_t doneTarget);

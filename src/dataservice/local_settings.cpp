@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <exception>
 #include <string_view>
 #include <system_error>
@@ -36,13 +35,7 @@ std::string PaceText(double pace) {
 
 }  // namespace
 
-fs::path DefaultSettingsFile() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg && fs::path(xdg).is_absolute()) return fs::path(xdg) / "talmor7-jvlink" / "settings";
-    const char* home = std::getenv("HOME");
-    if (home && *home) return fs::path(home) / ".config" / "talmor7-jvlink" / "settings";
-    return common::AppPath("talmor7-jvlink.settings");
-}
+fs::path DefaultSettingsFile() { return common::AppPath(kSettingsFileName); }
 
 LocalSettings LoadSettings(const fs::path& file) {
     LocalSettings settings;

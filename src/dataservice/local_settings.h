@@ -3,11 +3,15 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
-// The stand-in data service's own settings. They belong to the data service, not to the program
-// (which keeps no settings besides its data files), so they live in a small file of their own in
-// the user's configuration folder, where every instance and every run of the program finds them.
+// The stand-in data service's own settings: one small file in the application folder, like every
+// other file of the program, so that each folder has its own and a run on one folder never takes
+// another's data folder or download pace.
 namespace dataservice {
+
+/// The settings file's name in the application folder.
+inline constexpr std::string_view kSettingsFileName = "JVLINKSETTINGS.txt";
 
 struct LocalSettings {
     /// Folder the stand-in serves from; empty means AppFolder/jvdata.
@@ -19,8 +23,7 @@ struct LocalSettings {
     bool operator==(const LocalSettings&) const = default;
 };
 
-/// $XDG_CONFIG_HOME/talmor7-jvlink/settings, else ~/.config/talmor7-jvlink/settings; when there
-/// is no home folder either, AppFolder/talmor7-jvlink.settings.
+/// AppFolder/JVLINKSETTINGS.txt.
 std::filesystem::path DefaultSettingsFile();
 
 /// Reads the settings file: lines "root=<folder>" and "pace=<files per second>" (UTF-8).

@@ -41,16 +41,16 @@ void TALMOR7EXPDTHISWEEKNVK31::BuildControls() {
                            QRect(15, 56, 570, 40), ui::LabelWrap::Words);
     Label1 = ui::AddLabel(this, "Label1", "", QRect(15, 100, 570, 4), ui::LabelWrap::Words);
 
-    // The text boxes show their own names until a step writes into them.
+    // The text boxes stay empty until a step writes into them (Text2 never is).
     Command3 = ui::AddButton(this, "Command3", "④　　　　　　　前日固定", QRect(15, 110, 280, 40));
-    Text1 = ui::AddTextBox(this, "Text1", QRect(305, 110, 280, 40), "Text1");
+    Text1 = ui::AddTextBox(this, "Text1", QRect(305, 110, 280, 40));
     ProgressBar1 = ui::AddProgressBar(this, "ProgressBar1", QRect(15, 158, 570, 20));
 
     Command1 = ui::AddButton(this, "Command1", "⑤　計算(約１0分）", QRect(15, 196, 280, 40));
-    Text3 = ui::AddTextBox(this, "Text3", QRect(305, 196, 280, 70), "Text3");
+    Text3 = ui::AddTextBox(this, "Text3", QRect(305, 196, 280, 70));
     ProgressBar3 = ui::AddProgressBar(this, "ProgressBar3", QRect(15, 276, 570, 20));
     ProgressBar4 = ui::AddProgressBar(this, "ProgressBar4", QRect(15, 302, 570, 20));
-    Text2 = ui::AddTextBox(this, "Text2", QRect(15, 332, 280, 30), "Text2");
+    Text2 = ui::AddTextBox(this, "Text2", QRect(15, 332, 280, 30));
 
     Command2 = ui::AddButton(this, "Command2", "拡大構造体処理終了", QRect(305, 366, 280, 40));
 

@@ -1,8 +1,6 @@
 #include "acquisition/race_cancellation_window.h"
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include <QApplication>
@@ -85,13 +83,11 @@ TEST(CancellationWindow, AnEmptyRaceFileSaysThereWasNoInput) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// The main menu's ② makes the window with the stand-in data service of the user's settings; here
-// the settings live in the test's folder, and the stand-in serves AppFolder/jvdata.
+// The main menu's ② makes the window with the stand-in data service of the application folder's
+// settings; the test's folder has none, so the stand-in serves AppFolder/jvdata.
 class MenuWithWeek : public ::testing::Test {
 protected:
     MenuWithWeek() {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldConfig_ = old;
-        ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
         folder.Write("OPTION1N/KYOSOBA.dat", "weights");
         folder.Write("RATHISWEEKN.dat", structuretest::Ra('2', "20241012", "05", "01", "A") +
                                             structuretest::Ra('2', "20241012", "05", "02", "B"));
@@ -105,16 +101,9 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<acquisition::CHUSIRIALTIME*>(w) || qobject_cast<acquisition::KOUZOUTAIVK31*>(w)) w->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (oldConfig_)
-            ::setenv("XDG_CONFIG_HOME", oldConfig_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
     }
 
     testsupport::TempAppFolder folder;
-
-private:
-    std::optional<std::string> oldConfig_;
 };
 
 TEST_F(MenuWithWeek, StructureButtonWithOption1OpensTheCancellationWindowAfterStructureBuilding) {

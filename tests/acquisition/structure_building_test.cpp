@@ -151,7 +151,7 @@ TEST(BuildWeekStructures, MissingWeightsAskForTheInstallerAndTheWorkGoesOn) {
         acquisition::BuildWeekStructures(host);
 
         EXPECT_EQ(host.Messages(),
-                  (Strings{common::AppFolder() + "に参照場所(展開フォルダ）に合わせてOKをクリックして初回予想因子パラメータをセットして下さい。"}));
+                  (Strings{folder.Path().string() + "/" + "に参照場所(展開フォルダ）に合わせてOKをクリックして初回予想因子パラメータをセットして下さい。"}));
         bool started = false;
         for (const auto& call : host.calls)
             if (call.what == "startProgram") started = call.text == (folder / "NEWSFX.EXE").string();

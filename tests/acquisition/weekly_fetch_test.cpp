@@ -334,7 +334,7 @@ TEST_F(WeeklyFetch, MissingWeightsStartTheInstallerAndTheFetchGoesOn) {
     ASSERT_GE(host.calls.size(), 4u);
     EXPECT_EQ(host.calls[0].what, "messageBox");
     EXPECT_EQ(host.calls[0].text,
-              common::AppFolder() + "に参照場所(展開フォルダ）に合わせてOKをクリックして初回予想因子パラメータをセットして下さい。");
+              folder.Path().string() + "/" + "に参照場所(展開フォルダ）に合わせてOKをクリックして初回予想因子パラメータをセットして下さい。");
     EXPECT_EQ(host.calls[1].what, "setStatus");
     EXPECT_EQ(host.calls[1].box, 7);
     EXPECT_EQ(host.calls[1].text,

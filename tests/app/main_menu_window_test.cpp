@@ -121,7 +121,7 @@ TEST(MainMenuWindow, LoadsWithEveryControlAndAsksForTheMissingWeights) {
     EXPECT_EQ(LabelBackground(label1), QColor(0xFF, 0x80, 0xFF));  // light magenta, the design colour
 
     EXPECT_EQ(window.RecordedMessages(),
-              std::vector<std::string>{common::AppFolder() +
+              std::vector<std::string>{folder.Path().string() + "/" +
                                        "自己解凍EXEにある展開先の指定をクリックして予想因子パラメータをセットして下さい。"});
     EXPECT_TRUE(window.RecordedStarts().empty());
     EXPECT_EQ(window.ZansaFlag, 0);

@@ -68,10 +68,12 @@ std::vector<std::string> CallKinds(const testsupport::RecordingHost& host) {
 
 TEST(MainMenuStartUp, MissingMarkerAsksForUnpackingAndKeepsTheDesignColour) {
     testsupport::TempAppFolder folder;
+    // Given without its separator, the folder still reaches the message with exactly one.
+    common::SetAppFolder(folder.Path().string());
     testsupport::RecordingHost host;
     app::MainMenuStartUp(host);
 
-    EXPECT_EQ(host.Messages(), std::vector<std::string>{common::AppFolder() + kUnpack});
+    EXPECT_EQ(host.Messages(), std::vector<std::string>{folder.Path().string() + "/" + kUnpack});
     EXPECT_EQ(host.Status(StatusBox::Label1), kMissingLabel);
     EXPECT_EQ(host.labelColour, common::kLabelMagenta);
     EXPECT_EQ(host.Status(StatusBox::Text2), kReminder);
@@ -87,7 +89,7 @@ TEST(MainMenuStartUp, MarkerThatIsNoFileCountsAsMissing) {
     folder.Write("OPTION1N/KYOSOBATHISWEEK.dat", "x");
     testsupport::RecordingHost host;
     app::MainMenuStartUp(host);
-    EXPECT_EQ(host.Messages(), std::vector<std::string>{common::AppFolder() + kUnpack});
+    EXPECT_EQ(host.Messages(), std::vector<std::string>{folder.Path().string() + "/" + kUnpack});
     EXPECT_EQ(host.labelColour, common::kLabelMagenta);
 }
 
@@ -112,7 +114,7 @@ TEST_P(MarkerAge, LabelTurnsGreenWithTheDateAndOldWeightsGetAnAdvisory) {
     EXPECT_EQ(host.Status(StatusBox::Label1), kPresentHead + dateTime + kPresentTail);
     EXPECT_EQ(host.Status(StatusBox::Text2), kReminder);
     if (GetParam().oldMessage) {
-        EXPECT_EQ(host.Messages(), std::vector<std::string>{common::AppFolder() + kOld});
+        EXPECT_EQ(host.Messages(), std::vector<std::string>{folder.Path().string() + "/" + kOld});
         // The advisory follows the green label.
         EXPECT_EQ(CallKinds(host),
                   (std::vector<std::string>{"setLabelColour", "setStatus", "messageBox", "setStatus"}));

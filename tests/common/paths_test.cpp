@@ -1,5 +1,7 @@
 #include "common/paths.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "common/error_log.h"
@@ -51,6 +53,31 @@ TEST(ErrorLog, PassOverLogsTheFailureAndGoesOn) {
     EXPECT_FALSE(common::PassOver("構造体", [] { throw std::runtime_error("bad record 7"); }));
     const std::string log = dir.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("[構造体] bad record 7\r\n"), std::string::npos);
+}
+
+TEST(ErrorLog, EveryEntryStaysOneLineWhateverItsFieldsHold) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string step, reason, shown;  // shown: "[step] reason" as the line holds it
+    };
+    const Case cases[] = {
+        {"fetch", "line one\r\nline two", "[fetch] line one\\r\\nline two"},
+        {"two\nlines", "a\tb", "[two\\nlines] a\\tb"},
+        {"s", "nul \0 esc \x1b unit \x1f del \x7f"s, "[s] nul \\x00 esc \\x1B unit \\x1F del \\x7F"},
+        // Printable bytes pass as they are: a backslash, a blank, multi-byte text.
+        {"構造体", "C:\\jv data 週", "[構造体] C:\\jv data 週"},
+    };
+    for (const Case& c : cases) {
+        testsupport::TempAppFolder dir;
+        common::LogError(c.step, c.reason);
+        const std::string log = dir.Read("ERRORLOG.txt");
+        SCOPED_TRACE(c.shown);
+        ASSERT_GE(log.size(), 21u);
+        // "yyyy/mm/dd hh:mm:ss " then the fields, then the only CR LF.
+        EXPECT_EQ(log.substr(19, 1), " ");
+        EXPECT_EQ(log.substr(20), c.shown + "\r\n");
+        EXPECT_EQ(log.find_first_of("\r\n"), log.size() - 2);
+    }
 }
 
 TEST(FileTime, DatesOfTextsAndDayDifferences) {

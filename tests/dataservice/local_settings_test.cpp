@@ -1,8 +1,6 @@
 #include "dataservice/local_settings.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,24 +13,6 @@ namespace dataservice {
 namespace {
 
 namespace fs = std::filesystem;
-
-/// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(LocalSettings, SavedFileReadsBackAndHasItsSimpleForm) {
     testsupport::TempAppFolder app;
@@ -84,14 +64,23 @@ TEST(LocalSettings, RootDefaultsToJvdataInTheAppFolder) {
     EXPECT_EQ(RootFolderOf({"/srv/jv", 0}), fs::path("/srv/jv"));
 }
 
-TEST(LocalSettings, DefaultFileIsInTheUsersConfigFolder) {
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "/tmp/xdg-test");
-        EXPECT_EQ(DefaultSettingsFile(), fs::path("/tmp/xdg-test/talmor7-jvlink/settings"));
-    }
-    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/ignored");
-    ScopedEnv home("HOME", "/home/someone");
-    EXPECT_EQ(DefaultSettingsFile(), fs::path("/home/someone/.config/talmor7-jvlink/settings"));
+TEST(LocalSettings, KeptInTheApplicationFolderOfTheRun) {
+    testsupport::TempAppFolder app;
+    EXPECT_EQ(DefaultSettingsFile(), app.Path() / "JVLINKSETTINGS.txt");
+
+    // A stand-in made with the default place saves the dialog's choice into the folder...
+    LocalJVLink link(LocalJVLink::Config{{}, [](LocalSettings& s) { s = {"week", 2}; return true; }, {}});
+    ASSERT_EQ(link.JVSetUIProperties(), 0);
+    EXPECT_EQ(app.Read("JVLINKSETTINGS.txt"), "root=week\npace=2\n");
+
+    // ...and one made for another folder neither sees nor changes them.
+    testsupport::TempAppFolder other;
+    LocalJVLink elsewhere;
+    EXPECT_EQ(elsewhere.Settings(), (LocalSettings{"", 0}));
+    other.Write("JVLINKSETTINGS.txt", "pace=5\n");
+    elsewhere.JVInit("UNKNOWN");
+    EXPECT_EQ(elsewhere.Settings(), (LocalSettings{"", 5}));
+    EXPECT_EQ(app.Read("JVLINKSETTINGS.txt"), "root=week\npace=2\n");
 }
 
 class SetUIPropertiesTest : public ::testing::Test {

@@ -59,9 +59,11 @@ TEST(DemoWeekOptions, PresetsAndSettingsMakeTheScale) {
     EXPECT_EQ(options.saturday.Ymd(), "20241130");
 
     EXPECT_EQ(options.workers, 0);  // as many as the machine has
+    EXPECT_FALSE(options.replaceSupplied);
 
-    ASSERT_TRUE(demoweek::ParseOptions({"app", "--full", "--workers", "3"}, options, help, error));
+    ASSERT_TRUE(demoweek::ParseOptions({"app", "--full", "--workers", "3", "--replace-supplied"}, options, help, error));
     EXPECT_EQ(options.workers, 3);
+    EXPECT_TRUE(options.replaceSupplied);
     EXPECT_EQ(options.scale.days * options.scale.courses * options.scale.racesPerDay, 96);
     EXPECT_EQ(options.scale.minRunners, 18);
     EXPECT_EQ(options.scale.history, 65);

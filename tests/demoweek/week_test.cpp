@@ -500,3 +500,40 @@ TEST(DemoWeek, TheSameSeedGivesTheSameWeekWhateverTheWorkersAndAnotherSeedAnothe
 }
 
 }  // namespace
+
+namespace {
+
+// The user's own weights or code table: the demo week writes nothing into such a folder unless
+// told to replace them.
+TEST(DemoWeek, LeavesAFolderWithSuppliedFilesAsItIsUnlessToldToReplaceThem) {
+    for (const char* own : {"OPTION1N/KYOSOBA.dat", "option1n/MyNotes.txt", "JRACODE/CodeTable.csv"}) {
+        SCOPED_TRACE(own);
+        testsupport::TempAppFolder app;
+        app.Write(own, "the user's own");
+        demoweek::Options options;
+        options.folder = app.Path();
+        options.scale = demoweek::SmallScale();
+        try {
+            demoweek::GenerateWeek(options);
+            ADD_FAILURE() << "written over";
+        } catch (const std::exception& e) {
+            const std::string why = e.what();
+            EXPECT_NE(why.find(fs::path(own).filename().string()), std::string::npos) << why;
+            EXPECT_NE(why.find("--replace-supplied"), std::string::npos) << why;
+        }
+        EXPECT_EQ(app.Read(own), "the user's own");
+        EXPECT_EQ(FilesUnder(app.Path()).size(), 1u);  // nothing else written, jvdata included
+    }
+
+    testsupport::TempAppFolder app;
+    app.Write("OPTION1N/KYOSOBA.dat", "the user's own");
+    demoweek::Options options;
+    options.folder = app.Path();
+    options.scale = demoweek::SmallScale();
+    options.replaceSupplied = true;
+    demoweek::GenerateWeek(options);
+    EXPECT_NE(app.Read("OPTION1N/KYOSOBA.dat"), "the user's own");
+    EXPECT_TRUE(app.Exists("JRACODE/CodeTable.csv"));
+}
+
+}  // namespace

@@ -77,6 +77,39 @@ TEST_F(WeekrunProgram, RunsTheWeeksStepsOnASmallDemoWeek) {
     EXPECT_EQ(tables % 4, 0);
 }
 
+// Without --settings weekrun reads the settings file of the folder it works on and no other: not
+// another application folder's, nor one in the user's configuration folder.
+TEST_F(WeekrunProgram, ReadsTheSettingsOfItsOwnFolderOnly) {
+    testsupport::TempAppFolder week;
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + week.Path().string() + " --small >/dev/null"), 0);
+    const std::string servingTheWeek = "root=" + (week / "jvdata").string() + "\npace=0\n";
+    week.Write("JVLINKSETTINGS.txt", servingTheWeek);
+    week.Write("config/talmor7-jvlink/settings", servingTheWeek);
+    week.Write(".config/talmor7-jvlink/settings", servingTheWeek);
+    const std::string fetch = "HOME=" + week.Path().string() + " XDG_CONFIG_HOME=" + (week / "config").string() + " " +
+                              WEEKRUN_PROGRAM + " --app " + dir.Path().string() + " --quiet fetch 2>" +
+                              (dir / "weekrun.log").string();
+
+    RunCommand(fetch);  // this folder has no data of its own
+    EXPECT_EQ(Records(dir / "RATHISWEEKN.dat", 1272), 0) << dir.Read("weekrun.log");
+
+    dir.Write("JVLINKSETTINGS.txt", servingTheWeek);
+    ASSERT_EQ(RunCommand(fetch), 0) << dir.Read("weekrun.log");
+    EXPECT_GT(Records(dir / "RATHISWEEKN.dat", 1272), 0) << dir.Read("weekrun.log");
+}
+
+TEST_F(WeekrunProgram, DemoweekRefusesAFolderWithTheUsersOwnWeights) {
+    dir.Write("OPTION1N/KYOSOBA.dat", "the user's own");
+    const std::string demoweek = std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small";
+    EXPECT_NE(RunCommand(demoweek + " >/dev/null 2>" + (dir / "demoweek.log").string()), 0);
+    EXPECT_NE(dir.Read("demoweek.log").find("--replace-supplied"), std::string::npos) << dir.Read("demoweek.log");
+    EXPECT_EQ(dir.Read("OPTION1N/KYOSOBA.dat"), "the user's own");
+    EXPECT_FALSE(dir.Exists("jvdata"));
+
+    ASSERT_EQ(RunCommand(demoweek + " --replace-supplied >/dev/null"), 0);
+    EXPECT_NE(dir.Read("OPTION1N/KYOSOBA.dat"), "the user's own");
+}
+
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     EXPECT_EQ(RunCommand(Command("no-such-step")), 2);
     EXPECT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + (dir / "missing").string() + " fetch 2>/dev/null"), 2);

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <sstream>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "code_table.h"
+#include "common/paths.h"
 #include "jvdata_folder.h"
 #include "model_files.h"
 #include "people.h"
@@ -107,7 +110,33 @@ Summary WriteWeek(const World& world, WeekState state, const fs::path& appFolder
     return s;
 }
 
+std::vector<fs::path> SuppliedFilesIn(const fs::path& appFolder) {
+    std::vector<fs::path> files;
+    for (const char* name : {"OPTION1N", "JRACODE"}) {
+        std::error_code ec;
+        const fs::path folder = common::FindNoCase(appFolder, name);
+        std::vector<fs::path> here;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) here.push_back(it->path());
+        std::sort(here.begin(), here.end());
+        files.insert(files.end(), here.begin(), here.end());
+    }
+    return files;
+}
+
 Summary GenerateWeek(const Options& options) {
+    // The user's own weights and code table are worth more than a made-up week's.
+    if (!options.replaceSupplied) {
+        const std::vector<fs::path> supplied = SuppliedFilesIn(options.folder);
+        if (!supplied.empty()) {
+            std::string names;
+            for (std::size_t i = 0; i < supplied.size() && i < 3; ++i)
+                names += (i ? ", " : "") + (supplied[i].parent_path().filename() / supplied[i].filename()).string();
+            if (supplied.size() > 3) names += ", ...";
+            throw std::runtime_error(options.folder.string() + " holds supplied files already (" + names +
+                                     "); nothing was written. Give --replace-supplied to write the demo week's "
+                                     "files over them.");
+        }
+    }
     const World world = BuildWorld(options.seed, options.scale, options.saturday);
     return WriteWeek(world, options.state, options.folder, options.workers);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "world.h"
 
@@ -16,6 +17,7 @@ struct Options {
     Day saturday = DayOf(2025, 6, 7);
     Scale scale;
     int workers = 0;  // threads that label the runs; 0: one per processor, at most eight
+    bool replaceSupplied = false;  // write over files already in OPTION1N/ and JRACODE/
 };
 
 /// The presets: a normal week (two days, three courses, twelve races, 8 to 18 runners, up to 65
@@ -41,6 +43,13 @@ struct Summary {
 /// The files are the same whatever the number of `workers` (0: one per processor, at most eight).
 Summary WriteWeek(const World& world, WeekState state, const std::filesystem::path& appFolder, int workers = 0);
 
+/// What `appFolder`'s OPTION1N/ and JRACODE/ hold (folder names matched without regard to letter
+/// case), in name order: the user's own weights and code table, when there are any.
+std::vector<std::filesystem::path> SuppliedFilesIn(const std::filesystem::path& appFolder);
+
+/// Builds the week and writes it into options.folder. Unless options.replaceSupplied, a folder
+/// that holds supplied files already (SuppliedFilesIn) is refused with an exception that names
+/// them, before anything is written.
 Summary GenerateWeek(const Options& options);
 
 }  // namespace demoweek

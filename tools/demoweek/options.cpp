@@ -31,7 +31,9 @@ std::string Usage() {
            "  --runners MIN-MAX      runners per race, 2 to 18 (default 8-18)\n"
            "  --history N            past runs per horse at most, 0 to 65 (default 65)\n"
            "  --workers N            threads that label the runs, 1 to 64 (default: one per\n"
-           "                         processor, at most 8); the files are the same for any N\n";
+           "                         processor, at most 8); the files are the same for any N\n"
+           "  --replace-supplied     write over files already in OPTION1N/ and JRACODE/ (without\n"
+           "                         it a folder that holds any is refused and left as it is)\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, bool& help, std::string& error) {
@@ -60,6 +62,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, bool& 
             return true;
         } else if (a == "--small" || a == "--full") {
             continue;
+        } else if (a == "--replace-supplied") {
+            options.replaceSupplied = true;
         } else if (a == "--state") {
             if (!value(v)) return false;
             if (v == "before") options.state = WeekState::Before;

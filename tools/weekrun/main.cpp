@@ -20,7 +20,7 @@ namespace {
 
 void Usage(std::ostream& out) {
     out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
-           "  --settings FILE   the data-service stand-in's settings (default: its own settings file)\n"
+           "  --settings FILE   the data-service stand-in's settings (default: DIR/JVLINKSETTINGS.txt)\n"
            "steps:\n";
     for (const auto& s : weekrun::Steps()) out << "  " << s.name << "  " << s.help << '\n';
 }
@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     common::SetAppFolder(std::filesystem::absolute(app).string());
+    // Without --settings, the folder's own settings: never another folder's.
     if (weekrun::Options().settingsFile.empty()) weekrun::Options().settingsFile = dataservice::DefaultSettingsFile();
 
     weekrun::ConsoleHost host(std::cerr, quiet);
