@@ -36,7 +36,7 @@ void RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner& runProgres
 
 void FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1) {
     RunWeekOddsFetch(starter, runProgress, setText1,
-                     {{"FetchWeekOdds", kWeekOddsSid, kWeekOddsDataSpec},
+                     {{"FetchWeekOdds", kWeekOddsSid, kWeekOddsDataSpec, kRepairCorruptOnly},
                       {OddsKind::O2, OddsKind::O4, OddsKind::O5},
                       kWeekOddsDone});
 }
@@ -44,7 +44,9 @@ void FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, 
 void FetchWeekTrifectaOdds(DownloadStarter& starter, const ProgressRunner& runProgress,
                            const StatusText& setText1) {
     RunWeekOddsFetch(starter, runProgress, setText1,
-                     {{"FetchWeekTrifectaOdds", kWeekTrifectaSid, kWeekOddsDataSpec}, {OddsKind::O6}, kWeekTrifectaDone});
+                     {{"FetchWeekTrifectaOdds", kWeekTrifectaSid, kWeekOddsDataSpec, kRepairCorruptOnly},
+                      {OddsKind::O6},
+                      kWeekTrifectaDone});
 }
 
 }  // namespace acquisition

@@ -169,7 +169,7 @@ void FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress) 
     // and the fetch still closes the files and the service and writes its end text.
     common::PassOver(kStep, [&] {
         RunStoredFetch(starter, runProgress,
-                       {kStep, kWeeklyFetchSid, kWeeklyDataSpec, [&] { files.OpenAll(); }},
+                       {kStep, kWeeklyFetchSid, kWeeklyDataSpec, kRepairDamagedAndCorrupt, [&] { files.OpenAll(); }},
                        [&](std::string_view record) { store.Store(record); });
     });
     files.CloseAll();
