@@ -10,6 +10,7 @@
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "engine/ex_builder.h"
@@ -49,19 +50,93 @@ std::vector<std::string> ReadList(std::string_view listFile, const ComputationCo
     return list;
 }
 
-// Expands and predicts one horse in memory and writes its file once.
-void ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum,
-                  const ComputationControls& controls, ComputationSummary& summary) {
-    HorseExpansion horse = ExpandHorse(tables, kettoNum);
-    const HorsePrediction predicted = PredictHorseRuns(horse.records, model, kettoNum, controls.setProgressBar4);
-    for (const std::string& line : predicted.failures) common::LogError(kPredictionStep, line);
-    WriteExRecords(kettoNum, horse.records);
-    ++summary.filesWritten;
-    summary.records += static_cast<std::int64_t>(horse.records.size());
-    if (horse.lastDropped) ++summary.lastRecordsDropped;
-    if (!horse.complete) throw std::runtime_error(kettoNum + ": records end before a run that could not be built");
-    summary.runsFailed += predicted.runsFailed;
-    summary.itemLabelsBlanked += predicted.itemLabelsBlanked;
+// What one horse's computation leaves for the calling thread, which takes the horses up in list
+// order: so the log, the counts and the bars come out as one thread's would.
+struct HorseOutcome {
+    std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
+    std::vector<int> bar4;                                      // the records bar, as it moved
+    bool written = false;                                       // its file holds its records
+    std::int64_t records = 0;
+    bool lastDropped = false;
+    bool passedOver = false;
+    std::int64_t runsFailed = 0;
+    std::int64_t itemLabelsBlanked = 0;
+};
+
+// A horse that could not be computed ends with an empty file, as every listed horse's file is
+// before its records are written; a key that cannot name a file touches nothing.
+void LeaveEmpty(const std::string& kettoNum, HorseOutcome& out) {
+    if (!common::IsSafeKey(kettoNum)) return;
+    try {
+        ExRecordFile::OfHorse(kettoNum).MakeEmpty();
+    } catch (const std::exception& e) {
+        out.log.emplace_back(kComputationStep, e.what());
+    }
+}
+
+// Expands and predicts one horse in memory and writes its file once: the one file operation of
+// the horse. Touches nothing but its own file, so horses can be computed side by side.
+HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum) {
+    HorseOutcome out;
+    try {
+        HorseExpansion horse = ExpandHorse(tables, kettoNum);
+        for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
+        const HorsePrediction predicted =
+            PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
+        for (const std::string& line : predicted.failures) out.log.emplace_back(kPredictionStep, line);
+        WriteExRecords(kettoNum, horse.records);
+        out.written = true;
+        out.records = static_cast<std::int64_t>(horse.records.size());
+        out.lastDropped = horse.lastDropped;
+        if (!horse.complete) {
+            // The records up to the run that failed stay written.
+            out.log.emplace_back(kComputationStep, kettoNum + ": records end before a run that could not be built");
+            out.passedOver = true;
+            return out;
+        }
+        out.runsFailed = predicted.runsFailed;
+        out.itemLabelsBlanked = predicted.itemLabelsBlanked;
+    } catch (const std::exception& e) {
+        out.log.emplace_back(kComputationStep, e.what());
+        out.passedOver = true;
+        LeaveEmpty(kettoNum, out);
+    }
+    return out;
+}
+
+// Where each entry of the list is first listed: a horse listed twice is computed once, and its
+// second entry counts and logs what the first did, as computing it again would.
+std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
+    std::unordered_map<std::string_view, std::size_t> first;
+    std::vector<std::size_t> out(horses.size());
+    for (std::size_t i = 0; i < horses.size(); ++i) out[i] = first.try_emplace(horses[i], i).first->second;
+    return out;
+}
+
+// Every listed horse, its outcomes taken up in list order on this thread.
+void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, const std::vector<std::string>& horses,
+                   common::Host& host, const ComputationControls& controls, ComputationSummary& summary) {
+    const std::vector<std::size_t> first = FirstEntries(horses);
+    std::vector<HorseOutcome> outcomes(horses.size());
+    acquisition::PeriodicPump pump(host);
+    common::ForEachInOrder(
+        horses.size(), ComputationThreads(),
+        [&](std::size_t i) {
+            if (first[i] == i) outcomes[i] = ComputeHorse(tables, model, horses[i]);
+        },
+        [&](std::size_t i) {
+            const HorseOutcome& o = outcomes[first[i]];
+            for (const auto& [step, line] : o.log) common::LogError(step, line);
+            for (int value : o.bar4) SetBar4(controls, value);
+            if (o.written) ++summary.filesWritten;
+            summary.records += o.records;
+            if (o.lastDropped) ++summary.lastRecordsDropped;
+            if (o.passedOver) ++summary.horsesPassedOver;
+            summary.runsFailed += o.runsFailed;
+            summary.itemLabelsBlanked += o.itemLabelsBlanked;
+            pump.Tick();
+            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
+        });
 }
 
 // The model files that cannot be read count once each, whether or not a run of the week needs them.
@@ -152,16 +227,11 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                                                       SireDamStats::kKeyWidth, dams);
     });
 
-    // This week's horses, each with an empty file of expanded runs, and their statistics.
+    // This week's horses and their statistics. A horse's file is not emptied here: it is
+    // written once below, or left empty when the horse cannot be computed.
     std::vector<std::string> horses;
     Step(summary, [&] { horses = ReadList(acquisition::kHorseList, controls); });
     summary.horses = static_cast<std::int64_t>(horses.size());
-    std::vector<char> passedOver(horses.size(), 0);
-    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
-    fs::create_directories(common::AppPath(kExFolder), noFolder);
-    for (std::size_t i = 0; i < horses.size(); ++i)
-        if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(horses[i]).MakeEmpty(); }))
-            passedOver[i] = 1;
     Step(summary, [&] {
         summary.horseStatsRecords = WriteThisWeekSubset(kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
                                                         HorseStats::kKeyWidth, horses);
@@ -175,20 +245,22 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     Step(summary, [&] { tables = ExJoinTables::Load(controls.setProgressBar3); });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
+    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
+    fs::create_directories(common::AppPath(kExFolder), noFolder);
     if (tables) {
-        acquisition::PeriodicPump pump(host);
-        for (std::size_t i = 0; i < horses.size(); ++i) {
-            if (!common::PassOver(kComputationStep, [&] { ComputeHorse(*tables, model, horses[i], controls, summary); }))
-                passedOver[i] = 1;
-            pump.Tick();
-            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
-        }
+        ComputeHorses(*tables, model, horses, host, controls, summary);
+    } else {
+        // Without the tables no horse has records this time.
+        for (const std::string& kettoNum : horses)
+            if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(kettoNum).MakeEmpty(); }))
+                ++summary.horsesPassedOver;
     }
-    summary.horsesPassedOver += std::count(passedOver.begin(), passedOver.end(), 1);
 
     SetText3(controls, ComputationEndText(summary));
     return summary;
 }
+
+int ComputationThreads() { return common::UsableCores(); }
 
 std::vector<std::string> MissingComputationFiles() {
     std::vector<std::string> missing;

@@ -60,13 +60,19 @@ std::string ComputationEndText(const ComputationSummary& summary);
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
                                  std::size_t keyWidth, const std::vector<std::string>& keys);
 
-/// Button ⑤. In order: Text3 <- the start text; the dams' statistics subset; every listed horse's
-/// file of expanded runs emptied; the horses' statistics subset; then per horse its runs expanded
-/// and predicted in memory and its file written once; Text3 <- the end text. Each step and each
-/// horse passes its failures over into ERRORLOG.txt and the next goes on. A second run started
-/// while one is working (from another window) returns at once with an empty summary. Pending
-/// window events run through `host` as it works.
+/// Button ⑤. In order: Text3 <- the start text; the dams' statistics subset; the horses'
+/// statistics subset; then per horse its runs expanded and predicted in memory and its file of
+/// expanded runs written once (a horse that cannot be computed, and every horse when the files
+/// they are joined with cannot be read, is left with an empty file); Text3 <- the end text. Each
+/// step and each horse passes its failures over into ERRORLOG.txt and the next goes on. Horses are
+/// computed on ComputationThreads() threads; what the run writes, the log included, is what one
+/// thread writes. A second run started while one is working (from another window) returns at
+/// once with an empty summary. Pending window events run through `host` as it works, on the
+/// calling thread, which alone touches `controls`.
 ComputationSummary RunComputation(common::Host& host, const ComputationControls& controls = {});
+
+/// Threads the computation spreads its horses over: the cores the program may run on.
+int ComputationThreads();
 
 /// The files the expansion window needs: JRACODE/CodeTable.csv and the sixteen model files. Returns
 /// the relative names of those that are missing or cannot be read.

@@ -156,6 +156,67 @@ TEST_F(Computation, ASecondRunDuringARunReturnsAtOnce) {
     EXPECT_EQ(engine::RunComputation(host).horses, 2);
 }
 
+// A listed horse's file is written once, with its records; one that cannot be computed (its run
+// file cannot be read) ends empty, whatever it held; so does every listed horse when the files
+// the runs are joined with cannot be read. Unlisted horses' files stay.
+TEST_F(Computation, AHorseThatCannotBeComputedEndsWithAnEmptyFile) {
+    folder.Write("UMAGOTOEXTHISWEEKN/2016100002EX.dat", std::string(3 * 2603, 'z'));
+    std::filesystem::create_directories(folder / "UMAGOTOTHISWEEKN/2016100001.dat");  // unreadable
+    engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_EQ(s.horsesPassedOver, 1);
+    EXPECT_EQ(s.filesWritten, 1);
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("2016100001.dat"), std::string::npos);
+
+    // The horse table's file cannot be read: no horse has records this time.
+    std::filesystem::create_directories(folder / "UMTHISWEEKNNEW.dat");
+    folder.Write("UMAGOTOEXTHISWEEKN/2016100001EX.dat", std::string(2603, 'x'));
+    s = engine::RunComputation(host);
+    EXPECT_EQ(s.stepsPassedOver, 1);
+    EXPECT_EQ(s.filesWritten, 0);
+    EXPECT_EQ(s.horsesPassedOver, 0);
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100002EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat"), "");
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016109999EX.dat"), std::string(2603, 'y'));
+}
+
+// A horse listed twice counts twice, as a second computation of it would, and its file holds its
+// records once.
+TEST_F(Computation, AHorseListedTwice) {
+    folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n\"2016100001\"\r\n\"2016100002\"\r\n");
+    const engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_TRUE(s.AllDone()) << folder.Read("ERRORLOG.txt");
+    EXPECT_EQ(s.horses, 3);
+    EXPECT_EQ(s.filesWritten, 3);
+    EXPECT_EQ(s.records, 4);
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+}
+
+// However many threads the horses are computed on, their failures are logged in list order.
+TEST_F(Computation, FailuresAreLoggedInListOrder) {
+    std::string list;
+    std::vector<std::string> keys;
+    for (int i = 60; i >= 1; --i) {
+        keys.push_back("20161001" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        list += "\"" + keys.back() + "\"\r\n";
+        std::filesystem::create_directories(folder / ("UMAGOTOTHISWEEKN/" + keys.back() + ".dat"));
+    }
+    folder.Write("KETTONUMTHISWEEKN.dat", list);
+    const engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_EQ(s.horsesPassedOver, 60);
+    const std::string log = folder.Read("ERRORLOG.txt");
+    std::size_t at = 0;
+    for (const std::string& key : keys) {
+        const std::size_t found = log.find(key + ".dat", at);
+        ASSERT_NE(found, std::string::npos) << key << " not after its place";
+        at = found;
+    }
+}
+
 TEST_F(Computation, MissingFilesOfTheWindow) {
     folder.Write("JRACODE/CodeTable.csv", "\"1\",\"01\"\r\n");
     EXPECT_TRUE(engine::MissingComputationFiles().empty());
