@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <unordered_map>
 
 #include "acquisition/run_files.h"
@@ -56,6 +58,7 @@ struct HorseOutcome {
     std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
     std::vector<int> bar4;                                      // the records bar, as it moved
     bool written = false;                                       // its file holds its records
+    std::int64_t runs = 0;
     std::int64_t records = 0;
     bool lastDropped = false;
     bool passedOver = false;
@@ -80,6 +83,7 @@ HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& mod
     HorseOutcome out;
     try {
         HorseExpansion horse = ExpandHorse(tables, kettoNum);
+        out.runs = horse.runs;
         for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
         const HorsePrediction predicted =
             PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
@@ -129,6 +133,7 @@ void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, con
             for (const auto& [step, line] : o.log) common::LogError(step, line);
             for (int value : o.bar4) SetBar4(controls, value);
             if (o.written) ++summary.filesWritten;
+            summary.runs += o.runs;
             summary.records += o.records;
             if (o.lastDropped) ++summary.lastRecordsDropped;
             if (o.passedOver) ++summary.horsesPassedOver;
@@ -163,11 +168,36 @@ bool Readable(const fs::path& path) {
 /// run lets through) would write the same files.
 std::atomic<bool> running{false};
 
+fs::path MarkPath() { return common::AppPath(kComputationMarkFile); }
+
+// The mark holds when the run started, for whoever looks at a mark left behind.
+void SetMark() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char started[64];
+    std::strftime(started, sizeof started, "computation started %Y/%m/%d %H:%M:%S\r\n", &local);
+    common::WriteFileAtomically(MarkPath(), started);
+}
+
+void RemoveMark() {
+    std::error_code ec;
+    fs::remove(MarkPath(), ec);
+    if (ec) throw std::system_error(ec, "cannot remove " + MarkPath().string());
+}
+
+// A step that found its input missing or empty: logged, and the end text says so.
+void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
+    common::LogError(kComputationStep, what + ": nothing to work on");
+    summary.nothingToWorkOn = true;
+}
+
 }  // namespace
 
 std::string ComputationEndText(const ComputationSummary& s) {
     if (s.AllDone()) return std::string(kComputationDone);
     std::vector<std::string> parts;
+    if (s.nothingToWorkOn) parts.emplace_back(kComputationNoInput);
     if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
@@ -215,6 +245,9 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     } release;
 
     SetText3(controls, kComputationStart);
+    // The mark stands until the run has ended: a run cut short (the program ended, a failure
+    // that escapes) leaves it, and the next start tells the user.
+    Step(summary, [] { SetMark(); });
     SetBar3(controls, 0);
     SetBar4(controls, 0);
 
@@ -230,8 +263,15 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // This week's horses and their statistics. A horse's file is not emptied here: it is
     // written once below, or left empty when the horse cannot be computed.
     std::vector<std::string> horses;
-    Step(summary, [&] { horses = ReadList(acquisition::kHorseList, controls); });
+    const bool listRead = common::PassOver(kComputationStep, [&] { horses = ReadList(acquisition::kHorseList, controls); });
+    if (!listRead) ++summary.stepsPassedOver;
     summary.horses = static_cast<std::int64_t>(horses.size());
+    if (listRead && horses.empty()) {
+        std::error_code ec;
+        NothingToWorkOn(summary, std::string(acquisition::kHorseList) +
+                                     (fs::exists(common::AppPath(acquisition::kHorseList), ec) ? " lists no horse"
+                                                                                               : " is missing"));
+    }
     Step(summary, [&] {
         summary.horseStatsRecords = WriteThisWeekSubset(kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
                                                         HorseStats::kKeyWidth, horses);
@@ -249,6 +289,10 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     fs::create_directories(common::AppPath(kExFolder), noFolder);
     if (tables) {
         ComputeHorses(*tables, model, horses, host, controls, summary);
+        // Run files that could not be read are failures of their own; these held no run at all.
+        if (!horses.empty() && summary.runs == 0 && summary.horsesPassedOver == 0)
+            NothingToWorkOn(summary, "the run files of the " + std::to_string(horses.size()) + " listed horses in " +
+                                         std::string(acquisition::kHorseRunFolder) + " hold no run");
     } else {
         // Without the tables no horse has records this time.
         for (const std::string& kettoNum : horses)
@@ -256,8 +300,15 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                 ++summary.horsesPassedOver;
     }
 
+    Step(summary, [] { RemoveMark(); });
     SetText3(controls, ComputationEndText(summary));
     return summary;
+}
+
+bool LastComputationUnfinished() {
+    if (running) return false;  // the mark of the run working now
+    std::error_code ec;
+    return fs::exists(MarkPath(), ec);
 }
 
 int ComputationThreads() { return common::UsableCores(); }

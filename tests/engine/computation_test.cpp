@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -214,6 +215,67 @@ TEST_F(Computation, FailuresAreLoggedInListOrder) {
         const std::size_t found = log.find(key + ".dat", at);
         ASSERT_NE(found, std::string::npos) << key << " not after its place";
         at = found;
+    }
+}
+
+// The mark stands while the run works and goes when it ends, also when the end text tells of
+// failures; meanwhile the run in progress does not count as one that did not end.
+TEST_F(Computation, TheMarkStandsOnlyWhileTheRunWorks) {
+    struct Watching : testsupport::RecordingHost {
+        explicit Watching(const testsupport::TempAppFolder& f) : folder(f) {}
+        void pumpEvents() override {
+            RecordingHost::pumpEvents();
+            markSeen = markSeen || folder.Exists("COMPUTING.mark");
+            toldUnfinished = toldUnfinished || engine::LastComputationUnfinished();
+        }
+        const testsupport::TempAppFolder& folder;
+        bool markSeen = false;
+        bool toldUnfinished = false;
+    };
+    for (bool failing : {false, true}) {
+        SCOPED_TRACE(failing);
+        if (failing) std::filesystem::remove(folder / "OPTION1N/KYOSOBA.dat");
+        Watching watching(folder);
+        std::string text3;
+        engine::RunComputation(watching, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_TRUE(watching.markSeen);
+        EXPECT_FALSE(watching.toldUnfinished);
+        EXPECT_FALSE(folder.Exists("COMPUTING.mark"));
+        EXPECT_FALSE(engine::LastComputationUnfinished());
+        EXPECT_EQ(text3 == "計算終了", !failing) << text3;
+    }
+    // A mark that stands with no run working was left by a run that did not end.
+    folder.Write("COMPUTING.mark", "");
+    EXPECT_TRUE(engine::LastComputationUnfinished());
+}
+
+// Without its input the run says so: the horse list missing or empty, or the listed horses' run
+// files without a run. Each is named in ERRORLOG.txt.
+TEST_F(Computation, NothingToWorkOnIsToldInTheEndText) {
+    struct Case {
+        std::string name;
+        std::function<void(const testsupport::TempAppFolder&)> prepare;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {"list missing", [](auto& f) { std::filesystem::remove(f / "KETTONUMTHISWEEKN.dat"); },
+         "KETTONUMTHISWEEKN.dat is missing: nothing to work on"},
+        {"list empty", [](auto& f) { f.Write("KETTONUMTHISWEEKN.dat", ""); },
+         "KETTONUMTHISWEEKN.dat lists no horse: nothing to work on"},
+        {"no runs", [](auto& f) { std::filesystem::remove(f / "UMAGOTOTHISWEEKN/2016100002.dat"); },
+         "UMAGOTOTHISWEEKN hold no run: nothing to work on"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();  // each case starts from the fixture's week
+        c.prepare(folder);
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        std::string text3;
+        const engine::ComputationSummary s =
+            engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_TRUE(s.nothingToWorkOn);
+        EXPECT_EQ(text3, "計算終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_NE(folder.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << folder.Read("ERRORLOG.txt");
     }
 }
 
