@@ -4,6 +4,7 @@
 #include <atomic>
 #include <ctime>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
@@ -251,6 +252,14 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     SetBar3(controls, 0);
     SetBar4(controls, 0);
 
+    // The tables the runs are joined with come from files that this run does not write: with
+    // cores to spare they are read meanwhile, on a thread of their own, and taken where the run
+    // needs them (a failure to read them then counts there). Only the calling thread moves bars.
+    const bool aside = ComputationThreads() > 1;
+    std::future<ExJoinTables> joinTables =
+        std::async(aside ? std::launch::async : std::launch::deferred,
+                   [aside, &controls] { return ExJoinTables::Load(aside ? ExBuildProgress{} : controls.setProgressBar3); });
+
     // This week's dams and their statistics.
     std::vector<std::string> dams;
     Step(summary, [&] { dams = ReadList(acquisition::kDamList, controls); });
@@ -282,7 +291,7 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // Every file the horses need is read once; then each horse's runs are expanded and predicted
     // in memory: its prediction reads only its own records and the files read here.
     std::optional<ExJoinTables> tables;
-    Step(summary, [&] { tables = ExJoinTables::Load(controls.setProgressBar3); });
+    Step(summary, [&] { tables = joinTables.get(); });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
     std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
