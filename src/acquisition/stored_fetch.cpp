@@ -44,7 +44,7 @@ bool ReadToEnd(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& arg
         }
         if (rc == dataservice::kRcNextFile) continue;
         if (rc == dataservice::kRcEnd) return true;
-        if (rc == dataservice::kRcDamagedFile || rc == dataservice::kRcCorruptFile) {
+        if (std::ranges::find(fetch.repairs, rc) != fetch.repairs.end()) {
             int& done = reopens[fileName];
             if (done < kMaxReopensPerFile) {
                 ++done;

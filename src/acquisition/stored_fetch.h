@@ -1,19 +1,28 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string_view>
 
 #include "acquisition/download_starter.h"
+#include "dataservice/jvlink.h"
 
 // The part every stored-data fetch shares: JVInit, the open with its messages and its followed
 // download, and the bounded read loop with the repair of damaged files.
 namespace acquisition {
+
+/// Read codes of a damaged file that a fetch repairs (delete the file, close, open again). The
+/// weekly fetch repairs both; the odds fetches repair -403 only and report -402 like any read
+/// error.
+inline constexpr int kRepairDamagedAndCorrupt[] = {dataservice::kRcDamagedFile, dataservice::kRcCorruptFile};
+inline constexpr int kRepairCorruptOnly[] = {dataservice::kRcCorruptFile};
 
 /// What one stored-data fetch asks for.
 struct StoredFetch {
     std::string_view step;      ///< name under which failures are logged
     std::string_view sid;       ///< software id for JVInit
     std::string_view dataspec;  ///< data spec of the open
+    std::span<const int> repairs;  ///< read codes repaired by deleting the file and opening again
     /// Runs once when the download is done and the reads are about to start (the weekly fetch
     /// opens its week files here).
     std::function<void()> beforeReads = {};
@@ -26,7 +35,7 @@ struct StoredFetch {
 /// 3. a download (DownloadCount > 0): DialogResult <- 0, `runProgress` follows it, and a cancel
 ///    (DialogResult -1) ends here;
 /// 4. reads until 0: `keep` gets exactly the bytes of every read that returned a positive length;
-///    -1 reads on; -402 and -403 delete the named file and repeat the open (at most
+///    -1 reads on; a code of `fetch.repairs` deletes the named file and repeats the open (at most
 ///    kMaxReopensPerFile times per file name, then reported like any read error); any other
 ///    code: "JVReadエラー。 RC=" and the code. The loop gives up (logged) after kMaxReadsPerFetch
 ///    reads, or kMaxReadsWithoutRecord reads in a row that bring no record.

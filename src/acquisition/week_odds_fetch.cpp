@@ -26,6 +26,8 @@ void RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner& runProgres
     fetch.step = step;
     fetch.sid = odds.sid;
     fetch.dataspec = kWeekOddsDataSpec;
+    // A file marked damaged (-402) is reported like any read error; only -403 is repaired.
+    fetch.repairs = kRepairCorruptOnly;
     // Emptied first, so that the files hold this fetch only, whatever the data service says.
     OddsLineWriter writer(OddsStem::ThisWeek, odds.kinds, std::string(step));
     common::PassOver(step, [&] {

@@ -26,9 +26,10 @@ using StatusText = std::function<void(std::string_view)>;
 /// Quinella, exacta and trio odds of the week, on the odds window's own control, download count
 /// and result flag (`starter`):
 /// - empties O2THISWEEKN.dat, O4THISWEEKN.dat and O5THISWEEKN.dat;
-/// - fetches "TOKURACETCOVRCOV" (RunStoredFetch: messages, followed download, damaged files) and
-///   appends every O2, O4 and O5 record, exactly as delivered, to its file; other kinds are
-///   skipped;
+/// - fetches "TOKURACETCOVRCOV" (RunStoredFetch: messages, followed download) and appends every
+///   O2, O4 and O5 record, exactly as delivered, to its file; other kinds are skipped. A file
+///   damaged with -403 is deleted and the open repeated; -402 is reported like any read error
+///   ("JVReadエラー。 RC=-402") and ends the reads;
 /// - JVClose; `setText1` gets "オッズ取得完了".
 /// File failures are logged (ERRORLOG.txt) and the fetch goes on.
 void FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1);

@@ -234,7 +234,7 @@ WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner&
     // and the fetch still closes the files and the service and writes its end text.
     const bool ran = common::PassOver(kStep, [&] {
         readToEnd = RunStoredFetch(noted, followed,
-                                   {kStep, kWeeklyFetchSid, kWeeklyDataSpec, [&] { files.OpenAll(); }},
+                                   {kStep, kWeeklyFetchSid, kWeeklyDataSpec, kRepairDamagedAndCorrupt, [&] { files.OpenAll(); }},
                                    [&](std::string_view record) { store.Store(record); });
     });
     files.CloseAll();

@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/weights_marker.h"
 #include "common/working_folders.h"
+#include "engine/computation.h"
 
 namespace app {
 
@@ -57,6 +58,11 @@ void MainMenuStartUp(common::Host& host) {
     // Breaking news of the last run is stale now; a missing file is simply not there.
     for (std::string_view name : kBreakingNewsFiles)
         common::PassOver(kStep, [&] { DeleteFile(common::AppPath(name)); });
+
+    // A computation cut short left this week's expanded runs only partly made.
+    common::PassOver(kStep, [&] {
+        if (engine::LastComputationUnfinished()) host.messageBox(engine::kComputationUnfinished);
+    });
 
     common::PassOver(kStep, [&] { host.setStatus(common::StatusBox::Text2, kStartUpReminder); });
 }

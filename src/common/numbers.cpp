@@ -115,4 +115,11 @@ bool IsDigits(std::string_view text) {
     return true;
 }
 
+std::optional<std::int64_t> DigitsValue(std::string_view text) {
+    if (text.size() > 18 || !IsDigits(text)) return std::nullopt;
+    std::int64_t v = 0;
+    for (char c : text) v = v * 10 + (c - '0');
+    return v;
+}
+
 }  // namespace common

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,5 +46,9 @@ std::string TwoDigits(std::int64_t n);
 
 /// Digits-only check of a whole text (empty is not digits).
 bool IsDigits(std::string_view text);
+
+/// The whole number a text of 1 to 18 digits writes ("0512" gives 512); nothing for any other
+/// text. Where such a text is read leniently, this is the same value without the parse.
+std::optional<std::int64_t> DigitsValue(std::string_view text);
 
 }  // namespace common

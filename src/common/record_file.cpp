@@ -1,10 +1,13 @@
 #include "common/record_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace common {
@@ -37,6 +40,37 @@ public:
                 Fail("cannot write", path_);
             }
             done += static_cast<std::size_t>(n);
+        }
+    }
+    // The pieces one after another from the start of the file, as few calls as the system allows.
+    void WriteAll(std::span<const std::string_view> pieces) const {
+        std::vector<iovec> rest;
+        rest.reserve(pieces.size());
+        for (std::string_view p : pieces)
+            if (!p.empty()) rest.push_back({const_cast<char*>(p.data()), p.size()});
+        std::size_t first = 0;
+        off_t offset = 0;
+        while (first < rest.size()) {
+            const int batch = static_cast<int>(std::min<std::size_t>(rest.size() - first, IOV_MAX));
+            ssize_t n = ::pwritev(fd_, rest.data() + first, batch, offset);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail("cannot write", path_);
+            }
+            if (n == 0) {
+                errno = EIO;  // nothing taken: no use asking again
+                Fail("cannot write", path_);
+            }
+            offset += n;
+            // Past the pieces written whole; a piece written in part goes on from where it stopped.
+            for (auto done = static_cast<std::size_t>(n); done > 0;) {
+                iovec& v = rest[first];
+                const std::size_t step = std::min(done, v.iov_len);
+                v.iov_base = static_cast<char*>(v.iov_base) + step;
+                v.iov_len -= step;
+                done -= step;
+                if (v.iov_len == 0) ++first;
+            }
         }
     }
     std::size_t ReadAt(char* into, std::size_t size, off_t offset) const {
@@ -231,6 +265,10 @@ fs::path ScratchPathFor(const fs::path& target) {
 
 void WriteFileAtomically(const fs::path& target, std::string_view content, const fs::path& scratch) {
     ReplaceThroughScratch(target, scratch, [&](const Fd& out) { out.WriteAt(content, 0); });
+}
+
+void WriteFileAtomically(const fs::path& target, std::span<const std::string_view> pieces, const fs::path& scratch) {
+    ReplaceThroughScratch(target, scratch, [&](const Fd& out) { out.WriteAll(pieces); });
 }
 
 std::string ReadWholeFile(const fs::path& path) {

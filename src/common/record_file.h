@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,11 @@ std::filesystem::path ScratchPathFor(const std::filesystem::path& target);
 /// Writes `content` to `target` through a scratch file in the same folder and a rename.
 /// `scratch` empty means the target's name with ".partial" added.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content,
+                         const std::filesystem::path& scratch = {});
+
+/// The same with the content in pieces, written one after another as they are (no copy that joins
+/// them first).
+void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::string_view> pieces,
                          const std::filesystem::path& scratch = {});
 
 /// Whole content of a file; a missing file reads as empty (and is not created). A file that is

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <unordered_map>
 
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "engine/ex_builder.h"
@@ -49,19 +53,96 @@ std::vector<std::string> ReadList(std::string_view listFile, const ComputationCo
     return list;
 }
 
-// Expands and predicts one horse in memory and writes its file once.
-void ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum,
-                  const ComputationControls& controls, ComputationSummary& summary) {
-    HorseExpansion horse = ExpandHorse(tables, kettoNum);
-    const HorsePrediction predicted = PredictHorseRuns(horse.records, model, kettoNum, controls.setProgressBar4);
-    for (const std::string& line : predicted.failures) common::LogError(kPredictionStep, line);
-    WriteExRecords(kettoNum, horse.records);
-    ++summary.filesWritten;
-    summary.records += static_cast<std::int64_t>(horse.records.size());
-    if (horse.lastDropped) ++summary.lastRecordsDropped;
-    if (!horse.complete) throw std::runtime_error(kettoNum + ": records end before a run that could not be built");
-    summary.runsFailed += predicted.runsFailed;
-    summary.itemLabelsBlanked += predicted.itemLabelsBlanked;
+// What one horse's computation leaves for the calling thread, which takes the horses up in list
+// order: so the log, the counts and the bars come out as one thread's would.
+struct HorseOutcome {
+    std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
+    std::vector<int> bar4;                                      // the records bar, as it moved
+    bool written = false;                                       // its file holds its records
+    std::int64_t runs = 0;
+    std::int64_t records = 0;
+    bool lastDropped = false;
+    bool passedOver = false;
+    std::int64_t runsFailed = 0;
+    std::int64_t itemLabelsBlanked = 0;
+};
+
+// A horse that could not be computed ends with an empty file, as every listed horse's file is
+// before its records are written; a key that cannot name a file touches nothing.
+void LeaveEmpty(const std::string& kettoNum, HorseOutcome& out) {
+    if (!common::IsSafeKey(kettoNum)) return;
+    try {
+        ExRecordFile::OfHorse(kettoNum).MakeEmpty();
+    } catch (const std::exception& e) {
+        out.log.emplace_back(kComputationStep, e.what());
+    }
+}
+
+// Expands and predicts one horse in memory and writes its file once: the one file operation of
+// the horse. Touches nothing but its own file, so horses can be computed side by side.
+HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum) {
+    HorseOutcome out;
+    try {
+        HorseExpansion horse = ExpandHorse(tables, kettoNum);
+        out.runs = horse.runs;
+        for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
+        const HorsePrediction predicted =
+            PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
+        for (const std::string& line : predicted.failures) out.log.emplace_back(kPredictionStep, line);
+        WriteExRecords(kettoNum, horse.records);
+        out.written = true;
+        out.records = static_cast<std::int64_t>(horse.records.size());
+        out.lastDropped = horse.lastDropped;
+        if (!horse.complete) {
+            // The records up to the run that failed stay written.
+            out.log.emplace_back(kComputationStep, kettoNum + ": records end before a run that could not be built");
+            out.passedOver = true;
+            return out;
+        }
+        out.runsFailed = predicted.runsFailed;
+        out.itemLabelsBlanked = predicted.itemLabelsBlanked;
+    } catch (const std::exception& e) {
+        out.log.emplace_back(kComputationStep, e.what());
+        out.passedOver = true;
+        LeaveEmpty(kettoNum, out);
+    }
+    return out;
+}
+
+// Where each entry of the list is first listed: a horse listed twice is computed once, and its
+// second entry counts and logs what the first did, as computing it again would.
+std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
+    std::unordered_map<std::string_view, std::size_t> first;
+    std::vector<std::size_t> out(horses.size());
+    for (std::size_t i = 0; i < horses.size(); ++i) out[i] = first.try_emplace(horses[i], i).first->second;
+    return out;
+}
+
+// Every listed horse, its outcomes taken up in list order on this thread.
+void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, const std::vector<std::string>& horses,
+                   common::Host& host, const ComputationControls& controls, ComputationSummary& summary) {
+    const std::vector<std::size_t> first = FirstEntries(horses);
+    std::vector<HorseOutcome> outcomes(horses.size());
+    acquisition::PeriodicPump pump(host);
+    common::ForEachInOrder(
+        horses.size(), ComputationThreads(),
+        [&](std::size_t i) {
+            if (first[i] == i) outcomes[i] = ComputeHorse(tables, model, horses[i]);
+        },
+        [&](std::size_t i) {
+            const HorseOutcome& o = outcomes[first[i]];
+            for (const auto& [step, line] : o.log) common::LogError(step, line);
+            for (int value : o.bar4) SetBar4(controls, value);
+            if (o.written) ++summary.filesWritten;
+            summary.runs += o.runs;
+            summary.records += o.records;
+            if (o.lastDropped) ++summary.lastRecordsDropped;
+            if (o.passedOver) ++summary.horsesPassedOver;
+            summary.runsFailed += o.runsFailed;
+            summary.itemLabelsBlanked += o.itemLabelsBlanked;
+            pump.Tick();
+            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
+        });
 }
 
 // The model files that cannot be read count once each, whether or not a run of the week needs them.
@@ -88,11 +169,36 @@ bool Readable(const fs::path& path) {
 /// run lets through) would write the same files.
 std::atomic<bool> running{false};
 
+fs::path MarkPath() { return common::AppPath(kComputationMarkFile); }
+
+// The mark holds when the run started, for whoever looks at a mark left behind.
+void SetMark() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char started[64];
+    std::strftime(started, sizeof started, "computation started %Y/%m/%d %H:%M:%S\r\n", &local);
+    common::WriteFileAtomically(MarkPath(), started);
+}
+
+void RemoveMark() {
+    std::error_code ec;
+    fs::remove(MarkPath(), ec);
+    if (ec) throw std::system_error(ec, "cannot remove " + MarkPath().string());
+}
+
+// A step that found its input missing or empty: logged, and the end text says so.
+void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
+    common::LogError(kComputationStep, what + ": nothing to work on");
+    summary.nothingToWorkOn = true;
+}
+
 }  // namespace
 
 std::string ComputationEndText(const ComputationSummary& s) {
     if (s.AllDone()) return std::string(kComputationDone);
     std::vector<std::string> parts;
+    if (s.nothingToWorkOn) parts.emplace_back(kComputationNoInput);
     if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
@@ -140,8 +246,19 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     } release;
 
     SetText3(controls, kComputationStart);
+    // The mark stands until the run has ended: a run cut short (the program ended, a failure
+    // that escapes) leaves it, and the next start tells the user.
+    Step(summary, [] { SetMark(); });
     SetBar3(controls, 0);
     SetBar4(controls, 0);
+
+    // The tables the runs are joined with come from files that this run does not write: with
+    // cores to spare they are read meanwhile, on a thread of their own, and taken where the run
+    // needs them (a failure to read them then counts there). Only the calling thread moves bars.
+    const bool aside = ComputationThreads() > 1;
+    std::future<ExJoinTables> joinTables =
+        std::async(aside ? std::launch::async : std::launch::deferred,
+                   [aside, &controls] { return ExJoinTables::Load(aside ? ExBuildProgress{} : controls.setProgressBar3); });
 
     // This week's dams and their statistics.
     std::vector<std::string> dams;
@@ -152,16 +269,18 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                                                       SireDamStats::kKeyWidth, dams);
     });
 
-    // This week's horses, each with an empty file of expanded runs, and their statistics.
+    // This week's horses and their statistics. A horse's file is not emptied here: it is
+    // written once below, or left empty when the horse cannot be computed.
     std::vector<std::string> horses;
-    Step(summary, [&] { horses = ReadList(acquisition::kHorseList, controls); });
+    const bool listRead = common::PassOver(kComputationStep, [&] { horses = ReadList(acquisition::kHorseList, controls); });
+    if (!listRead) ++summary.stepsPassedOver;
     summary.horses = static_cast<std::int64_t>(horses.size());
-    std::vector<char> passedOver(horses.size(), 0);
-    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
-    fs::create_directories(common::AppPath(kExFolder), noFolder);
-    for (std::size_t i = 0; i < horses.size(); ++i)
-        if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(horses[i]).MakeEmpty(); }))
-            passedOver[i] = 1;
+    if (listRead && horses.empty()) {
+        std::error_code ec;
+        NothingToWorkOn(summary, std::string(acquisition::kHorseList) +
+                                     (fs::exists(common::AppPath(acquisition::kHorseList), ec) ? " lists no horse"
+                                                                                               : " is missing"));
+    }
     Step(summary, [&] {
         summary.horseStatsRecords = WriteThisWeekSubset(kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
                                                         HorseStats::kKeyWidth, horses);
@@ -172,23 +291,36 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // Every file the horses need is read once; then each horse's runs are expanded and predicted
     // in memory: its prediction reads only its own records and the files read here.
     std::optional<ExJoinTables> tables;
-    Step(summary, [&] { tables = ExJoinTables::Load(controls.setProgressBar3); });
+    Step(summary, [&] { tables = joinTables.get(); });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
+    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
+    fs::create_directories(common::AppPath(kExFolder), noFolder);
     if (tables) {
-        acquisition::PeriodicPump pump(host);
-        for (std::size_t i = 0; i < horses.size(); ++i) {
-            if (!common::PassOver(kComputationStep, [&] { ComputeHorse(*tables, model, horses[i], controls, summary); }))
-                passedOver[i] = 1;
-            pump.Tick();
-            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
-        }
+        ComputeHorses(*tables, model, horses, host, controls, summary);
+        // Run files that could not be read are failures of their own; these held no run at all.
+        if (!horses.empty() && summary.runs == 0 && summary.horsesPassedOver == 0)
+            NothingToWorkOn(summary, "the run files of the " + std::to_string(horses.size()) + " listed horses in " +
+                                         std::string(acquisition::kHorseRunFolder) + " hold no run");
+    } else {
+        // Without the tables no horse has records this time.
+        for (const std::string& kettoNum : horses)
+            if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(kettoNum).MakeEmpty(); }))
+                ++summary.horsesPassedOver;
     }
-    summary.horsesPassedOver += std::count(passedOver.begin(), passedOver.end(), 1);
 
+    Step(summary, [] { RemoveMark(); });
     SetText3(controls, ComputationEndText(summary));
     return summary;
 }
+
+bool LastComputationUnfinished() {
+    if (running) return false;  // the mark of the run working now
+    std::error_code ec;
+    return fs::exists(MarkPath(), ec);
+}
+
+int ComputationThreads() { return common::UsableCores(); }
 
 std::vector<std::string> MissingComputationFiles() {
     std::vector<std::string> missing;

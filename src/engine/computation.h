@@ -23,6 +23,17 @@ inline constexpr std::string_view kNoWeightsForExpansionMessage =
     "に参照場所(展開フォルダ）に初回予想因子ウエイトが有りませんので、ソフトを終了します。";
 /// The expansion window's message (before the missing names) when a file it needs is missing.
 inline constexpr std::string_view kComputationFilesMissing = "計算に必要な次のファイルがありません：";
+/// The part of the end text for a run that found nothing to work on (no horse listed, or no run
+/// in the listed horses' run files).
+inline constexpr std::string_view kComputationNoInput = "入力ファイルがありません";
+
+/// The mark a run leaves in the application folder while it works. One that stands when no run
+/// is working was left by a run that did not end (the program was ended, or failed, during it):
+/// part of the files of expanded runs are then not this week's.
+inline constexpr std::string_view kComputationMarkFile = "COMPUTING.mark";
+/// What the start-up and the expansion window say while such a mark stands.
+inline constexpr std::string_view kComputationUnfinished =
+    "前回の計算が終了していません。⑤計算をもう一度実行して下さい。";
 
 /// The expansion window's controls that the run drives.
 struct ComputationControls {
@@ -35,6 +46,7 @@ struct ComputationSummary {
     std::int64_t dams = 0;                // entries of HAHAHANNUMTHISWEEKN.dat
     std::int64_t damStatsRecords = 0;     // records of OPTION1N/HAHAUMATHISWEEK.dat
     std::int64_t horses = 0;              // entries of KETTONUMTHISWEEKN.dat
+    std::int64_t runs = 0;                // records of the horses' run files
     std::int64_t horseStatsRecords = 0;   // records of OPTION1N/KYOSOBATHISWEEK.dat
     std::int64_t filesWritten = 0;        // files of expanded runs written with their records
     std::int64_t records = 0;             // expanded records written
@@ -42,13 +54,16 @@ struct ComputationSummary {
     std::int64_t runsFailed = 0;          // records whose prediction could not be computed (zeros)
     std::int64_t itemLabelsBlanked = 0;   // labels left blank because the item could not be computed
     std::int64_t horsesPassedOver = 0;    // horses whose file could not be written or completed
-    std::int64_t stepsPassedOver = 0;     // lists, subsets, tables or model files that failed
+    std::int64_t stepsPassedOver = 0;     // lists, subsets, tables, model files or the mark that failed
+    bool nothingToWorkOn = false;         // no horse listed, or none of their run files held a run
 
-    bool AllDone() const { return runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver == 0; }
+    bool AllDone() const {
+        return !nothingToWorkOn && runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver == 0;
+    }
 };
 
-/// "計算終了", followed, when anything was passed over, by how many runs, labels, horses and
-/// steps, and where the reasons are.
+/// "計算終了", followed, when the run had nothing to work on or passed anything over, by that
+/// ("入力ファイルがありません") and how many runs, labels, horses and steps, and where the reasons are.
 std::string ComputationEndText(const ComputationSummary& summary);
 
 /// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`
@@ -60,13 +75,25 @@ std::string ComputationEndText(const ComputationSummary& summary);
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
                                  std::size_t keyWidth, const std::vector<std::string>& keys);
 
-/// Button ⑤. In order: Text3 <- the start text; the dams' statistics subset; every listed horse's
-/// file of expanded runs emptied; the horses' statistics subset; then per horse its runs expanded
-/// and predicted in memory and its file written once; Text3 <- the end text. Each step and each
-/// horse passes its failures over into ERRORLOG.txt and the next goes on. A second run started
-/// while one is working (from another window) returns at once with an empty summary. Pending
-/// window events run through `host` as it works.
+/// Button ⑤. In order: Text3 <- the start text; the mark (kComputationMarkFile) set; the dams'
+/// statistics subset; the horses' statistics subset; then per horse its runs expanded and predicted in memory and its file of
+/// expanded runs written once (a horse that cannot be computed, and every horse when the files
+/// they are joined with cannot be read, is left with an empty file); the mark removed; Text3 <-
+/// the end text. Each step and each horse passes its failures over into ERRORLOG.txt and the next
+/// goes on; a list of horses that is missing or empty, or run files without a run, are logged as
+/// nothing to work on. Horses are
+/// computed on ComputationThreads() threads; what the run writes, the log included, is what one
+/// thread writes. A second run started while one is working (from another window) returns at
+/// once with an empty summary. Pending window events run through `host` as it works, on the
+/// calling thread, which alone touches `controls`.
 ComputationSummary RunComputation(common::Host& host, const ComputationControls& controls = {});
+
+/// Threads the computation spreads its horses over: the cores the program may run on.
+int ComputationThreads();
+
+/// True when the mark of a run stands and no run is working in this program: the last run did
+/// not end.
+bool LastComputationUnfinished();
 
 /// The files the expansion window needs: JRACODE/CodeTable.csv and the sixteen model files. Returns
 /// the relative names of those that are missing or cannot be read.

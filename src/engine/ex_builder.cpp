@@ -310,21 +310,21 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     out.records.reserve(static_cast<std::size_t>(out.runs));
 
     const std::string* horse = tables.Horse(kettoNum);
-    std::string record;
     std::string blanked;
     for (std::int64_t j = 1; j <= out.runs; ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);
             const records::RecordView<LayoutSE> run(acquisition::RecordAsRead(stored, blanked));
-            record = EmptyRecord();
+            // Built in place and handed over whole to the record.
+            std::string record = EmptyRecord();
             CopyRun(record.data(), run.Bytes());
             Scatter(record.data(), horse, kHorseCopies);
             Scatter(record.data(), tables.Race(RaceRowKey(run)), kRaceCopies);
             Scatter(record.data(), tables.Jockey(run.Get(records::se::KisyuCode)), kJockeyCopies);
-            out.records.push_back(ExRecord::FromBytes(record));
+            out.records.push_back(ExRecord::FromBytes(std::move(record)));
         } catch (const std::exception& e) {
             // Record j must stay run j: the records end before the run that failed.
-            common::LogError(kExBuildStep, std::string(kettoNum) + " run " + std::to_string(j) + ": " + e.what());
+            out.failures.push_back(std::string(kettoNum) + " run " + std::to_string(j) + ": " + e.what());
             out.complete = false;
             break;
         }
@@ -337,8 +337,8 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
         const auto last = StrictNumber(out.records[m - 1].Get(ex::MakeDate));
         const auto before = StrictNumber(out.records[m - 2].Get(ex::MakeDate));
         if (!last || !before) {
-            common::LogError(kExBuildStep, std::string(kettoNum) +
-                                               ": MakeDate of the last two records is not a number; all records kept");
+            out.failures.push_back(std::string(kettoNum) +
+                                   ": MakeDate of the last two records is not a number; all records kept");
         } else if (*last < *before) {
             out.records.pop_back();
             out.lastDropped = true;
@@ -357,10 +357,11 @@ void WriteExRecords(std::string_view kettoNum, const std::vector<ExRecord>& reco
     const ExRecordFile file = ExRecordFile::OfHorse(kettoNum);
     std::error_code ec;
     fs::create_directories(file.Path().parent_path(), ec);
-    std::string content;
-    content.reserve(records.size() * ExRecord::kLength);
-    for (const ExRecord& r : records) content.append(r.Bytes());
-    common::WriteFileAtomically(file.Path(), content);
+    // The records go out from where they are, in one write.
+    std::vector<std::string_view> pieces;
+    pieces.reserve(records.size());
+    for (const ExRecord& r : records) pieces.push_back(r.Bytes());
+    common::WriteFileAtomically(file.Path(), pieces);
 }
 
 ExBuildSummary BuildExRecords(const std::vector<std::string>& weekHorseList, const ExBuildProgress& progressBar3) {
@@ -376,6 +377,7 @@ ExBuildSummary BuildExRecords(const std::vector<std::string>& weekHorseList, con
     for (const std::string& kettoNum : weekHorseList) {
         const bool done = common::PassOver(kExBuildStep, [&] {
             HorseExpansion horse = ExpandHorse(tables, kettoNum);
+            for (const std::string& line : horse.failures) common::LogError(kExBuildStep, line);
             WriteExRecords(kettoNum, horse.records);
             ++summary.filesWritten;
             summary.runs += horse.runs;

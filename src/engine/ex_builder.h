@@ -72,6 +72,9 @@ struct HorseExpansion {
     std::int64_t runs = 0;          // records of the run file
     bool lastDropped = false;       // the order check left out the run file's last record
     bool complete = true;           // false: a run could not be built; the records stop before it
+    /// Lines for ERRORLOG.txt under "BuildExRecords", in order: left to the caller, so that
+    /// horses expanded on several threads still log in list order.
+    std::vector<std::string> failures;
 };
 
 /// Expands the runs of one horse (`runFile`: the content of its run file, 555-byte runner records,
@@ -87,8 +90,9 @@ struct HorseExpansion {
 ///
 /// The order check: when there are two records or more and the last one's MakeDate is smaller than
 /// the one before it, the last record is left out. A MakeDate that is not a number leaves all
-/// records in place (logged).
-/// A run that cannot be built is logged; the records end before it, so that record j stays run j.
+/// records in place (a line in `failures`).
+/// A run that cannot be built goes into `failures`; the records end before it, so that record j
+/// stays run j.
 HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kettoNum, std::string_view runFile);
 
 /// Reads the horse's run file (a missing one has no runs and is not created) and expands it.
@@ -96,8 +100,8 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
 HorseExpansion ExpandHorse(const ExJoinTables& tables, std::string_view kettoNum);
 
 /// Replaces the horse's file of expanded runs with these records, in one write through a scratch
-/// file and a rename (the folder is made when missing). Throws on a bad KettoNum or a failed write;
-/// the old file then stays whole.
+/// file and a rename (the folder is made when missing).
+/// Throws on a bad KettoNum or a failed write; the old file then stays whole.
 void WriteExRecords(std::string_view kettoNum, const std::vector<ExRecord>& records);
 
 /// Counts of a build, for the status texts, tests and the benchmark.

@@ -56,13 +56,26 @@ std::string_view ItemName(int k) {
 
 ExRecord::ExRecord() : bytes_(kLength, '\0') {}
 
+namespace {
+
+void CheckLength(std::size_t length) {
+    if (length != ExRecord::kLength)
+        throw std::invalid_argument("an expanded record has " + std::to_string(ExRecord::kLength) + " bytes, not " +
+                                    std::to_string(length));
+}
+
+}  // namespace
+
 ExRecord ExRecord::FromBytes(std::string_view bytes) {
-    if (bytes.size() != kLength)
-        throw std::invalid_argument("an expanded record has " + std::to_string(kLength) + " bytes, not " +
-                                    std::to_string(bytes.size()));
+    CheckLength(bytes.size());
     ExRecord record;
     record.bytes_.assign(bytes);
     return record;
+}
+
+ExRecord ExRecord::FromBytes(std::string&& bytes) {
+    CheckLength(bytes.size());
+    return ExRecord(std::move(bytes));
 }
 
 int ExRecord::OffsetOf(Ref ref, int i, int j, int k) const {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/record_file.h"
@@ -283,6 +284,8 @@ public:
     /// A record read from a file: exactly kLength bytes, kept as they are (zero bytes included).
     /// Throws std::invalid_argument for another length.
     static ExRecord FromBytes(std::string_view bytes);
+    /// The same, taking over the bytes without a copy.
+    static ExRecord FromBytes(std::string&& bytes);
 
     std::string_view Bytes() const { return bytes_; }
 
@@ -316,6 +319,7 @@ public:
     void SetSohaFW(int k, float v) { SetFloat(ex_float::kSohaFW + Item(k), v); }
 
 private:
+    explicit ExRecord(std::string&& bytes) : bytes_(std::move(bytes)) {}
     static int Item(int k);
     int OffsetOf(records::Ref<LayoutEx> ref, int i, int j, int k) const;
     std::string bytes_;

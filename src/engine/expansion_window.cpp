@@ -60,8 +60,10 @@ void TALMOR7EXPDTHISWEEKNVK31::BuildControls() {
 }
 
 // The computation reads the model files itself; the load only makes sure they are there, so that a
-// missing one is told before the work starts rather than as failed runs after it.
+// missing one is told before the work starts rather than as failed runs after it. A computation
+// that did not end is told where the computation's texts go.
 void TALMOR7EXPDTHISWEEKNVK31::Form_Load() {
+    if (LastComputationUnfinished()) Text3->setPlainText(ui::Qs(kComputationUnfinished));
     const std::vector<std::string> missing = MissingComputationFiles();
     if (missing.empty()) return;
     std::string text(kComputationFilesMissing);

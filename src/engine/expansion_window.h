@@ -21,7 +21,8 @@ class TALMOR7EXPDTHISWEEKNVK31 final : public QWidget {
     Q_OBJECT
 
 public:
-    /// Builds the window and runs its load, which checks the code table and the model files;
+    /// Builds the window and runs its load, which checks the code table and the model files and
+    /// shows in Text3 that the last computation did not end when its mark stands;
     /// `host` is the main menu.
     explicit TALMOR7EXPDTHISWEEKNVK31(common::Host& host, QWidget* parent = nullptr);
 

@@ -52,8 +52,9 @@ float Kyori(const ExRecord& record) {
 
 std::string SpeedText(float kmh) {
     if (!(kmh >= 0.0f && kmh < 100.0f)) return "0000000";  // the seven digits cannot hold it
-    // The single-precision speed is widened before it is scaled.
-    const double scaled = std::floor(static_cast<double>(kmh) * 100000.0) + 10000000.0;
+    // The single-precision speed is widened before it is scaled; the whole number below
+    // 20000000 is written without its leading 1.
+    const auto scaled = static_cast<std::int64_t>(std::floor(static_cast<double>(kmh) * 100000.0)) + 10000000;
     return common::NumberText(scaled).substr(1);
 }
 

@@ -158,8 +158,18 @@ int ModelTables::FindCategoryByFirstFive(int k, std::string_view text) const {
     return found == index.end() ? 0 : found->second;
 }
 
+namespace {
+
+bool AllZeroBytes(std::string_view text) { return text.find_first_not_of('\0') == std::string_view::npos; }
+
+}  // namespace
+
 int ModelTables::FindCategoryIndex(int k, std::string_view lookupLabel) const {
-    if (const int j = FindCategory(k, lookupLabel)) return j;
+    // A label field never written holds zero bytes (all runs but the newest four have them): no
+    // category has such a label unless the model has one of zero bytes, so the lookup is spared.
+    CheckBounds(0, k);
+    const bool unset = !items_[static_cast<std::size_t>(k)].zeroByteLabel && AllZeroBytes(lookupLabel);
+    if (const int j = unset ? 0 : FindCategory(k, lookupLabel)) return j;
     if (k == 2) {
         // A draw the model never saw at this course is tried as the same layout at course "6".
         const std::string second = "6" + std::string(Cp932Mid(lookupLabel, 1, 4));
@@ -176,6 +186,7 @@ void ModelTables::BuildIndexes() {
             // emplace keeps the first: of two equal labels the lower category is found.
             item.exact.emplace(label, static_cast<int>(j + 1));
             item.firstFive.emplace(label.substr(0, Cp932Prefix(label, 5)), static_cast<int>(j + 1));
+            if (AllZeroBytes(label)) item.zeroByteLabel = true;
         }
     }
 }

@@ -101,6 +101,7 @@ private:
         std::array<std::vector<float>, 3> weights;      // [target][j - 1], likewise
         Index exact;                                    // label -> first j
         Index firstFive;                                // first five characters -> first j
+        bool zeroByteLabel = false;                     // a label of zero bytes only (or empty)
     };
 
     static void CheckBounds(int j, int k);

@@ -31,7 +31,12 @@ constexpr std::array<std::pair<int, int>, 5> kCountedItems{
 constexpr auto kCategoryIndexRef = ex::At("CategoryIndex");
 
 bool DateTestPasses(const ExRecord& r) {
-    const std::string date = common::BlankZeros(r.Get(ex::Year)) + common::BlankZeros(r.Get(ex::MonthDay));
+    const std::string_view year = r.Get(ex::Year), monthDay = r.Get(ex::MonthDay);
+    // A date of eight digits, as nearly every run has, is its own number.
+    static_assert(ex::MonthDay.width == 4);
+    if (const auto y = common::DigitsValue(year), md = common::DigitsValue(monthDay); y && md)
+        return static_cast<double>(*y * 10000 + *md) >= kFirstLabelledDate;
+    const std::string date = common::BlankZeros(year) + common::BlankZeros(monthDay);
     return common::Val(date) >= kFirstLabelledDate;
 }
 
@@ -103,7 +108,9 @@ int ItemOneRow(const ModelTables& tables, int j) {
 
 // The measured speed of a speed text: its leading number / 100000 (blank or unset gives 0).
 float MeasuredFromText(std::string_view text) {
-    return static_cast<float>(common::Val(common::BlankZeros(text)) / 100000.0);
+    const auto digits = common::DigitsValue(text);
+    const double value = digits ? static_cast<double>(*digits) : common::Val(common::BlankZeros(text));
+    return static_cast<float>(value / 100000.0);
 }
 
 // Pass 3: the weight sums and everything derived from them.
@@ -222,9 +229,10 @@ HorsePrediction PredictHorseRuns(std::span<ExRecord> runs, const PredictionModel
     const int n = static_cast<int>(runs.size());
     out.records = n;
     const int firstLabelled = n > 4 ? n - 3 : 1;
+    std::string before;  // the record as it came, for a run that fails; reused from run to run
     for (int r = 1; r <= n; ++r) {
         ExRecord& record = runs[static_cast<std::size_t>(r - 1)];
-        const ExRecord before = record;
+        before.assign(record.Bytes());
         try {
             if (r >= firstLabelled) {
                 if (!DateTestPasses(record)) {
@@ -236,7 +244,7 @@ HorsePrediction PredictHorseRuns(std::span<ExRecord> runs, const PredictionModel
             }
             IndexAndWeigh(model, record);
         } catch (const std::exception& e) {
-            record = before;
+            record = ExRecord::FromBytes(std::string_view(before));
             ClearPredictionFields(record);
             ++out.runsFailed;
             out.failures.push_back(std::string(kettoNum) + " record " + std::to_string(r) + ": not predicted, " + e.what());

@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "acquisition/odds_tables.h"
 #include "dataservice/local_jvlink.h"
 #include "dataservice/scripted_jvlink.h"
 #include "odds_fixtures.h"
@@ -159,18 +162,25 @@ TEST_F(WeekOddsFetch, DataServiceOutcomes) {
         {"read error",
          [&](auto& l) { l.QueueOpen(0, 1, 0).QueueRecord(rec).QueueReadCode(-502).QueueRecord(rec); },
          {"JVReadエラー。 RC=-502"}, 2, rec},
-        {"-402 reopens",
+        // Only -403 is repaired here; -402 is a read error like any other.
+        {"-402 ends the reads",
          [&](auto& l) { l.QueueOpen(0, 1, 0).QueueRecord(rec).QueueReadCode(-402, "f1").QueueRecord(rec).QueueEnd(); },
-         {}, 4, rec + rec},
+         {"JVReadエラー。 RC=-402"}, 2, rec},
+        {"-402 after a repaired -403",
+         [&](auto& l) {
+             l.QueueOpen(0, 1, 0).QueueReadCode(-403, "f1").QueueRecord(rec).QueueReadCode(-402, "f1");
+             l.QueueRecord(rec).QueueEnd();
+         },
+         {"JVReadエラー。 RC=-402"}, 3, rec},
         {"-403 reopens",
          [&](auto& l) { l.QueueOpen(0, 1, 0).QueueReadCode(-403, "f1").QueueRecord(rec).QueueEnd(); },
          {}, 3, rec},
         {"a file that stays damaged",
          [&](auto& l) {
              l.QueueOpen(0, 1, 0);
-             for (int i = 0; i < 5; ++i) l.QueueReadCode(i % 2 ? -402 : -403, "f1");
+             for (int i = 0; i < 5; ++i) l.QueueReadCode(-403, "f1");
          },
-         {"JVReadエラー。 RC=-402"}, 4, ""},
+         {"JVReadエラー。 RC=-403"}, 4, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -192,12 +202,22 @@ TEST_F(WeekOddsFetch, DataServiceOutcomes) {
     }
 }
 
-TEST_F(WeekOddsFetch, DamagedFileIsDeletedAndTheSameOpenRepeated) {
-    link.QueueOpen(0, 2, 0).QueueReadCode(-402, "DAMAGED.jvd").QueueRecord(Full(kO5)).QueueEnd();
+TEST_F(WeekOddsFetch, CorruptFileIsDeletedAndTheSameOpenRepeated) {
+    link.QueueOpen(0, 2, 0).QueueReadCode(-403, "DAMAGED.jvd").QueueRecord(Full(kO5)).QueueEnd();
     FetchOdds();
     EXPECT_THAT(link.log, ElementsAre(kOddsInit, kOpenLine, "JVRead", "JVFiledelete DAMAGED.jvd", "JVClose",
                                       kOpenLine, "JVRead", "JVRead", "JVClose"));
     EXPECT_EQ(folder.Read("O5THISWEEKN.dat"), Full(kO5));
+}
+
+// -402 deletes nothing and opens nothing again: the message, then the fetch's own close and end.
+TEST_F(WeekOddsFetch, DamagedFileEndsTheFetch) {
+    link.QueueOpen(0, 2, 0).QueueReadCode(-402, "DAMAGED.jvd").QueueRecord(Full(kO6)).QueueEnd();
+    FetchTrifecta();
+    EXPECT_THAT(link.log, ElementsAre("JVInit UNKNOWN", kOpenLine, "JVRead", "JVClose"));
+    EXPECT_THAT(host.Messages(), ElementsAre("JVReadエラー。 RC=-402"));
+    EXPECT_EQ(folder.Read("O6THISWEEKN.dat"), "");
+    EXPECT_THAT(text1, ElementsAre("3連単オッズ取得完了"));
 }
 
 TEST_F(WeekOddsFetch, DownloadIsFollowedAndCancelEndsTheFetch) {
@@ -233,37 +253,52 @@ TEST_F(WeekOddsFetch, EndlessNextFileMarksStop) {
     EXPECT_EQ(link.log.back(), "JVClose");
 }
 
-// Through the folder-backed stand-in: stored odds files of the data spec's ids, a damaged file
-// that is deleted and fetched again, other ids left out.
-TEST(WeekOddsFetchThroughTheStandIn, FetchesTheStoredOdds) {
-    testsupport::TempAppFolder folder;
-    folder.Write("jvlink.settings", "pace=0\n");
-    folder.Write("jvdata/stored/TCOV/a.dat", Full(kO1) + Full(kO2) + Full(kO3));
-    folder.Write("jvdata/stored/TCOV/b.damaged", Full(kO4) + Full(kO5));
-    folder.Write("jvdata/stored/RCOV/c.dat", Full(kO6) + Full(kO2));
-    folder.Write("jvdata/stored/RACE/d.dat", std::string("RA") + std::string(1268, ' ') + "\r\n");
-    folder.Write("jvdata/stored/DIFF/e.dat", Full(kO5));
+// Through the folder-backed stand-in, on a week whose first odds file is damaged: a file marked
+// -403 is deleted and fetched again and the fetch completes; one marked -402 is told and ends the
+// fetch, so that no odds of it reach the tables. Other ids are left out either way.
+TEST(WeekOddsFetchThroughTheStandIn, AFirstOddsFileDamagedWith402Or403) {
+    struct Case {
+        std::string suffix;
+        std::vector<std::string> messages;  // of both fetches
+        bool delivered;                     // the fetches keep every record
+    };
+    const std::vector<Case> cases = {
+        {".corrupt", {}, true},
+        {".damaged", {"JVReadエラー。 RC=-402", "JVReadエラー。 RC=-402"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.suffix);
+        testsupport::TempAppFolder folder;
+        folder.Write("jvlink.settings", "pace=0\n");
+        folder.Write("jvdata/stored/TCOV/a" + c.suffix, Full(kO4) + Full(kO5) + Full(kO6));
+        folder.Write("jvdata/stored/TCOV/b.dat", Full(kO1) + Full(kO2) + Full(kO3));
+        folder.Write("jvdata/stored/RCOV/c.dat", Full(kO2));
+        folder.Write("jvdata/stored/RACE/d.dat", std::string("RA") + std::string(1268, ' ') + "\r\n");
+        folder.Write("jvdata/stored/DIFF/e.dat", Full(kO5));
 
-    dataservice::LocalJVLink::Config config;
-    config.settingsFile = folder / "jvlink.settings";
-    dataservice::LocalJVLink link(std::move(config));
-    testsupport::RecordingHost host;
-    std::int32_t count = 0;
-    std::int16_t flag = 0;
-    acquisition::DownloadStarter starter{link, count, flag, host};
-    std::vector<std::string> texts;
-    const auto text = [&](std::string_view t) { texts.emplace_back(t); };
+        dataservice::LocalJVLink::Config config;
+        config.settingsFile = folder / "jvlink.settings";
+        dataservice::LocalJVLink link(std::move(config));
+        testsupport::RecordingHost host;
+        std::int32_t count = 0;
+        std::int16_t flag = 0;
+        acquisition::DownloadStarter starter{link, count, flag, host};
+        std::vector<std::string> texts;
+        const auto text = [&](std::string_view t) { texts.emplace_back(t); };
 
-    acquisition::FetchWeekOdds(starter, nullptr, text);
-    EXPECT_THAT(host.Messages(), IsEmpty());
-    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), Full(kO2) + Full(kO2));
-    EXPECT_EQ(folder.Read("O4THISWEEKN.dat"), Full(kO4));
-    EXPECT_EQ(folder.Read("O5THISWEEKN.dat"), Full(kO5));
+        acquisition::FetchWeekOdds(starter, nullptr, text);
+        acquisition::FetchWeekTrifectaOdds(starter, nullptr, text);
 
-    acquisition::FetchWeekTrifectaOdds(starter, nullptr, text);
-    EXPECT_THAT(host.Messages(), IsEmpty());
-    EXPECT_EQ(folder.Read("O6THISWEEKN.dat"), Full(kO6));
-    EXPECT_THAT(texts, ElementsAre("オッズ取得完了", "3連単オッズ取得完了"));
+        EXPECT_EQ(host.Messages(), c.messages);
+        EXPECT_THAT(texts, ElementsAre("オッズ取得完了", "3連単オッズ取得完了"));
+        EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), c.delivered ? Full(kO2) + Full(kO2) : "");
+        EXPECT_EQ(folder.Read("O4THISWEEKN.dat"), c.delivered ? Full(kO4) : "");
+        EXPECT_EQ(folder.Read("O5THISWEEKN.dat"), c.delivered ? Full(kO5) : "");
+        EXPECT_EQ(folder.Read("O6THISWEEKN.dat"), c.delivered ? Full(kO6) : "");
+        // One race, four kinds: a table each, or none at all.
+        EXPECT_EQ(acquisition::BuildOddsTables(acquisition::kOddsSourceThisWeek).written, c.delivered ? 4 : 0);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "KAIME"), {}), c.delivered ? 4 : 0);
+    }
 }
 
 }  // namespace

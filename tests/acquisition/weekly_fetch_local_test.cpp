@@ -136,4 +136,29 @@ TEST(WeeklyFetchThroughTheStandIn, ACancelAGoneDataFolderOrAFailingReadKeepsLast
     }
 }
 
+// The weekly fetch repairs both kinds of damage: a -402 file and a -403 file in one week are each
+// deleted and fetched again, and every record arrives without a message.
+TEST(WeeklyFetchThroughTheStandIn, RepairsFilesDamagedWith402And403) {
+    testsupport::TempAppFolder folder;
+    folder.Write("OPTION1N/STALLION.dat", "weights");
+    folder.Write("jvlink.settings", "pace=0\n");
+    folder.Write("jvdata/stored/TOKU/a.damaged", RA("RACE1"));
+    folder.Write("jvdata/stored/RACE/b.corrupt", SE("RUNR1") + RA("RACE2"));
+    folder.Write("jvdata/stored/RACE/c.dat", HR("PAYS1"));
+
+    dataservice::LocalJVLink::Config config;
+    config.settingsFile = folder / "jvlink.settings";
+    dataservice::LocalJVLink link(std::move(config));
+    testsupport::RecordingHost host;
+    std::int32_t downloadCount = 0;
+    std::int16_t dialogResult = 0;
+    acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
+    acquisition::FetchThisWeek(starter, [](acquisition::DownloadStarter& s) { s.DialogResult = 0; });
+
+    EXPECT_TRUE(host.Messages().empty()) << host.Messages().front();
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1") + RA("RACE2"));
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
+    EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
+}
+
 }  // namespace

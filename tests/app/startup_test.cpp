@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 #include "common/host.h"
 #include "common/paths.h"
+#include "engine/computation.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -209,6 +211,31 @@ TEST(MainMenuStartUp, FailuresArePassedOverLoggedAndTheStartUpFinishes) {
     const std::string log = folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("RACE"), std::string::npos) << log;
     EXPECT_NE(log.find("SERIALTIME.dat"), std::string::npos) << log;
+}
+
+// A computation (⑤) that did not end, here cut short by a failure that escapes it, is told at the
+// next start, after the weights' message; once a run has ended, the start says nothing of it.
+TEST(MainMenuStartUp, AComputationThatDidNotEndIsToldAtTheNextStart) {
+    const std::string kUnfinished = "前回の計算が終了していません。⑤計算をもう一度実行して下さい。";
+    testsupport::TempAppFolder folder;
+    struct Ended : std::runtime_error {
+        Ended() : std::runtime_error("the program ended") {}
+    };
+    struct EndingHost : testsupport::RecordingHost {
+        void pumpEvents() override { throw Ended(); }
+    } ending;
+    EXPECT_THROW(engine::RunComputation(ending), Ended);
+
+    testsupport::RecordingHost next;
+    app::MainMenuStartUp(next);
+    EXPECT_EQ(next.Messages(), (std::vector<std::string>{common::AppFolder() + kUnpack, kUnfinished}));
+    EXPECT_EQ(next.Status(StatusBox::Text2), kReminder);
+
+    testsupport::RecordingHost quiet;
+    engine::RunComputation(quiet);
+    testsupport::RecordingHost after;
+    app::MainMenuStartUp(after);
+    EXPECT_EQ(after.Messages(), std::vector<std::string>{common::AppFolder() + kUnpack});
 }
 
 TEST(WeightsPresentText, StructureBuildingLeavesTheSupportSiteOut) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "support/temp_folder.h"
 
 namespace {
@@ -124,6 +130,32 @@ TEST(WholeFiles, AtomicWriteAndMissingRead) {
     std::filesystem::create_directory(dir / "folder.dat");
     EXPECT_ANY_THROW(common::ReadWholeFile(dir / "folder.dat"));
     EXPECT_EQ(common::ReadWholeFile(dir / "no-folder" / "x.dat"), "");
+}
+
+// Pieces go out one after another as given, however many there are (more than one system call
+// takes), empty ones included; a failed write leaves the old file whole.
+TEST(WholeFiles, AtomicWriteOfPieces) {
+    testsupport::TempAppFolder dir;
+    std::vector<std::string> parts;
+    std::string joined;
+    for (int i = 0; i < 2500; ++i) {
+        parts.push_back(i % 7 == 3 ? "" : std::string(static_cast<std::size_t>(1 + i % 5), static_cast<char>('a' + i % 26)));
+        joined += parts.back();
+    }
+    const std::vector<std::string_view> pieces(parts.begin(), parts.end());
+    common::WriteFileAtomically(dir / "p.dat", std::string_view("old"));
+    common::WriteFileAtomically(dir / "p.dat", pieces);
+    EXPECT_EQ(dir.Read("p.dat"), joined);
+    EXPECT_FALSE(dir.Exists("p.dat.partial"));
+
+    common::WriteFileAtomically(dir / "p.dat", std::span<const std::string_view>{});
+    EXPECT_TRUE(dir.Exists("p.dat"));
+    EXPECT_EQ(dir.Read("p.dat"), "");
+
+    dir.Write("q.dat", "kept");
+    std::filesystem::create_directory(dir / "q.dat.partial");  // the scratch file cannot be made
+    EXPECT_ANY_THROW(common::WriteFileAtomically(dir / "q.dat", pieces));
+    EXPECT_EQ(dir.Read("q.dat"), "kept");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -154,6 +155,128 @@ TEST_F(Computation, ASecondRunDuringARunReturnsAtOnce) {
     EXPECT_EQ(outer.horses, 2);
     // Once the run has ended, a new one starts.
     EXPECT_EQ(engine::RunComputation(host).horses, 2);
+}
+
+// A listed horse's file is written once, with its records; one that cannot be computed (its run
+// file cannot be read) ends empty, whatever it held; so does every listed horse when the files
+// the runs are joined with cannot be read. Unlisted horses' files stay.
+TEST_F(Computation, AHorseThatCannotBeComputedEndsWithAnEmptyFile) {
+    folder.Write("UMAGOTOEXTHISWEEKN/2016100002EX.dat", std::string(3 * 2603, 'z'));
+    std::filesystem::create_directories(folder / "UMAGOTOTHISWEEKN/2016100001.dat");  // unreadable
+    engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_EQ(s.horsesPassedOver, 1);
+    EXPECT_EQ(s.filesWritten, 1);
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("2016100001.dat"), std::string::npos);
+
+    // The horse table's file cannot be read: no horse has records this time.
+    std::filesystem::create_directories(folder / "UMTHISWEEKNNEW.dat");
+    folder.Write("UMAGOTOEXTHISWEEKN/2016100001EX.dat", std::string(2603, 'x'));
+    s = engine::RunComputation(host);
+    EXPECT_EQ(s.stepsPassedOver, 1);
+    EXPECT_EQ(s.filesWritten, 0);
+    EXPECT_EQ(s.horsesPassedOver, 0);
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100002EX.dat"));
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat"), "");
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016109999EX.dat"), std::string(2603, 'y'));
+}
+
+// A horse listed twice counts twice, as a second computation of it would, and its file holds its
+// records once.
+TEST_F(Computation, AHorseListedTwice) {
+    folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n\"2016100001\"\r\n\"2016100002\"\r\n");
+    const engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_TRUE(s.AllDone()) << folder.Read("ERRORLOG.txt");
+    EXPECT_EQ(s.horses, 3);
+    EXPECT_EQ(s.filesWritten, 3);
+    EXPECT_EQ(s.records, 4);
+    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+}
+
+// However many threads the horses are computed on, their failures are logged in list order.
+TEST_F(Computation, FailuresAreLoggedInListOrder) {
+    std::string list;
+    std::vector<std::string> keys;
+    for (int i = 60; i >= 1; --i) {
+        keys.push_back("20161001" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        list += "\"" + keys.back() + "\"\r\n";
+        std::filesystem::create_directories(folder / ("UMAGOTOTHISWEEKN/" + keys.back() + ".dat"));
+    }
+    folder.Write("KETTONUMTHISWEEKN.dat", list);
+    const engine::ComputationSummary s = engine::RunComputation(host);
+    EXPECT_EQ(s.horsesPassedOver, 60);
+    const std::string log = folder.Read("ERRORLOG.txt");
+    std::size_t at = 0;
+    for (const std::string& key : keys) {
+        const std::size_t found = log.find(key + ".dat", at);
+        ASSERT_NE(found, std::string::npos) << key << " not after its place";
+        at = found;
+    }
+}
+
+// The mark stands while the run works and goes when it ends, also when the end text tells of
+// failures; meanwhile the run in progress does not count as one that did not end.
+TEST_F(Computation, TheMarkStandsOnlyWhileTheRunWorks) {
+    struct Watching : testsupport::RecordingHost {
+        explicit Watching(const testsupport::TempAppFolder& f) : folder(f) {}
+        void pumpEvents() override {
+            RecordingHost::pumpEvents();
+            markSeen = markSeen || folder.Exists("COMPUTING.mark");
+            toldUnfinished = toldUnfinished || engine::LastComputationUnfinished();
+        }
+        const testsupport::TempAppFolder& folder;
+        bool markSeen = false;
+        bool toldUnfinished = false;
+    };
+    for (bool failing : {false, true}) {
+        SCOPED_TRACE(failing);
+        if (failing) std::filesystem::remove(folder / "OPTION1N/KYOSOBA.dat");
+        Watching watching(folder);
+        std::string text3;
+        engine::RunComputation(watching, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_TRUE(watching.markSeen);
+        EXPECT_FALSE(watching.toldUnfinished);
+        EXPECT_FALSE(folder.Exists("COMPUTING.mark"));
+        EXPECT_FALSE(engine::LastComputationUnfinished());
+        EXPECT_EQ(text3 == "計算終了", !failing) << text3;
+    }
+    // A mark that stands with no run working was left by a run that did not end.
+    folder.Write("COMPUTING.mark", "");
+    EXPECT_TRUE(engine::LastComputationUnfinished());
+}
+
+// Without its input the run says so: the horse list missing or empty, or the listed horses' run
+// files without a run. Each is named in ERRORLOG.txt.
+TEST_F(Computation, NothingToWorkOnIsToldInTheEndText) {
+    struct Case {
+        std::string name;
+        std::function<void(const testsupport::TempAppFolder&)> prepare;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {"list missing", [](auto& f) { std::filesystem::remove(f / "KETTONUMTHISWEEKN.dat"); },
+         "KETTONUMTHISWEEKN.dat is missing: nothing to work on"},
+        {"list empty", [](auto& f) { f.Write("KETTONUMTHISWEEKN.dat", ""); },
+         "KETTONUMTHISWEEKN.dat lists no horse: nothing to work on"},
+        {"no runs", [](auto& f) { std::filesystem::remove(f / "UMAGOTOTHISWEEKN/2016100002.dat"); },
+         "UMAGOTOTHISWEEKN hold no run: nothing to work on"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();  // each case starts from the fixture's week
+        c.prepare(folder);
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        std::string text3;
+        const engine::ComputationSummary s =
+            engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_TRUE(s.nothingToWorkOn);
+        EXPECT_EQ(text3, "計算終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_NE(folder.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << folder.Read("ERRORLOG.txt");
+    }
 }
 
 TEST_F(Computation, MissingFilesOfTheWindow) {

@@ -106,6 +106,25 @@ TEST(ExpansionWindow, LoadTellsTheMissingFiles) {
     EXPECT_EQ(host.Messages()[0], "計算に必要な次のファイルがありません：\nJRACODE/CodeTable.csv");
 }
 
+// The mark of a computation that did not end is told in Text3 when the window opens; a run that
+// ends takes it away, and the next window says nothing of it.
+TEST(ExpansionWindow, LoadTellsAComputationThatDidNotEnd) {
+    const std::string kUnfinished = "前回の計算が終了していません。⑤計算をもう一度実行して下さい。";
+    testsupport::TempAppFolder folder;
+    WriteSmallWeek(folder);
+    folder.Write("COMPUTING.mark", "computation started 2025/06/07 10:00:00\r\n");
+    testsupport::RecordingHost host;
+    {
+        Window w(host);
+        EXPECT_EQ(Text(w, "Text3"), kUnfinished);
+        Button(w, "Command1")->click();
+        EXPECT_EQ(Text(w, "Text3").rfind("計算終了", 0), 0u) << Text(w, "Text3");
+    }
+    EXPECT_FALSE(folder.Exists("COMPUTING.mark"));
+    Window again(host);
+    EXPECT_NE(Text(again, "Text3"), kUnfinished);
+}
+
 // ⑤ computes the week with both buttons disabled, ignores a click on ④ and a close meanwhile,
 // and shows the end text with its bars full.
 TEST(ExpansionWindow, ComputationRunsWithTheButtonsDisabled) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+// Work spread over threads whose results are taken up in order on the calling thread, so that
+// what the calling thread writes (logs, counts, window controls) comes out as one thread's would.
+namespace common {
+
+/// Cores this process may run on (its affinity mask, as `taskset` sets it); at least 1.
+int UsableCores();
+
+/// Runs work(i) for i = 0 .. count - 1 on up to `threads` threads, and take(i) on the calling
+/// thread in the order 0, 1, 2, ..., each as soon as work(i) has finished. With `threads` 1 (or
+/// less) everything runs on the calling thread, work(i) right before take(i). work(i) of
+/// different i may run at the same time and must touch nothing another one touches. A failure
+/// thrown by work(i) is thrown again on the calling thread in place of take(i); the work not yet
+/// started then stops, and so does all of it when take throws.
+void ForEachInOrder(std::size_t count, int threads, const std::function<void(std::size_t)>& work,
+                    const std::function<void(std::size_t)>& take);
+
+}  // namespace common
