@@ -7,6 +7,7 @@
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
 #include "workbench/race_state.h"
+#include "workbench/race_steps.h"
 #include "workbench/runner_records.h"
 
 namespace workbench {
@@ -21,25 +22,6 @@ std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
         out.back().Assign(view.Bytes());
     });
     return out;
-}
-
-/// What the per-race steps share.
-struct RaceRun {
-    common::Host& host;
-    const common::CodeTable& codes;
-    BatchLog& log;
-};
-
-// Pending window events run once per race, so the status boxes move while the batch works.
-void AnnounceRace(RaceRun& run, const RaceState& race) {
-    run.host.pumpEvents();
-    const std::string course = run.codes.LookupCode("2001", std::string_view(race.RaceKey12).substr(8, 2), 4);
-    run.host.setStatus(common::StatusBox::Text5, RaceStatusText(race.RaceKey12, course));
-}
-
-// Phase 11 for one race: its steps in order, each on the race's own state.
-void RunRaceSteps(RaceRun& run, RaceState& race) {
-    run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
 }
 
 }  // namespace

@@ -176,6 +176,35 @@ TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
     EXPECT_THAT(workbench::BatchEndText(batch), HasSubstr("処理できなかった手順 2 件"));
 }
 
+// Torn records, broken Shift-JIS and keys with a path in them are passed over, never a crash.
+TEST(WeeklyBatch, DamagedInputIsPassedOver) {
+    testsupport::TempAppFolder folder;
+    folder.Write("JRACODE/CodeTable.csv", TestData("workbench/CodeTable.csv"));
+    std::filesystem::create_directories(folder / "RACE");
+    std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::Race broken = batchtest::RaceOf("2025060705030101");
+    broken.hondai = "\x81\x20\x83";  // a lead byte without its trail byte, and one at the end
+    const std::string ra = batchtest::RaRecord(broken) + batchtest::RaRecord(batchtest::RaceOf("2025/60705030102")) +
+                           batchtest::RaRecord(batchtest::RaceOf("2025060705030103")).substr(0, 600);
+    folder.Write("RATHISWEEKNNEW.dat", ra);
+    folder.Write("HRTHISWEEKN.dat", std::string(100, 'x'));
+    folder.Write("SETHISWEEKNNEW.dat", batchtest::SeRecord("2025060705030101", "1 ", "2021100001", "A") +
+                                           batchtest::SeRecord("2025060705030101", "02", "2021100002", "B") +
+                                           batchtest::SeRecord("2025060705030101", "03", "2021100003", "C").substr(0, 300));
+    folder.Write("UMAGOTOEXTHISWEEKN/2021100002EX.dat",
+                 batchtest::ExRecord({"2025060705030101", "2021100002", "02", "20210401", "11", "111", 1}) + "torn");
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+
+    EXPECT_THAT(batch.RaceKeyList, ElementsAre("", "202506070501"));
+    EXPECT_EQ(folder.Read("RACE/202506070501.dat").size(), 2 * batchtest::kRhLength);
+    EXPECT_EQ(batch.RacesPassedOver, 2) << "the key with a path in it, and the race with horse number \"1 \"";
+    EXPECT_EQ(batch.RunnersWithoutRuns, 0);
+    EXPECT_THAT(folder.Read("RACETHISWEEKNSYOSAI.dat"), HasSubstr("\"\x81\x20\x83" + std::string(11, ' ') + "\""))
+        << "twelve characters, a lead byte taking the next byte as its pair";
+}
+
 TEST(WeeklyBatch, EndTextNamesWhatWasPassedOver) {
     struct Case {
         bool nothing;
