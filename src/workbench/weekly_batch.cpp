@@ -42,20 +42,21 @@ WeekBatch WeeklyYosoBatch(common::Host& host) {
     batch.ResultMode = DecideResultMode(raceFile);
 
     // The race list and the three week files, each written whole once.
-    const RaceList list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log);
-    if (!list.NothingListed.empty()) {
+    RaceList list;
+    log.Step("race list", [&] { list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log); });
+    if (list.Races.empty()) {
         batch.NothingToWorkOn = true;
-        common::LogError(kBatchStep, list.NothingListed);
+        if (!list.NothingListed.empty()) common::LogError(kBatchStep, list.NothingListed);
     }
     WriteWeekFiles(list, log);
     const int races = static_cast<int>(list.Races.size());
     batch.WeekRaceCount = races;
-    batch.RaceInfo = RaceInfoTable(races);
+    batch.RaceInfoTable = workbench::RaceInfoTable(races);
     for (int r = 1; r <= races; ++r) {
         const ListedRace& race = list.Races[static_cast<std::size_t>(r - 1)];
         batch.RaceKeyList.push_back(race.RaceKey12);
         batch.RaceListLines.push_back(race.ListLine);
-        batch.RaceInfo.SetRow(r, race.Title);
+        batch.RaceInfoTable.SetRow(r, race.Title);
     }
 
     // The runners' first fields from this week's runner records, then their expanded runs; each
@@ -68,18 +69,22 @@ WeekBatch WeeklyYosoBatch(common::Host& host) {
     for (int r = 1; r <= races; ++r) {
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
         RaceRunners& raceRunners = runners[static_cast<std::size_t>(r - 1)];
-        const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
-        if (join.weatherGoingSet) batch.RaceInfo.Set(r, info::kWeatherGoing, join.weatherGoing);
+        log.Race(r, key, "join", [&] {
+            const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
+            if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
+        });
         log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, raceRunners); });
     }
 
     // Race by race, each from a fresh state.
     RaceRun run{host, codes, log};
     for (int r = 1; r <= races; ++r) {
-        RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
-                                        batch.RaceInfo.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
-        RunRaceSteps(run, race);
-        batch.RaceInfo.SetRow(r, race.RaceInfo);
+        log.Race(r, batch.RaceKeyList[static_cast<std::size_t>(r)], "race state", [&] {
+            RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
+                                            batch.RaceInfoTable.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
+            RunRaceSteps(run, race);
+            batch.RaceInfoTable.SetRow(r, race.RaceInfo);
+        });
     }
 
     batch.RacesPassedOver = log.RacesPassedOver();

@@ -55,11 +55,11 @@ TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
                             "2025年06月08日09阪神02回02日11R" + nine + "202506080911"));
     // In memory the weather and going are the runners' (曇稍重 in the file for 05-01): 晴良 from
     // its horse 2, 曇重 from 05-02's horse on dirt; 09-11 has no runner and keeps its title's.
-    EXPECT_EQ(batch.RaceInfo.Cell(1, 11), "\x90\xb0\x97\xc7");      // 晴良
-    EXPECT_EQ(batch.RaceInfo.Cell(2, 11), "\x93\xdc\x8f\x64");      // 曇重
-    EXPECT_EQ(batch.RaceInfo.Cell(3, 11), "\x90\xb0\xe2\x63\x8f\x64");  // 晴稍重
-    EXPECT_EQ(batch.RaceInfo.Cell(1, 2), "1005");
-    EXPECT_EQ(batch.RaceInfo.Cell(1, 10), "SD");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 11), "\x90\xb0\x97\xc7");      // 晴良
+    EXPECT_EQ(batch.RaceInfoTable.Cell(2, 11), "\x93\xdc\x8f\x64");      // 曇重
+    EXPECT_EQ(batch.RaceInfoTable.Cell(3, 11), "\x90\xb0\xe2\x63\x8f\x64");  // 晴稍重
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1005");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 10), "SD");
 
     // Per race, in list order: pending events once, then the race's status text.
     EXPECT_THAT(CallOrder(host), ElementsAre("pump", "20250607東京01R予想中", "pump", "20250607東京02R予想中", "pump",
@@ -102,10 +102,10 @@ TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
                             "2025年06月08日0603回01日01R" + ten + "202506080601"));
     // Each title row is its own race's, whatever the order of the two files; a race without a
     // race record has only its key.
-    for (int r = 1; r <= 4; ++r) EXPECT_EQ(batch.RaceInfo.Cell(r, 0), batch.RaceKeyList[static_cast<std::size_t>(r)]);
-    EXPECT_EQ(batch.RaceInfo.Cell(1, 2), "1210");
-    EXPECT_EQ(batch.RaceInfo.Cell(2, 2), "1005") << "from the newest race record of 05-01";
-    EXPECT_EQ(batch.RaceInfo.Row(4), workbench::RaceInfoRow{"202506080601"});
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ(batch.RaceInfoTable.Cell(r, 0), batch.RaceKeyList[static_cast<std::size_t>(r)]);
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1210");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(2, 2), "1005") << "from the newest race record of 05-01";
+    EXPECT_EQ(batch.RaceInfoTable.Row(4), workbench::RaceInfoRow{"202506080601"});
     EXPECT_THAT(Text5Calls(host), ElementsAre("20250607阪神02R予想中", "20250607東京01R予想中", "20250607東京02R予想中",
                                               "2025060801R予想中"));
     EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了");
@@ -171,7 +171,7 @@ TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
     EXPECT_FALSE(folder.Exists("SOKUDO/RACEID.txt"));
     EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("SOKUDO/RACEID.txt"));
     EXPECT_EQ(batch.RaceListLines[0], "2025年06月07日0503回01日01R" + std::string(9, ' ') + "202506070501");
-    EXPECT_EQ(batch.RaceInfo.Cell(1, 5), "");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 5), "");
     EXPECT_EQ(Text5Calls(host)[0], "2025060701R予想中");
     EXPECT_THAT(workbench::BatchEndText(batch), HasSubstr("処理できなかった手順 2 件"));
 }
