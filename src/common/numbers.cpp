@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -120,6 +121,17 @@ std::optional<std::int64_t> DigitsValue(std::string_view text) {
     std::int64_t v = 0;
     for (char c : text) v = v * 10 + (c - '0');
     return v;
+}
+
+float FloatFromLittleEndian(const char* bytes) {
+    std::uint32_t bits = 0;
+    for (int b = 3; b >= 0; --b) bits = (bits << 8) | static_cast<unsigned char>(bytes[b]);
+    return std::bit_cast<float>(bits);
+}
+
+void FloatToLittleEndian(float value, char* bytes) {
+    std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+    for (int b = 0; b < 4; ++b, bits >>= 8) bytes[b] = static_cast<char>(bits & 0xFFu);
 }
 
 }  // namespace common

@@ -44,6 +44,10 @@ inline std::string StrText(int value) { return StrText(static_cast<std::int64_t>
 /// The last two characters of the number text of n + 100: 1 gives "01", 12 gives "12".
 std::string TwoDigits(std::int64_t n);
 
+/// A single-precision float stored as 4 little-endian bytes (IEEE 754), as the record files hold them.
+float FloatFromLittleEndian(const char* bytes);
+void FloatToLittleEndian(float value, char* bytes);
+
 /// Digits-only check of a whole text (empty is not digits).
 bool IsDigits(std::string_view text);
 

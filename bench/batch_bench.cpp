@@ -1,0 +1,129 @@
+// How long the weekly batch (button ⑥) takes on the demo week at full scale: 96 races of 18
+// runners with 65 past runs each, fetched, built into structures and computed as the user does
+// it, before the races (prediction mode) and after the results (result mode). Measured next to it:
+// merely reading the input bytes the batch reads (the race, runner and payout files, the code
+// table, each runner's newest 65 expanded records) and writing the bytes it writes (the three week
+// files and every runner file) through scratch files and renames, the floor that the file system
+// sets.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "bench_week.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "engine/ex_record.h"
+#include "records/week_record_file.h"
+#include "workbench/race_horse_record.h"
+#include "workbench/race_list.h"
+#include "workbench/weekly_batch.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bench::DemoWeek& Week(bool after) {
+    static bench::DemoWeek before("batch-bench-before", bench::DemoWeek::Stage::Computed, false);
+    static bench::DemoWeek results("batch-bench-after", bench::DemoWeek::Stage::Computed, true);
+    bench::DemoWeek& week = after ? results : before;
+    week.folder.Use();
+    return week;
+}
+
+// The files the batch writes, with their sizes as its last run left them.
+struct Written {
+    std::vector<std::pair<fs::path, std::uintmax_t>> files;
+};
+
+Written WrittenByTheBatch(const bench::DemoWeek& week) {
+    Written w;
+    for (const char* name : {"RACETHISWEEKN.dat", "RACETHISWEEKNSYOSAI.dat", "SOKUDO/RACEID.txt"})
+        w.files.emplace_back(week.folder / name, fs::file_size(week.folder / name));
+    for (const auto& entry : fs::directory_iterator(week.folder / "RACE"))
+        w.files.emplace_back(entry.path(), entry.file_size());
+    return w;
+}
+
+// Reads the last `tail` bytes of a file (all of it when tail is 0) through one reused buffer of
+// 1 MB, with nothing else around it: fresh memory costs more than the reading here.
+std::int64_t ReadTail(const fs::path& path, std::size_t tail, std::string& buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat st {};
+    ::fstat(fd, &st);
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const std::size_t want = tail == 0 ? size : std::min(size, tail);
+    buffer.resize(std::size_t{1} << 20);
+    std::int64_t done = 0;
+    for (std::size_t at = size - want; at < size;) {
+        const ssize_t got = ::pread(fd, buffer.data(), std::min(buffer.size(), size - at), static_cast<off_t>(at));
+        if (got <= 0) break;
+        at += static_cast<std::size_t>(got);
+        done += got;
+    }
+    ::close(fd);
+    return done;
+}
+
+std::int64_t ReadAndWriteSameBytes(const bench::DemoWeek& week, const Written& written) {
+    std::int64_t bytes = 0;
+    std::string buffer;
+    for (std::string_view name : {records::kRaThisWeekNew, records::kHrThisWeek, records::kSeThisWeekNew,
+                                  std::string_view("JRACODE/CodeTable.csv")})
+        bytes += ReadTail(common::AppPath(name), 0, buffer);
+    // Each runner's newest 65 expanded records, this week's run being its last.
+    for (const std::string& horse : week.horses)
+        bytes += ReadTail(engine::ExRecordFile::OfHorse(horse).Path(), workbench::kRunElements * engine::ExRecord::kLength,
+                          buffer);
+    std::string content;
+    for (const auto& [path, size] : written.files) {
+        content.assign(static_cast<std::size_t>(size), ' ');
+        common::WriteFileAtomically(path, content);
+        bytes += static_cast<std::int64_t>(size);
+    }
+    return bytes;
+}
+
+void BM_WeeklyYosoBatch(benchmark::State& state) {
+    Week(state.range(0) == 1);
+    bench::QuietHost host;
+    workbench::WeekBatch batch;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ::sync();  // the last iteration's writes do not count against this one
+        state.ResumeTiming();
+        batch = workbench::WeeklyYosoBatch(host);
+    }
+    state.counters["resultMode"] = batch.ResultMode;
+    state.counters["races"] = static_cast<double>(batch.WeekRaceCount);
+    state.counters["noRuns"] = static_cast<double>(batch.RunnersWithoutRuns);
+    state.counters["passedOver"] = static_cast<double>(batch.RacesPassedOver + batch.StepsPassedOver);
+}
+BENCHMARK(BM_WeeklyYosoBatch)->ArgName("after")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ReadAndWriteSameBytes(benchmark::State& state) {
+    bench::DemoWeek& week = Week(state.range(0) == 1);
+    bench::QuietHost host;
+    workbench::WeeklyYosoBatch(host);  // the files the batch writes, and their sizes
+    const Written written = WrittenByTheBatch(week);
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ::sync();
+        state.ResumeTiming();
+        bytes = ReadAndWriteSameBytes(week, written);
+    }
+    state.counters["MBmoved"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_ReadAndWriteSameBytes)->ArgName("after")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
