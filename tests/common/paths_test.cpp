@@ -1,5 +1,7 @@
 #include "common/paths.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "common/error_log.h"
@@ -42,6 +44,34 @@ TEST(Keys, OnlyLettersAndDigitsMayBecomePartOfAPath) {
     for (const char* bad : {"", "../etc", "12/34", "12\\34", "12 34", "12.dat"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(common::IsSafeKey(bad));
+    }
+}
+
+TEST(Keys, PlainFileNamePartsStayInsideTheirFolder) {
+    struct Case {
+        std::string name;
+        bool plain;
+    };
+    const Case cases[] = {
+        {"東京", true},
+        {"Tokyo", true},
+        {"ソ表", true},  // UTF-8 bytes never hold "\\", whatever the CP932 form does
+        {"", true},      // no course name: the file name without it
+        {"...", true},
+        {".", false},
+        {"..", false},
+        {"a/b", false},
+        {"/", false},
+        {"a\\b", false},
+        {"a\tb", false},
+        {std::string("a\0b", 3), false},
+        {"a\x7F", false},
+        {"a\u0085", false},  // a C1 control (NEL)
+        {"\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(common::IsPlainFileNamePart(c.name), c.plain);
     }
 }
 
