@@ -36,6 +36,7 @@
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
+#include "workbench/prediction_window.h"
 
 namespace app {
 
@@ -81,6 +82,7 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command13, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command13_Click);
     connect(Command4, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command4_Click);
     connect(Command6, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command6_Click);
+    connect(Command8, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command8_Click);
     connect(Command14, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command14_Click);
     connect(Command16, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command16_Click);
     Form_Load();
@@ -197,6 +199,22 @@ void TLMF1THISWEEKNVK31::Command6_Click() {
     (new engine::TALMOR7EXPDTHISWEEKNVK31(*this))->show();
 }
 
+// ⑥: the weekly batch runs while a fresh prediction window loads; the window shows when it is
+// done. Race cancellation has to be chosen again for the next structure building.
+void TLMF1THISWEEKNVK31::Command8_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
+    pumpEvents();
+    auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this);
+    window->show();
+    setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
+    // A lone option button cannot be cleared while it is exclusive.
+    Option1->setAutoExclusive(false);
+    Option1->setChecked(false);
+    Option1->setAutoExclusive(true);
+}
+
 // The two web pages open in the default browser; nothing is reported back.
 void TLMF1THISWEEKNVK31::Command14_Click() { openUrl(kResultsBlogUrl); }
 void TLMF1THISWEEKNVK31::Command16_Click() { openUrl(kWeightsUpdateUrl); }
@@ -255,18 +273,16 @@ std::vector<QPushButton*> TLMF1THISWEEKNVK31::StepButtons() const {
             Command8, Command11, Command12, Command13, Command15};
 }
 
-// A step of the expansion window that is working counts as well: it reads the files these steps write.
-TLMF1THISWEEKNVK31::BusyGuard::BusyGuard(TLMF1THISWEEKNVK31& menu)
-    : menu_(menu), engaged_(!menu.stepRunning_ && !engine::TALMOR7EXPDTHISWEEKNVK31::Working()) {
-    if (!engaged_) return;
-    menu_.stepRunning_ = true;
+// A step of the expansion window that is working holds the same flag: it reads the files these
+// steps write.
+TLMF1THISWEEKNVK31::BusyGuard::BusyGuard(TLMF1THISWEEKNVK31& menu) : menu_(menu) {
+    if (!flag_) return;
     for (QPushButton* button : menu_.StepButtons()) button->setEnabled(false);
 }
 
 TLMF1THISWEEKNVK31::BusyGuard::~BusyGuard() {
-    if (!engaged_) return;
+    if (!flag_) return;
     for (QPushButton* button : menu_.StepButtons()) button->setEnabled(true);
-    menu_.stepRunning_ = false;
 }
 
 bool TLMF1THISWEEKNVK31::eventFilter(QObject* watched, QEvent* event) {

@@ -12,6 +12,7 @@
 
 #include "acquisition/download_starter.h"
 #include "common/host.h"
+#include "common/long_step.h"
 #include "dataservice/jvlink.h"
 
 class QGroupBox;
@@ -71,9 +72,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// Held by a button handler while its step runs: the step buttons are disabled, and a second
-    /// step started meanwhile (a click that was already queued) finds the guard not engaged and
-    /// returns at once. Windows still repaint and the status boxes still move.
+    /// Held by a button handler while its step runs: it takes the program's long-step flag and
+    /// disables the step buttons; a second step started meanwhile (a click that was already
+    /// queued, or a step of another window) finds the flag taken and returns at once. Windows
+    /// still repaint and the status boxes still move.
     class BusyGuard {
     public:
         explicit BusyGuard(TLMF1THISWEEKNVK31& menu);
@@ -81,11 +83,11 @@ private:
         BusyGuard(const BusyGuard&) = delete;
         BusyGuard& operator=(const BusyGuard&) = delete;
         /// False when another step is running: ignore the click.
-        explicit operator bool() const { return engaged_; }
+        explicit operator bool() const { return static_cast<bool>(flag_); }
 
     private:
         TLMF1THISWEEKNVK31& menu_;
-        bool engaged_;
+        common::LongStepGuard flag_;
     };
 
     void BuildControls();
@@ -102,6 +104,7 @@ private:
     void ShowOddsTables();
     void Command4_Click();
     void Command6_Click();
+    void Command8_Click();
     void Command14_Click();
     void Command16_Click();
     /// Ends the program after the missing-weights message (Recorded: only noted).
@@ -114,7 +117,6 @@ private:
     Interaction interaction_;
     std::vector<std::string> recordedMessages_;
     std::vector<std::string> recordedStarts_;
-    bool stepRunning_ = false;
     bool endRecorded_ = false;
 
     std::unique_ptr<dataservice::JVLink> JVLink1;

@@ -131,6 +131,15 @@ std::string RightChars(std::string_view utf8, std::size_t n) {
     return std::string(utf8.substr(OffsetOfChar(utf8, count - n)));
 }
 
+std::string_view LeftCp932Chars(std::string_view cp932, std::size_t n) {
+    std::size_t at = 0;
+    for (std::size_t chars = 0; chars < n && at < cp932.size(); ++chars) {
+        const bool pair = IsCp932LeadByte(static_cast<unsigned char>(cp932[at])) && at + 1 < cp932.size();
+        at += pair ? 2 : 1;
+    }
+    return cp932.substr(0, at);
+}
+
 std::string BlankZeros(std::string_view bytes) {
     std::string out(bytes);
     for (char& c : out)

@@ -30,6 +30,10 @@ std::string MidChars(std::string_view utf8, std::size_t start, std::size_t n = s
 /// The last n characters of a UTF-8 text.
 std::string RightChars(std::string_view utf8, std::size_t n);
 
+/// The first n characters of CP932 bytes: a double-byte character counts once and is never
+/// split; a lead byte at the very end counts as a character of its own.
+std::string_view LeftCp932Chars(std::string_view cp932, std::size_t n);
+
 /// Bytes with every zero byte replaced by a blank (records read back from gaps in a file).
 std::string BlankZeros(std::string_view bytes);
 

@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -208,6 +209,17 @@ double StrictNumberOf(std::string_view text, std::string_view what) {
     const auto value = StrictNumber(text);
     if (!value) throw std::runtime_error(std::string(what) + " is not a number: \"" + std::string(text) + "\"");
     return *value;
+}
+
+float FloatFromLittleEndian(const char* bytes) {
+    std::uint32_t bits = 0;
+    for (int b = 3; b >= 0; --b) bits = (bits << 8) | static_cast<unsigned char>(bytes[b]);
+    return std::bit_cast<float>(bits);
+}
+
+void FloatToLittleEndian(float value, char* bytes) {
+    std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+    for (int b = 0; b < 4; ++b, bits >>= 8) bytes[b] = static_cast<char>(bits & 0xFFu);
 }
 
 }  // namespace common

@@ -62,6 +62,10 @@ std::string TwoDigits(std::int64_t n);
 /// not finite, or a step overflows or gives no number.
 std::optional<std::string> FormatYosoTime(float speed, std::string_view distance);
 
+/// A single-precision float stored as 4 little-endian bytes (IEEE 754), as the record files hold them.
+float FloatFromLittleEndian(const char* bytes);
+void FloatToLittleEndian(float value, char* bytes);
+
 /// Digits-only check of a whole text (empty is not digits).
 bool IsDigits(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "common/record_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -109,6 +110,18 @@ std::string RecordFile::Read(std::int64_t n) const {
     std::string out(length_, '\0');
     std::size_t got = in.ReadAt(out.data(), length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
     if (got < length_) return {};  // past the end, or the torn tail
+    return out;
+}
+
+std::string RecordFile::ReadRange(std::int64_t first, std::int64_t count) const {
+    if (first < 1 || count < 1) return {};
+    Fd in(path_, O_RDONLY);
+    if (!in.Ok()) return {};
+    const std::int64_t whole = std::min(count, Count() - first + 1);
+    if (whole < 1) return {};
+    std::string out(static_cast<std::size_t>(whole) * length_, '\0');
+    const std::size_t got = in.ReadAt(out.data(), out.size(), static_cast<off_t>((first - 1) * static_cast<std::int64_t>(length_)));
+    out.resize(got / length_ * length_);  // the file shrank under us: whole records only
     return out;
 }
 

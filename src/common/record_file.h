@@ -29,6 +29,10 @@ public:
     /// Record n (1-based). A record past the end reads as an empty string.
     std::string Read(std::int64_t n) const;
 
+    /// Records first..first+count-1 as one block of bytes, read at once; the block stops at the
+    /// last whole record of the file (empty for a first record past it or below 1).
+    std::string ReadRange(std::int64_t first, std::int64_t count) const;
+
     /// Every whole record, in order, read with one pass over the file.
     std::vector<std::string> ReadAll() const;
 

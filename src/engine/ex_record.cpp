@@ -1,9 +1,9 @@
 #include "engine/ex_record.h"
 
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
+#include "common/numbers.h"
 #include "common/paths.h"
 #include "common/text_file.h"
 
@@ -114,16 +114,11 @@ std::string_view ExRecord::CategoryIndex(int k) const {
 void ExRecord::SetCategoryIndex(int k, std::string_view text) { Set(kCategoryIndex, text, k); }
 
 float ExRecord::Float(int i) const {
-    const auto at = static_cast<std::size_t>(OffsetOf(kExFloats, i, 0, 0));
-    std::uint32_t bits = 0;
-    for (int b = 3; b >= 0; --b) bits = (bits << 8) | static_cast<unsigned char>(bytes_[at + static_cast<std::size_t>(b)]);
-    return std::bit_cast<float>(bits);
+    return common::FloatFromLittleEndian(bytes_.data() + OffsetOf(kExFloats, i, 0, 0));
 }
 
 void ExRecord::SetFloat(int i, float value) {
-    const auto at = static_cast<std::size_t>(OffsetOf(kExFloats, i, 0, 0));
-    std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-    for (std::size_t b = 0; b < 4; ++b, bits >>= 8) bytes_[at + b] = static_cast<char>(bits & 0xFFu);
+    common::FloatToLittleEndian(value, bytes_.data() + OffsetOf(kExFloats, i, 0, 0));
 }
 
 ExRecordFile::ExRecordFile(std::filesystem::path path) : file_(std::move(path), ExRecord::kLength) {}

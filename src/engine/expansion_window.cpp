@@ -13,13 +13,6 @@
 
 namespace engine {
 
-namespace {
-
-/// Steps working in any expansion window.
-int workingSteps = 0;
-
-}  // namespace
-
 TALMOR7EXPDTHISWEEKNVK31::TALMOR7EXPDTHISWEEKNVK31(common::Host& host, QWidget* parent)
     : QWidget(parent), host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -27,7 +20,7 @@ TALMOR7EXPDTHISWEEKNVK31::TALMOR7EXPDTHISWEEKNVK31(common::Host& host, QWidget* 
     Form_Load();
 }
 
-bool TALMOR7EXPDTHISWEEKNVK31::Working() { return workingSteps > 0; }
+bool TALMOR7EXPDTHISWEEKNVK31::Working() { return common::LongStepWorking(); }
 
 void TALMOR7EXPDTHISWEEKNVK31::BuildControls() {
     setObjectName(QStringLiteral("TALMOR7EXPDTHISWEEKNVK31"));
@@ -100,21 +93,18 @@ void TALMOR7EXPDTHISWEEKNVK31::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-TALMOR7EXPDTHISWEEKNVK31::WorkGuard::WorkGuard(TALMOR7EXPDTHISWEEKNVK31& window)
-    : window_(window), engaged_(workingSteps == 0) {
-    if (!engaged_) return;
-    ++workingSteps;
+TALMOR7EXPDTHISWEEKNVK31::WorkGuard::WorkGuard(TALMOR7EXPDTHISWEEKNVK31& window) : window_(window) {
+    if (!flag_) return;
     window_.workingHere_ = true;
     window_.Command1->setEnabled(false);
     window_.Command3->setEnabled(false);
 }
 
 TALMOR7EXPDTHISWEEKNVK31::WorkGuard::~WorkGuard() {
-    if (!engaged_) return;
+    if (!flag_) return;
     window_.Command1->setEnabled(true);
     window_.Command3->setEnabled(true);
     window_.workingHere_ = false;
-    --workingSteps;
 }
 
 }  // namespace engine

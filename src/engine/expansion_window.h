@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "common/host.h"
+#include "common/long_step.h"
 #include "engine/computation.h"
 #include "engine/day_before_fix.h"
 
@@ -25,7 +26,8 @@ public:
     /// `host` is the main menu.
     explicit TALMOR7EXPDTHISWEEKNVK31(common::Host& host, QWidget* parent = nullptr);
 
-    /// True while ④ or ⑤ works (in any expansion window): a further click on either is ignored.
+    /// True while a long step works anywhere in the program (④ or ⑤ in any expansion window, or
+    /// a step of the main menu): a click on ④ or ⑤ meanwhile is ignored.
     static bool Working();
 
     const ComputationSummary& LastComputation() const { return computed_; }
@@ -43,11 +45,11 @@ private:
         ~WorkGuard();
         WorkGuard(const WorkGuard&) = delete;
         WorkGuard& operator=(const WorkGuard&) = delete;
-        explicit operator bool() const { return engaged_; }
+        explicit operator bool() const { return static_cast<bool>(flag_); }
 
     private:
         TALMOR7EXPDTHISWEEKNVK31& window_;
-        bool engaged_;
+        common::LongStepGuard flag_;
     };
 
     void BuildControls();

@@ -30,14 +30,7 @@ std::string_view Stem(ModelFile file) {
 }
 
 /// Bytes of the first n CP932 characters (a double-byte character counts once).
-std::size_t Cp932Prefix(std::string_view bytes, std::size_t n) {
-    std::size_t at = 0;
-    for (std::size_t chars = 0; chars < n && at < bytes.size(); ++chars) {
-        const bool pair = common::IsCp932LeadByte(static_cast<unsigned char>(bytes[at])) && at + 1 < bytes.size();
-        at += pair ? 2 : 1;
-    }
-    return at;
-}
+std::size_t Cp932Prefix(std::string_view bytes, std::size_t n) { return common::LeftCp932Chars(bytes, n).size(); }
 
 /// Characters start..start+n-1 (0-based) of CP932 bytes.
 std::string_view Cp932Mid(std::string_view bytes, std::size_t start, std::size_t n) {

@@ -17,6 +17,9 @@
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "engine/day_before_fix.h"
+#include "common/working_folders.h"
+#include "workbench/batch_log.h"
+#include "workbench/weekly_batch.h"
 
 namespace weekrun {
 
@@ -92,6 +95,15 @@ const std::vector<Step>& Steps() {
          [](ConsoleHost& host) { engine::FixPreviousDay(host, {Printer("Expansion Text1"), {}}); }},
         {"compute", "expanded past runs and predicted speeds of every runner (button ⑤)",
          [](ConsoleHost& host) { engine::RunComputation(host, {Printer("Expansion Text3"), {}, {}}); }},
+        {"batch", "the weekly prediction batch; prints the race list (button ⑥)",
+         [](ConsoleHost& host) {
+             common::CreateWorkingFolders(workbench::kBatchStep);
+             host.setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
+             host.pumpEvents();
+             const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+             host.setStatus(common::StatusBox::Text5, workbench::BatchEndText(batch));
+             for (const std::string& line : batch.RaceListLines) std::cout << line << '\n';
+         }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
              Fetcher f(host);

@@ -1,0 +1,56 @@
+#include "workbench/batch_log.h"
+
+#include "common/error_log.h"
+
+namespace workbench {
+
+namespace {
+
+// Keys come from records: whatever they hold goes into the log readably.
+std::string Printable(std::string_view key) {
+    std::string out;
+    for (char c : key) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+    return out;
+}
+
+}  // namespace
+
+void BatchLog::Write(std::string reason) {
+    if (deferred_) {
+        pending_.push_back(std::move(reason));
+        return;
+    }
+    common::LogError(kBatchStep, reason);
+}
+
+void BatchLog::RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason) {
+    if (raceIdx > 0)
+        races_.insert(raceIdx);
+    else
+        ++unlisted_;
+    Write("race " + Printable(raceKey) + ", " + std::string(subStep) + ": " + std::string(reason));
+}
+
+void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why) {
+    ++runnersWithoutRuns_;
+    Write("race " + Printable(raceKey) + ", horse number " + std::to_string(horse) + ", KettoNum " +
+          Printable(kettoNum) + ": no expanded run of this race (" + std::string(why) + "); the runner has no runs");
+}
+
+void BatchLog::StepFailed(std::string_view subStep, std::string_view reason) {
+    ++steps_;
+    Write(std::string(subStep) + ": " + std::string(reason));
+}
+
+void BatchLog::TakeOver(BatchLog& other) {
+    for (std::string& reason : other.pending_) Write(std::move(reason));
+    other.pending_.clear();
+    races_.insert(other.races_.begin(), other.races_.end());
+    unlisted_ += other.unlisted_;
+    runnersWithoutRuns_ += other.runnersWithoutRuns_;
+    steps_ += other.steps_;
+    other.races_.clear();
+    other.unlisted_ = other.runnersWithoutRuns_ = other.steps_ = 0;
+}
+
+}  // namespace workbench

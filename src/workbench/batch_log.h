@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the weekly batch passed over: every failure goes to ERRORLOG.txt with the race key and the
+// sub-step, and is counted for the end text. Work done on other threads keeps its failures in a
+// log of its own, which the batch takes over in race order, so the error log reads the same
+// whatever the number of threads.
+namespace workbench {
+
+/// The batch's name in ERRORLOG.txt.
+inline constexpr std::string_view kBatchStep = "WeeklyYosoBatch";
+
+class BatchLog {
+public:
+    /// `deferred`: entries are kept, not written, until a writing log takes them over.
+    explicit BatchLog(bool deferred = false) : deferred_(deferred) {}
+
+    /// A sub-step of race `raceIdx` failed (0: a race that could not be listed); the race counts
+    /// as partly passed over, once however many of its sub-steps fail.
+    void RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason);
+    /// A runner that got no runs: its horse's expanded records hold no run of this race.
+    void RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why);
+    /// A sub-step of the whole week failed (a week file, an input file, the code table).
+    void StepFailed(std::string_view subStep, std::string_view reason);
+    /// Counts a failed sub-step of the week that the routine meeting it has logged already.
+    void CountStep() { ++steps_; }
+
+    /// Runs one sub-step of a race in its own try: a failure is logged and the batch goes on.
+    template <class F>
+    bool Race(int raceIdx, std::string_view raceKey, std::string_view subStep, F&& work) {
+        try {
+            work();
+            return true;
+        } catch (const std::exception& e) {
+            RaceFailed(raceIdx, raceKey, subStep, e.what());
+        } catch (...) {
+            RaceFailed(raceIdx, raceKey, subStep, "unknown failure");
+        }
+        return false;
+    }
+    /// Runs one sub-step of the week in its own try.
+    template <class F>
+    bool Step(std::string_view subStep, F&& work) {
+        try {
+            work();
+            return true;
+        } catch (const std::exception& e) {
+            StepFailed(subStep, e.what());
+        } catch (...) {
+            StepFailed(subStep, "unknown failure");
+        }
+        return false;
+    }
+
+    /// Writes a deferred log's entries through this one, in their order, and adds its counts.
+    void TakeOver(BatchLog& other);
+
+    std::int64_t RacesPassedOver() const { return static_cast<std::int64_t>(races_.size()) + unlisted_; }
+    std::int64_t RunnersWithoutRuns() const { return runnersWithoutRuns_; }
+    std::int64_t StepsPassedOver() const { return steps_; }
+
+private:
+    void Write(std::string reason);
+
+    bool deferred_;
+    std::vector<std::string> pending_;
+    std::set<int> races_;
+    std::int64_t unlisted_ = 0;
+    std::int64_t runnersWithoutRuns_ = 0;
+    std::int64_t steps_ = 0;
+};
+
+}  // namespace workbench

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/code_table.h"
+#include "common/record_file.h"
+#include "records/decoders.h"
+#include "workbench/batch_log.h"
+#include "workbench/race_horse_record.h"
+
+// The runner records of every listed race, built in memory in two passes: the SE pass sets each
+// runner's first fields from this week's runner records, the join pass copies in the runner's
+// expanded runs. Each race's runner file is then written once.
+namespace workbench {
+
+/// Runner records of one race: entry h - 1 is horse number h, so the size is the race's highest
+/// horse number (RunnerCount); a horse number without a runner has a blank record.
+using RaceRunners = std::vector<RaceHorseRecord>;
+
+/// Element 0 of Wakuban, Umaban and KettoNum, the Bamei and the CR LF from a runner record (SE);
+/// nothing else of the record changes.
+void SetRunnerFirstFields(RaceHorseRecord& runner, records::RecordView<records::LayoutSE> se);
+
+/// The SE pass: one pass over SETHISWEEKNNEW.dat. Every runner record of a listed race
+/// (`raceKeys[r - 1]` is the key of race r) becomes the record of its horse number in that race;
+/// a later runner record of the same horse number replaces an earlier one. A horse number 00
+/// (before the draw) is passed over; one that is not 1 to 18 is passed over and logged. Returns
+/// the runners of race r at index r - 1.
+std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& raceKeys, BatchLog& log);
+
+/// The expanded records the join copies for a race, from a horse's file of expanded runs: looking
+/// from the newest record backwards for the record of this race (same RaceKey12), that record and
+/// at most 64 before it, oldest first, as whole records. Records newer than this race are passed
+/// over. Empty when no record of the file is of this race. Reads only what it needs; a missing
+/// file reads as empty and is not created.
+std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12);
+
+/// Copies runs into a runner record: `runs` are whole expanded records, oldest first, the last
+/// being this race's; the last fills element 0, the one before it element 1, and so on. The single
+/// fields (breeder, sire, age, sex, weight carried, body weight and its change, abnormality, post
+/// time and the five sample counts) come from the last. Elements past the runs keep what they held.
+void CopyRuns(RaceHorseRecord& runner, std::string_view runs);
+
+/// What the join did for one race.
+struct RaceJoin {
+    int runnersWithRuns = 0;
+    /// Weather and going of the last runner that has a run of this race (CP932); none joined: "".
+    std::string weatherGoing;
+    bool weatherGoingSet = false;
+};
+
+/// The join pass of one race: every runner record (blank ones aside) gets its horse's runs
+/// (UMAGOTOEXTHISWEEKN/<KettoNum>EX.dat) and Correction 0. A runner whose horse has no run of this
+/// race gets none and is logged; a KettoNum that is not digits fails that runner's join. Each
+/// runner is its own sub-step.
+RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& runners,
+                          const common::CodeTable& codes, BatchLog& log);
+
+}  // namespace workbench

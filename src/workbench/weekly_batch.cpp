@@ -1,0 +1,129 @@
+#include "workbench/weekly_batch.h"
+
+#include "common/code_table.h"
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "records/week_record_file.h"
+#include "workbench/batch_log.h"
+#include "workbench/race_list.h"
+#include "workbench/race_state.h"
+#include "workbench/runner_records.h"
+
+namespace workbench {
+
+namespace {
+
+template <class L>
+std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
+    std::vector<records::StoredRecord<L>> out;
+    records::WeekRecordFile<L>(common::AppPath(name)).ForEach([&](std::int64_t, records::RecordView<L> view) {
+        out.emplace_back();
+        out.back().Assign(view.Bytes());
+    });
+    return out;
+}
+
+/// What the per-race steps share.
+struct RaceRun {
+    common::Host& host;
+    const common::CodeTable& codes;
+    BatchLog& log;
+};
+
+// Pending window events run once per race, so the status boxes move while the batch works.
+void AnnounceRace(RaceRun& run, const RaceState& race) {
+    run.host.pumpEvents();
+    const std::string course = run.codes.LookupCode("2001", std::string_view(race.RaceKey12).substr(8, 2), 4);
+    run.host.setStatus(common::StatusBox::Text5, RaceStatusText(race.RaceKey12, course));
+}
+
+// Phase 11 for one race: its steps in order, each on the race's own state.
+void RunRaceSteps(RaceRun& run, RaceState& race) {
+    run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
+}
+
+}  // namespace
+
+WeekBatch WeeklyYosoBatch(common::Host& host) {
+    WeekBatch batch;
+    BatchLog log;
+
+    // The code table logs a missing file itself; the names are then empty.
+    const common::CodeTable codes = common::CodeTable::Load();
+    if (!codes.FileFound() || codes.RowsDropped() > 0) log.CountStep();
+
+    // The mode, and the race and payout records, each file read once.
+    std::vector<records::StoredRA> raceFile;
+    std::vector<records::StoredHR> payoutFile;
+    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew); });
+    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek); });
+    batch.ResultMode = DecideResultMode(raceFile);
+
+    // The race list and the three week files, each written whole once.
+    const RaceList list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log);
+    if (!list.NothingListed.empty()) {
+        batch.NothingToWorkOn = true;
+        common::LogError(kBatchStep, list.NothingListed);
+    }
+    WriteWeekFiles(list, log);
+    const int races = static_cast<int>(list.Races.size());
+    batch.WeekRaceCount = races;
+    batch.RaceInfo = RaceInfoTable(races);
+    for (int r = 1; r <= races; ++r) {
+        const ListedRace& race = list.Races[static_cast<std::size_t>(r - 1)];
+        batch.RaceKeyList.push_back(race.RaceKey12);
+        batch.RaceListLines.push_back(race.ListLine);
+        batch.RaceInfo.SetRow(r, race.Title);
+    }
+
+    // The runners' first fields from this week's runner records, then their expanded runs; each
+    // race's runner file is written once.
+    std::vector<RaceRunners> runners;
+    log.Step(records::kSeThisWeekNew, [&] {
+        runners = WriteRunnerFirstFields(std::vector<std::string>(batch.RaceKeyList.begin() + 1, batch.RaceKeyList.end()), log);
+    });
+    runners.resize(static_cast<std::size_t>(races));
+    for (int r = 1; r <= races; ++r) {
+        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
+        RaceRunners& raceRunners = runners[static_cast<std::size_t>(r - 1)];
+        const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
+        if (join.weatherGoingSet) batch.RaceInfo.Set(r, info::kWeatherGoing, join.weatherGoing);
+        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, raceRunners); });
+    }
+
+    // Race by race, each from a fresh state.
+    RaceRun run{host, codes, log};
+    for (int r = 1; r <= races; ++r) {
+        RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
+                                        batch.RaceInfo.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
+        RunRaceSteps(run, race);
+        batch.RaceInfo.SetRow(r, race.RaceInfo);
+    }
+
+    batch.RacesPassedOver = log.RacesPassedOver();
+    batch.RunnersWithoutRuns = log.RunnersWithoutRuns();
+    batch.StepsPassedOver = log.StepsPassedOver();
+    return batch;
+}
+
+std::string BatchEndText(const WeekBatch& b) {
+    std::vector<std::string> parts;
+    if (b.NothingToWorkOn) parts.emplace_back("対象のレースがありません");
+    if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
+    if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
+    if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
+    if (parts.empty()) return std::string(kBatchDoneText);
+    std::string text = std::string(kBatchDoneText) + "（";
+    for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "、" : "") + parts[i];
+    return text + "。ERRORLOG.txtを確認して下さい。）";
+}
+
+std::string RaceStatusText(std::string_view raceKey12, std::string_view courseName) {
+    std::string text(raceKey12.substr(0, 8));
+    text += courseName;
+    text += raceKey12.substr(10, 2);
+    text += "R予想中";
+    return text;
+}
+
+}  // namespace workbench

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/host.h"
+#include "workbench/race_info_table.h"
+
+// The weekly prediction batch (button ⑥): the race list, the week files, one runner file per race
+// and then, race by race, everything the week's reports are made of. It runs while the prediction
+// window loads, as one core call.
+namespace workbench {
+
+/// The main menu's Text5 when ⑥ starts and, without anything passed over, when it has ended.
+inline constexpr std::string_view kBatchStartText = "予想･結果を開始しました。しばらくお待ちください。。数分かかります。";
+inline constexpr std::string_view kBatchDoneText = "予想･結果終了";
+
+/// What the batch leaves for the prediction window.
+struct WeekBatch {
+    /// 1: the week's results are in (result mode); 0: prediction mode.
+    std::int16_t ResultMode = 0;
+    std::int64_t WeekRaceCount = 0;
+    /// Entry r is the RaceKey12 of race r; entry 0 holds nothing.
+    std::vector<std::string> RaceKeyList{std::string()};
+    /// Row r is the title of race r, with the race's spread and its runners' weather and going.
+    RaceInfoTable RaceInfo;
+    /// The race list's lines (UTF-8), race 1 first: what List1 shows.
+    std::vector<std::string> RaceListLines;
+
+    /// What was passed over (each logged in ERRORLOG.txt).
+    std::int64_t RacesPassedOver = 0;     // races of which a part could not be done
+    std::int64_t RunnersWithoutRuns = 0;  // runners whose horse has no expanded run of the race
+    std::int64_t StepsPassedOver = 0;     // week files, input files, the code table
+    /// No race could be listed (an input file missing or empty).
+    bool NothingToWorkOn = false;
+};
+
+/// The batch. In order: the code table; the mode from RATHISWEEKNNEW.dat; the race list with
+/// RACETHISWEEKN.dat, RACETHISWEEKNSYOSAI.dat and SOKUDO/RACEID.txt; the runner records of
+/// every race (SETHISWEEKNNEW.dat, then each runner's expanded runs) with each race's runner file
+/// RACE/<RaceKey12>.dat written once; then per race, in list order, a fresh RaceState, pending
+/// window events once and the race's status text in Text5. Every sub-step passes its failures
+/// over into ERRORLOG.txt; nothing shows a message.
+WeekBatch WeeklyYosoBatch(common::Host& host);
+
+/// Text5 after the batch: "予想･結果終了", or, when something was passed over, followed in
+/// parentheses by what (nothing to work on, races, runners without runs, steps) and where the
+/// reasons are.
+std::string BatchEndText(const WeekBatch& batch);
+
+/// Text5 while a race is worked on: its date yyyymmdd, the course name, its race number and
+/// "R予想中" (`courseName` UTF-8).
+std::string RaceStatusText(std::string_view raceKey12, std::string_view courseName);
+
+}  // namespace workbench
