@@ -144,6 +144,11 @@ std::optional<std::string> FormatYosoTime(float speed, std::string_view distance
            TwoDigits(static_cast<std::int64_t>(std::floor(*h)));
 }
 
+std::string RightAlignedTwo(std::int64_t n) {
+    const std::string text = " " + NumberText(n);
+    return text.substr(text.size() - 2);
+}
+
 bool IsDigits(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)

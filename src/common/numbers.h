@@ -55,6 +55,10 @@ inline std::string StrText(int value) { return StrText(static_cast<std::int64_t>
 /// The last two characters of the number text of n + 100: 1 gives "01", 12 gives "12".
 std::string TwoDigits(std::int64_t n);
 
+/// A whole number right-aligned in two characters: a blank in front of its number text and the
+/// last two characters kept (7 gives " 7", 12 gives "12", 123 gives "23").
+std::string RightAlignedTwo(std::int64_t n);
+
 /// Running time of `speed` km/h over `distance` metres as "m.ss.hh" (whole minutes, seconds and
 /// hundredths, each truncated): 1600 m at 60 km/h gives "1.35.99". Every step is stored in single
 /// precision, as the stored reports were made, so a time can come out one hundredth short.

@@ -44,12 +44,6 @@ bool IsBlankForm(std::string_view field, std::size_t width) {
     return field.size() == width && field.find_first_not_of(' ') == std::string_view::npos;
 }
 
-/// Horse number right-aligned in two characters: a blank in front, the last two kept.
-std::string HorseText(std::int64_t number) {
-    const std::string text = " " + NumberText(number);
-    return text.substr(text.size() - 2);
-}
-
 /// Two-character horse pieces from position 1, joined by `separator`.
 std::optional<std::string> HorseKey(std::string_view kumi, std::size_t horses, std::string_view separator) {
     if (IsBlankForm(kumi, 2 * horses)) return std::string();
@@ -58,7 +52,7 @@ std::optional<std::string> HorseKey(std::string_view kumi, std::size_t horses, s
         const auto number = PieceNumber(Piece(kumi, 2 * k + 1, 2), kShortMax);
         if (!number) return std::nullopt;
         if (k > 0) out += separator;
-        out += HorseText(*number);
+        out += RightAlignedTwo(*number);
     }
     return out;
 }
@@ -74,7 +68,7 @@ std::optional<std::string> FmtUmaban(std::string_view umaban) {
     if (IsBlankForm(umaban, 2)) return std::string();
     const auto number = PieceNumber(umaban, kShortMax);
     if (!number) return std::nullopt;
-    return HorseText(*number);
+    return RightAlignedTwo(*number);
 }
 
 std::optional<std::string> FmtHaraimodoshi(std::string_view pay) {

@@ -77,6 +77,10 @@ TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::TwoDigits(12), "12");
     EXPECT_EQ(common::TwoDigits(0), "00");
     EXPECT_EQ(common::TwoDigits(118), "18");
+    EXPECT_EQ(common::RightAlignedTwo(7), " 7");
+    EXPECT_EQ(common::RightAlignedTwo(0), " 0");
+    EXPECT_EQ(common::RightAlignedTwo(12), "12");
+    EXPECT_EQ(common::RightAlignedTwo(123), "23");
 }
 
 TEST(Digits, WholeTextMustBeDigits) {
