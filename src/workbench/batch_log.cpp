@@ -31,6 +31,11 @@ void BatchLog::RaceFailed(int raceIdx, std::string_view raceKey, std::string_vie
     Write("race " + Printable(raceKey) + ", " + std::string(subStep) + ": " + std::string(reason));
 }
 
+void BatchLog::WriterFailed(int raceIdx, std::string_view raceKey, std::string_view writer, std::string_view reason) {
+    writerSteps_.emplace(raceIdx, std::string(writer));
+    Write("race " + Printable(raceKey) + ", " + std::string(writer) + ": " + std::string(reason));
+}
+
 void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why) {
     ++runnersWithoutRuns_;
     Write("race " + Printable(raceKey) + ", horse number " + std::to_string(horse) + ", KettoNum " +
@@ -46,10 +51,12 @@ void BatchLog::TakeOver(BatchLog& other) {
     for (std::string& reason : other.pending_) Write(std::move(reason));
     other.pending_.clear();
     races_.insert(other.races_.begin(), other.races_.end());
+    writerSteps_.insert(other.writerSteps_.begin(), other.writerSteps_.end());
     unlisted_ += other.unlisted_;
     runnersWithoutRuns_ += other.runnersWithoutRuns_;
     steps_ += other.steps_;
     other.races_.clear();
+    other.writerSteps_.clear();
     other.unlisted_ = other.runnersWithoutRuns_ = other.steps_ = 0;
 }
 

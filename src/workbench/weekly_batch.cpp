@@ -7,6 +7,7 @@
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
 #include "workbench/race_state.h"
+#include "workbench/race_writing.h"
 #include "workbench/runner_records.h"
 
 namespace workbench {
@@ -28,6 +29,7 @@ struct RaceRun {
     common::Host& host;
     const common::CodeTable& codes;
     BatchLog& log;
+    RaceWriting& writing;
 };
 
 // Pending window events run once per race, so the status boxes move while the batch works.
@@ -40,11 +42,12 @@ void AnnounceRace(RaceRun& run, const RaceState& race) {
 // Phase 11 for one race: its steps in order, each on the race's own state.
 void RunRaceSteps(RaceRun& run, RaceState& race) {
     run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
+    run.writing.WriteRace(race);
 }
 
 }  // namespace
 
-WeekBatch WeeklyYosoBatch(common::Host& host) {
+WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     WeekBatch batch;
     BatchLog log;
 
@@ -92,7 +95,8 @@ WeekBatch WeeklyYosoBatch(common::Host& host) {
     }
 
     // Race by race, each from a fresh state.
-    RaceRun run{host, codes, log};
+    RaceWriting writing(writers, codes, log);
+    RaceRun run{host, codes, log, writing};
     for (int r = 1; r <= races; ++r) {
         RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
                                         batch.RaceInfo.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
