@@ -13,6 +13,8 @@
 #include "acquisition/weekly_fetch.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/working_folders.h"
+#include "engine/computation.h"
 #include "dataservice/local_jvlink.h"
 #include "engine/ex_record.h"
 #include "generator.h"
@@ -43,11 +45,12 @@ std::string Number(long value, int width) {
 
 void Put(std::string& record, std::size_t at, std::string_view bytes) { record.replace(at - 1, bytes.size(), bytes); }
 
-DemoWeek::DemoWeek(std::string_view prefix, Stage stage) : folder(prefix) {
-    fs::create_directories(folder / engine::kExFolder);  // as the main menu's start-up makes it
+DemoWeek::DemoWeek(std::string_view prefix, Stage stage, bool after) : folder(prefix) {
+    common::CreateWorkingFolders("bench");  // as the main menu's start-up makes them
     demoweek::Options options;
     options.folder = folder.Path();
     options.scale = demoweek::FullScale();
+    options.state = after ? demoweek::WeekState::After : demoweek::WeekState::Before;
     demoweek::GenerateWeek(options);
 
     std::ofstream(folder / "jvlink.settings") << "pace=0\n";
@@ -63,6 +66,9 @@ DemoWeek::DemoWeek(std::string_view prefix, Stage stage) : folder(prefix) {
 
     acquisition::BuildWeekStructures(host);
     horses = acquisition::ReadKeyList(common::AppPath(acquisition::kHorseList));
+    if (stage == Stage::Built) return;
+
+    engine::RunComputation(host);
 }
 
 std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses) {

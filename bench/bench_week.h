@@ -52,11 +52,13 @@ void Put(std::string& record, std::size_t at, std::string_view bytes);
 
 /// The demo week at full scale (96 races of 18 runners, 65 past runs each) generated into its own
 /// folder and fetched through the stand-in as button ① does, the download being instant; with
-/// Stage::Built also built into its structures as button ② does.
+/// Stage::Built also built into its structures as button ② does, with Stage::Computed also
+/// expanded and predicted as button ⑤ does. `after`: the week after the results, else before the
+/// races.
 struct DemoWeek {
-    enum class Stage { Fetched, Built };
+    enum class Stage { Fetched, Built, Computed };
 
-    DemoWeek(std::string_view prefix, Stage stage);
+    DemoWeek(std::string_view prefix, Stage stage, bool after = false);
 
     TempAppFolder folder;
     /// This week's horses (Stage::Built only).

@@ -15,13 +15,7 @@ std::string Printable(std::string_view key) {
 
 }  // namespace
 
-void BatchLog::Write(std::string reason) {
-    if (deferred_) {
-        pending_.push_back(std::move(reason));
-        return;
-    }
-    common::LogError(kBatchStep, reason);
-}
+void BatchLog::Write(const std::string& reason) { common::LogError(kBatchStep, reason); }
 
 void BatchLog::RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason) {
     if (raceIdx > 0)
@@ -45,19 +39,6 @@ void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::strin
 void BatchLog::StepFailed(std::string_view subStep, std::string_view reason) {
     ++steps_;
     Write(std::string(subStep) + ": " + std::string(reason));
-}
-
-void BatchLog::TakeOver(BatchLog& other) {
-    for (std::string& reason : other.pending_) Write(std::move(reason));
-    other.pending_.clear();
-    races_.insert(other.races_.begin(), other.races_.end());
-    writerSteps_.insert(other.writerSteps_.begin(), other.writerSteps_.end());
-    unlisted_ += other.unlisted_;
-    runnersWithoutRuns_ += other.runnersWithoutRuns_;
-    steps_ += other.steps_;
-    other.races_.clear();
-    other.writerSteps_.clear();
-    other.unlisted_ = other.runnersWithoutRuns_ = other.steps_ = 0;
 }
 
 }  // namespace workbench

@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 // What the weekly batch passed over: every failure goes to ERRORLOG.txt with the race key and the
-// sub-step, and is counted for the end text. Work done on other threads keeps its failures in a
-// log of its own, which the batch takes over in race order, so the error log reads the same
-// whatever the number of threads.
+// sub-step, and is counted for the end text.
 namespace workbench {
 
 /// The batch's name in ERRORLOG.txt.
@@ -19,9 +16,6 @@ inline constexpr std::string_view kBatchStep = "WeeklyYosoBatch";
 
 class BatchLog {
 public:
-    /// `deferred`: entries are kept, not written, until a writing log takes them over.
-    explicit BatchLog(bool deferred = false) : deferred_(deferred) {}
-
     /// A sub-step of race `raceIdx` failed (0: a race that could not be listed); the race counts
     /// as partly passed over, once however many of its sub-steps fail.
     void RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason);
@@ -62,18 +56,13 @@ public:
         return false;
     }
 
-    /// Writes a deferred log's entries through this one, in their order, and adds its counts.
-    void TakeOver(BatchLog& other);
-
     std::int64_t RacesPassedOver() const { return static_cast<std::int64_t>(races_.size()) + unlisted_; }
     std::int64_t RunnersWithoutRuns() const { return runnersWithoutRuns_; }
     std::int64_t StepsPassedOver() const { return steps_ + static_cast<std::int64_t>(writerSteps_.size()); }
 
 private:
-    void Write(std::string reason);
+    static void Write(const std::string& reason);
 
-    bool deferred_;
-    std::vector<std::string> pending_;
     std::set<int> races_;
     std::set<std::pair<int, std::string>> writerSteps_;  // race index and writer
     std::int64_t unlisted_ = 0;

@@ -29,6 +29,11 @@ static_assert(At(rh::CrLf, 24021, 2));
 
 constexpr std::string_view kRaceFolder = "RACE";
 
+bool IsFloatField(rh::Ref ref) {
+    return ref.item == rh::AgariValue.item || ref.item == rh::PaceValue.item || ref.item == rh::SpeedValue.item ||
+           ref.item == rh::Correction.item;
+}
+
 }  // namespace
 
 RaceHorseRecord::RaceHorseRecord() : bytes_(kLength, '\0') {}
@@ -57,12 +62,12 @@ void RaceHorseRecord::CopyRaw(rh::Ref ref, const char* bytes, int element) {
 }
 
 float RaceHorseRecord::Float(rh::Ref ref, int element, int value) const {
-    if (ref.width != 4) throw std::invalid_argument("not a float field of the runner record");
+    if (!IsFloatField(ref)) throw std::invalid_argument("not a float field of the runner record");
     return common::FloatFromLittleEndian(bytes_.data() + OffsetOf(ref, element, value));
 }
 
 void RaceHorseRecord::SetFloat(rh::Ref ref, float v, int element, int value) {
-    if (ref.width != 4) throw std::invalid_argument("not a float field of the runner record");
+    if (!IsFloatField(ref)) throw std::invalid_argument("not a float field of the runner record");
     common::FloatToLittleEndian(v, bytes_.data() + OffsetOf(ref, element, value));
 }
 

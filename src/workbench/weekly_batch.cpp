@@ -7,6 +7,7 @@
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
 #include "workbench/race_state.h"
+#include "workbench/race_steps.h"
 #include "workbench/race_writing.h"
 #include "workbench/runner_records.h"
 
@@ -22,27 +23,6 @@ std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
         out.back().Assign(view.Bytes());
     });
     return out;
-}
-
-/// What the per-race steps share.
-struct RaceRun {
-    common::Host& host;
-    const common::CodeTable& codes;
-    BatchLog& log;
-    RaceWriting& writing;
-};
-
-// Pending window events run once per race, so the status boxes move while the batch works.
-void AnnounceRace(RaceRun& run, const RaceState& race) {
-    run.host.pumpEvents();
-    const std::string course = run.codes.LookupCode("2001", std::string_view(race.RaceKey12).substr(8, 2), 4);
-    run.host.setStatus(common::StatusBox::Text5, RaceStatusText(race.RaceKey12, course));
-}
-
-// Phase 11 for one race: its steps in order, each on the race's own state.
-void RunRaceSteps(RaceRun& run, RaceState& race) {
-    run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
-    run.writing.WriteRace(race);
 }
 
 }  // namespace
@@ -63,20 +43,21 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     batch.ResultMode = DecideResultMode(raceFile);
 
     // The race list and the three week files, each written whole once.
-    const RaceList list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log);
-    if (!list.NothingListed.empty()) {
+    RaceList list;
+    log.Step("race list", [&] { list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log); });
+    if (list.Races.empty()) {
         batch.NothingToWorkOn = true;
-        common::LogError(kBatchStep, list.NothingListed);
+        if (!list.NothingListed.empty()) common::LogError(kBatchStep, list.NothingListed);
     }
     WriteWeekFiles(list, log);
     const int races = static_cast<int>(list.Races.size());
     batch.WeekRaceCount = races;
-    batch.RaceInfo = RaceInfoTable(races);
+    batch.RaceInfoTable = workbench::RaceInfoTable(races);
     for (int r = 1; r <= races; ++r) {
         const ListedRace& race = list.Races[static_cast<std::size_t>(r - 1)];
         batch.RaceKeyList.push_back(race.RaceKey12);
         batch.RaceListLines.push_back(race.ListLine);
-        batch.RaceInfo.SetRow(r, race.Title);
+        batch.RaceInfoTable.SetRow(r, race.Title);
     }
 
     // The runners' first fields from this week's runner records, then their expanded runs; each
@@ -89,8 +70,10 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     for (int r = 1; r <= races; ++r) {
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
         RaceRunners& raceRunners = runners[static_cast<std::size_t>(r - 1)];
-        const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
-        if (join.weatherGoingSet) batch.RaceInfo.Set(r, info::kWeatherGoing, join.weatherGoing);
+        log.Race(r, key, "join", [&] {
+            const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
+            if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
+        });
         log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, raceRunners); });
     }
 
@@ -98,10 +81,12 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     RaceWriting writing(writers, codes, log);
     RaceRun run{host, codes, log, writing};
     for (int r = 1; r <= races; ++r) {
-        RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
-                                        batch.RaceInfo.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
-        RunRaceSteps(run, race);
-        batch.RaceInfo.SetRow(r, race.RaceInfo);
+        log.Race(r, batch.RaceKeyList[static_cast<std::size_t>(r)], "race state", [&] {
+            RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
+                                            batch.RaceInfoTable.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
+            RunRaceSteps(run, race);
+            batch.RaceInfoTable.SetRow(r, race.RaceInfo);
+        });
     }
 
     batch.RacesPassedOver = log.RacesPassedOver();

@@ -26,7 +26,7 @@ struct WeekBatch {
     /// Entry r is the RaceKey12 of race r; entry 0 holds nothing.
     std::vector<std::string> RaceKeyList{std::string()};
     /// Row r is the title of race r, with the race's spread and its runners' weather and going.
-    RaceInfoTable RaceInfo;
+    workbench::RaceInfoTable RaceInfoTable;
     /// The race list's lines (UTF-8), race 1 first: what List1 shows.
     std::vector<std::string> RaceListLines;
 

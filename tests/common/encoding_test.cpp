@@ -56,6 +56,16 @@ TEST(Characters, CountAndCutByCharactersNotBytes) {
     EXPECT_EQ(common::RightChars(text, 10), text);
 }
 
+// The first n characters of CP932 bytes: a double-byte character counts once and is never split.
+TEST(Characters, FirstCharactersOfCp932Bytes) {
+    const std::string ab = "A\x82\xa0" "B";  // A, あ, B
+    EXPECT_EQ(common::LeftCp932Chars(ab, 2), "A\x82\xa0");
+    EXPECT_EQ(common::LeftCp932Chars(ab, 1), "A");
+    EXPECT_EQ(common::LeftCp932Chars(ab, 9), ab);
+    EXPECT_EQ(common::LeftCp932Chars(ab, 0), "");
+    EXPECT_EQ(common::LeftCp932Chars("AB\x82", 3), "AB\x82") << "a lead byte at the end is a character of its own";
+}
+
 TEST(Bytes, LeadBytesAndTrimming) {
     EXPECT_TRUE(common::IsCp932LeadByte(0x81));
     EXPECT_TRUE(common::IsCp932LeadByte(0xFC));

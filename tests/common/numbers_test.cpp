@@ -83,6 +83,15 @@ TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::RightAlignedTwo(123), "23");
 }
 
+TEST(Floats, LittleEndianBytesOfSinglePrecision) {
+    char bytes[4];
+    common::FloatToLittleEndian(1.0f, bytes);
+    EXPECT_EQ(std::string(bytes, 4), std::string("\x00\x00\x80\x3f", 4));
+    common::FloatToLittleEndian(-2.5f, bytes);
+    EXPECT_EQ(std::string(bytes, 4), std::string("\x00\x00\x20\xc0", 4));
+    EXPECT_EQ(common::FloatFromLittleEndian("\x00\x00\xf4\x42"), 122.0f);
+}
+
 TEST(Digits, WholeTextMustBeDigits) {
     EXPECT_TRUE(common::IsDigits("0123"));
     EXPECT_FALSE(common::IsDigits(""));

@@ -23,6 +23,19 @@ TEST(RecordFile, CountIgnoresATornLastRecordAndMissingFilesStayMissing) {
     EXPECT_EQ(file.ReadAll(), (std::vector<std::string>{"AAAAA", "BBBBB"}));
 }
 
+TEST(RecordFile, ReadRangeGivesWholeRecordsUpToTheEnd) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 3);
+    EXPECT_EQ(file.ReadRange(1, 2), "");
+    EXPECT_FALSE(dir.Exists("R.dat"));
+    dir.Write("R.dat", "AAABBBCCCDD");  // three records and a torn fourth
+    EXPECT_EQ(file.ReadRange(2, 2), "BBBCCC");
+    EXPECT_EQ(file.ReadRange(2, 5), "BBBCCC");
+    EXPECT_EQ(file.ReadRange(4, 1), "");
+    EXPECT_EQ(file.ReadRange(0, 2), "");
+    EXPECT_EQ(file.ReadRange(1, 0), "");
+}
+
 TEST(RecordFile, AppendWriteAndGaps) {
     testsupport::TempAppFolder dir;
     RecordFile file(dir / "R.dat", 4);

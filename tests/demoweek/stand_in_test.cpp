@@ -48,7 +48,7 @@ TEST(DemoWeekStandIn, ServesTheWeekForEachFetch) {
     link.JVClose();
     for (const char* kind : {"RA", "SE", "HR", "UM", "KS"}) EXPECT_GT(kinds[kind], 0) << kind;
     EXPECT_EQ(kinds["O6"], 0);
-    EXPECT_EQ(kinds["HR"], 11);  // twelve races, one cancelled
+    EXPECT_EQ(kinds["HR"], 12);  // twelve races, one cancelled, one payout record delivered twice
 
     ASSERT_EQ(link.JVOpen("TOKURACETCOVRCOV", "00000000000000", 2, readCount, downloadCount, last), 0);
     kinds = ReadAll(link, reads);
@@ -60,7 +60,7 @@ TEST(DemoWeekStandIn, ServesTheWeekForEachFetch) {
     link.JVClose();
     EXPECT_EQ(kinds["RA"], 6);
     EXPECT_GT(kinds["SE"], 6 * 7);
-    EXPECT_EQ(kinds["HR"], 5);  // the first day holds the cancelled race
+    EXPECT_EQ(kinds["HR"], 6);  // the first day holds the cancelled race and the doubled payout
 }
 
 }  // namespace

@@ -124,6 +124,26 @@ TEST_F(SmallWeek, EveryRecordHasItsKindsLengthAndEndsInCrLf) {
     EXPECT_TRUE(before_->stored["HR"].empty());
 }
 
+// One race's payout record comes twice, an earlier version right before the final one: a day
+// older and with another win payout; every other race's once.
+TEST_F(SmallWeek, OnePayoutRecordIsDeliveredTwice) {
+    const auto& hr = after_->stored["HR"];
+    std::map<std::string, int> times;
+    for (const Delivered& d : hr) ++times[std::string(RecordView<LayoutHR>(d.bytes).Get(kRaceId<LayoutHR>))];
+    int doubled = 0;
+    for (std::size_t i = 0; i + 1 < hr.size(); ++i) {
+        const RecordView<LayoutHR> earlier(hr[i].bytes), final(hr[i + 1].bytes);
+        if (earlier.Get(kRaceId<LayoutHR>) != final.Get(kRaceId<LayoutHR>)) continue;
+        ++doubled;
+        EXPECT_EQ(hr[i].file, hr[i + 1].file);
+        EXPECT_EQ(common::Val(final.Get(kMakeDate<LayoutHR>)) - common::Val(earlier.Get(kMakeDate<LayoutHR>)), 1);
+        EXPECT_NE(earlier.Get(hr::PayTansyoPay, 0), final.Get(hr::PayTansyoPay, 0));
+        EXPECT_EQ(earlier.Get(hr::PayUmarenKumi, 0), final.Get(hr::PayUmarenKumi, 0));
+    }
+    EXPECT_EQ(doubled, 1);
+    EXPECT_EQ(times.size() + 1, hr.size());
+}
+
 TEST_F(SmallWeek, RecordsAreInTheFoldersOfTheirDataSpecs) {
     auto folderOf = [](const Delivered& d) { return fs::path(d.file).parent_path().filename().string(); };
     for (const char* kind : {"RA", "SE", "HR"})

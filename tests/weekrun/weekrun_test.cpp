@@ -1,6 +1,8 @@
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -23,9 +25,9 @@ std::int64_t Records(const fs::path& file, std::size_t length) { return common::
 
 class WeekrunProgram : public ::testing::Test {
 protected:
-    std::string Command(const std::string& steps, const std::string& log = "weekrun.log") {
+    std::string Command(const std::string& steps, const std::string& log = "weekrun.log", bool quiet = true) {
         return std::string(WEEKRUN_PROGRAM) + " --app " + dir.Path().string() + " --settings " +
-               (dir / "no-settings").string() + " --quiet " + steps + " 2>" + (dir / log).string();
+               (dir / "no-settings").string() + (quiet ? " --quiet " : " ") + steps + " 2>" + (dir / log).string();
     }
     testsupport::TempAppFolder dir;
 };
@@ -75,6 +77,75 @@ TEST_F(WeekrunProgram, RunsTheWeeksStepsOnASmallDemoWeek) {
     EXPECT_GT(tables, 0);
     EXPECT_EQ(tables % 4, 0);
 }
+
+// The keys that end the lines of a text (the race list) or stand quoted at their start (the week
+// files), in order.
+std::vector<std::string> KeysAtEnd(const std::string& text) {
+    std::vector<std::string> keys;
+    for (const std::string& line : common::SplitLines(text))
+        if (line.size() >= 12) keys.push_back(line.substr(line.size() - 12));
+    return keys;
+}
+std::vector<std::string> QuotedKeys(const std::string& text) {
+    std::vector<std::string> keys;
+    for (const std::string& line : common::SplitLines(text)) keys.push_back(line.substr(1, 12));
+    return keys;
+}
+
+// ⑥ without the window, after the week's other steps, on a small week of three courses a day,
+// whose payouts come course by course in another order than the sorted race file's.
+class WeekrunBatch : public WeekrunProgram, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(WeekrunBatch, ListsEveryRaceOnceWithItsRunnerFileAndTitle) {
+    const std::string state = GetParam();
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                         state + " >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch", "weekrun.log", false) + " >" + (dir / "list.txt").string()), 0)
+        << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    const std::string log = dir.Read("weekrun.log");
+    EXPECT_NE(log.find("[Text5] 予想･結果を開始しました。しばらくお待ちください。。数分かかります。\n"), std::string::npos);
+    EXPECT_NE(log.find("[Text5] 予想･結果終了\n"), std::string::npos) << log;
+
+    // The race list as List1 shows it, each race once, in the order of RACETHISWEEKN.dat.
+    const std::vector<std::string> listed = KeysAtEnd(dir.Read("list.txt"));
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(QuotedKeys(dir.Read("RACETHISWEEKN.dat")), listed);
+    EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()).size(), listed.size());
+    const bool after = state == "after";
+    for (const std::string& line : common::SplitLines(dir.Read("list.txt")))
+        EXPECT_EQ(line.substr(line.size() - 12 - (after ? 11 : 10), after ? 11 : 10), after ? "R          " : "R         ");
+
+    // One title line and one race identifier per listed race, the same race on the same line.
+    const std::vector<std::string> titled = QuotedKeys(dir.Read("RACETHISWEEKNSYOSAI.dat"));
+    EXPECT_EQ(std::multiset<std::string>(titled.begin(), titled.end()), std::multiset<std::string>(listed.begin(), listed.end()));
+    std::vector<std::string> ids = common::SplitLines(dir.Read("SOKUDO/RACEID.txt"));
+    ASSERT_EQ(ids.size(), titled.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i].substr(0, 10) + ids[i].substr(14, 2), titled[i]);
+    if (after) {
+        // The payouts: one record more than races (one delivered twice), in another order than
+        // the race file's.
+        EXPECT_EQ(Records(dir / "HRTHISWEEKN.dat", 719), static_cast<std::int64_t>(listed.size()) + 1);
+        EXPECT_NE(titled, listed);
+    } else {
+        EXPECT_EQ(titled, listed);
+    }
+
+    // Each listed race's runner file: every runner has this week's race in element 0.
+    for (const std::string& key : listed) {
+        const std::string file = dir.Read("RACE/" + key + ".dat");
+        ASSERT_GT(file.size(), 0u) << key;
+        ASSERT_EQ(file.size() % 24022, 0u) << key;
+        for (std::size_t at = 0; at < file.size(); at += 24022) {
+            const std::string runner = file.substr(at, 24022);
+            if (runner.substr(24020) != "\r\n") continue;  // no horse at this number
+            EXPECT_EQ(runner.substr(0, 10) + runner.substr(14, 2), key) << key << " horse " << at / 24022 + 1;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));
 
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     EXPECT_EQ(RunCommand(Command("no-such-step")), 2);

@@ -28,6 +28,14 @@ std::string Announced(const Race& race, WeekState state) {
 
 }  // namespace
 
+int DoubledPayoutRace(const World& world, WeekState state) {
+    // The second race with a payout, so that the doubled record is not the file's first.
+    int seen = 0;
+    for (int i = 0; i < world.weekRaceCount; ++i)
+        if (HasPayoutRecord(world.races[static_cast<std::size_t>(i)], state) && ++seen == 2) return i;
+    return -1;
+}
+
 bool HasPayoutRecord(const Race& race, WeekState state) { return state == WeekState::After && race.thisWeek && !race.cancelled; }
 
 JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& root) {
@@ -74,8 +82,18 @@ JvDataCounts WriteJvData(const World& world, WeekState state, const fs::path& ro
         const OddsBook early = MakeOddsBook(r, EarlyChances(r, rng));
         const OddsBook final = MakeOddsBook(r, FinalChances(r));
         if (HasPayoutRecord(r, state)) {
-            const std::string hr = HrRecord(r, PayoutsOf(r, final), stage);
-            add(race / ("HRW" + date + ".jvd"), hr);
+            const RacePayouts payouts = PayoutsOf(r, final);
+            if (i == DoubledPayoutRace(world, state)) {
+                // Delivered twice: an earlier version, a day older and with another win payout,
+                // right before the final record.
+                RacePayouts earlier = payouts;
+                if (!earlier.win.empty()) earlier.win.front().pay += 10;
+                Stage older = stage;
+                older.made = stage.made.Plus(-1);
+                add(race / ("HRW" + date + ".jvd"), HrRecord(r, earlier, older));
+                ++n.hr;
+            }
+            add(race / ("HRW" + date + ".jvd"), HrRecord(r, payouts, stage));
             ++n.hr;
         }
         if (after && r.cancelled) continue;  // no odds for a race that was called off

@@ -16,6 +16,11 @@ struct JvDataCounts {
 /// that were run, once the results are in.
 bool HasPayoutRecord(const Race& race, WeekState state);
 
+/// The race whose payout record the after state delivers twice (an earlier version, a day older
+/// and with another win payout, right before the final one): the week's second race with a
+/// payout record; -1 when there is none (the before state).
+int DoubledPayoutRace(const World& world, WeekState state);
+
 /// Replaces `root`/stored and `root`/realtime with the week in the given state.
 JvDataCounts WriteJvData(const World& world, WeekState state, const std::filesystem::path& root);
 

@@ -1,0 +1,120 @@
+#include "workbench/prediction_window.h"
+
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include "app/main_menu_window.h"
+#include "batch_fixtures.h"
+#include "common/long_step.h"
+#include "engine/expansion_window.h"
+#include "support/temp_folder.h"
+
+// Button ⑥ of the main menu: the batch runs while a fresh prediction window loads.
+namespace {
+
+using Menu = app::TLMF1THISWEEKNVK31;
+using Window = workbench::YOSOKEKKATHISWEEKNVK31;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::vector<Window*> PredictionWindows() {
+    std::vector<Window*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<Window*>(w)) windows.push_back(p);
+    return windows;
+}
+
+QString TextOf(const QWidget& w, const char* name) { return w.findChild<QPlainTextEdit*>(name)->toPlainText(); }
+
+// A click that was queued before the button went grey reaches its handler all the same.
+void QueuedClick(QPushButton* button) {
+    const bool enabled = button->isEnabled();
+    button->setEnabled(true);
+    button->click();
+    button->setEnabled(enabled);
+}
+
+TEST(PredictionWindow, ButtonSixRunsTheBatchWhileTheWindowLoads) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    Menu menu(Menu::Interaction::Recorded);
+    auto* Command8 = menu.findChild<QPushButton*>("Command8");
+    auto* Option1 = menu.findChild<QRadioButton*>("Option1");
+    Option1->setChecked(true);
+    engine::TALMOR7EXPDTHISWEEKNVK31 expansion(menu);
+    auto* Command1 = expansion.findChild<QPushButton*>("Command1");
+    const QString expansionText3 = TextOf(expansion, "Text3");
+
+    // Text5 as the step writes it: the start text, then each race's status while the batch runs.
+    // At the first race's, a second ⑥ and a click on ⑤ of the expansion window; neither may start.
+    std::vector<QString> seen;
+    int duringBatch = 0;
+    auto* Text5 = menu.findChild<QPlainTextEdit*>("Text5");
+    QObject::connect(Text5, &QPlainTextEdit::textChanged, &menu, [&] {
+        seen.push_back(Text5->toPlainText());
+        EXPECT_TRUE(common::LongStepWorking());
+        EXPECT_FALSE(Command8->isEnabled());
+        if (seen.size() != 2) return;
+        ++duringBatch;
+        ASSERT_EQ(PredictionWindows().size(), 1u) << "the window is loading";
+        EXPECT_FALSE(PredictionWindows()[0]->isVisible()) << "it shows once the batch is done";
+        QueuedClick(Command8);
+        Command1->click();
+        EXPECT_EQ(TextOf(expansion, "Text3"), expansionText3) << "⑤ did not start";
+    });
+    Command8->click();
+
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0], Q("予想･結果を開始しました。しばらくお待ちください。。数分かかります。"));
+    EXPECT_EQ(seen[1], Q("20250607東京01R予想中"));
+    EXPECT_EQ(seen[3], Q("20250608阪神11R予想中"));
+    EXPECT_EQ(duringBatch, 1);
+    const auto windows = PredictionWindows();
+    ASSERT_EQ(windows.size(), 1u) << "the second ⑥ made no window";
+    Window* window = windows[0];
+    EXPECT_EQ(window->objectName(), "YOSOKEKKATHISWEEKNVK31");
+    EXPECT_TRUE(window->isVisible());
+    const auto* List1 = window->findChild<QListWidget*>("List1");
+    ASSERT_NE(List1, nullptr);
+    const QString nine(9, ' ');
+    ASSERT_EQ(List1->count(), 3);
+    EXPECT_EQ(List1->item(0)->text(), Q("2025年06月07日05東京03回01日01R") + nine + "202506070501");
+    EXPECT_EQ(List1->item(1)->text(), Q("2025年06月07日05東京03回01日02R") + nine + "202506070502");
+    EXPECT_EQ(List1->item(2)->text(), Q("2025年06月08日09阪神02回02日11R") + nine + "202506080911");
+    EXPECT_EQ(window->Batch().WeekRaceCount, 3);
+
+    EXPECT_EQ(TextOf(menu, "Text5"), Q("予想･結果終了（展開データのない出走馬 1 頭。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_FALSE(Option1->isChecked());
+    EXPECT_TRUE(Command8->isEnabled());
+    EXPECT_FALSE(common::LongStepWorking());
+    EXPECT_EQ(TextOf(expansion, "Text3"), expansionText3);
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// While ⑤ works in the expansion window, ⑥ does not start.
+TEST(PredictionWindow, ButtonSixWaitsForALongStepElsewhere) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    Menu menu(Menu::Interaction::Recorded);
+    {
+        common::LongStepGuard elsewhere;
+        ASSERT_TRUE(elsewhere);
+        menu.findChild<QPushButton*>("Command8")->click();
+        EXPECT_TRUE(PredictionWindows().empty());
+        EXPECT_TRUE(TextOf(menu, "Text5").isEmpty());
+    }
+    menu.findChild<QPushButton*>("Command8")->click();
+    ASSERT_EQ(PredictionWindows().size(), 1u);
+    PredictionWindows()[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+#include "workbench/weekly_batch.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "batch_fixtures.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using batchtest::TestData;
+
+// Text5 of the recording host, call by call.
+std::vector<std::string> Text5Calls(const testsupport::RecordingHost& host) {
+    std::vector<std::string> texts;
+    for (const auto& c : host.calls)
+        if (c.what == "setStatus" && c.box == 5) texts.push_back(c.text);
+    return texts;
+}
+
+// The calls of the host in order, pumps as "pump".
+std::vector<std::string> CallOrder(const testsupport::RecordingHost& host) {
+    std::vector<std::string> order;
+    for (const auto& c : host.calls) order.push_back(c.what == "pumpEvents" ? "pump" : c.text);
+    return order;
+}
+
+TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    std::filesystem::create_directories(folder / "RACE");
+    std::filesystem::create_directories(folder / "SOKUDO");
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_EQ(batch.ResultMode, 0);
+    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/prediction/RACETHISWEEKN.dat"));
+    EXPECT_EQ(folder.Read("RACETHISWEEKNSYOSAI.dat"), TestData("workbench/prediction/RACETHISWEEKNSYOSAI.dat"));
+    EXPECT_EQ(folder.Read("SOKUDO/RACEID.txt"), TestData("workbench/prediction/RACEID.txt"));
+
+    EXPECT_EQ(batch.WeekRaceCount, 3);
+    EXPECT_THAT(batch.RaceKeyList, ElementsAre("", "202506070501", "202506070502", "202506080911"));
+    const std::string nine(9, ' ');
+    EXPECT_THAT(batch.RaceListLines,
+                ElementsAre("2025年06月07日05東京03回01日01R" + nine + "202506070501",
+                            "2025年06月07日05東京03回01日02R" + nine + "202506070502",
+                            "2025年06月08日09阪神02回02日11R" + nine + "202506080911"));
+    // In memory the weather and going are the runners' (曇稍重 in the file for 05-01): 晴良 from
+    // its horse 2, 曇重 from 05-02's horse on dirt; 09-11 has no runner and keeps its title's.
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 11), "\x90\xb0\x97\xc7");      // 晴良
+    EXPECT_EQ(batch.RaceInfoTable.Cell(2, 11), "\x93\xdc\x8f\x64");      // 曇重
+    EXPECT_EQ(batch.RaceInfoTable.Cell(3, 11), "\x90\xb0\xe2\x63\x8f\x64");  // 晴稍重
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1005");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 10), "SD");
+
+    // Per race, in list order: pending events once, then the race's status text.
+    EXPECT_THAT(CallOrder(host), ElementsAre("pump", "20250607東京01R予想中", "pump", "20250607東京02R予想中", "pump",
+                                             "20250608阪神11R予想中"));
+
+    // One runner file per listed race; the runner without expanded runs is reported.
+    EXPECT_EQ(folder.Read("RACE/202506070501.dat").size(), 3 * batchtest::kRhLength);
+    EXPECT_EQ(folder.Read("RACE/202506070502.dat").size(), 1 * batchtest::kRhLength);
+    EXPECT_TRUE(folder.Exists("RACE/202506080911.dat"));
+    EXPECT_EQ(folder.Read("RACE/202506080911.dat").size(), 0u);
+    EXPECT_EQ(batch.RunnersWithoutRuns, 1);
+    EXPECT_EQ(batch.RacesPassedOver, 0);
+    EXPECT_EQ(batch.StepsPassedOver, 0);
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("race 202506070501, horse number 3, KettoNum 2021100003"));
+    EXPECT_EQ(workbench::BatchEndText(batch),
+              "予想･結果終了（展開データのない出走馬 1 頭。ERRORLOG.txtを確認して下さい。）");
+}
+
+TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
+    testsupport::TempAppFolder folder;
+    batchtest::WriteResultWeek(folder);
+    std::filesystem::create_directories(folder / "RACE");
+    std::filesystem::create_directories(folder / "SOKUDO");
+    std::filesystem::create_directories(folder / "TEKICHU");  // the day rate files of result mode
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_EQ(batch.ResultMode, 1);
+    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/result/RACETHISWEEKN.dat"));
+    EXPECT_EQ(folder.Read("RACETHISWEEKNSYOSAI.dat"), TestData("workbench/result/RACETHISWEEKNSYOSAI.dat"));
+    EXPECT_EQ(folder.Read("SOKUDO/RACEID.txt"), TestData("workbench/result/RACEID.txt"));
+
+    // The payout file's order, the doubled payout record once, "R" and 10 blanks.
+    EXPECT_EQ(batch.WeekRaceCount, 4);
+    const std::string ten(10, ' ');
+    EXPECT_THAT(batch.RaceListLines,
+                ElementsAre("2025年06月07日09阪神04回01日02R" + ten + "202506070902",
+                            "2025年06月07日05東京03回01日01R" + ten + "202506070501",
+                            "2025年06月07日05東京03回01日02R" + ten + "202506070502",
+                            "2025年06月08日0603回01日01R" + ten + "202506080601"));
+    // Each title row is its own race's, whatever the order of the two files; a race without a
+    // race record has only its key.
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ(batch.RaceInfoTable.Cell(r, 0), batch.RaceKeyList[static_cast<std::size_t>(r)]);
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1210");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(2, 2), "1005") << "from the newest race record of 05-01";
+    EXPECT_EQ(batch.RaceInfoTable.Row(4), workbench::RaceInfoRow{"202506080601"});
+    EXPECT_THAT(Text5Calls(host), ElementsAre("20250607阪神02R予想中", "20250607東京01R予想中", "20250607東京02R予想中",
+                                              "2025060801R予想中"));
+    EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了");
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt")) << folder.Read("ERRORLOG.txt");
+}
+
+TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
+    testsupport::TempAppFolder folder;
+    folder.Write("JRACODE/CodeTable.csv", TestData("workbench/CodeTable.csv"));
+    std::filesystem::create_directories(folder / "SOKUDO");
+    folder.Write("RACETHISWEEKN.dat", "\"201901010101\"\r\n");  // last week's list
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_TRUE(batch.NothingToWorkOn);
+    EXPECT_EQ(batch.WeekRaceCount, 0);
+    EXPECT_TRUE(batch.RaceListLines.empty());
+    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), "");
+    EXPECT_FALSE(folder.Exists("RATHISWEEKNNEW.dat")) << "reading never creates a file";
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat holds no record"));
+    EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了（対象のレースがありません。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_TRUE(Text5Calls(host).empty());
+}
+
+// A race whose runner file cannot be written is passed over; the other races and the week files
+// are not; a runner file of a race no longer listed stays as it was.
+TEST(WeeklyBatch, AFailedRunnerFileStopsNoOtherRace) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    std::filesystem::create_directories(folder / "SOKUDO");
+    folder.Write("RACE/202506070501.dat", "old");
+    std::filesystem::create_directories(folder / "RACE/202506070501.dat.partial");  // the scratch file cannot be made
+    folder.Write("RACE/201901010101.dat", "last week");
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_EQ(folder.Read("RACE/202506070501.dat"), "old");
+    EXPECT_EQ(folder.Read("RACE/202506070502.dat").size(), batchtest::kRhLength);
+    EXPECT_EQ(folder.Read("RACE/201901010101.dat"), "last week");
+    EXPECT_EQ(batch.RacesPassedOver, 1);
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("race 202506070501, runner file"));
+    EXPECT_EQ(Text5Calls(host).size(), 3u) << "the race still goes on to its next steps";
+    EXPECT_EQ(workbench::BatchEndText(batch),
+              "予想･結果終了（一部を処理できなかったレース 1 件、展開データのない出走馬 1 頭。"
+              "ERRORLOG.txtを確認して下さい。）");
+}
+
+// A week file that cannot be written (its folder is missing) is a step passed over; the missing
+// code table leaves every name empty and counts as well.
+TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    std::filesystem::remove(folder / "JRACODE/CodeTable.csv");
+    std::filesystem::create_directories(folder / "RACE");
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_EQ(batch.StepsPassedOver, 2);
+    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/prediction/RACETHISWEEKN.dat"));
+    EXPECT_FALSE(folder.Exists("SOKUDO/RACEID.txt"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("SOKUDO/RACEID.txt"));
+    EXPECT_EQ(batch.RaceListLines[0], "2025年06月07日0503回01日01R" + std::string(9, ' ') + "202506070501");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 5), "");
+    EXPECT_EQ(Text5Calls(host)[0], "2025060701R予想中");
+    EXPECT_THAT(workbench::BatchEndText(batch), HasSubstr("処理できなかった手順 2 件"));
+}
+
+// Torn records, broken Shift-JIS and keys with a path in them are passed over, never a crash.
+TEST(WeeklyBatch, DamagedInputIsPassedOver) {
+    testsupport::TempAppFolder folder;
+    folder.Write("JRACODE/CodeTable.csv", TestData("workbench/CodeTable.csv"));
+    std::filesystem::create_directories(folder / "RACE");
+    std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::Race broken = batchtest::RaceOf("2025060705030101");
+    broken.hondai = "\x81\x20\x83";  // a lead byte without its trail byte, and one at the end
+    const std::string ra = batchtest::RaRecord(broken) + batchtest::RaRecord(batchtest::RaceOf("2025/60705030102")) +
+                           batchtest::RaRecord(batchtest::RaceOf("2025060705030103")).substr(0, 600);
+    folder.Write("RATHISWEEKNNEW.dat", ra);
+    folder.Write("HRTHISWEEKN.dat", std::string(100, 'x'));
+    folder.Write("SETHISWEEKNNEW.dat", batchtest::SeRecord("2025060705030101", "1 ", "2021100001", "A") +
+                                           batchtest::SeRecord("2025060705030101", "02", "2021100002", "B") +
+                                           batchtest::SeRecord("2025060705030101", "03", "2021100003", "C").substr(0, 300));
+    folder.Write("UMAGOTOEXTHISWEEKN/2021100002EX.dat",
+                 batchtest::ExRecord({"2025060705030101", "2021100002", "02", "20210401", "11", "111", 1}) + "torn");
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_THAT(batch.RaceKeyList, ElementsAre("", "202506070501"));
+    EXPECT_EQ(folder.Read("RACE/202506070501.dat").size(), 2 * batchtest::kRhLength);
+    EXPECT_EQ(batch.RacesPassedOver, 2) << "the key with a path in it, and the race with horse number \"1 \"";
+    EXPECT_EQ(batch.RunnersWithoutRuns, 0);
+    EXPECT_THAT(folder.Read("RACETHISWEEKNSYOSAI.dat"), HasSubstr("\"\x81\x20\x83" + std::string(11, ' ') + "\""))
+        << "twelve characters, a lead byte taking the next byte as its pair";
+}
+
+TEST(WeeklyBatch, EndTextNamesWhatWasPassedOver) {
+    struct Case {
+        bool nothing;
+        std::int64_t races, runners, steps;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {false, 0, 0, 0, "予想･結果終了"},
+        {false, 2, 0, 0, "予想･結果終了（一部を処理できなかったレース 2 件。ERRORLOG.txtを確認して下さい。）"},
+        {false, 0, 5, 1,
+         "予想･結果終了（展開データのない出走馬 5 頭、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）"},
+        {true, 0, 0, 1,
+         "予想･結果終了（対象のレースがありません、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）"},
+        {false, 1, 2, 3,
+         "予想･結果終了（一部を処理できなかったレース 1 件、展開データのない出走馬 2 頭、処理できなかった手順 3 件。"
+         "ERRORLOG.txtを確認して下さい。）"},
+    };
+    for (const Case& c : cases) {
+        workbench::WeekBatch batch;
+        batch.NothingToWorkOn = c.nothing;
+        batch.RacesPassedOver = c.races;
+        batch.RunnersWithoutRuns = c.runners;
+        batch.StepsPassedOver = c.steps;
+        EXPECT_EQ(workbench::BatchEndText(batch), c.text);
+    }
+}
+
+}  // namespace
