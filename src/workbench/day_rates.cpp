@@ -1,5 +1,6 @@
 #include "workbench/day_rates.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -178,8 +179,8 @@ void WriteDayRates(const RaceState& race, DayTallies& day, const common::CodeTab
     if (!common::IsSafeKey(race.MeetingKey) || race.MeetingKey.size() != 14 || race.RaceId.size() != 16)
         throw std::runtime_error("the race's meeting key cannot name its rate files");
     // The race's number, characters 11 and 12 of its key; an unreadable one leaves the count.
-    const std::string_view raceNum = std::string_view(race.RaceKey12).substr(std::min<std::size_t>(race.RaceKey12.size(), 10));
-    if (raceNum.size() == 2 && common::IsDigits(raceNum))
+    const std::string_view raceNum = race.RaceKey12.size() == 12 ? std::string_view(race.RaceKey12).substr(10) : "";
+    if (common::IsDigits(raceNum))
         day.DayRaceCount = std::max(day.DayRaceCount, static_cast<std::int64_t>(common::Val(raceNum)));
     ComputeDayRates(day);
 
