@@ -4,13 +4,17 @@
 // merely reading the input bytes the batch reads (the race, runner and payout files, the code
 // table, each runner's newest 65 expanded records) and writing the bytes it writes (the three week
 // files and every runner file) through scratch files and renames, the floor that the file system
-// sets.
+// sets. The time spent in each of the eleven writers is counted on its own.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +30,7 @@
 #include "workbench/race_horse_record.h"
 #include "workbench/race_list.h"
 #include "workbench/weekly_batch.h"
+#include "writers/race_writers.h"
 
 namespace {
 
@@ -93,16 +98,64 @@ std::int64_t ReadAndWriteSameBytes(const bench::DemoWeek& week, const Written& w
     return bytes;
 }
 
+// The program's writers, each wrapped so that the time it spends adds up under its name.
+using WriterTimes = std::array<std::chrono::nanoseconds, writers::kRaceWriterCount>;
+
+class TimedWriter final : public workbench::RaceWriter {
+public:
+    TimedWriter(std::unique_ptr<workbench::RaceWriter> writer, std::chrono::nanoseconds& spent)
+        : writer_(std::move(writer)), spent_(spent) {}
+    void WriteRace(workbench::RaceContext& context) override {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            writer_->WriteRace(context);
+        } catch (...) {
+            spent_ += std::chrono::steady_clock::now() - start;
+            throw;
+        }
+        spent_ += std::chrono::steady_clock::now() - start;
+    }
+
+private:
+    std::unique_ptr<workbench::RaceWriter> writer_;
+    std::chrono::nanoseconds& spent_;
+};
+
+std::vector<workbench::RaceWriterEntry> TimedWriters(WriterTimes& times) {
+    std::vector<workbench::RaceWriterEntry> table;
+    for (std::size_t i = 0; i < writers::kRaceWriters.size(); ++i) {
+        const workbench::RaceWriterEntry& entry = writers::kRaceWriters[i];
+        workbench::RaceWriterEntry timed{entry.Name, {}};
+        if (entry.Make)
+            timed.Make = [&entry, &spent = times[i]] { return std::make_unique<TimedWriter>(entry.Make(), spent); };
+        table.push_back(std::move(timed));
+    }
+    return table;
+}
+
 void BM_WeeklyYosoBatch(benchmark::State& state) {
     Week(state.range(0) == 1);
     bench::QuietHost host;
     workbench::WeekBatch batch;
+    WriterTimes times{};
+    const std::vector<workbench::RaceWriterEntry> table = TimedWriters(times);
     for (auto _ : state) {
         state.PauseTiming();
         ::sync();  // the last iteration's writes do not count against this one
         state.ResumeTiming();
-        batch = workbench::WeeklyYosoBatch(host);
+        batch = workbench::WeeklyYosoBatch(host, table);
     }
+    // Milliseconds per run of the batch in each writer; a writer not built yet shows as such.
+    std::string notBuilt;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!table[i].Make) {
+            notBuilt += " " + std::string(table[i].Name);
+            continue;
+        }
+        state.counters[std::string(table[i].Name) + "_ms"] =
+            std::chrono::duration<double, std::milli>(times[i]).count() / static_cast<double>(state.iterations());
+    }
+    if (!notBuilt.empty()) std::cerr << "writers not built yet:" << notBuilt << '\n';
     state.counters["resultMode"] = batch.ResultMode;
     state.counters["races"] = static_cast<double>(batch.WeekRaceCount);
     state.counters["noRuns"] = static_cast<double>(batch.RunnersWithoutRuns);
@@ -113,7 +166,7 @@ BENCHMARK(BM_WeeklyYosoBatch)->ArgName("after")->Arg(0)->Arg(1)->Unit(benchmark:
 void BM_ReadAndWriteSameBytes(benchmark::State& state) {
     bench::DemoWeek& week = Week(state.range(0) == 1);
     bench::QuietHost host;
-    workbench::WeeklyYosoBatch(host);  // the files the batch writes, and their sizes
+    workbench::WeeklyYosoBatch(host, writers::kRaceWriters);  // the files the batch writes, and their sizes
     const Written written = WrittenByTheBatch(week);
     std::int64_t bytes = 0;
     for (auto _ : state) {

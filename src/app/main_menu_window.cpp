@@ -37,6 +37,7 @@
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
 #include "workbench/prediction_window.h"
+#include "writers/race_writers.h"
 
 namespace app {
 
@@ -206,7 +207,7 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
     if (!busy) return;
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
-    auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this);
+    auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
     window->show();
     setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
     // A lone option button cannot be cleared while it is exclusive.

@@ -59,6 +59,8 @@ std::string WrittenFields(const std::vector<Field>& fields) {
                     line += SingleText(v.value);
                 } else if constexpr (std::is_same_v<T, double>) {
                     line += NumberText(v);
+                } else if constexpr (std::is_same_v<T, NoValue>) {
+                    // nothing between the commas
                 } else {
                     line += NumberText(static_cast<std::int64_t>(v));
                 }

@@ -33,12 +33,15 @@ private:
 };
 
 /// One value of a written-field line: a text (written in double quotes, CP932 bytes as given),
-/// a single- or double-precision number, or a whole number (all written bare).
+/// a single- or double-precision number, a whole number (all written bare), or no value at all
+/// (written as nothing, so two commas follow each other).
 struct Single { float value; };
-using Field = std::variant<std::string, Single, double, std::int64_t, int>;
+struct NoValue {};
+using Field = std::variant<std::string, Single, double, std::int64_t, int, NoValue>;
 
 /// Fields joined by commas: texts in double quotes, numbers bare (number text without a
-/// leading blank; singles with at most 7 significant digits, doubles with at most 15).
+/// leading blank; singles with at most 7 significant digits, doubles with at most 15), no value
+/// as nothing.
 std::string WrittenFields(const std::vector<Field>& fields);
 
 /// Reads written-field values one by one across lines, as they were written: a value is a

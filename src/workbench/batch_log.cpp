@@ -25,6 +25,11 @@ void BatchLog::RaceFailed(int raceIdx, std::string_view raceKey, std::string_vie
     Write("race " + Printable(raceKey) + ", " + std::string(subStep) + ": " + std::string(reason));
 }
 
+void BatchLog::WriterFailed(int raceIdx, std::string_view raceKey, std::string_view writer, std::string_view reason) {
+    writerSteps_.emplace(raceIdx, std::string(writer));
+    Write("race " + Printable(raceKey) + ", " + std::string(writer) + ": " + std::string(reason));
+}
+
 void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why) {
     ++runnersWithoutRuns_;
     Write("race " + Printable(raceKey) + ", horse number " + std::to_string(horse) + ", KettoNum " +

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // What the weekly batch passed over: every failure goes to ERRORLOG.txt with the race key and the
 // sub-step, and is counted for the end text.
@@ -22,6 +23,9 @@ public:
     void RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why);
     /// A sub-step of the whole week failed (a week file, an input file, the code table).
     void StepFailed(std::string_view subStep, std::string_view reason);
+    /// A per-race writer failed or passed something over for race `raceIdx`: logged with the race
+    /// and the writer, and counted among the failed steps once per race and writer.
+    void WriterFailed(int raceIdx, std::string_view raceKey, std::string_view writer, std::string_view reason);
     /// Counts a failed sub-step of the week that the routine meeting it has logged already.
     void CountStep() { ++steps_; }
 
@@ -54,12 +58,13 @@ public:
 
     std::int64_t RacesPassedOver() const { return static_cast<std::int64_t>(races_.size()) + unlisted_; }
     std::int64_t RunnersWithoutRuns() const { return runnersWithoutRuns_; }
-    std::int64_t StepsPassedOver() const { return steps_; }
+    std::int64_t StepsPassedOver() const { return steps_ + static_cast<std::int64_t>(writerSteps_.size()); }
 
 private:
     static void Write(const std::string& reason);
 
     std::set<int> races_;
+    std::set<std::pair<int, std::string>> writerSteps_;  // race index and writer
     std::int64_t unlisted_ = 0;
     std::int64_t runnersWithoutRuns_ = 0;
     std::int64_t steps_ = 0;

@@ -7,8 +7,8 @@
 
 namespace workbench {
 
-YOSOKEKKATHISWEEKNVK31::YOSOKEKKATHISWEEKNVK31(common::Host& host, QWidget* parent)
-    : QWidget(parent), host_(host) {
+YOSOKEKKATHISWEEKNVK31::YOSOKEKKATHISWEEKNVK31(common::Host& host, RaceWriterTable writers, QWidget* parent)
+    : QWidget(parent), host_(host), writers_(writers) {
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
     Form_Load();
@@ -27,7 +27,7 @@ void YOSOKEKKATHISWEEKNVK31::BuildControls() {
 
 // The whole batch runs here, so the window shows only once the week's files are written.
 void YOSOKEKKATHISWEEKNVK31::Form_Load() {
-    batch_ = WeeklyYosoBatch(host_);
+    batch_ = WeeklyYosoBatch(host_, writers_);
     for (const std::string& line : batch_.RaceListLines) List1->addItem(ui::Qs(line));
 }
 

@@ -17,8 +17,8 @@ class YOSOKEKKATHISWEEKNVK31 final : public QWidget {
     Q_OBJECT
 
 public:
-    /// Builds the window and runs its load (the batch); `host` is the main menu.
-    explicit YOSOKEKKATHISWEEKNVK31(common::Host& host, QWidget* parent = nullptr);
+    /// Builds the window and runs its load (the batch with `writers`); `host` is the main menu.
+    YOSOKEKKATHISWEEKNVK31(common::Host& host, RaceWriterTable writers, QWidget* parent = nullptr);
 
     const WeekBatch& Batch() const { return batch_; }
 
@@ -27,6 +27,7 @@ private:
     void Form_Load();
 
     common::Host& host_;
+    RaceWriterTable writers_;
     WeekBatch batch_;
     QListWidget* List1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;

@@ -12,6 +12,7 @@ void AnnounceRace(RaceRun& run, const RaceState& race) {
 
 void RunRaceSteps(RaceRun& run, RaceState& race) {
     run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
+    run.writing.WriteRace(race);
 }
 
 }  // namespace workbench

@@ -8,6 +8,7 @@
 #include "workbench/race_list.h"
 #include "workbench/race_state.h"
 #include "workbench/race_steps.h"
+#include "workbench/race_writing.h"
 #include "workbench/runner_records.h"
 
 namespace workbench {
@@ -26,7 +27,7 @@ std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
 
 }  // namespace
 
-WeekBatch WeeklyYosoBatch(common::Host& host) {
+WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     WeekBatch batch;
     BatchLog log;
 
@@ -77,7 +78,8 @@ WeekBatch WeeklyYosoBatch(common::Host& host) {
     }
 
     // Race by race, each from a fresh state.
-    RaceRun run{host, codes, log};
+    RaceWriting writing(writers, codes, log);
+    RaceRun run{host, codes, log, writing};
     for (int r = 1; r <= races; ++r) {
         log.Race(r, batch.RaceKeyList[static_cast<std::size_t>(r)], "race state", [&] {
             RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],

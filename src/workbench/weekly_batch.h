@@ -7,6 +7,7 @@
 
 #include "common/host.h"
 #include "workbench/race_info_table.h"
+#include "workbench/race_writer.h"
 
 // The weekly prediction batch (button ⑥): the race list, the week files, one runner file per race
 // and then, race by race, everything the week's reports are made of. It runs while the prediction
@@ -41,9 +42,10 @@ struct WeekBatch {
 /// RACETHISWEEKN.dat, RACETHISWEEKNSYOSAI.dat and SOKUDO/RACEID.txt; the runner records of
 /// every race (SETHISWEEKNNEW.dat, then each runner's expanded runs) with each race's runner file
 /// RACE/<RaceKey12>.dat written once; then per race, in list order, a fresh RaceState, pending
-/// window events once and the race's status text in Text5. Every sub-step passes its failures
-/// over into ERRORLOG.txt; nothing shows a message.
-WeekBatch WeeklyYosoBatch(common::Host& host);
+/// window events once, the race's status text in Text5, the writers of `writers` (made fresh for
+/// this run) in table order and, in result mode, the meeting day's rate files. Every sub-step
+/// passes its failures over into ERRORLOG.txt; nothing shows a message.
+WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers);
 
 /// Text5 after the batch: "予想･結果終了", or, when something was passed over, followed in
 /// parentheses by what (nothing to work on, races, runners without runs, steps) and where the

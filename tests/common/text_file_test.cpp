@@ -30,8 +30,9 @@ TEST(WrittenFields, TextsQuotedNumbersBare) {
     using common::Single;
     const std::string line = common::WrittenFields(
         {Field{std::string("\x93\x8C")}, Field{Single{57.1f}}, Field{0.5}, Field{std::int64_t{-3}}, Field{7},
-         Field{std::string("")}});
-    EXPECT_EQ(line, "\"\x93\x8C\",57.1,0.5,-3,7,\"\"");
+         Field{std::string("")}, Field{common::NoValue{}}, Field{1}});
+    EXPECT_EQ(line, "\"\x93\x8C\",57.1,0.5,-3,7,\"\",,1");
+    EXPECT_EQ(common::WrittenFields({Field{common::NoValue{}}}), "");
 }
 
 TEST(WrittenFields, ReaderTakesValuesOneByOneAcrossLines) {

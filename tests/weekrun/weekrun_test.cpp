@@ -1,11 +1,14 @@
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/encoding.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
 #include "records/week_record_file.h"
@@ -176,6 +179,57 @@ TEST_P(WeekrunBatch, ListsEveryRaceOnceWithItsRunnerFileAndTitle) {
             EXPECT_EQ(runner.substr(0, 10) + runner.substr(14, 2), key) << key << " horse " << at / 24022 + 1;
         }
     }
+}
+
+// After the results, one pair of rate files per meeting day, titled by the day, over the day's
+// highest race number; before the races, none.
+TEST_P(WeekrunBatch, WritesTheDayRateFilesAfterTheResults) {
+    const std::string state = GetParam();
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                         state + " >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+
+    // The meeting days of the week and their highest race numbers, from the race identifiers.
+    std::map<std::string, int> days;
+    for (const std::string& id : common::SplitLines(dir.Read("SOKUDO/RACEID.txt"))) {
+        ASSERT_EQ(id.size(), 16u);
+        int& highest = days[id.substr(0, 14)];
+        highest = std::max(highest, std::stoi(id.substr(14, 2)));
+    }
+    ASSERT_GT(days.size(), 1u);
+    std::set<std::string> rateFiles;
+    for (const auto& entry : fs::directory_iterator(dir / "TEKICHU")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find("kaiteki") != std::string::npos) rateFiles.insert(name);
+    }
+    if (state == "before") {
+        EXPECT_TRUE(rateFiles.empty());
+        return;
+    }
+    std::set<std::string> expected;
+    for (const auto& [day, highest] : days) {
+        SCOPED_TRACE(day);
+        expected.insert(day + "kaiteki.txt");
+        expected.insert(day + "kaitekiPC.txt");
+        const std::vector<std::string> tier = common::SplitLines(dir.Read("TEKICHU/" + day + "kaiteki.txt"));
+        const std::vector<std::string> pc = common::SplitLines(dir.Read("TEKICHU/" + day + "kaitekiPC.txt"));
+        ASSERT_EQ(tier.size(), 9u);
+        ASSERT_EQ(pc.size(), 8u);
+        // Year, month and day, meeting and day of the meeting without leading zeros; the course
+        // name between them.
+        const std::string title = common::FromCp932(tier[0]);
+        EXPECT_EQ(common::FromCp932(pc[0]), title);
+        EXPECT_TRUE(title.starts_with("\"" + day.substr(0, 4) + "年\",\"" + day.substr(4, 2) + "月\",\"" + day.substr(6, 2) +
+                                      "日\",\"" + std::to_string(std::stoi(day.substr(10, 2))) + "回\",\""))
+            << title;
+        EXPECT_TRUE(title.ends_with("\",\"" + std::to_string(std::stoi(day.substr(12, 2))) + "日目\"")) << title;
+        std::string races = "\"予想R数\"";
+        for (int k = 0; k < 11; ++k) races += "," + std::to_string(highest);
+        EXPECT_EQ(common::FromCp932(pc[2]), races);
+    }
+    EXPECT_EQ(rateFiles, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));

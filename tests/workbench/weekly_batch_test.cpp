@@ -39,7 +39,7 @@ TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
     std::filesystem::create_directories(folder / "SOKUDO");
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_EQ(batch.ResultMode, 0);
     EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/prediction/RACETHISWEEKN.dat"));
@@ -83,9 +83,10 @@ TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
     batchtest::WriteResultWeek(folder);
     std::filesystem::create_directories(folder / "RACE");
     std::filesystem::create_directories(folder / "SOKUDO");
+    std::filesystem::create_directories(folder / "TEKICHU");  // the day rate files of result mode
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_EQ(batch.ResultMode, 1);
     EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/result/RACETHISWEEKN.dat"));
@@ -119,7 +120,7 @@ TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
     folder.Write("RACETHISWEEKN.dat", "\"201901010101\"\r\n");  // last week's list
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_TRUE(batch.NothingToWorkOn);
     EXPECT_EQ(batch.WeekRaceCount, 0);
@@ -142,7 +143,7 @@ TEST(WeeklyBatch, AFailedRunnerFileStopsNoOtherRace) {
     folder.Write("RACE/201901010101.dat", "last week");
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_EQ(folder.Read("RACE/202506070501.dat"), "old");
     EXPECT_EQ(folder.Read("RACE/202506070502.dat").size(), batchtest::kRhLength);
@@ -164,7 +165,7 @@ TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
     std::filesystem::create_directories(folder / "RACE");
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_EQ(batch.StepsPassedOver, 2);
     EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), TestData("workbench/prediction/RACETHISWEEKN.dat"));
@@ -195,7 +196,7 @@ TEST(WeeklyBatch, DamagedInputIsPassedOver) {
                  batchtest::ExRecord({"2025060705030101", "2021100002", "02", "20210401", "11", "111", 1}) + "torn");
     testsupport::RecordingHost host;
 
-    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
 
     EXPECT_THAT(batch.RaceKeyList, ElementsAre("", "202506070501"));
     EXPECT_EQ(folder.Read("RACE/202506070501.dat").size(), 2 * batchtest::kRhLength);

@@ -21,6 +21,7 @@
 #include "common/working_folders.h"
 #include "workbench/batch_log.h"
 #include "workbench/weekly_batch.h"
+#include "writers/race_writers.h"
 
 namespace weekrun {
 
@@ -103,7 +104,7 @@ const std::vector<Step>& Steps() {
              common::CreateWorkingFolders(workbench::kBatchStep);
              host.setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
              host.pumpEvents();
-             const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host);
+             const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, writers::kRaceWriters);
              host.setStatus(common::StatusBox::Text5, workbench::BatchEndText(batch));
              for (const std::string& line : batch.RaceListLines) std::cout << line << '\n';
          }},

@@ -1,0 +1,19 @@
+#include "writers/race_writers.h"
+
+namespace writers {
+
+const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
+    {"WriteShutsubahyoRace", {}},  // race card day file, SHUTSUBAHYO
+    {"WriteLupRace", {}},          // result report, TEKICHU; adds to the tiered tally
+    {"WriteLupPcRace", {}},        // PC-variant report, TEKICHU; adds to the PC tally
+    {"WriteTwiRace", {}},          // labelled report, TEKICHU
+    {"WriteTanfuku1", {}},         // win/place csv of the first-ranked horse, TANFUKU
+    {"WriteTanfuku2", {}},         // the same of the second-ranked horse, TANFUKU2
+    {"WriteTanshoCsv", {}},        // win betting file, TANSHO
+    {"WriteDayBlockText", {}},     // the day's block-editor text, tarnel_paddy_wp
+    {"WriteRacePage", {}},         // the race's web page, tarnel_paddy_yosou
+    {"WriteDayPrintPage", {}},     // the day's print page, tarnel_paddy_wp
+    {"WriteSokudoHrCsv", {}},      // the day's speed file, SOKUDO
+}};
+
+}  // namespace writers
