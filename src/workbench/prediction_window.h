@@ -3,16 +3,25 @@
 #include <QWidget>
 
 #include "common/host.h"
+#include "workbench/race_detail.h"
 #include "workbench/weekly_batch.h"
 
+class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QTabWidget;
+
+class QChartView;
+
+namespace ui {
+class FlexGrid;
+}
 
 namespace workbench {
 
 /// The prediction window (button ⑥): runs the weekly batch while it loads, before it is first
 /// shown, and lists the week's races. A fresh window is made for every run; it keeps what the
-/// batch left for the race detail view.
+/// batch left for the race detail view, which a click on a race of List1 fills.
 class YOSOKEKKATHISWEEKNVK31 final : public QWidget {
     Q_OBJECT
 
@@ -21,16 +30,35 @@ public:
     YOSOKEKKATHISWEEKNVK31(common::Host& host, RaceWriterTable writers, QWidget* parent = nullptr);
 
     const WeekBatch& Batch() const { return batch_; }
+    /// What the race detail view keeps between clicks (predicted ranks, runner count, payout record).
+    const RaceDetailState& Detail() const { return detail_; }
 
 private:
     void BuildControls();
     void Form_Load();
+    /// The race detail view of the selected race (nothing while no line is selected).
+    void List1_Click();
 
     common::Host& host_;
     RaceWriterTable writers_;
     WeekBatch batch_;
+    RaceDetailState detail_;
     QListWidget* List1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+    ui::FlexGrid* HAITOGrid1 = nullptr;
+    ui::FlexGrid* RACEDETAILGrid1 = nullptr;
+    ui::FlexGrid* RACEDETAILGrid2 = nullptr;
+    ui::FlexGrid* UMARENGrid1 = nullptr;
+    ui::FlexGrid* UMATANGrid2 = nullptr;
+    ui::FlexGrid* SANRENGrid3 = nullptr;
+    ui::FlexGrid* SANTANGrid4 = nullptr;
+    QLabel* Label1_0 = nullptr;
+    QLabel* Label1_1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QChartView* YNjunMSChart = nullptr;
 };
 
 }  // namespace workbench

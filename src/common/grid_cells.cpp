@@ -1,0 +1,36 @@
+#include "common/grid_cells.h"
+
+#include <algorithm>
+
+namespace common {
+
+namespace {
+const std::string kNoText;
+}  // namespace
+
+GridCells::GridCells(int rows, int cols)
+    : rows_(std::max(rows, 0)),
+      cols_(std::max(cols, 0)),
+      text_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_)),
+      colour_(text_.size(), qb::kNone),
+      width_(static_cast<std::size_t>(cols_), -1) {}
+
+const std::string& GridCells::Text(int row, int col) const { return Inside(row, col) ? text_[Index(row, col)] : kNoText; }
+
+std::int8_t GridCells::Colour(int row, int col) const { return Inside(row, col) ? colour_[Index(row, col)] : qb::kNone; }
+
+void GridCells::SetText(int row, int col, std::string text) {
+    if (Inside(row, col)) text_[Index(row, col)] = std::move(text);
+}
+
+void GridCells::SetColour(int row, int col, std::int8_t qbIndex) {
+    if (Inside(row, col)) colour_[Index(row, col)] = qbIndex;
+}
+
+int GridCells::ColWidth(int col) const { return col >= 0 && col < cols_ ? width_[static_cast<std::size_t>(col)] : -1; }
+
+void GridCells::SetColWidth(int col, int twips) {
+    if (col >= 0 && col < cols_) width_[static_cast<std::size_t>(col)] = twips;
+}
+
+}  // namespace common

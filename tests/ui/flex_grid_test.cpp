@@ -1,0 +1,61 @@
+#include "ui/flex_grid.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+// The grid of the grid windows: designed cells, palette colours, widths in twips.
+namespace {
+
+TEST(FlexGrid, PaletteAndTwips) {
+    const std::vector<std::pair<int, std::uint32_t>> palette = {
+        {9, 16711680}, {10, 65280}, {11, 16776960}, {12, 255}, {13, 16711935}, {14, 65535}, {15, 16777215}, {0, 0}};
+    for (const auto& [index, value] : palette) EXPECT_EQ(ui::QBColor(index), value) << index;
+    EXPECT_EQ(ui::QBColour(14), QColor(255, 255, 0));
+    EXPECT_EQ(ui::TwipsToPixels(1200), 80);
+    EXPECT_EQ(ui::TwipsToPixels(1500), 100);
+}
+
+TEST(FlexGrid, CellsByTheirDesignedCoordinatesInOneReset) {
+    QWidget parent;
+    ui::FlexGrid grid(&parent, "HAITOGrid1", 10, 22, QRect(0, 0, 400, 200));
+    EXPECT_EQ(grid.objectName(), "HAITOGrid1");
+    int resets = 0;
+    QObject::connect(&grid.Model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+
+    common::GridCells cells(10, 22);
+    cells.SetText(0, 0, "券種");
+    cells.SetText(4, 3, "12");
+    cells.SetColour(4, 3, common::qb::kLightMagenta);
+    cells.SetColWidth(1, 1200);
+    cells.SetText(10, 0, "beyond");  // outside: dropped
+    grid.Apply(cells);
+
+    EXPECT_EQ(resets, 1);
+    const ui::FlexGridModel& m = grid.Model();
+    EXPECT_EQ(m.rowCount(), 10);
+    EXPECT_EQ(m.columnCount(), 22);
+    EXPECT_EQ(m.Text(0, 0), QString::fromUtf8("券種"));
+    EXPECT_EQ(m.data(m.index(4, 3)).toString(), "12");
+    EXPECT_EQ(m.BackColour(4, 3), ui::QBColour(13));
+    EXPECT_EQ(m.data(m.index(0, 5), Qt::BackgroundRole).value<QColor>(), ui::FixedCellColour());
+    EXPECT_FALSE(m.data(m.index(5, 5), Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(m.flags(m.index(4, 3)) & Qt::ItemIsEditable);
+    EXPECT_EQ(grid.columnWidth(1), 80);
+
+    // Cells of another size are fitted to the designed ones.
+    common::GridCells small(3, 3);
+    small.SetText(2, 2, "x");
+    grid.Apply(small);
+    EXPECT_EQ(m.rowCount(), 10);
+    EXPECT_EQ(m.Text(2, 2), "x");
+    EXPECT_EQ(m.Text(0, 0), "");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
