@@ -1,10 +1,12 @@
 #include "common/numbers.h"
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <stdexcept>
 
 namespace common {
 
@@ -109,6 +111,44 @@ std::string TwoDigits(std::int64_t n) {
     return t.size() <= 2 ? t : t.substr(t.size() - 2);
 }
 
+namespace {
+/// A quantity stored in single precision: one rounding of the double-precision result, which
+/// must be a finite number.
+std::optional<float> Stored(double value) {
+    const float f = static_cast<float>(value);
+    if (!std::isfinite(f)) return std::nullopt;
+    return f;
+}
+}  // namespace
+
+std::optional<std::string> FormatYosoTime(float speed, std::string_view distance) {
+    const auto d = StrictSingle(distance);
+    if (!d || !std::isfinite(speed) || speed == 0.0f) return std::nullopt;
+    const auto q = Stored(static_cast<double>(*d) / speed);
+    if (!q) return std::nullopt;
+    const auto m = Stored(static_cast<double>(*q) * 60.0 / 1000.0);  // minutes
+    if (!m) return std::nullopt;
+    const float wholeMinutes = std::floor(*m);
+    const auto f = Stored(static_cast<double>(*m) - wholeMinutes);
+    if (!f) return std::nullopt;
+    const auto s = Stored(static_cast<double>(*f) * 60.0);  // seconds
+    if (!s) return std::nullopt;
+    const float wholeSeconds = std::floor(*s);
+    const auto g = Stored(static_cast<double>(*s) - wholeSeconds);
+    if (!g) return std::nullopt;
+    const auto h = Stored(static_cast<double>(*g) * 100.0);  // hundredths
+    if (!h) return std::nullopt;
+    // Truncated parts, so no carry: the seconds never read "60".
+    return NumberText(static_cast<double>(wholeMinutes), 7) + "." +
+           TwoDigits(static_cast<std::int64_t>(wholeSeconds)) + "." +
+           TwoDigits(static_cast<std::int64_t>(std::floor(*h)));
+}
+
+std::string RightAlignedTwo(std::int64_t n) {
+    const std::string text = " " + NumberText(n);
+    return text.substr(text.size() - 2);
+}
+
 bool IsDigits(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
@@ -121,6 +161,66 @@ std::optional<std::int64_t> DigitsValue(std::string_view text) {
     std::int64_t v = 0;
     for (char c : text) v = v * 10 + (c - '0');
     return v;
+}
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+/// The trimmed text without a leading '+', when it is one decimal number as a whole.
+std::optional<std::string_view> NumberBody(std::string_view text) {
+    text = TrimBlanks(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && text[i] == '-') ++i;
+    bool digits = false;
+    while (i < n && IsDigit(text[i])) ++i, digits = true;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && IsDigit(text[i])) ++i, digits = true;
+    }
+    if (!digits) return std::nullopt;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        bool exponentDigits = false;
+        while (i < n && IsDigit(text[i])) ++i, exponentDigits = true;
+        if (!exponentDigits) return std::nullopt;
+    }
+    if (i != n) return std::nullopt;
+    return text;
+}
+
+template <class T>
+std::optional<T> Parse(std::string_view text) {
+    const auto body = NumberBody(text);
+    if (!body) return std::nullopt;
+    // from_chars takes no '+' after 'e' in every library version; the body's own '+' is gone.
+    std::string digits(*body);
+    T value{};
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (result.ec != std::errc() || result.ptr != digits.data() + digits.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<double> StrictNumber(std::string_view text) { return Parse<double>(text); }
+
+std::optional<float> StrictSingle(std::string_view text) { return Parse<float>(text); }
+
+double StrictNumberOf(std::string_view text, std::string_view what) {
+    const auto value = StrictNumber(text);
+    if (!value) throw std::runtime_error(std::string(what) + " is not a number: \"" + std::string(text) + "\"");
+    return *value;
 }
 
 float FloatFromLittleEndian(const char* bytes) {

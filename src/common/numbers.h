@@ -13,6 +13,17 @@ namespace common {
 /// " 12abc" gives 12, "" gives 0, "1e3" gives 1000, "----" gives 0.
 double Val(std::string_view text);
 
+/// Numbers that must be numbers: the whole text, blanks removed at both ends, is one decimal
+/// number (optional sign, digits with an optional point, an optional exponent). Anything else,
+/// the empty text included, gives nothing, where the lenient Val would read a prefix or give 0.
+std::optional<double> StrictNumber(std::string_view text);
+
+/// The same, read into single precision straight from the decimal text (one rounding).
+std::optional<float> StrictSingle(std::string_view text);
+
+/// StrictNumber, throwing std::runtime_error naming `what` when the text is not a number.
+double StrictNumberOf(std::string_view text, std::string_view what);
+
 /// Round half to even into 16-bit / 32-bit range (CInt) and 32/64-bit (CLng).
 /// Values outside the range are clamped rather than trapped.
 std::int32_t CInt(double value);
@@ -43,6 +54,17 @@ inline std::string StrText(int value) { return StrText(static_cast<std::int64_t>
 
 /// The last two characters of the number text of n + 100: 1 gives "01", 12 gives "12".
 std::string TwoDigits(std::int64_t n);
+
+/// A whole number right-aligned in two characters: a blank in front of its number text and the
+/// last two characters kept (7 gives " 7", 12 gives "12", 123 gives "23").
+std::string RightAlignedTwo(std::int64_t n);
+
+/// Running time of `speed` km/h over `distance` metres as "m.ss.hh" (whole minutes, seconds and
+/// hundredths, each truncated): 1600 m at 60 km/h gives "1.35.99". Every step is stored in single
+/// precision, as the stored reports were made, so a time can come out one hundredth short.
+/// Nothing when the distance is not a number (blanks around it are allowed), the speed is 0 or
+/// not finite, or a step overflows or gives no number.
+std::optional<std::string> FormatYosoTime(float speed, std::string_view distance);
 
 /// A single-precision float stored as 4 little-endian bytes (IEEE 754), as the record files hold them.
 float FloatFromLittleEndian(const char* bytes);

@@ -73,4 +73,18 @@ bool IsSafeKey(std::string_view key) {
     });
 }
 
+bool IsPlainFileNamePart(std::string_view name) {
+    if (name == "." || name == "..") return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte == '/' || byte == '\\' || byte < 0x20 || byte == 0x7F) return false;
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        if (byte == 0xC2 && i + 1 < name.size()) {
+            const auto next = static_cast<unsigned char>(name[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace common

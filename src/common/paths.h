@@ -30,4 +30,11 @@ std::filesystem::path JraCodePath(std::string_view name);
 /// True when a key that becomes part of a file name holds only ASCII letters and digits.
 bool IsSafeKey(std::string_view key);
 
+/// True when a name (UTF-8, the form file names have on disk) can stand inside one file name
+/// without reaching another folder: no "/" or "\", no control character (C0, DEL or C1), and not
+/// "." or "..". The empty text is true: it adds nothing to the name it stands in (a course name
+/// that the code table lacks gives the file name without it). Check CP932 bytes only after
+/// converting them: a CP932 trail byte can be 0x5C.
+bool IsPlainFileNamePart(std::string_view name);
+
 }  // namespace common

@@ -10,10 +10,10 @@
 
 #include "acquisition/run_files.h"
 #include "common/error_log.h"
+#include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "engine/stats_records.h"
-#include "engine/strict_number.h"
 #include "records/fields.h"
 #include "records/week_record_file.h"
 
@@ -334,8 +334,8 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     // that run (added at the end of the run file), so it is left out.
     const std::size_t m = out.records.size();
     if (m > 1) {
-        const auto last = StrictNumber(out.records[m - 1].Get(ex::MakeDate));
-        const auto before = StrictNumber(out.records[m - 2].Get(ex::MakeDate));
+        const auto last = common::StrictNumber(out.records[m - 1].Get(ex::MakeDate));
+        const auto before = common::StrictNumber(out.records[m - 2].Get(ex::MakeDate));
         if (!last || !before) {
             out.failures.push_back(std::string(kettoNum) +
                                    ": MakeDate of the last two records is not a number; all records kept");

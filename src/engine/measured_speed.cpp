@@ -6,7 +6,6 @@
 
 #include "common/encoding.h"
 #include "common/numbers.h"
-#include "engine/strict_number.h"
 
 // Failures: a time or distance that holds something other than a number throws
 // std::runtime_error; the prediction of the horse stops there.
@@ -29,7 +28,7 @@ bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std:
 std::optional<float> LastSectionTenths(const ExRecord& record) {
     const std::string text = common::BlankZeros(record.Get(ex::HaronTimeL3));
     if (IsBlank(text)) return std::nullopt;
-    return static_cast<float>(StrictNumberOf(text, "HaronTimeL3"));
+    return static_cast<float>(common::StrictNumberOf(text, "HaronTimeL3"));
 }
 
 /// The whole-race time in tenths, minutes x 600 + seconds and tenths; nothing when the time is
@@ -37,15 +36,15 @@ std::optional<float> LastSectionTenths(const ExRecord& record) {
 std::optional<float> RaceTenths(const ExRecord& record) {
     const std::string text = common::BlankZeros(record.Get(ex::Time));
     if (IsBlank(text)) return std::nullopt;
-    const double whole = StrictNumberOf(text, "Time");
+    const double whole = common::StrictNumberOf(text, "Time");
     if (whole == 0) return std::nullopt;
-    const double minutes = StrictNumberOf(text.substr(0, 1), "Time");
-    const double seconds = StrictNumberOf(text.substr(1, 3), "Time");
+    const double minutes = common::StrictNumberOf(text.substr(0, 1), "Time");
+    const double seconds = common::StrictNumberOf(text.substr(1, 3), "Time");
     return static_cast<float>(minutes * 600 + seconds);
 }
 
 float Kyori(const ExRecord& record) {
-    return static_cast<float>(StrictNumberOf(common::BlankZeros(record.Get(ex::Kyori)), "Kyori"));
+    return static_cast<float>(common::StrictNumberOf(common::BlankZeros(record.Get(ex::Kyori)), "Kyori"));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include "common/encoding.h"
 #include "common/numbers.h"
-#include "engine/strict_number.h"
 
 namespace engine {
 
@@ -51,7 +50,7 @@ std::string FieldOf(const ExRecord& record, records::Ref<LayoutEx> ref, int i) {
 double Lenient(std::string_view text) { return common::Val(text); }
 
 double Strict(std::string_view text, std::string_view what) {
-    const auto value = StrictNumber(text);
+    const auto value = common::StrictNumber(text);
     if (!value) throw ItemFailure(std::string(what) + " is not a number: \"" + std::string(text) + "\"");
     return *value;
 }

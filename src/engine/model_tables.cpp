@@ -10,7 +10,6 @@
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
-#include "engine/strict_number.h"
 
 namespace engine {
 
@@ -53,13 +52,13 @@ public:
     }
     double Number() {
         const std::string text = Text();
-        const auto value = StrictNumber(text);
+        const auto value = common::StrictNumber(text);
         if (!value) Fail("model file holds \"" + text + "\" where a number belongs");
         return *value;
     }
     float Single() {
         const std::string text = Text();
-        const auto value = StrictSingle(text);
+        const auto value = common::StrictSingle(text);
         if (!value) Fail("model file holds \"" + text + "\" where a weight belongs");
         return *value;
     }

@@ -11,7 +11,6 @@
 #include "common/numbers.h"
 #include "engine/ex_builder.h"
 #include "engine/measured_speed.h"
-#include "engine/strict_number.h"
 
 namespace engine {
 
@@ -115,7 +114,7 @@ float MeasuredFromText(std::string_view text) {
 
 // Pass 3: the weight sums and everything derived from them.
 void SumCategoryWeights(const ModelTables& tables, const std::array<int, kItemCount + 1>& c, ExRecord& r) {
-    const float kyori = static_cast<float>(StrictNumberOf(common::BlankZeros(r.Get(ex::Kyori)), "Kyori"));
+    const float kyori = static_cast<float>(common::StrictNumberOf(common::BlankZeros(r.Get(ex::Kyori)), "Kyori"));
 
     for (const auto& [item, element] : kCountedItems)
         r.SetSpeedText(element, TrainingCountText(tables.Count(c[static_cast<std::size_t>(item)], item)));

@@ -1,5 +1,9 @@
 #include "common/numbers.h"
 
+#include <limits>
+#include <stdexcept>
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,6 +77,10 @@ TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::TwoDigits(12), "12");
     EXPECT_EQ(common::TwoDigits(0), "00");
     EXPECT_EQ(common::TwoDigits(118), "18");
+    EXPECT_EQ(common::RightAlignedTwo(7), " 7");
+    EXPECT_EQ(common::RightAlignedTwo(0), " 0");
+    EXPECT_EQ(common::RightAlignedTwo(12), "12");
+    EXPECT_EQ(common::RightAlignedTwo(123), "23");
 }
 
 TEST(Floats, LittleEndianBytesOfSinglePrecision) {
@@ -89,6 +97,69 @@ TEST(Digits, WholeTextMustBeDigits) {
     EXPECT_FALSE(common::IsDigits(""));
     EXPECT_FALSE(common::IsDigits("12a"));
     EXPECT_FALSE(common::IsDigits(" 12"));
+}
+
+TEST(StrictNumber, TheWholeTrimmedTextMustBeOneNumber) {
+    struct Case {
+        const char* text;
+        bool number;
+        double value;
+    };
+    const Case cases[] = {
+        {"1600", true, 1600}, {" 1600 ", true, 1600}, {"-2.5", true, -2.5}, {"+7", true, 7},
+        {"1e3", true, 1000},  {".5", true, 0.5},      {"", false, 0},       {"    ", false, 0},
+        {"16a0", false, 0},   {"12 3", false, 0},     {"1e", false, 0},     {"-", false, 0},
+        {"\t8", false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto value = common::StrictNumber(c.text);
+        ASSERT_EQ(value.has_value(), c.number);
+        if (c.number) {
+            EXPECT_DOUBLE_EQ(*value, c.value);
+        }
+    }
+    // Single precision straight from the text: one rounding, not two.
+    EXPECT_EQ(common::StrictSingle("0.1"), 0.1f);
+    EXPECT_FALSE(common::StrictSingle("1e39").has_value());
+    EXPECT_THROW(common::StrictNumberOf("x", "Kyori"), std::runtime_error);
+}
+
+TEST(FormatYosoTime, TruncatesEverySinglePrecisionStep) {
+    struct Case {
+        float speed;
+        const char* distance;
+        const char* text;  // nullptr: no text
+    };
+    const Case cases[] = {
+        {60.0f, "1600", "1.35.99"},   // 1.36.00 in exact arithmetic, a hundredth short in singles
+        {60.0f, "2000", "1.59.99"},
+        {60.9f, "1600", "1.34.58"},
+        {65.5f, "1200", "1.05.95"},
+        {59.9f, "1000", "1.00.10"},
+        {60.1f, "2400", "2.23.76"},
+        {62.0f, "600", "0.34.83"},    // under a minute
+        {20.0f, "3600", "10.48.00"},  // ten minutes and more
+        {60.0f, "0000", "0.00.00"},
+        {60.0f, " 1600 ", "1.35.99"},  // blanks around the distance
+        {0.0f, "1600", nullptr},       // speed 0
+        {0.0f, "0000", nullptr},       // 0 / 0 is no number
+        {60.0f, "    ", nullptr},      // a distance of blanks
+        {60.0f, "", nullptr},
+        {60.0f, "16OO", nullptr},
+        {1e-36f, "1600", nullptr},     // the quotient overflows
+        {std::numeric_limits<float>::quiet_NaN(), "1600", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.distance) + " at " + std::to_string(c.speed));
+        const auto text = common::FormatYosoTime(c.speed, c.distance);
+        if (c.text == nullptr) {
+            EXPECT_FALSE(text.has_value()) << *text;
+        } else {
+            ASSERT_TRUE(text.has_value());
+            EXPECT_EQ(*text, c.text);
+        }
+    }
 }
 
 }  // namespace

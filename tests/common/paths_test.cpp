@@ -47,6 +47,34 @@ TEST(Keys, OnlyLettersAndDigitsMayBecomePartOfAPath) {
     }
 }
 
+TEST(Keys, PlainFileNamePartsStayInsideTheirFolder) {
+    struct Case {
+        std::string name;
+        bool plain;
+    };
+    const Case cases[] = {
+        {"東京", true},
+        {"Tokyo", true},
+        {"ソ表", true},  // UTF-8 bytes never hold "\\", whatever the CP932 form does
+        {"", true},      // no course name: the file name without it
+        {"...", true},
+        {".", false},
+        {"..", false},
+        {"a/b", false},
+        {"/", false},
+        {"a\\b", false},
+        {"a\tb", false},
+        {std::string("a\0b", 3), false},
+        {"a\x7F", false},
+        {"a\u0085", false},  // a C1 control (NEL)
+        {"\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(common::IsPlainFileNamePart(c.name), c.plain);
+    }
+}
+
 TEST(ErrorLog, PassOverLogsTheFailureAndGoesOn) {
     testsupport::TempAppFolder dir;
     EXPECT_TRUE(common::PassOver("step", [] {}));

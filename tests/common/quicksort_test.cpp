@@ -40,6 +40,17 @@ TEST(QuickSortDescending, OrdersEqualValuesByItsOwnSteps) {
     }
 }
 
+TEST(QuickSortDescending, NoRunnersOrOneRunnerLeaveTheArraysAlone) {
+    // As the batch calls it: single-precision values with two-digit horse numbers, lo = 1.
+    std::vector<float> values{0.0f, 58.0f, 61.2f};
+    std::vector<std::string> horses{"", "01", "02"};
+    common::QuickSortDescending(values, horses, 1, 0);  // a race without runners
+    common::QuickSortDescending(values, horses, 1, 1);  // one runner
+    common::QuickSortDescending(values, horses, 2, 2);
+    EXPECT_EQ(values, (std::vector<float>{0.0f, 58.0f, 61.2f}));
+    EXPECT_EQ(horses, (std::vector<std::string>{"", "01", "02"}));
+}
+
 TEST(QuickSortAscending, DecidesWhichOfEqualKeysEndsLast) {
     // Traced by hand through the steps: B A B A B carrying 1..5 ends as A A B B B carrying
     // 4 2 5 1 3, so the last "A" is record 2 and the last "B" record 3 (a stable sort would
