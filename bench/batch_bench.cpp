@@ -3,8 +3,9 @@
 // it, before the races (prediction mode) and after the results (result mode). Measured next to it:
 // merely reading the input bytes the batch reads (the race, runner and payout files, the code
 // table, each runner's newest 65 expanded records) and writing the bytes it writes (the three week
-// files and every runner file) through scratch files and renames, the floor that the file system
-// sets. The time spent in each of the eleven writers is counted on its own.
+// files, every runner file, each race's KAIME files and betting files) through scratch files and
+// renames, the floor that the file system sets. The time spent in each of the eleven writers is
+// counted on its own.
 
 #include <benchmark/benchmark.h>
 
@@ -49,12 +50,22 @@ struct Written {
     std::vector<std::pair<fs::path, std::uintmax_t>> files;
 };
 
-Written WrittenByTheBatch(const bench::DemoWeek& week) {
+Written WrittenByTheBatch(const bench::DemoWeek& week, const workbench::WeekBatch& batch) {
     Written w;
     for (const char* name : {"RACETHISWEEKN.dat", "RACETHISWEEKNSYOSAI.dat", "SOKUDO/RACEID.txt"})
         w.files.emplace_back(week.folder / name, fs::file_size(week.folder / name));
     for (const auto& entry : fs::directory_iterator(week.folder / "RACE"))
         w.files.emplace_back(entry.path(), entry.file_size());
+    // Each race's KAIME files (not the odds tables beside them) and the betting files.
+    for (std::size_t r = 1; r < batch.RaceKeyList.size(); ++r)
+        for (const char* suffix : {".dat", "SORT.dat", "LUPSORT.dat", "UMARENSORT.dat", "UMATANSORT.dat",
+                                   "SANRENSORT.dat", "SANRENTANSORT.dat"}) {
+            const fs::path file = week.folder / ("KAIME/" + batch.RaceKeyList[r] + suffix);
+            if (fs::exists(file)) w.files.emplace_back(file, fs::file_size(file));
+        }
+    for (const char* kind : {"UMAREN", "WIDE", "UMATAN", "SANRENPUKU", "SANRENTAN"})
+        for (const auto& entry : fs::directory_iterator(week.folder / kind))
+            w.files.emplace_back(entry.path(), entry.file_size());
     return w;
 }
 
@@ -166,8 +177,8 @@ BENCHMARK(BM_WeeklyYosoBatch)->ArgName("after")->Arg(0)->Arg(1)->Unit(benchmark:
 void BM_ReadAndWriteSameBytes(benchmark::State& state) {
     bench::DemoWeek& week = Week(state.range(0) == 1);
     bench::QuietHost host;
-    workbench::WeeklyYosoBatch(host, writers::kRaceWriters);  // the files the batch writes, and their sizes
-    const Written written = WrittenByTheBatch(week);
+    // the files the batch writes, and their sizes
+    const Written written = WrittenByTheBatch(week, workbench::WeeklyYosoBatch(host, writers::kRaceWriters));
     std::int64_t bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();

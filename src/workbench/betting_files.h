@@ -24,7 +24,7 @@ struct KaimeSortFiles {
 };
 KaimeSortFiles KaimeSortFileBytes(std::string_view raceKey12, const RaceTickets& tickets);
 
-/// The KAIME file of a race under AppFolder: KAIME/<RaceKey12><suffix> ("" for the ticket file,
+/// The KAIME file of a race under AppFolder: KAIME/<RaceKey12><suffix> (".dat" for the ticket file,
 /// "SORT.dat", "UMARENSORT.dat" ...). Throws std::invalid_argument for a key that is not twelve
 /// digits.
 std::string KaimeFileName(std::string_view raceKey12, std::string_view suffix);

@@ -41,10 +41,12 @@ struct WeekBatch {
 /// The batch. In order: the code table; the mode from RATHISWEEKNNEW.dat; the race list with
 /// RACETHISWEEKN.dat, RACETHISWEEKNSYOSAI.dat and SOKUDO/RACEID.txt; the runner records of
 /// every race (SETHISWEEKNNEW.dat, then each runner's expanded runs) with each race's runner file
-/// RACE/<RaceKey12>.dat written once; then per race, in list order, a fresh RaceState, pending
-/// window events once, the race's status text in Text5, the writers of `writers` (made fresh for
-/// this run) in table order and, in result mode, the meeting day's rate files. Every sub-step
-/// passes its failures over into ERRORLOG.txt; nothing shows a message.
+/// RACE/<RaceKey12>.dat written once; then per race, in list order, a fresh RaceState with the
+/// race's ranking (its spread into column 10 of its title row) and tickets, its KAIME files and
+/// betting files each written once, pending window events once and the race's status text in
+/// Text5, the writers of `writers` (made fresh for this run) in table order and, in result mode,
+/// the meeting day's rate files. Every sub-step passes its failures over into ERRORLOG.txt;
+/// nothing shows a message.
 WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers);
 
 /// Text5 after the batch: "予想･結果終了", or, when something was passed over, followed in

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/code_table.h"
 #include "common/encoding.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
@@ -178,6 +179,33 @@ TEST_P(WeekrunBatch, ListsEveryRaceOnceWithItsRunnerFileAndTitle) {
             if (runner.substr(24020) != "\r\n") continue;  // no horse at this number
             EXPECT_EQ(runner.substr(0, 10) + runner.substr(14, 2), key) << key << " horse " << at / 24022 + 1;
         }
+    }
+
+    // Each listed race's KAIME files and its five betting files: a runner line per horse number,
+    // every pair and trio of them, at most 7 quinella and 10 trio tickets.
+    const common::CodeTable codes = common::CodeTable::FromFile(dir / "JRACODE/CodeTable.csv");
+    for (const std::string& key : listed) {
+        SCOPED_TRACE(key);
+        const std::size_t n = dir.Read("RACE/" + key + ".dat").size() / 24022;
+        const std::size_t pairs = n * (n - 1) / 2, trios = n * (n - 1) * (n - 2) / 6;
+        const auto lines = [&](const std::string& file) {
+            EXPECT_TRUE(dir.Exists(file)) << file;
+            return common::SplitLines(dir.Read(file)).size();
+        };
+        EXPECT_EQ(lines("KAIME/" + key + ".dat"), n + pairs + trios);
+        EXPECT_EQ(lines("KAIME/" + key + "SORT.dat"), n);
+        EXPECT_EQ(lines("KAIME/" + key + "LUPSORT.dat"), n);
+        EXPECT_EQ(lines("KAIME/" + key + "UMARENSORT.dat"), pairs);
+        EXPECT_EQ(lines("KAIME/" + key + "UMATANSORT.dat"), pairs);
+        EXPECT_EQ(lines("KAIME/" + key + "SANRENSORT.dat"), trios);
+        EXPECT_EQ(lines("KAIME/" + key + "SANRENTANSORT.dat"), trios);
+        const std::string name =
+            key.substr(2, 6) + codes.LookupCode("2001", key.substr(8, 2), 4) + key.substr(10, 2) + "R.csv";
+        EXPECT_EQ(lines("UMAREN/" + name), std::min<std::size_t>(7, pairs));
+        EXPECT_EQ(lines("WIDE/" + name), std::min<std::size_t>(3, pairs));
+        EXPECT_EQ(lines("UMATAN/" + name), 2 * std::min<std::size_t>(7, pairs));
+        EXPECT_EQ(lines("SANRENPUKU/" + name), std::min<std::size_t>(10, trios));
+        EXPECT_EQ(lines("SANRENTAN/" + name), 6 * std::min<std::size_t>(10, trios));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -178,6 +179,12 @@ inline std::string ExRecord(const ExRun& r) {
         Put(record, 2150 + 4 * static_cast<std::size_t>(i), FloatBytes(static_cast<float>(r.run * 1000 + i)));
     Put(record, 2602, "\r\n");
     return record;
+}
+
+/// The folders the ranking and the tickets write into: KAIME and the five betting folders.
+inline void CreateTicketFolders(const testsupport::TempAppFolder& folder) {
+    for (const char* name : {"KAIME", "UMAREN", "WIDE", "UMATAN", "SANRENPUKU", "SANRENTAN"})
+        std::filesystem::create_directories(folder / name);
 }
 
 /// The hand-made prediction week behind the golden files in tests/data/workbench/prediction:

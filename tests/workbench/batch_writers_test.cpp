@@ -34,6 +34,7 @@ TEST(BatchWriters, EveryRaceGoesThroughTheTableAndEachResultDayGetsItsRateFiles)
     testsupport::TempAppFolder folder;
     batchtest::WriteResultWeek(folder);
     for (const char* sub : {"RACE", "SOKUDO", "TEKICHU"}) std::filesystem::create_directories(folder / sub);
+    batchtest::CreateTicketFolders(folder);
     testsupport::RecordingHost host;
 
     std::vector<std::string> calls;
@@ -94,6 +95,7 @@ TEST(BatchWriters, WritersAreMadeForEachRunAndPredictionModeWritesNoRateFile) {
     testsupport::TempAppFolder folder;
     batchtest::WritePredictionWeek(folder);
     for (const char* sub : {"RACE", "SOKUDO", "TEKICHU"}) std::filesystem::create_directories(folder / sub);
+    batchtest::CreateTicketFolders(folder);
     testsupport::RecordingHost host;
 
     int made = 0;

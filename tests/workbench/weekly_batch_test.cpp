@@ -37,6 +37,7 @@ TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
     batchtest::WritePredictionWeek(folder);
     std::filesystem::create_directories(folder / "RACE");
     std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::CreateTicketFolders(folder);
     testsupport::RecordingHost host;
 
     const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
@@ -59,7 +60,12 @@ TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
     EXPECT_EQ(batch.RaceInfoTable.Cell(2, 11), "\x93\xdc\x8f\x64");      // 曇重
     EXPECT_EQ(batch.RaceInfoTable.Cell(3, 11), "\x90\xb0\xe2\x63\x8f\x64");  // 晴稍重
     EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1005");
-    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 10), "SD");
+    // The spread replaces "SD": 05-01's values 2099, 1099 and 0 (horse 3 has no runs) have
+    // s = sqrt(5613602 / 3 - 1066 * 1066) = 857.23..., RaceSD = Int(s * 16.666) = 14286, of which
+    // column 10 keeps the last two digits; one runner and no runner give a spread of 0.
+    EXPECT_EQ(batch.RaceInfoTable.Cell(1, 10), "86");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(2, 10), " 0");
+    EXPECT_EQ(batch.RaceInfoTable.Cell(3, 10), " 0");
 
     // Per race, in list order: pending events once, then the race's status text.
     EXPECT_THAT(CallOrder(host), ElementsAre("pump", "20250607東京01R予想中", "pump", "20250607東京02R予想中", "pump",
@@ -83,6 +89,7 @@ TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
     batchtest::WriteResultWeek(folder);
     std::filesystem::create_directories(folder / "RACE");
     std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::CreateTicketFolders(folder);
     std::filesystem::create_directories(folder / "TEKICHU");  // the day rate files of result mode
     testsupport::RecordingHost host;
 
@@ -106,7 +113,9 @@ TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
     for (int r = 1; r <= 4; ++r) EXPECT_EQ(batch.RaceInfoTable.Cell(r, 0), batch.RaceKeyList[static_cast<std::size_t>(r)]);
     EXPECT_EQ(batch.RaceInfoTable.Cell(1, 2), "1210");
     EXPECT_EQ(batch.RaceInfoTable.Cell(2, 2), "1005") << "from the newest race record of 05-01";
-    EXPECT_EQ(batch.RaceInfoTable.Row(4), workbench::RaceInfoRow{"202506080601"});
+    workbench::RaceInfoRow keyOnly{"202506080601"};
+    keyOnly[10] = " 0";  // no runners: a spread of 0
+    EXPECT_EQ(batch.RaceInfoTable.Row(4), keyOnly);
     EXPECT_THAT(Text5Calls(host), ElementsAre("20250607阪神02R予想中", "20250607東京01R予想中", "20250607東京02R予想中",
                                               "2025060801R予想中"));
     EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了");
@@ -141,6 +150,7 @@ TEST(WeeklyBatch, AFailedRunnerFileStopsNoOtherRace) {
     folder.Write("RACE/202506070501.dat", "old");
     std::filesystem::create_directories(folder / "RACE/202506070501.dat.partial");  // the scratch file cannot be made
     folder.Write("RACE/201901010101.dat", "last week");
+    batchtest::CreateTicketFolders(folder);
     testsupport::RecordingHost host;
 
     const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
@@ -163,6 +173,7 @@ TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
     batchtest::WritePredictionWeek(folder);
     std::filesystem::remove(folder / "JRACODE/CodeTable.csv");
     std::filesystem::create_directories(folder / "RACE");
+    batchtest::CreateTicketFolders(folder);
     testsupport::RecordingHost host;
 
     const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
@@ -183,6 +194,7 @@ TEST(WeeklyBatch, DamagedInputIsPassedOver) {
     folder.Write("JRACODE/CodeTable.csv", TestData("workbench/CodeTable.csv"));
     std::filesystem::create_directories(folder / "RACE");
     std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::CreateTicketFolders(folder);
     batchtest::Race broken = batchtest::RaceOf("2025060705030101");
     broken.hondai = "\x81\x20\x83";  // a lead byte without its trail byte, and one at the end
     const std::string ra = batchtest::RaRecord(broken) + batchtest::RaRecord(batchtest::RaceOf("2025/60705030102")) +
