@@ -1,10 +1,12 @@
 #include "writers/race_writers.h"
 
+#include "reports/lup_race.h"
+
 namespace writers {
 
 const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
     {"WriteShutsubahyoRace", {}},  // race card day file, SHUTSUBAHYO
-    {"WriteLupRace", {}},          // result report, TEKICHU; adds to the tiered tally
+    {"WriteLupRace", [] { return std::make_unique<reports::LupRaceWriter>(); }},  // result report, TEKICHU; adds to the tiered tally
     {"WriteLupPcRace", {}},        // PC-variant report, TEKICHU; adds to the PC tally
     {"WriteTwiRace", {}},          // labelled report, TEKICHU
     {"WriteTanfuku1", {}},         // win/place csv of the first-ranked horse, TANFUKU

@@ -123,6 +123,14 @@ std::vector<std::string> KeysAtEnd(const std::string& text) {
         if (line.size() >= 12) keys.push_back(line.substr(line.size() - 12));
     return keys;
 }
+/// The quoted fields of a written line, quotes removed.
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    common::WrittenFieldReader reader(line);
+    std::string value;
+    while (reader.Next(value)) fields.push_back(value);
+    return fields;
+}
 std::vector<std::string> QuotedKeys(const std::string& text) {
     std::vector<std::string> keys;
     for (const std::string& line : common::SplitLines(text)) keys.push_back(line.substr(1, 12));
@@ -258,6 +266,61 @@ TEST_P(WeekrunBatch, WritesTheDayRateFilesAfterTheResults) {
         EXPECT_EQ(common::FromCp932(pc[2]), races);
     }
     EXPECT_EQ(rateFiles, expected);
+}
+
+
+// The result report of every meeting day: one block per listed race under that race's own title,
+// and a second batch writes the same bytes.
+TEST_P(WeekrunBatch, WritesTheResultReportOfEveryMeetingDay) {
+    const std::string state = GetParam();
+    const bool after = state == "after";
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                         state + " >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+
+    // Each listed race's title line: its race number (column 1) and its name (column 4).
+    std::map<std::string, std::vector<std::string>> raceNumbersByDay;
+    std::map<std::string, std::string> titleOf;
+    const std::vector<std::string> ids = common::SplitLines(dir.Read("SOKUDO/RACEID.txt"));
+    for (const std::string& line : common::SplitLines(dir.Read("RACETHISWEEKNSYOSAI.dat"))) titleOf[line.substr(1, 12)] = line;
+    for (const std::string& id : ids) raceNumbersByDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+    ASSERT_GT(raceNumbersByDay.size(), 1u);
+
+    std::map<std::string, std::string> firstRun;
+    for (const auto& [day, raceNums] : raceNumbersByDay) {
+        SCOPED_TRACE(day);
+        const std::string lup = "TEKICHU/" + day + (after ? "lupRCM.txt" : "lup.txt");
+        ASSERT_TRUE(dir.Exists(lup));
+        EXPECT_EQ(dir.Exists("TEKICHU/" + day + "tekichu.txt"), after);
+        firstRun[lup] = dir.Read(lup);
+        if (after) firstRun["TEKICHU/" + day + "tekichu.txt"] = dir.Read("TEKICHU/" + day + "tekichu.txt");
+        const std::vector<std::string> lines = common::SplitLines(dir.Read(lup));
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_TRUE(lines[0].starts_with("\"DY\",\"1\",\"" + day.substr(0, 8) + "\""));
+        std::vector<std::string> rcRaceNums;
+        for (const std::string& line : lines) {
+            if (!line.starts_with("\"RC\"")) continue;
+            const std::vector<std::string> f = Fields(line);
+            ASSERT_EQ(f.size(), 12u) << line;
+            rcRaceNums.push_back(f[3]);
+            // The title row's race number and post time are those of the race itself.
+            const std::vector<std::string> title = Fields(titleOf[day.substr(0, 10) + f[3]]);
+            ASSERT_GE(title.size(), 5u);
+            EXPECT_EQ(f[1], title[1]);
+            EXPECT_EQ(f[2], title[2]);
+            EXPECT_EQ(f[5], title[4].empty() ? f[6] : title[4]);
+        }
+        EXPECT_EQ(rcRaceNums, raceNums);
+        if (after) {
+            const std::vector<std::string> table = common::SplitLines(dir.Read("TEKICHU/" + day + "tekichu.txt"));
+            EXPECT_EQ(table.size(), 2 + 4 * raceNums.size());
+        }
+    }
+    ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records/decoders.h"
+#include "reports/report_lines.h"
+#include "workbench/race_state.h"
+
+// The lines of one race's block of the result report, each built on its own: a line that cannot
+// be built is left out and noted, and the rest of the race follows.
+namespace reports {
+
+/// The "RC" race line from the race's own title row.
+std::string RcLine(const workbench::RaceState& race);
+/// The "RR" caption line of the mode; the last captions follow the flat-track test.
+std::string RrLine(const workbench::RaceState& race);
+/// The "HS" runner lines in predicted order.
+std::string HsLines(const workbench::RaceState& race);
+
+/// The "Q1" to "Q4" predicted-order lines and, in result mode, "ATQ1" to "ATQ4".
+std::string WriteYosoJunQ(const workbench::RaceState& race);
+
+/// The trio at `place` of the value-ordered list in hyphen form (" 5- 3- 8").
+std::optional<std::string> SanpukuKumi(const workbench::RaceState& race, int place);
+/// Order 1 to 6 (A B C, A C B, B A C, B C A, C A B, C B A) of the trio at `place`, arrow form.
+std::optional<std::string> SantanJun(const workbench::RaceState& race, int place, int order);
+/// The six-character key of order 1 to 6 of a trio key A B C.
+std::string SantanKey(std::string_view abc, int order);
+inline std::optional<std::string> SantanJun1(const workbench::RaceState& r, int k) { return SantanJun(r, k, 1); }
+inline std::optional<std::string> SantanJun2(const workbench::RaceState& r, int k) { return SantanJun(r, k, 2); }
+inline std::optional<std::string> SantanJun3(const workbench::RaceState& r, int k) { return SantanJun(r, k, 3); }
+inline std::optional<std::string> SantanJun4(const workbench::RaceState& r, int k) { return SantanJun(r, k, 4); }
+inline std::optional<std::string> SantanJun5(const workbench::RaceState& r, int k) { return SantanJun(r, k, 5); }
+inline std::optional<std::string> SantanJun6(const workbench::RaceState& r, int k) { return SantanJun(r, k, 6); }
+
+/// How many pair (trio) ticket lines the registered runner count asks for: 6, 12 or 18 (4, 7,
+/// 14 or 21), compared as a two-character text.
+int PairLineCount(std::string_view torokuTosu);
+int TrioLineCount(std::string_view torokuTosu);
+
+/// The MU lines, then the MS lines; places end at the race's last ticket.
+std::string WriteKaimeMU(const workbench::RaceState& race, LineNotes& notes);
+/// The PU lines, then the PS lines.
+std::string WriteKaimePU(const workbench::RaceState& race, LineNotes& notes);
+
+/// True when the payout record is the race's own (Year, MonthDay, JyoCD, RaceNum).
+bool IsRacePayout(const workbench::RaceState& race, const records::StoredHR& hr);
+
+/// The five "KK" lines and the two or three "KS" lines of a payout record.
+std::string PayoutLines(const records::StoredHR& hr, LineNotes& notes);
+
+}  // namespace reports

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/code_table.h"
+#include "common/encoding.h"
+#include "common/numbers.h"
+#include "records/decoders.h"
+#include "support/record_bytes.h"
+#include "workbench/race_state.h"
+
+// A hand-made week for the report writers' tests: race states set field by field and payout
+// records built from bytes at their documented offsets, so that expected lines come from the
+// fixture's own numbers, never from a writer.
+namespace reportweek {
+
+/// A code table that knows course 05 (東京) only.
+inline common::CodeTable Codes() {
+    return common::CodeTable::FromCp932(common::ToCp932("2001,05,x,x,東京,x,x,x\r\n"));
+}
+
+/// A race of a 16-digit RaceId with no runners; its keys cut from the id by hand.
+inline workbench::RaceState Race(std::string_view raceId, std::int16_t resultMode, std::string_view torokuTosu,
+                                 std::string_view trackCD) {
+    workbench::RaceState race;
+    race.RaceIdx = 1;
+    race.ResultMode = resultMode;
+    race.RaceId = std::string(raceId);
+    race.RaceKey12 = std::string(raceId.substr(0, 10)) + std::string(raceId.substr(14, 2));
+    race.MeetingKey = std::string(raceId.substr(0, 14));
+    race.RaceNum = std::string(raceId.substr(14, 2));
+    race.TorokuTosu = std::string(torokuTosu);
+    race.TrackCD = std::string(trackCD);
+    return race;
+}
+
+/// Title row columns 1 to 11 given in UTF-8.
+inline void SetTitle(workbench::RaceState& race, const std::vector<std::string>& columns) {
+    for (std::size_t c = 0; c < columns.size() && c + 1 < race.RaceInfo.size(); ++c)
+        race.RaceInfo[c + 1] = common::ToCp932(columns[c]);
+}
+
+/// Runners 1 to n ranked in `order` (best first). Every runner carries the same texts but its
+/// bracket (its horse number), its popularity (its horse number) and its arrival `nyusen[h]`;
+/// `chakujun[h]` is its finishing position text ("01" to "05" or "**").
+inline void SetRunners(workbench::RaceState& race, const std::vector<int>& order, const std::vector<std::string>& nyusen,
+                       const std::vector<std::string>& chakujun) {
+    const int n = static_cast<int>(order.size());
+    race.RunnerCount = n;
+    race.Runners.assign(static_cast<std::size_t>(n), workbench::RaceHorseRecord{});
+    workbench::RaceRanking r;
+    r.RunnerCount = n;
+    auto list = [&](std::string_view utf8) { return std::vector<std::string>(n + 1, common::ToCp932(utf8)); };
+    r.YosoSpeed = r.Correction = r.YosoValue = r.JitsuSpeed = std::vector<float>(n + 1, 0.0f);
+    r.WakuStr = r.NinkiStr = std::vector<std::string>(n + 1);
+    for (int h = 1; h <= n; ++h) r.WakuStr[h] = std::to_string(h), r.NinkiStr[h] = common::RightAlignedTwo(h);
+    r.BameiStr = list("アイウエオカキクケコ                ");
+    r.FutanStr = list("55.0");
+    r.KisyuStr = list("騎手太郎");
+    r.ChokyosiStr = list("調教師名");
+    r.SexStr = list("牡");
+    r.BareiStr = list("03");
+    r.YosoTimeStr = list("1.35.20");
+    r.Yoso3FStr = list("35.10");
+    r.JitsuTimeStr = list("1.36.0");
+    r.Jitsu3FStr = list("35.5");
+    r.NyusenStr = nyusen;
+    r.ChakujunStr = chakujun;
+    r.ShinraidoGrade.assign(static_cast<std::size_t>(n) + 1, {});
+    r.YosoJun.assign(static_cast<std::size_t>(n) + 1, "");
+    r.YosoRank.assign(static_cast<std::size_t>(n) + 1, "");
+    for (int place = 1; place <= n; ++place) {
+        const int h = order[static_cast<std::size_t>(place - 1)];
+        r.YosoJun[place] = common::TwoDigits(h);
+        r.YosoRank[h] = common::RightAlignedTwo(place);
+        r.YosoValue[h] = static_cast<float>(1 << (n - place));
+    }
+    race.SetRanking(std::move(r));
+}
+
+/// Ticket lists given place by place (index 0 unused is added here).
+inline void SetTickets(workbench::RaceState& race, std::vector<std::string> pairList, std::vector<std::string> pairStr,
+                       std::vector<std::string> trioList, std::vector<std::string> trioStr) {
+    workbench::RaceTickets t;
+    t.UmarenKumiCount = static_cast<int>(pairList.size());
+    t.SanrenKumiCount = static_cast<int>(trioList.size());
+    pairList.insert(pairList.begin(), ""), pairStr.insert(pairStr.begin(), "");
+    trioList.insert(trioList.begin(), ""), trioStr.insert(trioStr.begin(), "");
+    t.UmarenKumiList = pairList, t.UmarenKumiStr = pairStr, t.SanrenKumiList = trioList, t.SanrenKumiStr = trioStr;
+    race.SetTickets(std::move(t));
+}
+
+/// One payout entry: key, 9-digit payout, popularity, as the record holds them.
+struct Entry {
+    std::string kumi, pay, ninki;
+};
+
+/// A payout record (719 bytes, blanks where no entry is given) of a 16-digit RaceId. First byte
+/// positions (from 1): RaceId 12, 単勝 103, 複勝 142, 枠連 207, 馬連 246, ワイド 294, 馬単 454,
+/// 3連複 550, 3連単 604.
+struct PayoutBuilder {
+    std::string bytes = std::string(717, ' ') + "\r\n";
+    explicit PayoutBuilder(std::string_view raceId) { testsupport::Put(bytes, 12, raceId); }
+    PayoutBuilder& Block(std::size_t first, std::size_t entryWidth, const std::vector<Entry>& entries) {
+        std::size_t at = first;
+        for (const Entry& e : entries) {
+            testsupport::Put(bytes, at, e.kumi);
+            testsupport::Put(bytes, at + e.kumi.size(), e.pay);
+            testsupport::Put(bytes, at + e.kumi.size() + 9, e.ninki);
+            at += entryWidth;
+        }
+        return *this;
+    }
+    PayoutBuilder& Tansyo(const std::vector<Entry>& e) { return Block(103, 13, e); }
+    PayoutBuilder& Fukusyo(const std::vector<Entry>& e) { return Block(142, 13, e); }
+    PayoutBuilder& Wakuren(const std::vector<Entry>& e) { return Block(207, 13, e); }
+    PayoutBuilder& Umaren(const std::vector<Entry>& e) { return Block(246, 16, e); }
+    PayoutBuilder& Wide(const std::vector<Entry>& e) { return Block(294, 16, e); }
+    PayoutBuilder& Umatan(const std::vector<Entry>& e) { return Block(454, 16, e); }
+    PayoutBuilder& Sanrenpuku(const std::vector<Entry>& e) { return Block(550, 18, e); }
+    PayoutBuilder& Sanrentan(const std::vector<Entry>& e) { return Block(604, 19, e); }
+    records::StoredHR Record() const {
+        records::StoredHR hr;
+        hr.Assign(bytes);
+        return hr;
+    }
+};
+
+/// Race 05 of 東京 on 2025-11-01 (3回2日目): four runners ranked 3, 1, 4, 2 (values 8, 4, 2, 1,
+/// so tickets fall in rank order); horses 1, 3, 2 finish first to third.
+inline workbench::RaceState FourRunnerRace(std::int16_t resultMode) {
+    workbench::RaceState race = Race("2025110105030205", resultMode, "04", "10");
+    SetTitle(race, {"5", "1230", "05", "", "サラ系３歳", "未勝利", "", "芝", "1600", " 7", "晴良"});
+    SetRunners(race, {3, 1, 4, 2}, {"", " 1", " 3", " 2", " 4"}, {"", "01", "03", "02", "**"});
+    SetTickets(race, {"0301", "0304", "0302", "0104", "0102", "0402"}, {"0103", "0304", "0203", "0104", "0102", "0204"},
+               {"030104", "030102", "030402", "010402"}, {"010304", "010203", "020304", "010204"});
+    return race;
+}
+
+/// The payout record of FourRunnerRace.
+inline PayoutBuilder FourRunnerPayout() {
+    PayoutBuilder hr("2025110105030205");
+    hr.Tansyo({{"01", "000000350", "02"}})
+        .Fukusyo({{"01", "000000150", "02"}, {"03", "000000120", "01"}, {"02", "000000300", "05"}})
+        .Wakuren({{"13", "000000500", "03"}})
+        .Umaren({{"0103", "000000800", "003"}})
+        .Wide({{"0103", "000000300", "002"}, {"0102", "000000700", "005"}, {"0203", "000000400", "003"}})
+        .Umatan({{"0103", "000001500", "004"}})
+        .Sanrenpuku({{"010203", "000002000", "006"}})
+        .Sanrentan({{"010302", "000009000", "0010"}});
+    return hr;
+}
+
+/// Race 06 of the same day: no runners, a hurdle race with a name.
+inline workbench::RaceState EmptyHurdleRace(std::int16_t resultMode) {
+    workbench::RaceState race = Race("2025110105030206", resultMode, "  ", "51");
+    SetTitle(race, {"6", "1300", "06", "テスト特別", "サラ系３歳", "５００万下", "", "障", "3000", " 0", "晴良"});
+    return race;
+}
+
+}  // namespace reportweek
