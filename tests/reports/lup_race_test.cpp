@@ -106,6 +106,112 @@ TEST_F(LupRaceFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
     EXPECT_EQ(lines[1], "\"PL\",\"1\",\"3\",,\"1\",\"11\"");
 }
 
+/// The fixture week in batch order: day A race 05, day B races 01 and 02, day A race 06. Day A
+/// keeps both its races although day B came in between; day B (a course the code table lacks)
+/// holds `TorokuTosu` "16" over six runners with a hit whose popularity is blank, and a cancelled
+/// race whose payout record pays nothing.
+class FixtureWeek : public LupRaceFiles {
+protected:
+    std::vector<RaceState> Week(std::int16_t mode) {
+        std::vector<RaceState> a = Day(mode);
+        RaceState b1 = reportweek::SixOfSixteenRace(mode);
+        b1.CurHr = reportweek::SixOfSixteenPayout().Record();
+        RaceState b2 = reportweek::CancelledRace(mode);
+        b2.CurHr = reportweek::CancelledPayout().Record();
+        return {a[0], b1, b2, a[1]};
+    }
+};
+
+TEST_F(FixtureWeek, BothModesWriteEachDayWholeAndASecondRunRewritesThem) {
+    for (const std::int16_t mode : {std::int16_t{0}, std::int16_t{1}}) {
+        for (int run = 0; run < 2; ++run) {
+            BatchRun r;
+            for (const RaceState& race : Week(mode)) r.Write(race);
+            const std::string at = "mode " + std::to_string(mode) + " run " + std::to_string(run);
+            if (mode == 1) {
+                EXPECT_EQ(dir.Read("TEKICHU/20251101050302lupRCM.txt"), Golden("lupRCM.txt")) << at;
+                EXPECT_EQ(dir.Read("TEKICHU/20251101050302tekichu.txt"), Golden("tekichu.txt")) << at;
+                EXPECT_EQ(dir.Read("TEKICHU/20251102060301lupRCM.txt"), Golden("lupRCM_dayB.txt")) << at;
+                EXPECT_EQ(dir.Read("TEKICHU/20251102060301tekichu.txt"), Golden("tekichu_dayB.txt")) << at;
+                // The hit with a blank popularity is left out and logged with its race.
+                EXPECT_EQ(r.log.StepsPassedOver(), 1) << at;
+                // Day B adds its one ワイド hit to the tally that day A's race filled; the 馬連
+                // hit that was left out adds nothing.
+                EXPECT_EQ(r.tallies.Kaiteki.Wide.HitsAll, 4) << at;
+                EXPECT_EQ(r.tallies.Kaiteki.Wide.PayH, 1600) << at;
+                EXPECT_EQ(r.tallies.Kaiteki.Umaren.HitsAll, 1) << at;
+            } else {
+                EXPECT_EQ(dir.Read("TEKICHU/20251101050302lup.txt"), Golden("lup.txt")) << at;
+                EXPECT_EQ(dir.Read("TEKICHU/20251102060301lup.txt"), Golden("lup_dayB.txt")) << at;
+                EXPECT_EQ(r.log.StepsPassedOver(), 0) << at;
+            }
+        }
+    }
+    const std::string errorLog = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(errorLog.find("202511020601"), std::string::npos) << errorLog;
+    EXPECT_NE(errorLog.find("AT"), std::string::npos) << errorLog;
+}
+
+/// The lines of a composed block.
+std::vector<std::string> Lines(const std::string& block) { return common::SplitLines(block); }
+
+TEST(LupRaceBlock, AGapInTheRunnerFileAndADeadHeatForFirst) {
+    RaceState race = reportweek::GapDeadHeatRace(1);
+    race.CurHr = reportweek::GapDeadHeatPayout().Record();
+    workbench::KaitekiTally tally;
+    reports::LineNotes notes;
+    const reports::LupRaceBlock block =
+        reports::ComposeLupRace(race, reportweek::Codes(), false, false, tally, notes);
+    EXPECT_TRUE(notes.empty());
+    const std::vector<std::string> lines = Lines(block.Lup);
+
+    // Sixteen runner lines, ranks 1 to 16; horse 7 (no runner record) last with empty texts and
+    // its age as two blanks.
+    std::vector<std::string> hs;
+    for (const std::string& line : lines)
+        if (line.rfind("\"HS\"", 0) == 0) hs.push_back(line);
+    ASSERT_EQ(hs.size(), 16u);
+    EXPECT_EQ(hs[5].substr(0, 22), "\"HS\",\"6\",\"6\",\" 6\",\" 6\"");
+    EXPECT_EQ(hs[6].substr(0, 22), "\"HS\",\"7\",\"8\",\" 8\",\" 7\"");
+    EXPECT_EQ(hs[15], "\"HS\",\"16\",\"\",\" 7\",\"16\",\"\",\"\",\"\",\"  \",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"");
+
+    auto from = [&](std::string_view tag) {
+        std::string out;
+        for (const std::string& line : lines)
+            if (line.rfind("\"" + std::string(tag), 0) == 0) out += line + "\r\n";
+        return out;
+    };
+    EXPECT_EQ(from("Q"), "\"Q1\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n\"Q2\",\" 6\",\" 8\",\" 9\",\"10\",\"11\"\r\n"
+                         "\"Q3\",\"12\",\"13\",\"14\",\"15\",\"16\"\r\n\"Q4\",\" 7\"\r\n");
+    EXPECT_EQ(from("ATQ"), "\"ATQ1\",\"01\",\"01\",\"03\",\"**\",\"**\"\r\n"
+                           "\"ATQ2\",\"**\",\"**\",\"**\",\"**\",\"**\"\r\n"
+                           "\"ATQ3\",\"**\",\"**\",\"**\",\"**\",\"**\"\r\n\"ATQ4\",\"**\"\r\n");
+    // Both 馬単 orders and both 3連単 entries are hits of their own, numbered in pass order.
+    EXPECT_EQ(from("AT\""), Cp("\"AT\",\"1\",\"1\",\"本線1点目 的中\",\" 1- 2\",\"300\"\r\n"
+                               "\"AT\",\"2\",\"5\",\"本線1正順 的中\",\" 1→ 2\",\"400\"\r\n"
+                               "\"AT\",\"3\",\"5\",\"本線1逆順 的中\",\" 2→ 1\",\"450\"\r\n"
+                               "\"AT\",\"4\",\"6\",\"本線1点目 的中\",\" 1- 2- 3\",\"500\"\r\n"
+                               "\"AT\",\"5\",\"7\",\"本線1第1順 的中\",\" 1→ 2→ 3\",\"600\"\r\n"
+                               "\"AT\",\"6\",\"7\",\"本線1第3順的中 \",\" 2→ 1→ 3\",\"700\"\r\n"));
+    EXPECT_EQ(from("KK\",\"1"), "\"KK\",\"1\",\" 1\",\"200\",\" 2\",\"250\"\r\n");
+    EXPECT_EQ(from("KS"), Cp("\"KS\",\"1\",\" 1→ 2\",\"400\",\" 2→ 1\",\"450\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                             "\"KS\",\"2\",\" 1- 2- 3\",\"500\",\"\",\"\",\"\",\"\"\r\n"
+                             "\"KS\",\"3\",\" 1→ 2→ 3\",\"600\",\" 2→ 1→ 3\",\"700\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+    // The day table keeps the hit found last: the reverse 馬単 order and the second 3連単 entry.
+    EXPECT_EQ(block.Tekichu, Cp("\"07R 的中\",\"本線1点目\",\"本線1点目裏\",\"本線1点目\",\"本線1第3順目\","
+                                "\"          \",\"          \",\"          \"\r\n"
+                                "\"    当目\",\" 1- 2\",\" 2→ 1\",\" 1- 2- 3\",\" 2→ 1→ 3\",\"\",\"\",\"\"\r\n"
+                                "\"    配当\",\"300\",\"450\",\"500\",\"700\",\"\",\"\",\"\"\r\n"
+                                "\"    予人\",\"1 1\",\"2 2\",\"1 1\",\"3 2\",\"\",\"\",\"\"\r\n"));
+    EXPECT_EQ(tally.UmatanOmote.HitsH, 1);
+    EXPECT_EQ(tally.UmatanOmote.PayH, 400);
+    EXPECT_EQ(tally.UmatanUra.HitsH, 1);
+    EXPECT_EQ(tally.UmatanUra.PayH, 450);
+    EXPECT_EQ(tally.Sanrentan.HitsH, 2);
+    EXPECT_EQ(tally.Sanrentan.HitsAll, 2);
+    EXPECT_EQ(tally.Sanrentan.PayH, 1300);
+}
+
 TEST(TicketTiers, PlacesFallInTheirTiers) {
     struct Case {
         int place;

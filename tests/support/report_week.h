@@ -45,8 +45,10 @@ inline void SetTitle(workbench::RaceState& race, const std::vector<std::string>&
 /// Runners 1 to n ranked in `order` (best first). Every runner carries the same texts but its
 /// bracket (its horse number), its popularity (its horse number) and its arrival `nyusen[h]`;
 /// `chakujun[h]` is its finishing position text ("01" to "05" or "**").
+/// A `missing` horse number (a gap in the runner file) keeps only its rank and value: its texts are
+/// empty, as the race state holds them for a horse without a runner record.
 inline void SetRunners(workbench::RaceState& race, const std::vector<int>& order, const std::vector<std::string>& nyusen,
-                       const std::vector<std::string>& chakujun) {
+                       const std::vector<std::string>& chakujun, int missing = 0) {
     const int n = static_cast<int>(order.size());
     race.RunnerCount = n;
     race.Runners.assign(static_cast<std::size_t>(n), workbench::RaceHorseRecord{});
@@ -77,6 +79,10 @@ inline void SetRunners(workbench::RaceState& race, const std::vector<int>& order
         r.YosoRank[h] = common::RightAlignedTwo(place);
         r.YosoValue[h] = static_cast<float>(1 << (n - place));
     }
+    if (missing >= 1 && missing <= n)
+        for (auto* list : {&r.WakuStr, &r.BameiStr, &r.FutanStr, &r.KisyuStr, &r.ChokyosiStr, &r.SexStr, &r.BareiStr,
+                           &r.YosoTimeStr, &r.Yoso3FStr, &r.JitsuTimeStr, &r.Jitsu3FStr, &r.NyusenStr, &r.NinkiStr})
+            (*list)[static_cast<std::size_t>(missing)].clear();
     race.SetRanking(std::move(r));
 }
 
@@ -158,6 +164,65 @@ inline workbench::RaceState EmptyHurdleRace(std::int16_t resultMode) {
     workbench::RaceState race = Race("2025110105030206", resultMode, "  ", "51");
     SetTitle(race, {"6", "1300", "06", "テスト特別", "サラ系３歳", "５００万下", "", "障", "3000", " 0", "晴良"});
     return race;
+}
+
+/// Day B, 2025-11-02 at course 06 (not in the code table), 3回1日目, race 01: `TorokuTosu` "16" over
+/// a runner file that ends at horse 6, ranked 1 to 6; horses 1, 2, 3 finish first to third. Two
+/// pairs and one trio keep the ticket lines short.
+inline workbench::RaceState SixOfSixteenRace(std::int16_t resultMode) {
+    workbench::RaceState race = Race("2025110206030101", resultMode, "16", "10");
+    SetTitle(race, {"1", "1000", "01", "", "サラ系２歳", "新馬", "", "ダ", "1200", " 6", "曇稍"});
+    SetRunners(race, {1, 2, 3, 4, 5, 6}, {"", " 1", " 2", " 3", " 4", " 5", " 6"},
+               {"", "01", "02", "03", "**", "**", "**"});
+    SetTickets(race, {"0102", "0103"}, {"0102", "0103"}, {"010203"}, {"010203"});
+    return race;
+}
+
+/// Its payout record: the 馬連 entry has a blank popularity, one ワイド entry, nothing else.
+inline PayoutBuilder SixOfSixteenPayout() {
+    PayoutBuilder hr("2025110206030101");
+    hr.Umaren({{"0102", "000000500", "   "}}).Wide({{"0102", "000000200", "001"}});
+    return hr;
+}
+
+/// Day B, race 02: cancelled; three runners ranked 2, 1, 3 with no positions, `TorokuTosu` "03".
+inline workbench::RaceState CancelledRace(std::int16_t resultMode) {
+    workbench::RaceState race = Race("2025110206030102", resultMode, "03", "23");
+    SetTitle(race, {"2", "1030", "02", "", "サラ系３歳", "未勝利", "", "ダ", "1800", " 3", "曇稍"});
+    SetRunners(race, {2, 1, 3}, {"", "", "", ""}, {"", "**", "**", "**"});
+    SetTickets(race, {"0201", "0203", "0103"}, {"0102", "0203", "0103"}, {"020103"}, {"010203"});
+    return race;
+}
+
+/// Its payout record pays nothing: blank entries, the first 3連単 key "000000".
+inline PayoutBuilder CancelledPayout() {
+    PayoutBuilder hr("2025110206030102");
+    hr.Sanrentan({{"000000", "         ", "    "}});
+    return hr;
+}
+
+/// Race 07 of day A: horses 1 to 16 without 7 (its texts blank, ranked last), `TorokuTosu` "16";
+/// horses 1 and 2 dead-heat for first, horse 3 third.
+inline workbench::RaceState GapDeadHeatRace(std::int16_t resultMode) {
+    workbench::RaceState race = Race("2025110105030207", resultMode, "16", "10");
+    SetTitle(race, {"7", "1330", "07", "", "サラ系３歳以上", "１勝クラス", "", "芝", "2000", "10", "晴良"});
+    std::vector<std::string> nyusen(17, ""), chakujun(17, "**");
+    nyusen[1] = " 1", nyusen[2] = " 2", nyusen[3] = " 3";
+    chakujun[1] = chakujun[2] = "01", chakujun[3] = "03";
+    SetRunners(race, {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15, 16, 7}, nyusen, chakujun, 7);
+    SetTickets(race, {"0102", "0103"}, {"0102", "0103"}, {"010203"}, {"010203"});
+    return race;
+}
+
+/// Its payout record: two 単勝 entries, 馬単 in both orders, two 3連単 entries.
+inline PayoutBuilder GapDeadHeatPayout() {
+    PayoutBuilder hr("2025110105030207");
+    hr.Tansyo({{"01", "000000200", "01"}, {"02", "000000250", "02"}})
+        .Umaren({{"0102", "000000300", "001"}})
+        .Umatan({{"0102", "000000400", "001"}, {"0201", "000000450", "002"}})
+        .Sanrenpuku({{"010203", "000000500", "001"}})
+        .Sanrentan({{"010203", "000000600", "0001"}, {"020103", "000000700", "0002"}});
+    return hr;
 }
 
 }  // namespace reportweek
