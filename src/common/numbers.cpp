@@ -97,6 +97,12 @@ std::string NumberText(double value, int digits) {
 
 std::string SingleText(float value) { return NumberText(static_cast<double>(value), 7); }
 
+std::string WeightText(float value) {
+    // A float read from the record shows its binary value: 56.1 is 56.0999985 and floors to 56.099.
+    const double floored = std::floor(static_cast<double>(value) * 1000.0) / 1000.0;
+    return SingleText(static_cast<float>(floored));
+}
+
 std::string NumberText(std::int64_t value) { return std::to_string(value); }
 
 std::string StrText(double value, int digits) {

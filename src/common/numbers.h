@@ -42,6 +42,10 @@ std::string NumberText(double value, int digits = 15);
 /// Number text of a single-precision value: at most 7 significant digits.
 std::string SingleText(float value);
 
+/// A single-precision value floored to 3 decimals, as its number text: Int(v x 1000) / 1000 taken
+/// in double, back to single precision (56.1 gives "56.099", -1.2 gives "-1.201", 0.7 "0.699").
+std::string WeightText(float value);
+
 /// Number text of a whole number.
 std::string NumberText(std::int64_t value);
 inline std::string NumberText(int value) { return NumberText(static_cast<std::int64_t>(value)); }

@@ -1,7 +1,13 @@
 #include "workbench/prediction_window.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QHeaderView>
+#include <QSet>
+#include <QValueAxis>
 #include <QLabel>
 #include <QListWidget>
 #include <QPalette>
@@ -64,6 +70,7 @@ void YOSOKEKKATHISWEEKNVK31::BuildControls() {
 
     QWidget* residuals = AddTab(SSTab1, "残差");
     RACEDETAILGrid2 = new ui::FlexGrid(residuals, "RACEDETAILGrid2", 19, 80, QRect(5, 5, kWide, 440));
+
     Label1_0 = ui::AddLabel(residuals, "Label1_0", kLabel1, QRect(5, 450, kWide, 20));
 
     QWidget* pairs = AddTab(SSTab1, "馬連･馬単");
@@ -108,12 +115,57 @@ void YOSOKEKKATHISWEEKNVK31::List1_Click() {
     palette.setColor(QPalette::Base, ui::QBColour(view->Title.BackColour));
     Text1->setPalette(palette);
     HAITOGrid1->Apply(std::move(view->HAITOGrid1));
+    RACEDETAILGrid1->Apply(detail_.Runners.RACEDETAILGrid1);
+    RACEDETAILGrid2->Apply(detail_.Runners.RACEDETAILGrid2);
+    // The caption rows are two lines high.
+    RACEDETAILGrid1->setRowHeight(0, ui::TwipsToPixels(500));
+    RACEDETAILGrid2->setRowHeight(0, ui::TwipsToPixels(500));
+    ApplyChart(detail_.Runners.YNjunMSChart);
     if (view->Tickets) {
         UMARENGrid1->Apply(std::move(view->Tickets->UMARENGrid1));
         UMATANGrid2->Apply(std::move(view->Tickets->UMATANGrid2));
         SANRENGrid3->Apply(std::move(view->Tickets->SANRENGrid3));
         SANTANGrid4->Apply(std::move(view->Tickets->SANTANGrid4));
     }
+}
+
+// A 2-D bar chart of two series, one category per row with its three label levels on three lines,
+// the value axis fixed from 0 to 150.
+void YOSOKEKKATHISWEEKNVK31::ApplyChart(const RunnerChart& chart) {
+    auto* predicted = new QBarSet(ui::Qs("予想順"));
+    auto* popular = new QBarSet(ui::Qs("人気順"));
+    QStringList categories;
+    QSet<QString> seen;
+    for (int r = 0; r < chart.Rows(); ++r) {
+        const auto i = static_cast<std::size_t>(r);
+        predicted->append(chart.Predicted[i]);
+        popular->append(chart.Popular[i]);
+        QString label = ui::Qs(chart.Labels[i][0]) + "\n" + ui::Qs(chart.Labels[i][1]) + "\n" + ui::Qs(chart.Labels[i][2]);
+        // The category axis merges equal texts; an invisible mark keeps one category per row.
+        while (seen.contains(label)) label += QChar(0x200B);
+        seen.insert(label);
+        categories << label;
+    }
+    auto* series = new QBarSeries();
+    series->append(predicted);
+    series->append(popular);
+    QChart* c = YNjunMSChart->chart();
+    c->removeAllSeries();
+    for (QAbstractAxis* axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+    c->addSeries(series);
+    auto* rows = new QBarCategoryAxis();
+    rows->append(categories);
+    c->addAxis(rows, Qt::AlignBottom);
+    series->attachAxis(rows);
+    auto* values = new QValueAxis();
+    values->setRange(0, 150);
+    values->setTickCount(11);  // 10 major divisions
+    c->addAxis(values, Qt::AlignLeft);
+    series->attachAxis(values);
+    c->legend()->setVisible(true);
 }
 
 }  // namespace workbench

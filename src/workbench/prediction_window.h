@@ -38,6 +38,7 @@ private:
     void Form_Load();
     /// The race detail view of the selected race (nothing while no line is selected).
     void List1_Click();
+    void ApplyChart(const RunnerChart& chart);
 
     common::Host& host_;
     RaceWriterTable writers_;

@@ -1,5 +1,6 @@
 #include "workbench/race_detail.h"
 
+#include <exception>
 #include <vector>
 
 #include "common/encoding.h"
@@ -114,6 +115,19 @@ void ReadPredictedRanks(const RaceSelection& selection, RaceDetailState& state) 
     }
 }
 
+void ShowRunnerGrids(const RaceSelection& selection, RaceDetailState& state) {
+    std::vector<RaceHorseRecord> runners;
+    if (selection.KeyUsable) {
+        // The view shows what it can: a file it cannot read shows as a race without runners.
+        try {
+            runners = ReadRaceHorseFile(selection.RaceKey12);
+        } catch (const std::exception&) {
+            runners.clear();
+        }
+    }
+    FillRunnerGrids(selection.RaceKey12, runners, state.YosoRank, state.Runners);
+}
+
 std::optional<RaceDetailView> ShowRaceDetail(int listIndex, std::string_view lineText, const RaceInfoTable& titles,
                                              RaceDetailState& state) {
     const std::optional<RaceSelection> selection = SelectRace(listIndex, lineText);
@@ -125,6 +139,7 @@ std::optional<RaceDetailView> ShowRaceDetail(int listIndex, std::string_view lin
     if (payouts.Breaking) view.Title.BackColour = common::qb::kLightYellow;
     view.Tickets = std::move(payouts.Tickets);
     ReadPredictedRanks(*selection, state);
+    ShowRunnerGrids(*selection, state);
     return view;
 }
 

@@ -9,6 +9,7 @@
 #include "common/grid_cells.h"
 #include "records/decoders.h"
 #include "workbench/race_info_table.h"
+#include "workbench/runner_grids.h"
 #include "workbench/ticket_grids.h"
 
 // The race detail view: what a click on a race of the prediction window's list shows, read
@@ -29,6 +30,8 @@ struct RaceDetailState {
     std::array<std::string, 19> YosoRank{};
     /// Lines of the sort file read.
     int HorseIdx = 0;
+    /// The runner grids and the chart as the last click left them.
+    RunnerGrids Runners;
 };
 
 /// Step 1: the selected line and the race it names.
@@ -69,13 +72,17 @@ RacePayouts FindRacePayouts(const RaceSelection& selection, RaceDetailState& sta
 /// KAIME/<RaceKey12>SORT.dat.
 void ReadPredictedRanks(const RaceSelection& selection, RaceDetailState& state);
 
-/// What a click shows.
+/// Step 6: the runner grids and the chart from the race's runner file (a missing or unreadable
+/// file, or a key that is not twelve digits, gives a race without runners).
+void ShowRunnerGrids(const RaceSelection& selection, RaceDetailState& state);
+
+/// What a click shows (the runner grids and the chart are in the state).
 struct RaceDetailView {
     RaceTitleView Title;
     common::GridCells HAITOGrid1;
     std::optional<TicketGrids> Tickets;
 };
-/// Steps 1 to 5; none when no line is selected (the click does nothing).
+/// Steps 1 to 6; none when no line is selected (the click does nothing).
 std::optional<RaceDetailView> ShowRaceDetail(int listIndex, std::string_view lineText, const RaceInfoTable& titles,
                                              RaceDetailState& state);
 

@@ -118,6 +118,7 @@ namespace speed_block {
 inline constexpr int kMeasuredAgari = 0, kMeasuredPace = 1, kMeasuredSoha = 2;
 inline constexpr int kPredictedAgari = 3, kPredictedPace = 4, kPredictedSoha = 5;
 inline constexpr int kCombinedSoha = 6;
+inline constexpr int kResidual = 7;  // measured Soha speed minus value 6
 }  // namespace speed_block
 
 /// One runner record in memory.

@@ -3,6 +3,8 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -163,3 +165,12 @@ TEST(FormatYosoTime, TruncatesEverySinglePrecisionStep) {
 }
 
 }  // namespace
+
+// Weights are shown floored to 3 decimals of their single-precision value.
+TEST(Numbers, WeightTextFloorsTheStoredFloat) {
+    const std::vector<std::pair<float, std::string>> cases = {
+        {56.1f, "56.099"}, {-1.2f, "-1.201"}, {0.7f, "0.699"}, {0.0f, "0"},
+        {61.25f, "61.25"}, {-0.0005f, "-0.001"}, {1234.5678f, "1234.567"}, {2.0f, "2"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(common::WeightText(value), text) << value;
+}

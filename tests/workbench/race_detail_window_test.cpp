@@ -1,11 +1,17 @@
 #include "workbench/prediction_window.h"
 
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QValueAxis>
 #include <QChartView>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +28,7 @@
 #include "acquisition/weekly_fetch.h"
 #include "app/main_menu_window.h"
 #include "common/encoding.h"
+#include "common/numbers.h"
 #include "common/paths.h"
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
@@ -293,6 +300,81 @@ TEST_P(RaceDetailOfADemoWeek, TicketGridsShowTheRaceFiles) {
     }
     if (!sortFilesSeen) GTEST_SKIP() << "the batch wrote no sorted ticket files (KAIME/<key>UMARENSORT.dat): "
                                         "ticket rows and odds not checked";
+}
+
+// The runner grids and the chart of every race, against its runner file read at byte positions.
+TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
+    auto* List1 = window->findChild<QListWidget*>("List1");
+    auto* chartView = window->findChild<QChartView*>("YNjunMSChart");
+    bool runnersSeen = false;
+    for (int i = 0; i < List1->count(); ++i) {
+        List1->setCurrentRow(i);
+        const std::string line = Str(List1->item(i)->text());
+        const std::string key = line.substr(line.size() - 12);
+        SCOPED_TRACE(line);
+        const auto& g1 = Grid("RACEDETAILGrid1");
+        const auto& g2 = Grid("RACEDETAILGrid2");
+        const auto runners = Records(folder.Read("RACE/" + key + ".dat"), 24022);
+        EXPECT_EQ(Str(g1.Text(0, 0)), key);
+        EXPECT_EQ(Str(g2.Text(0, 0)), key);
+        std::vector<double> oddsOf(runners.size() + 1, 0.0);
+        for (std::size_t h = 1; h <= runners.size(); ++h) {
+            const std::string& r = runners[h - 1];
+            const int row = static_cast<int>(h);
+            if (r.substr(24020, 2) != "\r\n") continue;
+            runnersSeen = true;
+            const std::string horse = r.substr(1040, 1) + "    " + r.substr(1105, 2);
+            const std::string name = common::LeftChars(common::FromCp932(r.substr(1885, 36)), 18) + r.substr(1235, 10) + "EX.dat";
+            const double odds = std::stoi(r.substr(3611, 4)) * 0.1;
+            oddsOf[h] = odds;
+            for (const auto* g : {&g1, &g2}) {
+                EXPECT_EQ(Str(g->Text(row, 0)), horse);
+                EXPECT_EQ(Str(g->Text(row, 1)), r.substr(2961, 2));
+                EXPECT_EQ(Str(g->Text(row, 3)), r.substr(3481, 2));
+            }
+            EXPECT_DOUBLE_EQ(std::stod(Str(g1.Text(row, 5))), odds);
+            EXPECT_EQ(Str(g1.Text(row, 6)), name);
+            EXPECT_EQ(Str(g2.Text(row, 5)), name);
+            EXPECT_EQ(Str(g1.Text(row, 13)), common::FromCp932(r.substr(1921, 8)));
+            for (int k = 0; k < 65; ++k) {
+                float residual = 0;
+                std::memcpy(&residual, r.data() + 18416 + 80 * k + 28, 4);
+                EXPECT_EQ(Str(g2.Text(row, 11 + k)), common::WeightText(residual)) << k;
+            }
+        }
+        for (int row = static_cast<int>(runners.size()) + 1; row <= 18; ++row) {
+            EXPECT_EQ(Str(g1.Text(row, 2)), "");
+            EXPECT_EQ(Str(g2.Text(row, 11)), "");
+        }
+        // Chart: one category per runner, each predicted rank's point the odds of its runner.
+        QChart* chart = chartView->chart();
+        ASSERT_EQ(chart->series().size(), 1);
+        auto* series = qobject_cast<QBarSeries*>(chart->series().front());
+        ASSERT_NE(series, nullptr);
+        ASSERT_EQ(series->barSets().size(), 2);
+        EXPECT_EQ(Str(series->barSets()[0]->label()), "予想順");
+        EXPECT_EQ(Str(series->barSets()[1]->label()), "人気順");
+        ASSERT_EQ(series->barSets()[0]->count(), static_cast<int>(runners.size()));
+        const auto axes = chart->axes(Qt::Horizontal);
+        ASSERT_EQ(axes.size(), 1);
+        EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(axes.front())->count(), static_cast<int>(runners.size()));
+        auto* values = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+        ASSERT_NE(values, nullptr);
+        EXPECT_EQ(values->min(), 0);
+        EXPECT_EQ(values->max(), 150);
+        EXPECT_EQ(values->tickCount(), 11);
+        for (std::size_t h = 1; h <= runners.size(); ++h) {
+            const std::string rank = Str(g1.Text(static_cast<int>(h), 2));
+            if (rank.empty() || rank == "00") continue;
+            const int row = std::stoi(rank);
+            bool shared = false;
+            for (std::size_t o = h + 1; o <= runners.size(); ++o) shared = shared || Str(g1.Text(static_cast<int>(o), 2)) == rank;
+            if (shared || row > static_cast<int>(runners.size())) continue;
+            EXPECT_DOUBLE_EQ(series->barSets()[0]->at(row - 1), oddsOf[h]) << h;
+            EXPECT_EQ(Str(qobject_cast<QBarCategoryAxis*>(axes.front())->at(row - 1)).substr(0, 2), Str(g1.Text(static_cast<int>(h), 0)).substr(5, 2));
+        }
+    }
+    EXPECT_TRUE(runnersSeen);
 }
 
 INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, RaceDetailOfADemoWeek, ::testing::Values(false, true),

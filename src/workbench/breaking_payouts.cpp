@@ -1,0 +1,114 @@
+#include "workbench/breaking_payouts.h"
+
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/error_log.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "records/decoders.h"
+#include "records/fields.h"
+#include "records/keys.h"
+#include "records/week_record_file.h"
+#include "workbench/race_horse_record.h"
+
+namespace workbench {
+
+namespace {
+
+constexpr std::string_view kO1Realtime = "O1RIALTIME.dat";
+
+// One field copied into element 0 of a runner record.
+struct FieldCopy {
+    rh::Ref target;
+    std::string bytes;
+};
+
+struct Update {
+    bool fromOdds = false;
+    std::string umaban;
+    std::vector<FieldCopy> fields;
+};
+
+void Skip(BreakingMergeSummary& s, const Update& u) { ++(u.fromOdds ? s.oddsSkipped : s.runnersSkipped); }
+
+// Applies one race's updates in order to its runner file, read and written once.
+void ApplyRace(const std::string& key, const std::vector<Update>& updates, BreakingMergeSummary& s) {
+    // A key that is not twelve digits never becomes a path.
+    if (!common::IsDigits(key) || key.size() != 12 || !std::filesystem::exists(RaceHorseFilePath(key))) {
+        for (const Update& u : updates) Skip(s, u);
+        return;
+    }
+    std::vector<RaceHorseRecord> runners = ReadRaceHorseFile(key);
+    bool changed = false;
+    for (const Update& u : updates) {
+        const auto h = common::DigitsValue(u.umaban);
+        if (!h || *h < 1 || *h > 18 || *h > static_cast<std::int64_t>(runners.size())) {
+            Skip(s, u);
+            continue;
+        }
+        RaceHorseRecord& r = runners[static_cast<std::size_t>(*h - 1)];
+        for (const FieldCopy& f : u.fields) r.Set(f.target, f.bytes, 0);
+        ++(u.fromOdds ? s.oddsMerged : s.runnersMerged);
+        changed = true;
+    }
+    if (!changed) return;
+    WriteRaceHorseFile(key, runners);
+    ++s.racesWritten;
+}
+
+}  // namespace
+
+BreakingMergeSummary MergeBreakingIntoRaceFiles() {
+    BreakingMergeSummary s;
+    // Updates per race in file order, the runner merge's before the odds merge's.
+    std::map<std::string, std::vector<Update>> byRace;
+    const bool seRead = common::PassOver(kBreakingPayoutsStep, [&] {
+        const records::WeekFileSE file{common::AppPath(records::kSeRealtime)};
+        records::StoredSE se;
+        for (std::int64_t n = 1; n <= file.Count(); ++n) {
+            if (!file.Read(n, se)) continue;
+            Update u;
+            u.umaban = se.Get(records::se::Umaban);
+            u.fields = {{rh::NyusenJyuni, std::string(se.Get(records::se::NyusenJyuni))},
+                        {rh::Ninki, std::string(se.Get(records::se::Ninki))},
+                        {rh::TanOdds, std::string(se.Get(records::se::Odds))},
+                        {rh::SohaTime, std::string(se.Get(records::se::Time))},
+                        {rh::HaronTimeL3, std::string(se.Get(records::se::HaronTimeL3))}};
+            byRace[records::RaceKey12Of(se)].push_back(std::move(u));
+        }
+    });
+    const bool o1Read = common::PassOver(kBreakingPayoutsStep, [&] {
+        const std::string content = common::ReadWholeFile(common::AppPath(kO1Realtime));
+        records::RecordO1 o1;
+        for (const std::string& line : common::SplitLines(content)) {
+            if (line.size() < 2 || line.compare(0, 2, "O1") != 0) continue;
+            records::DecodeO1(line, o1);
+            std::vector<Update>& race = byRace[records::RaceKey12Of(o1)];
+            for (int e = 0; e < 28; ++e) {
+                Update u;
+                u.fromOdds = true;
+                u.umaban = o1.Get(records::o1::TansyoUmaban, e);
+                // An empty slot of the 28 (blank, "00") names no runner.
+                if (common::Val(u.umaban) == 0) continue;
+                u.fields = {{rh::Ninki, std::string(o1.Get(records::o1::TansyoNinki, e))},
+                            {rh::TanOdds, std::string(o1.Get(records::o1::TansyoOdds, e))}};
+                race.push_back(std::move(u));
+            }
+        }
+    });
+    if (!seRead) ++s.failures;
+    if (!o1Read) ++s.failures;
+    for (auto& [key, updates] : byRace) {
+        // Every runner update was queued before the odds updates: the odds line's popularity wins.
+        if (!common::PassOver(kBreakingPayoutsStep, [&] { ApplyRace(key, updates, s); })) ++s.failures;
+    }
+    return s;
+}
+
+}  // namespace workbench
