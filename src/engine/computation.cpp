@@ -13,6 +13,7 @@
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
@@ -198,14 +199,12 @@ void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
 std::string ComputationEndText(const ComputationSummary& s) {
     if (s.AllDone()) return std::string(kComputationDone);
     std::vector<std::string> parts;
-    if (s.nothingToWorkOn) parts.emplace_back(kComputationNoInput);
+    if (s.nothingToWorkOn) parts.emplace_back(common::kNoInputPart);
     if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
     if (s.stepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(s.stepsPassedOver) + " 件");
-    std::string text = std::string(kComputationDone) + "（";
-    for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "、" : "") + parts[i];
-    return text + "。ERRORLOG.txtを確認して下さい。）";
+    return std::string(kComputationDone) + common::PassedOverNote(parts);
 }
 
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,

@@ -23,9 +23,6 @@ inline constexpr std::string_view kNoWeightsForExpansionMessage =
     "に参照場所(展開フォルダ）に初回予想因子ウエイトが有りませんので、ソフトを終了します。";
 /// The expansion window's message (before the missing names) when a file it needs is missing.
 inline constexpr std::string_view kComputationFilesMissing = "計算に必要な次のファイルがありません：";
-/// The part of the end text for a run that found nothing to work on (no horse listed, or no run
-/// in the listed horses' run files).
-inline constexpr std::string_view kComputationNoInput = "入力ファイルがありません";
 
 /// The mark a run leaves in the application folder while it works. One that stands when no run
 /// is working was left by a run that did not end (the program was ended, or failed, during it):

@@ -2,6 +2,7 @@
 
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/paths.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
@@ -101,10 +102,7 @@ std::string BatchEndText(const WeekBatch& b) {
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
-    if (parts.empty()) return std::string(kBatchDoneText);
-    std::string text = std::string(kBatchDoneText) + "（";
-    for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "、" : "") + parts[i];
-    return text + "。ERRORLOG.txtを確認して下さい。）";
+    return std::string(kBatchDoneText) + common::PassedOverNote(parts);
 }
 
 std::string RaceStatusText(std::string_view raceKey12, std::string_view courseName) {
