@@ -38,13 +38,12 @@ std::string RrLine(const RaceState& race) {
     return ReportLine("RR", fields);
 }
 
-namespace {
-
-/// The age read as a whole number, right-aligned in two; two blanks when it holds no number.
 std::string AgeText(std::string_view barei) {
     const auto age = common::StrictNumber(barei);
     return age ? common::RightAlignedTwo(static_cast<std::int64_t>(*age)) : std::string(2, ' ');
 }
+
+namespace {
 
 std::string First(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
 

@@ -16,6 +16,8 @@ namespace reports {
 std::string RcLine(const workbench::RaceState& race);
 /// The "RR" caption line of the mode; the last captions follow the flat-track test.
 std::string RrLine(const workbench::RaceState& race);
+/// The age read as a whole number, right-aligned in two; two blanks when it holds no number.
+std::string AgeText(std::string_view barei);
 /// The "HS" runner lines in predicted order.
 std::string HsLines(const workbench::RaceState& race);
 

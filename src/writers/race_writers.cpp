@@ -1,11 +1,12 @@
 #include "writers/race_writers.h"
 
 #include "reports/lup_race.h"
+#include "reports/shutsubahyo_race.h"
 
 namespace writers {
 
 const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
-    {"WriteShutsubahyoRace", {}},  // race card day file, SHUTSUBAHYO
+    {"WriteShutsubahyoRace", [] { return std::make_unique<reports::ShutsubahyoRaceWriter>(); }},  // race card, SHUTSUBAHYO
     {"WriteLupRace", [] { return std::make_unique<reports::LupRaceWriter>(); }},  // result report, TEKICHU; adds to the tiered tally
     {"WriteLupPcRace", {}},        // PC-variant report, TEKICHU; adds to the PC tally
     {"WriteTwiRace", {}},          // labelled report, TEKICHU

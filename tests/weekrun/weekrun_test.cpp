@@ -323,6 +323,80 @@ TEST_P(WeekrunBatch, WritesTheResultReportOfEveryMeetingDay) {
     EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
 }
 
+// The race card of every meeting day: one block per listed race, in list order, its runner lines
+// one per horse number; after the results every race's own payouts; a second batch writes the
+// same bytes.
+TEST_P(WeekrunBatch, WritesTheRaceCardOfEveryMeetingDay) {
+    const std::string state = GetParam();
+    const bool after = state == "after";
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                         state + " >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+
+    std::map<std::string, std::vector<std::string>> raceNumbersByDay;
+    for (const std::string& id : common::SplitLines(dir.Read("SOKUDO/RACEID.txt")))
+        raceNumbersByDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+    ASSERT_GT(raceNumbersByDay.size(), 1u);
+
+    std::map<std::string, std::string> firstRun;
+    int hitLines = 0;  // a race may hit nothing in the tiers, the week not
+    for (const auto& [day, raceNums] : raceNumbersByDay) {
+        SCOPED_TRACE(day);
+        const std::string card = "SHUTSUBAHYO/" + day + (after ? "mmkRCM.txt" : "mmk.txt");
+        ASSERT_TRUE(dir.Exists(card));
+        EXPECT_FALSE(dir.Exists("SHUTSUBAHYO/" + day + (after ? "mmk.txt" : "mmkRCM.txt")));
+        firstRun[card] = dir.Read(card);
+        const std::vector<std::string> lines = common::SplitLines(dir.Read(card));
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "\"DY\",\"1\",\"" + day.substr(0, 8) + "\"");
+        EXPECT_TRUE(lines[1].starts_with("\"PL\",\"1\",\"" + std::to_string(std::stoi(day.substr(10, 2))) + "\","));
+
+        // The blocks: tags in their order, and per race the counts of its lines.
+        std::vector<std::string> rcRaceNums;
+        std::string raceNum;
+        std::map<std::string, int> count;
+        auto close = [&] {
+            if (raceNum.empty()) return;
+            const std::string key = day.substr(0, 10) + raceNum;
+            const int runners = static_cast<int>(dir.Read("RACE/" + key + ".dat").size() / 24022);
+            EXPECT_EQ(count["HS"], runners) << key;
+            EXPECT_EQ(count["K1"] + count["K2"] + count["K3"] + count["S1"] + count["S2"] + count["S3"], 6) << key;
+            // Every race of the after state has its payouts in the week's payout file.
+            EXPECT_EQ(count["KK"] + count["KS"], after ? 2 : 0) << key;
+            if (!after) {
+                EXPECT_EQ(count["AT"] + count["CM"], 0) << key;
+            }
+            hitLines += count["AT"] + count["CM"];
+            count.clear();
+        };
+        for (std::size_t i = 2; i < lines.size(); ++i) {
+            const std::vector<std::string> f = Fields(lines[i]);
+            ASSERT_FALSE(f.empty());
+            if (f[0] == "RC") {
+                close();
+                EXPECT_EQ(f.size(), after ? 13u : 12u) << lines[i];
+                raceNum = f[3];
+                rcRaceNums.push_back(raceNum);
+            } else if (f[0] == "HS") {
+                EXPECT_EQ(f.size(), after ? 19u : 16u) << lines[i];
+            } else if (f[0] == "K1" || f[0] == "K2" || f[0] == "K3") {
+                EXPECT_EQ(f.size(), 8u) << lines[i];
+            } else if (f[0] == "S1" || f[0] == "S2" || f[0] == "S3") {
+                EXPECT_EQ(f.size(), 9u) << lines[i];
+            }
+            ++count[f[0]];
+        }
+        close();
+        EXPECT_EQ(rcRaceNums, raceNums);
+    }
+    EXPECT_EQ(hitLines > 0, after);
+    ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));
 
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
