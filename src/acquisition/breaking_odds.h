@@ -17,6 +17,12 @@ inline constexpr std::string_view kBreakingOddsDataSpec = "0B30";
 inline constexpr std::string_view kBreakingOddsStart = "速報オッズ取得を開始します。。。。。。";
 inline constexpr std::string_view kBreakingOddsDone = "速報オッズ取得完了";
 
+/// Texts of Ⅲ, the opening of the breaking-payouts window.
+inline constexpr std::string_view kBreakingPayoutsStart = "速報払戻等取得を開始します。。。。。";
+inline constexpr std::string_view kBreakingPayoutsDone = "速報払戻等取得及び処理完了";
+inline constexpr std::string_view kBreakingPayoutsIncomplete =
+    "速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
+
 /// Reads made for one race at most.
 inline constexpr int kMaxBreakingReadsPerRace = 6;
 

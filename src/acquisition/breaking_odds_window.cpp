@@ -5,6 +5,7 @@
 
 #include "acquisition/breaking_odds.h"
 #include "acquisition/fetch_messages.h"
+#include "common/long_step.h"
 #include "ui/window_controls.h"
 #include "dataservice/settings_dialog.h"
 
@@ -43,8 +44,17 @@ void TLMP2RIALTIME::Command1_Click() {
     fetching_ = false;
 }
 
-// "Ⅲ　速報着順等情報": opens the breaking-payouts window, which comes with its own work.
-void TLMP2RIALTIME::Command2_Click() {}
+// "Ⅲ　速報着順等情報": opens the breaking-payouts window, which does its work while it loads. It
+// rewrites the runner files, so it waits while another long step (the weekly batch) works.
+void TLMP2RIALTIME::Command2_Click() {
+    if (!openPayouts_) return;
+    common::LongStepGuard flag;
+    if (!flag) return;
+    Text1->setPlainText(ui::Qs(kBreakingPayoutsStart));
+    host_.pumpEvents();
+    const bool whole = openPayouts_();
+    Text1->setPlainText(ui::Qs(whole ? kBreakingPayoutsDone : kBreakingPayoutsIncomplete));
+}
 
 // "設定ODDS": the settings dialog of this window's own data service.
 void TLMP2RIALTIME::Command3_Click() {

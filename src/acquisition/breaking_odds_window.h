@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QWidget>
@@ -13,8 +14,9 @@ class QPushButton;
 namespace acquisition {
 
 /// The breaking-news window of race day: fetches the breaking odds of the newest races
-/// (Command1) on its own data-service control. Command2 opens the breaking-payouts window once
-/// that window exists. It does nothing while loading; closing it unloads it.
+/// (Command1) on its own data-service control; Command2 opens the breaking-payouts window, whose
+/// load brings the day's results into the runner files. It does nothing while loading; closing it
+/// unloads it.
 class TLMP2RIALTIME final : public QWidget {
     Q_OBJECT
 
@@ -22,6 +24,12 @@ public:
     /// `host` shows the message boxes and lets pending events run (the main menu).
     explicit TLMP2RIALTIME(common::Host& host, QWidget* parent = nullptr);
     ~TLMP2RIALTIME() override;
+
+    /// Opens the single breaking-payouts window: a new one does its work while it is made, an open
+    /// one is only brought forward. False when a load passed something over (logged). The main
+    /// menu sets it, since the window lives in another folder; tests give a fake.
+    using PayoutsOpener = std::function<bool()>;
+    void SetPayoutsOpener(PayoutsOpener opener) { openPayouts_ = std::move(opener); }
 
     /// Tests put a scripted data service in place of the stand-in.
     void SetJVLink(std::unique_ptr<dataservice::JVLink> link) { JVLink1 = std::move(link); }
@@ -34,6 +42,7 @@ private:
 
     common::Host& host_;
     std::unique_ptr<dataservice::JVLink> JVLink1;
+    PayoutsOpener openPayouts_;
     bool fetching_ = false;
 
     QPlainTextEdit* Text1 = nullptr;

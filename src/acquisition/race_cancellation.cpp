@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "acquisition/breaking_results.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/recent_races.h"
 #include "common/error_log.h"
@@ -48,125 +49,6 @@ std::string MatchKeyOf(RecordView<LayoutSE> runner) {
     std::string key = RaceMatchKey(runner);
     key.append(runner.Get(records::se::Umaban));
     return key;
-}
-
-// The breaking files of one fetch: each record decoded, packed and appended at count + 1, one open
-// and close per record, as the breaking-payouts window appends to the same files. A record that
-// cannot be written is counted; the first reason is logged at once, the count when the date ends.
-class BreakingFiles {
-public:
-    explicit BreakingFiles(CancellationSummary& summary) : summary_(summary) {}
-
-    void Keep(std::string_view bytes) {
-        const std::string_view spec = records::RecordSpecOf(bytes);
-        if (spec == "RA") {
-            records::DecodeRA(bytes, ra_);
-            records::PackRecordRA(ra_, storedRa_);
-            if (Append(raFile_, storedRa_)) ++summary_.raAppended;
-        } else if (spec == "SE") {
-            records::DecodeSE(bytes, se_);
-            records::PackRecordSE(se_, storedSe_);
-            if (Append(seFile_, storedSe_)) ++summary_.seAppended;
-        } else if (spec == "HR") {
-            records::DecodeHR(bytes, hr_);
-            records::PackRecordHR(hr_, storedHr_);
-            if (Append(hrFile_, storedHr_)) ++summary_.hrAppended;
-        } else {
-            ++summary_.otherSkipped;
-        }
-    }
-
-    /// Records that could not be written since the last call (logged).
-    std::int64_t TakeLost() {
-        const std::int64_t lost = lost_;
-        if (lost > 0) common::LogError(kStep, std::to_string(lost) + " breaking records not written");
-        lost_ = 0;
-        return lost;
-    }
-
-private:
-    template <class File, class Stored>
-    bool Append(const File& file, const Stored& record) {
-        try {
-            file.Append(record);
-            return true;
-        } catch (const std::exception& e) {
-            if (lost_++ == 0) common::LogError(kStep, e.what());
-        }
-        return false;
-    }
-
-    CancellationSummary& summary_;
-    records::RecordRA ra_;
-    records::RecordSE se_;
-    records::RecordHR hr_;
-    records::StoredRA storedRa_;
-    records::StoredSE storedSe_;
-    records::StoredHR storedHr_;
-    records::WeekFileRA raFile_{common::AppPath(records::kRaRealtime)};
-    records::WeekFileSE seFile_{common::AppPath(records::kSeRealtime)};
-    records::WeekFileHR hrFile_{common::AppPath(records::kHrRealtime)};
-    std::int64_t lost_ = 0;
-};
-
-// Closes the breaking open on every way out of a date's fetch.
-class CloseOnExit {
-public:
-    explicit CloseOnExit(dataservice::JVLink& link) : link_(link) {}
-    ~CloseOnExit() { link_.JVClose(); }
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
-
-private:
-    dataservice::JVLink& link_;
-};
-
-// The reads of one open, to 0 or -203. False when they ended otherwise (logged).
-bool ReadDate(dataservice::JVLink& link, const std::string& date, BreakingFiles& files) {
-    std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
-    int size = kReadBufferSize;
-    std::string fileName;
-    long readsWithoutRecord = 0;
-    for (long reads = 1; reads <= kMaxCancellationReadsPerDate; ++reads) {
-        const int rc = link.JVRead(buff, size, fileName);
-        if (rc > 0) {
-            readsWithoutRecord = 0;
-            // Only the bytes this read delivered: the buffer may hold more from an earlier one.
-            files.Keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())));
-            continue;
-        }
-        if (rc == dataservice::kRcEnd || rc == dataservice::kRcNothingMoreForDate) return true;
-        // -1 and every error code: read again, since a code the service gives while it is still
-        // busy can be followed by records. The bound keeps an error that stays from holding the step.
-        if (++readsWithoutRecord <= kMaxCancellationReadsWithoutRecord) continue;
-        common::LogError(kStep, "reads of " + date + " stopped after " +
-                                    std::to_string(kMaxCancellationReadsWithoutRecord) +
-                                    " reads without a record, the last RC=" + std::to_string(rc));
-        return false;
-    }
-    common::LogError(kStep, "reads of " + date + " stopped after " + std::to_string(kMaxCancellationReadsPerDate) +
-                                " reads");
-    return false;
-}
-
-// One date's breaking connection. False when a part of it failed (reported or logged).
-bool FetchDate(dataservice::JVLink& link, common::Host& host, const std::string& date, BreakingFiles& files) {
-    const int init = link.JVInit(kCancellationSid);
-    if (init != dataservice::kRcOk) host.messageBox(std::string(kJVInitError) + std::to_string(init));
-    CloseOnExit close(link);
-    const int open = link.JVRTOpen(kCancellationDataSpec, date);
-    bool ok = true;
-    if (open == dataservice::kRcNoData) {
-        // Nothing was published for this date: no reads.
-    } else if (open < 0) {
-        common::LogError(kStep, "JVRTOpen " + std::string(kCancellationDataSpec) + " " + date +
-                                    " RC=" + std::to_string(open));
-        ok = false;
-    } else {
-        ok = ReadDate(link, date, files);
-    }
-    if (files.TakeLost() > 0) ok = false;
-    return ok;
 }
 
 // Bytes of a record file, whole records only being looked at by the callers. A file that is there
@@ -262,11 +144,12 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         return summary;
     }
 
-    BreakingFiles files(summary);
-    for (const std::string& date : summary.dates)
-        part([&] {
-            if (!FetchDate(link, host, date, files)) ++summary.failures;
-        });
+    const BreakingResultCounts fetched = FetchBreakingResultDates(link, host, summary.dates, kStep);
+    summary.raAppended = fetched.raAppended;
+    summary.seAppended = fetched.seAppended;
+    summary.hrAppended = fetched.hrAppended;
+    summary.otherSkipped = fetched.otherSkipped;
+    summary.failures += fetched.failures;
 
     part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD); });
     part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew); });

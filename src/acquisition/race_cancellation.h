@@ -16,9 +16,6 @@
 // copies are rebuilt without kinds "1" and "9", and every horse's run file is rebuilt from them.
 namespace acquisition {
 
-inline constexpr std::string_view kCancellationSid = "SA583920/SD271539/TALMOR7THISWEEKN/ver.2020.3.2";
-inline constexpr std::string_view kCancellationDataSpec = "0B12";
-
 /// The step's name in ERRORLOG.txt.
 inline constexpr std::string_view kCancellationStep = "ApplyRaceCancellations";
 
@@ -32,11 +29,6 @@ inline constexpr std::string_view kCancellationIncompleteText =
 
 /// Before the note that there was no race to work on.
 inline constexpr std::string_view kCancellationNoInputStem = "中止処理終了";
-
-/// Bounds of the reads of one date: a date brings a few thousand records at most, and the
-/// next-file mark comes once per file; a code that stays is given up on after this many reads.
-inline constexpr long kMaxCancellationReadsPerDate = 1000000;
-inline constexpr long kMaxCancellationReadsWithoutRecord = 1000;
 
 enum class CancellationOutcome {
     Done,        ///< every part ran
@@ -64,13 +56,13 @@ struct CancellationSummary {
 /// 2. RecentRaceDates of RATHISWEEKNNEW.dat. None: the file is named in ERRORLOG.txt as missing
 ///    or empty, message "該当するデータがありません。", Text1 says in brackets after "中止処理終了"
 ///    that there was no input, and nothing is fetched or rewritten (outcome NoRaces).
-/// 3. Per date: JVInit (a result other than 0: "JVInitエラー。RC=" and the result; goes on),
+/// 3. FetchBreakingResultDates of those dates. Per date: JVInit (a result other than 0: "JVInitエラー。RC=" and the result; goes on),
 ///    JVRTOpen "0B12" with the date (a negative result: no reads; other than -1 it is logged),
 ///    reads until 0 or -203, JVClose. Every read that returns a positive length has exactly those
 ///    bytes decoded and packed; RA, SE and HR go to RARIALTIME.dat, SERIALTIME.dat and
 ///    HRRIALTIME.dat at record count + 1, other kinds are skipped. -1 and every other code read
 ///    on (-402 and -403 included: a breaking open has no stored file to delete and open again).
-///    The reads of a date are bounded: kMaxCancellationReadsWithoutRecord reads in a row without a
+///    The reads of a date are bounded: kMaxBreakingResultReadsWithoutRecord reads in a row without a
 ///    record end them, logged with the last code.
 /// 4. Every "9" record of RARIALTIME.dat is written over every record of RATHISWEEKNNEWd.dat with
 ///    the same race match key (Year, JyoCD, Kaiji, Nichiji, RaceNum: not MonthDay), so a race the

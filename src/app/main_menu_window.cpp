@@ -27,6 +27,7 @@
 #include "acquisition/odds_tables_window.h"
 #include "acquisition/race_cancellation_window.h"
 #include "acquisition/week_odds_window.h"
+#include "workbench/breaking_payouts_window.h"
 #include "acquisition/structure_building_window.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/weekly_fetch.h"
@@ -246,8 +247,23 @@ void TLMF1THISWEEKNVK31::Command7_Click() {
 
 // "Ⅰ　速報情報(一括）": the breaking-news window, which waits for its own buttons.
 void TLMF1THISWEEKNVK31::Command12_Click() {
-    if (!breakingOddsWindow_) breakingOddsWindow_ = new acquisition::TLMP2RIALTIME(*this, this);
+    if (!breakingOddsWindow_) {
+        breakingOddsWindow_ = new acquisition::TLMP2RIALTIME(*this, this);
+        breakingOddsWindow_->SetPayoutsOpener([this] { return OpenBreakingPayouts(); });
+    }
     BringForward(breakingOddsWindow_);
+}
+
+// Ⅲ of the breaking-news window: the single breaking-payouts window. A new one works while it is
+// made; an open one is only brought forward and fetches nothing.
+bool TLMF1THISWEEKNVK31::OpenBreakingPayouts() {
+    if (breakingPayoutsWindow_) {
+        BringForward(breakingPayoutsWindow_);
+        return true;
+    }
+    breakingPayoutsWindow_ = new workbench::TLMHRRIALTIME(*this, this);
+    BringForward(breakingPayoutsWindow_);
+    return breakingPayoutsWindow_->Loaded().Failures() == 0;
 }
 
 // "Ⅳ　速報処理(一括）": odds tables from the breaking odds.

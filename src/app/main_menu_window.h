@@ -27,6 +27,9 @@ class TALMOR7ODDSN;
 class TLMFOTHISWEEKNVK31;
 class TLMP2RIALTIME;
 }  // namespace acquisition
+namespace workbench {
+class TLMHRRIALTIME;
+}  // namespace workbench
 
 namespace app {
 
@@ -99,6 +102,7 @@ private:
     void Command3_Click();
     void Command7_Click();
     void Command12_Click();
+    bool OpenBreakingPayouts();
     void Command13_Click();
     /// The odds-table window: opened when there is none (its load builds the tables), else only
     /// brought forward.
@@ -128,6 +132,7 @@ private:
     // Single windows: made on first use, gone once closed.
     QPointer<acquisition::TLMFOTHISWEEKNVK31> weekOddsWindow_;
     QPointer<acquisition::TLMP2RIALTIME> breakingOddsWindow_;
+    QPointer<workbench::TLMHRRIALTIME> breakingPayoutsWindow_;
     QPointer<acquisition::TALMOR7ODDSN> oddsTablesWindow_;
 
     QPushButton* Command1 = nullptr;

@@ -1,11 +1,16 @@
 #include "workbench/breaking_payouts.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "acquisition/breaking_odds.h"
+#include "acquisition/fetch_messages.h"
+#include "acquisition/odds_line_file.h"
+#include "acquisition/recent_races.h"
 #include "common/error_log.h"
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -22,6 +27,32 @@ namespace workbench {
 namespace {
 
 constexpr std::string_view kO1Realtime = "O1RIALTIME.dat";
+
+// One race's odds connection: its few reads, the O1 records among them kept as delivered.
+void FetchWinOddsOfRace(dataservice::JVLink& link, common::Host& host, const std::string& raceId,
+                        acquisition::OddsLineWriter& writer, WinOddsFetchSummary& s) {
+    ++s.connections;
+    const int init = link.JVInit(acquisition::kBreakingResultsSid);
+    if (init != dataservice::kRcOk) host.messageBox(std::string(acquisition::kJVInitError) + std::to_string(init));
+    link.JVRTOpen(acquisition::kBreakingOddsDataSpec, raceId);
+    std::string buff(static_cast<std::size_t>(acquisition::kReadBufferSize), '\0');
+    int size = acquisition::kReadBufferSize;
+    std::string fileName;
+    for (int read = 0; read < kMaxWinOddsReadsPerRace; ++read) {
+        const int code = link.JVRead(buff, size, fileName);
+        if (code == dataservice::kRcNextFile) break;
+        // 0 and the error codes deliver nothing: what the buffer still holds came from an
+        // earlier read and was kept then.
+        if (code <= 0) continue;
+        const std::string_view record = std::string_view(buff).substr(0, std::min<std::size_t>(code, buff.size()));
+        if (acquisition::OddsKindOf(record) != acquisition::OddsKind::O1) continue;
+        if (writer.Append(record))
+            ++s.linesKept;
+        else
+            ++s.failures;  // logged by the writer
+    }
+    link.JVClose();
+}
 
 // One field copied into element 0 of a runner record.
 struct FieldCopy {
@@ -63,6 +94,41 @@ void ApplyRace(const std::string& key, const std::vector<Update>& updates, Break
 }
 
 }  // namespace
+
+WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host& host) {
+    WinOddsFetchSummary s;
+    acquisition::OddsLineWriter writer(acquisition::OddsStem::Realtime, {acquisition::OddsKind::O1},
+                                       std::string(kBreakingPayoutsStep));
+    std::error_code ec;
+    if (!std::filesystem::exists(acquisition::OddsLineFilePath(acquisition::OddsKind::O1, acquisition::OddsStem::Realtime), ec))
+        ++s.failures;  // logged by the writer; the lines of last time are not merged again
+    if (!common::PassOver(kBreakingPayoutsStep, [&] {
+            const std::vector<std::string> races = acquisition::RecentRaceWindow(common::AppPath(records::kRaThisWeek));
+            for (const std::string& raceId : races) FetchWinOddsOfRace(link, host, raceId, writer, s);
+        }))
+        ++s.failures;
+    writer.Close();
+    return s;
+}
+
+ResultsFetchSummary FetchBreakingResults(dataservice::JVLink& link, common::Host& host) {
+    ResultsFetchSummary s;
+    if (!common::PassOver(kBreakingPayoutsStep,
+                          [&] { s.dates = acquisition::RecentRaceDates(common::AppPath(records::kRaThisWeekNew)); })) {
+        ++s.counts.failures;
+        return s;
+    }
+    s.counts = acquisition::FetchBreakingResultDates(link, host, s.dates, kBreakingPayoutsStep);
+    return s;
+}
+
+BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::Host& host) {
+    BreakingPayoutsSummary s;
+    s.odds = FetchBreakingWinOdds(link, host);
+    s.results = FetchBreakingResults(link, host);
+    s.merge = MergeBreakingIntoRaceFiles();
+    return s;
+}
 
 BreakingMergeSummary MergeBreakingIntoRaceFiles() {
     BreakingMergeSummary s;

@@ -1,9 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
-// The breaking payouts' merge: the arrival order, popularity, odds and times of the day's breaking
+#include "acquisition/breaking_results.h"
+#include "common/host.h"
+#include "dataservice/jvlink.h"
+
+// The breaking payouts of race day: the breaking win odds of the newest races and the breaking
+// results of the newest race dates are fetched, then merged. The merge: the arrival order, popularity, odds and times of the day's breaking
 // runner records (SERIALTIME.dat), then the popularity and odds of the breaking win odds
 // (O1RIALTIME.dat), written into element 0 of the runner records the weekly batch wrote.
 namespace workbench {
@@ -24,5 +31,43 @@ struct BreakingMergeSummary {
 /// (no file is created or extended); within each merge the last record in file order decides,
 /// and every race file is read and written once.
 BreakingMergeSummary MergeBreakingIntoRaceFiles();
+
+/// Reads made for one race of the odds fetch at most.
+inline constexpr int kMaxWinOddsReadsPerRace = 6;
+
+struct WinOddsFetchSummary {
+    std::int64_t connections = 0;  // races asked for
+    std::int64_t linesKept = 0;    // O1 lines appended to O1RIALTIME.dat
+    std::int64_t failures = 0;     // logged
+};
+
+/// O1RIALTIME.dat is emptied; then for each race of the RecentRaceWindow of RATHISWEEKN.dat (the
+/// order of arrival), newest first: JVInit (a result other than 0: "JVInitエラー。RC=" and the
+/// result, once per connection; goes on), JVRTOpen "0B30" with the RaceId, at most six reads,
+/// JVClose. -1 ends a race's reads; 0 and other codes count toward the six. An O1 record is kept
+/// only from a read that returned a positive length, and only the bytes that read delivered (with
+/// CR LF added when it lacks one). A failure (a file that cannot be read or written) is logged
+/// and the rest of the fetch is abandoned.
+WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host& host);
+
+struct ResultsFetchSummary {
+    std::vector<std::string> dates;  // RecentRaceDates of RATHISWEEKNNEW.dat, newest first
+    acquisition::BreakingResultCounts counts;
+};
+
+/// FetchBreakingResultDates of the RecentRaceDates of RATHISWEEKNNEW.dat, under this step's name.
+ResultsFetchSummary FetchBreakingResults(dataservice::JVLink& link, common::Host& host);
+
+struct BreakingPayoutsSummary {
+    WinOddsFetchSummary odds;
+    ResultsFetchSummary results;
+    BreakingMergeSummary merge;
+    /// Everything logged along the way: fetch and merge failures.
+    std::int64_t Failures() const { return odds.failures + results.counts.failures + merge.failures; }
+};
+
+/// The breaking-payouts window's load: FetchBreakingWinOdds, FetchBreakingResults, then the
+/// runner merge and the odds merge. Each step goes on after the failures of the one before.
+BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::Host& host);
 
 }  // namespace workbench

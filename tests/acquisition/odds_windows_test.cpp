@@ -16,6 +16,8 @@
 #include "acquisition/odds_tables_window.h"
 #include "acquisition/week_odds_window.h"
 #include "app/main_menu_window.h"
+#include "common/long_step.h"
+#include "workbench/breaking_payouts_window.h"
 #include "dataservice/scripted_jvlink.h"
 #include "odds_fixtures.h"
 #include "support/recording_host.h"
@@ -135,7 +137,7 @@ TEST(WeekOddsWindow, CancelInTheProgressWindowSetsThisWindowsFlag) {
     EXPECT_EQ(Text1(&window), Q("オッズ取得完了"));
 }
 
-TEST(BreakingOddsWindow, FetchesTheNewestRacesAndLeavesThePayoutsButtonForLater) {
+TEST(BreakingOddsWindow, FetchesTheNewestRacesOnItsOwnControl) {
     testsupport::TempAppFolder folder;
     testsupport::RecordingHost host;
     acquisition::TLMP2RIALTIME window(host);
@@ -157,13 +159,53 @@ TEST(BreakingOddsWindow, FetchesTheNewestRacesAndLeavesThePayoutsButtonForLater)
     EXPECT_EQ(folder.Read("O2RIALTIME.dat"), Quinella("000330"));
     EXPECT_EQ(Text1(&window), Q("速報オッズ取得完了"));
 
+    // Without an opener (the main menu gives one) Ⅲ does nothing, and never on this control.
     link->log.clear();
     Button(&window, "Command2")->click();
     EXPECT_THAT(link->log, IsEmpty());
+    EXPECT_EQ(Text1(&window), Q("速報オッズ取得完了"));
 
     link->uiResults.push_back(-1);
     Button(&window, "Command3")->click();
     EXPECT_THAT(host.Messages(), ElementsAre("エラーのためJV-Linkの設定に失敗しました。"));
+}
+
+// Ⅲ: the start text, pending events, the opening, then the end text that says how it went; held
+// while another long step (the weekly batch) works.
+TEST(BreakingOddsWindow, PayoutsButtonOpensThePayoutsWindowBetweenItsTexts) {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    acquisition::TLMP2RIALTIME window(host);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    std::vector<QString> textAtOpening;
+    std::vector<std::size_t> pumpsAtOpening;
+    bool whole = true;
+    window.SetPayoutsOpener([&] {
+        textAtOpening.push_back(Text1(&window));
+        pumpsAtOpening.push_back(host.calls.size());
+        return whole;
+    });
+
+    Button(&window, "Command2")->click();
+    ASSERT_EQ(textAtOpening.size(), 1u);
+    EXPECT_EQ(textAtOpening[0], Q("速報払戻等取得を開始します。。。。。"));
+    ASSERT_EQ(pumpsAtOpening[0], 1u);
+    EXPECT_EQ(host.calls[0].what, "pumpEvents");
+    EXPECT_EQ(Text1(&window), Q("速報払戻等取得及び処理完了"));
+
+    whole = false;
+    Button(&window, "Command2")->click();
+    EXPECT_EQ(textAtOpening.size(), 2u);
+    EXPECT_EQ(Text1(&window), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"));
+
+    {
+        common::LongStepGuard batch;  // the weekly batch works
+        ASSERT_TRUE(batch);
+        Button(&window, "Command2")->click();
+    }
+    EXPECT_EQ(textAtOpening.size(), 2u);
+    EXPECT_EQ(Text1(&window), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"));
+    EXPECT_FALSE(common::LongStepWorking());
 }
 
 TEST(OddsTablesWindow, BuildsWhileLoadingAndCloses) {
@@ -225,6 +267,34 @@ TEST_F(MainMenuOdds, OddsWindowsAreSingleAndComeAgainAfterClosing) {
     Button(menu.get(), "Command3")->click();
     EXPECT_EQ(Windows<acquisition::TLMFOTHISWEEKNVK31>().size(), 1u);
     EXPECT_EQ(Windows<acquisition::TLMP2RIALTIME>().size(), 1u);
+}
+
+// Ⅲ opens the single breaking-payouts window; a second click only brings it forward, and after
+// Command1 the next click makes (and loads) a new one.
+TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
+    Button(menu.get(), "Command12")->click();
+    acquisition::TLMP2RIALTIME* breaking = Windows<acquisition::TLMP2RIALTIME>().at(0);
+    Button(breaking, "Command2")->click();
+    auto payouts = Windows<workbench::TLMHRRIALTIME>();
+    ASSERT_EQ(payouts.size(), 1u);
+    EXPECT_TRUE(payouts[0]->isVisible());
+    EXPECT_EQ(Text1(breaking), Q("速報払戻等取得及び処理完了"));
+    // What the first load left: an empty odds line file of its own.
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "");
+    folder.Write("O1RIALTIME.dat", "kept while the window stays open\r\n");
+
+    Button(breaking, "Command2")->click();
+    ASSERT_EQ(Windows<workbench::TLMHRRIALTIME>().size(), 1u);
+    EXPECT_EQ(Windows<workbench::TLMHRRIALTIME>()[0], payouts[0]);
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "kept while the window stays open\r\n");
+
+    QPointer<QWidget> closed = payouts[0];
+    Button(payouts[0], "Command1")->click();
+    RunDeferredDeletes();
+    EXPECT_TRUE(closed.isNull());
+    Button(breaking, "Command2")->click();
+    EXPECT_EQ(Windows<workbench::TLMHRRIALTIME>().size(), 1u);
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "");  // a new load rebuilt it
 }
 
 TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "acquisition/breaking_results.h"
 #include "acquisition/recent_races.h"
 #include "cancellation_fixtures.h"
 #include "common/paths.h"
@@ -216,14 +217,14 @@ TEST(CancellationReads, AnErrorThatStaysIsBoundedAndLogged) {
     fresh.Write("RATHISWEEKNNEW.dat", races);
     fresh.Write("RATHISWEEKNNEWd.dat", races);
     fresh.Write("SETHISWEEKNNEWd.dat", "");
-    for (long i = 0; i <= acquisition::kMaxCancellationReadsWithoutRecord; ++i) failing.QueueReadCode(-502);
+    for (long i = 0; i <= acquisition::kMaxBreakingResultReadsWithoutRecord; ++i) failing.QueueReadCode(-502);
     failing.QueueRecord(Race('9', race, "X"));
 
     Strings texts;
     const auto summary =
         acquisition::ApplyRaceCancellations(failing, freshHost, [&](std::string_view t) { texts.emplace_back(t); });
 
-    EXPECT_EQ(failing.Count("JVRead"), static_cast<std::size_t>(acquisition::kMaxCancellationReadsWithoutRecord + 1));
+    EXPECT_EQ(failing.Count("JVRead"), static_cast<std::size_t>(acquisition::kMaxBreakingResultReadsWithoutRecord + 1));
     EXPECT_THAT(freshHost.Messages(), IsEmpty());
     EXPECT_EQ(failing.log.back(), "JVClose");
     EXPECT_FALSE(fresh.Exists("RARIALTIME.dat"));
@@ -235,7 +236,7 @@ TEST(CancellationReads, AnErrorThatStaysIsBoundedAndLogged) {
 
 TEST(CancellationReads, NextFileMarksWithoutARecordAreBounded) {
     const At race{"20241013", "06", "03", "02", "02"};
-    for (long marks : {acquisition::kMaxCancellationReadsWithoutRecord, acquisition::kMaxCancellationReadsWithoutRecord + 1}) {
+    for (long marks : {acquisition::kMaxBreakingResultReadsWithoutRecord, acquisition::kMaxBreakingResultReadsWithoutRecord + 1}) {
         SCOPED_TRACE(marks);
         testsupport::TempAppFolder fresh;
         testsupport::RecordingHost freshHost;
@@ -248,7 +249,7 @@ TEST(CancellationReads, NextFileMarksWithoutARecordAreBounded) {
 
         const auto summary = acquisition::ApplyRaceCancellations(marking, freshHost, nullptr);
 
-        const bool withinBound = marks == acquisition::kMaxCancellationReadsWithoutRecord;
+        const bool withinBound = marks == acquisition::kMaxBreakingResultReadsWithoutRecord;
         EXPECT_EQ(marking.Count("JVRead"), static_cast<std::size_t>(withinBound ? marks + 2 : marks));
         EXPECT_EQ(fresh.Read("RARIALTIME.dat"), withinBound ? Race('9', race, "X") : "");
         EXPECT_THAT(freshHost.Messages(), IsEmpty());

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "batch_fixtures.h"
+#include "dataservice/scripted_jvlink.h"
+#include "support/recording_host.h"
 #include "support/record_bytes.h"
 #include "support/temp_folder.h"
 
@@ -105,6 +108,160 @@ TEST(BreakingPayouts, NoBreakingFilesChangeNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder / "O1RIALTIME.dat"));
     EXPECT_EQ(s.racesWritten, 0);
     EXPECT_EQ(s.failures, 0);
+}
+
+// ---- The fetches and the whole load, on a scripted data service.
+
+const std::string kSid = "SA583920/SD271539/TALMOR7THISWEEKN/ver.2020.3.2";
+
+// RaceId of day `day` (1-based) race `num` at racecourse 05, meeting 03, day 02 of 2025-06.
+std::string RaceIdOf(int day, int num) {
+    return "202506" + batchtest::Digits(day, 2) + "050302" + batchtest::Digits(num, 2);
+}
+
+dataservice::ScriptedJVLink::ReadStep R(int code, std::string bytes) { return {code, std::move(bytes), ""}; }
+
+std::vector<std::string> RtOpens(const dataservice::ScriptedJVLink& link) {
+    std::vector<std::string> opens;
+    for (const std::string& line : link.log)
+        if (line.starts_with("JVRTOpen")) opens.push_back(line);
+    return opens;
+}
+
+class BreakingFetch : public ::testing::Test {
+protected:
+    void WeekOf(const std::vector<std::string>& raceIds, std::string_view name) {
+        std::string ra;
+        for (const std::string& id : raceIds) ra += batchtest::RaRecord(batchtest::RaceOf(id));
+        folder.Write(std::string(name), ra);
+    }
+    testsupport::TempAppFolder folder;  // first: it sets AppFolder
+    testsupport::RecordingHost host;
+    dataservice::ScriptedJVLink link;
+};
+
+// The odds fetch asks for the newest 97 races of the file in the order of arrival, newest first.
+TEST_F(BreakingFetch, OddsConnectionsForTheNewestRacesOfTheArrivalFile) {
+    struct Case {
+        int records;
+        int expected;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{40, 40}, Case{120, 97}}) {
+        SCOPED_TRACE(c.records);
+        std::vector<std::string> ids;
+        for (int i = 1; i <= c.records; ++i) ids.push_back(RaceIdOf(1 + i / 12, 1 + i % 12));
+        WeekOf(ids, "RATHISWEEKN.dat");
+        // The sorted file holds other races: it must not be the one asked for.
+        WeekOf({RaceIdOf(28, 1)}, "RATHISWEEKNNEW.dat");
+        dataservice::ScriptedJVLink fresh;
+        const workbench::WinOddsFetchSummary s = workbench::FetchBreakingWinOdds(fresh, host);
+        const std::vector<std::string> opens = RtOpens(fresh);
+        ASSERT_EQ(opens.size(), static_cast<std::size_t>(c.expected));
+        EXPECT_EQ(s.connections, c.expected);
+        for (int k = 0; k < c.expected; ++k)
+            EXPECT_EQ(opens[static_cast<std::size_t>(k)], "JVRTOpen 0B30 " + ids[static_cast<std::size_t>(c.records - 1 - k)]);
+        EXPECT_EQ(fresh.Count("JVInit " + kSid), static_cast<std::size_t>(c.expected));
+        EXPECT_EQ(fresh.Count("JVClose"), static_cast<std::size_t>(c.expected));
+        EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "");
+    }
+}
+
+// What one race's reads keep in O1RIALTIME.dat.
+TEST_F(BreakingFetch, OddsReadsOfOneRace) {
+    const std::string a = O1(kRaceId, {"01012301"}), b = O1(kRaceId, {"02045602"});
+    const std::string o2 = "O2" + std::string(20, 'x') + "\r\n";
+    std::string bare = a.substr(0, a.size() - 2);  // delivered without its line end
+    struct Case {
+        const char* name;
+        std::vector<dataservice::ScriptedJVLink::ReadStep> reads;
+        std::string kept;
+        std::size_t readsMade;
+    };
+    const int la = static_cast<int>(a.size()), lb = static_cast<int>(b.size());
+    const std::vector<Case> cases = {
+        {"-1 first keeps nothing", {R(-1, ""), R(la, a)}, "", 1},
+        {"only O1 of six records, no seventh read",
+         {R(la, a), R(static_cast<int>(o2.size()), o2), R(lb, b), R(static_cast<int>(o2.size()), o2), R(la, a), R(lb, b), R(la, a)},
+         a + b + a + b, 6},
+        {"a record then 0 is kept once", {R(la, a), R(0, ""), R(-1, "")}, a, 3},
+        {"0 with an O1 left in the buffer keeps nothing", {R(0, a), R(-502, a), R(-1, "")}, "", 3},
+        {"errors count toward the six", {R(-502, ""), R(-502, ""), R(-502, ""), R(-502, ""), R(-502, ""), R(la, a), R(lb, b)}, a, 6},
+        {"a record without CR LF gets one", {R(static_cast<int>(bare.size()), bare), R(-1, "")}, a, 2},
+    };
+    WeekOf({std::string(kRaceId)}, "RATHISWEEKN.dat");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.Write("O1RIALTIME.dat", "left from an earlier load\r\n");
+        dataservice::ScriptedJVLink fresh;
+        for (const auto& r : c.reads) fresh.reads.push_back(r);
+        const workbench::WinOddsFetchSummary s = workbench::FetchBreakingWinOdds(fresh, host);
+        EXPECT_EQ(folder.Read("O1RIALTIME.dat"), c.kept);
+        EXPECT_EQ(fresh.Count("JVRead"), c.readsMade);
+        EXPECT_EQ(s.failures, 0);
+    }
+}
+
+// A failing JVInit is told once per connection, and the connection goes on.
+TEST_F(BreakingFetch, JVInitFailureToldOncePerConnection) {
+    WeekOf({RaceIdOf(7, 1), RaceIdOf(7, 2)}, "RATHISWEEKN.dat");
+    WeekOf({RaceIdOf(7, 1), RaceIdOf(7, 2)}, "RATHISWEEKNNEW.dat");
+    link.initResults = {-101, -101, -101};
+    link.reads = {R(-1, ""), R(-1, ""), R(0, "")};
+    workbench::MergeBreakingResults(link, host);
+    EXPECT_THAT(host.Messages(), ::testing::ElementsAre("JVInitエラー。RC=-101", "JVInitエラー。RC=-101",
+                                                        "JVInitエラー。RC=-101"));
+    EXPECT_EQ(RtOpens(link).size(), 3u);
+}
+
+// The result fetch: the dates of the sorted file, newest first, under the payouts' step.
+TEST_F(BreakingFetch, ResultConnectionsPerDateAppendInStoredForms) {
+    std::vector<std::string> ids;
+    for (int i = 1; i <= 24; ++i) ids.push_back(RaceIdOf(1, 1 + i % 12));
+    ids.push_back(RaceIdOf(7, 1));
+    for (int i = 1; i <= 24; ++i) ids.push_back(RaceIdOf(8, 1 + i % 12));
+    WeekOf(ids, "RATHISWEEKNNEW.dat");
+    const std::string se = Se(RaceIdOf(8, 3), "01", "01", "1345", "0123", "02", "345");
+    link.reads = {R(static_cast<int>(se.size()), se), R(-203, ""), R(0, ""), R(-1, ""), R(0, "")};
+    const workbench::ResultsFetchSummary s = workbench::FetchBreakingResults(link, host);
+    EXPECT_THAT(s.dates, ::testing::ElementsAre("20250608", "20250607", "20250601"));
+    EXPECT_THAT(RtOpens(link), ::testing::ElementsAre("JVRTOpen 0B12 20250608", "JVRTOpen 0B12 20250607",
+                                                      "JVRTOpen 0B12 20250601"));
+    EXPECT_EQ(s.counts.seAppended, 1);
+    EXPECT_EQ(folder.Read("SERIALTIME.dat").size(), 555u);
+    EXPECT_EQ(s.counts.failures, 0);
+}
+
+// The whole load: the runner's arrival order and times from its breaking record, popularity and
+// odds from the odds line; a second load rebuilds the odds lines rather than adding to them.
+TEST_F(BreakingFetch, LoadFetchesThenMerges) {
+    WeekOf({std::string(kRaceId)}, "RATHISWEEKN.dat");
+    WeekOf({std::string(kRaceId)}, "RATHISWEEKNNEW.dat");
+    const std::string one = RunnerBytes('a'), two = RunnerBytes('b');
+    folder.Write("RACE/" + std::string(kKey) + ".dat", one + two);
+    const std::string line = O1(kRaceId, {"01009905", "02012301"});
+    const std::string se = Se(kRaceId, "02", "01", "1345", "0250", "03", "345");
+    auto script = [&](dataservice::ScriptedJVLink& l) {
+        l.reads = {R(static_cast<int>(line.size()), line), R(-1, ""), R(static_cast<int>(se.size()), se), R(0, "")};
+    };
+    script(link);
+    const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(link, host);
+    EXPECT_THAT(link.Operations(),
+                ::testing::ElementsAre("JVInit", "JVRTOpen", "JVRead", "JVRead", "JVClose",  // odds first
+                                       "JVInit", "JVRTOpen", "JVRead", "JVRead", "JVClose"));
+    EXPECT_EQ(folder.Read("RACE/" + std::string(kKey) + ".dat"),
+              Merged(one, "aa", "aaaa", "05", "0099", "aaa") +
+                  Merged(two, "01", "1345", "01", "0123", "345"));
+    EXPECT_EQ(s.odds.linesKept, 1);
+    EXPECT_EQ(s.results.counts.seAppended, 1);
+    EXPECT_EQ(s.merge.runnersMerged, 1);
+    EXPECT_EQ(s.merge.oddsMerged, 2);
+    EXPECT_EQ(s.Failures(), 0);
+
+    dataservice::ScriptedJVLink again;
+    script(again);
+    workbench::MergeBreakingResults(again, host);
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), line);
+    EXPECT_EQ(folder.Read("SERIALTIME.dat").size(), 2u * 555);  // the result files only grow
 }
 
 }  // namespace

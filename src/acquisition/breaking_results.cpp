@@ -1,0 +1,155 @@
+#include "acquisition/breaking_results.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "acquisition/fetch_messages.h"
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "records/decoders.h"
+#include "records/fields.h"
+#include "records/week_record_file.h"
+
+namespace acquisition {
+
+namespace {
+
+// The breaking files of one fetch: each record decoded, packed and appended at count + 1, one open
+// and close per record, so that every record is on disk as soon as it has been read. A record that
+// cannot be written is counted; the first reason is logged at once, the count when the date ends.
+class BreakingFiles {
+public:
+    BreakingFiles(BreakingResultCounts& summary, std::string_view step) : summary_(summary), step_(step) {}
+
+    void Keep(std::string_view bytes) {
+        const std::string_view spec = records::RecordSpecOf(bytes);
+        if (spec == "RA") {
+            records::DecodeRA(bytes, ra_);
+            records::PackRecordRA(ra_, storedRa_);
+            if (Append(raFile_, storedRa_)) ++summary_.raAppended;
+        } else if (spec == "SE") {
+            records::DecodeSE(bytes, se_);
+            records::PackRecordSE(se_, storedSe_);
+            if (Append(seFile_, storedSe_)) ++summary_.seAppended;
+        } else if (spec == "HR") {
+            records::DecodeHR(bytes, hr_);
+            records::PackRecordHR(hr_, storedHr_);
+            if (Append(hrFile_, storedHr_)) ++summary_.hrAppended;
+        } else {
+            ++summary_.otherSkipped;
+        }
+    }
+
+    /// Records that could not be written since the last call (logged).
+    std::int64_t TakeLost() {
+        const std::int64_t lost = lost_;
+        if (lost > 0) common::LogError(step_, std::to_string(lost) + " breaking records not written");
+        lost_ = 0;
+        return lost;
+    }
+
+private:
+    template <class File, class Stored>
+    bool Append(const File& file, const Stored& record) {
+        try {
+            file.Append(record);
+            return true;
+        } catch (const std::exception& e) {
+            if (lost_++ == 0) common::LogError(step_, e.what());
+        }
+        return false;
+    }
+
+    BreakingResultCounts& summary_;
+    std::string_view step_;
+    records::RecordRA ra_;
+    records::RecordSE se_;
+    records::RecordHR hr_;
+    records::StoredRA storedRa_;
+    records::StoredSE storedSe_;
+    records::StoredHR storedHr_;
+    records::WeekFileRA raFile_{common::AppPath(records::kRaRealtime)};
+    records::WeekFileSE seFile_{common::AppPath(records::kSeRealtime)};
+    records::WeekFileHR hrFile_{common::AppPath(records::kHrRealtime)};
+    std::int64_t lost_ = 0;
+};
+
+// Closes the breaking open on every way out of a date's fetch.
+class CloseOnExit {
+public:
+    explicit CloseOnExit(dataservice::JVLink& link) : link_(link) {}
+    ~CloseOnExit() { link_.JVClose(); }
+    CloseOnExit(const CloseOnExit&) = delete;
+    CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+private:
+    dataservice::JVLink& link_;
+};
+
+// The reads of one open, to 0 or -203. False when they ended otherwise (logged).
+bool ReadDate(dataservice::JVLink& link, const std::string& date, BreakingFiles& files, std::string_view step) {
+    std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
+    int size = kReadBufferSize;
+    std::string fileName;
+    long readsWithoutRecord = 0;
+    for (long reads = 1; reads <= kMaxBreakingResultReadsPerDate; ++reads) {
+        const int rc = link.JVRead(buff, size, fileName);
+        if (rc > 0) {
+            readsWithoutRecord = 0;
+            // Only the bytes this read delivered: the buffer may hold more from an earlier one.
+            files.Keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())));
+            continue;
+        }
+        if (rc == dataservice::kRcEnd || rc == dataservice::kRcNothingMoreForDate) return true;
+        // -1 and every error code: read again, since a code the service gives while it is still
+        // busy can be followed by records. The bound keeps an error that stays from holding the step.
+        if (++readsWithoutRecord <= kMaxBreakingResultReadsWithoutRecord) continue;
+        common::LogError(step, "reads of " + date + " stopped after " +
+                                    std::to_string(kMaxBreakingResultReadsWithoutRecord) +
+                                    " reads without a record, the last RC=" + std::to_string(rc));
+        return false;
+    }
+    common::LogError(step, "reads of " + date + " stopped after " + std::to_string(kMaxBreakingResultReadsPerDate) +
+                                " reads");
+    return false;
+}
+
+// One date's breaking connection. False when a part of it failed (reported or logged).
+bool FetchDate(dataservice::JVLink& link, common::Host& host, const std::string& date, BreakingFiles& files,
+               std::string_view step) {
+    const int init = link.JVInit(kBreakingResultsSid);
+    if (init != dataservice::kRcOk) host.messageBox(std::string(kJVInitError) + std::to_string(init));
+    CloseOnExit close(link);
+    const int open = link.JVRTOpen(kBreakingResultsDataSpec, date);
+    bool ok = true;
+    if (open == dataservice::kRcNoData) {
+        // Nothing was published for this date: no reads.
+    } else if (open < 0) {
+        common::LogError(step, "JVRTOpen " + std::string(kBreakingResultsDataSpec) + " " + date +
+                                    " RC=" + std::to_string(open));
+        ok = false;
+    } else {
+        ok = ReadDate(link, date, files, step);
+    }
+    if (files.TakeLost() > 0) ok = false;
+    return ok;
+}
+
+}  // namespace
+
+BreakingResultCounts FetchBreakingResultDates(dataservice::JVLink& link, common::Host& host,
+                                              const std::vector<std::string>& dates, std::string_view step) {
+    BreakingResultCounts counts;
+    BreakingFiles files(counts, step);
+    for (const std::string& date : dates) {
+        // A date that fails is logged and counted; the next date still has its connection.
+        if (!common::PassOver(step, [&] {
+                if (!FetchDate(link, host, date, files, step)) ++counts.failures;
+            }))
+            ++counts.failures;
+    }
+    return counts;
+}
+
+}  // namespace acquisition
