@@ -2,6 +2,7 @@
 
 #include "reports/lup_race.h"
 #include "reports/shutsubahyo_race.h"
+#include "webexport/race_page.h"
 
 namespace writers {
 
@@ -14,7 +15,7 @@ const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
     {"WriteTanfuku2", {}},         // the same of the second-ranked horse, TANFUKU2
     {"WriteTanshoCsv", {}},        // win betting file, TANSHO
     {"WriteDayBlockText", {}},     // the day's block-editor text, tarnel_paddy_wp
-    {"WriteRacePage", {}},         // the race's web page, tarnel_paddy_yosou
+    {"WriteRacePage", [] { return std::make_unique<webexport::RacePageWriter>(webexport::RunSiteConfig()); }},  // the race's web page, tarnel_paddy_yosou
     {"WriteDayPrintPage", {}},     // the day's print page, tarnel_paddy_wp
     {"WriteSokudoHrCsv", {}},      // the day's speed file, SOKUDO
 }};
