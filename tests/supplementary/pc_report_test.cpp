@@ -79,19 +79,6 @@ TEST(PcFormationOf, TicketsAndLastRankByKind) {
         }
 }
 
-/// A race of `n` runners ranked 1 to n in horse order, with the finishing positions given.
-RaceState RankedRace(int n, std::string_view toroku, std::string_view spread, const std::map<int, std::string>& placed,
-                     std::string_view raceId = "2025110105030208") {
-    RaceState race = reportweek::Race(raceId, 1, toroku, "10");
-    race.RaceInfo[10] = std::string(spread);
-    std::vector<int> order;
-    std::vector<std::string> nyusen(static_cast<std::size_t>(n) + 1), chakujun(static_cast<std::size_t>(n) + 1, "**");
-    for (int h = 1; h <= n; ++h) order.push_back(h);
-    for (const auto& [h, pos] : placed) chakujun[static_cast<std::size_t>(h)] = pos;
-    reportweek::SetRunners(race, order, nyusen, chakujun);
-    return race;
-}
-
 TEST(WriteLupPcKaime, LinesReachTheRanksOfTheRowAndNoFurtherThanTheRace) {
     // Twelve runners ranked by horse number except 1 and 11 swapped, spread 30: E 7, G 6, X 9, U 6.
     RaceState twelve = reportweek::Race("2025110105030209", 0, "12", "10");
@@ -112,7 +99,7 @@ TEST(WriteLupPcKaime, LinesReachTheRanksOfTheRowAndNoFurtherThanTheRace) {
     EXPECT_EQ(result, supplementary::WriteLupPcKaime(twelve));
 
     // Three registered runners: the row names rank 4, which the race lacks.
-    const RaceState three = RankedRace(3, "03", "42", {});
+    const RaceState three = reportweek::RankedRace(3, "03", "42", {});
     EXPECT_EQ(supplementary::WriteLupPcKaime(three),
               "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n\"UF2\",\" 1\",\" 2\",\" 3\"\r\n"
               "\"UBX\",\" 1\",\" 2\",\" 3\"\r\n\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\"\r\n"
@@ -131,7 +118,7 @@ TEST(HanteiTekichuPc, HitsByKind) {
         std::string kumi, pay;
         std::int64_t count, total;
     };
-    const auto eight = [&](std::map<int, std::string> placed) { return RankedRace(8, "08", "20", placed); };
+    const auto eight = [&](std::map<int, std::string> placed) { return reportweek::RankedRace(8, "08", "20", placed); };
     const Case cases[] = {
         {"dead heat for first: 馬単F buys both orders", reportweek::GapDeadHeatRace(1),
          reportweek::GapDeadHeatPayout(), K::UmatanF, Cp(" 1→ 2"), "400", 1, 850},
@@ -161,7 +148,7 @@ TEST(HanteiTekichuPc, HitsByKind) {
         {"place kind paid from the matching entry", eight({{1, "01"}, {2, "02"}, {3, "03"}}),
          PayoutBuilder(id).Fukusyo({{"01", "000000110", "01"}, {"02", "000000230", "03"}, {"03", "000000310", "02"}}),
          K::Fukusho2, "02", "230", 1, 230},
-        {"three runners: the trio box of e 4 holds them", RankedRace(3, "03", "42", {{1, "01"}, {2, "02"}, {3, "03"}}),
+        {"three runners: the trio box of e 4 holds them", reportweek::RankedRace(3, "03", "42", {{1, "01"}, {2, "02"}, {3, "03"}}),
          PayoutBuilder(id).Sanrenpuku({{"010203", "000000150", "001"}}), K::SanrenpukuB, Cp(" 1- 2- 3"), "150", 1, 150},
         {"8 runners, rank 8 won: outside 馬連B's e 6", eight({{8, "01"}, {1, "02"}}),
          PayoutBuilder(id).Umaren({{"0108", "000004000", "020"}}), K::UmarenB, "", "", 0, 0},
@@ -180,7 +167,7 @@ TEST(HanteiTekichuPc, HitsByKind) {
 
 TEST(HanteiTekichuPc, ThreeRunnersKeepTheTicketsOfTheTable) {
     workbench::DayTallies t;
-    const RaceState three = RankedRace(3, "03", "42", {});
+    const RaceState three = reportweek::RankedRace(3, "03", "42", {});
     supplementary::HanteiTekichuPc(three, reportweek::PayoutBuilder("2025110105030208").Record(), t);
     const int tickets[] = {6, 6, 9, 4, 12, 6, 6};
     for (int k = 0; k < 7; ++k) {
