@@ -38,14 +38,7 @@ std::string RrLine(const RaceState& race) {
     return ReportLine("RR", fields);
 }
 
-std::string AgeText(std::string_view barei) {
-    const auto age = common::StrictNumber(barei);
-    return age ? common::RightAlignedTwo(static_cast<std::int64_t>(*age)) : std::string(2, ' ');
-}
-
 namespace {
-
-std::string First(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
 
 std::string HsLine(const RaceState& race, int rank, int h) {
     const bool result = race.ResultMode == 1;
@@ -66,7 +59,7 @@ std::string HsLine(const RaceState& race, int rank, int h) {
 
 }  // namespace
 
-std::string HsLines(const RaceState& race) {
+std::vector<RankedHorse> HorsesByRank(const RaceState& race) {
     // Horses by rank in one pass instead of a search per rank; equal ranks keep horse order.
     std::vector<std::vector<int>> byRank(static_cast<std::size_t>(race.RunnerCount) + 1);
     for (int h = 1; h <= race.RunnerCount; ++h) {
@@ -74,9 +67,15 @@ std::string HsLines(const RaceState& race) {
         if (rank && *rank >= 1 && *rank <= race.RunnerCount && *rank == static_cast<int>(*rank))
             byRank[static_cast<std::size_t>(*rank)].push_back(h);
     }
-    std::string out;
+    std::vector<RankedHorse> out;
     for (int k = 1; k <= race.RunnerCount; ++k)
-        for (int h : byRank[static_cast<std::size_t>(k)]) out += HsLine(race, k, h);
+        for (int h : byRank[static_cast<std::size_t>(k)]) out.push_back({k, h});
+    return out;
+}
+
+std::string HsLines(const RaceState& race) {
+    std::string out;
+    for (const RankedHorse& r : HorsesByRank(race)) out += HsLine(race, r.Rank, r.Horse);
     return out;
 }
 

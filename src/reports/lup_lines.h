@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "records/decoders.h"
 #include "reports/report_lines.h"
@@ -16,8 +17,14 @@ namespace reports {
 std::string RcLine(const workbench::RaceState& race);
 /// The "RR" caption line of the mode; the last captions follow the flat-track test.
 std::string RrLine(const workbench::RaceState& race);
-/// The age read as a whole number, right-aligned in two; two blanks when it holds no number.
-std::string AgeText(std::string_view barei);
+/// A horse number with its predicted rank.
+struct RankedHorse {
+    int Rank = 0;
+    int Horse = 0;
+};
+/// The horses 1 to RunnerCount in predicted order, by their YosoRank; a horse without a rank
+/// in 1 to RunnerCount is left out.
+std::vector<RankedHorse> HorsesByRank(const workbench::RaceState& race);
 /// The "HS" runner lines in predicted order.
 std::string HsLines(const workbench::RaceState& race);
 

@@ -56,6 +56,13 @@ std::optional<std::string> CodeIntegerText(std::string_view digits) {
 
 std::string HorseText(int horse) { return common::RightAlignedTwo(horse); }
 
+std::string AgeText(std::string_view barei) {
+    const auto age = common::StrictNumber(barei);
+    return age ? common::RightAlignedTwo(static_cast<std::int64_t>(*age)) : std::string(2, ' ');
+}
+
+std::string First(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
+
 bool IsFlatTrack(std::string_view trackCD) { return trackCD.size() == 2 && trackCD >= "00" && trackCD <= "49"; }
 
 common::Field CourseField(const common::CodeTable& codes, std::string_view jyoCD) {

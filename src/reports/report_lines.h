@@ -51,6 +51,12 @@ std::optional<std::string> CodeIntegerText(std::string_view digits);
 /// A horse number right-aligned in two characters (5 gives " 5", 12 gives "12").
 std::string HorseText(int horse);
 
+/// The age read as a whole number, right-aligned in two; two blanks when it holds no number.
+std::string AgeText(std::string_view barei);
+
+/// The first `n` characters of a CP932 text.
+std::string First(std::string_view cp932, std::size_t n);
+
 /// Flat track: TrackCD "00" to "49" as a two-character text; anything else (hurdles, blank) not.
 bool IsFlatTrack(std::string_view trackCD);
 

@@ -59,7 +59,6 @@ std::string CardRcLine(const RaceState& race) {
     return ReportLine("RC", fields);
 }
 
-std::string First(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
 
 }  // namespace
 

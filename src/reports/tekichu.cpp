@@ -179,7 +179,7 @@ void HanteiTekichuAT(const RaceState& race, const records::StoredHR& hr, std::st
     }
 }
 
-std::string TekichuHeadLines(std::string_view raceId, const common::CodeTable& codes, LineNotes& notes) {
+std::string TekichuTitleLine(std::string_view raceId, const common::CodeTable& codes, LineNotes& notes) {
     const auto kaiji = raceId.size() == 16 ? CodeIntegerText(raceId.substr(10, 2)) : std::nullopt;
     const auto nichiji = raceId.size() == 16 ? CodeIntegerText(raceId.substr(12, 2)) : std::nullopt;
     std::string out;
@@ -189,6 +189,11 @@ std::string TekichuHeadLines(std::string_view raceId, const common::CodeTable& c
                            *kaiji + Cp932("回"), CourseField(codes, raceId.substr(8, 2)), *nichiji + Cp932("日目")});
     else
         NoteLeftOut(notes, "tekichu title", "the race's identity holds no meeting numbers");
+    return out;
+}
+
+std::string TekichuHeadLines(std::string_view raceId, const common::CodeTable& codes, LineNotes& notes) {
+    std::string out = TekichuTitleLine(raceId, codes, notes);
     std::vector<Field> header;
     for (auto c : {"馬連", "馬単", "3連複", "3連単", "ワイド1", "ワイド2", "ワイド3"}) header.emplace_back(Cp932(c));
     out += ReportLine(Cp932("R番号"), header);

@@ -30,6 +30,8 @@ struct TekichuSummary {
 void HanteiTekichuAT(const workbench::RaceState& race, const records::StoredHR& hr, std::string& lines,
                      TekichuSummary& summary, workbench::KaitekiTally& tally, LineNotes& notes);
 
+/// The title line of a day's hit table: year, month, day, meeting, course and day number.
+std::string TekichuTitleLine(std::string_view raceId, const common::CodeTable& codes, LineNotes& notes);
 /// The title and header lines of a day's hit table (16-byte RaceId of any race of the day).
 std::string TekichuHeadLines(std::string_view raceId, const common::CodeTable& codes, LineNotes& notes);
 /// The race's four lines of the day hit table.

@@ -3,13 +3,14 @@
 #include "reports/lup_race.h"
 #include "reports/shutsubahyo_race.h"
 #include "webexport/race_page.h"
+#include "supplementary/pc_day_report.h"
 
 namespace writers {
 
 const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
     {"WriteShutsubahyoRace", [] { return std::make_unique<reports::ShutsubahyoRaceWriter>(); }},  // race card, SHUTSUBAHYO
     {"WriteLupRace", [] { return std::make_unique<reports::LupRaceWriter>(); }},  // result report, TEKICHU; adds to the tiered tally
-    {"WriteLupPcRace", {}},        // PC-variant report, TEKICHU; adds to the PC tally
+    {"WriteLupPcRace", [] { return std::make_unique<supplementary::LupPcRaceWriter>(); }},  // PC-variant report, TEKICHU; adds to the PC tally
     {"WriteTwiRace", {}},          // labelled report, TEKICHU
     {"WriteTanfuku1", {}},         // win/place csv of the first-ranked horse, TANFUKU
     {"WriteTanfuku2", {}},         // the same of the second-ranked horse, TANFUKU2

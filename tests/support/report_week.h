@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -223,6 +224,20 @@ inline PayoutBuilder GapDeadHeatPayout() {
         .Sanrenpuku({{"010203", "000000500", "001"}})
         .Sanrentan({{"010203", "000000600", "0001"}, {"020103", "000000700", "0002"}});
     return hr;
+}
+
+/// A result-mode race of `n` runners ranked 1 to n in horse order, with its registered count, its
+/// spread column and the finishing positions given (others "**").
+inline workbench::RaceState RankedRace(int n, std::string_view toroku, std::string_view spread, const std::map<int, std::string>& placed,
+                     std::string_view raceId = "2025110105030208") {
+    workbench::RaceState race = Race(raceId, 1, toroku, "10");
+    race.RaceInfo[10] = std::string(spread);
+    std::vector<int> order;
+    std::vector<std::string> nyusen(static_cast<std::size_t>(n) + 1), chakujun(static_cast<std::size_t>(n) + 1, "**");
+    for (int h = 1; h <= n; ++h) order.push_back(h);
+    for (const auto& [h, pos] : placed) chakujun[static_cast<std::size_t>(h)] = pos;
+    SetRunners(race, order, nyusen, chakujun);
+    return race;
 }
 
 }  // namespace reportweek

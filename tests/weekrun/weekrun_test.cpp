@@ -397,6 +397,95 @@ TEST_P(WeekrunBatch, WritesTheRaceCardOfEveryMeetingDay) {
     EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
 }
 
+// The PC-variant day report of every meeting day: fifteen ticket lines per race, the hit table's
+// rows under the race numbers of the day report, the day rates counting the table's hits, and a
+// second batch writing the same bytes.
+TEST_P(WeekrunBatch, WritesThePcDayReportOfEveryMeetingDay) {
+    const std::string state = GetParam();
+    const bool after = state == "after";
+    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                         state + " >/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+
+    std::map<std::string, std::vector<std::string>> raceNumbersByDay;
+    for (const std::string& id : common::SplitLines(dir.Read("SOKUDO/RACEID.txt")))
+        raceNumbersByDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+    ASSERT_GT(raceNumbersByDay.size(), 1u);
+
+    std::map<std::string, std::string> firstRun;
+    std::int64_t hitsOfTheWeek = 0;
+    for (const auto& [day, raceNums] : raceNumbersByDay) {
+        SCOPED_TRACE(day);
+        const std::string lup = "TEKICHU/" + day + (after ? "lupRCMPC.txt" : "lupPC.txt");
+        const std::string table = "TEKICHU/" + day + "tekichuPC.txt";
+        ASSERT_TRUE(dir.Exists(lup));
+        EXPECT_FALSE(dir.Exists("TEKICHU/" + day + (after ? "lupPC.txt" : "lupRCMPC.txt")));
+        EXPECT_EQ(dir.Exists(table), after);
+        firstRun[lup] = dir.Read(lup);
+        const std::vector<std::string> lines = common::SplitLines(dir.Read(lup));
+        // Each race: its "RC" line, then the fifteen ticket tags in their order after its runners.
+        static const std::vector<std::string> kTags = {"TF1", "TF2", "UF1", "UF2", "UBX", "S11", "S12", "S1A",
+                                                       "S21", "S22", "S2A", "S31", "S32", "S3A", "SBX"};
+        std::vector<std::string> rcRaceNums;
+        std::size_t tag = kTags.size();
+        for (const std::string& line : lines) {
+            const std::vector<std::string> f = Fields(line);
+            ASSERT_FALSE(f.empty());
+            if (f[0] == "RC") {
+                EXPECT_EQ(tag, kTags.size()) << "a race before " << line << " lacks ticket lines";
+                EXPECT_EQ(f.size(), after ? 13u : 12u) << line;
+                rcRaceNums.push_back(f[3]);
+                tag = 0;
+            } else if (f[0].size() == 3) {
+                ASSERT_LT(tag, kTags.size()) << line;
+                EXPECT_EQ(f[0], kTags[tag]) << line;
+                ++tag;
+            }
+        }
+        EXPECT_EQ(tag, kTags.size());
+        EXPECT_EQ(rcRaceNums, raceNums);
+        if (!after) continue;
+
+        // The hit table: title, header, then per race 点数, 的中目, 配当, each race captioned with
+        // the race number of its own "RC" line.
+        firstRun[table] = dir.Read(table);
+        const std::vector<std::string> rows = common::SplitLines(dir.Read(table));
+        ASSERT_GE(rows.size(), 2u);
+        ASSERT_EQ((rows.size() - 2) % 3, 0u);
+        std::vector<std::string> captioned;
+        std::vector<std::int64_t> hits(11, 0);
+        for (std::size_t r = 2; r + 2 < rows.size(); r += 3) {
+            const std::vector<std::string> counts = Fields(rows[r]);
+            ASSERT_EQ(counts.size(), 12u);
+            const std::string caption = common::FromCp932(counts[0]);
+            EXPECT_TRUE(caption.ends_with("R点数  ")) << caption;
+            captioned.push_back(caption.substr(0, 2));
+            const std::vector<std::string> kumi = Fields(rows[r + 1]);
+            ASSERT_EQ(kumi.size(), 12u);
+            for (std::size_t k = 0; k < 11; ++k) hits[k] += kumi[k + 1].empty() ? 0 : 1;
+        }
+        // Races whose payout record is their own: here, all the day's races.
+        EXPECT_EQ(captioned, rcRaceNums);
+        // The day rates count the same hits.
+        const std::vector<std::string> pc = common::SplitLines(dir.Read("TEKICHU/" + day + "kaitekiPC.txt"));
+        ASSERT_EQ(pc.size(), 8u);
+        const std::vector<std::string> hitRaces = Fields(pc[3]);
+        ASSERT_EQ(hitRaces.size(), 12u);
+        for (std::size_t k = 0; k < 11; ++k) {
+            EXPECT_EQ(hitRaces[k + 1], std::to_string(hits[k])) << "kind " << k;
+            hitsOfTheWeek += hits[k];
+        }
+    }
+    if (after) {
+        EXPECT_GT(hitsOfTheWeek, 0);
+    }
+    ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+    for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));
 
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
