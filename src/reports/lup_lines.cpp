@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "common/encoding.h"
 #include "common/numbers.h"
 #include "common/payout_keys.h"
-#include "records/fields.h"
 #include "records/keys.h"
+#include "reports/payout_blocks.h"
 #include "workbench/race_info_table.h"
 
 namespace reports {
@@ -46,10 +45,10 @@ std::string HsLine(const RaceState& race, int rank, int h) {
     if (result) f.emplace_back(race.NinkiStr(h)), f.emplace_back(race.NyusenStr(h));
     f.emplace_back(race.SexStr(h));
     f.emplace_back(AgeText(race.BareiStr(h)));
-    f.emplace_back(First(race.BameiStr(h), 9));
+    f.emplace_back(FirstChars(race.BameiStr(h), 9));
     f.emplace_back(race.FutanStr(h));
-    f.emplace_back(First(race.KisyuStr(h), 4));
-    f.emplace_back(First(race.ChokyosiStr(h), result ? 4 : 3));
+    f.emplace_back(FirstChars(race.KisyuStr(h), 4));
+    f.emplace_back(FirstChars(race.ChokyosiStr(h), result ? 4 : 3));
     f.emplace_back(race.YosoTimeStr(h));
     if (result) f.emplace_back(race.JitsuTimeStr(h));
     f.emplace_back(race.Yoso3FStr(h));
@@ -147,10 +146,6 @@ bool Add(std::vector<Field>& fields, const std::optional<std::string>& text) {
     return true;
 }
 
-std::string Swapped(std::string_view pair) {
-    return pair.size() == 4 ? std::string(pair.substr(2, 2)) + std::string(pair.substr(0, 2)) : std::string();
-}
-
 bool InRange(std::string_view raceNum, std::string_view low, std::string_view high) {
     return raceNum.size() == 2 && raceNum >= low && raceNum <= high;
 }
@@ -184,7 +179,7 @@ std::string WriteKaimePU(const RaceState& race, LineNotes& notes) {
             f.emplace_back(std::to_string(k));
             return Add(f, common::FmtKumi2(race.UmarenKumiStr(k))) &&
                    Add(f, common::FmtKumi2Jun(race.UmarenKumiList(k))) &&
-                   Add(f, common::FmtKumi2Jun(Swapped(race.UmarenKumiList(k))));
+                   Add(f, common::FmtKumi2Jun(SwappedPair(race.UmarenKumiList(k))));
         });
     const int trios = std::min(TrioLineCount(race.TorokuTosu), race.SanrenKumiCount());
     const bool orders = InRange(race.RaceNum, "01", "12");
@@ -205,29 +200,24 @@ bool IsRacePayout(const RaceState& race, const records::StoredHR& hr) {
 
 namespace {
 
-using records::LayoutHR;
-using records::Locate;
-using Formatter = std::optional<std::string> (*)(std::string_view);
-
+/// A payout line: its tag and code, its bet and how many of the bet's entries it shows.
 struct PayoutLine {
     const char* tag;
     const char* code;
-    records::Ref<LayoutHR> kumi, pay;
+    PayoutBlock block;
     int entries;
-    Formatter format;
+    KeyFormat format;
 };
 
-const PayoutLine kPayoutLines[] = {
-    {"KK", "1", Locate<LayoutHR>("PayTansyo", "Umaban"), Locate<LayoutHR>("PayTansyo", "Pay"), 2, common::FmtUmaban},
-    {"KK", "2", Locate<LayoutHR>("PayFukusyo", "Umaban"), Locate<LayoutHR>("PayFukusyo", "Pay"), 4, common::FmtUmaban},
-    {"KK", "3", Locate<LayoutHR>("PayWakuren", "Kumi"), Locate<LayoutHR>("PayWakuren", "Pay"), 2, common::FmtWakuKumi},
-    {"KK", "4", Locate<LayoutHR>("PayUmaren", "Kumi"), Locate<LayoutHR>("PayUmaren", "Pay"), 2, common::FmtKumi2},
-    {"KK", "5", Locate<LayoutHR>("PayWide", "Kumi"), Locate<LayoutHR>("PayWide", "Pay"), 5, common::FmtKumi2},
-    {"KS", "1", Locate<LayoutHR>("PayUmatan", "Kumi"), Locate<LayoutHR>("PayUmatan", "Pay"), 6, common::FmtKumi2Jun},
-    {"KS", "2", Locate<LayoutHR>("PaySanrenpuku", "Kumi"), Locate<LayoutHR>("PaySanrenpuku", "Pay"), 3,
-     common::FmtKumi3},
-    {"KS", "3", Locate<LayoutHR>("PaySanrentan", "Kumi"), Locate<LayoutHR>("PaySanrentan", "Pay"), 6,
-     common::FmtKumi3Jun},
+constexpr PayoutLine kPayoutLines[] = {
+    {"KK", "1", payout::kTansyo, 2, common::FmtUmaban},
+    {"KK", "2", payout::kFukusyo, 4, common::FmtUmaban},
+    {"KK", "3", payout::kWakuren, 2, common::FmtWakuKumi},
+    {"KK", "4", payout::kUmaren, 2, common::FmtKumi2},
+    {"KK", "5", payout::kWide, 5, common::FmtKumi2},
+    {"KS", "1", payout::kUmatan, 6, common::FmtKumi2Jun},
+    {"KS", "2", payout::kSanrenpuku, 3, common::FmtKumi3},
+    {"KS", "3", payout::kSanrentan, 6, common::FmtKumi3Jun},
 };
 
 }  // namespace
@@ -237,12 +227,13 @@ std::string PayoutLines(const records::StoredHR& hr, LineNotes& notes) {
     for (const PayoutLine& line : kPayoutLines) {
         // A trifecta that paid nothing (zeros or blanks in its first key) ends the block early.
         if (std::string_view(line.tag) == "KS" && std::string_view(line.code) == "3" &&
-            common::Val(hr.Get(line.kumi, 0)) == 0)
+            common::Val(hr.Get(line.block.kumi, 0)) == 0)
             break;
         std::vector<Field> fields{std::string(line.code)};
         bool made = true;
         for (int e = 0; e < line.entries && made; ++e)
-            made = Add(fields, line.format(hr.Get(line.kumi, e))) && Add(fields, common::FmtHaraimodoshi(hr.Get(line.pay, e)));
+            made = Add(fields, line.format(hr.Get(line.block.kumi, e))) &&
+                   Add(fields, common::FmtHaraimodoshi(hr.Get(line.block.pay, e)));
         if (made) out += ReportLine(line.tag, fields);
         else NoteLeftOut(notes, std::string(line.tag) + " " + line.code, "a payout field that holds no number");
     }

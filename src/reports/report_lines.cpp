@@ -48,11 +48,22 @@ const std::string& ShortTierWord(workbench::Tier tier) {
 
 std::string BetCodeText(TekichuBetCode code) { return common::NumberText(static_cast<int>(code)); }
 
+std::optional<TekichuBetCode> WideBetCode(int nth) {
+    if (nth < 1 || nth > 3) return std::nullopt;
+    return static_cast<TekichuBetCode>(static_cast<int>(TekichuBetCode::Wide1) + nth - 1);
+}
+
 std::optional<std::string> CodeIntegerText(std::string_view digits) {
     const auto value = common::DigitsValue(digits);
     if (!value) return std::nullopt;
     return common::NumberText(*value);
 }
+
+std::string SwappedPair(std::string_view pair) {
+    return pair.size() == 4 ? std::string(pair.substr(2, 2)) + std::string(pair.substr(0, 2)) : std::string();
+}
+
+std::string FirstChars(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
 
 std::string HorseText(int horse) { return common::RightAlignedTwo(horse); }
 
@@ -60,8 +71,6 @@ std::string AgeText(std::string_view barei) {
     const auto age = common::StrictNumber(barei);
     return age ? common::RightAlignedTwo(static_cast<std::int64_t>(*age)) : std::string(2, ' ');
 }
-
-std::string First(std::string_view cp932, std::size_t n) { return std::string(common::LeftCp932Chars(cp932, n)); }
 
 bool IsFlatTrack(std::string_view trackCD) { return trackCD.size() == 2 && trackCD >= "00" && trackCD <= "49"; }
 

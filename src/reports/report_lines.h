@@ -43,19 +43,29 @@ const std::string& ShortTierWord(workbench::Tier tier);
 /// 3連複 "6", 3連単 "7".
 enum class TekichuBetCode { Umaren = 1, Wide1, Wide2, Wide3, Umatan, Sanrenpuku, Sanrentan };
 std::string BetCodeText(TekichuBetCode code);
+/// The code of a race's n-th ワイド hit (n from 1): "2" to "4". A later one (a dead heat) has
+/// none: it uses its hit number but gets no line, since "5" is 馬単's to every reader.
+std::optional<TekichuBetCode> WideBetCode(int nth);
 
 /// The integer text of a code of digits ("01" gives "1", "12" gives "12"); none when the code
 /// is not digits.
 std::optional<std::string> CodeIntegerText(std::string_view digits);
+
+/// A key's text as a line shows it (common::FmtKumi2, FmtUmaban, ...); none when the key holds
+/// no number.
+using KeyFormat = std::optional<std::string> (*)(std::string_view);
+
+/// A pair key A B as B A (four characters); empty for any other length.
+std::string SwappedPair(std::string_view pair);
+
+/// The first `n` characters of a CP932 text.
+std::string FirstChars(std::string_view cp932, std::size_t n);
 
 /// A horse number right-aligned in two characters (5 gives " 5", 12 gives "12").
 std::string HorseText(int horse);
 
 /// The age read as a whole number, right-aligned in two; two blanks when it holds no number.
 std::string AgeText(std::string_view barei);
-
-/// The first `n` characters of a CP932 text.
-std::string First(std::string_view cp932, std::size_t n);
 
 /// Flat track: TrackCD "00" to "49" as a two-character text; anything else (hurdles, blank) not.
 bool IsFlatTrack(std::string_view trackCD);

@@ -3,18 +3,15 @@
 #include <exception>
 #include <stdexcept>
 
-#include "common/encoding.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/payout_keys.h"
-#include "records/fields.h"
 #include "reports/lup_lines.h"
+#include "reports/payout_blocks.h"
 
 namespace reports {
 
 using common::Field;
-using records::LayoutHR;
-using records::Locate;
 using workbench::RaceState;
 using workbench::Tier;
 
@@ -30,9 +27,8 @@ const std::string kTrioPlaceholder = "  -  -  ";
 /// Lines of `perLine` ticket fields from places 1 to 3 x perLine; a line beyond `shown` places, and
 /// a place beyond the list, holds placeholders. A key that holds no horse numbers costs its line.
 template <class Key>
-std::string TicketLines(char letter, int perLine, int shown, int count, Key key,
-                        std::optional<std::string> (*format)(std::string_view), const std::string& placeholder,
-                        LineNotes& notes) {
+std::string TicketLines(char letter, int perLine, int shown, int count, Key key, KeyFormat format,
+                        const std::string& placeholder, LineNotes& notes) {
     std::string out;
     for (int line = 1; line <= 3; ++line) {
         const std::string tag = std::string(1, letter) + std::to_string(line);
@@ -58,7 +54,6 @@ std::string CardRcLine(const RaceState& race) {
     if (race.ResultMode == 1) fields.emplace_back(std::string());
     return ReportLine("RC", fields);
 }
-
 
 }  // namespace
 
@@ -92,10 +87,10 @@ std::string CardHsLines(const RaceState& race) {
         f.emplace_back(race.SexStr(h));
         // A horse number without a runner has no age: two blanks.
         f.emplace_back(AgeText(race.BareiStr(h)));
-        f.emplace_back(First(race.BameiStr(h), 9));
+        f.emplace_back(FirstChars(race.BameiStr(h), 9));
         f.emplace_back(race.FutanStr(h));
         for (int column = 0; column < 4; ++column) f.emplace_back(race.ShinraidoGrade(h, column));
-        f.emplace_back(First(race.KisyuStr(h), 4));
+        f.emplace_back(FirstChars(race.KisyuStr(h), 4));
         f.emplace_back(race.YosoTimeStr(h));
         if (result) f.emplace_back(race.JitsuTimeStr(h));
         f.emplace_back(CardSpeedText(race.YosoValue(h)));
@@ -107,36 +102,26 @@ std::string CardHsLines(const RaceState& race) {
 
 namespace {
 
-using Formatter = std::optional<std::string> (*)(std::string_view);
-
-struct PayBlock {
-    records::Ref<LayoutHR> kumi, pay;
-    int entries;
-    Formatter format;
+/// A bet as the card writes it: its entries and the text of their keys.
+struct CardBet {
+    PayoutBlock block;
+    KeyFormat format;
 };
 
-const PayBlock kTansyo{Locate<LayoutHR>("PayTansyo", "Umaban"), Locate<LayoutHR>("PayTansyo", "Pay"), 2,
-                       common::FmtUmaban};
-const PayBlock kFukusyo{Locate<LayoutHR>("PayFukusyo", "Umaban"), Locate<LayoutHR>("PayFukusyo", "Pay"), 4,
-                        common::FmtUmaban};
-const PayBlock kWakuren{Locate<LayoutHR>("PayWakuren", "Kumi"), Locate<LayoutHR>("PayWakuren", "Pay"), 2,
-                        common::FmtWakuKumi};
-const PayBlock kUmaren{Locate<LayoutHR>("PayUmaren", "Kumi"), Locate<LayoutHR>("PayUmaren", "Pay"), 3,
-                       common::FmtKumi2};
-const PayBlock kWide{Locate<LayoutHR>("PayWide", "Kumi"), Locate<LayoutHR>("PayWide", "Pay"), 7, common::FmtKumi2};
+constexpr CardBet kTansyo{payout::kTansyo, common::FmtUmaban};
+constexpr CardBet kFukusyo{payout::kFukusyo, common::FmtUmaban};
+constexpr CardBet kWakuren{payout::kWakuren, common::FmtWakuKumi};
+constexpr CardBet kUmaren{payout::kUmaren, common::FmtKumi2};
+constexpr CardBet kWide{payout::kWide, common::FmtKumi2};
 // 馬単 keeps the hyphen here, unlike the result report.
-const PayBlock kUmatan{Locate<LayoutHR>("PayUmatan", "Kumi"), Locate<LayoutHR>("PayUmatan", "Pay"), 6,
-                       common::FmtKumi2};
-const PayBlock kSanrenpuku{Locate<LayoutHR>("PaySanrenpuku", "Kumi"), Locate<LayoutHR>("PaySanrenpuku", "Pay"), 3,
-                           common::FmtKumi3};
-const PayBlock kSanrentan{Locate<LayoutHR>("PaySanrentan", "Kumi"), Locate<LayoutHR>("PaySanrentan", "Pay"), 6,
-                          common::FmtKumi3};
+constexpr CardBet kUmatan{payout::kUmatan, common::FmtKumi2};
+constexpr CardBet kSanrenpuku{payout::kSanrenpuku, common::FmtKumi3};
 
 /// Adds the combination and payout of entries 0 to `entries` - 1; false when one holds no number.
-bool AddEntries(std::vector<Field>& fields, const records::StoredHR& hr, const PayBlock& block, int entries) {
+bool AddEntries(std::vector<Field>& fields, const records::StoredHR& hr, const CardBet& bet, int entries) {
     for (int e = 0; e < entries; ++e) {
-        const auto kumi = block.format(hr.Get(block.kumi, e));
-        const auto pay = common::FmtHaraimodoshi(hr.Get(block.pay, e));
+        const auto kumi = bet.format(hr.Get(bet.block.kumi, e));
+        const auto pay = common::FmtHaraimodoshi(hr.Get(bet.block.pay, e));
         if (!kumi || !pay) return false;
         fields.emplace_back(*kumi), fields.emplace_back(*pay);
     }
@@ -168,12 +153,12 @@ public:
 
     /// A match: uses a hit number, and writes its line when it lies in a tier and `written`. The
     /// text follows the tier word, after the place within the tier unless it is 馬単's.
-    void Hit(const PayBlock& block, int e, const std::optional<TicketTier>& tier, TekichuBetCode code,
+    void Hit(const CardBet& bet, int e, const std::optional<TicketTier>& tier, TekichuBetCode code,
              const std::string& text, bool written = true) {
         ++number_;
         if (!tier || !written) return;
-        const auto kumi = block.format(hr_.Get(block.kumi, e));
-        const auto pay = common::FmtHaraimodoshi(hr_.Get(block.pay, e));
+        const auto kumi = bet.format(hr_.Get(bet.block.kumi, e));
+        const auto pay = common::FmtHaraimodoshi(hr_.Get(bet.block.pay, e));
         if (!kumi || !pay) {
             NoteLeftOut(notes_, "AT", "hit " + std::to_string(number_) + ": its payout holds no number");
             return;
@@ -201,40 +186,38 @@ std::string CardHitLines(const RaceState& race, const records::StoredHR& hr, Lin
     const int trios = race.SanrenKumiCount();
 
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kUmaren.entries; ++e)
-            if (hr.Get(kUmaren.kumi, e) == race.UmarenKumiStr(k))
+        for (int e = 0; e < kUmaren.block.entries; ++e)
+            if (hr.Get(kUmaren.block.kumi, e) == race.UmarenKumiStr(k))
                 hits.Hit(kUmaren, e, PairTier(k), TekichuBetCode::Umaren, tekichu);
 
-    // Codes "2" to "4" are the first three ワイド hits; "5" is 馬単's to every reader, so a fourth
-    // ワイド hit (a dead heat) uses its number but gets no line.
-    int wideHitCount = 1;
+    int wideHits = 0;
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kWide.entries; ++e)
-            if (hr.Get(kWide.kumi, e) == race.UmarenKumiStr(k)) {
-                ++wideHitCount;
-                const bool numbered = wideHitCount <= 4;
-                hits.Hit(kWide, e, PairTier(k), numbered ? static_cast<TekichuBetCode>(wideHitCount) : TekichuBetCode::Wide3,
-                         tekichu, numbered);
+        for (int e = 0; e < kWide.block.entries; ++e)
+            if (hr.Get(kWide.block.kumi, e) == race.UmarenKumiStr(k)) {
+                const auto code = WideBetCode(++wideHits);
+                hits.Hit(kWide, e, PairTier(k), code.value_or(TekichuBetCode::Wide3), tekichu, code.has_value());
             }
 
     for (int k = 1; k <= pairs; ++k) {
         const std::string& key = race.UmarenKumiList(k);
-        const std::string reverse = key.size() == 4 ? key.substr(2, 2) + key.substr(0, 2) : std::string();
-        for (int e = 0; e < kUmatan.entries; ++e) {
-            const std::string_view kumi = hr.Get(kUmatan.kumi, e);
+        const std::string reverse = SwappedPair(key);
+        for (int e = 0; e < kUmatan.block.entries; ++e) {
+            const std::string_view kumi = hr.Get(kUmatan.block.kumi, e);
             if (kumi == key) hits.Hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, Cp932("正順的中"));
             if (kumi == reverse) hits.Hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, Cp932("逆順的中"));
         }
     }
 
     for (int k = 1; k <= trios; ++k)
-        for (int e = 0; e < kSanrenpuku.entries; ++e)
-            if (hr.Get(kSanrenpuku.kumi, e) == race.SanrenKumiStr(k))
+        for (int e = 0; e < kSanrenpuku.block.entries; ++e)
+            if (hr.Get(kSanrenpuku.block.kumi, e) == race.SanrenKumiStr(k))
                 hits.Hit(kSanrenpuku, e, TrioTier(k), TekichuBetCode::Sanrenpuku, tekichu);
     return out;
 }
 
 namespace {
+
+using payout::kSanrentan;
 
 /// A 3連単 key of no result: zeros, or blanks where no trifecta was sold.
 bool NotInUse(std::string_view kumi) { return kumi == "000000" || kumi == "      "; }

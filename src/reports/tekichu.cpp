@@ -4,14 +4,17 @@
 
 #include "common/numbers.h"
 #include "common/payout_keys.h"
-#include "records/fields.h"
 #include "reports/lup_lines.h"
+#include "reports/payout_blocks.h"
 
 namespace reports {
 
 using common::Field;
-using records::LayoutHR;
-using records::Locate;
+using payout::kSanrenpuku;
+using payout::kSanrentan;
+using payout::kUmaren;
+using payout::kUmatan;
+using payout::kWide;
 using workbench::KaitekiTally;
 using workbench::RaceState;
 using workbench::Tier;
@@ -27,7 +30,7 @@ struct Hit {
     std::string hitText;             // after the short tier word and place
     std::string beyondText;          // HitText of a hit beyond the tiers
     std::string_view kumi, pay, ninki;
-    std::optional<std::string> (*format)(std::string_view);
+    KeyFormat format;
     int ticket;
     TierKind kind;
     TekichuColumn* column;           // none: tallied only
@@ -77,22 +80,6 @@ private:
     int hitNumber_ = 0;
 };
 
-struct Block {
-    records::Ref<LayoutHR> kumi, pay, ninki;
-    int entries;
-};
-
-const Block kUmaren{Locate<LayoutHR>("PayUmaren", "Kumi"), Locate<LayoutHR>("PayUmaren", "Pay"),
-                    Locate<LayoutHR>("PayUmaren", "Ninki"), 3};
-const Block kWide{Locate<LayoutHR>("PayWide", "Kumi"), Locate<LayoutHR>("PayWide", "Pay"),
-                  Locate<LayoutHR>("PayWide", "Ninki"), 7};
-const Block kUmatan{Locate<LayoutHR>("PayUmatan", "Kumi"), Locate<LayoutHR>("PayUmatan", "Pay"),
-                    Locate<LayoutHR>("PayUmatan", "Ninki"), 6};
-const Block kSanrenpuku{Locate<LayoutHR>("PaySanrenpuku", "Kumi"), Locate<LayoutHR>("PaySanrenpuku", "Pay"),
-                        Locate<LayoutHR>("PaySanrenpuku", "Ninki"), 3};
-const Block kSanrentan{Locate<LayoutHR>("PaySanrentan", "Kumi"), Locate<LayoutHR>("PaySanrentan", "Pay"),
-                       Locate<LayoutHR>("PaySanrentan", "Ninki"), 6};
-
 const std::string kTen(10, ' ');
 const std::string kEleven(11, ' ');
 
@@ -106,8 +93,8 @@ void HanteiTekichuAT(const RaceState& race, const records::StoredHR& hr, std::st
     const std::string& tenmeHit = Cp932("点目 的中");
     const int pairs = race.UmarenKumiCount();
     const int trios = race.SanrenKumiCount();
-    auto hit = [&](const Block& b, int e, std::optional<TicketTier> tier, TekichuBetCode code, int ticket, TierKind kind,
-                   TekichuColumn* column, auto format) {
+    auto hit = [&](const PayoutBlock& b, int e, std::optional<TicketTier> tier, TekichuBetCode code, int ticket,
+                   TierKind kind, TekichuColumn* column, auto format) {
         return Hit{tier, code, tenmeHit, tenme, kTen, hr.Get(b.kumi, e), hr.Get(b.pay, e), hr.Get(b.ninki, e),
                    format, ticket, kind, column};
     };
@@ -118,24 +105,22 @@ void HanteiTekichuAT(const RaceState& race, const records::StoredHR& hr, std::st
                 eval.Record(hit(kUmaren, e, PairTier(k), TekichuBetCode::Umaren, k, TierKind::Umaren, &summary.Umaren,
                                 common::FmtKumi2));
 
-    // The first three ワイド hits have codes "2" to "4" and columns; a later one (a dead heat) is
-    // tallied and uses its number, but "5" belongs to 馬単 for every reader of the lines.
-    int wideHitCount = 1;
+    // The first three ワイド hits have columns; a later one is tallied only.
+    int wideHits = 0;
     TekichuColumn* wideColumns[] = {&summary.Wide1, &summary.Wide2, &summary.Wide3};
     for (int k = 1; k <= pairs; ++k)
         for (int e = 0; e < kWide.entries; ++e)
             if (hr.Get(kWide.kumi, e) == race.UmarenKumiStr(k)) {
-                ++wideHitCount;
-                const bool numbered = wideHitCount <= 4;
-                Hit h = hit(kWide, e, PairTier(k), numbered ? static_cast<TekichuBetCode>(wideHitCount) : TekichuBetCode::Wide3,
-                            k, TierKind::Wide, numbered ? wideColumns[wideHitCount - 2] : nullptr, common::FmtKumi2);
-                h.writeLine = numbered;
+                const auto code = WideBetCode(++wideHits);
+                Hit h = hit(kWide, e, PairTier(k), code.value_or(TekichuBetCode::Wide3), k, TierKind::Wide,
+                            code ? wideColumns[wideHits - 1] : nullptr, common::FmtKumi2);
+                h.writeLine = code.has_value();
                 eval.Record(h);
             }
 
     for (int k = 1; k <= pairs; ++k) {
         const std::string& key = race.UmarenKumiList(k);
-        const std::string reverse = key.size() == 4 ? key.substr(2, 2) + key.substr(0, 2) : std::string();
+        const std::string reverse = SwappedPair(key);
         for (int e = 0; e < kUmatan.entries; ++e) {
             const std::string_view kumi = hr.Get(kUmatan.kumi, e);
             if (kumi == key) {

@@ -52,9 +52,9 @@ std::string HsLines(const RaceState& race) {
         if (result) f.emplace_back(race.NinkiStr(h)), f.emplace_back(race.NyusenStr(h));
         f.emplace_back(race.SexStr(h));
         f.emplace_back(reports::AgeText(race.BareiStr(h)));
-        f.emplace_back(reports::First(race.BameiStr(h), 9));
+        f.emplace_back(reports::FirstChars(race.BameiStr(h), 9));
         f.emplace_back(race.FutanStr(h));
-        f.emplace_back(reports::First(race.KisyuStr(h), 4));
+        f.emplace_back(reports::FirstChars(race.KisyuStr(h), 4));
         f.emplace_back(race.YosoTimeStr(h));
         if (result) f.emplace_back(race.JitsuTimeStr(h));
         out += ReportLine("HS", f);

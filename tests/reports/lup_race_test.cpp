@@ -3,65 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "common/day_files.h"
 #include "common/encoding.h"
 #include "common/paths.h"
+#include "report_fixtures.h"
 #include "reports/lup_lines.h"
 #include "reports/report_lines.h"
 #include "reports/tekichu.h"
 #include "support/report_week.h"
 #include "support/temp_folder.h"
-#include "workbench/batch_log.h"
 
 namespace {
 
 using workbench::RaceState;
 using workbench::Tier;
 
-std::string Golden(std::string_view name) {
-    std::ifstream in(std::filesystem::path(TALMOR_TEST_DATA) / "reports" / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using reportfixtures::Cp;
+using reportfixtures::FourRunnerDay;
+using reportfixtures::Golden;
 
-std::string Cp(std::string_view utf8) { return common::ToCp932(utf8); }
-
-/// One run of the batch over races: the writer made fresh, one DayFiles, one day tally.
-struct BatchRun {
-    common::CodeTable codes = reportweek::Codes();
-    common::DayFiles dayFiles;
-    workbench::DayTallies tallies;
-    workbench::WriterNotes notes;
-    workbench::BatchLog log;
-    reports::LupRaceWriter writer;
-    void Write(const RaceState& race) {
-        workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, "WriteLupRace"};
-        writer.WriteRace(context);
-    }
+struct BatchRun : reportfixtures::WriterRun<reports::LupRaceWriter> {
+    BatchRun() : WriterRun("WriteLupRace") {}
 };
 
 class LupRaceFiles : public ::testing::Test {
 protected:
     testsupport::TempAppFolder dir;
     void SetUp() override { std::filesystem::create_directories(dir / "TEKICHU"); }
-
-    std::vector<RaceState> Day(std::int16_t mode) {
-        RaceState first = reportweek::FourRunnerRace(mode);
-        first.CurHr = reportweek::FourRunnerPayout().Record();
-        RaceState second = reportweek::EmptyHurdleRace(mode);
-        second.CurHr = first.CurHr;  // another race's payouts
-        return {first, second};
-    }
 };
 
 TEST_F(LupRaceFiles, ResultModeDayFilesMatchTheHandWrittenFilesAndASecondRunRewritesThem) {
     for (int run = 0; run < 2; ++run) {
         BatchRun r;
-        for (const RaceState& race : Day(1)) r.Write(race);
+        for (const RaceState& race : FourRunnerDay(1)) r.Write(race);
         EXPECT_EQ(dir.Read("TEKICHU/20251101050302lupRCM.txt"), Golden("lupRCM.txt")) << "run " << run;
         EXPECT_EQ(dir.Read("TEKICHU/20251101050302tekichu.txt"), Golden("tekichu.txt")) << "run " << run;
         EXPECT_FALSE(std::filesystem::exists(dir / "TEKICHU/20251101050302lup.txt"));
@@ -86,7 +60,7 @@ TEST_F(LupRaceFiles, ResultModeDayFilesMatchTheHandWrittenFilesAndASecondRunRewr
 
 TEST_F(LupRaceFiles, PredictionModeWritesTheReportOnlyWithItsOwnColumns) {
     BatchRun r;
-    for (const RaceState& race : Day(0)) r.Write(race);
+    for (const RaceState& race : FourRunnerDay(0)) r.Write(race);
     EXPECT_EQ(dir.Read("TEKICHU/20251101050302lup.txt"), Golden("lup.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "TEKICHU/20251101050302tekichu.txt"));
     EXPECT_EQ(r.tallies.Kaiteki.Umaren.HitsAll, 0);
@@ -94,7 +68,7 @@ TEST_F(LupRaceFiles, PredictionModeWritesTheReportOnlyWithItsOwnColumns) {
 
 TEST_F(LupRaceFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
     BatchRun r;
-    const std::vector<RaceState> day = Day(0);
+    const std::vector<RaceState> day = FourRunnerDay(0);
     RaceState other = reportweek::Race("2025110206030101", 0, "  ", "10");
     r.Write(day[0]);
     r.Write(other);
@@ -113,7 +87,7 @@ TEST_F(LupRaceFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
 class FixtureWeek : public LupRaceFiles {
 protected:
     std::vector<RaceState> Week(std::int16_t mode) {
-        std::vector<RaceState> a = Day(mode);
+        std::vector<RaceState> a = FourRunnerDay(mode);
         RaceState b1 = reportweek::SixOfSixteenRace(mode);
         b1.CurHr = reportweek::SixOfSixteenPayout().Record();
         RaceState b2 = reportweek::CancelledRace(mode);

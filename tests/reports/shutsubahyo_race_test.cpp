@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "common/day_files.h"
-#include "common/encoding.h"
 #include "common/numbers.h"
+#include "report_fixtures.h"
 #include "support/report_week.h"
 #include "support/temp_folder.h"
-#include "workbench/batch_log.h"
 
 namespace {
 
@@ -19,50 +15,25 @@ using reportweek::Entry;
 using reportweek::PayoutBuilder;
 using workbench::RaceState;
 
-std::string Golden(std::string_view name) {
-    std::ifstream in(std::filesystem::path(TALMOR_TEST_DATA) / "reports" / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using reportfixtures::Cp;
+using reportfixtures::FourRunnerDay;
+using reportfixtures::Golden;
 
-std::string Cp(std::string_view utf8) { return common::ToCp932(utf8); }
-
-/// One run of the batch: the writer made fresh, one DayFiles.
-struct CardRun {
-    common::CodeTable codes = reportweek::Codes();
-    common::DayFiles dayFiles;
-    workbench::DayTallies tallies;
-    workbench::WriterNotes notes;
-    workbench::BatchLog log;
-    reports::ShutsubahyoRaceWriter writer;
-    void Write(const RaceState& race) {
-        workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, "WriteShutsubahyoRace"};
-        writer.WriteRace(context);
-    }
+struct CardRun : reportfixtures::WriterRun<reports::ShutsubahyoRaceWriter> {
+    CardRun() : WriterRun("WriteShutsubahyoRace") {}
 };
 
 class ShutsubahyoFiles : public ::testing::Test {
 protected:
     testsupport::TempAppFolder dir;
     void SetUp() override { std::filesystem::create_directories(dir / "SHUTSUBAHYO"); }
-
-    /// The four-runner race with its own payouts, then a race without runners holding the first
-    /// race's payouts, which are not its own.
-    static std::vector<RaceState> Day(std::int16_t mode) {
-        RaceState first = reportweek::FourRunnerRace(mode);
-        first.CurHr = reportweek::FourRunnerPayout().Record();
-        RaceState second = reportweek::EmptyHurdleRace(mode);
-        second.CurHr = first.CurHr;
-        return {first, second};
-    }
 };
 
 TEST_F(ShutsubahyoFiles, BothModesMatchTheHandWrittenCardsAndASecondRunRewritesThem) {
     for (std::int16_t mode : {0, 1})
         for (int run = 0; run < 2; ++run) {
             CardRun r;
-            for (const RaceState& race : Day(mode)) r.Write(race);
+            for (const RaceState& race : FourRunnerDay(mode)) r.Write(race);
             EXPECT_EQ(dir.Read(mode ? "SHUTSUBAHYO/20251101050302mmkRCM.txt" : "SHUTSUBAHYO/20251101050302mmk.txt"),
                       Golden(mode ? "mmkRCM.txt" : "mmk.txt"))
                 << "mode " << mode << " run " << run;
@@ -72,7 +43,7 @@ TEST_F(ShutsubahyoFiles, BothModesMatchTheHandWrittenCardsAndASecondRunRewritesT
 
 TEST_F(ShutsubahyoFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
     CardRun r;
-    const std::vector<RaceState> day = Day(0);
+    const std::vector<RaceState> day = FourRunnerDay(0);
     r.Write(day[0]);
     r.Write(reportweek::Race("2025110206030101", 0, "  ", "10"));
     r.Write(day[1]);

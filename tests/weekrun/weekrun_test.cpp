@@ -139,7 +139,33 @@ std::vector<std::string> QuotedKeys(const std::string& text) {
 
 // ⑥ without the window, after the week's other steps, on a small week of three courses a day,
 // whose payouts come course by course in another order than the sorted race file's.
-class WeekrunBatch : public WeekrunProgram, public ::testing::WithParamInterface<const char*> {};
+class WeekrunBatch : public WeekrunProgram, public ::testing::WithParamInterface<const char*> {
+protected:
+    /// The small demo week of three courses in `state`, through the steps up to the batch, with
+    /// nothing passed over.
+    void RunWeekThroughBatch(const std::string& state) {
+        ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
+                             state + " >/dev/null"),
+                  0);
+        ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+        EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    }
+
+    /// The listed races' numbers by meeting day, in list order.
+    std::map<std::string, std::vector<std::string>> RaceNumbersByDay() const {
+        std::map<std::string, std::vector<std::string>> byDay;
+        for (const std::string& id : common::SplitLines(dir.Read("SOKUDO/RACEID.txt")))
+            byDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+        return byDay;
+    }
+
+    /// A second batch writes every file of the first run again with the same bytes.
+    void ExpectASecondBatchRewritesAlike(const std::map<std::string, std::string>& firstRun) {
+        ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
+        for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
+        EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    }
+};
 
 TEST_P(WeekrunBatch, ListsEveryRaceOnceWithItsRunnerFileAndTitle) {
     const std::string state = GetParam();
@@ -221,11 +247,7 @@ TEST_P(WeekrunBatch, ListsEveryRaceOnceWithItsRunnerFileAndTitle) {
 // highest race number; before the races, none.
 TEST_P(WeekrunBatch, WritesTheDayRateFilesAfterTheResults) {
     const std::string state = GetParam();
-    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
-                         state + " >/dev/null"),
-              0);
-    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
-    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    ASSERT_NO_FATAL_FAILURE(RunWeekThroughBatch(state));
 
     // The meeting days of the week and their highest race numbers, from the race identifiers.
     std::map<std::string, int> days;
@@ -274,18 +296,12 @@ TEST_P(WeekrunBatch, WritesTheDayRateFilesAfterTheResults) {
 TEST_P(WeekrunBatch, WritesTheResultReportOfEveryMeetingDay) {
     const std::string state = GetParam();
     const bool after = state == "after";
-    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
-                         state + " >/dev/null"),
-              0);
-    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
-    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    ASSERT_NO_FATAL_FAILURE(RunWeekThroughBatch(state));
 
     // Each listed race's title line: its race number (column 1) and its name (column 4).
-    std::map<std::string, std::vector<std::string>> raceNumbersByDay;
     std::map<std::string, std::string> titleOf;
-    const std::vector<std::string> ids = common::SplitLines(dir.Read("SOKUDO/RACEID.txt"));
     for (const std::string& line : common::SplitLines(dir.Read("RACETHISWEEKNSYOSAI.dat"))) titleOf[line.substr(1, 12)] = line;
-    for (const std::string& id : ids) raceNumbersByDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+    const auto raceNumbersByDay = RaceNumbersByDay();
     ASSERT_GT(raceNumbersByDay.size(), 1u);
 
     std::map<std::string, std::string> firstRun;
@@ -318,9 +334,7 @@ TEST_P(WeekrunBatch, WritesTheResultReportOfEveryMeetingDay) {
             EXPECT_EQ(table.size(), 2 + 4 * raceNums.size());
         }
     }
-    ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
-    for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
-    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    ExpectASecondBatchRewritesAlike(firstRun);
 }
 
 // The race card of every meeting day: one block per listed race, in list order, its runner lines
@@ -329,15 +343,9 @@ TEST_P(WeekrunBatch, WritesTheResultReportOfEveryMeetingDay) {
 TEST_P(WeekrunBatch, WritesTheRaceCardOfEveryMeetingDay) {
     const std::string state = GetParam();
     const bool after = state == "after";
-    ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3 --state " +
-                         state + " >/dev/null"),
-              0);
-    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
-    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    ASSERT_NO_FATAL_FAILURE(RunWeekThroughBatch(state));
 
-    std::map<std::string, std::vector<std::string>> raceNumbersByDay;
-    for (const std::string& id : common::SplitLines(dir.Read("SOKUDO/RACEID.txt")))
-        raceNumbersByDay[id.substr(0, 14)].push_back(id.substr(14, 2));
+    const auto raceNumbersByDay = RaceNumbersByDay();
     ASSERT_GT(raceNumbersByDay.size(), 1u);
 
     std::map<std::string, std::string> firstRun;
@@ -392,9 +400,7 @@ TEST_P(WeekrunBatch, WritesTheRaceCardOfEveryMeetingDay) {
         EXPECT_EQ(rcRaceNums, raceNums);
     }
     EXPECT_EQ(hitLines > 0, after);
-    ASSERT_EQ(RunCommand(Command("batch") + " >/dev/null"), 0) << dir.Read("weekrun.log");
-    for (const auto& [file, bytes] : firstRun) EXPECT_EQ(dir.Read(file), bytes) << file;
-    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    ExpectASecondBatchRewritesAlike(firstRun);
 }
 
 // The PC-variant day report of every meeting day: fifteen ticket lines per race, the hit table's
