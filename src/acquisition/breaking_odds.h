@@ -22,6 +22,10 @@ inline constexpr std::string_view kBreakingPayoutsStart = "速報払戻等取得
 inline constexpr std::string_view kBreakingPayoutsDone = "速報払戻等取得及び処理完了";
 inline constexpr std::string_view kBreakingPayoutsIncomplete =
     "速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。";
+/// Ⅲ's end text: done, or done with failures passed over.
+constexpr std::string_view BreakingPayoutsEndText(bool whole) {
+    return whole ? kBreakingPayoutsDone : kBreakingPayoutsIncomplete;
+}
 
 /// Reads made for one race at most.
 inline constexpr int kMaxBreakingReadsPerRace = 6;

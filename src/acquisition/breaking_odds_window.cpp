@@ -53,7 +53,7 @@ void TLMP2RIALTIME::Command2_Click() {
     Text1->setPlainText(ui::Qs(kBreakingPayoutsStart));
     host_.pumpEvents();
     const bool whole = openPayouts_();
-    Text1->setPlainText(ui::Qs(whole ? kBreakingPayoutsDone : kBreakingPayoutsIncomplete));
+    Text1->setPlainText(ui::Qs(BreakingPayoutsEndText(whole)));
 }
 
 // "設定ODDS": the settings dialog of this window's own data service.

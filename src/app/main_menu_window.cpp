@@ -37,6 +37,7 @@
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
+#include "history/past_runs_window.h"
 #include "workbench/prediction_window.h"
 #include "writers/race_writers.h"
 
@@ -209,6 +210,7 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
     auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
+    window->SetPastRunsOpener([](std::string_view cellText) { history::ShowPastRuns(cellText); });
     window->show();
     setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
     // A lone option button cannot be cleared while it is exclusive.

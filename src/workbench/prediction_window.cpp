@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include "history/past_runs.h"
 #include "ui/flex_grid.h"
 #include "ui/window_controls.h"
 #include "workbench/payout_grid.h"
@@ -96,6 +97,8 @@ void YOSOKEKKATHISWEEKNVK31::BuildControls() {
     YNjunMSChart->setGeometry(5, 30, kWide, kTall - 40);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(RACEDETAILGrid1, &QTableView::clicked, this, [this] { RACEDETAILGrid1_Click(); });
+    connect(RACEDETAILGrid2, &QTableView::clicked, this, [this] { RACEDETAILGrid2_Click(); });
 }
 
 // The whole batch runs here, so the window shows only once the week's files are written.
@@ -127,6 +130,18 @@ void YOSOKEKKATHISWEEKNVK31::List1_Click() {
         SANRENGrid3->Apply(std::move(view->Tickets->SANRENGrid3));
         SANTANGrid4->Apply(std::move(view->Tickets->SANTANGrid4));
     }
+}
+
+void YOSOKEKKATHISWEEKNVK31::RACEDETAILGrid1_Click() { OpenPastRuns(*RACEDETAILGrid1); }
+void YOSOKEKKATHISWEEKNVK31::RACEDETAILGrid2_Click() { OpenPastRuns(*RACEDETAILGrid2); }
+
+// The click has just made the clicked cell current; its text goes to the past-runs window, which
+// opens a file only for the text of a name cell.
+void YOSOKEKKATHISWEEKNVK31::OpenPastRuns(const ui::FlexGrid& grid) {
+    history::SelectedHorseFile.clear();
+    const QModelIndex cell = grid.currentIndex();
+    const std::string text = cell.isValid() ? grid.Model().Text(cell.row(), cell.column()).toStdString() : std::string();
+    if (openPastRuns_) openPastRuns_(text);
 }
 
 // A 2-D bar chart of two series, one category per row with its three label levels on three lines,

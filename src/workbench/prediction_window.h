@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include <QWidget>
 
 #include "common/host.h"
@@ -33,17 +36,27 @@ public:
     /// What the race detail view keeps between clicks (predicted ranks, runner count, payout record).
     const RaceDetailState& Detail() const { return detail_; }
 
+    /// How a click on a runner grid opens the past-runs window with the clicked cell's text (the
+    /// main menu hands it in; the window belongs to another folder).
+    using PastRunsOpener = std::function<void(std::string_view cellText)>;
+    void SetPastRunsOpener(PastRunsOpener open) { openPastRuns_ = std::move(open); }
+
 private:
     void BuildControls();
     void Form_Load();
     /// The race detail view of the selected race (nothing while no line is selected).
     void List1_Click();
     void ApplyChart(const RunnerChart& chart);
+    /// A click on a cell of either runner grid, whatever the cell.
+    void RACEDETAILGrid1_Click();
+    void RACEDETAILGrid2_Click();
+    void OpenPastRuns(const ui::FlexGrid& grid);
 
     common::Host& host_;
     RaceWriterTable writers_;
     WeekBatch batch_;
     RaceDetailState detail_;
+    PastRunsOpener openPastRuns_;
     QListWidget* List1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     QTabWidget* SSTab1 = nullptr;

@@ -11,8 +11,15 @@
 #include "common/code_table.h"
 #include "common/encoding.h"
 #include "common/record_file.h"
+#include "common/numbers.h"
+#include "common/paths.h"
 #include "common/text_file.h"
+#include "records/decoders.h"
+#include "records/fields.h"
+#include "records/keys.h"
 #include "records/week_record_file.h"
+#include "workbench/race_detail.h"
+#include "workbench/race_horse_record.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -493,6 +500,123 @@ TEST_P(WeekrunBatch, WritesThePcDayReportOfEveryMeetingDay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));
+
+// Race day: the week taken through ⑥ before the races, then the stand-in's news of the results
+// written into the same folder; breaking-payouts brings the results into the runner files, and a
+// new click on a race shows them.
+TEST_F(WeekrunProgram, RaceDayMergesTheBreakingResultsIntoTheRunnerFiles) {
+    const std::string demoweek = std::string(DEMOWEEK_PROGRAM) + " " + dir.Path().string() + " --small --courses 3";
+    ASSERT_EQ(RunCommand(demoweek + " --state before >/dev/null"), 0);
+    ASSERT_EQ(RunCommand(Command("fetch structures compute batch") + " >" + (dir / "list.txt").string()), 0)
+        << dir.Read("weekrun.log");
+    const std::vector<std::string> lines = common::SplitLines(dir.Read("list.txt"));
+    ASSERT_FALSE(lines.empty());
+    std::map<std::string, std::string> before;
+    for (const std::string& key : KeysAtEnd(dir.Read("list.txt"))) before[key] = dir.Read("RACE/" + key + ".dat");
+    ASSERT_EQ(RunCommand(demoweek + " --state after --replace-supplied >/dev/null"), 0);
+
+    ASSERT_EQ(RunCommand(Command("breaking-payouts", "payouts.log", false)), 0) << dir.Read("payouts.log");
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
+    EXPECT_NE(dir.Read("payouts.log").find("[Breaking Text1] 速報払戻等取得を開始します。。。。。\n"
+                                           "[Breaking Text1] 速報払戻等取得及び処理完了\n"),
+              std::string::npos)
+        << dir.Read("payouts.log");
+
+    // What the stand-in delivers, read from its own folder: the runners and payouts of each race
+    // date, the win odds of each race; the last record of a runner decides.
+    struct Fields {
+        std::string nyusen, ninki, odds, time, l3;
+    };
+    std::map<std::pair<std::string, int>, Fields> expected;
+    std::map<std::string, std::string> lastPayout;  // race key -> raw HR record
+    std::int64_t payoutRecords = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "jvdata/realtime/0B12")) {
+        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+            if (record.starts_with("SE")) {
+                records::RecordSE se;
+                records::DecodeSE(record, se);
+                Fields& f = expected[{records::RaceKey12Of(se), std::stoi(std::string(se.Get(records::se::Umaban)))}];
+                f = {std::string(se.Get(records::se::NyusenJyuni)), std::string(se.Get(records::se::Ninki)),
+                     std::string(se.Get(records::se::Odds)), std::string(se.Get(records::se::Time)),
+                     std::string(se.Get(records::se::HaronTimeL3))};
+            } else if (record.starts_with("HR")) {
+                records::RecordHR hr;
+                records::DecodeHR(record, hr);
+                lastPayout[records::RaceKey12Of(hr)] = record;
+                ++payoutRecords;
+            }
+        }
+    }
+    for (const auto& entry : fs::directory_iterator(dir / "jvdata/realtime/0B30")) {
+        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+            if (!record.starts_with("O1")) continue;
+            records::RecordO1 o1;
+            records::DecodeO1(record, o1);
+            for (int e = 0; e < 28; ++e) {
+                const std::string umaban(o1.Get(records::o1::TansyoUmaban, e));
+                if (umaban == "  " || umaban == "00") continue;
+                Fields& f = expected[{records::RaceKey12Of(o1), std::stoi(umaban)}];
+                f.ninki = o1.Get(records::o1::TansyoNinki, e);
+                f.odds = o1.Get(records::o1::TansyoOdds, e);
+            }
+        }
+    }
+    ASSERT_FALSE(expected.empty());
+    ASSERT_GT(payoutRecords, 0);
+    EXPECT_EQ(Records(dir / "HRRIALTIME.dat", 719), payoutRecords);
+
+    // Each runner record: the five fields of this race as delivered, every other byte as ⑥ wrote it.
+    int changed = 0;
+    for (const auto& [key, file] : before) {
+        SCOPED_TRACE(key);
+        const std::string after = dir.Read("RACE/" + key + ".dat");
+        ASSERT_EQ(after.size(), file.size());
+        for (std::size_t at = 0; at < file.size(); at += 24022) {
+            const int h = static_cast<int>(at / 24022) + 1;
+            workbench::RaceHorseRecord want = workbench::RaceHorseRecord::FromBytes(std::string_view(file).substr(at, 24022));
+            if (const auto it = expected.find({key, h}); it != expected.end()) {
+                const Fields& f = it->second;
+                if (!f.nyusen.empty()) {
+                    want.Set(workbench::rh::NyusenJyuni, f.nyusen);
+                    want.Set(workbench::rh::SohaTime, f.time);
+                    want.Set(workbench::rh::HaronTimeL3, f.l3);
+                }
+                want.Set(workbench::rh::Ninki, f.ninki);
+                want.Set(workbench::rh::TanOdds, f.odds);
+            }
+            EXPECT_EQ(want.Bytes(), std::string_view(after).substr(at, 24022)) << "horse " << h;
+            changed += after.compare(at, 24022, file, at, 24022) != 0;
+        }
+    }
+    EXPECT_GT(changed, 0);
+
+    // A new click on each race: the finishing order and popularity in the factor grid, the win
+    // payout of the breaking payout record and the light yellow title.
+    int yellow = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string key = lines[i].substr(lines[i].size() - 12);
+        SCOPED_TRACE(key);
+        workbench::RaceDetailState state;
+        const auto view = workbench::ShowRaceDetail(static_cast<int>(i), lines[i], workbench::RaceInfoTable(), state);
+        ASSERT_TRUE(view);
+        const int runners = static_cast<int>(before[key].size() / 24022);
+        for (int h = 1; h <= runners; ++h) {
+            const auto it = expected.find({key, h});
+            if (it == expected.end()) continue;
+            EXPECT_EQ(state.Runners.RACEDETAILGrid1.Text(h, 1), it->second.nyusen) << h;
+            EXPECT_EQ(state.Runners.RACEDETAILGrid1.Text(h, 3), it->second.ninki) << h;
+        }
+        const auto payout = lastPayout.find(key);
+        if (payout == lastPayout.end()) continue;
+        records::RecordHR hr;
+        records::DecodeHR(payout->second, hr);
+        EXPECT_EQ(view->Title.BackColour, common::qb::kLightYellow);
+        EXPECT_EQ(view->HAITOGrid1.Text(1, 1), hr.Get(records::hr::PayTansyoUmaban));
+        EXPECT_EQ(common::Val(view->HAITOGrid1.Text(1, 2)), common::Val(hr.Get(records::hr::PayTansyoPay)));
+        ++yellow;
+    }
+    EXPECT_GT(yellow, 0);
+}
 
 TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     EXPECT_EQ(RunCommand(Command("no-such-step")), 2);

@@ -1,6 +1,8 @@
 #include "workbench/prediction_window.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <string>
@@ -33,6 +35,7 @@
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "generator.h"
+#include "history/past_runs.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 #include "ui/flex_grid.h"
@@ -375,6 +378,97 @@ TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
         }
     }
     EXPECT_TRUE(runnersSeen);
+}
+
+// The open past-runs windows.
+std::vector<QWidget*> PastRunsWindows() {
+    std::vector<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "Kakoso" && w->isVisible()) found.push_back(w);
+    return found;
+}
+
+// What a click does: the clicked cell becomes current, then the grid's click event.
+void ClickCell(ui::FlexGrid& grid, int row, int col) {
+    const QModelIndex cell = grid.model()->index(row, col);
+    grid.setCurrentIndex(cell);
+    Q_EMIT grid.clicked(cell);
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A click on a runner's name cell opens the single past-runs window on that horse's expanded runs,
+// newest first; a second click only brings it forward; any other cell opens no file and makes none.
+TEST_P(RaceDetailOfADemoWeek, GridClicksOpenThePastRunsOfTheHorse) {
+    auto* List1 = window->findChild<QListWidget*>("List1");
+    auto* grid1 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid1");
+    auto* grid2 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid2");
+    List1->setCurrentRow(0);
+    const std::string line = Str(List1->item(0)->text());
+    const auto runners = Records(folder.Read("RACE/" + line.substr(line.size() - 12) + ".dat"), 24022);
+    ASSERT_GE(runners.size(), 2u);
+    const std::vector<std::string> exFiles = FilesIn(folder / "UMAGOTOEXTHISWEEKN");
+
+    const std::string first = Str(grid1->Model().Text(1, 6));
+    ClickCell(*grid1, 1, 6);
+    EXPECT_EQ(history::SelectedHorseFile, first);
+    auto open = PastRunsWindows();
+    ASSERT_EQ(open.size(), 1u);
+    QWidget* kakoso = open.front();
+    auto* EXFG1 = kakoso->findChild<ui::FlexGrid*>("EXFG1");
+    ASSERT_NE(EXFG1, nullptr);
+    // The horse's file, read here: its records newest first.
+    const auto runs = Records(folder.Read("UMAGOTOEXTHISWEEKN/" + runners[0].substr(1235, 10) + "EX.dat"), 2603);
+    ASSERT_FALSE(runs.empty());
+    ASSERT_EQ(EXFG1->Model().columnCount(), static_cast<int>(runs.size()) + 1);
+    EXPECT_EQ(Str(kakoso->findChild<QPushButton*>("Command1")->text()),
+              "別の競走馬の全過去走を表示させたい場合、一旦終了（ここをクリック）させて下さい。");
+    for (std::size_t k = 1; k <= runs.size(); ++k) {
+        const std::string& run = runs[runs.size() - k];
+        const int col = static_cast<int>(k);
+        EXPECT_EQ(Str(EXFG1->Model().Text(0, col)), "前" + std::to_string(k - 1) + "走");
+        EXPECT_EQ(Str(EXFG1->Model().Text(4, col)), run.substr(11, 8));
+        EXPECT_EQ(Str(EXFG1->Model().Text(6, col)), run.substr(27, 13));
+        EXPECT_EQ(Str(EXFG1->Model().Text(7, col)), common::FromCp932(run.substr(788, 36)));
+    }
+
+    // A second horse while the window is open: only brought forward, still the first horse.
+    const std::string second = Str(grid2->Model().Text(2, 5));
+    ClickCell(*grid2, 2, 5);
+    EXPECT_EQ(history::SelectedHorseFile, second);
+    open = PastRunsWindows();
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open.front(), kakoso);
+    EXPECT_EQ(EXFG1->Model().columnCount(), static_cast<int>(runs.size()) + 1);
+    EXPECT_EQ(Str(EXFG1->Model().Text(6, 1)), runs.back().substr(27, 13));
+
+    // Closed, then a time cell and an empty cell: no runs shown, no file made.
+    kakoso->findChild<QPushButton*>("Command1")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(PastRunsWindows().empty());
+    struct Case {
+        int row, col;
+        int columns;  // of EXFG1
+        bool captions;
+    };
+    for (const Case c : {Case{1, 8, 1, true}, Case{18, 6, 2, false}}) {
+        SCOPED_TRACE(c.col);
+        ClickCell(*grid1, c.row, c.col);
+        EXPECT_EQ(history::SelectedHorseFile, Str(grid1->Model().Text(c.row, c.col)));
+        open = PastRunsWindows();
+        ASSERT_EQ(open.size(), 1u);
+        const auto& cells = open.front()->findChild<ui::FlexGrid*>("EXFG1")->Model();
+        EXPECT_EQ(cells.columnCount(), c.columns);
+        EXPECT_EQ(Str(cells.Text(7, 0)), c.captions ? "馬名" : "");
+        open.front()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(FilesIn(folder / "UMAGOTOEXTHISWEEKN"), exFiles);
 }
 
 INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, RaceDetailOfADemoWeek, ::testing::Values(false, true),

@@ -20,6 +20,7 @@
 #include "engine/day_before_fix.h"
 #include "common/working_folders.h"
 #include "workbench/batch_log.h"
+#include "workbench/breaking_payouts.h"
 #include "workbench/weekly_batch.h"
 #include "writers/race_writers.h"
 
@@ -118,6 +119,16 @@ const std::vector<Step>& Steps() {
          [](ConsoleHost& host) {
              Fetcher f(host);
              acquisition::FetchBreakingOdds(f.link, host, Printer("Breaking Text1"));
+         }},
+        {"breaking-payouts", "breaking win odds and results merged into the runner files (Ⅲ of the breaking-news window)",
+         [](ConsoleHost& host) {
+             // What Ⅲ does around the breaking-payouts window's load.
+             Fetcher f(host);
+             const auto text1 = Printer("Breaking Text1");
+             text1(acquisition::kBreakingPayoutsStart);
+             host.pumpEvents();
+             const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(f.link, host);
+             text1(acquisition::BreakingPayoutsEndText(s.Failures() == 0));
          }},
         {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
          [](ConsoleHost& host) {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/grid_cells.h"
+
+// The past runs of one horse: the records of its expanded-runs file, newest first, as the
+// past-runs window shows them. The window is opened from a click on a cell of the race detail
+// grids, whose text names the file.
+namespace history {
+
+/// The text of the last clicked cell of a race detail grid: set by the clicks, read by the
+/// past-runs window when it loads. Empty at program start.
+inline std::string SelectedHorseFile;
+
+/// The step's name in ERRORLOG.txt.
+inline constexpr std::string_view kPastRunsStep = "ListAllPastRuns";
+
+/// Rows of the past-runs grid EXFG1: row 0 the run labels, rows 1 to 311 the fields.
+inline constexpr int kPastRunsRows = 312;
+
+/// The file of expanded runs a selected text names: its last 16 characters (the whole text when
+/// shorter) when they are ten digits and "EX.dat" (the end of a runner's name cell); none
+/// otherwise (a time, a grade, an empty cell): such a text opens no file.
+std::optional<std::string> PastRunsFileName(std::string_view selected);
+
+/// The grid of the past-runs window for a selected text: 312 rows; an empty text gives the
+/// designed empty grid of two columns. Otherwise column 0 holds the field captions and column k
+/// the k-th newest record of UMAGOTOEXTHISWEEKN/<name>, labelled "前<k-1>走"; a text that names no
+/// file, or a missing file, gives the captions alone. Reads only: no file is ever created.
+common::GridCells ListAllPastRuns(std::string_view selected);
+
+}  // namespace history
