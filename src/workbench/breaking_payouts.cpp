@@ -12,6 +12,7 @@
 #include "acquisition/odds_line_file.h"
 #include "acquisition/recent_races.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
@@ -124,6 +125,16 @@ ResultsFetchSummary FetchBreakingResults(dataservice::JVLink& link, common::Host
 
 BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::Host& host) {
     BreakingPayoutsSummary s;
+    // Without this week's race files there is nothing to fetch for: that is named in the log and
+    // counted, so Ⅲ does not end as if it had done its work.
+    common::InputCheck inputs(kBreakingPayoutsStep, common::InputCheck::Need::Every);
+    for (std::string_view name : {records::kRaThisWeek, records::kRaThisWeekNew}) {
+        const std::filesystem::path file = common::AppPath(name);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        inputs.Note(file, !ec && size >= static_cast<std::uintmax_t>(records::WeekFileRA::kRecordLength));
+    }
+    if (!inputs.Report().empty()) s.inputsMissing = 1;
     s.odds = FetchBreakingWinOdds(link, host);
     s.results = FetchBreakingResults(link, host);
     s.merge = MergeBreakingIntoRaceFiles();

@@ -62,8 +62,10 @@ struct BreakingPayoutsSummary {
     WinOddsFetchSummary odds;
     ResultsFetchSummary results;
     BreakingMergeSummary merge;
-    /// Everything logged along the way: fetch and merge failures.
-    std::int64_t Failures() const { return odds.failures + results.counts.failures + merge.failures; }
+    /// 1 when this week's race files were missing or empty (each named in the log).
+    std::int64_t inputsMissing = 0;
+    /// Everything logged along the way: missing inputs, fetch and merge failures.
+    std::int64_t Failures() const { return inputsMissing + odds.failures + results.counts.failures + merge.failures; }
 };
 
 /// The breaking-payouts window's load: FetchBreakingWinOdds, FetchBreakingResults, then the

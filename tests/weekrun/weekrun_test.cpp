@@ -646,6 +646,8 @@ TEST(WeekrunOnAnEmptyFolder, EveryStepSaysItHadNoInput) {
         {"breaking-odds", "[Breaking Text1] 速報オッズ取得完了" + note, "[FetchBreakingOdds] RATHISWEEKNNEW.dat is missing"},
         {"odds-tables", "[Text2] 今週のオッズ処理終了" + note, "[BuildOddsTables] O6THISWEEKN.dat is missing"},
         {"--odds-source 1 odds-tables", "[Text3] 速報オッズ処理終了" + note, "[BuildOddsTables] O2RIALTIME.dat is missing"},
+        {"breaking-payouts", "[Breaking Text1] 速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。",
+         "[MergeBreakingResults] RATHISWEEKN.dat is missing"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.steps);
