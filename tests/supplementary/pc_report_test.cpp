@@ -265,4 +265,184 @@ TEST_F(LupPcFiles, AFailedRaceLeavesTheFilesAsTheyWereAndCountsNothing) {
     EXPECT_ANY_THROW(r.Write(badKey));
 }
 
+// The result-mode "RR" line, written out from its captions.
+const char* const kResultRr =
+    "\"RR\",\"n\",\"w\",\"馬\",\"予\",\"人\",\"入\",\"性\",\"齢\",\"馬名　　　　　　　\",\"負担\",\"騎手名　\","
+    "\"推定タイム\",\"実タイム\"\r\n";
+
+/// The result-mode "HS" line of a runner of RankedRace whose rank is its horse number: the
+/// fixture's texts, the name cut to nine characters.
+std::string RankedHs(int h) {
+    const std::string n = std::to_string(h), horse = (h < 10 ? " " : "") + n;
+    return "\"HS\",\"" + n + "\",\"" + n + "\",\"" + horse + "\",\"" + horse + "\",\"" + horse +
+           "\",\"\",\"牡\",\" 3\",\"アイウエオカキクケ\",\"55.0\",\"騎手太郎\",\"1.35.20\",\"1.36.0\"\r\n";
+}
+
+/// The payouts of a race where horses 2 and 3 finish first and second and `third` (below 10) third.
+records::StoredHR TwoThreeThirdPayout(std::string_view raceId, int third) {
+    const std::string t = "0" + std::to_string(third);
+    return reportweek::PayoutBuilder(raceId)
+        .Tansyo({{"02", "000000420", "02"}})
+        .Fukusyo({{"02", "000000150", "02"}, {"03", "000000210", "03"}, {t, "000000560", "07"}})
+        .Umaren({{"0203", "000001230", "004"}})
+        .Umatan({{"0203", "000002340", "006"}})
+        .Sanrenpuku({{"0203" + t, "000004560", "012"}})
+        .Sanrentan({{"0203" + t, "000023450", "0045"}})
+        .Record();
+}
+
+TEST(ComposeLupPcRace, NamesAreCutByCharactersAndAScratchedRunnerKeepsItsTexts) {
+    RaceState race = reportweek::Race("2025110105030208", 1, "04", "10");
+    const auto texts = [](workbench::RaceRanking& r) {
+        r.BameiStr[2] = Cp("ABCDEFGHIJKL" + std::string(24, ' '));
+        r.BameiStr[3] = Cp("サクラ" + std::string(30, ' '));
+        r.KisyuStr[1] = Cp("C.ルメール");
+        r.KisyuStr[2] = Cp("武豊    ");
+        r.KisyuStr[3] = Cp("ﾃｽﾄｷｼｭ  ");
+        reportweek::Scratch(r, 4);
+    };
+    // The scratched horse 4 was ranked first; horses 1, 2, 3 finished in order.
+    reportweek::SetRunners(race, {4, 1, 2, 3}, {"", " 1", " 2", " 3", ""}, {"", "01", "02", "03", "**"}, 0, texts);
+    race.CurHr = reportweek::PayoutBuilder("2025110105030208")
+                     .Tansyo({{"01", "000000350", "01"}})
+                     .Fukusyo({{"01", "000000150", "01"}, {"02", "000000180", "02"}, {"03", "000000250", "03"}})
+                     .Umaren({{"0102", "000000600", "001"}})
+                     .Umatan({{"0102", "000000900", "001"}})
+                     .Sanrenpuku({{"010203", "000001100", "001"}})
+                     .Sanrentan({{"010203", "000003300", "0001"}})
+                     .Record();
+    workbench::DayTallies tallies;
+    reports::LineNotes notes;
+    const auto block = supplementary::ComposeLupPcRace(race, reportweek::Codes(), false, false, tallies, notes);
+    EXPECT_EQ(block.LupPc,
+              Cp("\"RC\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n") + Cp(kResultRr) +
+                  Cp("\"HS\",\"1\",\"4\",\" 4\",\" 1\",\"\",\" 0\",\"牡\",\" 3\",\"アイウエオカキクケ\",\"55.0\","
+                     "\"騎手太郎\",\"1.35.20\",\"    \"\r\n"
+                     "\"HS\",\"2\",\"1\",\" 1\",\" 2\",\" 1\",\" 1\",\"牡\",\" 3\",\"アイウエオカキクケ\",\"55.0\","
+                     "\"C.ルメ\",\"1.35.20\",\"1.36.0\"\r\n"
+                     "\"HS\",\"3\",\"2\",\" 2\",\" 3\",\" 2\",\" 2\",\"牡\",\" 3\",\"ABCDEFGHI\",\"55.0\","
+                     "\"武豊  \",\"1.35.20\",\"1.36.0\"\r\n"
+                     "\"HS\",\"4\",\"3\",\" 3\",\" 4\",\" 3\",\" 3\",\"牡\",\" 3\",\"サクラ      \",\"55.0\","
+                     "\"ﾃｽﾄｷ\",\"1.35.20\",\"1.36.0\"\r\n") +
+                  "\"TF1\",\" 4\"\r\n\"TF2\",\" 1\"\r\n\"UF1\",\" 4\",\" 1\",\" 2\"\r\n"
+                  "\"UF2\",\" 4\",\" 1\",\" 2\",\" 3\"\r\n\"UBX\",\" 4\",\" 1\",\" 2\",\" 3\"\r\n"
+                  "\"S11\",\" 4\"\r\n\"S12\",\" 1\"\r\n\"S1A\",\" 2\",\" 3\"\r\n\"S21\",\" 1\"\r\n\"S22\",\" 2\"\r\n"
+                  "\"S2A\",\" 3\"\r\n\"S31\",\" 4\"\r\n\"S32\",\" 2\"\r\n\"S3A\",\" 3\"\r\n"
+                  "\"SBX\",\" 4\",\" 1\",\" 2\",\" 3\"\r\n");
+    // The scratched first rank wins nothing: 単勝1, 複勝1, 3連単12 and 3連単13 miss.
+    EXPECT_EQ(block.TekichuPc,
+              Cp("\"08R点数  \",\"1\",\"1\",\"1\",\"1\",6,6,9,4,12,6,6\r\n"
+                 "\"  的中目\",\"\",\"\",\"01\",\"01\",\" 1- 2\",\" 1- 2\",\" 1→ 2\",\" 1- 2- 3\",\"\",\" 1→ 2→ 3\",\"\"\r\n"
+                 "\"  配当\",\"\",\"\",\"350\",\"150\",\"600\",\"600\",\"900\",\"1100\",\"\",\"3300\",\"\"\r\n"));
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST(ComposeLupPcRace, FiveToEightRunnersTakeTheWidthsOfTheirRowInTheWholeBlock) {
+    struct Case {
+        int n;
+        const char* toroku;
+        const char* spread;
+        int third;          // horses 2 and 3 finish first and second, this one third
+        const char* kaime;  // the fifteen ticket lines
+        const char* counts;
+        bool trioBoxHits;   // the third horse lies inside 3連複B's e
+    };
+    const Case cases[] = {
+        {5, "05", " 5", 5,
+         "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+         "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n"
+         "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\"\r\n\"S21\",\" 2\"\r\n\"S22\",\" 3\"\r\n"
+         "\"S2A\",\" 4\",\" 5\"\r\n\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n\"S3A\",\" 4\",\" 5\"\r\n"
+         "\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n",
+         "9,10,12,10,18,12,12", true},
+        {6, "06", "42", 6,
+         "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+         "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n"
+         "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n\"S21\",\" 2\"\r\n"
+         "\"S22\",\" 3\"\r\n\"S2A\",\" 4\",\" 5\",\" 6\"\r\n\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n"
+         "\"S3A\",\" 4\",\" 5\",\" 6\"\r\n\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n",
+         "12,10,12,10,24,18,18", false},
+        {7, "07", "31", 6,
+         "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+         "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n"
+         "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\",\" 6\",\" 7\"\r\n\"S21\",\" 2\"\r\n"
+         "\"S22\",\" 3\"\r\n\"S2A\",\" 4\",\" 5\",\" 6\",\" 7\"\r\n\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n"
+         "\"S3A\",\" 4\",\" 5\",\" 6\",\" 7\"\r\n\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n",
+         "12,10,12,10,30,24,24", false},
+        {8, "08", "30", 6,
+         "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+         "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\",\" 7\"\r\n"
+         "\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n"
+         "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"S21\",\" 2\"\r\n"
+         "\"S22\",\" 3\"\r\n\"S2A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n"
+         "\"S3A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n",
+         "15,15,18,20,36,30,30", true},
+        {8, "08", "31", 6,
+         "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+         "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n"
+         "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"S21\",\" 2\"\r\n"
+         "\"S22\",\" 3\"\r\n\"S2A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n"
+         "\"S3A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n",
+         "12,10,15,10,36,30,30", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.toroku) + "/" + c.spread);
+        RaceState race = reportweek::RankedRace(c.n, c.toroku, c.spread, {{2, "01"}, {3, "02"}, {c.third, "03"}});
+        const std::string t = std::to_string(c.third);
+        race.CurHr = TwoThreeThirdPayout("2025110105030208", c.third);
+        workbench::DayTallies tallies;
+        reports::LineNotes notes;
+        const auto block = supplementary::ComposeLupPcRace(race, reportweek::Codes(), false, false, tallies, notes);
+        std::string hs;
+        for (int h = 1; h <= c.n; ++h) hs += RankedHs(h);
+        EXPECT_EQ(block.LupPc, "\"RC\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"" + std::string(c.spread) +
+                                   "\",\"\",\"\"\r\n" + Cp(kResultRr) + Cp(hs) + c.kaime);
+        const std::string trio = c.trioBoxHits ? " 2- 3- " + t : "", trioPay = c.trioBoxHits ? "4560" : "";
+        EXPECT_EQ(block.TekichuPc,
+                  Cp("\"08R点数  \",\"1\",\"1\",\"1\",\"1\"," + std::string(c.counts) + "\r\n" +
+                     "\"  的中目\",\"\",\"\",\"02\",\"02\",\" 2- 3\",\" 2- 3\",\" 2→ 3\",\"" + trio + "\",\"\",\" 2→ 3→ " +
+                     t + "\",\"\"\r\n" + "\"  配当\",\"\",\"\",\"420\",\"150\",\"1230\",\"1230\",\"2340\",\"" + trioPay +
+                     "\",\"\",\"23450\",\"\"\r\n"));
+    }
+}
+
+TEST_F(LupPcFiles, ASecondCourseOnTheSameDateHasItsOwnDayFiles) {
+    // 京都 4回2日目 race 01 of the same date, written between 東京's races 05 and 06: eight runners,
+    // spread 31; horses 2 and 3 first and second, horse 6 third.
+    RaceState kyoto = reportweek::RankedRace(8, "08", "31", {{2, "01"}, {3, "02"}, {6, "03"}}, "2025110108040201");
+    reportweek::SetTitle(kyoto, {"1", "1000", "01", "", "サラ系２歳", "新馬", "", "ダ", "1400", "31", "曇稍"});
+    kyoto.CurHr = TwoThreeThirdPayout("2025110108040201", 6);
+    BatchRun r;
+    const auto tokyo = Day(1);
+    r.Write(tokyo[0]);
+    r.Write(kyoto);
+    r.Write(tokyo[1]);
+    r.Write(tokyo[2]);
+
+    // 東京's files are those of its day alone: the 京都 race neither enters them nor starts them again.
+    EXPECT_EQ(dir.Read("TEKICHU/20251101050302lupRCMPC.txt"), Golden("lupRCMPC.txt"));
+    EXPECT_EQ(dir.Read("TEKICHU/20251101050302tekichuPC.txt"), Golden("tekichuPC.txt"));
+    std::string hs;
+    for (int h = 1; h <= 8; ++h) hs += RankedHs(h);
+    EXPECT_EQ(dir.Read("TEKICHU/20251101080402lupRCMPC.txt"),
+              Cp("\"DY\",\"1\",\"20251101\"\r\n\"PL\",\"1\",\"4\",\"京都\",\"2\",\"11\"\r\n"
+                 "\"RC\",\"1\",\"1000\",\"01\",\"\",\"サラ系２歳\",\"新馬\",\"\",\"ダ\",\"1400\",\"31\",\"曇稍\",\"\"\r\n") +
+                  Cp(kResultRr) + Cp(hs) +
+                  "\"TF1\",\" 1\"\r\n\"TF2\",\" 2\"\r\n\"UF1\",\" 1\",\" 2\",\" 3\"\r\n"
+                  "\"UF2\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\",\" 6\"\r\n\"UBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n"
+                  "\"S11\",\" 1\"\r\n\"S12\",\" 2\"\r\n\"S1A\",\" 3\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n"
+                  "\"S21\",\" 2\"\r\n\"S22\",\" 3\"\r\n\"S2A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n"
+                  "\"S31\",\" 1\"\r\n\"S32\",\" 3\"\r\n\"S3A\",\" 4\",\" 5\",\" 6\",\" 7\",\" 8\"\r\n"
+                  "\"SBX\",\" 1\",\" 2\",\" 3\",\" 4\",\" 5\"\r\n");
+    EXPECT_EQ(dir.Read("TEKICHU/20251101080402tekichuPC.txt"),
+              Cp("\"2025年\",\"11月\",\"01日\",\"4回\",\"京都\",\"2日目\"\r\n"
+                 "\" R番号\",\"単勝1\",\"複勝1\",\"単勝2\",\"複勝2\",\"馬連F\",\"馬連B\",\"馬単F\",\"  3連複B\","
+                 "\"  3連単12\",\"  3連単23\",\"  3連単13\"\r\n"
+                 "\"01R点数  \",\"1\",\"1\",\"1\",\"1\",12,10,15,10,36,30,30\r\n"
+                 "\"  的中目\",\"\",\"\",\"02\",\"02\",\" 2- 3\",\" 2- 3\",\" 2→ 3\",\"\",\"\",\" 2→ 3→ 6\",\"\"\r\n"
+                 "\"  配当\",\"\",\"\",\"420\",\"150\",\"1230\",\"1230\",\"2340\",\"\",\"\",\"23450\",\"\"\r\n"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "TEKICHU/20251101080402lupPC.txt"));
+    EXPECT_EQ(r.log.StepsPassedOver(), 0);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -17,9 +18,9 @@
 // fixture's own numbers, never from a writer.
 namespace reportweek {
 
-/// A code table that knows course 05 (東京) only.
+/// A code table that knows courses 05 (東京) and 08 (京都) only.
 inline common::CodeTable Codes() {
-    return common::CodeTable::FromCp932(common::ToCp932("2001,05,x,x,東京,x,x,x\r\n"));
+    return common::CodeTable::FromCp932(common::ToCp932("2001,05,x,x,東京,x,x,x\r\n2001,08,x,x,京都,x,x,x\r\n"));
 }
 
 /// A race of a 16-digit RaceId with no runners; its keys cut from the id by hand.
@@ -47,9 +48,11 @@ inline void SetTitle(workbench::RaceState& race, const std::vector<std::string>&
 /// bracket (its horse number), its popularity (its horse number) and its arrival `nyusen[h]`;
 /// `chakujun[h]` is its finishing position text ("01" to "05" or "**").
 /// A `missing` horse number (a gap in the runner file) keeps only its rank and value: its texts are
-/// empty, as the race state holds them for a horse without a runner record.
+/// empty, as the race state holds them for a horse without a runner record. `adjust` changes single
+/// runners' texts before the ranking goes into the race.
 inline void SetRunners(workbench::RaceState& race, const std::vector<int>& order, const std::vector<std::string>& nyusen,
-                       const std::vector<std::string>& chakujun, int missing = 0) {
+                       const std::vector<std::string>& chakujun, int missing = 0,
+                       const std::function<void(workbench::RaceRanking&)>& adjust = {}) {
     const int n = static_cast<int>(order.size());
     race.RunnerCount = n;
     race.Runners.assign(static_cast<std::size_t>(n), workbench::RaceHorseRecord{});
@@ -84,7 +87,19 @@ inline void SetRunners(workbench::RaceState& race, const std::vector<int>& order
         for (auto* list : {&r.WakuStr, &r.BameiStr, &r.FutanStr, &r.KisyuStr, &r.ChokyosiStr, &r.SexStr, &r.BareiStr,
                            &r.YosoTimeStr, &r.Yoso3FStr, &r.JitsuTimeStr, &r.Jitsu3FStr, &r.NyusenStr, &r.NinkiStr})
             (*list)[static_cast<std::size_t>(missing)].clear();
+    if (adjust) adjust(r);
     race.SetRanking(std::move(r));
+}
+
+/// Horse h as the ranking leaves a scratched runner: popularity "**" (no number, so no text),
+/// arrival "00" (" 0"), no finishing position and no measured times.
+inline void Scratch(workbench::RaceRanking& r, int h) {
+    const auto i = static_cast<std::size_t>(h);
+    r.NinkiStr[i].clear();
+    r.NyusenStr[i] = " 0";
+    r.ChakujunStr[i] = "**";
+    r.JitsuTimeStr[i] = "    ";
+    r.Jitsu3FStr[i].clear();
 }
 
 /// Ticket lists given place by place (index 0 unused is added here).
