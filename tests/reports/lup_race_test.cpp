@@ -80,20 +80,11 @@ TEST_F(LupRaceFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
     EXPECT_EQ(lines[1], "\"PL\",\"1\",\"3\",,\"1\",\"11\"");
 }
 
-/// The fixture week in batch order: day A race 05, day B races 01 and 02, day A race 06. Day A
-/// keeps both its races although day B came in between; day B (a course the code table lacks)
-/// holds `TorokuTosu` "16" over six runners with a hit whose popularity is blank, and a cancelled
-/// race whose payout record pays nothing.
+/// The fixture week (day A, day B, day A): day A keeps both its races although day B came in
+/// between; day B has a hit whose popularity is blank.
 class FixtureWeek : public LupRaceFiles {
 protected:
-    std::vector<RaceState> Week(std::int16_t mode) {
-        std::vector<RaceState> a = FourRunnerDay(mode);
-        RaceState b1 = reportweek::SixOfSixteenRace(mode);
-        b1.CurHr = reportweek::SixOfSixteenPayout().Record();
-        RaceState b2 = reportweek::CancelledRace(mode);
-        b2.CurHr = reportweek::CancelledPayout().Record();
-        return {a[0], b1, b2, a[1]};
-    }
+    std::vector<RaceState> Week(std::int16_t mode) { return reportfixtures::FixtureWeek(mode); }
 };
 
 TEST_F(FixtureWeek, BothModesWriteEachDayWholeAndASecondRunRewritesThem) {

@@ -62,4 +62,16 @@ inline std::vector<workbench::RaceState> FourRunnerDay(std::int16_t mode) {
     return {first, second};
 }
 
+/// The fixture week in batch order: day A race 05, day B races 01 and 02, day A race 06. Day B (a
+/// course the code table lacks) holds `TorokuTosu` "16" over six runners with a payout record
+/// without 3連単 entries, and a cancelled three-runner race whose record pays nothing.
+inline std::vector<workbench::RaceState> FixtureWeek(std::int16_t mode) {
+    const std::vector<workbench::RaceState> a = FourRunnerDay(mode);
+    workbench::RaceState b1 = reportweek::SixOfSixteenRace(mode);
+    b1.CurHr = reportweek::SixOfSixteenPayout().Record();
+    workbench::RaceState b2 = reportweek::CancelledRace(mode);
+    b2.CurHr = reportweek::CancelledPayout().Record();
+    return {a[0], b1, b2, a[1]};
+}
+
 }  // namespace reportfixtures

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/numbers.h"
+#include "common/text_file.h"
 #include "report_fixtures.h"
 #include "support/report_week.h"
 #include "support/temp_folder.h"
@@ -16,6 +17,7 @@ using reportweek::PayoutBuilder;
 using workbench::RaceState;
 
 using reportfixtures::Cp;
+using reportfixtures::FixtureWeek;
 using reportfixtures::FourRunnerDay;
 using reportfixtures::Golden;
 
@@ -41,15 +43,32 @@ TEST_F(ShutsubahyoFiles, BothModesMatchTheHandWrittenCardsAndASecondRunRewritesT
         }
 }
 
-TEST_F(ShutsubahyoFiles, ADayMetAgainAfterAnotherDayKeepsItsEarlierRaces) {
-    CardRun r;
-    const std::vector<RaceState> day = FourRunnerDay(0);
-    r.Write(day[0]);
-    r.Write(reportweek::Race("2025110206030101", 0, "  ", "10"));
-    r.Write(day[1]);
-    EXPECT_EQ(dir.Read("SHUTSUBAHYO/20251101050302mmk.txt"), Golden("mmk.txt"));
-    const std::string other = dir.Read("SHUTSUBAHYO/20251102060301mmk.txt");
-    EXPECT_EQ(other.substr(0, other.find("\"RC\"")), "\"DY\",\"1\",\"20251102\"\r\n\"PL\",\"1\",\"3\",,\"1\",\"11\"\r\n");
+TEST_F(ShutsubahyoFiles, EachDayOfTheWeekIsWrittenWholeThoughAnotherDayCameInBetween) {
+    for (std::int16_t mode : {0, 1})
+        for (int run = 0; run < 2; ++run) {
+            CardRun r;
+            for (const RaceState& race : FixtureWeek(mode)) r.Write(race);
+            const std::string suffix = mode ? "mmkRCM" : "mmk";
+            EXPECT_EQ(dir.Read("SHUTSUBAHYO/20251101050302" + suffix + ".txt"), Golden(suffix + ".txt"))
+                << "mode " << mode << " run " << run;
+            EXPECT_EQ(dir.Read("SHUTSUBAHYO/20251102060301" + suffix + ".txt"), Golden(suffix + "_dayB.txt"))
+                << "mode " << mode << " run " << run;
+            EXPECT_EQ(r.log.StepsPassedOver(), 0);
+        }
+    EXPECT_FALSE(std::filesystem::exists(dir / "ERRORLOG.txt"));
+}
+
+TEST(ShutsubahyoBlock, AGapInTheRunnerFileAndADeadHeatForFirst) {
+    RaceState race = reportweek::GapDeadHeatRace(1);
+    race.CurHr = reportweek::GapDeadHeatPayout().Record();
+    reports::LineNotes notes;
+    EXPECT_EQ(reports::ComposeShutsubahyoRace(race, reportweek::Codes(), false, notes), Golden("mmkRCM_gap.txt"));
+    EXPECT_TRUE(notes.empty());
+
+    // Before the results horse 7 keeps its rank and speed; its texts are empty, its age two blanks.
+    const std::vector<std::string> hs = common::SplitLines(reports::CardHsLines(reportweek::GapDeadHeatRace(0)));
+    ASSERT_EQ(hs.size(), 16u);
+    EXPECT_EQ(hs[6], "\"HS\",\"7\",\"\",\" 7\",\"16\",\"\",\"  \",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\" 16\"");
 }
 
 /// A race of `pairs` pair and `trios` trio tickets: pair place k is horses k and k + 1 (mod 18),
