@@ -222,15 +222,18 @@ void AppendRow(std::string& out, int row, const Placeholders& values) {
     if (r.EmptyLineAfter) out += "\r\n";
 }
 
-std::string SideAdFragment(const SiteConfig& config) {
-    if (!config.HasSideAd()) return {};
+namespace {
+
+// The side and the main advertisement differ only in their slot and size.
+std::string AdFragment(const SiteConfig& config, const std::string& slot, std::string_view width,
+                       std::string_view height) {
     std::string out;
     Line(out, "<script type=\"text/javascript\">");
     Line(out, "var ad_unit = {");
     Line(out, "  client: \"" + config.AdClientId + "\",");
-    Line(out, "  slot: \"" + config.AdSlotSide + "\",");
-    Line(out, "  width: 160,");
-    Line(out, "  height: 600");
+    Line(out, "  slot: \"" + slot + "\",");
+    Line(out, "  width: " + std::string(width) + ",");
+    Line(out, "  height: " + std::string(height));
     Line(out, "};");
     Line(out, "window.ad_units = window.ad_units || [];");
     Line(out, "window.ad_units.push(ad_unit);");
@@ -239,21 +242,14 @@ std::string SideAdFragment(const SiteConfig& config) {
     return out;
 }
 
+}  // namespace
+
+std::string SideAdFragment(const SiteConfig& config) {
+    return config.HasSideAd() ? AdFragment(config, config.AdSlotSide, "160", "600") : std::string();
+}
+
 std::string MainAdFragment(const SiteConfig& config) {
-    if (!config.HasMainAd()) return {};
-    std::string out;
-    Line(out, "<script type=\"text/javascript\">");
-    Line(out, "var ad_unit = {");
-    Line(out, "  client: \"" + config.AdClientId + "\",");
-    Line(out, "  slot: \"" + config.AdSlotMain + "\",");
-    Line(out, "  width: 728,");
-    Line(out, "  height: 90");
-    Line(out, "};");
-    Line(out, "window.ad_units = window.ad_units || [];");
-    Line(out, "window.ad_units.push(ad_unit);");
-    Line(out, "</script>");
-    Line(out, "<script type=\"text/javascript\" async src=\"" + EscapeHtml(config.AdScriptUrl) + "\"></script>");
-    return out;
+    return config.HasMainAd() ? AdFragment(config, config.AdSlotMain, "728", "90") : std::string();
 }
 
 std::string AnalyticsFragment(const SiteConfig& config) {
