@@ -5,10 +5,13 @@
 #include "common/numbers.h"
 #include "common/payout_keys.h"
 #include "records/keys.h"
-#include "reports/payout_blocks.h"
+#include "records/payout_blocks.h"
 #include "workbench/race_info_table.h"
 
 namespace reports {
+
+using records::PayoutBlock;
+namespace payout = records::payout;
 
 using common::Field;
 using workbench::RaceState;

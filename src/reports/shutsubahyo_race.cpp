@@ -6,10 +6,13 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/payout_keys.h"
+#include "records/payout_blocks.h"
 #include "reports/lup_lines.h"
-#include "reports/payout_blocks.h"
 
 namespace reports {
+
+using records::PayoutBlock;
+namespace payout = records::payout;
 
 using common::Field;
 using workbench::RaceState;

@@ -5,44 +5,29 @@
 #include <string_view>
 
 #include "common/numbers.h"
+#include "records/payout_blocks.h"
 
 namespace workbench {
 
 namespace {
 
 using records::LayoutHR;
-using records::Locate;
-using records::Ref;
 
 // How an entry's combination is written.
 enum class Kumi { Umaban, Waku, Pair, PairOrdered, Trio, TrioOrdered };
 
+// A bet's row of the grid, its entries in the payout record and how their combination is written.
 struct Block {
     int row;
-    int entries;
-    Ref<LayoutHR> combination;  // Umaban or Kumi
-    Ref<LayoutHR> pay;
-    Ref<LayoutHR> ninki;
+    records::PayoutBlock entries;
     Kumi kind;
 };
 
 constexpr std::array kBlocks = {
-    Block{1, 3, Locate<LayoutHR>("PayTansyo", "Umaban"), Locate<LayoutHR>("PayTansyo", "Pay"),
-          Locate<LayoutHR>("PayTansyo", "Ninki"), Kumi::Umaban},
-    Block{2, 5, Locate<LayoutHR>("PayFukusyo", "Umaban"), Locate<LayoutHR>("PayFukusyo", "Pay"),
-          Locate<LayoutHR>("PayFukusyo", "Ninki"), Kumi::Umaban},
-    Block{3, 3, Locate<LayoutHR>("PayWakuren", "Kumi"), Locate<LayoutHR>("PayWakuren", "Pay"),
-          Locate<LayoutHR>("PayWakuren", "Ninki"), Kumi::Waku},
-    Block{4, 3, Locate<LayoutHR>("PayUmaren", "Kumi"), Locate<LayoutHR>("PayUmaren", "Pay"),
-          Locate<LayoutHR>("PayUmaren", "Ninki"), Kumi::Pair},
-    Block{5, 7, Locate<LayoutHR>("PayWide", "Kumi"), Locate<LayoutHR>("PayWide", "Pay"),
-          Locate<LayoutHR>("PayWide", "Ninki"), Kumi::Pair},
-    Block{6, 6, Locate<LayoutHR>("PayUmatan", "Kumi"), Locate<LayoutHR>("PayUmatan", "Pay"),
-          Locate<LayoutHR>("PayUmatan", "Ninki"), Kumi::PairOrdered},
-    Block{7, 3, Locate<LayoutHR>("PaySanrenpuku", "Kumi"), Locate<LayoutHR>("PaySanrenpuku", "Pay"),
-          Locate<LayoutHR>("PaySanrenpuku", "Ninki"), Kumi::Trio},
-    Block{8, 6, Locate<LayoutHR>("PaySanrentan", "Kumi"), Locate<LayoutHR>("PaySanrentan", "Pay"),
-          Locate<LayoutHR>("PaySanrentan", "Ninki"), Kumi::TrioOrdered},
+    Block{1, records::payout::kTansyo, Kumi::Umaban},     Block{2, records::payout::kFukusyo, Kumi::Umaban},
+    Block{3, records::payout::kWakuren, Kumi::Waku},      Block{4, records::payout::kUmaren, Kumi::Pair},
+    Block{5, records::payout::kWide, Kumi::Pair},         Block{6, records::payout::kUmatan, Kumi::PairOrdered},
+    Block{7, records::payout::kSanrenpuku, Kumi::Trio},   Block{8, records::payout::kSanrentan, Kumi::TrioOrdered},
 };
 
 constexpr std::array<std::string_view, 8> kBetTypes = {"単勝", "複勝", "枠連", "馬連", "ワイド", "馬単", "３連複", "３連単"};
@@ -96,17 +81,17 @@ common::GridCells PayoutGridFrame() {
 
 void FillPayoutGrid(records::RecordView<LayoutHR> curHr, common::GridCells& haito) {
     for (const Block& b : kBlocks)
-        for (int k = 0; k < b.entries; ++k)
+        for (int k = 0; k < b.entries.entries; ++k)
             for (int c = 1; c <= 3; ++c) haito.SetText(b.row, 3 * k + c, {});
     for (const Block& b : kBlocks) {
-        for (int k = 0; k < b.entries; ++k) {
-            const std::string_view combination = curHr.Get(b.combination, k);
+        for (int k = 0; k < b.entries.entries; ++k) {
+            const std::string_view combination = curHr.Get(b.entries.kumi, k);
             // 単勝 and 複勝 are shown by their horse number, the others by their payout.
-            const std::int64_t shown = FieldValue(b.kind == Kumi::Umaban ? combination : curHr.Get(b.pay, k));
+            const std::int64_t shown = FieldValue(b.kind == Kumi::Umaban ? combination : curHr.Get(b.entries.pay, k));
             if (shown == 0) continue;
             haito.SetText(b.row, 3 * k + 1, CombinationText(combination, b.kind));
-            haito.SetText(b.row, 3 * k + 2, common::NumberText(FieldValue(curHr.Get(b.pay, k))));
-            haito.SetText(b.row, 3 * k + 3, common::NumberText(FieldValue(curHr.Get(b.ninki, k))));
+            haito.SetText(b.row, 3 * k + 2, common::NumberText(FieldValue(curHr.Get(b.entries.pay, k))));
+            haito.SetText(b.row, 3 * k + 3, common::NumberText(FieldValue(curHr.Get(b.entries.ninki, k))));
         }
     }
 }

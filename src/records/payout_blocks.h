@@ -5,12 +5,12 @@
 #include "records/fields.h"
 
 // Where each bet's entries lie in the payout record, for every writer that reads them.
-namespace reports {
+namespace records {
 
 /// A bet's entries: the horse number or combination, the payout and the popularity of each, and
 /// how many entries the record holds.
 struct PayoutBlock {
-    records::Ref<records::LayoutHR> kumi, pay, ninki;
+    Ref<LayoutHR> kumi, pay, ninki;
     int entries;
 };
 
@@ -18,8 +18,8 @@ namespace payout {
 
 /// The block of a top-level group; its entry count is the group's repeat count.
 consteval PayoutBlock Block(std::string_view group, std::string_view key) {
-    const auto kumi = records::Locate<records::LayoutHR>(group, key);
-    return {kumi, records::Locate<records::LayoutHR>(group, "Pay"), records::Locate<records::LayoutHR>(group, "Ninki"),
+    const auto kumi = Locate<LayoutHR>(group, key);
+    return {kumi, Locate<LayoutHR>(group, "Pay"), Locate<LayoutHR>(group, "Ninki"),
             kumi.counts[0]};
 }
 
@@ -34,4 +34,4 @@ inline constexpr PayoutBlock kSanrentan = Block("PaySanrentan", "Kumi");
 
 }  // namespace payout
 
-}  // namespace reports
+}  // namespace records
