@@ -1,11 +1,14 @@
 #include "workbench/prediction_window.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QApplication>
@@ -23,6 +26,7 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include "acquisition/breaking_odds_window.h"
 #include "acquisition/download_starter.h"
 #include "acquisition/odds_tables.h"
 #include "acquisition/structure_building.h"
@@ -32,13 +36,19 @@
 #include "common/encoding.h"
 #include "common/numbers.h"
 #include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "generator.h"
 #include "history/past_runs.h"
+#include "records/decoders.h"
+#include "records/fields.h"
+#include "records/keys.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 #include "ui/flex_grid.h"
+#include "workbench/ranking.h"
 
 // The race detail view offscreen, on a small demo week of three courses taken through the fetch,
 // the structures, the computation, the odds, the odds tables and button ⑥, before the races and
@@ -118,17 +128,21 @@ std::map<std::pair<int, int>, std::string> PayoutCells(const std::string& hr) {
     return cells;
 }
 
-class RaceDetailOfADemoWeek : public ::testing::TestWithParam<bool> {
+// A small demo week of three courses in the application folder, taken through the steps up to ⑥
+// with the prediction window open.
+class DemoWeekThroughSix : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const bool after = GetParam();
+    static demoweek::Options WeekOptions(const std::filesystem::path& folder, bool after) {
         demoweek::Options options;
-        options.folder = folder.Path();
+        options.folder = folder;
         options.scale = demoweek::SmallScale();
         options.scale.courses = 3;
         options.seed = 20250607;
         options.state = after ? demoweek::WeekState::After : demoweek::WeekState::Before;
-        demoweek::GenerateWeek(options);
+        return options;
+    }
+    void Prepare(bool after) {
+        demoweek::GenerateWeek(WeekOptions(folder.Path(), after));
 
         folder.Write("jvlink.settings", "pace=0\n");
         dataservice::LocalJVLink::Config config;
@@ -162,6 +176,11 @@ protected:
     testsupport::RecordingHost host;
     std::unique_ptr<Menu> menu;
     Window* window = nullptr;
+};
+
+class RaceDetailOfADemoWeek : public DemoWeekThroughSix, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { Prepare(GetParam()); }
 };
 
 TEST_P(RaceDetailOfADemoWeek, LayoutOfTheWindow) {
@@ -305,51 +324,213 @@ TEST_P(RaceDetailOfADemoWeek, TicketGridsShowTheRaceFiles) {
                                         "ticket rows and odds not checked";
 }
 
-// The runner grids and the chart of every race, against its runner file read at byte positions.
+// The runner record at its byte positions: element e of a per-run field, a single field, a float.
+struct Runner {
+    const std::string& bytes;
+    std::string Raw(std::size_t at, std::size_t width, std::size_t element = 0) const { return bytes.substr(at + width * element, width); }
+    std::string Text(std::size_t at, std::size_t width, std::size_t element = 0) const {
+        return common::FromCp932(common::BlankZeros(Raw(at, width, element)));
+    }
+    float Float(std::size_t at) const {
+        float v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    }
+    // SpeedBlock value v of element e; AgariWeight and PaceWeight index i of element 0.
+    float Speed(int v, std::size_t e = 0) const { return Float(18416 + 80 * e + 4 * static_cast<std::size_t>(v)); }
+    float Agari(int i) const { return Float(4976 + 4 * static_cast<std::size_t>(i)); }
+    float Pace(int i) const { return Float(11696 + 4 * static_cast<std::size_t>(i)); }
+    std::string Kyori() const { return Text(2441, 4); }
+};
+
+// What the grids show in each cell, worked out from the runner file and the sort file.
+struct ExpectedGrids {
+    std::map<std::pair<int, int>, std::string> text;
+    std::map<std::pair<int, int>, int> colour;  // rows 1 to 18, columns 1 on; white unless listed
+    std::vector<double> predicted, popular;
+    std::vector<std::string> labels;
+};
+
+std::int8_t FirstPlaces(const std::string& text, int places) {
+    const std::vector<std::string> texts = {"01", "02", "03", "04", "05"};
+    const std::vector<int> colours = {14, 11, 10, 9, 13};
+    for (int i = 0; i < places; ++i)
+        if (text == texts[static_cast<std::size_t>(i)]) return static_cast<std::int8_t>(colours[static_cast<std::size_t>(i)]);
+    return 15;
+}
+
+std::string Time(float speed, const std::string& metres) { return common::FormatYosoTime(speed, metres).value_or(""); }
+
+ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<std::string>& yosoRank) {
+    ExpectedGrids e;
+    const int n = static_cast<int>(records.size());
+    e.predicted.assign(records.size(), 0.0);
+    e.popular.assign(records.size(), 0.0);
+    e.labels.assign(records.size(), "\n\n");
+    std::vector<std::string> rankOf(records.size() + 1), horseOf(records.size() + 1), nyusenOf(records.size() + 1);
+    for (int h = 1; h <= n; ++h) {
+        const std::string& bytes = records[static_cast<std::size_t>(h - 1)];
+        if (bytes.substr(24020, 2) != "\r\n") continue;  // a horse number without a runner
+        const Runner r{bytes};
+        auto put = [&](int grid, int col, std::string text) { e.text[{grid * 100 + h, col}] = std::move(text); };
+        auto colour = [&](int grid, int col, int c) { e.colour[{grid * 100 + h, col}] = c; };
+        const std::string horse = r.Text(1040, 1) + "    " + r.Text(1105, 2);
+        const std::string nyusen = r.Text(2961, 2), ninki = r.Text(3481, 2);
+        const std::string name = common::LeftChars(r.Text(1885, 36), 18) + r.Text(1235, 10) + "EX.dat";
+        const auto R = common::StrictNumber(h < static_cast<int>(yosoRank.size()) ? yosoRank[static_cast<std::size_t>(h)] : "");
+        std::string rank = R ? std::to_string(static_cast<int>(*R) + 100) : "";
+        if (!rank.empty()) rank = rank.substr(rank.size() - 2);
+        const double odds = common::Val(r.Text(3611, 4)) * 0.1;
+        rankOf[static_cast<std::size_t>(h)] = rank;
+        horseOf[static_cast<std::size_t>(h)] = horse;
+        nyusenOf[static_cast<std::size_t>(h)] = nyusen;
+        for (int g : {1, 2}) {
+            put(g, 0, horse);
+            put(g, 1, nyusen);
+            put(g, 2, rank);
+            put(g, 3, ninki);
+            colour(g, 1, FirstPlaces(nyusen, 3));
+            colour(g, 2, FirstPlaces(rank, 5));
+            colour(g, 3, FirstPlaces(ninki, 5));
+        }
+        // The factor grid.
+        if (R) {
+            const double diff = common::Val(ninki) - *R;
+            put(1, 4, common::NumberText(diff));
+            colour(1, 4, diff >= 4 ? 14 : diff <= -7 ? 12 : 15);
+        }
+        put(1, 5, common::NumberText(odds));
+        put(1, 6, name);
+        std::array<std::string, 5> counts;
+        for (std::size_t k = 0; k < 5; ++k) counts[k] = r.Text(4941, 7, k);
+        const auto g = workbench::GradeShinraido(counts, r.Text(2701, 2));
+        put(1, 7, "騎" + g[0] + "・調" + g[1] + "・父父" + g[2] + "・母父" + g[3] + "・生" + g[4]);
+        const std::string soha = r.Text(3221, 4);
+        put(1, 8, soha.substr(0, 1) + "." + soha.substr(1, 2) + "." + soha.substr(3, 1) + "0");
+        if (const auto l3 = common::StrictNumber(r.Text(3871, 3))) put(1, 9, common::NumberText(*l3 * 0.1));
+        put(1, 10, Time(r.Speed(6), r.Kyori()));
+        if (r.Speed(3) != 0.0f) {
+            const std::string t = common::SingleText(std::floor(2160.0f / r.Speed(3) * 100.0f));
+            put(1, 11, t.substr(0, 2) + "." + t.substr(2, 2));
+        }
+        if (const auto metres = common::StrictNumber(r.Kyori())) put(1, 12, Time(r.Speed(4), std::to_string(static_cast<int>(*metres) - 600)));
+        put(1, 13, r.Text(1921, 8));
+        put(1, 16, r.Text(4586, 36));
+        put(1, 19, r.Text(4066, 8));
+        put(1, 22, r.Text(4692, 36));
+        for (const auto& [col, item] : std::vector<std::pair<int, int>>{{14, 6}, {17, 23}, {20, 19}, {23, 21}}) {
+            put(1, col, common::WeightText(r.Agari(item)));
+            put(1, col + 1, common::WeightText(r.Pace(item)));
+        }
+        // The residual grid.
+        if (ninki == "--" || ninki == "**")
+            put(2, 4, ninki);
+        else if (R)
+            put(2, 4, common::NumberText(common::Val(ninki) - *R));
+        put(2, 5, name);
+        const float correction = r.Float(24016), estimated = r.Speed(6) + correction;
+        put(2, 6, common::WeightText(estimated));
+        put(2, 7, Time(estimated, r.Kyori()));
+        put(2, 8, Time(r.Speed(6), r.Kyori()));
+        put(2, 9, common::WeightText(r.Speed(7)));
+        put(2, 10, common::WeightText(correction));
+        for (std::size_t k = 0; k < 65; ++k) {
+            const int col = 11 + static_cast<int>(k);
+            put(2, col, common::WeightText(r.Speed(7, k)));
+            const std::string jyo = r.Text(8, 2, 8 * k), track = r.Text(2701, 2, k);
+            const bool course = jyo >= "01" && jyo <= "10";
+            colour(2, col, !course ? 15 : track >= "00" && track <= "22" ? 10 : track >= "23" && track <= "29" ? 14 : track >= "30" && track <= "59" ? 11 : 15);
+        }
+        // The chart: a rank or popularity names its row ("00" and "**" row 1), later runners win.
+        const auto row = [n](const std::string& t) -> int {
+            if (t == "00" || t == "**") return 1;
+            const auto v = common::StrictNumber(t);
+            return v && *v >= 1 && *v <= n ? static_cast<int>(*v) : 0;
+        };
+        if (const int at = row(rank)) e.predicted[static_cast<std::size_t>(at - 1)] = odds;
+        if (ninki != "--")
+            if (const int at = row(ninki)) e.popular[static_cast<std::size_t>(at - 1)] = odds;
+    }
+    for (int j = 1; j <= n; ++j) {
+        const auto v = common::StrictNumber(rankOf[static_cast<std::size_t>(j)]);
+        if (!v || *v < 1 || *v > n) continue;
+        const std::string& horse = horseOf[static_cast<std::size_t>(j)];
+        e.labels[static_cast<std::size_t>(*v - 1)] = horse.substr(horse.size() - 2) + "\n" + nyusenOf[static_cast<std::size_t>(j)] + "\n" +
+                                                     std::to_string(static_cast<int>(*v));
+    }
+    return e;
+}
+
+// The runner grids and the chart of every race, cell by cell, against its runner file read at
+// byte positions and its sort file's predicted ranks.
 TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
     auto* List1 = window->findChild<QListWidget*>("List1");
     auto* chartView = window->findChild<QChartView*>("YNjunMSChart");
-    bool runnersSeen = false;
+    const std::vector<std::string> factorCaptions = {
+        "入線", "予想順位", "単勝人気", "予想人気", "単勝オッズ", "馬名", "信頼度", "実タイム", "実上3Fタイム", "合成タイム",
+        "予上3Fタイム", "予ペ-スタイム", "騎手", "騎手上がり時速", "騎手ペース時速", "父馬", "父馬上がり時速", "父馬ペース時速",
+        "調教師", "調教師上がり時速", "調教師ペース時速", "母父馬", "母父馬上がり時速", "母父馬ペース時速"};
+    const std::vector<std::string> residualCaptions = {"入線", "予想順位", "単勝人気", "人気-予想", "馬名", "推定時速",
+                                                       "推定タイム", "合成タイム", "実-合成(時速）", "残差平均（時速）"};
+    const std::map<int, int> factorWidths = {{1, 500}, {2, 500}, {3, 500}, {4, 500}, {5, 1700}, {6, 2500}, {15, 1700}, {21, 1700}};
+    const std::map<int, int> residualWidths = {{1, 500}, {2, 500}, {3, 500}, {5, 1700}};
+    auto* grid1 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid1");
+    auto* grid2 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid2");
+    int runnersSeen = 0;
     for (int i = 0; i < List1->count(); ++i) {
         List1->setCurrentRow(i);
         const std::string line = Str(List1->item(i)->text());
         const std::string key = line.substr(line.size() - 12);
         SCOPED_TRACE(line);
-        const auto& g1 = Grid("RACEDETAILGrid1");
-        const auto& g2 = Grid("RACEDETAILGrid2");
         const auto runners = Records(folder.Read("RACE/" + key + ".dat"), 24022);
-        EXPECT_EQ(Str(g1.Text(0, 0)), key);
-        EXPECT_EQ(Str(g2.Text(0, 0)), key);
-        std::vector<double> oddsOf(runners.size() + 1, 0.0);
-        for (std::size_t h = 1; h <= runners.size(); ++h) {
-            const std::string& r = runners[h - 1];
-            const int row = static_cast<int>(h);
-            if (r.substr(24020, 2) != "\r\n") continue;
-            runnersSeen = true;
-            const std::string horse = r.substr(1040, 1) + "    " + r.substr(1105, 2);
-            const std::string name = common::LeftChars(common::FromCp932(r.substr(1885, 36)), 18) + r.substr(1235, 10) + "EX.dat";
-            const double odds = std::stoi(r.substr(3611, 4)) * 0.1;
-            oddsOf[h] = odds;
-            for (const auto* g : {&g1, &g2}) {
-                EXPECT_EQ(Str(g->Text(row, 0)), horse);
-                EXPECT_EQ(Str(g->Text(row, 1)), r.substr(2961, 2));
-                EXPECT_EQ(Str(g->Text(row, 3)), r.substr(3481, 2));
-            }
-            EXPECT_DOUBLE_EQ(std::stod(Str(g1.Text(row, 5))), odds);
-            EXPECT_EQ(Str(g1.Text(row, 6)), name);
-            EXPECT_EQ(Str(g2.Text(row, 5)), name);
-            EXPECT_EQ(Str(g1.Text(row, 13)), common::FromCp932(r.substr(1921, 8)));
-            for (int k = 0; k < 65; ++k) {
-                float residual = 0;
-                std::memcpy(&residual, r.data() + 18416 + 80 * k + 28, 4);
-                EXPECT_EQ(Str(g2.Text(row, 11 + k)), common::WeightText(residual)) << k;
-            }
+        std::vector<std::string> yosoRank(1);
+        for (const std::string& sortLine : common::SplitLines(folder.Read("KAIME/" + key + "SORT.dat"))) {
+            common::WrittenFieldReader fields{sortLine};
+            std::string value;
+            for (int f = 0; f < 4; ++f) fields.Next(value);
+            yosoRank.push_back(value);
         }
-        for (int row = static_cast<int>(runners.size()) + 1; row <= 18; ++row) {
-            EXPECT_EQ(Str(g1.Text(row, 2)), "");
-            EXPECT_EQ(Str(g2.Text(row, 11)), "");
+        const ExpectedGrids e = Expect(runners, yosoRank);
+        const auto& g1 = grid1->Model();
+        const auto& g2 = grid2->Model();
+
+        // Row 0: the race cell and the captions.
+        // The race cell: the key, then the race of each runner shown (the last one stays).
+        std::string raceCell = key;
+        for (const std::string& r : runners)
+            if (r.substr(24020, 2) == "\r\n") raceCell = r.substr(0, 10) + r.substr(14, 2);
+        EXPECT_EQ(Str(g1.Text(0, 0)), raceCell);
+        EXPECT_EQ(Str(g2.Text(0, 0)), raceCell);
+        for (int c = 1; c <= 24; ++c) EXPECT_EQ(Str(g1.Text(0, c)), factorCaptions[static_cast<std::size_t>(c - 1)]) << c;
+        for (int c = 1; c <= 10; ++c) EXPECT_EQ(Str(g2.Text(0, c)), residualCaptions[static_cast<std::size_t>(c - 1)]) << c;
+        for (int k = 0; k < 65; ++k) EXPECT_EQ(Str(g2.Text(0, 11 + k)), "前" + std::to_string(k) + "残差");
+        for (int c = 76; c <= 79; ++c) EXPECT_EQ(Str(g2.Text(0, c)), "");
+        EXPECT_EQ(grid1->rowHeight(0), ui::TwipsToPixels(500));
+        EXPECT_EQ(grid2->rowHeight(0), ui::TwipsToPixels(500));
+        for (int c = 1; c <= 22; ++c) {
+            const auto w = factorWidths.find(c);
+            EXPECT_EQ(grid1->columnWidth(c), ui::TwipsToPixels(w == factorWidths.end() ? 1000 : w->second)) << c;
         }
-        // Chart: one category per runner, each predicted rank's point the odds of its runner.
+        for (int c = 1; c <= 79; ++c) {
+            const auto w = residualWidths.find(c);
+            EXPECT_EQ(grid2->columnWidth(c), ui::TwipsToPixels(w == residualWidths.end() ? 1000 : w->second)) << c;
+        }
+
+        // Rows 1 to 18, every cell: runners as worked out, every other row empty and white.
+        for (int h = 1; h <= 18; ++h) {
+            for (const auto& [g, model, cols] : {std::tuple{1, &g1, 25}, std::tuple{2, &g2, 80}}) {
+                for (int c = 0; c < cols; ++c) {
+                    const auto t = e.text.find({g * 100 + h, c});
+                    EXPECT_EQ(Str(model->Text(h, c)), t == e.text.end() ? "" : t->second) << "grid " << g << " cell " << h << "," << c;
+                    if (c == 0) continue;
+                    const auto k = e.colour.find({g * 100 + h, c});
+                    EXPECT_EQ(model->BackColour(h, c), ui::QBColour(k == e.colour.end() ? 15 : k->second)) << "grid " << g << " cell " << h << "," << c;
+                }
+            }
+            runnersSeen += e.text.count({100 + h, 6}) ? 1 : 0;
+        }
+
+        // The chart: two series, one category per row, the value axis fixed.
         QChart* chart = chartView->chart();
         ASSERT_EQ(chart->series().size(), 1);
         auto* series = qobject_cast<QBarSeries*>(chart->series().front());
@@ -357,27 +538,24 @@ TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
         ASSERT_EQ(series->barSets().size(), 2);
         EXPECT_EQ(Str(series->barSets()[0]->label()), "予想順");
         EXPECT_EQ(Str(series->barSets()[1]->label()), "人気順");
-        ASSERT_EQ(series->barSets()[0]->count(), static_cast<int>(runners.size()));
         const auto axes = chart->axes(Qt::Horizontal);
         ASSERT_EQ(axes.size(), 1);
-        EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(axes.front())->count(), static_cast<int>(runners.size()));
+        auto* categories = qobject_cast<QBarCategoryAxis*>(axes.front());
+        ASSERT_EQ(categories->count(), static_cast<int>(runners.size()));
         auto* values = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
         ASSERT_NE(values, nullptr);
         EXPECT_EQ(values->min(), 0);
         EXPECT_EQ(values->max(), 150);
         EXPECT_EQ(values->tickCount(), 11);
-        for (std::size_t h = 1; h <= runners.size(); ++h) {
-            const std::string rank = Str(g1.Text(static_cast<int>(h), 2));
-            if (rank.empty() || rank == "00") continue;
-            const int row = std::stoi(rank);
-            bool shared = false;
-            for (std::size_t o = h + 1; o <= runners.size(); ++o) shared = shared || Str(g1.Text(static_cast<int>(o), 2)) == rank;
-            if (shared || row > static_cast<int>(runners.size())) continue;
-            EXPECT_DOUBLE_EQ(series->barSets()[0]->at(row - 1), oddsOf[h]) << h;
-            EXPECT_EQ(Str(qobject_cast<QBarCategoryAxis*>(axes.front())->at(row - 1)).substr(0, 2), Str(g1.Text(static_cast<int>(h), 0)).substr(5, 2));
+        for (int s = 0; s < 2; ++s) ASSERT_EQ(series->barSets()[s]->count(), static_cast<int>(runners.size()));
+        for (std::size_t r = 0; r < runners.size(); ++r) {
+            const int row = static_cast<int>(r);
+            EXPECT_DOUBLE_EQ(series->barSets()[0]->at(row), e.predicted[r]) << "row " << r + 1;
+            EXPECT_DOUBLE_EQ(series->barSets()[1]->at(row), e.popular[r]) << "row " << r + 1;
+            EXPECT_EQ(Str(categories->at(row).remove(QChar(0x200B))), e.labels[r]) << "row " << r + 1;
         }
     }
-    EXPECT_TRUE(runnersSeen);
+    EXPECT_GT(runnersSeen, 0);
 }
 
 // The open past-runs windows.
@@ -473,5 +651,99 @@ TEST_P(RaceDetailOfADemoWeek, GridClicksOpenThePastRunsOfTheHorse) {
 
 INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, RaceDetailOfADemoWeek, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "AfterTheResults" : "BeforeTheRaces"; });
+
+// Race day in the windows: the week taken through ⑥ before the races, then the stand-in's news of
+// the results written into the same folder; Ⅲ of the breaking-news window merges them, and a new
+// click on each race shows the finishing order and popularity, the breaking payouts and the
+// light yellow title.
+class RaceDayInTheWindows : public DemoWeekThroughSix {
+protected:
+    void SetUp() override { Prepare(false); }
+};
+
+TEST_F(RaceDayInTheWindows, BreakingResultsShowAfterThree) {
+    auto* List1 = window->findChild<QListWidget*>("List1");
+    std::vector<std::string> keys;
+    std::map<std::string, std::size_t> runnersOf;
+    for (int i = 0; i < List1->count(); ++i) {
+        const std::string line = Str(List1->item(i)->text());
+        keys.push_back(line.substr(line.size() - 12));
+        runnersOf[keys.back()] = folder.Read("RACE/" + keys.back() + ".dat").size() / 24022;
+    }
+    ASSERT_FALSE(keys.empty());
+    auto options = WeekOptions(folder.Path(), true);
+    options.replaceSupplied = true;
+    demoweek::GenerateWeek(options);
+
+    menu->findChild<QPushButton*>("Command12")->click();
+    acquisition::TLMP2RIALTIME* breaking = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<acquisition::TLMP2RIALTIME*>(w)) breaking = b;
+    ASSERT_NE(breaking, nullptr);
+    breaking->findChild<QPushButton*>("Command2")->click();
+    EXPECT_EQ(Str(breaking->findChild<QPlainTextEdit*>("Text1")->toPlainText()), "速報払戻等取得及び処理完了");
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt")) << folder.Read("ERRORLOG.txt");
+    int payoutWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) payoutWindows += w->objectName() == "TLMHRRIALTIME" && w->isVisible();
+    EXPECT_EQ(payoutWindows, 1);
+
+    // What the stand-in delivers, read from its own folder: finishing position and popularity of
+    // each runner (the win odds line's popularity wins), the last payout record of each race.
+    std::map<std::pair<std::string, int>, std::pair<std::string, std::string>> shown;  // nyusen, ninki
+    std::map<std::string, std::string> lastPayout;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "jvdata/realtime/0B12"))
+        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+            if (record.starts_with("SE")) {
+                records::RecordSE se;
+                records::DecodeSE(record, se);
+                shown[{records::RaceKey12Of(se), std::stoi(std::string(se.Get(records::se::Umaban)))}] = {
+                    std::string(se.Get(records::se::NyusenJyuni)), std::string(se.Get(records::se::Ninki))};
+            } else if (record.starts_with("HR")) {
+                records::RecordHR hr;
+                records::DecodeHR(record, hr);
+                lastPayout[records::RaceKey12Of(hr)] = record;
+            }
+        }
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "jvdata/realtime/0B30"))
+        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+            if (!record.starts_with("O1")) continue;
+            records::RecordO1 o1;
+            records::DecodeO1(record, o1);
+            for (int e = 0; e < 28; ++e) {
+                const std::string umaban(o1.Get(records::o1::TansyoUmaban, e));
+                if (umaban == "  " || umaban == "00") continue;
+                shown[{records::RaceKey12Of(o1), std::stoi(umaban)}].second = o1.Get(records::o1::TansyoNinki, e);
+            }
+        }
+    ASSERT_FALSE(lastPayout.empty());
+
+    auto* Text1 = window->findChild<QPlainTextEdit*>("Text1");
+    int finished = 0, yellow = 0;
+    List1->setCurrentRow(-1);  // the race shown before Ⅲ is clicked anew too
+    for (int i = 0; i < List1->count(); ++i) {
+        List1->setCurrentRow(i);
+        const std::string& key = keys[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(key);
+        const auto& factors = Grid("RACEDETAILGrid1");
+        for (int h = 1; h <= static_cast<int>(runnersOf[key]); ++h) {
+            const auto it = shown.find({key, h});
+            if (it == shown.end()) continue;
+            if (!it->second.first.empty()) {
+                EXPECT_EQ(Str(factors.Text(h, 1)), it->second.first) << h;
+                finished += it->second.first != "00";
+            }
+            EXPECT_EQ(Str(factors.Text(h, 3)), it->second.second) << h;
+        }
+        const auto payout = lastPayout.find(key);
+        if (payout == lastPayout.end()) continue;
+        const auto cells = PayoutCells(payout->second);
+        ASSERT_FALSE(cells.empty());
+        for (const auto& [cell, text] : cells) EXPECT_EQ(Str(Grid("HAITOGrid1").Text(cell.first, cell.second)), text) << cell.first << "," << cell.second;
+        EXPECT_EQ(Text1->palette().color(QPalette::Base), ui::QBColour(14));
+        ++yellow;
+    }
+    EXPECT_GT(finished, 0);
+    EXPECT_GT(yellow, 0);
+}
 
 }  // namespace
