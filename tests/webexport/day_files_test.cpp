@@ -223,6 +223,21 @@ TEST_F(DayFilesTest, VisitingOrder) {
     }
 }
 
+TEST_F(DayFilesTest, BlockHeadingTakesTheTitleTablesRaceNumber) {
+    // The block's heading reads the race number of the title table, "Finish" and the print page the
+    // race's own number.
+    workbench::RaceState race = DayRace(kDayA, 12);
+    race.RaceInfo[3] = "07";
+    {
+        BatchRun run(DayWriters());
+        run.Write(race);
+    }
+    const std::string block = dir.Read("tarnel_paddy_wp/20240106-nakayama.txt");
+    EXPECT_EQ(block.rfind("<!-- wp:heading -->\r\n<h2><strong>7R 芝 1600m 発走 11：20</strong></h2>\r\n", 0), 0u);
+    EXPECT_TRUE(block.ends_with("\r\nFinish\r\n"));
+    EXPECT_EQ(PrintRaces(dir.Read("tarnel_paddy_wp/20240106_nakayama_pdf.txt")), std::vector<int>{12});
+}
+
 TEST_F(DayFilesTest, AFailedRaceLeavesTheFileAndTheNextRaceKeepsTheDay) {
     // For one race a folder stands where the scratch file of one day file goes.
     struct Case {
