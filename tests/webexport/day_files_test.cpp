@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/paths.h"
+#include "common/day_files.h"
 #include "support/temp_folder.h"
 #include "web_fixture.h"
 #include "workbench/batch_log.h"
