@@ -1,14 +1,19 @@
 // How long the web writers take on the demo week at full scale (96 races of 18 runners), alone:
 // the race states are taken from one run of the weekly batch, then the writers are made fresh and
-// called for every race, as a run of the batch does. Measured next to it: merely writing the same
-// bytes to the same files through scratch files and renames, the floor that the file system sets.
+// called for every race, as a run of the batch does: each writer on its own, then the three
+// together in the batch's order. Measured next to it: merely writing the race pages' bytes to the
+// same files through scratch files and renames, the floor that the file system sets. Then the day
+// files of the week are checked: every print page a whole page of twelve races, every block text
+// ending with "Finish".
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench_week.h"
@@ -26,6 +31,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
 
 std::vector<workbench::RaceState>& Captured() {
     static std::vector<workbench::RaceState> races;
@@ -51,6 +57,38 @@ double Best(int rounds, F&& run) {
     return best;
 }
 
+// One run of the given writers over every race, as the batch calls them; `after` runs after each
+// race's writers (outside what is timed when it is empty).
+long RunWriters(const std::vector<const workbench::RaceWriterEntry*>& entries,
+                const std::vector<workbench::RaceState>& races, const common::CodeTable& codes,
+                const std::function<void(const workbench::RaceState&)>& after = {}) {
+    long failures = 0;
+    workbench::BatchLog log;
+    common::DayFiles dayFiles;
+    workbench::DayTallies tallies;
+    workbench::WriterNotes notes;
+    std::vector<std::unique_ptr<workbench::RaceWriter>> made;
+    for (const auto* entry : entries) made.push_back(entry->Make());
+    for (const workbench::RaceState& race : races) {
+        for (std::size_t w = 0; w < made.size(); ++w) {
+            workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, entries[w]->Name};
+            try {
+                made[w]->WriteRace(context);
+            } catch (...) {
+                ++failures;
+            }
+        }
+        if (after) after(race);
+    }
+    return failures;
+}
+
+int Count(std::string_view text, std::string_view what) {
+    int n = 0;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string_view::npos; at += what.size()) ++n;
+    return n;
+}
+
 }  // namespace
 
 int main() {
@@ -61,51 +99,71 @@ int main() {
     workbench::WeeklyYosoBatch(host, capture);
     const std::vector<workbench::RaceState>& races = Captured();
     const common::CodeTable codes = common::CodeTable::Load();
-    std::filesystem::create_directories(week.folder / "tarnel_paddy_yosou");
+    fs::create_directories(week.folder / "tarnel_paddy_yosou");
+    fs::create_directories(week.folder / "tarnel_paddy_wp");
 
-    // The web writers of the table, made fresh per run (site settings read once per run).
+    // The web writers of the table, in its order, made fresh per run (site settings read once per run).
     std::vector<const workbench::RaceWriterEntry*> web;
     for (const auto& entry : writers::kRaceWriters)
-        if (entry.Make && (entry.Name == "WriteRacePage" || entry.Name == "WriteDayBlockText" ||
+        if (entry.Make && (entry.Name == "WriteDayBlockText" || entry.Name == "WriteRacePage" ||
                            entry.Name == "WriteDayPrintPage"))
             web.push_back(&entry);
 
     long failures = 0;
-    const double writers = Best(7, [&] {
-        workbench::BatchLog log;
-        common::DayFiles dayFiles;
-        workbench::DayTallies tallies;
-        workbench::WriterNotes notes;
-        std::vector<std::unique_ptr<workbench::RaceWriter>> made;
-        for (const auto* entry : web) made.push_back(entry->Make());
-        for (const workbench::RaceState& race : races)
-            for (std::size_t w = 0; w < made.size(); ++w) {
-                workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, web[w]->Name};
-                try {
-                    made[w]->WriteRace(context);
-                } catch (...) {
-                    ++failures;
-                }
-            }
+    std::printf("races %zu, web writers %zu\n", races.size(), web.size());
+    for (const auto* entry : web) {
+        const double alone = Best(7, [&] { failures += RunWriters({entry}, races, codes); });
+        std::printf("%-18s %.4f s\n", std::string(entry->Name).c_str(), alone);
+    }
+    const double total = Best(7, [&] { failures += RunWriters(web, races, codes); });
+    std::printf("%-18s %.4f s\n", "all three", total);
+
+    // What the day files' rewrites amount to over the week (not timed).
+    std::uintmax_t dayBytes = 0;
+    failures += RunWriters(web, races, codes, [&](const workbench::RaceState& race) {
+        const webexport::PageValues page = webexport::ComputePageValues(race, codes);
+        for (const std::string& name : {webexport::DayBlockFile(page), webexport::DayPrintFile(page)})
+            dayBytes += fs::file_size(common::AppPath(name));
     });
 
-    // The same bytes written to the same files, without composing them.
+    // The race pages' bytes written to the same files, without composing them.
     const webexport::SiteConfig config = webexport::LoadSiteConfig();
-    std::vector<std::pair<std::filesystem::path, std::string>> pages;
-    std::size_t bytes = 0;
+    std::vector<std::pair<fs::path, std::string>> pages;
+    std::size_t pageBytes = 0;
     for (const workbench::RaceState& race : races) {
         const webexport::PageValues page = webexport::ComputePageValues(race, codes);
         pages.emplace_back(common::AppPath(webexport::RacePageFile(page)),
                            webexport::ComposeRacePage(race, page, config));
-        bytes += pages.back().second.size();
+        pageBytes += pages.back().second.size();
     }
     const double floor = Best(7, [&] {
         for (const auto& [path, content] : pages) common::WriteFileAtomically(path, content);
     });
+    std::printf("race pages %zu (%zu bytes); day files rewritten with %ju bytes in all\n", pages.size(), pageBytes,
+                dayBytes);
+    std::printf("writing the race pages' bytes alone: %.4f s\n", floor);
 
-    std::printf("races %zu, web writers %zu, pages %zu (%zu bytes), failures %ld\n", races.size(), web.size(),
-                pages.size(), bytes, failures);
-    std::printf("web writers: %.4f s   writing the same bytes: %.4f s   ratio %.2f\n", writers, floor,
-                floor > 0 ? writers / floor : 0.0);
-    return failures == 0 ? 0 : 1;
+    // The week's day files after the last run.
+    int printPages = 0, blockTexts = 0, bad = 0;
+    for (const auto& file : fs::directory_iterator(week.folder / "tarnel_paddy_wp")) {
+        const std::string name = file.path().filename().string();
+        const std::string text = common::ReadWholeFile(file.path());
+        if (name.ends_with("_pdf.txt")) {
+            ++printPages;
+            if (Count(text, "<table class=\"raceDetail\">") != 12 || Count(text, "</html>") != 1 ||
+                !text.ends_with("</html>\r\n")) {
+                std::printf("not a whole page of twelve races: %s\n", name.c_str());
+                ++bad;
+            }
+        } else {
+            ++blockTexts;
+            if (!text.ends_with("\r\nFinish\r\n") || Count(text, "<!-- wp:heading -->") != 12) {
+                std::printf("not twelve blocks and \"Finish\": %s\n", name.c_str());
+                ++bad;
+            }
+        }
+    }
+    std::printf("day files: %d print pages, %d block texts, %d not as they should be; failures %ld\n", printPages,
+                blockTexts, bad, failures);
+    return failures == 0 && bad == 0 && printPages > 0 && printPages == blockTexts ? 0 : 1;
 }

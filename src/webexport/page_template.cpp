@@ -205,6 +205,10 @@ void AppendRow(std::string& out, int row, const Placeholders& values) {
         if (r.EmptyLineAfter) out += "\r\n";
         return;
     }
+    AppendRowText(out, r, values);
+}
+
+void AppendRowText(std::string& out, const TemplateRow& r, const Placeholders& values) {
     out.append(static_cast<std::size_t>(r.Blanks), ' ');
     std::string_view text = r.Text;
     for (auto open = text.find('{'); open != std::string_view::npos; open = text.find('{')) {

@@ -38,6 +38,9 @@ using Placeholders = std::vector<std::pair<std::string_view, std::string>>;
 /// Throws std::logic_error for a placeholder that `values` lacks.
 void AppendRow(std::string& out, int row, const Placeholders& values);
 
+/// The same for a row given whole rather than by number (a row that a page changes).
+void AppendRowText(std::string& out, const TemplateRow& row, const Placeholders& values);
+
 /// The fragments, eleven lines each with CR LF; empty when their settings are incomplete.
 std::string SideAdFragment(const SiteConfig& config);
 std::string MainAdFragment(const SiteConfig& config);

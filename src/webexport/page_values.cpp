@@ -6,6 +6,7 @@
 #include "common/encoding.h"
 #include "common/numbers.h"
 #include "common/paths.h"
+#include "webexport/html.h"
 
 namespace webexport {
 namespace {
@@ -123,6 +124,49 @@ std::vector<RaceCardRow> RaceCardRows(const workbench::RaceState& race) {
     return rows;
 }
 
+namespace {
+
+// Tickets 1 to M - 1 of a page value list (index 0 unused), each of N horses.
+template <std::size_t N, std::size_t M>
+std::string JoinedTickets(const std::array<std::array<std::string, N>, M>& tickets, std::string_view separator) {
+    std::string out;
+    for (std::size_t i = 1; i < M; ++i) {
+        if (i > 1) out += separator;
+        for (std::size_t k = 0; k < N; ++k) {
+            if (k > 0) out += '-';
+            AppendEscaped(out, tickets[i][k]);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string JoinedPairTickets(const PageValues& page, std::string_view separator) {
+    return JoinedTickets(page.PagePairHorse, separator);
+}
+
+std::string JoinedTrioTickets(const PageValues& page, std::string_view separator) {
+    return JoinedTickets(page.PageTrioHorse, separator);
+}
+
+RaceTitleTexts RaceTitle(const workbench::RaceState& race) {
+    RaceTitleTexts t;
+    t.RaceNumber = WithoutLeadingZero(common::FromCp932(race.RaceInfo[workbench::info::kRaceNum]));
+    t.Track = common::FromCp932(race.RaceInfo[workbench::info::kTrack]);
+    t.Distance = common::FromCp932(race.RaceInfo[workbench::info::kKyori]);
+    const std::string post = common::FromCp932(race.RaceInfo[workbench::info::kHassoTime]);
+    t.PostHour = common::LeftChars(post, 2);
+    t.PostMinute = common::MidChars(post, 2, 2);
+    return t;
+}
+
+bool HasTopRankedRunner(const workbench::RaceState& race) {
+    for (int h = 1; h <= race.RunnerCount; ++h)
+        if (common::Val(race.YosoRank(h)) == 1) return true;
+    return false;
+}
+
 std::string RacePageFile(const PageValues& page) {
     return "tarnel_paddy_yosou/" + page.Year + page.MonthDay + "_" + page.CourseRomaji + "_r" + page.PageRaceNo +
            ".txt";
@@ -134,6 +178,13 @@ std::string DayBlockFile(const PageValues& page) {
 
 std::string DayPrintFile(const PageValues& page) {
     return "tarnel_paddy_wp/" + page.Year + page.MonthDay + "_" + page.CourseRomaji + "_pdf.txt";
+}
+
+std::filesystem::path WebFilePath(std::string_view relative) {
+    std::filesystem::path path = common::AppPath(relative);
+    if (!std::filesystem::is_directory(path.parent_path()))
+        throw std::runtime_error("the folder " + path.parent_path().string() + " is missing");
+    return path;
 }
 
 }  // namespace webexport

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,9 +58,34 @@ struct RaceCardRow {
 /// is empty.
 std::vector<RaceCardRow> RaceCardRows(const workbench::RaceState& race);
 
+/// The race's six pair tickets, each its first and second horse joined by "-", and its seven
+/// trio tickets, each its three horses joined by "-"; `separator` between two tickets. Horse texts
+/// escaped, the separator written as given.
+std::string JoinedPairTickets(const PageValues& page, std::string_view separator);
+std::string JoinedTrioTickets(const PageValues& page, std::string_view separator);
+
+/// What the pages print of the race's row of the week's title table, decoded (not escaped).
+struct RaceTitleTexts {
+    /// Column 3 without its leading zero.
+    std::string RaceNumber;
+    std::string Track;     // column 8
+    std::string Distance;  // column 9, metres
+    /// Characters 1 and 2, and 3 and 4, of the post time hhmm (column 2).
+    std::string PostHour, PostMinute;
+};
+RaceTitleTexts RaceTitle(const workbench::RaceState& race);
+
+/// Whether one of the race's runners is ranked first: the race gets a block or a section of the
+/// day files only then.
+bool HasTopRankedRunner(const workbench::RaceState& race);
+
 /// File names under AppFolder.
 std::string RacePageFile(const PageValues& page);
 std::string DayBlockFile(const PageValues& page);
 std::string DayPrintFile(const PageValues& page);
+
+/// The full path of a web file named under AppFolder. Throws std::runtime_error when its folder is
+/// missing: the program makes its web folders at start-up, and a writer never makes one.
+std::filesystem::path WebFilePath(std::string_view relative);
 
 }  // namespace webexport

@@ -2,6 +2,8 @@
 
 #include "reports/lup_race.h"
 #include "reports/shutsubahyo_race.h"
+#include "webexport/day_block_text.h"
+#include "webexport/day_print_page.h"
 #include "webexport/race_page.h"
 #include "supplementary/pc_day_report.h"
 
@@ -15,9 +17,9 @@ const std::array<workbench::RaceWriterEntry, kRaceWriterCount> kRaceWriters{{
     {"WriteTanfuku1", {}},         // win/place csv of the first-ranked horse, TANFUKU
     {"WriteTanfuku2", {}},         // the same of the second-ranked horse, TANFUKU2
     {"WriteTanshoCsv", {}},        // win betting file, TANSHO
-    {"WriteDayBlockText", {}},     // the day's block-editor text, tarnel_paddy_wp
+    {"WriteDayBlockText", [] { return std::make_unique<webexport::DayBlockTextWriter>(); }},  // the day's block-editor text, tarnel_paddy_wp
     {"WriteRacePage", [] { return std::make_unique<webexport::RacePageWriter>(webexport::RunSiteConfig()); }},  // the race's web page, tarnel_paddy_yosou
-    {"WriteDayPrintPage", {}},     // the day's print page, tarnel_paddy_wp
+    {"WriteDayPrintPage", [] { return std::make_unique<webexport::DayPrintPageWriter>(webexport::RunSiteConfig()); }},  // the day's print page, tarnel_paddy_wp
     {"WriteSokudoHrCsv", {}},      // the day's speed file, SOKUDO
 }};
 

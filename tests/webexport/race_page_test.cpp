@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/day_files.h"
 #include "common/paths.h"
@@ -17,27 +15,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Golden(std::string_view name) {
-    std::ifstream in(fs::path(TALMOR_TEST_DATA) / "webexport" / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-/// Race 12 of 2024-01-07 at course 06 (5th meeting, 9th day) with three runners.
-workbench::RaceState ThreeRunnerRace() {
-    workbench::RaceState race = webfixture::Race("2024010706050912",
-                                                 {
-                                                     {"1", "サクラ", "牡", "04", "56.0", "騎手一", "調教師一"},
-                                                     {"2", "ハナコ", "牝", "03", "54.0", "騎手二", "調教師二"},
-                                                     {"3", "タロウ", "牡", "05", "57.0", "騎手三", "調教師三"},
-                                                 },
-                                                 {2, 1, 3});
-    webfixture::SetTitle(race, "1625", "ダ", "1800");
-    webfixture::SetTickets(race, {"0201", "0203", "0103"}, {"020103"});
-    return race;
-}
 
 const workbench::RaceWriterEntry& PageEntry() {
     const auto& entry = writers::kRaceWriters[8];
@@ -75,7 +52,7 @@ TEST_F(RacePage, GoldenPages) {
         {webfixture::kFullSettings, webfixture::HostileRace(), "tarnel_paddy_yosou/20240106_nakayama_r11.txt",
          "hostile_full.txt"},
         {"", webfixture::HostileRace(), "tarnel_paddy_yosou/20240106_nakayama_r11.txt", "hostile_plain.txt"},
-        {"", ThreeRunnerRace(), "tarnel_paddy_yosou/20240107_nakayama_r12.txt", "three_runners_r12.txt"},
+        {"", webfixture::ThreeRunnerRace(), "tarnel_paddy_yosou/20240107_nakayama_r12.txt", "three_runners_r12.txt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.golden));
@@ -83,7 +60,7 @@ TEST_F(RacePage, GoldenPages) {
         if (!c.settings.empty()) dir.Write("webexport.ini", c.settings);
         BatchRun run;
         run.Write(c.race);
-        const std::string expected = Golden(c.golden);
+        const std::string expected = webfixture::Golden(c.golden);
         ASSERT_FALSE(expected.empty());
         EXPECT_EQ(dir.Read(c.file), expected);
         EXPECT_FALSE(dir.Exists(std::string(c.file) + ".partial"));

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +20,14 @@ struct Runner {
     std::string waku, bamei, sex, barei, futan, kisyu, chokyosi;
 };
 
+/// A golden file of tests/data/webexport, byte for byte ("" when missing).
+inline std::string Golden(std::string_view name) {
+    std::ifstream in(std::filesystem::path(TALMOR_TEST_DATA) / "webexport" / name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 /// A field of `width` bytes: the CP932 text followed by blanks.
 inline std::string Field(std::string_view utf8, std::size_t width) {
     std::string bytes = common::ToCp932(utf8);
@@ -33,6 +44,7 @@ inline workbench::RaceState Race(std::string_view raceId, const std::vector<Runn
     race.RaceKey12 = std::string(raceId.substr(0, 10)) + std::string(raceId.substr(14, 2));
     race.MeetingKey = std::string(raceId.substr(0, 14));
     race.RaceNum = std::string(raceId.substr(14, 2));
+    race.RaceInfo[3] = race.RaceNum;
     const int n = static_cast<int>(runners.size());
     race.RunnerCount = n;
     race.Runners.assign(static_cast<std::size_t>(n), workbench::RaceHorseRecord{});
@@ -74,7 +86,8 @@ inline void SetTickets(workbench::RaceState& race, std::vector<std::string> pair
     race.SetTickets(std::move(t));
 }
 
-/// Title columns 2 (post time), 8 (track) and 9 (distance).
+/// Title columns 2 (post time), 8 (track) and 9 (distance); column 3, the race number, is set
+/// from the race id.
 inline void SetTitle(workbench::RaceState& race, std::string_view post, std::string_view track,
                      std::string_view distance) {
     race.RaceInfo[2] = common::ToCp932(post);
@@ -87,10 +100,11 @@ inline common::CodeTable Codes() {
     return common::CodeTable::FromCp932(common::ToCp932("2001,06,x,x,中山<&>,x,NakaYama,x\r\n"));
 }
 
-/// The hostile race: 2024-01-06 (a Saturday), course 06, 5th meeting, 8th day, race 11. Horse 4
-/// has no runner; horse 1's name is markup, its jockey holds "&"; horse 2 is aged 10.
-inline workbench::RaceState HostileRace() {
-    workbench::RaceState race = Race("2024010606050811",
+/// The hostile race: 2024-01-06 (a Saturday), course 06, 5th meeting, 8th day, race 11 unless
+/// another id is given. Horse 4 has no runner; horse 1's name is markup, its jockey holds "&";
+/// horse 2 is aged 10.
+inline workbench::RaceState HostileRace(std::string_view raceId = "2024010606050811") {
+    workbench::RaceState race = Race(raceId,
                                      {
                                          {"1", "<b>&\"</script>", "牡", "03", "55.0", "A&B", "調教師名"},
                                          {"2", "アイウエオカキクケコ", "牝", "10", "54.0", "騎手太郎", "調教師名"},
@@ -102,6 +116,20 @@ inline workbench::RaceState HostileRace() {
     SetTitle(race, "0950", "芝", "2000");
     SetTickets(race, {"0301", "0305", "0302", "0105", "0102", "0502", "0304"},
                {"030105", "030102", "030502", "010502", "030104", "030504", "010504", "020504"});
+    return race;
+}
+
+/// Race 12 of 2024-01-07 at course 06 (5th meeting, 9th day) with three runners.
+inline workbench::RaceState ThreeRunnerRace() {
+    workbench::RaceState race = Race("2024010706050912",
+                                     {
+                                         {"1", "サクラ", "牡", "04", "56.0", "騎手一", "調教師一"},
+                                         {"2", "ハナコ", "牝", "03", "54.0", "騎手二", "調教師二"},
+                                         {"3", "タロウ", "牡", "05", "57.0", "騎手三", "調教師三"},
+                                     },
+                                     {2, 1, 3});
+    SetTitle(race, "1625", "ダ", "1800");
+    SetTickets(race, {"0201", "0203", "0103"}, {"020103"});
     return race;
 }
 
