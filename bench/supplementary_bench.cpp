@@ -4,8 +4,6 @@
 // batch; then each writer is made fresh and called for every race, as a run of the batch does, on
 // its own and all six together. Printed beside them: the whole weekly batch with every writer.
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -22,30 +20,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::vector<workbench::RaceState>& Captured() {
-    static std::vector<workbench::RaceState> races;
-    return races;
-}
-
-// Keeps a copy of every race state the batch hands its writers.
-class Capture final : public workbench::RaceWriter {
-public:
-    void WriteRace(workbench::RaceContext& context) override { Captured().push_back(context.race); }
-};
-
-template <class F>
-double Best(int rounds, F&& run) {
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        run();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
-
 constexpr std::string_view kSupplementary[] = {"WriteLupPcRace", "WriteTwiRace",   "WriteTanfuku1",
                                                "WriteTanfuku2",  "WriteTanshoCsv", "WriteSokudoHrCsv"};
 
@@ -56,9 +30,7 @@ int main() {
     week.folder.Use();
     common::CreateWorkingFolders("bench");
     bench::QuietHost host;
-    const workbench::RaceWriterEntry capture[] = {{"Capture", [] { return std::make_unique<Capture>(); }}};
-    workbench::WeeklyYosoBatch(host, capture);
-    const std::vector<workbench::RaceState>& races = Captured();
+    const std::vector<workbench::RaceState> races = bench::CaptureRaceStates(host);
     const common::CodeTable codes = common::CodeTable::Load();
 
     std::vector<const workbench::RaceWriterEntry*> chosen;
@@ -88,12 +60,12 @@ int main() {
 
     std::printf("races %zu, result mode %d\n", races.size(), races.empty() ? 0 : races.front().ResultMode);
     for (const auto* entry : chosen) {
-        const double t = Best(7, [&] { run({entry}); });
+        const double t = bench::BestOf(7, [&] { run({entry}); });
         std::printf("%-18s %.4f s\n", std::string(entry->Name).c_str(), t);
     }
-    const double together = Best(7, [&] { run(chosen); });
+    const double together = bench::BestOf(7, [&] { run(chosen); });
     std::printf("%-18s %.4f s (%zu writers)\n", "together", together, chosen.size());
-    const double batch = Best(3, [&] { workbench::WeeklyYosoBatch(host, writers::kRaceWriters); });
+    const double batch = bench::BestOf(3, [&] { workbench::WeeklyYosoBatch(host, writers::kRaceWriters); });
     std::printf("%-18s %.4f s\n", "whole batch", batch);
     std::printf("failures %ld\n", failures);
     return failures == 0 && chosen.size() == std::size(kSupplementary) ? 0 : 1;

@@ -1,7 +1,6 @@
 #include "supplementary/labelled_report.h"
 
 #include <stdexcept>
-#include <vector>
 
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -10,7 +9,6 @@
 
 namespace supplementary {
 
-using reports::Cp932;
 using workbench::RaceState;
 
 std::string TwiFile(std::string_view meetingKey, bool resultMode) {
@@ -19,20 +17,8 @@ std::string TwiFile(std::string_view meetingKey, bool resultMode) {
 
 namespace {
 
-/// The "RR" captions of the mode in words; the closing-time captions follow the flat-track test.
-std::string TwiRrLine(const RaceState& race) {
-    const bool result = race.ResultMode == 1;
-    const bool flat = reports::IsFlatTrack(race.TrackCD);
-    std::vector<common::Field> fields;
-    auto add = [&](std::string_view caption) { fields.emplace_back(Cp932(caption)); };
-    for (auto c : {"連番", "枠番", "馬番", "予順"}) add(c);
-    if (result) add("人気"), add("入線");
-    for (auto c : {"性", "齢", "馬名　　　　　　　", "負担", "騎手名　", "調教師名", "推定タイム"}) add(c);
-    if (result) add("実タイム");
-    add(flat ? "推定上3F" : "推定平1F");
-    if (result) add(flat ? "実上3F" : "実平1F");
-    return reports::ReportLine("RR", fields);
-}
+/// The caption words of the labelled report.
+constexpr reports::RrWords kTwiRrWords{{"連番", "枠番", "馬番", "予順"}, {"人気", "入線"}};
 
 }  // namespace
 
@@ -41,7 +27,7 @@ std::string ComposeTwiRace(const RaceState& race, const common::CodeTable& codes
     std::string out;
     if (newFile) out += reports::DayHeadLines(race.RaceId, codes, notes);
     out += reports::RcLine(race);
-    out += TwiRrLine(race);
+    out += reports::RrLine(race, kTwiRrWords);
     out += reports::HsLines(race);
     // A race whose payout record is another race's shows no hits and no payouts.
     if (race.ResultMode == 1 && race.CurHr && reports::IsRacePayout(race, *race.CurHr)) {
