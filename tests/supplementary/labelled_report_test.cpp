@@ -238,6 +238,7 @@ TEST_F(TwiFiles, ASecondCourseBetweenTheRacesOfADayGoesToItsOwnFile) {
               "\"RR\",\"連番\",\"枠番\",\"馬番\",\"予順\",\"人気\",\"入線\",\"性\",\"齢\",\"馬名　　　　　　　\",\"負担\","
               "\"騎手名　\",\"調教師名\",\"推定タイム\",\"実タイム\",\"推定上3F\",\"実上3F\"\r\n");
     // Horses 2 and 3 first and second, 6 third; the race has no tickets, so no hit lines.
+    EXPECT_EQ(kyoto.find("\"AT\""), std::string::npos);
     EXPECT_NE(kyoto.find("\"KK\",\"1\",\" 2\",\"420\",\"\",\"\"\r\n"), std::string::npos);
     EXPECT_NE(kyoto.find("\"KS\",\"3\",\" 2→ 3→ 6\",\"23450\","), std::string::npos);
 }
