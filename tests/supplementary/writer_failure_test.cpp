@@ -30,7 +30,7 @@ TEST(SupplementaryWriters, AFailingWriterLeavesItsFileAndTheNextWriterRuns) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.writer);
         testsupport::TempAppFolder dir;
-        for (const char* folder : {"TEKICHU", "TANFUKU", "TANFUKU2", "TANSHO", "SOKUDO", "SHUTSUBAHYO", "tarnel_paddy_yosou"})
+        for (const char* folder : {"TEKICHU", "TANFUKU", "TANFUKU2", "TANSHO", "SOKUDO", "SHUTSUBAHYO", "tarnel_paddy_yosou", "tarnel_paddy_wp"})
             std::filesystem::create_directories(dir / folder);
         dir.Write(c.file, "an earlier run\r\n");
         // The new file goes through a scratch file beside it, which cannot be made.
