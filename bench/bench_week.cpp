@@ -20,6 +20,8 @@
 #include "engine/ex_record.h"
 #include "generator.h"
 #include "workbench/race_writer.h"
+#include "common/day_files.h"
+#include "workbench/batch_log.h"
 #include "workbench/weekly_batch.h"
 
 namespace bench {
@@ -105,6 +107,30 @@ std::vector<workbench::RaceState> CaptureRaceStates(common::Host& host) {
     const workbench::RaceWriterEntry capture[] = {{"Capture", [&] { return std::make_unique<Capture>(races); }}};
     workbench::WeeklyYosoBatch(host, capture);
     return races;
+}
+
+long RunWriters(const std::vector<const workbench::RaceWriterEntry*>& entries,
+                const std::vector<workbench::RaceState>& races, const common::CodeTable& codes,
+                const std::function<void(const workbench::RaceState&)>& after) {
+    long failures = 0;
+    workbench::BatchLog log;
+    common::DayFiles dayFiles;
+    workbench::DayTallies tallies;
+    workbench::WriterNotes notes;
+    std::vector<std::unique_ptr<workbench::RaceWriter>> made;
+    for (const auto* entry : entries) made.push_back(entry->Make());
+    for (const workbench::RaceState& race : races) {
+        for (std::size_t w = 0; w < made.size(); ++w) {
+            workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, entries[w]->Name};
+            try {
+                made[w]->WriteRace(context);
+            } catch (...) {
+                ++failures;
+            }
+        }
+        if (after) after(race);
+    }
+    return failures;
 }
 
 }  // namespace bench

@@ -5,12 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/code_table.h"
 #include "common/host.h"
 #include "workbench/race_state.h"
+#include "workbench/weekly_batch.h"
 
 // What the benchmark programs share: a temporary application folder, a Host that shows nothing,
 // fixed-width record building, and the demo week at full scale as the user fetches and builds it.
@@ -77,6 +80,13 @@ std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses);
 /// The race states one run of the weekly batch on AppFolder's week hands its writers, in the
 /// order it hands them over.
 std::vector<workbench::RaceState> CaptureRaceStates(common::Host& host);
+
+/// One run of the given writers over every race, made fresh and called as a run of the batch calls
+/// them (one day-file book, one tally); `after` runs after each race's writers. Returns the number
+/// of writer calls that failed.
+long RunWriters(const std::vector<const workbench::RaceWriterEntry*>& entries,
+                const std::vector<workbench::RaceState>& races, const common::CodeTable& codes,
+                const std::function<void(const workbench::RaceState&)>& after = {});
 
 /// The shortest of `rounds` runs of `run`, in seconds.
 template <class F>

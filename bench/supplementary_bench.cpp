@@ -39,24 +39,7 @@ int main() {
             if (entry.Name == name && entry.Make) chosen.push_back(&entry);
 
     long failures = 0;
-    // One run of the batch's writer calls over the week for the given writers.
-    auto run = [&](const std::vector<const workbench::RaceWriterEntry*>& entries) {
-        workbench::BatchLog log;
-        common::DayFiles dayFiles;
-        workbench::DayTallies tallies;
-        workbench::WriterNotes notes;
-        std::vector<std::unique_ptr<workbench::RaceWriter>> made;
-        for (const auto* entry : entries) made.push_back(entry->Make());
-        for (const workbench::RaceState& race : races)
-            for (std::size_t w = 0; w < made.size(); ++w) {
-                workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, entries[w]->Name};
-                try {
-                    made[w]->WriteRace(context);
-                } catch (...) {
-                    ++failures;
-                }
-            }
-    };
+    auto run = [&](const std::vector<const workbench::RaceWriterEntry*>& entries) { failures += bench::RunWriters(entries, races, codes); };
 
     std::printf("races %zu, result mode %d\n", races.size(), races.empty() ? 0 : races.front().ResultMode);
     for (const auto* entry : chosen) {

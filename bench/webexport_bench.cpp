@@ -7,10 +7,8 @@
 // ending with "Finish".
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,58 +28,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-std::vector<workbench::RaceState>& Captured() {
-    static std::vector<workbench::RaceState> races;
-    return races;
-}
-
-// Keeps a copy of every race state the batch hands its writers.
-class Capture final : public workbench::RaceWriter {
-public:
-    void WriteRace(workbench::RaceContext& context) override { Captured().push_back(context.race); }
-};
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-template <class F>
-double Best(int rounds, F&& run) {
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        run();
-        best = std::min(best, Seconds(Clock::now() - start));
-    }
-    return best;
-}
-
-// One run of the given writers over every race, as the batch calls them; `after` runs after each
-// race's writers (outside what is timed when it is empty).
-long RunWriters(const std::vector<const workbench::RaceWriterEntry*>& entries,
-                const std::vector<workbench::RaceState>& races, const common::CodeTable& codes,
-                const std::function<void(const workbench::RaceState&)>& after = {}) {
-    long failures = 0;
-    workbench::BatchLog log;
-    common::DayFiles dayFiles;
-    workbench::DayTallies tallies;
-    workbench::WriterNotes notes;
-    std::vector<std::unique_ptr<workbench::RaceWriter>> made;
-    for (const auto* entry : entries) made.push_back(entry->Make());
-    for (const workbench::RaceState& race : races) {
-        for (std::size_t w = 0; w < made.size(); ++w) {
-            workbench::RaceContext context{race, tallies, notes, dayFiles, codes, log, entries[w]->Name};
-            try {
-                made[w]->WriteRace(context);
-            } catch (...) {
-                ++failures;
-            }
-        }
-        if (after) after(race);
-    }
-    return failures;
-}
 
 int Count(std::string_view text, std::string_view what) {
     int n = 0;
@@ -95,9 +42,7 @@ int main() {
     bench::DemoWeek week("webexport-bench", bench::DemoWeek::Stage::Computed, false);
     week.folder.Use();
     bench::QuietHost host;
-    const workbench::RaceWriterEntry capture[] = {{"Capture", [] { return std::make_unique<Capture>(); }}};
-    workbench::WeeklyYosoBatch(host, capture);
-    const std::vector<workbench::RaceState>& races = Captured();
+    const std::vector<workbench::RaceState> races = bench::CaptureRaceStates(host);
     const common::CodeTable codes = common::CodeTable::Load();
     fs::create_directories(week.folder / "tarnel_paddy_yosou");
     fs::create_directories(week.folder / "tarnel_paddy_wp");
@@ -112,15 +57,15 @@ int main() {
     long failures = 0;
     std::printf("races %zu, web writers %zu\n", races.size(), web.size());
     for (const auto* entry : web) {
-        const double alone = Best(7, [&] { failures += RunWriters({entry}, races, codes); });
+        const double alone = bench::BestOf(7, [&] { failures += bench::RunWriters({entry}, races, codes); });
         std::printf("%-18s %.4f s\n", std::string(entry->Name).c_str(), alone);
     }
-    const double total = Best(7, [&] { failures += RunWriters(web, races, codes); });
+    const double total = bench::BestOf(7, [&] { failures += bench::RunWriters(web, races, codes); });
     std::printf("%-18s %.4f s\n", "all three", total);
 
     // What the day files' rewrites amount to over the week (not timed).
     std::uintmax_t dayBytes = 0;
-    failures += RunWriters(web, races, codes, [&](const workbench::RaceState& race) {
+    failures += bench::RunWriters(web, races, codes, [&](const workbench::RaceState& race) {
         const webexport::PageValues page = webexport::ComputePageValues(race, codes);
         for (const std::string& name : {webexport::DayBlockFile(page), webexport::DayPrintFile(page)})
             dayBytes += fs::file_size(common::AppPath(name));
@@ -136,7 +81,7 @@ int main() {
                            webexport::ComposeRacePage(race, page, config));
         pageBytes += pages.back().second.size();
     }
-    const double floor = Best(7, [&] {
+    const double floor = bench::BestOf(7, [&] {
         for (const auto& [path, content] : pages) common::WriteFileAtomically(path, content);
     });
     std::printf("race pages %zu (%zu bytes); day files rewritten with %ju bytes in all\n", pages.size(), pageBytes,
