@@ -90,10 +90,8 @@ void FactorWeightsWindow::BuildControls() {
             grids_[static_cast<std::size_t>(k - 1)] = grid;
             above = grid;
         }
-        if (const auto& box = design_.boxes[static_cast<std::size_t>(k - 1)]) {
-            AddHelpBox(page, *box, above, tabRect.width(), tabRect.height());
-            boxes_[static_cast<std::size_t>(k - 1)] = page->findChild<QPlainTextEdit*>(ui::Qs(box->name));
-        }
+        if (const auto& box = design_.boxes[static_cast<std::size_t>(k - 1)])
+            boxes_[static_cast<std::size_t>(k - 1)] = AddHelpBox(page, *box, above, tabRect.width(), tabRect.height());
     }
     SSTab1->setCurrentIndex(design_.openingTab);
 
@@ -127,20 +125,18 @@ void FactorWeightsWindow::BuildAgeTab(QWidget* page) {
     grid->Model().SetFixed(1, tab.fixedCols);
     grid->setFont(GridFont(*this));
     grids_[kAgeTab - 1] = grid;
-    if (design_.gridPageBox) {
-        AddHelpBox(gridPage, *design_.gridPageBox, grid, nestedRect.width(), nestedRect.height());
-        gridPageBox_ = gridPage->findChild<QPlainTextEdit*>(ui::Qs(design_.gridPageBox->name));
-    }
+    if (design_.gridPageBox)
+        gridPageBox_ = AddHelpBox(gridPage, *design_.gridPageBox, grid, nestedRect.width(), nestedRect.height());
     ageTabs_->setCurrentIndex(age.openingTab);
 }
 
-void FactorWeightsWindow::AddHelpBox(QWidget* page, const HelpBox& box, const QWidget* above, int pageWidth,
-                                     int pageHeight) {
+QPlainTextEdit* FactorWeightsWindow::AddHelpBox(QWidget* page, const HelpBox& box, const QWidget* above,
+                                                int pageWidth, int pageHeight) {
     const int top = above->geometry().bottom() + 1 + kBoxGap;
     const int height = std::min(kBoxHeight, pageHeight - top - 4);
     const int width = std::min(kBoxMaxWidth, pageWidth - 2 * kBoxLeft);
     // A box the load never writes shows nothing rather than its design name.
-    ui::AddTextBox(page, std::string(box.name).c_str(), QRect(kBoxLeft, top, width, height));
+    return ui::AddTextBox(page, std::string(box.name).c_str(), QRect(kBoxLeft, top, width, height));
 }
 
 // The load: legend, then item by item its grid and help text, the age charts before item 12.

@@ -34,7 +34,8 @@ public:
 private:
     void BuildControls();
     void BuildAgeTab(QWidget* page);
-    void AddHelpBox(QWidget* page, const HelpBox& box, const QWidget* above, int pageWidth, int pageHeight);
+    /// A help box below `above`, empty until the load writes it.
+    QPlainTextEdit* AddHelpBox(QWidget* page, const HelpBox& box, const QWidget* above, int pageWidth, int pageHeight);
     void ShowFactorWeights();
     void FillAgeChart(QChartView* chart, AgeSex sex);
     void WriteHelpText(int pageTab);

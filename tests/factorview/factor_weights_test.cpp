@@ -143,10 +143,10 @@ std::vector<Category> HurdleInLabelOrder() {
 // Each row shows the category of its own age, wherever the model lists it.
 TEST(AgeChart, EachRowShowsTheCategoryOfItsAge) {
     const std::vector<ChartCase> cases = {
-        {"turf male", FixtureSurface::Siba, factorviewtest::PartLayoutAges(false), AgeSex::Male, {{"27", 1}, {"43", 17}, {"59", 33}}},
-        {"turf female", FixtureSurface::Siba, factorviewtest::PartLayoutAges(false), AgeSex::Female, {{"27", 34}, {"59", 66}}},
-        {"hurdle male", FixtureSurface::Shog, factorviewtest::PartLayoutAges(true), AgeSex::Male, {{"40", 1}, {"59", 20}}},
-        {"hurdle female", FixtureSurface::Shog, factorviewtest::PartLayoutAges(true), AgeSex::Female, {{"40", 34}, {"59", 53}}},
+        {"turf male", FixtureSurface::Siba, factorviewtest::DesignedAgeLayout(false), AgeSex::Male, {{"27", 1}, {"43", 17}, {"59", 33}}},
+        {"turf female", FixtureSurface::Siba, factorviewtest::DesignedAgeLayout(false), AgeSex::Female, {{"27", 34}, {"59", 66}}},
+        {"hurdle male", FixtureSurface::Shog, factorviewtest::DesignedAgeLayout(true), AgeSex::Male, {{"40", 1}, {"59", 20}}},
+        {"hurdle female", FixtureSurface::Shog, factorviewtest::DesignedAgeLayout(true), AgeSex::Female, {{"40", 34}, {"59", 53}}},
         {"hurdle female in label order", FixtureSurface::Shog, HurdleInLabelOrder(), AgeSex::Female, {{"40", 21}, {"50", 31}, {"59", 40}}},
     };
     for (const ChartCase& c : cases) {

@@ -61,7 +61,7 @@ FixtureModel SmallModel(FixtureSurface surface) {
     for (int k = 1; k <= 30; ++k)
         model.items[static_cast<std::size_t>(k)] = {{"K" + std::to_string(k) + "a", "0.5", "0.25", "-0.125", "10"},
                                                       {"K" + std::to_string(k) + "b", "56.1", "-1.2", "3", "-2"}};
-    model.items[12] = factorviewtest::PartLayoutAges(surface == FixtureSurface::Shog);
+    model.items[12] = factorviewtest::DesignedAgeLayout(surface == FixtureSurface::Shog);
     model.items[12][0].agari = model.items[12][0].pace = model.items[12][0].soha = "3.7";
     model.items[20].clear();
     return model;

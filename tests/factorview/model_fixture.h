@@ -61,7 +61,7 @@ inline std::string AgeLabel(int sex, int age) { return std::to_string(sex) + std
 /// female 40 to 59 as 34 to 53. Every weight is the category's number in hundredths (Agari), plus
 /// one (Pace), plus two (Soha; hurdle: the hundredths alone), so that a point names the category
 /// it comes from.
-inline std::vector<Category> PartLayoutAges(bool hurdle) {
+inline std::vector<Category> DesignedAgeLayout(bool hurdle) {
     std::vector<Category> ages;
     auto add = [&](const std::string& label) {
         const int j = static_cast<int>(ages.size()) + 1;
