@@ -37,6 +37,7 @@
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
+#include "factorview/factor_weights_window.h"
 #include "history/past_runs_window.h"
 #include "workbench/prediction_window.h"
 #include "writers/race_writers.h"
@@ -88,6 +89,9 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command8, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command8_Click);
     connect(Command14, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command14_Click);
     connect(Command16, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command16_Click);
+    connect(Command5, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command5_Click);
+    connect(Command9, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command10_Click);
     Form_Load();
 }
 
@@ -222,6 +226,11 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
 // The two web pages open in the default browser; nothing is reported back.
 void TLMF1THISWEEKNVK31::Command14_Click() { openUrl(kResultsBlogUrl); }
 void TLMF1THISWEEKNVK31::Command16_Click() { openUrl(kWeightsUpdateUrl); }
+
+// The model viewers of turf, dirt and hurdle races: single windows, no status text.
+void TLMF1THISWEEKNVK31::Command5_Click() { factorview::OpenFactorWeights(engine::Surface::Siba, *this); }
+void TLMF1THISWEEKNVK31::Command9_Click() { factorview::OpenFactorWeights(engine::Surface::Dirt, *this); }
+void TLMF1THISWEEKNVK31::Command10_Click() { factorview::OpenFactorWeights(engine::Surface::Shog, *this); }
 
 void TLMF1THISWEEKNVK31::EndProgram() {
     if (interaction_ == Interaction::Recorded) {

@@ -114,6 +114,9 @@ private:
     void Command8_Click();
     void Command14_Click();
     void Command16_Click();
+    void Command5_Click();
+    void Command9_Click();
+    void Command10_Click();
     /// Ends the program after the missing-weights message (Recorded: only noted).
     void EndProgram();
     /// The buttons that start a step; BusyGuard disables them.

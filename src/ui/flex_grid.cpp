@@ -1,6 +1,7 @@
 #include "ui/flex_grid.h"
 
 #include <array>
+#include <vector>
 
 #include <QHeaderView>
 
@@ -39,7 +40,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole: {
             const std::int8_t colour = cells_.Colour(row, col);
             if (colour != common::qb::kNone) return QBColour(colour);
-            if (row == 0 || col == 0) return FixedCellColour();
+            if (row < fixedRows_ || col < fixedCols_) return FixedCellColour();
             return {};
         }
         default: return {};
@@ -51,19 +52,31 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
 }
 
 void FlexGridModel::SetCells(common::GridCells cells) {
-    beginResetModel();
     if (cells.Rows() == cells_.Rows() && cells.Cols() == cells_.Cols()) {
-        cells_ = std::move(cells);
-    } else {  // a grid keeps its designed size
-        common::GridCells fitted(cells_.Rows(), cells_.Cols());
-        for (int r = 0; r < fitted.Rows(); ++r)
-            for (int c = 0; c < fitted.Cols(); ++c) {
-                fitted.SetText(r, c, cells.Text(r, c));
-                fitted.SetColour(r, c, cells.Colour(r, c));
-            }
-        for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
-        cells_ = std::move(fitted);
+        ReplaceCells(std::move(cells));
+        return;
     }
+    // A grid keeps its designed size.
+    common::GridCells fitted(cells_.Rows(), cells_.Cols());
+    for (int r = 0; r < fitted.Rows(); ++r)
+        for (int c = 0; c < fitted.Cols(); ++c) {
+            fitted.SetText(r, c, cells.Text(r, c));
+            fitted.SetColour(r, c, cells.Colour(r, c));
+        }
+    for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
+    ReplaceCells(std::move(fitted));
+}
+
+void FlexGridModel::ReplaceCells(common::GridCells cells) {
+    beginResetModel();
+    cells_ = std::move(cells);
+    endResetModel();
+}
+
+void FlexGridModel::SetFixed(int rows, int cols) {
+    beginResetModel();
+    fixedRows_ = rows;
+    fixedCols_ = cols;
     endResetModel();
 }
 
@@ -94,6 +107,15 @@ void FlexGrid::Apply(common::GridCells cells) {
     for (int c = 0; c < cells.Cols(); ++c)
         if (const int twips = cells.ColWidth(c); twips >= 0) SetColWidth(c, twips);
     model_.SetCells(std::move(cells));
+}
+
+void FlexGrid::Fill(common::GridCells cells) {
+    std::vector<int> widths;
+    for (int c = 0; c < cells.Cols(); ++c) widths.push_back(cells.ColWidth(c));
+    model_.ReplaceCells(std::move(cells));
+    // After the reset, so that a changed column count cannot drop them.
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        if (widths[c] >= 0) SetColWidth(static_cast<int>(c), widths[c]);
 }
 
 void FlexGrid::SetColWidth(int col, int twips) { setColumnWidth(col, TwipsToPixels(twips)); }

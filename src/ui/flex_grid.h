@@ -13,8 +13,9 @@ class QWidget;
 
 // The MSFlexGrid-style grid of the grid windows: a table view over one model of cell texts and
 // background colours, with the designed row and column counts. Cell (row, column) is the
-// designed cell, row 0 and column 0 included; they are drawn as fixed caption cells, Qt's own
-// headers are hidden, and no cell can be edited.
+// designed cell, row 0 and column 0 included; the fixed rows and columns (one of each unless the
+// grid says otherwise) are drawn as caption cells, Qt's own headers are hidden, and no cell can
+// be edited.
 namespace ui {
 
 /// Twips (1/1440 inch) to pixels at 15 twips a pixel: 1200 twips are 80 pixels.
@@ -45,6 +46,14 @@ public:
     /// Every cell at once (texts, colours); sizes other than the designed ones are cut or
     /// filled to the designed size.
     void SetCells(common::GridCells cells);
+    /// Every cell at once, the row and column counts becoming those of `cells` (a grid whose
+    /// row count is set at run time): one model reset however many rows.
+    void ReplaceCells(common::GridCells cells);
+
+    /// How many leading rows and columns are fixed caption cells (1 and 1 unless set).
+    void SetFixed(int rows, int cols);
+    int FixedRows() const { return fixedRows_; }
+    int FixedCols() const { return fixedCols_; }
     const common::GridCells& Cells() const { return cells_; }
 
     /// Text and colour of a designed cell ("" and an invalid colour outside or where none set).
@@ -53,6 +62,8 @@ public:
 
 private:
     common::GridCells cells_;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
 };
 
 /// The grid control.
@@ -68,6 +79,9 @@ public:
 
     /// Shows `cells` and sets the column widths they carry (in twips).
     void Apply(common::GridCells cells);
+    /// The same for a grid whose row and column counts the load sets: the grid takes the size of
+    /// `cells`, in one model reset.
+    void Fill(common::GridCells cells);
     /// Width of column `col` in twips.
     void SetColWidth(int col, int twips);
 

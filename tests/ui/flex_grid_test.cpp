@@ -52,6 +52,49 @@ TEST(FlexGrid, CellsByTheirDesignedCoordinatesInOneReset) {
     EXPECT_EQ(m.Text(0, 0), "");
 }
 
+// A grid whose row count the load sets: six thousand rows in one reset, the width kept, the
+// fixed caption cells as the grid sets them.
+TEST(FlexGrid, FillTakesTheRowCountInOneReset) {
+    QWidget parent;
+    ui::FlexGrid grid(&parent, "BareiTurfFG", 1, 6, QRect(0, 0, 400, 200));
+    int resets = 0, inserts = 0;
+    QObject::connect(&grid.Model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(&grid.Model(), &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+
+    common::GridCells cells(6001, 6);
+    for (int r = 0; r < 6001; ++r) cells.SetText(r, 5, std::to_string(r));
+    cells.SetColWidth(0, 1200);
+    grid.Fill(cells);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(inserts, 0);
+    EXPECT_EQ(grid.Model().rowCount(), 6001);
+    EXPECT_EQ(grid.Model().Text(6000, 5), "6000");
+    EXPECT_EQ(grid.columnWidth(0), 80);
+
+    // Fewer rows on the next fill: nothing of the earlier one stays.
+    grid.Fill(common::GridCells(1, 6));
+    EXPECT_EQ(grid.Model().rowCount(), 1);
+    EXPECT_EQ(grid.Model().Text(1, 5), "");
+
+    // Fixed rows and columns as the grid is designed: none, or the first row only.
+    const ui::FlexGridModel& m = grid.Model();
+    const struct {
+        int rows, cols;
+        bool cell00, cell01, cell10;
+    } fixedCases[] = {{1, 1, true, true, true}, {1, 0, true, true, false}, {0, 0, false, false, false}};
+    grid.Fill(common::GridCells(2, 2));
+    for (const auto& c : fixedCases) {
+        grid.Model().SetFixed(c.rows, c.cols);
+        const auto fixed = [&](int r, int col) {
+            return m.data(m.index(r, col), Qt::BackgroundRole).value<QColor>() == ui::FixedCellColour();
+        };
+        EXPECT_EQ(fixed(0, 0), c.cell00) << c.rows << c.cols;
+        EXPECT_EQ(fixed(0, 1), c.cell01) << c.rows << c.cols;
+        EXPECT_EQ(fixed(1, 0), c.cell10) << c.rows << c.cols;
+        EXPECT_FALSE(fixed(1, 1));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
