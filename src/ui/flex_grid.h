@@ -50,6 +50,7 @@ public:
     /// Text and colour of a designed cell ("" and an invalid colour outside or where none set).
     QString Text(int row, int col) const;
     QColor BackColour(int row, int col) const;
+    QColor TextColour(int row, int col) const;
 
 private:
     common::GridCells cells_;
