@@ -39,7 +39,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole: {
             const std::int8_t colour = cells_.Colour(row, col);
             if (colour != common::qb::kNone) return QBColour(colour);
-            if (row == 0 || col == 0) return FixedCellColour();
+            if (row < fixedRows_ || col < fixedCols_) return FixedCellColour();
             return {};
         }
         case Qt::ForegroundRole: {
@@ -70,6 +70,13 @@ void FlexGridModel::SetCells(common::GridCells cells) {
         for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
         cells_ = std::move(fitted);
     }
+    endResetModel();
+}
+
+void FlexGridModel::SetFixed(int rows, int cols) {
+    beginResetModel();
+    fixedRows_ = rows;
+    fixedCols_ = cols;
     endResetModel();
 }
 
