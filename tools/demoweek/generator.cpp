@@ -45,8 +45,9 @@ Scale SmallScale() {
     return s;
 }
 
-World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday) {
+World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday, int deadHeatPlace) {
     World world;
+    world.deadHeatPlace = deadHeatPlace;
     world.seed = seed;
     world.scale = scale;
     world.saturday = saturday;

@@ -29,7 +29,8 @@ Scale FullScale();
 Scale SmallScale();
 
 /// The week as a model, the same for the same seed, scale and Saturday.
-World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday);
+/// `deadHeatPlace`: the place (1 to 3) that the week's one dead heat shares.
+World BuildWorld(std::uint64_t seed, const Scale& scale, Day saturday, int deadHeatPlace = 1);
 
 struct Summary {
     int races = 0, pastRaces = 0, horses = 0, jockeys = 0, trainers = 0, sires = 0, dams = 0;

@@ -105,7 +105,9 @@ int WritePastWeeks(const Options& options) {
     int copied = 0;
     for (int k = options.pastWeeks; k >= 1; --k) {
         const Day saturday = options.saturday.Plus(-7 * k);
-        const World world = BuildWorld(PastWeekSeed(options.seed, saturday), options.scale, saturday);
+        // Their dead heats share third, second and first place in turn, last week's third.
+        const int deadHeatPlace = 3 - (k - 1) % 3;
+        const World world = BuildWorld(PastWeekSeed(options.seed, saturday), options.scale, saturday, deadHeatPlace);
         ScratchFolder scratch(options.folder / ("demoweek-past-" + saturday.Ymd() + ".partial"));
         WriteWeek(world, WeekState::After, scratch.Path(), options.workers);
         RunSteps(scratch.Path(), saturday.Ymd());
