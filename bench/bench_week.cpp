@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -18,6 +19,8 @@
 #include "dataservice/local_jvlink.h"
 #include "engine/ex_record.h"
 #include "generator.h"
+#include "workbench/race_writer.h"
+#include "workbench/weekly_batch.h"
 
 namespace bench {
 
@@ -81,6 +84,27 @@ std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses) {
         bytes += static_cast<std::int64_t>(content.size());
     }
     return bytes;
+}
+
+namespace {
+
+// Keeps a copy of every race state the batch hands its writers.
+class Capture final : public workbench::RaceWriter {
+public:
+    explicit Capture(std::vector<workbench::RaceState>& races) : races_(races) {}
+    void WriteRace(workbench::RaceContext& context) override { races_.push_back(context.race); }
+
+private:
+    std::vector<workbench::RaceState>& races_;
+};
+
+}  // namespace
+
+std::vector<workbench::RaceState> CaptureRaceStates(common::Host& host) {
+    std::vector<workbench::RaceState> races;
+    const workbench::RaceWriterEntry capture[] = {{"Capture", [&] { return std::make_unique<Capture>(races); }}};
+    workbench::WeeklyYosoBatch(host, capture);
+    return races;
 }
 
 }  // namespace bench

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "common/host.h"
+#include "workbench/race_state.h"
 
 // What the benchmark programs share: a temporary application folder, a Host that shows nothing,
 // fixed-width record building, and the demo week at full scale as the user fetches and builds it.
@@ -70,5 +73,21 @@ struct DemoWeek {
 /// computing the expanded records without the work, the floor that the file system sets. Returns
 /// the bytes written.
 std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses);
+
+/// The race states one run of the weekly batch on AppFolder's week hands its writers, in the
+/// order it hands them over.
+std::vector<workbench::RaceState> CaptureRaceStates(common::Host& host);
+
+/// The shortest of `rounds` runs of `run`, in seconds.
+template <class F>
+double BestOf(int rounds, F&& run) {
+    double best = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
 
 }  // namespace bench

@@ -26,13 +26,13 @@ std::string RcLine(const RaceState& race) {
                              row[info::kWeatherGoing]});
 }
 
-std::string RrLine(const RaceState& race) {
+std::string RrLine(const RaceState& race, const RrWords& words) {
     const bool result = race.ResultMode == 1;
     const bool flat = IsFlatTrack(race.TrackCD);
     std::vector<Field> fields;
     auto add = [&](std::string_view caption) { fields.emplace_back(Cp932(caption)); };
-    for (auto c : {"n", "w", "馬", "予"}) add(c);
-    if (result) add("人"), add("入");
+    for (auto c : words.head) add(c);
+    if (result) add(words.result[0]), add(words.result[1]);
     for (auto c : {"性", "齢", "馬名　　　　　　　", "負担", "騎手名　", "調教師名", "推定タイム"}) add(c);
     if (result) add("実タイム");
     add(flat ? "推定上3F" : "推定平1F");

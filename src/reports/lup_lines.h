@@ -15,8 +15,17 @@ namespace reports {
 
 /// The "RC" race line from the race's own title row.
 std::string RcLine(const workbench::RaceState& race);
+/// The words of a caption line that differ between the reports: the four before the runner's
+/// texts and the two that stand only in result mode (popularity, arrival).
+struct RrWords {
+    const char* head[4];
+    const char* result[2];
+};
+/// The result report's: "n", "w", "馬", "予"; "人", "入".
+inline constexpr RrWords kLupRrWords{{"n", "w", "馬", "予"}, {"人", "入"}};
+
 /// The "RR" caption line of the mode; the last captions follow the flat-track test.
-std::string RrLine(const workbench::RaceState& race);
+std::string RrLine(const workbench::RaceState& race, const RrWords& words = kLupRrWords);
 /// A horse number with its predicted rank.
 struct RankedHorse {
     int Rank = 0;

@@ -88,82 +88,113 @@ const std::string kEleven(11, ' ');
 
 }  // namespace
 
-void HanteiTekichuAT(const RaceState& race, const records::StoredHR& hr, std::string& lines, TekichuSummary& summary,
-                     KaitekiTally& tally, LineNotes& notes) {
-    summary = TekichuSummary{};
-    Evaluation eval(lines, tally, notes);
-    const std::string& tenme = Cp932("点目");
-    const std::string& tenmeHit = Cp932("点目 的中");
+std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::StoredHR& hr) {
+    std::vector<TicketHit> hits;
     const int pairs = race.UmarenKumiCount();
     const int trios = race.SanrenKumiCount();
-    auto hit = [&](const PayoutBlock& b, int e, std::optional<TicketTier> tier, TekichuBetCode code, int ticket,
-                   TierKind kind, TekichuColumn* column, auto format) {
-        return Hit{tier, code, tenmeHit, tenme, kTen, hr.Get(b.kumi, e), hr.Get(b.pay, e), hr.Get(b.ninki, e),
-                   format, ticket, kind, column};
+    const std::string& tenmeHit = Cp932("点目 的中");
+    auto add = [&](HitBet bet, const PayoutBlock& b, int e, int place, int order, std::optional<TicketTier> tier,
+                   KeyFormat format, const std::string& ending) {
+        hits.push_back({bet, place, order, tier, hr.Get(b.kumi, e), hr.Get(b.pay, e), hr.Get(b.ninki, e), format,
+                        &ending});
     };
 
     for (int k = 1; k <= pairs; ++k)
         for (int e = 0; e < kUmaren.entries; ++e)
             if (hr.Get(kUmaren.kumi, e) == race.UmarenKumiStr(k))
-                eval.Record(hit(kUmaren, e, PairTier(k), TekichuBetCode::Umaren, k, TierKind::Umaren, &summary.Umaren,
-                                common::FmtKumi2));
+                add(HitBet::Umaren, kUmaren, e, k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
 
-    // The first three ワイド hits have columns; a later one is tallied only.
-    int wideHits = 0;
-    TekichuColumn* wideColumns[] = {&summary.Wide1, &summary.Wide2, &summary.Wide3};
     for (int k = 1; k <= pairs; ++k)
         for (int e = 0; e < kWide.entries; ++e)
-            if (hr.Get(kWide.kumi, e) == race.UmarenKumiStr(k)) {
-                const auto code = WideBetCode(++wideHits);
-                Hit h = hit(kWide, e, PairTier(k), code.value_or(TekichuBetCode::Wide3), k, TierKind::Wide,
-                            code ? wideColumns[wideHits - 1] : nullptr, common::FmtKumi2);
-                h.writeLine = code.has_value();
-                eval.Record(h);
-            }
+            if (hr.Get(kWide.kumi, e) == race.UmarenKumiStr(k))
+                add(HitBet::Wide, kWide, e, k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
 
     for (int k = 1; k <= pairs; ++k) {
         const std::string& key = race.UmarenKumiList(k);
         const std::string reverse = SwappedPair(key);
         for (int e = 0; e < kUmatan.entries; ++e) {
             const std::string_view kumi = hr.Get(kUmatan.kumi, e);
-            if (kumi == key) {
-                Hit h = hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, 2 * k - 1, TierKind::UmatanOmote,
-                            &summary.Umatan, common::FmtKumi2Jun);
-                h.atText = Cp932("正順 的中"), h.hitText = Cp932("点目表"), h.beyondText = kEleven;
-                eval.Record(h);
-            } else if (kumi == reverse) {
-                Hit h = hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, 2 * k, TierKind::UmatanUra,
-                            &summary.Umatan, common::FmtKumi2Jun);
-                h.atText = Cp932("逆順 的中"), h.hitText = Cp932("点目裏");
-                eval.Record(h);
-            }
+            if (kumi == key)
+                add(HitBet::Umatan, kUmatan, e, k, 1, PairTier(k), common::FmtKumi2Jun, Cp932("正順 的中"));
+            else if (kumi == reverse)
+                add(HitBet::Umatan, kUmatan, e, k, 2, PairTier(k), common::FmtKumi2Jun, Cp932("逆順 的中"));
         }
     }
 
     for (int k = 1; k <= trios; ++k)
         for (int e = 0; e < kSanrenpuku.entries; ++e)
             if (hr.Get(kSanrenpuku.kumi, e) == race.SanrenKumiStr(k))
-                eval.Record(hit(kSanrenpuku, e, TrioTier(k), TekichuBetCode::Sanrenpuku, k, TierKind::Sanrenpuku,
-                                &summary.Sanrenpuku, common::FmtKumi3));
+                add(HitBet::Sanrenpuku, kSanrenpuku, e, k, 0, TrioTier(k), common::FmtKumi3, tenmeHit);
 
-    for (int k = 1; k <= trios; ++k) {
+    // Entries after a "000000" are not looked at, and a blank one matches no ticket.
+    std::vector<int> santanEntries;
+    for (int e = 0; e < kSanrentan.entries; ++e) {
+        const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
+        if (kumi == "000000") break;  // no further trifecta payouts
+        if (kumi.find_first_not_of(' ') != std::string_view::npos) santanEntries.push_back(e);
+    }
+    for (int k = 1; !santanEntries.empty() && k <= trios; ++k) {
         const std::string& abc = race.SanrenKumiList(k);
-        for (int e = 0; e < kSanrentan.entries; ++e) {
+        const auto tier = TrioTier(k);
+        std::string orders[6];
+        for (int o = 1; o <= 6; ++o) orders[o - 1] = SantanKey(abc, o);
+        for (int e : santanEntries) {
             const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
-            if (kumi == "000000") break;  // no further trifecta payouts
             for (int o = 1; o <= 6; ++o) {
-                if (kumi != SantanKey(abc, o)) continue;
-                const auto tier = TrioTier(k);
-                const std::string digit = std::to_string(o);
-                Hit h = hit(kSanrentan, e, tier, TekichuBetCode::Sanrentan, 6 * (k - 1) + o, TierKind::Sanrentan,
-                            &summary.Sanrentan, common::FmtKumi3Jun);
+                if (kumi != orders[o - 1]) continue;
+                // At a 本線 place the blank of orders 3 to 6 stands after 的中.
                 const bool tight = tier && tier->Tier == Tier::Honsen && o >= 3;
-                h.atText = Cp932("第") + digit + (tight ? Cp932("順的中 ") : Cp932("順 的中"));
-                h.hitText = Cp932("第") + digit + Cp932("順目");
-                eval.Record(h);
+                const std::string digit = std::to_string(o);
+                add(HitBet::Sanrentan, kSanrentan, e, k, o, tier, common::FmtKumi3Jun,
+                    Cp932("第" + digit + (tight ? "順的中 " : "順 的中")));
                 break;
             }
         }
+    }
+    return hits;
+}
+
+void HanteiTekichuAT(const RaceState& race, const records::StoredHR& hr, std::string& lines, TekichuSummary& summary,
+                     KaitekiTally& tally, LineNotes& notes) {
+    summary = TekichuSummary{};
+    Evaluation eval(lines, tally, notes);
+    const std::string& tenme = Cp932("点目");
+    // The first three ワイド hits have columns; a later one is tallied only.
+    int wideHits = 0;
+    TekichuColumn* wideColumns[] = {&summary.Wide1, &summary.Wide2, &summary.Wide3};
+    for (const TicketHit& t : FindTicketHits(race, hr)) {
+        Hit h{t.Tier, TekichuBetCode::Umaren, *t.Ending, tenme, kTen, t.Kumi, t.Pay, t.Ninki, t.Format, t.Place,
+              TierKind::Umaren, &summary.Umaren};
+        switch (t.Bet) {
+            case HitBet::Umaren: break;
+            case HitBet::Wide: {
+                const auto code = WideBetCode(++wideHits);
+                h.code = code.value_or(TekichuBetCode::Wide3);
+                h.kind = TierKind::Wide;
+                h.column = code ? wideColumns[wideHits - 1] : nullptr;
+                h.writeLine = code.has_value();
+                break;
+            }
+            case HitBet::Umatan:
+                h.code = TekichuBetCode::Umatan;
+                h.column = &summary.Umatan;
+                if (t.Order == 1) {
+                    h.ticket = 2 * t.Place - 1, h.kind = TierKind::UmatanOmote;
+                    h.hitText = Cp932("点目表"), h.beyondText = kEleven;
+                } else {
+                    h.ticket = 2 * t.Place, h.kind = TierKind::UmatanUra, h.hitText = Cp932("点目裏");
+                }
+                break;
+            case HitBet::Sanrenpuku:
+                h.code = TekichuBetCode::Sanrenpuku, h.kind = TierKind::Sanrenpuku, h.column = &summary.Sanrenpuku;
+                break;
+            case HitBet::Sanrentan:
+                h.code = TekichuBetCode::Sanrentan, h.kind = TierKind::Sanrentan, h.column = &summary.Sanrentan;
+                h.ticket = 6 * (t.Place - 1) + t.Order;
+                h.hitText = Cp932("第" + std::to_string(t.Order) + "順目");
+                break;
+        }
+        eval.Record(h);
     }
 }
 

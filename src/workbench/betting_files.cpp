@@ -35,32 +35,30 @@ std::string_view At(const std::vector<std::string>& list, int k) { return list[s
 /// The horse number at place k (from 0) of a ticket key.
 std::string_view Horse(std::string_view key, std::size_t k) { return key.substr(2 * k, 2); }
 
-/// Betting lines "yyyymmdd,JyoCD,RaceNum,code,ticket,100" of one bet kind.
-class BetLines {
-public:
-    BetLines(std::string_view raceKey12, std::string_view code)
-        : prefix_(std::string(raceKey12.substr(0, 8)) + "," + std::string(raceKey12.substr(8, 2)) + "," +
-                  std::string(raceKey12.substr(10, 2)) + "," + std::string(code) + ",") {}
-
-    /// One ticket: its horse numbers joined by "-".
-    void Add(std::initializer_list<std::string_view> horses) {
-        out_ += prefix_;
-        bool first = true;
-        for (std::string_view h : horses) {
-            if (!first) out_ += '-';
-            out_ += h;
-            first = false;
-        }
-        out_ += ",100\r\n";
-    }
-    std::string Take() { return std::move(out_); }
-
-private:
-    std::string prefix_;
-    std::string out_;
-};
-
 }  // namespace
+
+BetLines::BetLines(std::string_view raceKey12, std::string_view code)
+    : prefix_(std::string(raceKey12.substr(0, 8)) + "," + std::string(raceKey12.substr(8, 2)) + "," +
+              std::string(raceKey12.substr(10, 2)) + "," + std::string(code) + ",") {}
+
+void BetLines::Add(std::initializer_list<std::string_view> horses) {
+    out_ += prefix_;
+    bool first = true;
+    for (std::string_view h : horses) {
+        if (!first) out_ += '-';
+        out_ += h;
+        first = false;
+    }
+    out_ += ",100\r\n";
+}
+
+std::string BetCsvFileName(std::string_view folder, std::string_view raceKey12, std::string_view courseName) {
+    CheckRaceKey(raceKey12);
+    if (!common::IsPlainFileNamePart(courseName))
+        throw std::invalid_argument("course name \"" + std::string(courseName) + "\" cannot be part of a file name");
+    return std::string(folder) + "/" + std::string(raceKey12.substr(2, 6)) + std::string(courseName) +
+           std::string(raceKey12.substr(10, 2)) + "R.csv";
+}
 
 std::string KaimeTicketLines(std::string_view raceKey12, const RaceTickets& t) {
     std::string out;
@@ -87,11 +85,8 @@ std::string KaimeFileName(std::string_view raceKey12, std::string_view suffix) {
 }
 
 std::array<BetCsvFile, 5> BetCsvFiles(std::string_view raceKey12, std::string_view courseName, const RaceTickets& t) {
-    CheckRaceKey(raceKey12);
-    if (!common::IsPlainFileNamePart(courseName))
-        throw std::invalid_argument("course name \"" + std::string(courseName) + "\" cannot be part of a file name");
-    const std::string name = std::string(raceKey12.substr(2, 6)) + std::string(courseName) +
-                             std::string(raceKey12.substr(10, 2)) + "R.csv";
+    auto name = [&](std::string_view folder) { return BetCsvFileName(folder, raceKey12, courseName); };
+    const std::string umarenFile = name("UMAREN");  // checks the key and the course first
     const int pairs7 = std::min(7, t.UmarenKumiCount);
     const int pairs3 = std::min(3, t.UmarenKumiCount);
     const int trios10 = std::min(10, t.SanrenKumiCount);
@@ -123,11 +118,11 @@ std::array<BetCsvFile, 5> BetCsvFiles(std::string_view raceKey12, std::string_vi
         sanrentan.Add({c, a, b});
         sanrentan.Add({c, b, a});
     }
-    std::array<BetCsvFile, 5> files{{{"UMAREN/" + name, umaren.Take()},
-                                     {"WIDE/" + name, wide.Take()},
-                                     {"UMATAN/" + name, umatan.Take()},
-                                     {"SANRENPUKU/" + name, sanrenpuku.Take()},
-                                     {"SANRENTAN/" + name, sanrentan.Take()}}};
+    std::array<BetCsvFile, 5> files{{{umarenFile, umaren.Take()},
+                                     {name("WIDE"), wide.Take()},
+                                     {name("UMATAN"), umatan.Take()},
+                                     {name("SANRENPUKU"), sanrenpuku.Take()},
+                                     {name("SANRENTAN"), sanrentan.Take()}}};
     return files;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,25 @@ std::string KaimeFileName(std::string_view raceKey12, std::string_view suffix);
 struct BetCsvFile {
     std::string RelativePath;  // UTF-8, e.g. "UMAREN/250831<course>11R.csv"
     std::string Bytes;
+};
+
+/// The name under AppFolder of a race's betting file in `folder` ("UMAREN", "TANSHO", ...):
+/// <folder>/<yymmdd><course><RaceNum>R.csv. `courseName` is UTF-8, "" when the code table lacks
+/// it. Throws std::invalid_argument when the course name is not a plain file-name part or the key
+/// is not twelve digits.
+std::string BetCsvFileName(std::string_view folder, std::string_view raceKey12, std::string_view courseName);
+
+/// Betting lines "yyyymmdd,JyoCD,RaceNum,code,ticket,100" of one bet kind of a race.
+class BetLines {
+public:
+    BetLines(std::string_view raceKey12, std::string_view code);
+    /// One ticket: its horse numbers (two digits each) joined by "-".
+    void Add(std::initializer_list<std::string_view> horses);
+    std::string Take() { return std::move(out_); }
+
+private:
+    std::string prefix_;
+    std::string out_;
 };
 
 /// The five betting files in the order 馬連, ワイド, 馬単, 3連複, 3連単: lines

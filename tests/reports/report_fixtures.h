@@ -36,7 +36,9 @@ inline std::string Cp(std::string_view utf8) { return common::ToCp932(utf8); }
 /// writer is told under `step`.
 template <class Writer>
 struct WriterRun {
-    explicit WriterRun(std::string stepName) : step(std::move(stepName)) {}
+    /// `args` make the writer (a writer of several ranks or folders is told which).
+    template <class... Args>
+    explicit WriterRun(std::string stepName, Args&&... args) : writer(std::forward<Args>(args)...), step(std::move(stepName)) {}
 
     common::CodeTable codes = reportweek::Codes();
     common::DayFiles dayFiles;

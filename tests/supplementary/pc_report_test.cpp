@@ -196,15 +196,7 @@ protected:
     void SetUp() override { std::filesystem::create_directories(dir / "TEKICHU"); }
 
     /// Races 05, 06 (no runners, another race's payouts) and 07 (a gap, a dead heat for first).
-    std::vector<RaceState> Day(std::int16_t mode) {
-        RaceState first = reportweek::FourRunnerRace(mode);
-        first.CurHr = reportweek::FourRunnerPayout().Record();
-        RaceState second = reportweek::EmptyHurdleRace(mode);
-        second.CurHr = first.CurHr;
-        RaceState third = reportweek::GapDeadHeatRace(mode);
-        third.CurHr = reportweek::GapDeadHeatPayout().Record();
-        return {first, second, third};
-    }
+    std::vector<RaceState> Day(std::int16_t mode) { return reportweek::DayA(mode); }
 };
 
 TEST_F(LupPcFiles, ResultModeDayFilesMatchTheHandWrittenFilesAndTheDayTotalsGrowRaceByRace) {
@@ -278,18 +270,7 @@ std::string RankedHs(int h) {
            "\",\"\",\"牡\",\" 3\",\"アイウエオカキクケ\",\"55.0\",\"騎手太郎\",\"1.35.20\",\"1.36.0\"\r\n";
 }
 
-/// The payouts of a race where horses 2 and 3 finish first and second and `third` (below 10) third.
-records::StoredHR TwoThreeThirdPayout(std::string_view raceId, int third) {
-    const std::string t = "0" + std::to_string(third);
-    return reportweek::PayoutBuilder(raceId)
-        .Tansyo({{"02", "000000420", "02"}})
-        .Fukusyo({{"02", "000000150", "02"}, {"03", "000000210", "03"}, {t, "000000560", "07"}})
-        .Umaren({{"0203", "000001230", "004"}})
-        .Umatan({{"0203", "000002340", "006"}})
-        .Sanrenpuku({{"0203" + t, "000004560", "012"}})
-        .Sanrentan({{"0203" + t, "000023450", "0045"}})
-        .Record();
-}
+using reportweek::TwoThreeThirdPayout;
 
 TEST(ComposeLupPcRace, NamesAreCutByCharactersAndAScratchedRunnerKeepsItsTexts) {
     RaceState race = reportweek::Race("2025110105030208", 1, "04", "10");
@@ -409,9 +390,7 @@ TEST(ComposeLupPcRace, FiveToEightRunnersTakeTheWidthsOfTheirRowInTheWholeBlock)
 TEST_F(LupPcFiles, ASecondCourseOnTheSameDateHasItsOwnDayFiles) {
     // 京都 4回2日目 race 01 of the same date, written between 東京's races 05 and 06: eight runners,
     // spread 31; horses 2 and 3 first and second, horse 6 third.
-    RaceState kyoto = reportweek::RankedRace(8, "08", "31", {{2, "01"}, {3, "02"}, {6, "03"}}, "2025110108040201");
-    reportweek::SetTitle(kyoto, {"1", "1000", "01", "", "サラ系２歳", "新馬", "", "ダ", "1400", "31", "曇稍"});
-    kyoto.CurHr = TwoThreeThirdPayout("2025110108040201", 6);
+    const RaceState kyoto = reportweek::KyotoRace(1);
     BatchRun r;
     const auto tokyo = Day(1);
     r.Write(tokyo[0]);

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
 #include <vector>
+
+#include "reports/report_fixtures.h"
+#include "supplementary/speed_writer.h"
+#include "support/report_week.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -65,6 +71,68 @@ TEST(SpeedOfValue, ProductInSinglePrecisionRoundedDown) {
         {1e7f, 10000000000ULL},  // large but whole: kept
     };
     for (const Case& c : cases) EXPECT_EQ(supplementary::SpeedOfValue(c.kmh), c.speed) << c.kmh;
+}
+
+/// A race of the given ranking values; `order` lists the horse numbers best first.
+workbench::RaceState ValuedRace(const std::vector<float>& values, const std::vector<int>& order, int missing = 0) {
+    workbench::RaceState race = reportweek::Race("2025110105030208", 1, "18", "10");
+    const auto n = values.size();
+    reportweek::SetRunners(race, order, std::vector<std::string>(n + 1), std::vector<std::string>(n + 1, "**"), missing,
+                           [&](workbench::RaceRanking& r) {
+                               for (std::size_t h = 1; h <= n; ++h) r.YosoValue[h] = values[h - 1];
+                           });
+    return race;
+}
+
+TEST(SokudoRaceLine, ValuesAndRanksOfTheRace) {
+    struct Case {
+        const char* what;
+        workbench::RaceState race;
+        const char* line;
+    };
+    std::vector<float> eighteen;
+    std::vector<int> byHorse;
+    for (int h = 1; h <= 18; ++h) eighteen.push_back(70.0f - static_cast<float>(h)), byHorse.push_back(h);
+    const Case cases[] = {
+        {"one runner, a product with fraction .9", ValuedRace({61.2349f}, {1}), "2025110105030208,61234,01\r\n"},
+        {"a gap: value 0, ranked last", ValuedRace({60.5f, 0.0f, 58.0f}, {1, 3, 2}, 2),
+         "2025110105030208,60500,01,0,03,58000,02\r\n"},
+        {"a negative value is written 0", ValuedRace({-5.5f, 57.25f}, {2, 1}), "2025110105030208,0,02,57250,01\r\n"},
+        {"ranks 1 to 18",
+         ValuedRace(eighteen, byHorse),
+         "2025110105030208,69000,01,68000,02,67000,03,66000,04,65000,05,64000,06,63000,07,62000,08,61000,09,60000,10,"
+         "59000,11,58000,12,57000,13,56000,14,55000,15,54000,16,53000,17,52000,18\r\n"},
+        {"no runners, no line", reportweek::Race("2025110105030208", 1, "  ", "10"), ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(supplementary::SokudoRaceLine(c.race), c.line) << c.what;
+
+    workbench::RaceState blankRank = ValuedRace({60.0f, 59.0f}, {1, 2}, 0);
+    reportweek::SetRunners(blankRank, {1, 2}, {"", "", ""}, {"", "**", "**"}, 0,
+                           [](workbench::RaceRanking& r) { r.YosoRank[2] = "  "; });
+    EXPECT_THROW(supplementary::SokudoRaceLine(blankRank), std::runtime_error);
+}
+
+TEST(SokudoHrCsvWriter, OneFilePerDateOverEveryCourseInTheOrderOfTheRaces) {
+    testsupport::TempAppFolder dir;
+    std::filesystem::create_directories(dir / "SOKUDO");
+    dir.Write("SOKUDO/HR20251101.csv", "2025110105030201,1,01\r\n");
+    dir.Write("SOKUDO/HR20251031.csv", "2025103105030201,1,01\r\n");
+    const auto dayA = reportweek::DayA(1);
+    const workbench::RaceState b1 = reportweek::SixOfSixteenRace(1);
+    const workbench::RaceState b2 = reportweek::CancelledRace(1);
+    for (int run = 0; run < 2; ++run) {
+        reportfixtures::WriterRun<supplementary::SokudoHrCsvWriter> r("WriteSokudoHrCsv");
+        // The day's races with the other course's race and the next date's between them.
+        for (const workbench::RaceState* race : {&dayA[0], &b1, &dayA[1], &dayA[2], &b2}) {
+            r.Write(*race);
+            if (race == &b1) r.Write(reportweek::KyotoRace(1));
+        }
+        EXPECT_EQ(r.writer.LastSokudoDate(), "20251102");
+        EXPECT_EQ(r.log.StepsPassedOver(), 0);
+        EXPECT_EQ(dir.Read("SOKUDO/HR20251101.csv"), reportfixtures::Golden("../supplementary/HR20251101.csv"));
+        EXPECT_EQ(dir.Read("SOKUDO/HR20251102.csv"), reportfixtures::Golden("../supplementary/HR20251102.csv"));
+        EXPECT_EQ(dir.Read("SOKUDO/HR20251031.csv"), "2025103105030201,1,01\r\n");
+    }
 }
 
 }  // namespace

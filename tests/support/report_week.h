@@ -255,4 +255,39 @@ inline workbench::RaceState RankedRace(int n, std::string_view toroku, std::stri
     return race;
 }
 
+/// The payouts of a race where horses 2 and 3 finish first and second and `third` (below 10) third.
+inline records::StoredHR TwoThreeThirdPayout(std::string_view raceId, int third) {
+    const std::string t = "0" + std::to_string(third);
+    return PayoutBuilder(raceId)
+        .Tansyo({{"02", "000000420", "02"}})
+        .Fukusyo({{"02", "000000150", "02"}, {"03", "000000210", "03"}, {t, "000000560", "07"}})
+        .Umaren({{"0203", "000001230", "004"}})
+        .Umatan({{"0203", "000002340", "006"}})
+        .Sanrenpuku({{"0203" + t, "000004560", "012"}})
+        .Sanrentan({{"0203" + t, "000023450", "0045"}})
+        .Record();
+}
+
+/// Day A with its payout records: race 05 (four runners), race 06 (no runners, holding race 05's
+/// payouts, which are not its own) and race 07 (a gap at horse 7, a dead heat for first).
+inline std::vector<workbench::RaceState> DayA(std::int16_t mode) {
+    workbench::RaceState first = FourRunnerRace(mode);
+    first.CurHr = FourRunnerPayout().Record();
+    workbench::RaceState second = EmptyHurdleRace(mode);
+    second.CurHr = first.CurHr;
+    workbench::RaceState third = GapDeadHeatRace(mode);
+    third.CurHr = GapDeadHeatPayout().Record();
+    return {first, second, third};
+}
+
+/// A second course on day A's date: 京都 4回2日目 race 01, eight runners ranked in horse order,
+/// spread 31; horses 2 and 3 first and second, horse 6 third.
+inline workbench::RaceState KyotoRace(std::int16_t mode) {
+    workbench::RaceState race = RankedRace(8, "08", "31", {{2, "01"}, {3, "02"}, {6, "03"}}, "2025110108040201");
+    race.ResultMode = mode;
+    SetTitle(race, {"1", "1000", "01", "", "サラ系２歳", "新馬", "", "ダ", "1400", "31", "曇稍"});
+    race.CurHr = TwoThreeThirdPayout("2025110108040201", 6);
+    return race;
+}
+
 }  // namespace reportweek

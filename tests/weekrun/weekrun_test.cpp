@@ -499,6 +499,98 @@ TEST_P(WeekrunBatch, WritesThePcDayReportOfEveryMeetingDay) {
     EXPECT_FALSE(dir.Exists("ERRORLOG.txt")) << dir.Read("ERRORLOG.txt");
 }
 
+// The labelled day report beside the result report of the same run: race by race the same race,
+// runner and payout lines, and after the results the same hits, told in words; the speed file of
+// each date holds a line for every listed race with runners, in list order.
+TEST_P(WeekrunBatch, WritesTheLabelledReportAndTheSpeedFilesOfTheWeek) {
+    const std::string state = GetParam();
+    const bool after = state == "after";
+    ASSERT_NO_FATAL_FAILURE(RunWeekThroughBatch(state));
+    const auto raceNumbersByDay = RaceNumbersByDay();
+    ASSERT_GT(raceNumbersByDay.size(), 1u);
+
+    /// The lines of a report by race: each race's lines from its "RC" line on, by tag.
+    struct RaceLines {
+        std::vector<std::string> same;               // RC, HS, KK, KS as written
+        std::vector<std::vector<std::string>> hits;  // the AT lines' fields
+    };
+    auto byRace = [&](const std::string& file) {
+        std::vector<RaceLines> races;
+        for (const std::string& line : common::SplitLines(dir.Read(file))) {
+            const std::vector<std::string> f = Fields(line);
+            if (f.empty()) continue;
+            if (f[0] == "RC") races.emplace_back();
+            if (races.empty()) continue;
+            if (f[0] == "RC" || f[0] == "HS" || f[0] == "KK" || f[0] == "KS") races.back().same.push_back(line);
+            if (f[0] == "AT") races.back().hits.push_back(f);
+        }
+        return races;
+    };
+    const std::map<std::string, std::string> kBetWords = {
+        {"1", "馬連"}, {"2", "ワイド"}, {"3", "ワイド"}, {"4", "ワイド"}, {"5", "馬単"}, {"6", "3連複"}, {"7", "3連単"}};
+
+    std::size_t hitsOfTheWeek = 0;
+    std::set<std::string> withRunners;
+    for (const auto& [day, raceNums] : raceNumbersByDay) {
+        SCOPED_TRACE(day);
+        const std::string twi = "TEKICHU/" + day + (after ? "twiRCM.txt" : "twi.txt");
+        ASSERT_TRUE(dir.Exists(twi));
+        EXPECT_FALSE(dir.Exists("TEKICHU/" + day + (after ? "twi.txt" : "twiRCM.txt")));
+        const std::vector<RaceLines> labelled = byRace(twi);
+        const std::vector<RaceLines> lup = byRace("TEKICHU/" + day + (after ? "lupRCM.txt" : "lup.txt"));
+        ASSERT_EQ(labelled.size(), raceNums.size());
+        ASSERT_EQ(lup.size(), raceNums.size());
+        for (std::size_t r = 0; r < raceNums.size(); ++r) {
+            SCOPED_TRACE("race " + raceNums[r]);
+            EXPECT_EQ(labelled[r].same, lup[r].same);
+            std::map<std::string, std::vector<std::string>> lupHits;
+            for (const auto& f : lup[r].hits) lupHits[f[1]] = f;
+            std::size_t matched = 0;
+            for (const auto& f : labelled[r].hits) {
+                ASSERT_EQ(f.size(), 6u);
+                const auto it = lupHits.find(f[1]);
+                if (it == lupHits.end()) {
+                    // Only a fourth or later ワイド hit has no line in the result report.
+                    EXPECT_EQ(common::FromCp932(f[2]), "ワイド") << "hit " << f[1];
+                    continue;
+                }
+                ++matched;
+                const std::vector<std::string>& l = it->second;
+                EXPECT_EQ(common::FromCp932(f[2]), kBetWords.at(l[2])) << "hit " << f[1];
+                EXPECT_EQ(f[3], l[3]) << "hit " << f[1];
+                EXPECT_EQ(f[4], l[4]) << "hit " << f[1];
+                EXPECT_EQ(f[5], l[5]) << "hit " << f[1];
+            }
+            EXPECT_EQ(matched, lupHits.size());
+            hitsOfTheWeek += matched;
+            if (!after) {
+                EXPECT_TRUE(labelled[r].hits.empty());
+            }
+            const bool runners = std::any_of(labelled[r].same.begin(), labelled[r].same.end(),
+                                             [](const std::string& line) { return line.starts_with("\"HS\""); });
+            if (runners) withRunners.insert(day + raceNums[r]);
+        }
+    }
+    EXPECT_EQ(hitsOfTheWeek > 0, after);
+
+    // Every race listed with its runners has its line in its date's speed file, in the order the
+    // batch took the races (that of its race list).
+    std::map<std::string, std::string> idOfKey;
+    for (const std::string& id : withRunners) idOfKey[id.substr(0, 10) + id.substr(14, 2)] = id;
+    std::map<std::string, std::vector<std::string>> idsByDate;
+    for (const std::string& key : QuotedKeys(dir.Read("RACETHISWEEKN.dat")))
+        if (idOfKey.count(key)) idsByDate[key.substr(0, 8)].push_back(idOfKey[key]);
+    ASSERT_FALSE(idsByDate.empty());
+    for (const auto& [date, ids] : idsByDate) {
+        std::vector<std::string> written;
+        for (const std::string& line : common::SplitLines(dir.Read("SOKUDO/HR" + date + ".csv"))) {
+            EXPECT_EQ(line.find_first_not_of("0123456789,"), std::string::npos) << line;
+            written.push_back(line.substr(0, 16));
+        }
+        EXPECT_EQ(written, ids) << date;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStates, WeekrunBatch, ::testing::Values("before", "after"));
 
 // Race day: the week taken through ⑥ before the races, then the stand-in's news of the results
