@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -20,16 +21,17 @@ namespace fs = std::filesystem;
 namespace {
 
 // The application folder and the stand-in's settings point at the scratch folder while its week
-// runs, and back afterwards, whatever happens.
+// runs, and back afterwards, whatever happens; what the steps print goes to a sink meanwhile.
 class RunIn {
 public:
-    explicit RunIn(const fs::path& folder)
-        : app_(common::AppFolder()), settings_(weekrun::Options().settingsFile) {
+    explicit RunIn(const fs::path& folder, std::ostream& sink)
+        : app_(common::AppFolder()), settings_(weekrun::Options().settingsFile), out_(std::cout.rdbuf(sink.rdbuf())) {
         common::SetAppFolder(folder.string() + "/");
         // A file that is not there: the stand-in serves the scratch folder's jvdata/.
         weekrun::Options().settingsFile = folder / "JVLINKSETTINGS.txt";
     }
     ~RunIn() {
+        std::cout.rdbuf(out_);
         common::SetAppFolder(app_);
         weekrun::Options().settingsFile = settings_;
     }
@@ -39,6 +41,7 @@ public:
 private:
     std::string app_;
     fs::path settings_;
+    std::streambuf* out_;  // what the steps print (the batch's race list) is not demoweek's output
 };
 
 class ScratchFolder {
@@ -60,8 +63,8 @@ private:
 };
 
 void RunSteps(const fs::path& folder, const std::string& saturday) {
-    RunIn in(folder);
     std::ostringstream sink;
+    RunIn in(folder, sink);
     weekrun::ConsoleHost host(sink, true);
     for (const char* name : {"fetch", "structures", "compute", "batch"}) {
         const weekrun::Step* step = weekrun::FindStep(name);
