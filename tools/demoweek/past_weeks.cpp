@@ -25,13 +25,15 @@ namespace {
 class RunIn {
 public:
     explicit RunIn(const fs::path& folder, std::ostream& sink)
-        : app_(common::AppFolder()), settings_(weekrun::Options().settingsFile), out_(std::cout.rdbuf(sink.rdbuf())) {
+        : app_(common::AppFolder()), settings_(weekrun::Options().settingsFile), out_(std::cout.rdbuf(sink.rdbuf())),
+          err_(std::cerr.rdbuf(sink.rdbuf())) {
         common::SetAppFolder(folder.string() + "/");
         // A file that is not there: the stand-in serves the scratch folder's jvdata/.
         weekrun::Options().settingsFile = folder / "JVLINKSETTINGS.txt";
     }
     ~RunIn() {
         std::cout.rdbuf(out_);
+        std::cerr.rdbuf(err_);
         common::SetAppFolder(app_);
         weekrun::Options().settingsFile = settings_;
     }
@@ -41,7 +43,9 @@ public:
 private:
     std::string app_;
     fs::path settings_;
-    std::streambuf* out_;  // what the steps print (the batch's race list) is not demoweek's output
+    // What the steps print (the batch's race list, the windows' texts) is not demoweek's output.
+    std::streambuf* out_;
+    std::streambuf* err_;
 };
 
 class ScratchFolder {
