@@ -123,6 +123,21 @@ TEST_F(Rebuild, FailuresArePassedOverAndLogged) {
     EXPECT_FALSE(dir.Exists("HR20250308.csv"));
 }
 
+TEST_F(Rebuild, HorseLinesThatFillNoSlot) {
+    // Race 01: horse 1's rank is no number, so the line would start at a gap: none. Race 02: horse
+    // numbers 0 and 20 and a fractional one are no horse numbers; horse 19 without 1 to 18 is cut.
+    Day("20250309060206", RaceHead("01", "", "1600") + Hs("1", "1", " 1", "x", " 1", " 1", "1.35.00") +
+                              Hs("2", "2", " 2", " 1", " 2", " 2", "1.35.00") + Q1() + RaceHead("02", "", "1600") +
+                              Hs("1", "1", " 1", " 2", " 1", " 1", "1.35.00") + Hs("2", "1", " 0", " 1", " 1", " 1", "1.35.00") +
+                              Hs("3", "1", "20", " 3", " 1", " 1", "1.35.00") + Hs("4", "1", "2.5", " 4", " 1", " 1", "1.35.00") +
+                              Hs("5", "1", "19", " 5", " 1", " 1", "1.35.00") + Q1());
+    history::ScanTekichuDays(host);
+    const auto result = history::RebuildSokudoFiles(host);
+    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "2025030906020601\r\n2025030906020602\r\n");
+    EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), "2025030906020602,60631,02\r\n");
+    EXPECT_EQ(result.passedOver, 0);
+}
+
 TEST_F(Rebuild, WithoutADayKeyListTheRaceListIsEmptied) {
     dir.Write("SOKUDO/RACEID.txt", "2025060706010101\r\n");
     const auto result = history::RebuildSokudoFiles(host);
