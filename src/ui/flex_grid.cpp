@@ -43,6 +43,11 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
             if (row < fixedRows_ || col < fixedCols_) return FixedCellColour();
             return {};
         }
+        case Qt::ForegroundRole: {
+            const std::int8_t colour = cells_.TextColour(row, col);
+            if (colour != common::qb::kNone) return QBColour(colour);
+            return {};
+        }
         default: return {};
     }
 }
@@ -62,6 +67,7 @@ void FlexGridModel::SetCells(common::GridCells cells) {
         for (int c = 0; c < fitted.Cols(); ++c) {
             fitted.SetText(r, c, cells.Text(r, c));
             fitted.SetColour(r, c, cells.Colour(r, c));
+            fitted.SetTextColour(r, c, cells.TextColour(r, c));
         }
     for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
     ReplaceCells(std::move(fitted));
@@ -84,6 +90,11 @@ QString FlexGridModel::Text(int row, int col) const { return QString::fromStdStr
 
 QColor FlexGridModel::BackColour(int row, int col) const {
     const std::int8_t colour = cells_.Colour(row, col);
+    return colour == common::qb::kNone ? QColor() : QBColour(colour);
+}
+
+QColor FlexGridModel::TextColour(int row, int col) const {
+    const std::int8_t colour = cells_.TextColour(row, col);
     return colour == common::qb::kNone ? QColor() : QBColour(colour);
 }
 

@@ -59,6 +59,7 @@ public:
     /// Text and colour of a designed cell ("" and an invalid colour outside or where none set).
     QString Text(int row, int col) const;
     QColor BackColour(int row, int col) const;
+    QColor TextColour(int row, int col) const;
 
 private:
     common::GridCells cells_;
@@ -84,6 +85,8 @@ public:
     void Fill(common::GridCells cells);
     /// Width of column `col` in twips.
     void SetColWidth(int col, int twips);
+    /// Leading rows and columns drawn as caption cells.
+    void SetFixed(int rows, int cols) { model_.SetFixed(rows, cols); }
 
 private:
     FlexGridModel model_;

@@ -1,6 +1,7 @@
 #include "betting.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -153,41 +154,73 @@ RacePayouts PayoutsOf(const Race& race, const OddsBook& b) {
     });
     if (placed.size() < 3) return out;
     const int n = b.runners;
-    const int A = placed[0]->umaban, B = placed[1]->umaban, C = placed[2]->umaban;
-    const bool tie = placed[1]->finish == 1;
-    const int share = tie ? 2 : 1;
     auto pay = [&](int odds10, int parts) { return std::max(100LL, odds10 * 10LL / parts / 10 * 10); };
+    auto pairKey = [](int a, int c) { return static_cast<std::size_t>(std::min(a, c) * kN + std::max(a, c)); };
+    auto exKey = [](int a, int c) { return static_cast<std::size_t>(a * kN + c); };
+    auto triKey = [](int a, int c, int e) { return static_cast<std::size_t>((a * kN + c) * kN + e); };
+    auto trioKey = [](int a, int c, int e) {
+        int s[3] = {a, c, e};
+        std::sort(s, s + 3);
+        return std::array<int, 3>{s[0], s[1], s[2]};
+    };
 
-    for (int i = 0; i < (tie ? 2 : 1); ++i) {
-        const int h = placed[static_cast<std::size_t>(i)]->umaban;
-        out.win.push_back({{h}, pay(b.win[static_cast<std::size_t>(h)], share), b.winNinki[static_cast<std::size_t>(h)]});
+    // The finishing order as the data service pays it: every order that a dead heat makes a
+    // winner (two horses sharing first, second or third give two orders of their places).
+    std::vector<std::vector<const Slot*>> orders{{placed[0], placed[1], placed[2]}};
+    if (placed[1]->finish == placed[0]->finish) orders.push_back({placed[1], placed[0], placed[2]});
+    else if (placed[2]->finish == placed[1]->finish) orders.push_back({placed[0], placed[2], placed[1]});
+    else if (placed.size() > 3 && placed[3]->finish == placed[2]->finish) orders.push_back({placed[0], placed[1], placed[3]});
+    const int share = static_cast<int>(orders.size());
+
+    // Each kind lists a combination once, in the order the orders give it.
+    auto once = [](std::vector<Payout>& to, Payout p) {
+        for (const Payout& q : to)
+            if (q.numbers == p.numbers) return;
+        to.push_back(std::move(p));
+    };
+    auto countOf = [&](auto key) {
+        std::vector<decltype(key(orders[0]))> seen;
+        for (const auto& o : orders)
+            if (std::find(seen.begin(), seen.end(), key(o)) == seen.end()) seen.push_back(key(o));
+        return static_cast<int>(seen.size());
+    };
+
+    const int winners = countOf([](const auto& o) { return o[0]->umaban; });
+    for (const auto& o : orders) {
+        const int h = o[0]->umaban;
+        once(out.win, {{h}, pay(b.win[static_cast<std::size_t>(h)], winners), b.winNinki[static_cast<std::size_t>(h)]});
     }
+    // Place: every horse whose finish lies within the places paid (a dead heat on the last of them
+    // pays one more horse).
     const int placesPaid = n >= 8 ? 3 : 2;
-    for (int i = 0; i < placesPaid; ++i) {
-        const int h = placed[static_cast<std::size_t>(i)]->umaban;
+    for (const Slot* s : placed) {
+        if (s->finish > placesPaid) break;
+        const int h = s->umaban;
         const int mid = (b.placeLow[static_cast<std::size_t>(h)] + b.placeHigh[static_cast<std::size_t>(h)]) / 2;
         out.place.push_back({{h}, pay(mid, 1), b.placeNinki[static_cast<std::size_t>(h)]});
     }
     if (b.bracketSold) {
-        int x = placed[0]->waku, y = placed[1]->waku;
-        if (x > y) std::swap(x, y);
-        out.bracket.push_back({{x, y}, pay(b.bracket[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)], 1),
+        const int parts = countOf([](const auto& o) { return std::minmax(o[0]->waku, o[1]->waku); });
+        for (const auto& o : orders) {
+            const auto [x, y] = std::minmax(o[0]->waku, o[1]->waku);
+            once(out.bracket, {{x, y}, pay(b.bracket[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)], parts),
                                b.bracketNinki[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]});
+        }
     }
-    auto pairKey = [](int a, int c) { return static_cast<std::size_t>(std::min(a, c) * kN + std::max(a, c)); };
-    out.quinella.push_back({{std::min(A, B), std::max(A, B)}, pay(b.quinella[pairKey(A, B)], 1), b.quinellaNinki[pairKey(A, B)]});
-    for (auto [x, y] : {std::pair{A, B}, std::pair{A, C}, std::pair{B, C}})
-        out.wide.push_back({{std::min(x, y), std::max(x, y)}, pay(b.wide[pairKey(x, y)], 1), b.wideNinki[pairKey(x, y)]});
-    auto exKey = [](int a, int c) { return static_cast<std::size_t>(a * kN + c); };
-    out.exacta.push_back({{A, B}, pay(b.exacta[exKey(A, B)], share), b.exactaNinki[exKey(A, B)]});
-    if (tie) out.exacta.push_back({{B, A}, pay(b.exacta[exKey(B, A)], share), b.exactaNinki[exKey(B, A)]});
-    int s[3] = {A, B, C};
-    std::sort(s, s + 3);
-    const std::size_t trioKey = static_cast<std::size_t>((s[0] * kN + s[1]) * kN + s[2]);
-    out.trio.push_back({{s[0], s[1], s[2]}, pay(b.trio[trioKey], 1), b.trioNinki[trioKey]});
-    auto triKey = [](int a, int c, int e) { return static_cast<std::size_t>((a * kN + c) * kN + e); };
-    out.trifecta.push_back({{A, B, C}, pay(b.trifecta[triKey(A, B, C)], share), b.trifectaNinki[triKey(A, B, C)]});
-    if (tie) out.trifecta.push_back({{B, A, C}, pay(b.trifecta[triKey(B, A, C)], share), b.trifectaNinki[triKey(B, A, C)]});
+    const int quinellas = countOf([](const auto& o) { return std::minmax(o[0]->umaban, o[1]->umaban); });
+    const int exactas = countOf([](const auto& o) { return std::pair(o[0]->umaban, o[1]->umaban); });
+    const int trios = countOf([&](const auto& o) { return trioKey(o[0]->umaban, o[1]->umaban, o[2]->umaban); });
+    for (const auto& o : orders) {
+        const int A = o[0]->umaban, B = o[1]->umaban, C = o[2]->umaban;
+        once(out.quinella, {{std::min(A, B), std::max(A, B)}, pay(b.quinella[pairKey(A, B)], quinellas), b.quinellaNinki[pairKey(A, B)]});
+        for (auto [x, y] : {std::pair{A, B}, std::pair{A, C}, std::pair{B, C}})
+            once(out.wide, {{std::min(x, y), std::max(x, y)}, pay(b.wide[pairKey(x, y)], 1), b.wideNinki[pairKey(x, y)]});
+        once(out.exacta, {{A, B}, pay(b.exacta[exKey(A, B)], exactas), b.exactaNinki[exKey(A, B)]});
+        const auto t = trioKey(A, B, C);
+        const std::size_t tk = static_cast<std::size_t>((t[0] * kN + t[1]) * kN + t[2]);
+        once(out.trio, {{t[0], t[1], t[2]}, pay(b.trio[tk], trios), b.trioNinki[tk]});
+        once(out.trifecta, {{A, B, C}, pay(b.trifecta[triKey(A, B, C)], share), b.trifectaNinki[triKey(A, B, C)]});
+    }
     return out;
 }
 

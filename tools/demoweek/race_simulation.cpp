@@ -193,28 +193,32 @@ void SettleRace(Race& race, Rng& rng) {
     std::sort(finishers.begin(), finishers.end(), [&](int a, int b) {
         return slots[static_cast<std::size_t>(a)].order < slots[static_cast<std::size_t>(b)].order;
     });
-    if (race.hasDeadHeat && finishers.size() >= 3) {
-        Slot& second = slots[static_cast<std::size_t>(finishers[1])];
-        second.timeT = slots[static_cast<std::size_t>(finishers[0])].timeT;
-        slots[static_cast<std::size_t>(finishers[0])].deadHeat = true;
+    // A dead heat joins the horses of place p and p + 1 (indexes p - 1 and p), with a horse behind them.
+    const int p = race.deadHeatPlace;
+    const bool tie = p >= 1 && p <= 3 && static_cast<int>(finishers.size()) >= p + 2;
+    if (tie) {
+        Slot& first = slots[static_cast<std::size_t>(finishers[static_cast<std::size_t>(p - 1)])];
+        Slot& second = slots[static_cast<std::size_t>(finishers[static_cast<std::size_t>(p)])];
+        second.timeT = first.timeT;
+        first.deadHeat = true;
         second.deadHeat = true;
     }
     const int winnerTime = slots[static_cast<std::size_t>(finishers[0])].timeT;
     for (std::size_t k = 0; k < finishers.size(); ++k) {
         Slot& s = slots[static_cast<std::size_t>(finishers[k])];
         s.finish = static_cast<int>(k) + 1;
-        if (s.deadHeat) s.finish = 1;
+        if (s.deadHeat) s.finish = p;
         if (k == 0) {
             s.chakusa = "   ";
             const int next = finishers.size() > 1 ? slots[static_cast<std::size_t>(finishers[1])].timeT : winnerTime;
             s.timeDiff = -(next - winnerTime);
         } else {
             const Slot& front = slots[static_cast<std::size_t>(finishers[k - 1])];
-            s.chakusa = s.deadHeat ? std::string("D  ") : MarginCode(s.timeT - front.timeT, s.umaban + rng.Below(3));
+            s.chakusa = s.deadHeat && static_cast<int>(k) == p ? std::string("D  ") : MarginCode(s.timeT - front.timeT, s.umaban + rng.Below(3));
             s.timeDiff = s.timeT - winnerTime;
         }
         if (s.finish >= 1 && s.finish <= 5) s.prize = race.prize[static_cast<std::size_t>(s.finish - 1)];
-        if (s.deadHeat) s.prize = (race.prize[0] + race.prize[1]) / 2;
+        if (s.deadHeat) s.prize = (race.prize[static_cast<std::size_t>(p - 1)] + race.prize[static_cast<std::size_t>(p)]) / 2;
     }
     race.winnerTime = winnerTime;
 

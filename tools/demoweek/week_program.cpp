@@ -120,13 +120,14 @@ void CreateWeekRaces(World& world) {
     }
     world.weekRaceCount = static_cast<int>(world.races.size());
     // One cancelled race on the first day (a cancelled race on the newest day would sort last
-    // among the week's race records) and one dead heat for first on the last day.
+    // among the week's race records) and one dead heat on the last day, for first unless the world
+    // asks for another place.
     const int perDay = static_cast<int>(courses.size()) * sc.racesPerDay;
     world.cancelledRace = std::min(1, world.weekRaceCount - 1);
     world.deadHeatRace = std::max(0, world.weekRaceCount - perDay);
     if (world.deadHeatRace == world.cancelledRace) world.deadHeatRace = world.weekRaceCount > 2 ? world.weekRaceCount - 1 : -1;
     if (world.cancelledRace >= 0) world.races[static_cast<std::size_t>(world.cancelledRace)].cancelled = true;
-    if (world.deadHeatRace >= 0) world.races[static_cast<std::size_t>(world.deadHeatRace)].hasDeadHeat = true;
+    if (world.deadHeatRace >= 0) world.races[static_cast<std::size_t>(world.deadHeatRace)].deadHeatPlace = world.deadHeatPlace;
 }
 
 void CreateWeekFields(World& world, std::vector<std::vector<PlannedRun>>& plans) {

@@ -138,7 +138,7 @@ struct Race {
     std::array<std::int64_t, 5> prize{};  // hundreds of yen, 1st to 5th
     std::vector<Slot> slots;  // index = horse number - 1
     bool cancelled = false;
-    bool hasDeadHeat = false;
+    int deadHeatPlace = 0;  // the place two horses share (1 to 3), 0 for none
     std::array<int, 25> laps{};
     int s3f = 0, s4f = 0, l3f = 0, l4f = 0, winnerTime = 0;
 
@@ -159,6 +159,7 @@ struct World {
     std::vector<Race> races;          // this week's first, then past races in creation order
     int weekRaceCount = 0;
     int cancelledRace = -1, deadHeatRace = -1;
+    int deadHeatPlace = 1;  // the place of the week's dead heat: 1 first, 2 second, 3 third
 
     // Keeps generated names and numbers unique.
     std::set<std::string> usedNames;
