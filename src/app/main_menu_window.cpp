@@ -210,7 +210,7 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
     auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
-    window->SetPastRunsOpener([](std::string_view cellText) { history::ShowPastRuns(cellText); });
+    window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
     window->show();
     setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
     // A lone option button cannot be cleared while it is exclusive.

@@ -42,6 +42,15 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
             if (row == 0 || col == 0) return FixedCellColour();
             return {};
         }
+        case Qt::TextAlignmentRole: {
+            const std::int8_t code = cells_.ColAlignment(col);
+            if (code == common::flex_align::kNone) return {};
+            // The grid control counts left, centre, right in threes of top, centre, bottom.
+            static constexpr std::array<Qt::Alignment, 3> kAcross = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+            static constexpr std::array<Qt::Alignment, 3> kDown = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+            const auto across = static_cast<std::size_t>(code / 3), down = static_cast<std::size_t>(code % 3);
+            return QVariant::fromValue(kAcross[across] | kDown[down]);
+        }
         default: return {};
     }
 }
@@ -61,7 +70,10 @@ void FlexGridModel::SetCells(common::GridCells cells) {
                 fitted.SetText(r, c, cells.Text(r, c));
                 fitted.SetColour(r, c, cells.Colour(r, c));
             }
-        for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
+        for (int c = 0; c < fitted.Cols(); ++c) {
+            fitted.SetColWidth(c, cells.ColWidth(c));
+            fitted.SetColAlignment(c, cells.ColAlignment(c));
+        }
         cells_ = std::move(fitted);
     }
     endResetModel();
