@@ -37,6 +37,7 @@
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
+#include "history/past_results_window.h"
 #include "history/past_runs_window.h"
 #include "workbench/prediction_window.h"
 #include "writers/race_writers.h"
@@ -88,6 +89,7 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command8, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command8_Click);
     connect(Command14, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command14_Click);
     connect(Command16, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command16_Click);
+    connect(Command11, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command11_Click);
     Form_Load();
 }
 
@@ -217,6 +219,22 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
     Option1->setAutoExclusive(false);
     Option1->setChecked(false);
     Option1->setAutoExclusive(true);
+}
+
+// "過去予想成績": the single past-results window. A new one lists the stored days and rebuilds the
+// external index while it loads; one still open only comes forward.
+void TLMF1THISWEEKNVK31::Command11_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    setStatus(common::StatusBox::Text6, history::kPastResultsStartText);
+    pumpEvents();
+    int failures = 0;
+    if (!pastResultsWindow_) {
+        pastResultsWindow_ = new history::KakoSeisekiVK31(*this, this);
+        failures = pastResultsWindow_->Loaded().Failures();
+    }
+    BringForward(pastResultsWindow_);
+    setStatus(common::StatusBox::Text6, history::PastResultsEndText(failures));
 }
 
 // The two web pages open in the default browser; nothing is reported back.

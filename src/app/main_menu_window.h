@@ -30,6 +30,9 @@ class TLMP2RIALTIME;
 namespace workbench {
 class TLMHRRIALTIME;
 }  // namespace workbench
+namespace history {
+class KakoSeisekiVK31;
+}  // namespace history
 
 namespace app {
 
@@ -112,6 +115,7 @@ private:
     void Command4_Click();
     void Command6_Click();
     void Command8_Click();
+    void Command11_Click();
     void Command14_Click();
     void Command16_Click();
     /// Ends the program after the missing-weights message (Recorded: only noted).
@@ -134,6 +138,7 @@ private:
     QPointer<acquisition::TLMP2RIALTIME> breakingOddsWindow_;
     QPointer<workbench::TLMHRRIALTIME> breakingPayoutsWindow_;
     QPointer<acquisition::TALMOR7ODDSN> oddsTablesWindow_;
+    QPointer<history::KakoSeisekiVK31> pastResultsWindow_;
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;

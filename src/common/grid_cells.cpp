@@ -28,6 +28,19 @@ void GridCells::SetColour(int row, int col, std::int8_t qbIndex) {
     if (Inside(row, col)) colour_[Index(row, col)] = qbIndex;
 }
 
+std::int8_t GridCells::TextColour(int row, int col) const {
+    return Inside(row, col) && !textColour_.empty() ? textColour_[Index(row, col)] : qb::kNone;
+}
+
+void GridCells::SetTextColour(int row, int col, std::int8_t qbIndex) {
+    if (!Inside(row, col)) return;
+    if (textColour_.empty()) {
+        if (qbIndex == qb::kNone) return;
+        textColour_.assign(text_.size(), qb::kNone);
+    }
+    textColour_[Index(row, col)] = qbIndex;
+}
+
 int GridCells::ColWidth(int col) const { return col >= 0 && col < cols_ ? width_[static_cast<std::size_t>(col)] : -1; }
 
 void GridCells::SetColWidth(int col, int twips) {

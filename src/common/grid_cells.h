@@ -12,6 +12,7 @@ namespace common {
 /// Colours of the classic 16-colour palette, by index.
 namespace qb {
 inline constexpr std::int8_t kNone = -1;  // the grid's own colour: nothing was set
+inline constexpr std::int8_t kNavy = 1;
 inline constexpr std::int8_t kLightBlue = 9;
 inline constexpr std::int8_t kLightGreen = 10;
 inline constexpr std::int8_t kLightCyan = 11;
@@ -45,6 +46,9 @@ public:
     /// Writes outside the grid are dropped: a grid is never written beyond its cells.
     void SetText(int row, int col, std::string text);
     void SetColour(int row, int col, std::int8_t qbIndex);
+    /// A cell's text colour index (qb::kNone: the grid's own text colour).
+    std::int8_t TextColour(int row, int col) const;
+    void SetTextColour(int row, int col, std::int8_t qbIndex);
     /// Width of a column in twips; -1 when it keeps its designed width.
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
@@ -60,6 +64,7 @@ private:
     int cols_ = 0;
     std::vector<std::string> text_;
     std::vector<std::int8_t> colour_;
+    std::vector<std::int8_t> textColour_;  // empty until a text colour is set: most grids set none
     std::vector<int> width_;
     std::vector<std::int8_t> alignment_;
 };

@@ -39,7 +39,12 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole: {
             const std::int8_t colour = cells_.Colour(row, col);
             if (colour != common::qb::kNone) return QBColour(colour);
-            if (row == 0 || col == 0) return FixedCellColour();
+            if (row < fixedRows_ || col < fixedCols_) return FixedCellColour();
+            return {};
+        }
+        case Qt::ForegroundRole: {
+            const std::int8_t colour = cells_.TextColour(row, col);
+            if (colour != common::qb::kNone) return QBColour(colour);
             return {};
         }
         case Qt::TextAlignmentRole: {
@@ -69,6 +74,7 @@ void FlexGridModel::SetCells(common::GridCells cells) {
             for (int c = 0; c < fitted.Cols(); ++c) {
                 fitted.SetText(r, c, cells.Text(r, c));
                 fitted.SetColour(r, c, cells.Colour(r, c));
+                fitted.SetTextColour(r, c, cells.TextColour(r, c));
             }
         for (int c = 0; c < fitted.Cols(); ++c) {
             fitted.SetColWidth(c, cells.ColWidth(c));
@@ -79,10 +85,22 @@ void FlexGridModel::SetCells(common::GridCells cells) {
     endResetModel();
 }
 
+void FlexGridModel::SetFixed(int rows, int cols) {
+    beginResetModel();
+    fixedRows_ = rows;
+    fixedCols_ = cols;
+    endResetModel();
+}
+
 QString FlexGridModel::Text(int row, int col) const { return QString::fromStdString(cells_.Text(row, col)); }
 
 QColor FlexGridModel::BackColour(int row, int col) const {
     const std::int8_t colour = cells_.Colour(row, col);
+    return colour == common::qb::kNone ? QColor() : QBColour(colour);
+}
+
+QColor FlexGridModel::TextColour(int row, int col) const {
+    const std::int8_t colour = cells_.TextColour(row, col);
     return colour == common::qb::kNone ? QColor() : QBColour(colour);
 }
 

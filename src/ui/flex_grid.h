@@ -50,9 +50,15 @@ public:
     /// Text and colour of a designed cell ("" and an invalid colour outside or where none set).
     QString Text(int row, int col) const;
     QColor BackColour(int row, int col) const;
+    QColor TextColour(int row, int col) const;
+
+    /// How many leading rows and columns are caption cells (1 and 1 unless set).
+    void SetFixed(int rows, int cols);
 
 private:
     common::GridCells cells_;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
 };
 
 /// The grid control.
@@ -70,6 +76,8 @@ public:
     void Apply(common::GridCells cells);
     /// Width of column `col` in twips.
     void SetColWidth(int col, int twips);
+    /// Leading rows and columns drawn as caption cells.
+    void SetFixed(int rows, int cols) { model_.SetFixed(rows, cols); }
 
 private:
     FlexGridModel model_;

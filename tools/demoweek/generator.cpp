@@ -138,7 +138,10 @@ Summary GenerateWeek(const Options& options) {
         }
     }
     const World world = BuildWorld(options.seed, options.scale, options.saturday);
-    return WriteWeek(world, options.state, options.folder, options.workers);
+    Summary summary = WriteWeek(world, options.state, options.folder, options.workers);
+    summary.pastWeeks = options.pastWeeks;
+    summary.pastWeekFiles = WritePastWeeks(options);
+    return summary;
 }
 
 std::string Summary::Text() const {
@@ -148,6 +151,7 @@ std::string Summary::Text() const {
         << "records: RA " << ra << ", SE " << se << ", HR " << hr << ", UM " << um << ", KS " << ks << ", odds " << odds
         << " in " << storedFiles << " stored and " << realtimeFiles << " breaking-news files\n"
         << "model: " << labelledRuns << " labelled runs, " << categories << " categories over three surfaces\n";
+    if (pastWeeks > 0) out << pastWeeks << " past weeks: " << pastWeekFiles << " files in TEKICHU/ and SOKUDO/\n";
     if (labelFailures > 0)
         out << "labels that could not be computed: " << labelFailures << ", the first: " << firstLabelFailure << "\n";
     return out.str();

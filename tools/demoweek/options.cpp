@@ -30,6 +30,9 @@ std::string Usage() {
            "  --races N              races per course and day, 1 to 12 (default 12)\n"
            "  --runners MIN-MAX      runners per race, 2 to 18 (default 8-18)\n"
            "  --history N            past runs per horse at most, 0 to 65 (default 65)\n"
+"  --past-weeks N         also the N weeks before, 0 to 60 (default 0): each run after its\n"
+           "                         results through the program's steps; their day files go into\n"
+           "                         TEKICHU/ and their speed files into SOKUDO/\n"
            "  --workers N            threads that label the runs, 1 to 64 (default: one per\n"
            "                         processor, at most 8); the files are the same for any N\n"
            "  --replace-supplied     write over files already in OPTION1N/ and JRACODE/ (without\n"
@@ -101,6 +104,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, bool& 
             if (!value(v)) return false;
             if (!ReadInt(v, 0, 65, n)) return error = "--history is 0 to 65", false;
             options.scale.history = static_cast<int>(n);
+        } else if (a == "--past-weeks") {
+            if (!value(v)) return false;
+            if (!ReadInt(v, 0, 60, n)) return error = "--past-weeks is 0 to 60", false;
+            options.pastWeeks = static_cast<int>(n);
         } else if (a == "--workers") {
             if (!value(v)) return false;
             if (!ReadInt(v, 1, 64, n)) return error = "--workers is 1 to 64", false;

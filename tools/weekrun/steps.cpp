@@ -18,6 +18,8 @@
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "engine/day_before_fix.h"
+#include "history/index_rebuild.h"
+#include "history/meeting_scan.h"
 #include "common/working_folders.h"
 #include "workbench/batch_log.h"
 #include "workbench/breaking_payouts.h"
@@ -109,6 +111,12 @@ const std::vector<Step>& Steps() {
              host.setStatus(common::StatusBox::Text5, workbench::BatchEndText(batch));
              for (const std::string& line : batch.RaceListLines) std::cout << line << '\n';
          }},
+        {"past-scan", "stored days in TEKICHU and the day-key list; prints the day list (past-results window)",
+         [](ConsoleHost& host) {
+             for (const std::string& line : history::ScanTekichuDays(host).lines) std::cout << line << '\n';
+         }},
+        {"index-rebuild", "the outside program's index in SOKUDO from the listed days' result reports (past-results window)",
+         [](ConsoleHost& host) { history::RebuildSokudoFiles(host); }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
              Fetcher f(host);

@@ -1,0 +1,172 @@
+#include "history/index_rebuild.h"
+
+#include <cmath>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/error_log.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+#include "history/meeting_scan.h"
+#include "history/stored_day_file.h"
+#include "supplementary/speed_file.h"
+
+namespace history {
+
+namespace {
+
+constexpr std::string_view kStep = "TGFの外部指数作成";
+constexpr int kSlots = 19;
+constexpr int kHorseLineReads = 1000;
+
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// Seconds of a predicted time of the form M.SS.hh, as the stored speed files were computed: the
+// minutes times 60 and the sum each in single precision. Nothing for any other form.
+std::optional<float> PredictedSeconds(std::string_view time) {
+    if (time.size() != 7 || !Digit(time[0]) || time[1] != '.' || !Digit(time[2]) || !Digit(time[3]) ||
+        time[4] != '.' || !Digit(time[5]) || !Digit(time[6]))
+        return std::nullopt;
+    const float minutes = static_cast<float>((time[0] - '0') * 60.0);
+    return static_cast<float>(static_cast<double>(minutes) + common::Val(time.substr(2)));
+}
+
+// One race's speed slots by horse number 1 to 19.
+struct Slots {
+    std::optional<supplementary::SpeedEntry> slot[kSlots + 1];
+
+    void Fill(const std::string& horse, const std::string& rank, const std::string& time, std::int32_t distance) {
+        const auto h = common::StrictNumber(horse);
+        const auto r = common::StrictNumber(rank);
+        if (!h || *h < 1 || *h > kSlots || *h != std::floor(*h) || !r) return;
+        supplementary::SpeedEntry entry;
+        entry.Rank = common::CInt(*r);
+        // A time that is not M.SS.hh (an empty time of a horse number without a runner, a garbled
+        // one) or that gives no seconds is speed 0, as the weekly writer writes such a number.
+        const auto seconds = PredictedSeconds(time);
+        if (seconds && *seconds > 0.0f) {
+            const double speed = std::floor(static_cast<double>(distance) * 3600.0 / static_cast<double>(*seconds));
+            entry.Speed = speed > 0 ? static_cast<std::uint64_t>(speed) : 0;
+        }
+        slot[static_cast<int>(*h)] = entry;
+    }
+
+    // Horse numbers from 1 up to the first without a horse line.
+    std::vector<supplementary::SpeedEntry> Line() const {
+        std::vector<supplementary::SpeedEntry> entries;
+        for (int h = 1; h <= kSlots && slot[h]; ++h) entries.push_back(*slot[h]);
+        return entries;
+    }
+};
+
+class Rebuild {
+public:
+    explicit Rebuild(common::Host& host) : host_(host) {}
+
+    void Day(const std::string& key) {
+        int unreadable = 0;
+        auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable);
+        result.passedOver += unreadable;
+        std::string value;
+        while (in.Next(value)) {
+            if (value == "RC") Race(key, in);
+        }
+    }
+
+    void Write() {
+        if (!common::PassOver(kStep, [&] { common::WriteFileAtomically(common::AppPath("SOKUDO/RACEID.txt"), raceIds_); }))
+            ++result.passedOver;
+        for (const auto& [date, content] : speedFiles_) {
+            if (common::PassOver(kStep, [&] {
+                    common::WriteFileAtomically(common::AppPath(supplementary::SokudoHrCsv(date)), content);
+                }))
+                ++result.dates;
+            else
+                ++result.passedOver;
+        }
+    }
+
+    IndexRebuild result;
+
+private:
+    void PassOver(const std::string& reason) {
+        common::LogError(kStep, reason);
+        ++result.passedOver;
+    }
+
+    void Race(const std::string& key, common::WrittenFieldReader& in) {
+        std::string rc[10];
+        for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
+        const std::string& raceNum = rc[3];
+
+        // Days of one date share its file, started afresh at the date's first race in the pass.
+        const std::string date = key.substr(0, 8);
+        if (date != currentDate_) {
+            currentDate_ = date;
+            currentFile_ = &speedFiles_[date];
+            currentFile_->clear();
+        }
+
+        Slots slots;
+        std::string value;
+        const auto distanceValue = common::StrictNumber(rc[9]);
+        const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
+        for (int read = 0; read < kHorseLineReads && in.Next(value); ++read) {
+            if (value == "Q1") break;
+            if (value != "HS") continue;
+            std::string v[14];
+            for (int i = 1; i <= 13; ++i) in.Next(v[i]);
+            slots.Fill(v[3], v[4], v[13], distance);
+        }
+
+        if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
+            PassOver("day " + key + ": a race whose race number is not two digits: \"" + raceNum + "\"");
+            return;
+        }
+        const std::string raceId = key + raceNum;
+        raceIds_ += raceId + "\r\n";
+        ++result.races;
+        host_.setStatus(common::StatusBox::Text6, raceId + "TGFの外部指数作成中");
+        if (!distanceValue) {
+            PassOver("race " + raceId + ": its distance is no number: \"" + rc[9] + "\"");
+            return;
+        }
+        const auto entries = slots.Line();
+        if (entries.empty()) return;
+        *currentFile_ += supplementary::SokudoLine(raceId, entries);
+        ++result.speedLines;
+    }
+
+    common::Host& host_;
+    std::string raceIds_;
+    std::map<std::string, std::string> speedFiles_;
+    std::string currentDate_;
+    std::string* currentFile_ = nullptr;
+};
+
+}  // namespace
+
+IndexRebuild RebuildSokudoFiles(common::Host& host) {
+    host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
+    Rebuild rebuild(host);
+    std::string list;
+    if (!common::PassOver(kStep, [&] { list = common::ReadWholeFile(common::AppPath("TEKICHU/RACEIDYMDLKN.txt")); }))
+        ++rebuild.result.passedOver;
+    for (const auto& line : common::SplitLines(list)) {
+        if (line.size() != 14 || !common::IsDigits(line)) {
+            common::LogError(kStep, "the day-key list holds a line that is no day key: " + line);
+            ++rebuild.result.passedOver;
+            continue;
+        }
+        rebuild.Day(line);
+    }
+    rebuild.Write();
+    return rebuild.result;
+}
+
+}  // namespace history

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "common/host.h"
+
+// The external index of the outside race-analysis program, rebuilt for every stored day at once
+// from the result reports that earlier runs left in TEKICHU.
+namespace history {
+
+struct IndexRebuild {
+    int races = 0;       // lines written to SOKUDO/RACEID.txt
+    int speedLines = 0;  // lines written to the SOKUDO/HR<date>.csv files
+    int dates = 0;       // speed files written
+    int passedOver = 0;  // failures written to ERRORLOG.txt
+};
+
+/// Rewrites SOKUDO/RACEID.txt with the races of the days in TEKICHU/RACEIDYMDLKN.txt, in its
+/// order, and the SOKUDO/HR<yyyymmdd>.csv of every date that has a race there, each from the
+/// day's lupRCM.txt; other dates' files stay untouched. Each file is built whole and written once.
+/// Text6 shows the start and every race.
+IndexRebuild RebuildSokudoFiles(common::Host& host);
+
+}  // namespace history

@@ -1,0 +1,153 @@
+#include "history/meeting_scan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "common/encoding.h"
+#include "common/error_log.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
+
+namespace fs = std::filesystem;
+
+namespace history {
+
+namespace {
+
+constexpr std::string_view kStep = "過去予想成績";
+constexpr std::string_view kListGap = "                  ";  // 18 half-width blanks
+constexpr std::size_t kKeyLength = 14;
+
+int PartOf(std::string_view key, std::size_t at, std::size_t length) {
+    int n = 0;
+    for (char c : key.substr(at, length)) n = n * 10 + (c - '0');
+    return n;
+}
+
+bool Within(int n, int low, int high) { return n >= low && n <= high; }
+
+// Newest date first; on one date course, meeting and day ascending: the order in which counting
+// the date down and the rest up meets them.
+bool ScanOrder(const std::string& a, const std::string& b) {
+    const int date = a.compare(0, 8, b, 0, 8);
+    if (date != 0) return date > 0;
+    return a.compare(8, 6, b, 8, 6) < 0;
+}
+
+std::string DateStatus(std::string_view key) {
+    std::string text(key.substr(0, 4));
+    text += "年";
+    text += key.substr(4, 2);
+    text += "月";
+    text += key.substr(6, 2);
+    text += "日検索中";
+    return text;
+}
+
+// The day title: the first six values of tekichu.txt, empty when the file holds none.
+std::vector<std::string> DayTitle(const fs::path& file) {
+    common::WrittenFieldReader reader(common::ReadWholeFile(file));
+    std::vector<std::string> title(6);
+    for (auto& value : title)
+        if (!reader.Next(value)) break;
+    return title;
+}
+
+}  // namespace
+
+bool InScanRange(std::string_view key) {
+    if (key.size() != kKeyLength || !common::IsDigits(key)) return false;
+    return Within(PartOf(key, 0, 4), 2024, 2028) && Within(PartOf(key, 4, 2), 1, 12) &&
+           Within(PartOf(key, 6, 2), 1, 31) && Within(PartOf(key, 8, 2), 1, 10) &&
+           Within(PartOf(key, 10, 2), 1, 7) && Within(PartOf(key, 12, 2), 1, 12);
+}
+
+std::vector<std::string> StoredDayKeys(const std::string& folder, std::string_view suffix) {
+    std::vector<std::string> keys;
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        if (fs::exists(folder, ec)) throw std::runtime_error(folder + " is not a folder");
+        return keys;
+    }
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != kKeyLength + suffix.size()) continue;
+        if (std::string_view(name).substr(kKeyLength) != suffix) continue;
+        std::string key = name.substr(0, kKeyLength);
+        if (InScanRange(key)) keys.push_back(std::move(key));
+    }
+    std::sort(keys.begin(), keys.end(), ScanOrder);
+    return keys;
+}
+
+TekichuFolder ScanMeetingKeys(common::Host& host, const MeetingScan& scan) {
+    const std::string folder = common::AppPath("TEKICHU").string();
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return TekichuFolder::Missing;
+    std::vector<std::string> keys;
+    if (!common::PassOver(scan.step, [&] { keys = StoredDayKeys(folder, scan.suffix); }))
+        return TekichuFolder::Unlisted;
+    std::string_view date;
+    for (const auto& key : keys) {
+        if (std::string_view(key).substr(0, 8) != date) {
+            date = std::string_view(key).substr(0, 8);
+            host.setStatus(common::StatusBox::Text6, DateStatus(key));
+            if (scan.letEventsRun) scan.letEventsRun();
+        }
+        if (scan.probe) scan.probe(key);
+    }
+    return TekichuFolder::Listed;
+}
+
+std::string PastDayLine(const std::vector<std::string>& titleUtf8, std::string_view key) {
+    std::string line;
+    for (const auto& value : titleUtf8) line += value;
+    line += kListGap;
+    line += key;
+    return line;
+}
+
+std::optional<std::string> KeyOfPastDayLine(std::string_view line) {
+    if (line.size() < kKeyLength) return std::nullopt;
+    std::string key(line.substr(line.size() - kKeyLength));
+    if (!common::IsDigits(key)) return std::nullopt;
+    return key;
+}
+
+PastDayList ScanTekichuDays(common::Host& host) {
+    PastDayList days;
+    MeetingScan scan;
+    scan.step = kStep;
+    scan.suffix = "tekichu.txt";
+    scan.probe = [&](const std::string& key) {
+        const bool read = common::PassOver(kStep, [&] {
+            const auto title = DayTitle(common::AppPath("TEKICHU/" + key + "tekichu.txt"));
+            if (title[0].empty()) return;
+            std::vector<std::string> shown;
+            shown.reserve(title.size());
+            for (const auto& value : title) shown.push_back(common::FromCp932(value));
+            days.lines.push_back(PastDayLine(shown, key));
+            days.keys.push_back(key);
+        });
+        if (!read) ++days.passedOver;
+    };
+    const TekichuFolder folder = ScanMeetingKeys(host, scan);
+    if (folder == TekichuFolder::Unlisted) ++days.passedOver;
+    if (folder == TekichuFolder::Missing) return days;
+
+    // The day-key list always ends up holding this scan's days, written whole.
+    std::string content;
+    content.reserve(days.keys.size() * (kKeyLength + 2));
+    for (const auto& key : days.keys) content += key + "\r\n";
+    if (!common::PassOver(kStep, [&] {
+            common::WriteFileAtomically(common::AppPath("TEKICHU/RACEIDYMDLKN.txt"), content);
+        }))
+        ++days.passedOver;
+    return days;
+}
+
+}  // namespace history

@@ -1,0 +1,24 @@
+#include "history/stored_day_file.h"
+
+#include "common/encoding.h"
+#include "common/error_log.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+
+namespace history {
+
+common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
+                                         int& unreadable) {
+    std::string content;
+    const std::string relative = "TEKICHU/" + std::string(key) + std::string(suffix);
+    if (!common::PassOver(step, [&] { content = common::ReadWholeFile(common::AppPath(relative)); })) ++unreadable;
+    return common::WrittenFieldReader(std::move(content));
+}
+
+std::string Shown(std::string_view cp932) {
+    bool ascii = true;
+    for (char c : cp932) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    return ascii ? std::string(cp932) : common::FromCp932(cp932);
+}
+
+}  // namespace history

@@ -1,0 +1,143 @@
+#include "history/index_rebuild.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "history/meeting_scan.h"
+#include "history/stored_days.h"
+#include "support/recording_host.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using historytest::Hs;
+using historytest::Line;
+using historytest::Q1;
+using historytest::RaceHead;
+using historytest::TitleLine;
+
+struct Rebuild : testing::Test {
+    testsupport::TempAppFolder dir;
+    testsupport::RecordingHost host;
+
+    void SetUp() override { std::filesystem::create_directories(dir / "SOKUDO"); }
+
+    // A stored day: its tekichu.txt (title from the key) and its result report.
+    void Day(const std::string& key, const std::string& report, bool titled = true) {
+        dir.Write("TEKICHU/" + key + "tekichu.txt",
+                  titled ? TitleLine(key.substr(0, 4), key.substr(4, 2), key.substr(6, 2), "2", "中山", "5")
+                         : "\"\",\"03月\"\r\n");
+        dir.Write("TEKICHU/" + key + "lupRCM.txt", report);
+    }
+    std::vector<std::string> Statuses() const {
+        std::vector<std::string> texts;
+        for (const auto& c : host.calls)
+            if (c.what == "setStatus" && c.box == 6) texts.push_back(c.text);
+        return texts;
+    }
+    std::vector<std::string> SokudoFiles() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir / "SOKUDO")) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(Rebuild, GoldenFilesOfAHandMadeFolder) {
+    const std::string dayHead = Line({"DY", "1", "20250309"}) + Line({"PL", "1", "2", "中山", "6", "11"});
+    // Two days on 9 March, one on 1 March.
+    Day("20250309060206",
+        dayHead +
+            // horses 1 to 3, horse 3 without a predicted time (no runner under that number)
+            RaceHead("01", "一", "1600") + Hs("1", "2", " 2", " 1", " 1", " 1", "1.34.56") +
+            Hs("2", "1", " 1", " 2", " 3", " 2", "1.35.00") + Hs("3", "3", " 3", " 3", "", "", "") + Q1() +
+            Line({"AT", "1", "1", "本線1点目的中", " 1- 2", "560"}) + Line({"KK", "1", "2", "150"}) +
+            // a gap at horse 4 ends the line; a garbled time is speed 0
+            RaceHead("02", "二", "1200") + Hs("1", "2", " 2", " 1", " 1", " 1", "1.11.50") +
+            Hs("2", "3", " 3", " 2", " 2", " 2", "1.2x.00") + Hs("3", "1", " 1", " 3", " 3", " 3", "1.10.00") +
+            Hs("4", "5", " 5", " 4", " 4", " 4", "1.12.00") + Q1() +
+            // no horse 1: a race id, no speed line
+            RaceHead("03", "三", "1400") + Hs("1", "3", " 3", " 1", " 1", " 1", "1.22.00") +
+            Hs("2", "2", " 2", " 2", " 2", " 2", "1.23.00") + Q1());
+    Day("20250309090105", dayHead + RaceHead("01", "", "2000") + Hs("1", "1", " 1", " 1", " 1", " 1", "2.01.30") + Q1());
+    Day("20250301060203", dayHead + RaceHead("11", "", "1000") + Hs("1", "2", " 2", " 1", " 1", " 1", "0.00.00") +
+                              Hs("2", "1", " 1", " 2", " 2", " 2", "1.16.80") + Q1());
+    // Never listed, so never in the index.
+    const std::string other = RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1();
+    for (const char* key : {"20231230060101", "20250308110101", "20250308060801", "20250308060113"}) Day(key, other);
+    Day("20250302060101", other, false);
+    // Files from before: the dates of this pass are replaced, another date's file stays.
+    dir.Write("SOKUDO/RACEID.txt", "2025060706010101\r\n");
+    dir.Write("SOKUDO/HR20250309.csv", "2025030906020601,1,01\r\n");
+    dir.Write("SOKUDO/HR20250607.csv", "2025060706010101,1,01\r\n");
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        host.calls.clear();
+        const auto days = history::ScanTekichuDays(host);
+        const auto result = history::RebuildSokudoFiles(host);
+        EXPECT_EQ(dir.Read("TEKICHU/RACEIDYMDLKN.txt"), "20250309060206\r\n20250309090105\r\n20250301060203\r\n");
+        EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"),
+                  "2025030906020601\r\n2025030906020602\r\n2025030906020603\r\n2025030909010501\r\n2025030106020311\r\n");
+        // 1600 m in 95.00 s and 94.56 s; 1200 m in 71.50 s and 70.00 s; 2000 m in 121.30 s; 1000 m in
+        // 76.80 s taken in single precision (46874, where the exact quotient is 46875.0).
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"),
+                  "2025030906020601,60631,02,60913,01,0,03\r\n"
+                  "2025030906020602,61714,03,60419,01,0,02\r\n"
+                  "2025030909010501,59356,01\r\n");
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250301.csv"), "2025030106020311,46874,02,0,01\r\n");
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250607.csv"), "2025060706010101,1,01\r\n");
+        EXPECT_EQ(SokudoFiles(), (std::vector<std::string>{"HR20250301.csv", "HR20250309.csv", "HR20250607.csv", "RACEID.txt"}));
+        EXPECT_EQ(result.races, 5);
+        EXPECT_EQ(result.speedLines, 4);
+        EXPECT_EQ(result.passedOver, 0);
+        EXPECT_EQ(days.passedOver, 0);
+        const auto statuses = Statuses();
+        ASSERT_EQ(statuses.size(), 3u + 6u);
+        EXPECT_EQ(statuses[2], "2025年03月01日検索中");
+        EXPECT_EQ(statuses[3], "TGFの外部指数作成開始");
+        EXPECT_EQ(statuses[4], "2025030906020601TGFの外部指数作成中");
+        EXPECT_EQ(statuses[8], "2025030106020311TGFの外部指数作成中");
+    }
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
+}
+
+TEST_F(Rebuild, FailuresArePassedOverAndLogged) {
+    // A race number that is not two digits, a distance that is no number, a report that is a
+    // folder, a line of the day-key list that is no key.
+    Day("20250309060206", RaceHead("1", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1() +
+                              RaceHead("02", "", "abc") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1() +
+                              RaceHead("03", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
+    std::filesystem::create_directories(dir / "TEKICHU/20250308060205lupRCM.txt");
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060206\r\n20250308060205\r\n../../x\r\n20250307060201\r\n");
+    const auto result = history::RebuildSokudoFiles(host);
+    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "2025030906020602\r\n2025030906020603\r\n");
+    EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), "2025030906020603,60631,01\r\n");
+    EXPECT_EQ(result.passedOver, 4);
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("20250308060205lupRCM.txt"), std::string::npos);
+    EXPECT_NE(log.find("../../x"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("HR20250308.csv"));
+}
+
+TEST_F(Rebuild, WithoutADayKeyListTheRaceListIsEmptied) {
+    dir.Write("SOKUDO/RACEID.txt", "2025060706010101\r\n");
+    const auto result = history::RebuildSokudoFiles(host);
+    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "");
+    EXPECT_EQ(result.passedOver, 0);
+    EXPECT_FALSE(dir.Exists("TEKICHU"));
+}
+
+TEST_F(Rebuild, AMissingSokudoFolderIsLoggedAndNothingIsWritten) {
+    std::filesystem::remove_all(dir / "SOKUDO");
+    Day("20250309060206", RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
+    history::ScanTekichuDays(host);
+    const auto result = history::RebuildSokudoFiles(host);
+    EXPECT_EQ(result.passedOver, 2);  // RACEID.txt and the date's csv
+    EXPECT_FALSE(dir.Exists("SOKUDO"));
+}
+
+}  // namespace
