@@ -18,9 +18,6 @@ inline std::string SelectedHorseFile;
 /// The step's name in ERRORLOG.txt.
 inline constexpr std::string_view kPastRunsStep = "ListAllPastRuns";
 
-/// Told when a window of past performance met a file that is there but could not be read whole.
-inline constexpr std::string_view kUnreadableFileMessage = "読めないファイルがありました。ERRORLOG.txtを見て下さい。";
-
 /// Rows of the past-runs grid EXFG1: row 0 the run labels, rows 1 to 311 the fields.
 inline constexpr int kPastRunsRows = 312;
 

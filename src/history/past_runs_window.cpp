@@ -8,6 +8,7 @@
 
 #include "common/host.h"
 #include "history/past_runs.h"
+#include "history/told_failures.h"
 #include "ui/flex_grid.h"
 #include "ui/window_controls.h"
 
