@@ -113,6 +113,8 @@ public:
         }
     }
 
+    void CountFailure() { ++passedOver_; }
+
     AtariList Finish(std::string& content) {
         content = std::move(out_);
         AtariList list;
@@ -218,7 +220,9 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     MeetingScan scan;
     scan.step = kAtariListStep;
     scan.suffix = kReport;
-    scan.probe = [&](const std::string& key) { collector.ReadDay(key); };
+    scan.probe = [&](const std::string& key) {
+        if (!common::PassOver(kAtariListStep, [&] { collector.ReadDay(key); })) collector.CountFailure();
+    };
     scan.letEventsRun = letEventsRun;
     const TekichuFolder folder = ScanMeetingKeys(host, scan);
 

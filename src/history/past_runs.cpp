@@ -227,7 +227,7 @@ constexpr std::array<std::string_view, 5> kItemPrefixes = {"F", "FC", "AgariFW",
 int ItemRow(ItemGroup group, int k) { return kFirstItemRow - 1 + static_cast<int>(group) * kItems + k; }
 
 // A stored text as shown: zero bytes read as blanks, trailing blanks kept.
-std::string StoredText(std::string_view bytes) { return common::FromCp932(common::BlankZeros(bytes)); }
+std::string StoredText(std::string_view bytes) { return common::FromCp932(bytes); }
 
 // A float floored to four decimals; a value that is not a finite number shows nothing.
 std::string FloatText(float value) { return std::isfinite(value) ? common::FlooredSingleText(value, 4) : std::string(); }
