@@ -1,9 +1,10 @@
-// How long the past-results window's load takes on a year of stored days: the demo week with 52
-// past weeks (each run after its results through the program's steps; fewer past runs per horse,
-// which the day files do not depend on). The generation is not timed. The stored-day scan with its
-// day-key list and the rebuild of the outside program's index are timed in several rounds; the
-// median and the slowest round are printed beside the number of stored days and of files in
-// TEKICHU.
+// How long the past-results window's and the big-payout window's loads take on a year of stored
+// days: the demo week with 52 past weeks (each run after its results through the program's steps;
+// fewer past runs per horse, which the day files do not depend on). The generation is not timed.
+// The stored-day scan with its day-key list, the rebuild of the outside program's index, the
+// big-payout list, and the scan of the big-payout list alone (its listing of TEKICHU, with a probe
+// that reads nothing) are timed in several rounds; the median and the slowest round are printed
+// beside the number of stored days and of files in TEKICHU.
 //   history_bench [past weeks, default 52] [rounds, default 7]
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "bench_week.h"
 #include "generator.h"
+#include "history/atari_list.h"
 #include "history/index_rebuild.h"
 #include "history/meeting_scan.h"
 
@@ -54,9 +56,11 @@ int main(int argc, char** argv) {
     for (const auto& entry : std::filesystem::directory_iterator(folder / "TEKICHU")) files += entry.is_regular_file();
 
     bench::QuietHost host;
-    std::vector<double> scan, rebuild;
+    std::vector<double> scan, rebuild, hitList, hitScan;
     std::size_t days = 0;
     history::IndexRebuild last;
+    history::AtariList hits;
+    int hitDays = 0;
     for (int r = 0; r < rounds; ++r) {
         auto start = Clock::now();
         days = history::ScanTekichuDays(host).keys.size();
@@ -64,11 +68,27 @@ int main(int argc, char** argv) {
         start = Clock::now();
         last = history::RebuildSokudoFiles(host);
         rebuild.push_back(Ms(Clock::now() - start));
+        start = Clock::now();
+        hits = history::CollectAtariList(host, [&host] { host.pumpEvents(); });
+        hitList.push_back(Ms(Clock::now() - start));
+        history::MeetingScan reportsOnly;
+        reportsOnly.step = history::kAtariListStep;
+        reportsOnly.suffix = "lupRCM.txt";
+        reportsOnly.probe = [&](const std::string&) { ++hitDays; };
+        reportsOnly.letEventsRun = [&host] { host.pumpEvents(); };
+        hitDays = 0;
+        start = Clock::now();
+        history::ScanMeetingKeys(host, reportsOnly);
+        hitScan.push_back(Ms(Clock::now() - start));
     }
     std::printf("stored days listed: %zu, files in TEKICHU: %ld\n", days, files);
     std::printf("index: %d races, %d speed lines in %d date files, %d passed over\n", last.races, last.speedLines,
                 last.dates, last.passedOver);
+    std::printf("big-payout list: %d days read (%d found by its scan), %d hit lines, %d payout lines, %d big payouts, %d passed over\n",
+                hits.days, hitDays, hits.hitLines, hits.payoutLines, hits.bigPayouts, hits.passedOver);
     Print("scan with day-key list", scan);
     Print("rebuild of the index", rebuild);
+    Print("big-payout list", hitList);
+    Print("scan of the big-payout list", hitScan);
     return 0;
 }

@@ -38,6 +38,7 @@
 #include "engine/computation.h"
 #include "engine/expansion_window.h"
 #include "factorview/factor_weights_window.h"
+#include "history/atari_list_window.h"
 #include "history/past_results_window.h"
 #include "history/past_runs_window.h"
 #include "workbench/prediction_window.h"
@@ -94,6 +95,7 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command9, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command9_Click);
     connect(Command10, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command10_Click);
     connect(Command11, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command11_Click);
+    connect(Command15, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command15_Click);
     Form_Load();
 }
 
@@ -216,7 +218,7 @@ void TLMF1THISWEEKNVK31::Command8_Click() {
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
     auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
-    window->SetPastRunsOpener([](std::string_view cellText) { history::ShowPastRuns(cellText); });
+    window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
     window->show();
     setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
     // A lone option button cannot be cleared while it is exclusive.
@@ -239,6 +241,22 @@ void TLMF1THISWEEKNVK31::Command11_Click() {
     }
     BringForward(pastResultsWindow_);
     setStatus(common::StatusBox::Text6, history::PastResultsEndText(failures));
+}
+
+// "万馬券リスト": the single big-payout window. A new one collects every past hit while it loads,
+// letting window events run after each date's status; one still open only comes forward.
+void TLMF1THISWEEKNVK31::Command15_Click() {
+    BusyGuard busy(*this);
+    if (!busy) return;
+    setStatus(common::StatusBox::Text6, history::kAtariListStartText);
+    pumpEvents();
+    int failures = 0;
+    if (!atariListWindow_) {
+        atariListWindow_ = new history::TekichuListVK31(*this, this);
+        failures = atariListWindow_->Loaded().passedOver;
+    }
+    BringForward(atariListWindow_);
+    setStatus(common::StatusBox::Text6, history::AtariListEndText(failures));
 }
 
 // The two web pages open in the default browser; nothing is reported back.

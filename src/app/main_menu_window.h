@@ -32,6 +32,7 @@ class TLMHRRIALTIME;
 }  // namespace workbench
 namespace history {
 class KakoSeisekiVK31;
+class TekichuListVK31;
 }  // namespace history
 
 namespace app {
@@ -116,6 +117,7 @@ private:
     void Command6_Click();
     void Command8_Click();
     void Command11_Click();
+    void Command15_Click();
     void Command14_Click();
     void Command16_Click();
     void Command5_Click();
@@ -142,6 +144,7 @@ private:
     QPointer<workbench::TLMHRRIALTIME> breakingPayoutsWindow_;
     QPointer<acquisition::TALMOR7ODDSN> oddsTablesWindow_;
     QPointer<history::KakoSeisekiVK31> pastResultsWindow_;
+    QPointer<history::TekichuListVK31> atariListWindow_;
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;

@@ -13,7 +13,8 @@ GridCells::GridCells(int rows, int cols)
       cols_(std::max(cols, 0)),
       text_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_)),
       colour_(text_.size(), qb::kNone),
-      width_(static_cast<std::size_t>(cols_), -1) {}
+      width_(static_cast<std::size_t>(cols_), -1),
+      alignment_(static_cast<std::size_t>(cols_), flex_align::kNone) {}
 
 const std::string& GridCells::Text(int row, int col) const { return Inside(row, col) ? text_[Index(row, col)] : kNoText; }
 
@@ -44,6 +45,16 @@ int GridCells::ColWidth(int col) const { return col >= 0 && col < cols_ ? width_
 
 void GridCells::SetColWidth(int col, int twips) {
     if (col >= 0 && col < cols_) width_[static_cast<std::size_t>(col)] = twips;
+}
+
+std::int8_t GridCells::ColAlignment(int col) const {
+    return col >= 0 && col < cols_ ? alignment_[static_cast<std::size_t>(col)] : flex_align::kNone;
+}
+
+void GridCells::SetColAlignment(int col, std::int8_t flexAlign) {
+    if (col < 0 || col >= cols_) return;
+    const bool known = flexAlign >= flex_align::kLeftTop && flexAlign <= flex_align::kRightBottom;
+    alignment_[static_cast<std::size_t>(col)] = known ? flexAlign : flex_align::kNone;
 }
 
 }  // namespace common

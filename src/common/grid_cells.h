@@ -22,6 +22,14 @@ inline constexpr std::int8_t kLightYellow = 14;
 inline constexpr std::int8_t kWhite = 15;
 }  // namespace qb
 
+/// Column alignments as the grid control numbers them: left, centre or right, each at the top,
+/// centre or bottom of the cell (0 left top ... 8 right bottom).
+namespace flex_align {
+inline constexpr std::int8_t kNone = -1;  // the grid's own alignment: nothing was set
+inline constexpr std::int8_t kLeftTop = 0;
+inline constexpr std::int8_t kRightBottom = 8;
+}  // namespace flex_align
+
 class GridCells {
 public:
     GridCells() = default;
@@ -44,6 +52,9 @@ public:
     /// Width of a column in twips; -1 when it keeps its designed width.
     int ColWidth(int col) const;
     void SetColWidth(int col, int twips);
+    /// Alignment of every cell of a column (flex_align::kNone when none was set).
+    std::int8_t ColAlignment(int col) const;
+    void SetColAlignment(int col, std::int8_t flexAlign);
 
 private:
     bool Inside(int row, int col) const { return row >= 0 && row < rows_ && col >= 0 && col < cols_; }
@@ -55,6 +66,7 @@ private:
     std::vector<std::int8_t> colour_;
     std::vector<std::int8_t> textColour_;  // empty until a text colour is set: most grids set none
     std::vector<int> width_;
+    std::vector<std::int8_t> alignment_;
 };
 
 }  // namespace common

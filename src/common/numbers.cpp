@@ -97,11 +97,14 @@ std::string NumberText(double value, int digits) {
 
 std::string SingleText(float value) { return NumberText(static_cast<double>(value), 7); }
 
-std::string WeightText(float value) {
-    // A float read from the record shows its binary value: 56.1 is 56.0999985 and floors to 56.099.
-    const double floored = std::floor(static_cast<double>(value) * 1000.0) / 1000.0;
+std::string FlooredSingleText(float value, int decimals) {
+    // A float read from a record shows its binary value: 56.1 is 56.0999985 and floors to 56.099.
+    const double scale = std::pow(10.0, decimals);
+    const double floored = std::floor(static_cast<double>(value) * scale) / scale;
     return SingleText(static_cast<float>(floored));
 }
+
+std::string WeightText(float value) { return FlooredSingleText(value, 3); }
 
 std::string NumberText(std::int64_t value) { return std::to_string(value); }
 

@@ -42,8 +42,12 @@ std::string NumberText(double value, int digits = 15);
 /// Number text of a single-precision value: at most 7 significant digits.
 std::string SingleText(float value);
 
-/// A single-precision value floored to 3 decimals, as its number text: Int(v x 1000) / 1000 taken
-/// in double, back to single precision (56.1 gives "56.099", -1.2 gives "-1.201", 0.7 "0.699").
+/// A single-precision value floored to `decimals` decimals, as its number text: Int(v x 10^d) / 10^d
+/// taken in double on the stored value, back to single precision (57.1 to 4 gives "57.0999",
+/// -0.00005 gives "-0.0001", 1234.56789 gives "1234.568").
+std::string FlooredSingleText(float value, int decimals);
+
+/// FlooredSingleText to 3 decimals (56.1 gives "56.099", -1.2 gives "-1.201", 0.7 "0.699").
 std::string WeightText(float value);
 
 /// Number text of a whole number.

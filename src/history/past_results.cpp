@@ -1,5 +1,7 @@
 #include "history/past_results.h"
 
+#include "history/told_failures.h"
+
 namespace history {
 
 PastResultsLoad LoadPastResults(common::Host& host) {
@@ -9,10 +11,6 @@ PastResultsLoad LoadPastResults(common::Host& host) {
     return load;
 }
 
-std::string PastResultsEndText(int failures) {
-    std::string text = "過去の予想成績終了";
-    if (failures > 0) text += "　エラー" + std::to_string(failures) + "件（ERRORLOG.txt）";
-    return text;
-}
+std::string PastResultsEndText(int failures) { return EndTextWithFailures("過去の予想成績終了", failures); }
 
 }  // namespace history

@@ -7,14 +7,13 @@
 #include <QTabWidget>
 
 #include "history/past_day_view.h"
+#include "history/told_failures.h"
 #include "ui/flex_grid.h"
 #include "ui/window_controls.h"
 
 namespace history {
 
 namespace {
-
-constexpr std::string_view kUnreadableText = "読めないファイルがありました。ERRORLOG.txtを見て下さい。";
 
 QWidget* AddTab(QTabWidget* tabs, std::string_view caption) {
     auto* page = new QWidget(tabs);
@@ -96,7 +95,7 @@ void KakoSeisekiVK31::List1_Click() {
     if (chosen.isEmpty()) return;
     const PastDay day = ShowPastDay(Utf8(chosen.front()->text()));
     Show(day);
-    if (day.unreadable > 0) host_.messageBox(kUnreadableText);
+    if (day.unreadable > 0) host_.messageBox(kUnreadableFileMessage);
 }
 
 void KakoSeisekiVK31::Show(const PastDay& day) {

@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include <QFont>
 #include <QPointer>
 #include <QPushButton>
 
+#include "common/host.h"
 #include "history/past_runs.h"
+#include "history/told_failures.h"
 #include "ui/flex_grid.h"
 #include "ui/window_controls.h"
 
@@ -22,7 +25,7 @@ QPointer<Kakoso>& TheWindow() {
 
 }  // namespace
 
-Kakoso::Kakoso(QWidget* parent) : QWidget(parent, Qt::Window) {
+Kakoso::Kakoso(common::Host& host, QWidget* parent) : QWidget(parent, Qt::Window), host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
     Form_Load();
@@ -41,19 +44,23 @@ void Kakoso::BuildControls() {
 
 // The grid takes as many columns as the horse has runs, so it is made once they are read.
 void Kakoso::Form_Load() {
-    common::GridCells cells = ListAllPastRuns(SelectedHorseFile);
-    EXFG1 = new ui::FlexGrid(this, "EXFG1", cells.Rows(), cells.Cols(),
+    PastRuns runs = ListAllPastRuns(SelectedHorseFile);
+    EXFG1 = new ui::FlexGrid(this, "EXFG1", runs.EXFG1.Rows(), runs.EXFG1.Cols(),
                              QRect(ui::TwipsToPixels(480), ui::TwipsToPixels(600), ui::TwipsToPixels(13335),
                                    ui::TwipsToPixels(9255)));
-    EXFG1->Apply(std::move(cells));
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPointSize(9);
+    EXFG1->setFont(font);
+    EXFG1->Apply(std::move(runs.EXFG1));
+    if (runs.unreadable) host_.messageBox(kUnreadableFileMessage);
 }
 
 void Kakoso::Command1_Click() { close(); }
 
-Kakoso& ShowPastRuns(std::string_view cellText) {
+Kakoso& ShowPastRuns(common::Host& host, std::string_view cellText) {
     SelectedHorseFile = std::string(cellText);
     QPointer<Kakoso>& window = TheWindow();
-    if (!window) window = new Kakoso();
+    if (!window) window = new Kakoso(host);
     ui::BringForward(window);
     return *window;
 }

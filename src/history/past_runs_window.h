@@ -6,6 +6,10 @@
 
 class QPushButton;
 
+namespace common {
+class Host;
+}
+
 namespace ui {
 class FlexGrid;
 }
@@ -13,19 +17,20 @@ class FlexGrid;
 namespace history {
 
 /// The past-runs window: every stored run of the horse that SelectedHorseFile names, newest
-/// first, read once while it loads. Its button closes (unloads) it; only a new window shows
-/// another horse.
+/// first, read once while it loads; a file it could not read whole is told through the host's
+/// message box. Its button closes (unloads) it; only a new window shows another horse.
 class Kakoso final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Kakoso(QWidget* parent = nullptr);
+    explicit Kakoso(common::Host& host, QWidget* parent = nullptr);
 
 private:
     void BuildControls();
     void Form_Load();
     void Command1_Click();
 
+    common::Host& host_;
     QPushButton* Command1 = nullptr;
     ui::FlexGrid* EXFG1 = nullptr;
 };
@@ -33,6 +38,6 @@ private:
 /// What a click on a race detail grid opens: SelectedHorseFile becomes `cellText`; the single
 /// past-runs window is made and loaded when there is none, else only brought forward (it keeps
 /// the horse it shows and reads nothing). Modeless, without an owner.
-Kakoso& ShowPastRuns(std::string_view cellText);
+Kakoso& ShowPastRuns(common::Host& host, std::string_view cellText);
 
 }  // namespace history

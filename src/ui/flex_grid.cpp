@@ -48,6 +48,15 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
             if (colour != common::qb::kNone) return QBColour(colour);
             return {};
         }
+        case Qt::TextAlignmentRole: {
+            const std::int8_t code = cells_.ColAlignment(col);
+            if (code == common::flex_align::kNone) return {};
+            // The grid control counts left, centre, right in threes of top, centre, bottom.
+            static constexpr std::array<Qt::Alignment, 3> kAcross = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+            static constexpr std::array<Qt::Alignment, 3> kDown = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+            const auto across = static_cast<std::size_t>(code / 3), down = static_cast<std::size_t>(code % 3);
+            return QVariant::fromValue(kAcross[across] | kDown[down]);
+        }
         default: return {};
     }
 }
@@ -69,7 +78,10 @@ void FlexGridModel::SetCells(common::GridCells cells) {
             fitted.SetColour(r, c, cells.Colour(r, c));
             fitted.SetTextColour(r, c, cells.TextColour(r, c));
         }
-    for (int c = 0; c < fitted.Cols(); ++c) fitted.SetColWidth(c, cells.ColWidth(c));
+    for (int c = 0; c < fitted.Cols(); ++c) {
+        fitted.SetColWidth(c, cells.ColWidth(c));
+        fitted.SetColAlignment(c, cells.ColAlignment(c));
+    }
     ReplaceCells(std::move(fitted));
 }
 

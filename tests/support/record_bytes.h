@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +21,16 @@ inline void Put(std::string& record, std::size_t at, std::string_view bytes) {
 inline std::string At(std::string_view record, std::size_t at, std::size_t width) {
     if (at < 1 || at - 1 > record.size()) throw std::out_of_range("position outside the record");
     return std::string(record.substr(at - 1, width));
+}
+
+/// Little-endian bytes of a float, as the record files store one.
+inline std::string FloatBytes(float value) {
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    std::string out(4, '\0');
+    for (int b = 0; b < 4; ++b) out[static_cast<std::size_t>(b)] = static_cast<char>((bits >> (8 * b)) & 0xFF);
+    return out;
 }
 
 }  // namespace testsupport

@@ -28,6 +28,9 @@ TEST(FlexGrid, CellsByTheirDesignedCoordinatesInOneReset) {
     cells.SetText(4, 3, "12");
     cells.SetColour(4, 3, common::qb::kLightMagenta);
     cells.SetColWidth(1, 1200);
+    cells.SetColAlignment(1, common::flex_align::kLeftTop);
+    cells.SetColAlignment(2, 7);  // right centre
+    cells.SetColAlignment(3, 9);  // not a code the grid knows: its own alignment
     cells.SetText(10, 0, "beyond");  // outside: dropped
     grid.Apply(cells);
 
@@ -42,13 +45,21 @@ TEST(FlexGrid, CellsByTheirDesignedCoordinatesInOneReset) {
     EXPECT_FALSE(m.data(m.index(5, 5), Qt::BackgroundRole).isValid());
     EXPECT_FALSE(m.flags(m.index(4, 3)) & Qt::ItemIsEditable);
     EXPECT_EQ(grid.columnWidth(1), 80);
+    const auto alignment = [&](int row, int col) { return m.data(m.index(row, col), Qt::TextAlignmentRole).value<Qt::Alignment>(); };
+    EXPECT_EQ(alignment(0, 1), Qt::AlignLeft | Qt::AlignTop);
+    EXPECT_EQ(alignment(9, 1), Qt::AlignLeft | Qt::AlignTop);
+    EXPECT_EQ(alignment(4, 2), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_FALSE(m.data(m.index(4, 3), Qt::TextAlignmentRole).isValid());
+    EXPECT_FALSE(m.data(m.index(4, 0), Qt::TextAlignmentRole).isValid());
 
     // Cells of another size are fitted to the designed ones.
     common::GridCells small(3, 3);
     small.SetText(2, 2, "x");
+    small.SetColAlignment(2, common::flex_align::kLeftTop);
     grid.Apply(small);
     EXPECT_EQ(m.rowCount(), 10);
     EXPECT_EQ(m.Text(2, 2), "x");
+    EXPECT_EQ(alignment(2, 2), Qt::AlignLeft | Qt::AlignTop);
     EXPECT_EQ(m.Text(0, 0), "");
 }
 

@@ -134,15 +134,7 @@ inline std::string Digits(long value, int width) {
                                                           : std::string(static_cast<std::size_t>(width) - text.size(), '0') + text;
 }
 
-/// Little-endian bytes of a float.
-inline std::string FloatBytes(float value) {
-    std::uint32_t bits = 0;
-    static_assert(sizeof bits == sizeof value);
-    std::memcpy(&bits, &value, sizeof bits);
-    std::string out(4, '\0');
-    for (int b = 0; b < 4; ++b) out[static_cast<std::size_t>(b)] = static_cast<char>((bits >> (8 * b)) & 0xFF);
-    return out;
-}
+using testsupport::FloatBytes;
 
 inline std::string ExRecord(const ExRun& r) {
     std::string record(kExLength, '\0');

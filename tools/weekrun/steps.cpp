@@ -18,6 +18,7 @@
 #include "dataservice/local_jvlink.h"
 #include "engine/computation.h"
 #include "engine/day_before_fix.h"
+#include "history/atari_list.h"
 #include "history/index_rebuild.h"
 #include "history/meeting_scan.h"
 #include "common/working_folders.h"
@@ -117,6 +118,18 @@ const std::vector<Step>& Steps() {
          }},
         {"index-rebuild", "the outside program's index in SOKUDO from the listed days' result reports (past-results window)",
          [](ConsoleHost& host) { history::RebuildSokudoFiles(host); }},
+        {"hit-list", "every past hit into TEKICHU/ATARILIST.txt; prints the big-payout rows, cells by tabs (big-payout window)",
+         [](ConsoleHost& host) {
+             host.setStatus(common::StatusBox::Text6, history::kAtariListStartText);
+             host.pumpEvents();
+             const history::AtariList list = history::CollectAtariList(host, [&host] { host.pumpEvents(); });
+             const common::GridCells& grid = list.tekichuFG;
+             for (int row = 1; row <= list.bigPayouts && row < grid.Rows(); ++row) {
+                 for (int col = 0; col < grid.Cols(); ++col) std::cout << (col > 0 ? "\t" : "") << grid.Text(row, col);
+                 std::cout << '\n';
+             }
+             host.setStatus(common::StatusBox::Text6, history::AtariListEndText(list.passedOver));
+         }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
              Fetcher f(host);
