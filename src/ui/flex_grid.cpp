@@ -124,6 +124,9 @@ FlexGrid::FlexGrid(QWidget* parent, const char* name, int rows, int cols, QRect 
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
+    // As in the grid control it stands for, a text wider than its cell is cut at the cell's edge,
+    // not shortened to an ellipsis (a cell of blanks would otherwise show "…").
+    setTextElideMode(Qt::ElideNone);
 }
 
 void FlexGrid::Apply(common::GridCells cells) {
