@@ -4,6 +4,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QEvent>
 #include <QChartView>
 #include <QHeaderView>
 #include <QSet>
@@ -97,6 +98,12 @@ void YOSOKEKKATHISWEEKNVK31::BuildControls() {
     YNjunMSChart->setGeometry(5, 30, kWide, kTall - 40);
 
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    // A click on the race already shown shows it again: on race day its files change while it
+    // stands selected (Ⅲ merges the breaking results). A click that changes the line is shown once.
+    List1->viewport()->installEventFilter(this);
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (List1->row(item) == rowAtPress_) List1_Click();
+    });
     connect(RACEDETAILGrid1, &QTableView::clicked, this, [this] { RACEDETAILGrid1_Click(); });
     connect(RACEDETAILGrid2, &QTableView::clicked, this, [this] { RACEDETAILGrid2_Click(); });
 }
@@ -105,6 +112,11 @@ void YOSOKEKKATHISWEEKNVK31::BuildControls() {
 void YOSOKEKKATHISWEEKNVK31::Form_Load() {
     batch_ = WeeklyYosoBatch(host_, writers_);
     for (const std::string& line : batch_.RaceListLines) List1->addItem(ui::Qs(line));
+}
+
+bool YOSOKEKKATHISWEEKNVK31::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonPress) rowAtPress_ = List1->currentRow();
+    return QWidget::eventFilter(watched, event);
 }
 
 void YOSOKEKKATHISWEEKNVK31::List1_Click() {

@@ -41,6 +41,9 @@ public:
     using PastRunsOpener = std::function<void(std::string_view cellText)>;
     void SetPastRunsOpener(PastRunsOpener open) { openPastRuns_ = std::move(open); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildControls();
     void Form_Load();
@@ -57,6 +60,7 @@ private:
     WeekBatch batch_;
     RaceDetailState detail_;
     PastRunsOpener openPastRuns_;
+    int rowAtPress_ = -1;  // List1's selected line when the mouse button last went down on it
     QListWidget* List1 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
     QTabWidget* SSTab1 = nullptr;
