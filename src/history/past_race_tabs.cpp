@@ -90,7 +90,10 @@ void FillTitles(Values& in, std::string_view dayTitle, PastRaceTabs& out) {
     }
 }
 
-void FillCards(Values& in, PastRaceTabs& out) {
+// Every line tagged `tag` with a first value, its `fields` values in v[1..fields] and the number
+// of "RR" lines before it (the race counter; 0 before the first race).
+template <class F>
+void ForEachRaceLine(Values& in, std::string_view tag, int fields, F&& use) {
     int race = 0;
     std::string value;
     while (in.Next(value)) {
@@ -98,12 +101,18 @@ void FillCards(Values& in, PastRaceTabs& out) {
             ++race;
             continue;
         }
-        if (value != "HS") continue;
-        std::vector<std::string> v(17);
+        if (value != tag) continue;
+        std::vector<std::string> v(static_cast<std::size_t>(fields) + 1);
         if (!in.Next(v[1]) || v[1].empty()) continue;
-        for (int i = 2; i <= 16; ++i) in.Next(v[static_cast<std::size_t>(i)]);
+        for (int i = 2; i <= fields; ++i) in.Next(v[static_cast<std::size_t>(i)]);
+        use(race, v);
+    }
+}
+
+void FillCards(Values& in, PastRaceTabs& out) {
+    ForEachRaceLine(in, "HS", 16, [&](int race, const std::vector<std::string>& v) {
         const auto row = Index(v[1], kRaceCardRows - 1);
-        if (race < 1 || race > kPastRaceTabs || !row) continue;
+        if (race < 1 || race > kPastRaceTabs || !row) return;
         auto& card = out.tabs[static_cast<std::size_t>(race - 1)].RACEFG;
         std::string horse = Shown(v[2]);
         if (const auto two = TwoDigitValue(v[3])) horse += "  " + *two;
@@ -115,26 +124,16 @@ void FillCards(Values& in, PastRaceTabs& out) {
             card.SetColour(*row, i - 3, PlaceColour(*two));
         }
         for (int i = 7; i <= 16; ++i) card.SetText(*row, i - 3, Shown(v[static_cast<std::size_t>(i)]));
-    }
+    });
 }
 
 void FillHits(Values& in, PastRaceTabs& out) {
-    int race = 0;
-    std::string value;
-    while (in.Next(value)) {
-        if (value == "RR") {
-            ++race;
-            continue;
-        }
-        if (value != "AT") continue;
-        std::vector<std::string> v(6);
-        if (!in.Next(v[1]) || v[1].empty()) continue;
-        for (int i = 2; i <= 5; ++i) in.Next(v[static_cast<std::size_t>(i)]);
+    ForEachRaceLine(in, "AT", 5, [&](int race, const std::vector<std::string>& v) {
         const auto bet = Index(v[2], kHitGridRows - 1);
-        if (race < 1 || race > kPastRaceTabs || !bet) continue;
+        if (race < 1 || race > kPastRaceTabs || !bet) return;
         auto& hits = out.tabs[static_cast<std::size_t>(race - 1)].TKFG;
         for (int c = 1; c <= 3; ++c) hits.SetText(*bet, c, Shown(v[static_cast<std::size_t>(c + 2)]));
-    }
+    });
 }
 
 }  // namespace
