@@ -171,7 +171,7 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     const OddsStem stem = source == kOddsSourceBreaking ? OddsStem::Realtime : OddsStem::ThisWeek;
     OddsTablesResult result;
     // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
-    common::PassOver(kStep, [] { std::filesystem::create_directories(common::AppPath(kTableFolder)); });
+    common::PassOver(kStep, [] { common::CreateFolders(common::AppPath(kTableFolder)); });
     // Any one source file is something to build from (the trifecta odds are often not fetched);
     // none at all means the odds were not fetched.
     common::InputCheck inputs(kStep, common::InputCheck::Need::Any);

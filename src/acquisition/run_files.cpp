@@ -153,8 +153,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
     }
 
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
-    std::error_code ec;
-    fs::create_directories(common::AppPath(kHorseRunFolder), ec);
+    // A folder that cannot be made fails each horse's file below.
+    common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
     std::string content;
     for (std::size_t h = 0; h < horses.size(); ++h) {
         content.clear();

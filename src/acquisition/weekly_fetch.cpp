@@ -74,18 +74,18 @@ public:
 
     /// The scratch file takes the week file's place; one that cannot goes.
     void Replace() const {
-        std::error_code ec;
-        fs::rename(scratch_, target_, ec);
-        if (!ec) return;
-        std::error_code ignored;
-        fs::remove(scratch_, ignored);
-        throw std::system_error(ec, "cannot replace " + target_.string());
+        try {
+            common::RenameFile(scratch_, target_);
+        } catch (...) {
+            std::error_code ignored;
+            fs::remove(scratch_, ignored);
+            throw;
+        }
     }
 
     /// The scratch file of a fetch that did not end normally goes; the week file stays.
     void Discard() const {
-        std::error_code ec;
-        if (fs::remove(scratch_, ec); ec) throw std::system_error(ec, "cannot delete " + scratch_.string());
+        common::RemoveFile(scratch_);
     }
 
 private:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/error_log.h"
+#include "common/record_file.h"
 #include "common/file_time.h"
 #include "common/paths.h"
 #include "common/weights_marker.h"
@@ -28,7 +29,7 @@ std::string WithAppFolder(std::string_view text) {
 void DeleteFile(const fs::path& path) {
     if (fs::is_directory(fs::symlink_status(path)))
         throw std::runtime_error("not a file, left in place: " + path.string());
-    fs::remove(path);
+    common::RemoveFile(path);
 }
 
 }  // namespace

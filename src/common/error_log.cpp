@@ -3,8 +3,12 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <mutex>
+#include <utility>
 #include <string>
+#include <vector>
 
+#include "common/file_faults.h"
 #include "common/paths.h"
 
 namespace common {
@@ -33,6 +37,10 @@ void AppendEscaped(std::string& out, std::string_view field) {
     }
 }
 
+// Entries the log could not take, until the program shows them another way.
+std::mutex unwrittenLock;
+std::vector<std::string> unwritten;
+
 }  // namespace
 
 void LogError(std::string_view step, std::string_view reason) noexcept {
@@ -47,12 +55,26 @@ void LogError(std::string_view step, std::string_view reason) noexcept {
         AppendEscaped(entry, step);
         entry += "] ";
         AppendEscaped(entry, reason);
-        entry += "\r\n";
-        std::ofstream out(AppPath("ERRORLOG.txt"), std::ios::binary | std::ios::app);
-        out << entry;
+        bool written = false;
+        if (FileCallAllowed()) {
+            std::ofstream out(AppPath("ERRORLOG.txt"), std::ios::binary | std::ios::app);
+            out << entry << "\r\n";
+            out.close();
+            written = static_cast<bool>(out);
+        }
+        if (!written) {
+            // A full disk or a read-only folder: the failure must still reach the user.
+            std::lock_guard lock(unwrittenLock);
+            unwritten.push_back(std::move(entry));
+        }
     } catch (...) {
-        // The log is the last resort: nothing further to report to.
+        // Out of memory while logging: nothing further to report to.
     }
+}
+
+std::vector<std::string> TakeUnwrittenLogEntries() {
+    std::lock_guard lock(unwrittenLock);
+    return std::exchange(unwritten, {});
 }
 
 }  // namespace common

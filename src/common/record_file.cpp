@@ -1,5 +1,7 @@
 #include "common/record_file.h"
 
+#include "common/file_faults.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -23,7 +25,8 @@ namespace {
 // A file descriptor closed on every path out.
 class Fd {
 public:
-    Fd(const fs::path& path, int flags) : path_(path), fd_(::open(path.c_str(), flags | O_CLOEXEC, 0644)) {}
+    Fd(const fs::path& path, int flags)
+        : path_(path), fd_(FileCallAllowed() ? ::open(path.c_str(), flags | O_CLOEXEC, 0644) : -1) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -32,6 +35,7 @@ public:
     bool Ok() const { return fd_ >= 0; }
     int Get() const { return fd_; }
     void WriteAt(std::string_view bytes, off_t offset) const {
+        CountFileCall("cannot write", path_);
         std::size_t done = 0;
         while (done < bytes.size()) {
             ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
@@ -44,6 +48,7 @@ public:
     }
     // The pieces one after another from the start of the file, as few calls as the system allows.
     void WriteAll(std::span<const std::string_view> pieces) const {
+        CountFileCall("cannot write", path_);
         std::vector<iovec> rest;
         rest.reserve(pieces.size());
         for (std::string_view p : pieces)
@@ -74,6 +79,7 @@ public:
         }
     }
     std::size_t ReadAt(char* into, std::size_t size, off_t offset) const {
+        CountFileCall("cannot read", path_);
         std::size_t done = 0;
         while (done < size) {
             ssize_t n = ::pread(fd_, into + done, size - done, offset + static_cast<off_t>(done));
@@ -87,17 +93,24 @@ public:
         return done;
     }
     void Close() {
-        if (fd_ >= 0 && ::close(fd_) != 0) {
-            fd_ = -1;
-            Fail("cannot close", path_);
-        }
+        if (fd_ < 0) return;
+        const bool allowed = FileCallAllowed();
+        const int fd = fd_;
         fd_ = -1;
+        if (::close(fd) != 0 || !allowed) Fail("cannot close", path_);
     }
 
 private:
     fs::path path_;
     int fd_;
 };
+
+// After a failed open: true when the file is simply not there (it then reads as empty); any other
+// failure throws, so that a file that cannot be read never passes for an empty one.
+bool Missing(const fs::path& path) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;
+    Fail("cannot open", path);
+}
 
 fs::path ScratchFor(const fs::path& target, const fs::path& scratch) {
     return scratch.empty() ? ScratchPathFor(target) : scratch;
@@ -113,7 +126,7 @@ void ReplaceThroughScratch(const fs::path& target, const fs::path& scratchPath, 
         if (!out.Ok()) Fail("cannot create", scratch);
         produce(out);
         out.Close();
-        if (::rename(scratch.c_str(), target.c_str()) != 0) Fail("cannot replace", target);
+        RenameFile(scratch, target);
     } catch (...) {
         std::error_code ec;
         fs::remove(scratch, ec);
@@ -136,7 +149,7 @@ std::int64_t RecordFile::Count() const {
 std::string RecordFile::Read(std::int64_t n) const {
     if (n < 1) return {};
     Fd in(path_, O_RDONLY);
-    if (!in.Ok()) return {};
+    if (!in.Ok() && Missing(path_)) return {};
     std::string out(length_, '\0');
     std::size_t got = in.ReadAt(out.data(), length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
     if (got < length_) return {};  // past the end, or the torn tail
@@ -146,7 +159,7 @@ std::string RecordFile::Read(std::int64_t n) const {
 std::string RecordFile::ReadRange(std::int64_t first, std::int64_t count) const {
     if (first < 1 || count < 1) return {};
     Fd in(path_, O_RDONLY);
-    if (!in.Ok()) return {};
+    if (!in.Ok() && Missing(path_)) return {};
     const std::int64_t whole = std::min(count, Count() - first + 1);
     if (whole < 1) return {};
     std::string out(static_cast<std::size_t>(whole) * length_, '\0');
@@ -157,7 +170,7 @@ std::string RecordFile::ReadRange(std::int64_t first, std::int64_t count) const 
 
 void RecordFile::ForEach(const std::function<void(std::int64_t, std::string_view)>& visit) const {
     Fd in(path_, O_RDONLY);
-    if (!in.Ok()) return;
+    if (!in.Ok() && Missing(path_)) return;
     const std::int64_t count = Count();
     const std::size_t perBlock = std::max<std::size_t>(1, (1u << 20) / length_);
     std::string block(perBlock * length_, '\0');
@@ -221,15 +234,12 @@ std::int64_t RecordFile::RewriteFiltered(const std::function<bool(std::string_vi
     return count;
 }
 
-void RecordFile::Remove() const {
-    std::error_code ec;
-    fs::remove(path_, ec);
-    if (ec) throw std::system_error(ec, "cannot delete " + path_.string());
-}
+void RecordFile::Remove() const { RemoveFile(path_); }
 
 RecordAppender::RecordAppender(fs::path path, std::size_t recordLength, bool truncate)
     : path_(std::move(path)), length_(recordLength) {
     if (length_ == 0) throw std::invalid_argument("record length 0 for " + path_.string());
+    CountFileCall("cannot open", path_);
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0), 0644);
     if (fd_ < 0) Fail("cannot open", path_);
     struct stat st {};
@@ -247,6 +257,7 @@ RecordAppender::~RecordAppender() {
 
 std::int64_t RecordAppender::Append(std::string_view bytes) {
     if (fd_ < 0) throw std::runtime_error("not open: " + path_.string());
+    CountFileCall("cannot write", path_);
     record_.assign(bytes.substr(0, length_));
     record_.resize(length_, ' ');
     const off_t offset = static_cast<off_t>(count_) * static_cast<off_t>(length_);
@@ -266,7 +277,8 @@ void RecordAppender::Close() {
     if (fd_ < 0) return;
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) Fail("cannot close", path_);
+    const bool allowed = FileCallAllowed();
+    if (::close(fd) != 0 || !allowed) Fail("cannot close", path_);
 }
 
 fs::path ScratchPathFor(const fs::path& target) {
@@ -283,14 +295,29 @@ void WriteFileAtomically(const fs::path& target, std::span<const std::string_vie
     ReplaceThroughScratch(target, scratch, [&](const Fd& out) { out.WriteAll(pieces); });
 }
 
+void RenameFile(const fs::path& from, const fs::path& to) {
+    CountFileCall("cannot replace", to);
+    if (::rename(from.c_str(), to.c_str()) != 0) Fail("cannot replace", to);
+}
+
+bool RemoveFile(const fs::path& path) {
+    CountFileCall("cannot delete", path);
+    std::error_code ec;
+    const bool removed = fs::remove(path, ec);
+    if (ec) throw std::system_error(ec, "cannot delete " + path.string());
+    return removed;
+}
+
+void CreateFolders(const fs::path& folder) {
+    CountFileCall("cannot create the folder", folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw std::system_error(ec, "cannot create the folder " + folder.string());
+}
+
 std::string ReadWholeFile(const fs::path& path) {
     Fd in(path, O_RDONLY);
-    if (!in.Ok()) {
-        // Only a file that is not there reads as empty; one that is there but cannot be opened
-        // must not pass for an empty file.
-        if (errno == ENOENT || errno == ENOTDIR) return {};
-        Fail("cannot open", path);
-    }
+    if (!in.Ok() && Missing(path)) return {};
     struct stat st {};
     if (::fstat(in.Get(), &st) != 0) Fail("cannot read", path);
     if (S_ISDIR(st.st_mode)) {

@@ -106,6 +106,17 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view c
 void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::string_view> pieces,
                          const std::filesystem::path& scratch = {});
 
+/// Renames `from` over `to` (replacing it). Throws std::system_error naming `to`.
+void RenameFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+/// Deletes a file (or an empty folder); a missing one is no error. Returns true when it was there.
+/// Throws std::system_error naming the path.
+bool RemoveFile(const std::filesystem::path& path);
+
+/// Creates a folder and the folders above it; existing ones are no error. Throws
+/// std::system_error naming the folder.
+void CreateFolders(const std::filesystem::path& folder);
+
 /// Whole content of a file; a missing file reads as empty (and is not created). A file that is
 /// there but cannot be opened or read (or is a folder) throws.
 std::string ReadWholeFile(const std::filesystem::path& path);

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "common/file_faults.h"
 #include "common/numbers.h"
 #include "common/record_file.h"
 
@@ -10,6 +11,7 @@ namespace common {
 namespace fs = std::filesystem;
 
 void TruncateFile(const fs::path& path) {
+    CountFileCall("cannot create", path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::system_error(errno, std::generic_category(), "cannot create " + path.string());
 }
@@ -21,25 +23,30 @@ void AppendLine(const fs::path& path, std::string_view line) {
 }
 
 TextAppender::TextAppender(const fs::path& path, bool truncate)
-    : path_(path), out_(path, std::ios::binary | (truncate ? std::ios::trunc : std::ios::app)) {
+    : path_(path) {
+    CountFileCall("cannot open", path);
+    out_.open(path, std::ios::binary | (truncate ? std::ios::trunc : std::ios::app));
     if (!out_) throw std::system_error(errno, std::generic_category(), "cannot open " + path.string());
 }
 
 void TextAppender::Line(std::string_view line) {
+    CountFileCall("cannot write", path_);
     out_.write(line.data(), static_cast<std::streamsize>(line.size()));
     out_.write("\r\n", 2);
     if (!out_) throw std::runtime_error("cannot write " + path_.string());
 }
 
 void TextAppender::Raw(std::string_view bytes) {
+    CountFileCall("cannot write", path_);
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out_) throw std::runtime_error("cannot write " + path_.string());
 }
 
 void TextAppender::Close() {
     if (!out_.is_open()) return;
+    const bool allowed = FileCallAllowed();
     out_.close();
-    if (!out_) throw std::runtime_error("cannot close " + path_.string());
+    if (!out_ || !allowed) throw std::runtime_error("cannot close " + path_.string());
 }
 
 std::string WrittenFields(const std::vector<Field>& fields) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "common/error_log.h"
+#include "common/record_file.h"
 #include "common/paths.h"
 
 namespace common {
@@ -10,7 +11,7 @@ namespace common {
 void CreateWorkingFolders(std::string_view step) {
     // create_directory says false for an existing folder, which is what we want.
     for (std::string_view folder : kWorkingFolders)
-        PassOver(step, [&] { std::filesystem::create_directory(AppPath(folder)); });
+        PassOver(step, [&] { CreateFolders(AppPath(folder)); });
 }
 
 }  // namespace common

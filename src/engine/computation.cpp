@@ -13,6 +13,7 @@
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/file_faults.h"
 #include "common/missing_input.h"
 #include "common/ordered_work.h"
 #include "common/paths.h"
@@ -162,6 +163,7 @@ void ReportModelFailures(const PredictionModel& model, ComputationSummary& summa
 bool Readable(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
+    if (!common::FileCallAllowed()) return false;
     std::ifstream in(path, std::ios::binary);
     return static_cast<bool>(in);
 }
@@ -183,9 +185,7 @@ void SetMark() {
 }
 
 void RemoveMark() {
-    std::error_code ec;
-    fs::remove(MarkPath(), ec);
-    if (ec) throw std::system_error(ec, "cannot remove " + MarkPath().string());
+    common::RemoveFile(MarkPath());
 }
 
 // A step that found its input missing or empty: logged, and the end text says so.
@@ -232,7 +232,7 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     const fs::path target = common::Option1nPath(subsetFile);
     const std::string before = common::ReadWholeFile(target);
     if (before.size() > subset.size()) subset.append(before, subset.size(), std::string::npos);
-    fs::create_directories(target.parent_path(), ec);
+    common::CreateFolders(target.parent_path());
     common::WriteFileAtomically(target, subset);
     return written;
 }
@@ -293,8 +293,8 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     Step(summary, [&] { tables = joinTables.get(); });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
-    std::error_code noFolder;  // a folder that cannot be made fails each horse's file below
-    fs::create_directories(common::AppPath(kExFolder), noFolder);
+    // A folder that cannot be made fails each horse's file below.
+    common::PassOver(kComputationStep, [] { common::CreateFolders(common::AppPath(kExFolder)); });
     if (tables) {
         ComputeHorses(*tables, model, horses, host, controls, summary);
         // Run files that could not be read are failures of their own; these held no run at all.

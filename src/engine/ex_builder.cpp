@@ -355,8 +355,7 @@ HorseExpansion ExpandHorse(const ExJoinTables& tables, std::string_view kettoNum
 
 void WriteExRecords(std::string_view kettoNum, const std::vector<ExRecord>& records) {
     const ExRecordFile file = ExRecordFile::OfHorse(kettoNum);
-    std::error_code ec;
-    fs::create_directories(file.Path().parent_path(), ec);
+    common::CreateFolders(file.Path().parent_path());
     // The records go out from where they are, in one write.
     std::vector<std::string_view> pieces;
     pieces.reserve(records.size());
