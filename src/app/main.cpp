@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/instance_lock.h"
 #include "app/main_menu_window.h"
+#include "common/instance_lock.h"
 #include "common/paths.h"
 #include "ui/window_controls.h"
 
@@ -14,10 +14,10 @@ int main(int argc, char* argv[]) {
     common::SetAppFolder(common::GetAppFolder());
 
     // Static, so that the logo's immediate end releases it as well.
-    static app::InstanceLock instanceLock(common::AppPath(app::kInstanceLockFile));
-    if (instanceLock.TryLock() == app::InstanceLock::Result::HeldByAnother) {
+    static common::InstanceLock instanceLock(common::AppPath(common::kInstanceLockFile));
+    if (instanceLock.TryLock() == common::InstanceLock::Result::HeldByAnother) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"),
-                        ui::Qs(common::AppFolder() + std::string(app::kAlreadyRunningMessage)), QMessageBox::Ok);
+                        ui::Qs(common::AppFolder() + std::string(common::kAlreadyRunningMessage)), QMessageBox::Ok);
         box.exec();
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "app/main_menu_window.h"
 #include "common/weights_marker.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
+#include <QTimer>
 #include <QUrl>
 
 #include "acquisition/download_progress_window.h"
@@ -33,6 +35,8 @@
 #include "acquisition/weekly_fetch.h"
 #include "app/startup.h"
 #include "ui/window_controls.h"
+#include "common/error_log.h"
+#include "common/long_step.h"
 #include "common/paths.h"
 #include "dataservice/settings_dialog.h"
 #include "engine/computation.h"
@@ -97,6 +101,10 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command11, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command11_Click);
     connect(Command15, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command15_Click);
     Form_Load();
+    // Failures are logged from worker threads too; only this window's thread shows them.
+    auto* unwrittenTimer = new QTimer(this);
+    connect(unwrittenTimer, &QTimer::timeout, this, &TLMF1THISWEEKNVK31::ShowUnwrittenLogEntries);
+    unwrittenTimer->start(kUnwrittenLogPollMs);
 }
 
 // Absolute geometry, as the window was designed: three columns of frames over the status boxes,
@@ -333,6 +341,21 @@ acquisition::OddsTablesResult TLMF1THISWEEKNVK31::ShowOddsTables() {
     }
     BringForward(oddsTablesWindow_);
     return built;
+}
+
+void TLMF1THISWEEKNVK31::ShowUnwrittenLogEntries() {
+    // A step lets events run while it works: the box would stop it halfway, and its later entries
+    // would come in further boxes.
+    if (showingUnwritten_ || common::LongStepWorking()) return;
+    const std::vector<std::string> entries = common::TakeUnwrittenLogEntries();
+    if (entries.empty()) return;
+    std::string text(kUnwrittenLogMessage);
+    const std::size_t shown = std::min(entries.size(), static_cast<std::size_t>(kUnwrittenLogShown));
+    for (std::size_t i = 0; i < shown; ++i) text += "\n" + entries[i];
+    if (entries.size() > shown) text += "\nほか" + std::to_string(entries.size() - shown) + "件";
+    showingUnwritten_ = true;
+    messageBox(text);
+    showingUnwritten_ = false;
 }
 
 std::vector<QPushButton*> TLMF1THISWEEKNVK31::StepButtons() const {

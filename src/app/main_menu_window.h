@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QColor>
@@ -36,6 +37,15 @@ class TekichuListVK31;
 }  // namespace history
 
 namespace app {
+
+/// The main menu's message, before the entries, when ERRORLOG.txt could not take failures (a full
+/// disk, a folder that cannot be written).
+inline constexpr std::string_view kUnwrittenLogMessage =
+    "次のエラーをERRORLOG.txtに書き込めませんでした。ディスクの空きとフォルダへの書き込みを確認して下さい。";
+/// Entries one message shows at most; it says how many more there were.
+inline constexpr int kUnwrittenLogShown = 20;
+/// How often the main menu looks for entries the log could not take, in milliseconds.
+inline constexpr int kUnwrittenLogPollMs = 250;
 
 /// The main menu: launcher of the weekly steps and the status board that every step writes into.
 /// It is also the Host through which core code reaches the user.
@@ -125,6 +135,9 @@ private:
     void Command10_Click();
     /// Ends the program after the missing-weights message (Recorded: only noted).
     void EndProgram();
+    /// Shows the entries ERRORLOG.txt could not take, all in one message; waits while a step works,
+    /// so that its whole burst comes as one message after it.
+    void ShowUnwrittenLogEntries();
     /// The buttons that start a step; BusyGuard disables them.
     std::vector<QPushButton*> StepButtons() const;
 
@@ -134,6 +147,7 @@ private:
     std::vector<std::string> recordedMessages_;
     std::vector<std::string> recordedStarts_;
     bool endRecorded_ = false;
+    bool showingUnwritten_ = false;
 
     std::unique_ptr<dataservice::JVLink> JVLink1;
     acquisition::ProgressRunner runProgress_;

@@ -1,4 +1,4 @@
-#include "app/instance_lock.h"
+#include "common/instance_lock.h"
 
 #include <filesystem>
 #include <string>
@@ -13,29 +13,29 @@
 
 namespace {
 
-using Result = app::InstanceLock::Result;
+using Result = common::InstanceLock::Result;
 
 std::filesystem::path LockFileOf(const testsupport::TempAppFolder& folder) {
-    return folder / std::string(app::kInstanceLockFile);
+    return folder / std::string(common::kInstanceLockFile);
 }
 
 TEST(InstanceLock, OneHolderPerApplicationFolder) {
     testsupport::TempAppFolder one, two;
     {
-        app::InstanceLock first(LockFileOf(one));
+        common::InstanceLock first(LockFileOf(one));
         ASSERT_EQ(first.TryLock(), Result::Held);
         EXPECT_TRUE(one.Exists("TALMOR7.lock"));
 
-        app::InstanceLock second(LockFileOf(one));
+        common::InstanceLock second(LockFileOf(one));
         EXPECT_EQ(second.TryLock(), Result::HeldByAnother);
         EXPECT_EQ(second.TryLock(), Result::HeldByAnother);
 
-        app::InstanceLock elsewhere(LockFileOf(two));
+        common::InstanceLock elsewhere(LockFileOf(two));
         EXPECT_EQ(elsewhere.TryLock(), Result::Held);
     }
     // Released when its holder goes: the next start gets the folder.
     EXPECT_FALSE(one.Exists("TALMOR7.lock"));
-    app::InstanceLock next(LockFileOf(one));
+    common::InstanceLock next(LockFileOf(one));
     EXPECT_EQ(next.TryLock(), Result::Held);
 }
 
@@ -49,7 +49,7 @@ TEST(InstanceLock, ASecondProgramIsRefusedUntilTheFirstHasGone) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        app::InstanceLock first(LockFileOf(folder));
+        common::InstanceLock first(LockFileOf(folder));
         const char got = first.TryLock() == Result::Held ? 'H' : '-';
         if (::write(toParent[1], &got, 1) != 1) ::_exit(2);
         char go = 0;
@@ -60,7 +60,7 @@ TEST(InstanceLock, ASecondProgramIsRefusedUntilTheFirstHasGone) {
     ASSERT_EQ(::read(toParent[0], &got, 1), 1);
     EXPECT_EQ(got, 'H');
 
-    app::InstanceLock second(LockFileOf(folder));
+    common::InstanceLock second(LockFileOf(folder));
     EXPECT_EQ(second.TryLock(), Result::HeldByAnother);
 
     const char go = 'x';

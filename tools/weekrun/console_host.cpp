@@ -13,7 +13,19 @@ void ConsoleHost::messageBox(std::string_view text) {
 }
 
 void ConsoleHost::setStatus(common::StatusBox box, std::string_view text) {
-    if (!quiet_) out_ << '[' << BoxName(box) << "] " << text << '\n';
+    const std::string name = BoxName(box);
+    lastTexts_.insert_or_assign(name, std::string(text));
+    if (!quiet_) out_ << '[' << name << "] " << text << '\n';
+}
+
+void ConsoleHost::ShowInWindow(std::string_view box, std::string_view text) {
+    lastTexts_.insert_or_assign(std::string(box), std::string(text));
+    out_ << '[' << box << "] " << text << '\n';
+}
+
+std::string ConsoleHost::LastText(std::string_view box) const {
+    const auto it = lastTexts_.find(box);
+    return it == lastTexts_.end() ? std::string() : it->second;
 }
 
 void ConsoleHost::setLabelColour(std::uint32_t colour) {

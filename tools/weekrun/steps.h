@@ -11,14 +11,21 @@
 
 namespace weekrun {
 
+/// How a step ended: the last text of its status box, and whether that is the step's plain
+/// success text (anything else says that something was missing, passed over or failed).
+struct StepOutcome {
+    std::string endText;
+    bool plain = false;
+};
+
 /// One step of the week that runs without a window, through the same core call its window makes.
 struct Step {
     std::string name;
     std::string help;
-    std::function<void(ConsoleHost&)> run;
+    std::function<StepOutcome(ConsoleHost&)> run;
 };
 
-/// Options that steps read.
+/// Options that steps read (weekrun::Run sets them for its run and puts them back after it).
 struct RunOptions {
     /// The data-service stand-in's settings file (its root folder and download pace).
     std::filesystem::path settingsFile;

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <string_view>
 
-class QLockFile;
-
 // One program per application folder: every step reads what the step before wrote there, so a
-// second program working on the same files would mix two runs.
-namespace app {
+// second program (or weekrun) working on the same files would mix two runs. The program and
+// weekrun hold the same lock, on the same file.
+namespace common {
 
 /// The lock file in the application folder; it exists while a program works there.
 inline constexpr std::string_view kInstanceLockFile = "TALMOR7.lock";
@@ -27,17 +25,20 @@ public:
     };
 
     /// `lockFile`: normally AppFolder / kInstanceLockFile.
-    explicit InstanceLock(const std::filesystem::path& lockFile);
+    explicit InstanceLock(std::filesystem::path lockFile);
+    /// Releases the lock and removes the file, when held.
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    /// Tries once, without waiting. A lock left by a program that is gone (ended by the logo,
-    /// or crashed) is taken over.
+    /// Tries once, without waiting. The lock belongs to the open file, so the system releases it
+    /// when its program is gone (ended by the logo, or crashed): a file left behind is taken over.
+    /// Opening the file is a call of the file layer (see file_faults.h).
     Result TryLock();
 
 private:
-    std::unique_ptr<QLockFile> lock_;
+    std::filesystem::path path_;
+    int fd_ = -1;  // open and locked while held
 };
 
-}  // namespace app
+}  // namespace common

@@ -1,0 +1,154 @@
+#include "run.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "acquisition/odds_tables.h"
+#include "common/error_log.h"
+#include "common/instance_lock.h"
+#include "common/paths.h"
+#include "console_host.h"
+#include "dataservice/local_settings.h"
+#include "steps.h"
+
+namespace weekrun {
+
+namespace {
+
+void Usage(std::ostream& out) {
+    out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
+           "  --settings FILE   the data-service stand-in's settings (default: DIR/JVLINKSETTINGS.txt)\n"
+           "exit: 0 every step ended plainly, 1 a step reported failures, 2 not run (arguments, folder,\n"
+           "      or another program or weekrun works in DIR)\n"
+           "steps:\n";
+    for (const auto& s : Steps()) out << "  " << s.name << "  " << s.help << '\n';
+}
+
+long long LogSize() {
+    struct stat st {};
+    return ::stat(common::AppPath("ERRORLOG.txt").c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : 0;
+}
+
+// What one run changes of the process's shared state, put back on every way out, so that a test
+// can run weekrun many times in one process.
+class SharedStateKept {
+public:
+    SharedStateKept()
+        : appFolder_(common::AppFolder()), options_(Options()), oddsSource_(acquisition::OddsSource) {}
+    ~SharedStateKept() {
+        common::SetAppFolder(appFolder_);
+        Options() = options_;
+        acquisition::OddsSource = oddsSource_;
+    }
+    SharedStateKept(const SharedStateKept&) = delete;
+    SharedStateKept& operator=(const SharedStateKept&) = delete;
+
+private:
+    std::string appFolder_;
+    RunOptions options_;
+    std::int16_t oddsSource_;
+};
+
+// Entries ERRORLOG.txt could not take (a full disk, a read-only folder) reach the user here.
+int PrintUnwrittenEntries(std::ostream& err) {
+    const std::vector<std::string> entries = common::TakeUnwrittenLogEntries();
+    for (const std::string& entry : entries) err << "weekrun: not written to ERRORLOG.txt: " << entry << '\n';
+    return static_cast<int>(entries.size());
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string app;
+    bool quiet = false;
+    bool times = false;
+    RunOptions options;
+    std::vector<const Step*> steps;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--app" && hasValue) {
+            app = args[++i];
+        } else if (a == "--quiet") {
+            quiet = true;
+        } else if (a == "--settings" && hasValue) {
+            options.settingsFile = args[++i];
+        } else if (a == "--odds-source" && hasValue) {
+            options.oddsSource = static_cast<std::int16_t>(std::atoi(args[++i].c_str()) == 1 ? 1 : 0);
+        } else if (a == "--times") {
+            times = true;
+        } else if (a == "--help" || a == "-h") {
+            Usage(out);
+            return kAllStepsPlain;
+        } else if (const Step* step = FindStep(a)) {
+            steps.push_back(step);
+        } else {
+            err << "weekrun: unknown step or option: " << a << '\n';
+            Usage(err);
+            return kNotRun;
+        }
+    }
+    if (app.empty() || steps.empty()) {
+        Usage(err);
+        return kNotRun;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(app, ec)) {
+        err << "weekrun: not a folder: " << app << '\n';
+        return kNotRun;
+    }
+
+    const SharedStateKept kept;
+    common::SetAppFolder(std::filesystem::absolute(app).string());
+    // Without --settings, the folder's own settings: never another folder's.
+    if (options.settingsFile.empty()) options.settingsFile = dataservice::DefaultSettingsFile();
+    Options() = options;
+
+    // The program's own lock: weekrun beside the program, or two weekruns, would mix two runs'
+    // lines in the same day files.
+    common::InstanceLock lock(common::AppPath(common::kInstanceLockFile));
+    int failures = 0;
+    switch (lock.TryLock()) {
+        case common::InstanceLock::Result::Held:
+            break;
+        case common::InstanceLock::Result::HeldByAnother:
+            err << "weekrun: " << common::AppFolder() << common::kAlreadyRunningMessage << '\n';
+            return kNotRun;
+        case common::InstanceLock::Result::Unavailable:
+            // A folder that cannot take a lock file cannot take the week's files either: the steps
+            // run and tell what they meet, and the run does not end plainly.
+            err << "weekrun: no lock file can be made in " << common::AppFolder() << " ("
+                << common::kInstanceLockFile << "): not locked\n";
+            ++failures;
+            break;
+    }
+
+    ConsoleHost host(err, quiet, out);
+    for (const Step* step : steps) {
+        const long long logBefore = LogSize();
+        const auto start = std::chrono::steady_clock::now();
+        StepOutcome outcome;
+        const bool ran = common::PassOver(step->name, [&] { outcome = step->run(host); });
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        const int unwritten = PrintUnwrittenEntries(err);
+        if (!ran || !outcome.plain || LogSize() != logBefore || unwritten > 0) {
+            ++failures;
+            err << "weekrun: " << step->name << " reported failures";
+            if (!outcome.endText.empty()) err << ": " << outcome.endText;
+            err << (unwritten > 0 ? " (ERRORLOG.txt could not take them all)\n" : " (see ERRORLOG.txt)\n");
+        }
+        if (times) err << "weekrun: " << step->name << " " << ms.count() << " ms\n";
+    }
+    out.flush();
+    return failures == 0 ? kAllStepsPlain : kStepsFailed;
+}
+
+}  // namespace weekrun
