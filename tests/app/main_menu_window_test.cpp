@@ -2,18 +2,24 @@
 #include "app/startup.h"
 
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include "common/error_log.h"
+#include "common/file_faults.h"
+#include "common/long_step.h"
 #include "common/paths.h"
 #include "support/temp_folder.h"
 
@@ -167,6 +173,66 @@ TEST(MainMenuWindow, TheTwoWebButtonsOpenTheirPages) {
     EXPECT_EQ(window.RecordedStarts(),
               (std::vector<std::string>{std::string(app::kResultsBlogUrl), std::string(app::kWeightsUpdateUrl)}));
     EXPECT_NE(app::kResultsBlogUrl, app::kWeightsUpdateUrl);
+}
+
+// Lets the window's events and timers run for a while.
+void RunEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Logs one entry whose write to ERRORLOG.txt fails, as on a full disk.
+void LogUnwritable(const std::string& reason) {
+    common::FailNthFileCall(1);
+    common::LogError("TestStep", reason);
+    common::FailNthFileCall(0);
+}
+
+// Entries the log could not take reach the user as one message, also when they were logged by
+// worker threads; while a step works the message waits, so that its burst is not split up (nor
+// the step stopped by a box halfway).
+TEST(MainMenuWindow, ShowsLogEntriesTheLogCouldNotTakeInOneMessage) {
+    testsupport::TempAppFolder folder;
+    Window window(Window::Interaction::Recorded);
+    window.show();
+    RunEventsFor(3 * app::kUnwrittenLogPollMs);
+    common::TakeUnwrittenLogEntries();
+    const std::size_t before = window.RecordedMessages().size();
+
+    const int entries = app::kUnwrittenLogShown + 10;
+    {
+        common::LongStepGuard step;
+        ASSERT_TRUE(step);
+        for (int i = 0; i < entries; ++i) {
+            const std::string reason = "entry " + std::to_string(i) + ";";
+            if (i % 2 == 0) {
+                LogUnwritable(reason);
+            } else {
+                std::thread worker(LogUnwritable, reason);
+                worker.join();
+            }
+        }
+        RunEventsFor(4 * app::kUnwrittenLogPollMs);
+        EXPECT_EQ(window.RecordedMessages().size(), before) << "shown while the step works";
+    }
+    RunEventsFor(4 * app::kUnwrittenLogPollMs);
+
+    ASSERT_EQ(window.RecordedMessages().size(), before + 1);
+    const std::string& message = window.RecordedMessages().back();
+    EXPECT_EQ(message.rfind(std::string(app::kUnwrittenLogMessage), 0), 0u) << message;
+    for (int i = 0; i < app::kUnwrittenLogShown; ++i)
+        EXPECT_NE(message.find("[TestStep] entry " + std::to_string(i) + ";"), std::string::npos) << i;
+    EXPECT_EQ(message.find("entry " + std::to_string(app::kUnwrittenLogShown) + ";"), std::string::npos);
+    EXPECT_NE(message.find("ほか10件"), std::string::npos) << message;
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+    EXPECT_TRUE(common::TakeUnwrittenLogEntries().empty());
+
+    // The next failure the log cannot take comes in a message of its own.
+    LogUnwritable("later;");
+    RunEventsFor(3 * app::kUnwrittenLogPollMs);
+    ASSERT_EQ(window.RecordedMessages().size(), before + 2);
+    EXPECT_NE(window.RecordedMessages().back().find("[TestStep] later;"), std::string::npos);
 }
 
 TEST(MainMenuWindowDeathTest, ClickingTheLogoEndsTheProgramAtOnce) {

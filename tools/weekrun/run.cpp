@@ -142,7 +142,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (!ran || !outcome.plain || LogSize() != logBefore || unwritten > 0) {
             ++failures;
             err << "weekrun: " << step->name << " reported failures";
-            if (!outcome.endText.empty()) err << ": " << outcome.endText;
+            if (!outcome.plain && !outcome.endText.empty()) err << ": " << outcome.endText;
             err << (unwritten > 0 ? " (ERRORLOG.txt could not take them all)\n" : " (see ERRORLOG.txt)\n");
         }
         if (times) err << "weekrun: " << step->name << " " << ms.count() << " ms\n";
