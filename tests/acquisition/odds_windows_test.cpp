@@ -91,7 +91,9 @@ TEST(WeekOddsWindow, FetchesOnItsOwnControlWithTheProgressWindow) {
     EXPECT_EQ(window.DialogResult, 0);
     EXPECT_EQ(link->Count("JVStatus"), 2u);
     EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), Quinella("000110"));
-    EXPECT_EQ(Text1(&window), Q("オッズ取得完了"));
+    // Quinella only: the window shows the kinds that did not come.
+    EXPECT_EQ(Text1(&window),
+              Q("オッズ取得完了（馬単オッズがありません、3連複オッズがありません。ERRORLOG.txtを確認して下さい。）"));
 
     link->QueueOpen(0, 1, 0).QueueRecord(Quinella("000220")).QueueRecord(FullOddsRecord(kO6, kRace)).QueueEnd();
     Button(&window, "Command3")->click();
@@ -133,8 +135,8 @@ TEST(WeekOddsWindow, CancelInTheProgressWindowSetsThisWindowsFlag) {
     EXPECT_EQ(window.DialogResult, -1);
     EXPECT_EQ(link->Count("JVCancel"), 1u);
     EXPECT_EQ(link->Count("JVRead"), 0u);
-    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), "");
-    EXPECT_EQ(Text1(&window), Q("オッズ取得完了"));
+    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), "last week\r\n");
+    EXPECT_EQ(Text1(&window), Q("オッズ取得を中止しました。"));
 }
 
 TEST(BreakingOddsWindow, FetchesTheNewestRacesOnItsOwnControl) {
