@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,15 @@ std::string Quinella(std::string_view odds) {
     std::string r = OddsRecord(kO2, kRace);
     PutEntry(r, kO2, 0, "0102", odds);
     return r;
+}
+
+// The four odds files of `stem` ("THISWEEKN", "RIALTIME"): kRace's quinella at `odds`, blank
+// records of the other kinds.
+void WriteOddsFiles(const testsupport::TempAppFolder& folder, const std::string& stem, std::string_view odds) {
+    folder.Write("O2" + stem + ".dat", Quinella(odds));
+    folder.Write("O4" + stem + ".dat", OddsRecord(kO4, kRace));
+    folder.Write("O5" + stem + ".dat", OddsRecord(kO5, kRace));
+    folder.Write("O6" + stem + ".dat", OddsRecord(kO6, kRace));
 }
 
 std::string TableLine21(const testsupport::TempAppFolder& folder) {
@@ -301,8 +311,8 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
 }
 
 TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {
-    folder.Write("O2THISWEEKN.dat", Quinella("000110"));
-    folder.Write("O2RIALTIME.dat", Quinella("000990"));
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
+    WriteOddsFiles(folder, "RIALTIME", "000990");
 
     acquisition::OddsSource = acquisition::kOddsSourceBreaking;
     Button(menu.get(), "Command7")->click();
@@ -332,7 +342,7 @@ TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {
 // The start text is on the board before the build runs (pending events let it paint).
 TEST_F(MainMenuOdds, StartTextsComeBeforeTheBuild) {
     QString seen;
-    folder.Write("O2THISWEEKN.dat", Quinella("000110"));
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
     // The build reads the source when the window loads: at that moment Text2 shows the start text.
     QObject watcher;
     QTimer::singleShot(0, &watcher, [&] { seen = Box("Text2"); });
@@ -353,6 +363,16 @@ TEST_F(MainMenuOdds, OddsProcessingWithoutOddsSaysSo) {
     const std::string log = folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("O2THISWEEKN.dat is missing"), std::string::npos);
     EXPECT_NE(log.find("O2RIALTIME.dat is missing"), std::string::npos);
+}
+
+// Odds of some kinds only: the end text names the missing kind.
+TEST_F(MainMenuOdds, OddsProcessingNamesAMissingKind) {
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
+    std::filesystem::remove(folder / "O6THISWEEKN.dat");
+    Button(menu.get(), "Command7")->click();
+    EXPECT_EQ(TableLine21(folder), "11");
+    EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了（3連単オッズがありません。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("[BuildOddsTables] O6THISWEEKN.dat is missing"), std::string::npos);
 }
 
 }  // namespace
