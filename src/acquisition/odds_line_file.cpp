@@ -19,6 +19,18 @@ std::string_view OddsKindTag(OddsKind kind) {
     return {};
 }
 
+std::string NoOddsPart(OddsKind kind) {
+    std::string_view bet;
+    switch (kind) {
+        case OddsKind::O1: bet = "単勝・複勝"; break;
+        case OddsKind::O2: bet = "馬連"; break;
+        case OddsKind::O4: bet = "馬単"; break;
+        case OddsKind::O5: bet = "3連複"; break;
+        case OddsKind::O6: bet = "3連単"; break;
+    }
+    return std::string(bet) + "オッズがありません";
+}
+
 std::optional<OddsKind> OddsKindOf(std::string_view record) {
     for (OddsKind kind : {OddsKind::O1, OddsKind::O2, OddsKind::O4, OddsKind::O5, OddsKind::O6})
         if (record.starts_with(OddsKindTag(kind))) return kind;
@@ -34,6 +46,13 @@ std::string OddsLineFileName(OddsKind kind, OddsStem stem) {
 
 std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem) {
     return common::AppPath(OddsLineFileName(kind, stem));
+}
+
+void WriteOddsLine(common::TextAppender& out, std::string_view record) {
+    out.Raw(record);
+    // A record always arrives with its CR LF; one that lost it still gets a line of its own, or
+    // it would spoil the record after it as well.
+    if (!record.ends_with("\r\n")) out.Raw("\r\n");
 }
 
 OddsLineWriter::OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step)
@@ -61,12 +80,7 @@ bool OddsLineWriter::Append(std::string_view record) {
     if (!kind) return false;
     Output* output = Find(*kind);
     if (output == nullptr || output->file == nullptr) return false;
-    return common::PassOver(step_, [&] {
-        output->file->Raw(record);
-        // A record always arrives with its CR LF; one that lost it still gets a line of its own,
-        // or it would spoil the record after it as well.
-        if (!record.ends_with("\r\n")) output->file->Raw("\r\n");
-    });
+    return common::PassOver(step_, [&] { WriteOddsLine(*output->file, record); });
 }
 
 void OddsLineWriter::Close() {

@@ -22,6 +22,10 @@ enum class OddsStem { ThisWeek, Realtime };
 /// "O2", "O4", ... : the first two bytes of a record of the kind.
 std::string_view OddsKindTag(OddsKind kind);
 
+/// The part of an end text's note (common::PassedOverNote) for a kind that has no odds: the bet
+/// as the user knows it, "3連単オッズがありません" for O6, "馬連オッズがありません" for O2, ...
+std::string NoOddsPart(OddsKind kind);
+
 /// The kind whose tag starts `record`; nothing for any other record.
 std::optional<OddsKind> OddsKindOf(std::string_view record);
 
@@ -30,6 +34,10 @@ std::string OddsLineFileName(OddsKind kind, OddsStem stem);
 
 /// AppFolder / OddsLineFileName(kind, stem).
 std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem);
+
+/// Writes a record's bytes as delivered as one line of `out` (a record that arrived without its
+/// CR LF gets one, so that it still is a line).
+void WriteOddsLine(common::TextAppender& out, std::string_view record);
 
 /// The line files of one fetch, each emptied when the writer is made and kept open for the whole
 /// fetch, so that a fetch opens each file once. Records of a kind the writer does not keep are

@@ -99,6 +99,9 @@ std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::stri
     return races;
 }
 
+// True when a table's text has no cell with odds (only "0" lines).
+bool EmptyTable(std::string_view text) { return text.find_first_not_of("0\r\n") == std::string_view::npos; }
+
 // Returns whether the source file held a line.
 bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     const std::vector<std::string> lines =
@@ -108,6 +111,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     auto tripleTable = triple ? std::make_unique<TripleTable>() : nullptr;
     auto pairTable = triple ? nullptr : std::make_unique<PairTable>();
     for (const RaceLine& race : LastLinePerRace(kind, lines, result)) {
+        bool kept = false;
         const bool ok = common::PassOver(kStep, [&] {
             std::string text;
             if (triple) {
@@ -117,9 +121,18 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
                 FillPairTable(kind, race.line, *pairTable);
                 text = PairTableText(*pairTable);
             }
-            common::WriteFileAtomically(OddsTablePath(race.raceKey, kind), text);
+            const std::filesystem::path path = OddsTablePath(race.raceKey, kind);
+            // A line without odds (a blank record, one cut short) must not wipe out the odds an
+            // earlier build wrote: the table stays, and the line counts as passed over.
+            if (EmptyTable(text) && !EmptyTable(common::ReadWholeFile(path))) {
+                common::LogError(kStep, "the " + std::string(OddsKindTag(kind)) + " line of race " + race.raceKey +
+                                            " holds no odds: its table was kept");
+                kept = true;
+                return;
+            }
+            common::WriteFileAtomically(path, text);
         });
-        if (ok) ++result.written;
+        if (ok && !kept) ++result.written;
         else ++result.passedOver;
     }
     return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return !line.empty(); });
@@ -172,9 +185,10 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     OddsTablesResult result;
     // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
     common::PassOver(kStep, [] { common::CreateFolders(common::AppPath(kTableFolder)); });
-    // Any one source file is something to build from (the trifecta odds are often not fetched);
-    // none at all means the odds were not fetched.
-    common::InputCheck inputs(kStep, common::InputCheck::Need::Any);
+    // Each kind's tables come from its own source file: one that is missing or empty (odds not
+    // fetched, or the service had none) is named, so that the build does not end as if it had
+    // brought every kind up to date.
+    common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
     for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
         bool held = false;
         // A file that cannot be read is a failure of its own, not a missing input.
@@ -183,14 +197,17 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
             ++result.passedOver;
         }
         inputs.Note(OddsLineFilePath(kind, stem), held);
+        if (!held) result.missingKinds.push_back(kind);
     }
-    result.noInput = !inputs.Report().empty();
+    result.noInput = inputs.Report() == common::kNoInputPart;
     return result;
 }
 
 std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result) {
     std::vector<std::string> parts;
     if (result.noInput) parts.emplace_back(common::kNoInputPart);
+    else
+        for (OddsKind kind : result.missingKinds) parts.push_back(NoOddsPart(kind));
     if (result.passedOver > 0) parts.push_back("処理できなかったオッズ " + std::to_string(result.passedOver) + " 件");
     return std::string(source == kOddsSourceBreaking ? kBreakingOddsTablesEnd : kWeekOddsTablesEnd) +
            common::PassedOverNote(parts);

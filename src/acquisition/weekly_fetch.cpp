@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <cstdint>
-#include <exception>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <system_error>
 
+#include "acquisition/message_note.h"
+#include "acquisition/scratch_file.h"
 #include "acquisition/stored_fetch.h"
 #include "acquisition/weights_installer.h"
 #include "common/error_log.h"
@@ -26,76 +24,23 @@ namespace {
 
 constexpr std::string_view kStep = "FetchThisWeek";
 
-// One week file, written for the whole fetch into its scratch file held open: a full week brings
-// some 150 000 runner records, and opening the file once per record would cost more than the
-// records themselves. Only a fetch that ends normally puts the scratch file in the week file's
-// place, so a fetch that stops half way leaves last week's file as it was.
-// A failed write is passed over: the first of a file is logged, the rest are counted and logged
-// when the file closes; the file then no longer holds the whole week.
-class WeekFileWriter {
+// One week file, written through its scratch file: only a fetch that ends normally puts it in
+// the week file's place.
+class WeekFileWriter : public ScratchFile<common::RecordAppender> {
 public:
     WeekFileWriter(std::string_view name, int recordLength)
-        : name_(name),
-          length_(static_cast<std::size_t>(recordLength)),
-          target_(common::AppPath(name_)),
-          scratch_(common::ScratchPathFor(target_)) {}
+        : ScratchFile(kStep, common::AppPath(name)), length_(static_cast<std::size_t>(recordLength)) {}
 
     /// Opens the scratch file as a new, empty record file.
-    void Open() { file_.emplace(scratch_, length_, /*truncate=*/true); }
+    void Open() { ScratchFile::Open(length_); }
 
     /// Writes a stored record as record count + 1.
     void Append(std::string_view stored) {
-        if (!file_) {
-            ++lost_;  // the failed open was logged
-            return;
-        }
-        try {
-            file_->Append(stored);
-        } catch (const std::exception& e) {
-            if (lost_++ == 0) common::LogError(kStep, e.what());
-        }
-    }
-
-    /// Closes the scratch file (a file that never opened has nothing to close).
-    void Close() {
-        if (lost_ > 0) common::LogError(kStep, std::to_string(lost_) + " records not written to " + name_);
-        if (!file_) return;
-        // Closed once, even when the close fails.
-        struct Reset {
-            std::optional<common::RecordAppender>& f;
-            ~Reset() { f.reset(); }
-        } reset{file_};
-        file_->Close();
-        closed_ = true;
-    }
-
-    /// True when the scratch file was opened, took every record and closed.
-    bool Sound() const { return closed_ && lost_ == 0; }
-
-    /// The scratch file takes the week file's place; one that cannot goes.
-    void Replace() const {
-        try {
-            common::RenameFile(scratch_, target_);
-        } catch (...) {
-            std::error_code ignored;
-            fs::remove(scratch_, ignored);
-            throw;
-        }
-    }
-
-    /// The scratch file of a fetch that did not end normally goes; the week file stays.
-    void Discard() const {
-        common::RemoveFile(scratch_);
+        ScratchFile::Append([&](common::RecordAppender& file) { file.Append(stored); });
     }
 
 private:
-    std::string name_;
     std::size_t length_;
-    fs::path target_;
-    fs::path scratch_;
-    std::optional<common::RecordAppender> file_;
-    std::int64_t lost_ = 0;
-    bool closed_ = false;
 };
 
 // The five week files, in the order they are opened; they close in reverse.
@@ -182,28 +127,6 @@ private:
     records::StoredUM storedUm_;
     records::StoredKS storedKs_;
     records::StoredHR storedHr_;
-};
-
-// The fetch's own host, which keeps the last message shown, so that a fetch that ends on a
-// message (an open or read error, nothing to read) can say which in the error log.
-class MessageNote final : public common::Host {
-public:
-    explicit MessageNote(common::Host& host) : host_(host) {}
-    void messageBox(std::string_view text) override {
-        last_ = text;
-        host_.messageBox(text);
-    }
-    void setStatus(common::StatusBox box, std::string_view text) override { host_.setStatus(box, text); }
-    void setLabelColour(std::uint32_t colour) override { host_.setLabelColour(colour); }
-    void pumpEvents() override { host_.pumpEvents(); }
-    std::chrono::year_month_day today() override { return host_.today(); }
-    void startProgram(const fs::path& program) override { host_.startProgram(program); }
-    void openUrl(std::string_view url) override { host_.openUrl(url); }
-    const std::string& Last() const { return last_; }
-
-private:
-    common::Host& host_;
-    std::string last_;
 };
 
 }  // namespace

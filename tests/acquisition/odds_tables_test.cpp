@@ -235,12 +235,13 @@ TEST(OddsTables, LineWithoutADigitRaceKeyBuildsNoFile) {
     EXPECT_EQ(files, 3u);  // the source, the one table, ERRORLOG.txt
     EXPECT_NE(folder.Read("ERRORLOG.txt").find("BuildOddsTables"), std::string::npos);
     EXPECT_EQ(OddsTablesEndText(kOddsSourceThisWeek, result),
-              "今週のオッズ処理終了（処理できなかったオッズ 3 件。ERRORLOG.txtを確認して下さい。）");
+              "今週のオッズ処理終了（3連単オッズがありません、3連複オッズがありません、馬単オッズがありません、"
+              "処理できなかったオッズ 3 件。ERRORLOG.txtを確認して下さい。）");
 }
 
 // A build with no source line at all had nothing to work on (the odds were not fetched): the
-// four files are named and the end text says so. One source that holds lines is enough: the
-// trifecta odds are often not fetched, and that is no failure.
+// four files are named and the end text says so. With some of the four, each missing kind is
+// named as well (see EachMissingOrEmptyKindIsNamed).
 TEST(OddsTables, NoSourceLineAtAllIsNamedAndTold) {
     struct Case {
         std::string name;
@@ -248,20 +249,14 @@ TEST(OddsTables, NoSourceLineAtAllIsNamedAndTold) {
         std::vector<std::string> present;  // source files written, each with the line below
         std::string line;
         std::string endText;
-        std::string logged;  // how each of the four is named ("" when nothing is logged)
+        std::string logged;  // how each of the four is named
     };
-    const std::string quinella = [] {
-        std::string r = OddsRecord(kO2, kRaceA);
-        PutEntry(r, kO2, 0, "0102", "000110");
-        return r;
-    }();
     const std::vector<Case> cases = {
         {"this week's, none fetched", kOddsSourceThisWeek, {}, "",
          "今週のオッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " is missing"},
         {"breaking, emptied but never filled", kOddsSourceBreaking,
          {"O6RIALTIME.dat", "O5RIALTIME.dat", "O4RIALTIME.dat", "O2RIALTIME.dat"}, "",
          "速報オッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " holds nothing to work on"},
-        {"quinella only", kOddsSourceThisWeek, {"O2THISWEEKN.dat"}, quinella, "今週のオッズ処理終了", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,14 +267,108 @@ TEST(OddsTables, NoSourceLineAtAllIsNamedAndTold) {
 
         EXPECT_EQ(OddsTablesEndText(c.source, result), c.endText);
         const std::string log = folder.Read("ERRORLOG.txt");
-        if (c.logged.empty()) {
-            EXPECT_FALSE(folder.Exists("ERRORLOG.txt")) << log;
-            continue;
-        }
         const std::string stem = c.source == kOddsSourceBreaking ? "RIALTIME.dat" : "THISWEEKN.dat";
         for (const char* kind : {"O6", "O5", "O4", "O2"})
             EXPECT_NE(log.find("[BuildOddsTables] " + std::string(kind) + stem + c.logged), std::string::npos) << kind;
         EXPECT_EQ(result.written, 0);
+    }
+}
+
+// Each kind's source file missing or empty, the other three holding a race's odds: the kind is
+// named in the log and in the end text, its table of an earlier build stays, and the other
+// kinds are built. Every combination of source, kind and fault.
+TEST(OddsTables, EachMissingOrEmptyKindIsNamed) {
+    struct Kind {
+        OddsKind kind;
+        Shape shape;
+        std::string_view suffix;
+        std::string_view name;
+    };
+    const Kind kinds[] = {
+        {OddsKind::O6, kO6, "SANRENTANODDS.dat", "3連単"},
+        {OddsKind::O5, kO5, "SANRENODDS.dat", "3連複"},
+        {OddsKind::O4, kO4, "UMATANODDS.dat", "馬単"},
+        {OddsKind::O2, kO2, "UMARENODDS.dat", "馬連"},
+    };
+    for (std::int16_t source : {kOddsSourceThisWeek, kOddsSourceBreaking}) {
+        const OddsStem stem = source == kOddsSourceBreaking ? OddsStem::Realtime : OddsStem::ThisWeek;
+        const std::string end = source == kOddsSourceBreaking ? "速報オッズ処理終了" : "今週のオッズ処理終了";
+        for (const Kind& missing : kinds) {
+            for (const bool empty : {false, true}) {
+                const std::string file = OddsLineFileName(missing.kind, stem);
+                SCOPED_TRACE(file + (empty ? " empty" : " missing"));
+                testsupport::TempAppFolder folder;
+                for (const Kind& k : kinds)
+                    if (k.kind != missing.kind) folder.Write(OddsLineFileName(k.kind, stem), FullOddsRecord(k.shape, kRaceA));
+                if (empty) folder.Write(file, "");
+                folder.Write(TablePath(kRaceA, missing.suffix), "12.3\r\n");
+
+                const OddsTablesResult result = BuildOddsTables(source);
+
+                EXPECT_EQ(result.written, 3);
+                EXPECT_EQ(OddsTablesEndText(source, result),
+                          end + "（" + std::string(missing.name) + "オッズがありません。ERRORLOG.txtを確認して下さい。）");
+                EXPECT_NE(folder.Read("ERRORLOG.txt")
+                              .find("[BuildOddsTables] " + file + (empty ? " holds nothing to work on" : " is missing")),
+                          std::string::npos)
+                    << folder.Read("ERRORLOG.txt");
+                EXPECT_EQ(folder.Read(TablePath(kRaceA, missing.suffix)), "12.3\r\n");
+            }
+        }
+    }
+    // All four there: the plain end text, nothing logged.
+    testsupport::TempAppFolder folder;
+    for (const Kind& k : kinds) folder.Write(OddsLineFileName(k.kind, OddsStem::ThisWeek), FullOddsRecord(k.shape, kRaceA));
+    const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+    EXPECT_EQ(OddsTablesEndText(kOddsSourceThisWeek, result), "今週のオッズ処理終了");
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+}
+
+// A race's line that holds no odds (a blank record, or one cut short when the odds file was
+// damaged) never replaces a table that holds odds with an empty one: the table stays, the line
+// is logged and counted. Where there is no table yet, or only an empty one, the empty table is
+// written as before.
+TEST(OddsTables, ALineWithoutOddsKeepsATableThatHoldsSome) {
+    struct Case {
+        std::string name;
+        std::string line;    // the race's line in O2THISWEEKN.dat, CR LF included
+        std::string before;  // its table before the build ("" for none)
+        bool kept;
+    };
+    std::string full = OddsRecord(kO2, kRaceA);
+    PutEntry(full, kO2, 0, "0102", "000110");
+    const std::string blank = OddsRecord(kO2, kRaceA);
+    const std::string cut = full.substr(0, 40) + "\r\n";  // the race key and no entry
+    const std::string filled = [] {
+        std::string t;
+        for (int i = 0; i < 361; ++i) t += i == 21 ? "55\r\n" : "0\r\n";
+        return t;
+    }();
+    std::string emptyTable;
+    for (int i = 0; i < 361; ++i) emptyTable += "0\r\n";
+    const std::vector<Case> cases = {
+        {"blank record over odds", blank, filled, true},
+        {"cut-short record over odds", cut, filled, true},
+        {"blank record, no table yet", blank, "", false},
+        {"blank record over an empty table", blank, emptyTable, false},
+        {"odds over odds", full, filled, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        folder.Write("O2THISWEEKN.dat", c.line);
+        if (!c.before.empty()) folder.Write(TablePath(kRaceA, "UMARENODDS.dat"), c.before);
+
+        const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+
+        const auto table = Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")));
+        ASSERT_EQ(table.size(), 361u);
+        EXPECT_EQ(table[21], c.kept ? "55" : c.line == full ? "11" : "0");
+        EXPECT_EQ(result.written, c.kept ? 0 : 1);
+        EXPECT_EQ(result.passedOver, c.kept ? 1 : 0);
+        EXPECT_EQ(folder.Read("ERRORLOG.txt").find("the O2 line of race " + Key12(kRaceA) + " holds no odds") !=
+                      std::string::npos,
+                  c.kept);
     }
 }
 

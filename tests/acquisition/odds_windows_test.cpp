@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,15 @@ std::string Quinella(std::string_view odds) {
     return r;
 }
 
+// The four odds files of `stem` ("THISWEEKN", "RIALTIME"): kRace's quinella at `odds`, blank
+// records of the other kinds.
+void WriteOddsFiles(const testsupport::TempAppFolder& folder, const std::string& stem, std::string_view odds) {
+    folder.Write("O2" + stem + ".dat", Quinella(odds));
+    folder.Write("O4" + stem + ".dat", OddsRecord(kO4, kRace));
+    folder.Write("O5" + stem + ".dat", OddsRecord(kO5, kRace));
+    folder.Write("O6" + stem + ".dat", OddsRecord(kO6, kRace));
+}
+
 std::string TableLine21(const testsupport::TempAppFolder& folder) {
     const auto lines = common::SplitLines(folder.Read(kTable));
     return lines.size() == 361 ? lines[21] : "(no table)";
@@ -91,7 +101,9 @@ TEST(WeekOddsWindow, FetchesOnItsOwnControlWithTheProgressWindow) {
     EXPECT_EQ(window.DialogResult, 0);
     EXPECT_EQ(link->Count("JVStatus"), 2u);
     EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), Quinella("000110"));
-    EXPECT_EQ(Text1(&window), Q("オッズ取得完了"));
+    // Quinella only: the window shows the kinds that did not come.
+    EXPECT_EQ(Text1(&window),
+              Q("オッズ取得完了（馬単オッズがありません、3連複オッズがありません。ERRORLOG.txtを確認して下さい。）"));
 
     link->QueueOpen(0, 1, 0).QueueRecord(Quinella("000220")).QueueRecord(FullOddsRecord(kO6, kRace)).QueueEnd();
     Button(&window, "Command3")->click();
@@ -133,8 +145,8 @@ TEST(WeekOddsWindow, CancelInTheProgressWindowSetsThisWindowsFlag) {
     EXPECT_EQ(window.DialogResult, -1);
     EXPECT_EQ(link->Count("JVCancel"), 1u);
     EXPECT_EQ(link->Count("JVRead"), 0u);
-    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), "");
-    EXPECT_EQ(Text1(&window), Q("オッズ取得完了"));
+    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), "last week\r\n");
+    EXPECT_EQ(Text1(&window), Q("オッズ取得を中止しました。"));
 }
 
 TEST(BreakingOddsWindow, FetchesTheNewestRacesOnItsOwnControl) {
@@ -299,8 +311,8 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
 }
 
 TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {
-    folder.Write("O2THISWEEKN.dat", Quinella("000110"));
-    folder.Write("O2RIALTIME.dat", Quinella("000990"));
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
+    WriteOddsFiles(folder, "RIALTIME", "000990");
 
     acquisition::OddsSource = acquisition::kOddsSourceBreaking;
     Button(menu.get(), "Command7")->click();
@@ -330,7 +342,7 @@ TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {
 // The start text is on the board before the build runs (pending events let it paint).
 TEST_F(MainMenuOdds, StartTextsComeBeforeTheBuild) {
     QString seen;
-    folder.Write("O2THISWEEKN.dat", Quinella("000110"));
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
     // The build reads the source when the window loads: at that moment Text2 shows the start text.
     QObject watcher;
     QTimer::singleShot(0, &watcher, [&] { seen = Box("Text2"); });
@@ -351,6 +363,16 @@ TEST_F(MainMenuOdds, OddsProcessingWithoutOddsSaysSo) {
     const std::string log = folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("O2THISWEEKN.dat is missing"), std::string::npos);
     EXPECT_NE(log.find("O2RIALTIME.dat is missing"), std::string::npos);
+}
+
+// Odds of some kinds only: the end text names the missing kind.
+TEST_F(MainMenuOdds, OddsProcessingNamesAMissingKind) {
+    WriteOddsFiles(folder, "THISWEEKN", "000110");
+    std::filesystem::remove(folder / "O6THISWEEKN.dat");
+    Button(menu.get(), "Command7")->click();
+    EXPECT_EQ(TableLine21(folder), "11");
+    EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了（3連単オッズがありません。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("[BuildOddsTables] O6THISWEEKN.dat is missing"), std::string::npos);
 }
 
 }  // namespace
