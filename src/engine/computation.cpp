@@ -23,6 +23,7 @@
 #include "engine/model_tables.h"
 #include "engine/prediction.h"
 #include "engine/stats_records.h"
+#include "records/week_record_file.h"
 
 namespace engine {
 
@@ -61,6 +62,7 @@ struct HorseOutcome {
     std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
     std::vector<int> bar4;                                      // the records bar, as it moved
     bool written = false;                                       // its file holds its records
+    bool noRuns = false;                                        // no run to expand: its file left alone
     std::int64_t runs = 0;
     std::int64_t records = 0;
     bool lastDropped = false;
@@ -87,6 +89,12 @@ HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& mod
     try {
         HorseExpansion horse = ExpandHorse(tables, kettoNum);
         out.runs = horse.runs;
+        // Its run file missing or empty is an input missing, not a failure of its runs: the file
+        // of expanded runs it has stays as it is.
+        if (horse.runs == 0) {
+            out.noRuns = true;
+            return out;
+        }
         for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
         const HorsePrediction predicted =
             PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
@@ -120,9 +128,12 @@ std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
     return out;
 }
 
-// Every listed horse, its outcomes taken up in list order on this thread.
-void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, const std::vector<std::string>& horses,
-                   common::Host& host, const ComputationControls& controls, ComputationSummary& summary) {
+// Every listed horse, its outcomes taken up in list order on this thread. Returns the entries of
+// the list without a run, for the caller to tell.
+std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const PredictionModel& model,
+                                       const std::vector<std::string>& horses, common::Host& host,
+                                       const ComputationControls& controls, ComputationSummary& summary) {
+    std::vector<std::string> withoutRuns;
     const std::vector<std::size_t> first = FirstEntries(horses);
     std::vector<HorseOutcome> outcomes(horses.size());
     acquisition::PeriodicPump pump(host);
@@ -135,6 +146,7 @@ void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, con
             const HorseOutcome& o = outcomes[first[i]];
             for (const auto& [step, line] : o.log) common::LogError(step, line);
             for (int value : o.bar4) SetBar4(controls, value);
+            if (o.noRuns) withoutRuns.push_back(horses[i]);
             if (o.written) ++summary.filesWritten;
             summary.runs += o.runs;
             summary.records += o.records;
@@ -145,6 +157,7 @@ void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, con
             pump.Tick();
             SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
         });
+    return withoutRuns;
 }
 
 // The model files that cannot be read count once each, whether or not a run of the week needs them.
@@ -188,6 +201,37 @@ void RemoveMark() {
     common::RemoveFile(MarkPath());
 }
 
+// The supplied statistics that the expansion and the items read as they are. One that is missing,
+// or holds no record, reads as empty and changes every prediction that would use it.
+struct SuppliedStatistics {
+    std::string_view name;
+    std::size_t recordLength;
+};
+constexpr SuppliedStatistics kSuppliedStatistics[] = {
+    {kChokyoSeiseiFile, PersonStats::kLength},
+    {kStallionFile, SireDamStats::kLength},
+    {kMareFile, SireDamStats::kLength},
+    {kKishuSeiseiFile, PersonStats::kLength},
+    {kDamFoalFile, DamFoalRecord::kLength},
+    {kSuppliedJockeyFile, static_cast<std::size_t>(records::WeekFileKS::kRecordLength)},
+};
+
+// Each supplied statistics file that the run goes without is named in the log and counted.
+void ReportMissingStatistics(ComputationSummary& summary) {
+    for (const SuppliedStatistics& file : kSuppliedStatistics) {
+        Step(summary, [&] {
+            const fs::path path = common::Option1nPath(file.name);
+            std::error_code ec;
+            const bool there = fs::exists(path, ec);
+            if (there && common::RecordFile(path, file.recordLength).Count() > 0) return;
+            common::LogError(kComputationStep, "OPTION1N/" + std::string(file.name) +
+                                                   (there ? " holds no record" : " is missing") +
+                                                   ": read as empty, the predictions are made without it");
+            ++summary.statisticsMissing;
+        });
+    }
+}
+
 // A step that found its input missing or empty: logged, and the end text says so.
 void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
     common::LogError(kComputationStep, what + ": nothing to work on");
@@ -200,6 +244,7 @@ std::string ComputationEndText(const ComputationSummary& s) {
     if (s.AllDone()) return std::string(kComputationDone);
     std::vector<std::string> parts;
     if (s.nothingToWorkOn) parts.emplace_back(common::kNoInputPart);
+    if (s.statisticsMissing) parts.push_back("見つからないか空の統計ファイル " + std::to_string(s.statisticsMissing) + " 件");
     if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
@@ -226,6 +271,9 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     }
     // Without its source the subset stays as it is; the failure is logged and told in the end text.
     if (!sourceThere) throw std::runtime_error(source.string() + " is missing: " + std::string(subsetFile) + " left as it was");
+    // Nothing of this week: the file would only be written back as it stands, or made empty where
+    // there is none; OPTION1N holds the user's files.
+    if (written == 0) return 0;
     // This week's records go from record 1 over the file as it stands: records of an earlier,
     // longer subset stay behind them. Readers take the first match, so they always find this
     // week's records first.
@@ -250,6 +298,7 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     Step(summary, [] { SetMark(); });
     SetBar3(controls, 0);
     SetBar4(controls, 0);
+    ReportMissingStatistics(summary);
 
     // The tables the runs are joined with come from files that this run does not write: with
     // cores to spare they are read meanwhile, on a thread of their own, and taken where the run
@@ -296,11 +345,20 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(kComputationStep, [] { common::CreateFolders(common::AppPath(kExFolder)); });
     if (tables) {
-        ComputeHorses(*tables, model, horses, host, controls, summary);
+        const std::vector<std::string> withoutRuns = ComputeHorses(*tables, model, horses, host, controls, summary);
         // Run files that could not be read are failures of their own; these held no run at all.
-        if (!horses.empty() && summary.runs == 0 && summary.horsesPassedOver == 0)
+        if (!horses.empty() && withoutRuns.size() == horses.size()) {
             NothingToWorkOn(summary, "the run files of the " + std::to_string(horses.size()) + " listed horses in " +
                                          std::string(acquisition::kHorseRunFolder) + " hold no run");
+        } else {
+            for (const std::string& kettoNum : withoutRuns) {
+                std::error_code ec;
+                const bool there = fs::exists(acquisition::HorseRunFilePath(kettoNum), ec);
+                common::LogError(kComputationStep, kettoNum + ": its run file " + (there ? "holds no run" : "is missing") +
+                                                       ": its file of expanded runs left as it was");
+                ++summary.horsesPassedOver;
+            }
+        }
     } else {
         // Without the tables no horse has records this time.
         for (const std::string& kettoNum : horses)

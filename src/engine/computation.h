@@ -52,33 +52,39 @@ struct ComputationSummary {
     std::int64_t itemLabelsBlanked = 0;   // labels left blank because the item could not be computed
     std::int64_t horsesPassedOver = 0;    // horses whose file could not be written or completed
     std::int64_t stepsPassedOver = 0;     // lists, subsets, tables, model files or the mark that failed
+    std::int64_t statisticsMissing = 0;   // supplied statistics files missing or without a record
     bool nothingToWorkOn = false;         // no horse listed, or none of their run files held a run
 
     bool AllDone() const {
-        return !nothingToWorkOn && runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver == 0;
+        return !nothingToWorkOn &&
+               runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver + statisticsMissing == 0;
     }
 };
 
-/// "計算終了", followed, when the run had nothing to work on or passed anything over, by that
-/// ("入力ファイルがありません") and how many runs, labels, horses and steps, and where the reasons are.
+/// "計算終了", followed, when the run had nothing to work on, went without statistics or passed
+/// anything over, by that ("入力ファイルがありません") and how many statistics files, runs, labels,
+/// horses and steps, and where the reasons are.
 std::string ComputationEndText(const ComputationSummary& summary);
 
 /// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`
 /// whose first `keyWidth` characters are one of `keys`, in the source's order, a record once for
 /// every time its key is listed. They go from record 1 over the file as it stands (through a scratch
 /// file and a rename), so records of an earlier, longer subset stay behind them. A missing source
-/// leaves the subset as it was and throws, naming it.
+/// leaves the subset as it was and throws, naming it; without a record of `keys` nothing is written
+/// (a missing subset stays missing).
 /// Returns the number of records written.
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
                                  std::size_t keyWidth, const std::vector<std::string>& keys);
 
-/// Button ⑤. In order: Text3 <- the start text; the mark (kComputationMarkFile) set; the dams'
-/// statistics subset; the horses' statistics subset; then per horse its runs expanded and predicted in memory and its file of
-/// expanded runs written once (a horse that cannot be computed, and every horse when the files
-/// they are joined with cannot be read, is left with an empty file); the mark removed; Text3 <-
-/// the end text. Each step and each horse passes its failures over into ERRORLOG.txt and the next
-/// goes on; a list of horses that is missing or empty, or run files without a run, are logged as
-/// nothing to work on. Horses are
+/// Button ⑤. In order: Text3 <- the start text; the mark (kComputationMarkFile) set; each supplied
+/// statistics file that is missing or holds no record logged (it reads as empty) and counted; the
+/// dams' statistics subset; the horses' statistics subset; then per horse its runs expanded and
+/// predicted in memory and its file of expanded runs written once (a horse that cannot be computed,
+/// and every horse when the files they are joined with cannot be read, is left with an empty file;
+/// a horse without a run keeps the file it has and is logged); the mark removed; Text3 <- the end
+/// text. Each step and each horse passes its failures over into ERRORLOG.txt and the next goes on;
+/// a list of horses that is missing or empty, or run files without a run, are logged as nothing to
+/// work on. Nothing is created in OPTION1N but a subset that holds this week's records. Horses are
 /// computed on ComputationThreads() threads; what the run writes, the log included, is what one
 /// thread writes. A second run started while one is working (from another window) returns at
 /// once with an empty summary. Pending window events run through `host` as it works, on the

@@ -1,9 +1,12 @@
 #include "workbench/weekly_batch.h"
 
+#include <algorithm>
+
 #include "common/code_table.h"
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
+#include "engine/ex_record.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
@@ -46,11 +49,13 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     // The race list and the three week files, each written whole once.
     RaceList list;
     log.Step("race list", [&] { list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log); });
+    // Without a race to list the week files stay as the last run left them.
     if (list.Races.empty()) {
         batch.NothingToWorkOn = true;
         if (!list.NothingListed.empty()) common::LogError(kBatchStep, list.NothingListed);
+    } else {
+        WriteWeekFiles(list, log);
     }
-    WriteWeekFiles(list, log);
     const int races = static_cast<int>(list.Races.size());
     batch.WeekRaceCount = races;
     batch.RaceInfoTable = workbench::RaceInfoTable(races);
@@ -64,24 +69,43 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     // The runners' first fields from this week's runner records, then their expanded runs; each
     // race's runner file is written once.
     std::vector<RaceRunners> runners;
-    log.Step(records::kSeThisWeekNew, [&] {
+    const bool runnersRead = log.Step(records::kSeThisWeekNew, [&] {
         runners = WriteRunnerFirstFields(std::vector<std::string>(batch.RaceKeyList.begin() + 1, batch.RaceKeyList.end()), log);
     });
     runners.resize(static_cast<std::size_t>(races));
-    for (int r = 1; r <= races; ++r) {
+    // No runner of a listed race (the runner records missing, empty or of another week), or no run
+    // of any runner (the computation has not run), leaves no race to work on: the races' files
+    // then stay as the last run left them rather than being written empty.
+    common::InputCheck inputs(kBatchStep, common::InputCheck::Need::Every);
+    int workRaces = runnersRead ? races : 0;
+    if (workRaces > 0) {
+        const bool anyRunner = std::ranges::any_of(runners, [](const RaceRunners& race) { return !race.empty(); });
+        inputs.Note(common::AppPath(records::kSeThisWeekNew), anyRunner);
+        if (!anyRunner) workRaces = 0;
+    }
+    int runnersWithRuns = 0;
+    for (int r = 1; r <= workRaces; ++r) {
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        RaceRunners& raceRunners = runners[static_cast<std::size_t>(r - 1)];
         log.Race(r, key, "join", [&] {
-            const RaceJoin join = JoinExpandedRuns(r, key, raceRunners, codes, log);
+            const RaceJoin join = JoinExpandedRuns(r, key, runners[static_cast<std::size_t>(r - 1)], codes, log);
+            runnersWithRuns += join.runnersWithRuns;
             if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
         });
-        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, raceRunners); });
+    }
+    if (workRaces > 0) {
+        inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
+        if (runnersWithRuns == 0) workRaces = 0;
+    }
+    batch.InputsMissing = !inputs.Report().empty();
+    for (int r = 1; r <= workRaces; ++r) {
+        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
+        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, runners[static_cast<std::size_t>(r - 1)]); });
     }
 
     // Race by race, each from a fresh state.
     RaceWriting writing(writers, codes, log);
     RaceRun run{host, codes, log, writing};
-    for (int r = 1; r <= races; ++r) {
+    for (int r = 1; r <= workRaces; ++r) {
         log.Race(r, batch.RaceKeyList[static_cast<std::size_t>(r)], "race state", [&] {
             RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
                                             batch.RaceInfoTable.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
@@ -99,6 +123,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
 std::string BatchEndText(const WeekBatch& b) {
     std::vector<std::string> parts;
     if (b.NothingToWorkOn) parts.emplace_back("対象のレースがありません");
+    if (b.InputsMissing) parts.emplace_back(common::kSomeInputsMissingPart);
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");

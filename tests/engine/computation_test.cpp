@@ -57,8 +57,10 @@ protected:
         folder.Write("OPTION1N/KYOSOBATHISWEEK.dat", lastWeek);
         folder.Write("UMAGOTOEXTHISWEEKN/2016100001EX.dat", std::string(2603, 'x'));
         folder.Write("UMAGOTOEXTHISWEEKN/2016109999EX.dat", std::string(2603, 'y'));
+        folder.Write("UMAGOTOTHISWEEKN/2016100001.dat", Runner("2016100001", "20190601", "05"));
         folder.Write("UMAGOTOTHISWEEKN/2016100002.dat",
                      Runner("2016100002", "20190512", "11") + Runner("2016100002", "20190608", "09"));
+        WriteSuppliedStatistics(folder);
     }
 
     testsupport::TempAppFolder folder;
@@ -84,8 +86,9 @@ TEST_F(Computation, SubsetsAndFreshFilesOfTheListedHorses) {
                                                                 Stats(228, "2015100000", 'o'));
     EXPECT_EQ(s.horseStatsRecords, 2);
 
-    EXPECT_TRUE(folder.Exists("UMAGOTOEXTHISWEEKN/2016100001EX.dat"));
-    EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), "");
+    const std::string one = folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat");
+    ASSERT_EQ(one.size(), 2603u);
+    EXPECT_EQ(At(one, 1, 40), Runner("2016100001", "20190601", "05").substr(0, 40));
     EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016109999EX.dat"), std::string(2603, 'y'));
     const std::string two = folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat");
     ASSERT_EQ(two.size(), 2u * 2603);
@@ -95,7 +98,7 @@ TEST_F(Computation, SubsetsAndFreshFilesOfTheListedHorses) {
     EXPECT_EQ(At(two, 2603 + SpeedAt(0), 21), std::string(21, ' '));
     EXPECT_EQ(At(two, 2603 + IndexAt(1), 120), std::string(120, ' '));
     EXPECT_EQ(s.filesWritten, 2);
-    EXPECT_EQ(s.records, 2);
+    EXPECT_EQ(s.records, 3);
 }
 
 // Missing supplied files are passed over, counted and told in the end text; the subset of a
@@ -117,6 +120,85 @@ TEST_F(Computation, MissingSuppliedFilesAreToldInTheEndText) {
     EXPECT_NE(log.find("KYOSOBA.dat"), std::string::npos);
     EXPECT_NE(log.find("Shog"), std::string::npos);
     EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+}
+
+// A supplied statistics file that is gone, or holds no record, reads as empty; the run names it in
+// ERRORLOG.txt and its end text says statistics were missing. Nothing is made in OPTION1N in its
+// place, and no file there is left empty.
+TEST_F(Computation, MissingStatisticsAreNamedAndTold) {
+    struct Case {
+        std::string name;
+        bool empty;  // there, without a record
+    };
+    std::vector<Case> cases;
+    for (const auto& [name, length] : kSuppliedStatistics) cases.push_back({name, false});
+    cases.push_back({"STALLION.dat", true});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name + (c.empty ? " empty" : " missing"));
+        SetUp();  // each case starts from the fixture's week
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        std::filesystem::remove(folder / "OPTION1N/HAHAUMATHISWEEK.dat");
+        if (c.empty)
+            folder.Write("OPTION1N/" + c.name, "");
+        else
+            std::filesystem::remove(folder / ("OPTION1N/" + c.name));
+        std::string text3;
+        const engine::ComputationSummary s =
+            engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_EQ(s.statisticsMissing, 1);
+        EXPECT_FALSE(s.AllDone());
+        EXPECT_EQ(text3, "計算終了（見つからないか空の統計ファイル 1 件。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_NE(folder.Read("ERRORLOG.txt").find("OPTION1N/" + c.name + (c.empty ? " holds no record" : " is missing")),
+                  std::string::npos)
+            << folder.Read("ERRORLOG.txt");
+        EXPECT_EQ(folder.Exists("OPTION1N/" + c.name), c.empty);
+        for (const auto& [name, bytes] : folder.Files("OPTION1N")) {
+            if (name == "OPTION1N/" + c.name) continue;
+            EXPECT_FALSE(bytes.empty()) << name;
+        }
+        EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603) << "the horses are computed";
+    }
+}
+
+// A subset without a record of this week is not written: a missing one is not made empty, one
+// that stands keeps its records.
+TEST_F(Computation, NoSubsetIsMadeEmpty) {
+    struct Case {
+        std::string name;
+        std::function<void(const testsupport::TempAppFolder&)> prepare;
+    };
+    const std::vector<Case> cases = {
+        {"lists missing",
+         [](auto& f) {
+             std::filesystem::remove(f / "HAHAHANNUMTHISWEEKN.dat");
+             std::filesystem::remove(f / "KETTONUMTHISWEEKN.dat");
+         }},
+        {"lists empty",
+         [](auto& f) {
+             f.Write("HAHAHANNUMTHISWEEKN.dat", "");
+             f.Write("KETTONUMTHISWEEKN.dat", "");
+         }},
+        {"no horse of the week in the statistics",
+         [](auto& f) {
+             f.Write("HAHAHANNUMTHISWEEKN.dat", "\"2005209999\"\r\n");
+             f.Write("KETTONUMTHISWEEKN.dat", "\"2016109999\"\r\n");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        std::filesystem::remove(folder / "OPTION1N/HAHAUMATHISWEEK.dat");
+        const std::string lastWeek = folder.Read("OPTION1N/KYOSOBATHISWEEK.dat");
+        c.prepare(folder);
+        const engine::ComputationSummary s = engine::RunComputation(host);
+        EXPECT_EQ(s.damStatsRecords, 0);
+        EXPECT_EQ(s.horseStatsRecords, 0);
+        EXPECT_FALSE(folder.Exists("OPTION1N/HAHAUMATHISWEEK.dat"));
+        EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), lastWeek);
+        std::filesystem::remove(folder / "OPTION1N/KYOSOBATHISWEEK.dat");
+        engine::RunComputation(host);
+        EXPECT_FALSE(folder.Exists("OPTION1N/KYOSOBATHISWEEK.dat"));
+    }
 }
 
 TEST(ComputationEndText, CountsWhatWasPassedOver) {
@@ -162,6 +244,7 @@ TEST_F(Computation, ASecondRunDuringARunReturnsAtOnce) {
 // the runs are joined with cannot be read. Unlisted horses' files stay.
 TEST_F(Computation, AHorseThatCannotBeComputedEndsWithAnEmptyFile) {
     folder.Write("UMAGOTOEXTHISWEEKN/2016100002EX.dat", std::string(3 * 2603, 'z'));
+    std::filesystem::remove(folder / "UMAGOTOTHISWEEKN/2016100001.dat");
     std::filesystem::create_directories(folder / "UMAGOTOTHISWEEKN/2016100001.dat");  // unreadable
     engine::ComputationSummary s = engine::RunComputation(host);
     EXPECT_EQ(s.horsesPassedOver, 1);
@@ -185,6 +268,32 @@ TEST_F(Computation, AHorseThatCannotBeComputedEndsWithAnEmptyFile) {
     EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016109999EX.dat"), std::string(2603, 'y'));
 }
 
+// A horse whose run file is missing or holds no run has nothing to be computed from: the file of
+// expanded runs it has stays as it is, and the horse is logged and told in the end text.
+TEST_F(Computation, AHorseWithoutRunsKeepsItsFile) {
+    for (bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "run file empty" : "run file missing");
+        SetUp();
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        if (empty)
+            folder.Write("UMAGOTOTHISWEEKN/2016100001.dat", "");
+        else
+            std::filesystem::remove(folder / "UMAGOTOTHISWEEKN/2016100001.dat");
+        std::string text3;
+        const engine::ComputationSummary s =
+            engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
+        EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), std::string(2603, 'x'));
+        EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+        EXPECT_EQ(s.horsesPassedOver, 1);
+        EXPECT_FALSE(s.nothingToWorkOn);
+        EXPECT_EQ(text3, "計算終了（展開できなかった馬 1 頭。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_NE(folder.Read("ERRORLOG.txt")
+                      .find(std::string("2016100001: its run file ") + (empty ? "holds no run" : "is missing")),
+                  std::string::npos)
+            << folder.Read("ERRORLOG.txt");
+    }
+}
+
 // A horse listed twice counts twice, as a second computation of it would, and its file holds its
 // records once.
 TEST_F(Computation, AHorseListedTwice) {
@@ -193,7 +302,7 @@ TEST_F(Computation, AHorseListedTwice) {
     EXPECT_TRUE(s.AllDone()) << folder.Read("ERRORLOG.txt");
     EXPECT_EQ(s.horses, 3);
     EXPECT_EQ(s.filesWritten, 3);
-    EXPECT_EQ(s.records, 4);
+    EXPECT_EQ(s.records, 5);
     EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
 }
 
@@ -262,7 +371,11 @@ TEST_F(Computation, NothingToWorkOnIsToldInTheEndText) {
          "KETTONUMTHISWEEKN.dat is missing: nothing to work on"},
         {"list empty", [](auto& f) { f.Write("KETTONUMTHISWEEKN.dat", ""); },
          "KETTONUMTHISWEEKN.dat lists no horse: nothing to work on"},
-        {"no runs", [](auto& f) { std::filesystem::remove(f / "UMAGOTOTHISWEEKN/2016100002.dat"); },
+        {"no runs",
+         [](auto& f) {
+             std::filesystem::remove(f / "UMAGOTOTHISWEEKN/2016100001.dat");
+             std::filesystem::remove(f / "UMAGOTOTHISWEEKN/2016100002.dat");
+         },
          "UMAGOTOTHISWEEKN hold no run: nothing to work on"},
     };
     for (const Case& c : cases) {
@@ -275,6 +388,7 @@ TEST_F(Computation, NothingToWorkOnIsToldInTheEndText) {
             engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
         EXPECT_TRUE(s.nothingToWorkOn);
         EXPECT_EQ(text3, "計算終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), std::string(2603, 'x')) << "files kept";
         EXPECT_NE(folder.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << folder.Read("ERRORLOG.txt");
     }
 }

@@ -39,6 +39,7 @@ void WriteSmallWeek(const testsupport::TempAppFolder& folder) {
     for (engine::Surface s : engine::kSurfaces) WriteModel(folder, s, {{1, {{"201905", 10, 58, 57, 59}}}});
     folder.Write("JRACODE/CodeTable.csv", "\"2001\",\"01\",\"札幌\"\r\n");
     folder.Write("OPTION1N/HAHAUMA.dat", "");
+    WriteSuppliedStatistics(folder);
     folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n");
     std::string runs;
     for (const char* date : {"20190512", "20190608"}) {

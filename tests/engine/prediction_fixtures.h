@@ -6,11 +6,14 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/record_bytes.h"
 #include "engine/model_tables.h"
+#include "engine/stats_records.h"
 #include "engine/surface.h"
+#include "records/week_record_file.h"
 #include "support/temp_folder.h"
 
 // Hand-made expanded records and model files for the prediction and computation tests. Records
@@ -126,6 +129,27 @@ inline void WriteModel(const testsupport::TempAppFolder& dir, engine::Surface su
     if (surface != engine::Surface::Shog) {
         put(ModelFile::AgariWeightData, agari);
         put(ModelFile::PaceWeightData, pace);
+    }
+}
+
+/// The supplied statistics that the computation reads as they stand (OPTION1N), each name with its
+/// record length.
+inline const std::vector<std::pair<std::string, std::size_t>> kSuppliedStatistics = {
+    {"CHOKYOSEISEI.dat", engine::PersonStats::kLength},
+    {"STALLION.dat", engine::SireDamStats::kLength},
+    {"MARE.dat", engine::SireDamStats::kLength},
+    {"KISHUSEISEI.dat", engine::PersonStats::kLength},
+    {"HNSKOPTION1N.dat", engine::DamFoalRecord::kLength},
+    {"KS20190101NEW.dat", static_cast<std::size_t>(records::WeekFileKS::kRecordLength)},
+};
+
+/// Each of them with one record of a key no fixture looks up: there, but changing no value.
+inline void WriteSuppliedStatistics(const testsupport::TempAppFolder& dir) {
+    for (const auto& [name, length] : kSuppliedStatistics) {
+        std::string record(length, ' ');
+        Put(record, 1, "0000000001");
+        Put(record, static_cast<int>(length) - 1, "\r\n");
+        dir.Write("OPTION1N/" + name, record);
     }
 }
 

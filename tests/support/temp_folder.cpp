@@ -47,4 +47,16 @@ std::string TempAppFolder::Read(std::string_view relative) const {
 
 bool TempAppFolder::Exists(std::string_view relative) const { return fs::exists(*this / relative); }
 
+std::map<std::string, std::string> TempAppFolder::Files(std::string_view relative) const {
+    std::map<std::string, std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(*this / relative, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file()) continue;
+        const std::string name = fs::relative(it->path(), path_).generic_string();
+        files.emplace(name, Read(name));
+    }
+    return files;
+}
+
 }  // namespace testsupport

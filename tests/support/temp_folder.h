@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ public:
     /// Reads a file under the folder ("" when missing).
     std::string Read(std::string_view relative) const;
     bool Exists(std::string_view relative) const;
+    /// Every file under a sub-folder ("" for the whole folder), by its path relative to the
+    /// folder ('/' separated), with its bytes; empty when the sub-folder is missing.
+    std::map<std::string, std::string> Files(std::string_view relative = "") const;
 
 private:
     std::filesystem::path path_;

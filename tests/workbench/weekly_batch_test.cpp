@@ -1,6 +1,8 @@
 #include "workbench/weekly_batch.h"
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using batchtest::TestData;
 
 // Text5 of the recording host, call by call.
@@ -30,6 +33,19 @@ std::vector<std::string> CallOrder(const testsupport::RecordingHost& host) {
     std::vector<std::string> order;
     for (const auto& c : host.calls) order.push_back(c.what == "pumpEvents" ? "pump" : c.text);
     return order;
+}
+
+// The names of the files that one snapshot of a folder has and the other lacks or holds otherwise.
+std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& before,
+                                      const std::map<std::string, std::string>& after) {
+    std::vector<std::string> changed;
+    for (const auto& [name, bytes] : before) {
+        const auto found = after.find(name);
+        if (found == after.end() || found->second != bytes) changed.push_back(name);
+    }
+    for (const auto& [name, bytes] : after)
+        if (!before.contains(name)) changed.push_back(name);
+    return changed;
 }
 
 TEST(WeeklyBatch, PredictionWeekWritesTheWeekFilesAndVisitsEveryRace) {
@@ -122,11 +138,13 @@ TEST(WeeklyBatch, ResultWeekListsThePayoutsOnceWithTheirOwnTitles) {
     EXPECT_FALSE(folder.Exists("ERRORLOG.txt")) << folder.Read("ERRORLOG.txt");
 }
 
+// Without a race to list, the week files of the last run stay as they were.
 TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
     testsupport::TempAppFolder folder;
     folder.Write("JRACODE/CodeTable.csv", TestData("workbench/CodeTable.csv"));
     std::filesystem::create_directories(folder / "SOKUDO");
     folder.Write("RACETHISWEEKN.dat", "\"201901010101\"\r\n");  // last week's list
+    folder.Write("SOKUDO/RACEID.txt", "2019010101010101\r\n");
     testsupport::RecordingHost host;
 
     const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
@@ -134,11 +152,69 @@ TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
     EXPECT_TRUE(batch.NothingToWorkOn);
     EXPECT_EQ(batch.WeekRaceCount, 0);
     EXPECT_TRUE(batch.RaceListLines.empty());
-    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), "");
+    EXPECT_EQ(folder.Read("RACETHISWEEKN.dat"), "\"201901010101\"\r\n");
+    EXPECT_EQ(folder.Read("SOKUDO/RACEID.txt"), "2019010101010101\r\n");
+    EXPECT_FALSE(folder.Exists("RACETHISWEEKNSYOSAI.dat"));
     EXPECT_FALSE(folder.Exists("RATHISWEEKNNEW.dat")) << "reading never creates a file";
     EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat holds no record"));
     EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了（対象のレースがありません。ERRORLOG.txtを確認して下さい。）");
     EXPECT_TRUE(Text5Calls(host).empty());
+}
+
+// Without runner records of this week's races, or without a single expanded run of their runners,
+// no race can be worked on: every file the batch wrote last time stays byte for byte (the runner
+// files, KAIME and the betting files); the missing input is named in ERRORLOG.txt and the end text
+// says that inputs were missing. The race list is still shown.
+TEST(WeeklyBatch, AMissingOrEmptyInputLeavesEveryRaceFileAsItWas) {
+    struct Case {
+        std::string name;
+        std::function<void(const testsupport::TempAppFolder&)> damage;
+        std::string logged;
+        std::string endText;
+    };
+    const std::string someMissing =
+        "予想･結果終了（入力ファイルの一部がありません。ERRORLOG.txtを確認して下さい。）";
+    const std::vector<Case> cases = {
+        {"runner records missing", [](auto& f) { std::filesystem::remove(f / "SETHISWEEKNNEW.dat"); },
+         "SETHISWEEKNNEW.dat is missing: nothing to work on", someMissing},
+        {"runner records empty", [](auto& f) { f.Write("SETHISWEEKNNEW.dat", ""); },
+         "SETHISWEEKNNEW.dat holds nothing to work on", someMissing},
+        {"runner records of another week",
+         [](auto& f) { f.Write("SETHISWEEKNNEW.dat", batchtest::SeRecord("2019010105010101", "01", "2017100001", "X")); },
+         "SETHISWEEKNNEW.dat holds nothing to work on", someMissing},
+        {"expanded runs missing", [](auto& f) { std::filesystem::remove_all(f / "UMAGOTOEXTHISWEEKN"); },
+         "UMAGOTOEXTHISWEEKN is missing: nothing to work on",
+         "予想･結果終了（入力ファイルの一部がありません、展開データのない出走馬 4 頭。ERRORLOG.txtを確認して下さい。）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        batchtest::WritePredictionWeek(folder);
+        std::filesystem::create_directories(folder / "RACE");
+        std::filesystem::create_directories(folder / "SOKUDO");
+        batchtest::CreateTicketFolders(folder);
+        testsupport::RecordingHost first;
+        workbench::WeeklyYosoBatch(first, {});
+        ASSERT_EQ(folder.Read("RACE/202506070501.dat").size(), 3 * batchtest::kRhLength);
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        c.damage(folder);
+        std::map<std::string, std::string> before = folder.Files();
+
+        testsupport::RecordingHost host;
+        const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+        std::map<std::string, std::string> after = folder.Files();
+        const std::string log = after["ERRORLOG.txt"];
+        after.erase("ERRORLOG.txt");
+        EXPECT_THAT(ChangedFiles(before, after), IsEmpty());
+        EXPECT_EQ(folder.Read("RACE/202506070501.dat").size(), 3 * batchtest::kRhLength);
+        EXPECT_THAT(log, HasSubstr(c.logged));
+        EXPECT_TRUE(batch.InputsMissing);
+        EXPECT_FALSE(batch.NothingToWorkOn);
+        EXPECT_EQ(workbench::BatchEndText(batch), c.endText);
+        EXPECT_EQ(batch.RaceListLines.size(), 3u);
+        EXPECT_TRUE(Text5Calls(host).empty()) << "no race worked on";
+    }
 }
 
 // A race whose runner file cannot be written is passed over; the other races and the week files
