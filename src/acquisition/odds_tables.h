@@ -79,7 +79,8 @@ std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& resul
 /// written through a scratch file and a rename. A missing or empty source file writes nothing
 /// for its kind, and tables of races the files do not hold are left as they are; when all four
 /// are missing or empty there was nothing to build from, and each is named in ERRORLOG.txt.
-/// Failures are logged and the build goes on with the next race.
+/// Failures are logged and the build goes on with the next race. The source's mark
+/// (ODDSTABLES.mark or BREAKINGODDSTABLES.mark) stands from the start of the build to its end.
 OddsTablesResult BuildOddsTables(std::int16_t source);
 
 }  // namespace acquisition

@@ -4,6 +4,7 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
@@ -31,6 +32,9 @@ std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
 WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     WeekBatch batch;
     BatchLog log;
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::SetStepMark(common::MarkedStep::WeeklyBatch); });
+    batch.UnfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::WeeklyBatch, kBatchStep);
 
     // The code table logs a missing file itself; the names are then empty.
     const common::CodeTable codes = common::CodeTable::Load();
@@ -90,6 +94,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         });
     }
 
+    log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
     batch.RacesPassedOver = log.RacesPassedOver();
     batch.RunnersWithoutRuns = log.RunnersWithoutRuns();
     batch.StepsPassedOver = log.StepsPassedOver();
@@ -97,7 +102,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
 }
 
 std::string BatchEndText(const WeekBatch& b) {
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = b.UnfinishedInputs;
     if (b.NothingToWorkOn) parts.emplace_back("対象のレースがありません");
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");

@@ -36,6 +36,8 @@ struct WeekBatch {
     std::int64_t StepsPassedOver = 0;     // week files, input files, the code table
     /// No race could be listed (an input file missing or empty).
     bool NothingToWorkOn = false;
+    /// End-text parts naming the marked steps whose files the batch read unfinished.
+    std::vector<std::string> UnfinishedInputs;
 };
 
 /// The batch. In order: the code table; the mode from RATHISWEEKNNEW.dat; the race list with
@@ -46,12 +48,12 @@ struct WeekBatch {
 /// betting files each written once, pending window events once and the race's status text in
 /// Text5, the writers of `writers` (made fresh for this run) in table order and, in result mode,
 /// the meeting day's rate files. Every sub-step passes its failures over into ERRORLOG.txt;
-/// nothing shows a message.
+/// nothing shows a message. WEEKLYBATCH.mark stands from the start of the run to its end.
 WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers);
 
 /// Text5 after the batch: "予想･結果終了", or, when something was passed over, followed in
-/// parentheses by what (nothing to work on, races, runners without runs, steps) and where the
-/// reasons are.
+/// parentheses by what (unfinished steps whose files it read, nothing to work on, races, runners
+/// without runs, steps) and where the reasons are.
 std::string BatchEndText(const WeekBatch& batch);
 
 /// Text5 while a race is worked on: its date yyyymmdd, the course name, its race number and

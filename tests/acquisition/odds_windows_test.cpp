@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "acquisition/breaking_odds.h"
 #include "acquisition/breaking_odds_window.h"
 #include "acquisition/odds_tables.h"
 #include "acquisition/odds_tables_window.h"
@@ -183,7 +184,7 @@ TEST(BreakingOddsWindow, PayoutsButtonOpensThePayoutsWindowBetweenItsTexts) {
     window.SetPayoutsOpener([&] {
         textAtOpening.push_back(Text1(&window));
         pumpsAtOpening.push_back(host.calls.size());
-        return whole;
+        return std::string(acquisition::BreakingPayoutsEndText(whole));
     });
 
     Button(&window, "Command2")->click();

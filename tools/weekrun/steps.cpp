@@ -149,7 +149,7 @@ const std::vector<Step>& Steps() {
              text1(acquisition::kBreakingPayoutsStart);
              host.pumpEvents();
              const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(f.link, host);
-             text1(acquisition::BreakingPayoutsEndText(s.Failures() == 0));
+             text1(workbench::BreakingPayoutsEndText(s));
          }},
         {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
          [](ConsoleHost& host) {
