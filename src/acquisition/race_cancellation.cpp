@@ -132,10 +132,10 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         if (!common::PassOver(kStep, work)) ++summary.failures;
     };
 
-    text(kCancellationStartText);
-    host.pumpEvents();
     // The mark stands until the run has ended: a run cut short leaves it for the next start.
     part([] { common::SetStepMark(common::MarkedStep::Cancellation); });
+    text(kCancellationStartText);
+    host.pumpEvents();
     const std::vector<std::string> unfinished = common::UnfinishedInputParts(common::MarkedStep::Cancellation, kStep);
 
     bool datesRead = false;
@@ -169,11 +169,12 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD); });
     part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept); });
     part([&] {
-        // Without a runner in the working copy every run file would be emptied: they stay.
+        // A working runner copy that this run did not rebuild and that holds no runner would empty
+        // every run file: they stay. One rebuilt empty (every runner called off) empties them.
         const fs::path runners = common::AppPath(records::kSeThisWeekNew);
         std::error_code ec;
         const auto size = fs::file_size(runners, ec);
-        if (ec || size < static_cast<std::uintmax_t>(records::kLength<LayoutSE>)) {
+        if (summary.runners < 0 && (ec || size < static_cast<std::uintmax_t>(records::kLength<LayoutSE>))) {
             if (common::KeepOutput(kStep, common::AppPath(kHorseRunFolder), runners)) ++summary.outputsKept;
             return;
         }

@@ -79,7 +79,7 @@ struct CancellationSummary {
 /// Each part is its own sub-step: a failure is logged and counted, the file it was rewriting stays
 /// whole, and the next part runs. A missing full copy fails its parts rather than emptying the
 /// working copy. A full copy without a record leaves the working copy as it is, and a working
-/// runner copy without a record the run files; each such output that holds something is logged
+/// runner copy that was not rebuilt and holds no record the run files; each such output that holds something is logged
 /// and counted in the end text's note. CANCELLATION.mark stands from the start of the run to its end; when
 /// the mark of structure building stands, the end text names it in brackets.
 CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Host& host,

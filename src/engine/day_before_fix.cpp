@@ -183,9 +183,9 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
 
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls) {
     DayBeforeFixSummary summary;
-    if (controls.setProgressBar1) controls.setProgressBar1(0);
     // The mark stands until the run has ended: a run cut short leaves it for the next start.
     Part(summary, [] { common::SetStepMark(common::MarkedStep::DayBeforeFix); });
+    if (controls.setProgressBar1) controls.setProgressBar1(0);
     const std::vector<std::string> unfinished = common::UnfinishedInputParts(common::MarkedStep::DayBeforeFix, kDayBeforeFixStep);
     FixLastEntry(summary);
     Part(summary, [&] { FixRaceConditions(summary, controls.setProgressBar1); });

@@ -153,10 +153,10 @@ private:
 }  // namespace
 
 IndexRebuild RebuildSokudoFiles(common::Host& host) {
-    host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
     Rebuild rebuild(host);
     // The mark stands until the rebuild has ended: one cut short leaves it for the next start.
     if (!common::PassOver(kStep, [] { common::SetStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;
+    host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
     rebuild.result.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
     std::string list;
     if (!common::PassOver(kStep, [&] { list = common::ReadWholeFile(common::AppPath("TEKICHU/RACEIDYMDLKN.txt")); }))
