@@ -236,4 +236,45 @@ TEST(SurvivingNumbers, TheLastOfEachRunOfEqualKeys) {
     EXPECT_TRUE(acquisition::SurvivingNumbers({""}, {0}).empty());
 }
 
+// One source without a record: what is built from it stays as the last run left it, and so do the
+// run files, which need both the runners and the horses; what the other sources make is rebuilt.
+TEST(BuildWeekStructures, ASourceWithoutARecordKeepsWhatIsBuiltFromIt) {
+    struct Case {
+        std::string name;
+        std::string emptySource;
+        Strings kept;     // outputs that hold last week's bytes afterwards
+        Strings rebuilt;  // outputs that hold this week's
+    };
+    const std::vector<Case> cases = {
+        {"runners missing", "", {"SETHISWEEKNNEW.dat", "SETHISWEEKNNEWd.dat", "UMAGOTOTHISWEEKN/2019100001.dat"},
+         {"RATHISWEEKNNEW.dat", "UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat"}},
+        {"horses empty", "UMTHISWEEKN.dat",
+         {"UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat", "HAHAHANNUMTHISWEEKN.dat", "UMAGOTOTHISWEEKN/2019100001.dat"},
+         {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        testsupport::RecordingHost host;
+        folder.Write("OPTION1N/KYOSOBA.dat", "weights");
+        folder.Write("RATHISWEEKN.dat", Ra('2', "20241012", "05", "01", "new"));
+        if (c.name != "runners missing")
+            folder.Write("SETHISWEEKN.dat", Se('2', "20241012", "05", "01", "01", "2019100001", "new"));
+        folder.Write("UMTHISWEEKN.dat", c.emptySource == "UMTHISWEEKN.dat" ? "" : Um("2019100001", "1000000001", "new"));
+        const std::string last = "last week";
+        for (const std::string& name : c.kept) folder.Write(name, last);
+        for (const std::string& name : c.rebuilt) folder.Write(name, last);
+
+        const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(host);
+
+        for (const std::string& name : c.kept) EXPECT_EQ(folder.Read(name), last) << name;
+        for (const std::string& name : c.rebuilt) EXPECT_NE(folder.Read(name), last) << name;
+        EXPECT_EQ(summary.outputsKept, static_cast<std::int64_t>(c.kept.size()));  // the run files count once
+        const std::string log = folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, HasSubstr("UMAGOTOTHISWEEKN left as it was"));
+        EXPECT_THAT(host.Status(StatusBox::Text4), HasSubstr("前回のまま残した出力 " + std::to_string(c.kept.size()) + " 件"));
+        EXPECT_FALSE(folder.Exists("STRUCTURES.mark"));
+    }
+}
+
 }  // namespace
