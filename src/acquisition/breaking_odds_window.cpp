@@ -52,8 +52,7 @@ void TLMP2RIALTIME::Command2_Click() {
     if (!flag) return;
     Text1->setPlainText(ui::Qs(kBreakingPayoutsStart));
     host_.pumpEvents();
-    const bool whole = openPayouts_();
-    Text1->setPlainText(ui::Qs(BreakingPayoutsEndText(whole)));
+    Text1->setPlainText(ui::Qs(openPayouts_()));
 }
 
 // "設定ODDS": the settings dialog of this window's own data service.

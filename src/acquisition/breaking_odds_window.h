@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QWidget>
 
@@ -26,9 +27,10 @@ public:
     ~TLMP2RIALTIME() override;
 
     /// Opens the single breaking-payouts window: a new one does its work while it is made, an open
-    /// one is only brought forward. False when a load passed something over (logged). The main
-    /// menu sets it, since the window lives in another folder; tests give a fake.
-    using PayoutsOpener = std::function<bool()>;
+    /// one is only brought forward. Returns Ⅲ's end text, which says when the load passed
+    /// something over (logged). The main menu sets it, since the window lives in another folder;
+    /// tests give a fake.
+    using PayoutsOpener = std::function<std::string()>;
     void SetPayoutsOpener(PayoutsOpener opener) { openPayouts_ = std::move(opener); }
 
     /// Tests put a scripted data service in place of the stand-in.

@@ -10,6 +10,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "records/fields.h"
 #include "records/keys.h"
 #include "records/odds.h"
@@ -183,6 +184,10 @@ std::string TripleTableText(const TripleTable& table) { return TableText(table);
 OddsTablesResult BuildOddsTables(std::int16_t source) {
     const OddsStem stem = source == kOddsSourceBreaking ? OddsStem::Realtime : OddsStem::ThisWeek;
     OddsTablesResult result;
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    const common::MarkedStep marked =
+        source == kOddsSourceBreaking ? common::MarkedStep::BreakingOddsTables : common::MarkedStep::WeekOddsTables;
+    if (!common::PassOver(kStep, [&] { common::SetStepMark(marked); })) ++result.passedOver;
     // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
     common::PassOver(kStep, [] { common::CreateFolders(common::AppPath(kTableFolder)); });
     // Each kind's tables come from its own source file: one that is missing or empty (odds not
@@ -200,6 +205,7 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
         if (!held) result.missingKinds.push_back(kind);
     }
     result.noInput = inputs.Report() == common::kNoInputPart;
+    if (!common::PassOver(kStep, [&] { common::ClearStepMark(marked); })) ++result.passedOver;
     return result;
 }
 

@@ -83,7 +83,8 @@ std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& resul
 /// written through a scratch file and a rename. A missing or empty source file writes nothing
 /// for its kind and is named in ERRORLOG.txt (noInput when all four are); tables of races the
 /// files do not hold are left as they are, and so is a table that holds odds when the race's line
-/// holds none (logged, passed over). Failures are logged and the build goes on with the next race.
+/// holds none (logged, passed over). Failures are logged and the build goes on with the next race. The source's
+/// mark (ODDSTABLES.mark or BREAKINGODDSTABLES.mark) stands from the start of the build to its end.
 OddsTablesResult BuildOddsTables(std::int16_t source);
 
 }  // namespace acquisition

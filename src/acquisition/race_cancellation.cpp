@@ -14,6 +14,7 @@
 #include "common/missing_input.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "records/decoders.h"
 #include "records/fields.h"
 #include "records/week_record_file.h"
@@ -88,15 +89,21 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 }
 
 // The working copy: the full copy's records of every data kind but "1" and "9", in order, written
-// through the scratch file so that a failure leaves the old working copy whole.
+// through the scratch file so that a failure leaves the old working copy whole. A full copy without
+// a record leaves it as it is (counted in `outputsKept` when it holds something). Returns the records
+// written, -1 when it was left.
 template <class L>
-std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName) {
+std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& outputsKept) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path fullPath = common::AppPath(fullName);
     std::error_code ec;
     if (!fs::is_regular_file(fullPath, ec))
         throw std::runtime_error(fullPath.string() + " is missing: " + std::string(workingName) + " is left as it is");
     const std::string full = common::ReadWholeFile(fullPath);
+    if (full.size() < length) {
+        if (common::KeepOutput(kStep, common::AppPath(workingName), fullPath)) ++outputsKept;
+        return -1;
+    }
     std::string kept;
     kept.reserve(full.size());
     std::int64_t count = 0;
@@ -125,8 +132,11 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         if (!common::PassOver(kStep, work)) ++summary.failures;
     };
 
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    part([] { common::SetStepMark(common::MarkedStep::Cancellation); });
     text(kCancellationStartText);
     host.pumpEvents();
+    const std::vector<std::string> unfinished = common::UnfinishedInputParts(common::MarkedStep::Cancellation, kStep);
 
     bool datesRead = false;
     part([&] {
@@ -139,7 +149,10 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
         inputs.Note(common::AppPath(records::kRaThisWeekNew), false);
         host.messageBox(kNoData);
-        text(std::string(kCancellationNoInputStem) + common::PassedOverNote({std::string(inputs.Report())}));
+        std::vector<std::string> parts = unfinished;
+        parts.emplace_back(inputs.Report());
+        part([] { common::ClearStepMark(common::MarkedStep::Cancellation); });
+        text(std::string(kCancellationNoInputStem) + common::PassedOverNote(parts));
         summary.outcome = CancellationOutcome::NoRaces;
         return summary;
     }
@@ -152,16 +165,29 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.failures += fetched.failures;
 
     part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD); });
-    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew); });
+    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept); });
     part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew); });
+    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept); });
     part([&] {
+        // A working runner copy that this run did not rebuild and that holds no runner would empty
+        // every run file: they stay. One rebuilt empty (every runner called off) empties them.
+        const fs::path runners = common::AppPath(records::kSeThisWeekNew);
+        std::error_code ec;
+        const auto size = fs::file_size(runners, ec);
+        if (summary.runners < 0 && (ec || size < static_cast<std::uintmax_t>(records::kLength<LayoutSE>))) {
+            if (common::KeepOutput(kStep, common::AppPath(kHorseRunFolder), runners)) ++summary.outputsKept;
+            return;
+        }
         summary.runFiles = RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
     });
 
+    part([] { common::ClearStepMark(common::MarkedStep::Cancellation); });
     summary.outcome = summary.failures > 0 ? CancellationOutcome::Incomplete : CancellationOutcome::Done;
-    text(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText);
+    std::vector<std::string> parts = unfinished;
+    if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    text(std::string(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText) +
+         common::PassedOverNote(parts));
     return summary;
 }
 

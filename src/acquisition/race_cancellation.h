@@ -47,6 +47,7 @@ struct CancellationSummary {
     std::int64_t runnerRecordsMarked = 0;
     std::int64_t races = -1;            // records of the rebuilt RATHISWEEKNNEW.dat (-1: not rebuilt)
     std::int64_t runners = -1;          // records of the rebuilt SETHISWEEKNNEW.dat (-1: not rebuilt)
+    std::int64_t outputsKept = 0;       // working copies and run files left, as their source held no record
     RunFileSummary runFiles;
     std::int64_t failures = 0;          // parts passed over, each logged under kCancellationStep
 };
@@ -77,7 +78,10 @@ struct CancellationSummary {
 /// 9. Text1 <- the end text, or the incomplete text when a part was passed over.
 /// Each part is its own sub-step: a failure is logged and counted, the file it was rewriting stays
 /// whole, and the next part runs. A missing full copy fails its parts rather than emptying the
-/// working copy.
+/// working copy. A full copy without a record leaves the working copy as it is, and a working
+/// runner copy that was not rebuilt and holds no record the run files; each such output that holds something is logged
+/// and counted in the end text's note. CANCELLATION.mark stands from the start of the run to its end; when
+/// the mark of structure building stands, the end text names it in brackets.
 CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Host& host,
                                            const std::function<void(std::string_view)>& setText1);
 

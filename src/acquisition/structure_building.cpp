@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "common/paths.h"
 #include "common/quicksort.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "records/fields.h"
 #include "records/layouts.h"
 #include "records/record.h"
@@ -177,9 +179,17 @@ void CheckWeights(common::Host& host) {
         common::LogError(kStructureStep, std::string(kWeightsInstaller) + " is not in the application folder: the weights were not unpacked");
 }
 
+// A source that holds no record rebuilds nothing: the outputs of the last run stay (an output
+// that holds something is named in the log and counted for the end text).
+void KeepOutputs(std::initializer_list<std::string_view> outputs, std::string_view input, StructureSummary& summary) {
+    for (std::string_view output : outputs)
+        if (common::KeepOutput(kStructureStep, common::AppPath(output), common::AppPath(input))) ++summary.outputsKept;
+}
+
 void BuildRaceFiles(StructureSummary& summary) {
     RecordBuffer races = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
     summary.raceRecords = races.Count();
+    if (races.Count() == 0) return KeepOutputs({records::kRaThisWeekNew, records::kRaThisWeekNewD}, records::kRaThisWeek, summary);
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
     SortAndDeduplicate(races, table);
     summary.races = races.Count();
@@ -206,6 +216,8 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept)
 
 // The sorted runner files; their content is handed on to the run files once the working copy is written.
 void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::optional<std::string>& sorted) {
+    if (summary.runnerRecords == 0)
+        return KeepOutputs({records::kSeThisWeekNew, records::kSeThisWeekNewD}, records::kSeThisWeek, summary);
     KeyTable table = KeysOf<LayoutSE>(kept, RunnerSortKey);
     SortAndDeduplicate(kept, table);
     summary.runners = kept.Count();
@@ -220,6 +232,8 @@ void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys
                      std::optional<std::vector<std::string>>& horseList) {
     RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
     summary.horseRecords = horses.Count();
+    if (horses.Count() == 0)
+        return KeepOutputs({records::kUmThisWeekNew, kHorseList, kDamList}, records::kUmThisWeek, summary);
     KeyTable table = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
         return std::string(um.Get(records::um::KettoNum));
     });
@@ -280,6 +294,7 @@ std::vector<std::string> DistinctKeys(const std::vector<std::string>& sortedKeys
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary) {
     std::vector<std::string> parts;
     if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
+    if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (summary.stepsPassedOver > 0)
         parts.push_back("処理できなかった手順 " + std::to_string(summary.stepsPassedOver) + " 件");
     if (summary.runFiles.horsesPassedOver > 0)
@@ -295,6 +310,8 @@ StructureSummary BuildWeekStructures(common::Host& host) {
         if (!common::PassOver(step, work)) ++summary.stepsPassedOver;
     };
 
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    part([] { common::SetStepMark(common::MarkedStep::Structures); });
     part([&] { CheckWeights(host); });
     part([&] {
         host.setStatus(common::StatusBox::Text4, kStructureStartText);
@@ -306,34 +323,50 @@ StructureSummary BuildWeekStructures(common::Host& host) {
     // What a pass has written is handed on in memory; what a failed pass could not write is read
     // from the file the last run left, as the next step would read it.
     std::optional<std::string> sortedRunners;
+    bool runnersRead = false;
     {
         std::optional<RecordBuffer> keptRunners;
         part([&] { FilterRunners(summary, keptRunners); });
+        runnersRead = keptRunners.has_value();
         // Without the runner records (the file could not be read) there is nothing to sort.
         if (keptRunners) part([&] { BuildRunnerFiles(*keptRunners, summary, sortedRunners); });
     }
 
     std::optional<KeyTable> damKeys;
     std::optional<std::vector<std::string>> horseList;
-    part([&] { BuildHorseFiles(summary, damKeys, horseList); });
+    bool horsesRead = false;
+    part([&] {
+        BuildHorseFiles(summary, damKeys, horseList);
+        horsesRead = true;
+    });
     if (damKeys) part([&] { BuildDamList(*damKeys, summary); });
     damKeys.reset();
 
-    part([&] {
-        if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
-        if (!sortedRunners) sortedRunners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
-        summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
-    });
+    // Without this week's runners or horses the run files would be rebuilt empty, or from last
+    // week's list: they stay as they are.
+    const std::string_view emptySource = runnersRead && summary.runnerRecords == 0 ? records::kSeThisWeek
+                                         : horsesRead && summary.horseRecords == 0 ? records::kUmThisWeek
+                                                                                   : std::string_view();
+    if (!emptySource.empty()) {
+        KeepOutputs({kHorseRunFolder}, emptySource, summary);
+    } else {
+        part([&] {
+            if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
+            if (!sortedRunners) sortedRunners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
+            summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
+        });
+    }
     sortedRunners.reset();
 
     // A week always has races, runners and horses: a source without a record means the fetch
-    // has not run (or brought nothing), and the outputs are empty.
+    // has not run (or brought nothing).
     common::InputCheck inputs(step, common::InputCheck::Need::Every);
     inputs.Note(common::AppPath(records::kRaThisWeek), summary.raceRecords > 0);
     inputs.Note(common::AppPath(records::kSeThisWeek), summary.runnerRecords > 0);
     inputs.Note(common::AppPath(records::kUmThisWeek), summary.horseRecords > 0);
     summary.inputNote = inputs.Report();
 
+    part([] { common::ClearStepMark(common::MarkedStep::Structures); });
     common::PassOver(step, [&] {
         const std::int64_t count = records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count();
         host.setStatus(common::StatusBox::Text4, StructureEndText(count, summary));

@@ -35,6 +35,7 @@ struct StructureSummary {
     std::int64_t dams = 0;           // HAHAHANNUMTHISWEEKN.dat
     RunFileSummary runFiles;
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
+    std::int64_t outputsKept = 0;      // outputs left as they were because their source held no record
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
 };
 
@@ -54,9 +55,11 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
 /// the one that QuickSortKeys leaves last survives. The NEW and NEWd copies are byte for byte
 /// equal. Every file is written once, through a scratch file and a rename.
 ///
-/// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs; a
-/// missing source file reads as empty and gives empty outputs. A source file that is missing or
-/// holds no record is named in ERRORLOG.txt, and the end text says so.
+/// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs. A
+/// source file that is missing or holds no record is named in ERRORLOG.txt, and the end text says
+/// so; the outputs built from it (for the runners or the horses also the run files) stay as they
+/// were, each one that holds something named in the log and counted in the end text. The mark
+/// STRUCTURES.mark stands from the start of the run to its end.
 StructureSummary BuildWeekStructures(common::Host& host);
 
 /// Sorts keys[low..high] ascending (byte by byte), moving each record number with its key, by the

@@ -24,6 +24,7 @@
 #include <QUrl>
 
 #include "acquisition/download_progress_window.h"
+#include "acquisition/breaking_odds.h"
 #include "acquisition/breaking_odds_window.h"
 #include "acquisition/odds_tables.h"
 #include "acquisition/odds_tables_window.h"
@@ -243,12 +244,14 @@ void TLMF1THISWEEKNVK31::Command11_Click() {
     setStatus(common::StatusBox::Text6, history::kPastResultsStartText);
     pumpEvents();
     int failures = 0;
+    std::vector<std::string> unfinished;
     if (!pastResultsWindow_) {
         pastResultsWindow_ = new history::KakoSeisekiVK31(*this, this);
         failures = pastResultsWindow_->Loaded().Failures();
+        unfinished = pastResultsWindow_->Loaded().rebuild.unfinishedInputs;
     }
     BringForward(pastResultsWindow_);
-    setStatus(common::StatusBox::Text6, history::PastResultsEndText(failures));
+    setStatus(common::StatusBox::Text6, history::PastResultsEndText(failures, unfinished));
 }
 
 // "万馬券リスト": the single big-payout window. A new one collects every past hit while it loads,
@@ -259,12 +262,14 @@ void TLMF1THISWEEKNVK31::Command15_Click() {
     setStatus(common::StatusBox::Text6, history::kAtariListStartText);
     pumpEvents();
     int failures = 0;
+    std::vector<std::string> unfinished;
     if (!atariListWindow_) {
         atariListWindow_ = new history::TekichuListVK31(*this, this);
         failures = atariListWindow_->Loaded().passedOver;
+        unfinished = atariListWindow_->Loaded().unfinishedInputs;
     }
     BringForward(atariListWindow_);
-    setStatus(common::StatusBox::Text6, history::AtariListEndText(failures));
+    setStatus(common::StatusBox::Text6, history::AtariListEndText(failures, unfinished));
 }
 
 // The two web pages open in the default browser; nothing is reported back.
@@ -311,14 +316,14 @@ void TLMF1THISWEEKNVK31::Command12_Click() {
 
 // Ⅲ of the breaking-news window: the single breaking-payouts window. A new one works while it is
 // made; an open one is only brought forward and fetches nothing.
-bool TLMF1THISWEEKNVK31::OpenBreakingPayouts() {
+std::string TLMF1THISWEEKNVK31::OpenBreakingPayouts() {
     if (breakingPayoutsWindow_) {
         BringForward(breakingPayoutsWindow_);
-        return true;
+        return std::string(acquisition::BreakingPayoutsEndText(true));
     }
     breakingPayoutsWindow_ = new workbench::TLMHRRIALTIME(*this, this);
     BringForward(breakingPayoutsWindow_);
-    return breakingPayoutsWindow_->Loaded().Failures() == 0;
+    return workbench::BreakingPayoutsEndText(breakingPayoutsWindow_->Loaded());
 }
 
 // "Ⅳ　速報処理(一括）": odds tables from the breaking odds.

@@ -116,7 +116,7 @@ private:
     void Command3_Click();
     void Command7_Click();
     void Command12_Click();
-    bool OpenBreakingPayouts();
+    std::string OpenBreakingPayouts();
     void Command13_Click();
     /// The odds-table window: opened when there is none (its load builds the tables), else only
     /// brought forward.

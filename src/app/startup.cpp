@@ -3,14 +3,15 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "common/error_log.h"
 #include "common/record_file.h"
 #include "common/file_time.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "common/weights_marker.h"
 #include "common/working_folders.h"
-#include "engine/computation.h"
 
 namespace app {
 
@@ -60,10 +61,11 @@ void MainMenuStartUp(common::Host& host) {
     for (std::string_view name : kBreakingNewsFiles)
         common::PassOver(kStep, [&] { DeleteFile(common::AppPath(name)); });
 
-    // A computation cut short left this week's expanded runs only partly made.
-    common::PassOver(kStep, [&] {
-        if (engine::LastComputationUnfinished()) host.messageBox(engine::kComputationUnfinished);
-    });
+    // A step cut short left its files partly new and partly old: each is named, to be run again.
+    std::vector<common::MarkedStep> standing;
+    common::PassOver(kStep, [&] { standing = common::StandingStepMarks(); });
+    for (common::MarkedStep step : standing)
+        common::PassOver(kStep, [&] { host.messageBox(common::MarkOf(step).unfinished); });
 
     common::PassOver(kStep, [&] { host.setStatus(common::StatusBox::Text2, kStartUpReminder); });
 }

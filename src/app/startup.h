@@ -33,8 +33,9 @@ inline constexpr std::string_view kResultsBlogUrl = "https://talmor7.example.jp/
 inline constexpr std::string_view kWeightsUpdateUrl = "https://talmor7.example.jp/weights/";
 
 /// The main menu's load, after AppFolder has been set: creates the working folders, reports the
-/// weights and their age, deletes the breaking-news files, says when the last computation (⑤)
-/// did not end (engine::kComputationUnfinished) and writes the reminder into Text2.
+/// weights and their age, deletes the breaking-news files, names in a message each step whose
+/// mark stands (common::StepMark::unfinished: the step did not end) and writes the reminder into
+/// Text2.
 /// Every step passes its failures over (into ERRORLOG.txt) and the next step runs.
 void MainMenuStartUp(common::Host& host);
 

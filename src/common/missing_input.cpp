@@ -32,6 +32,19 @@ void InputCheck::Log(const fs::path& file) const {
     LogError(step_, file.filename().string() + (there ? " holds nothing to work on" : " is missing: nothing to work on"));
 }
 
+bool KeepOutput(std::string_view step, const fs::path& output, const fs::path& input) {
+    std::error_code ec;
+    const bool holds = fs::is_directory(output, ec) ? !fs::is_empty(output, ec) : fs::file_size(output, ec) > 0;
+    if (ec || !holds) return false;
+    LogError(step, output.filename().string() + " left as it was: " + input.filename().string() +
+                       " holds nothing to build it from");
+    return true;
+}
+
+std::string KeptOutputsPart(std::int64_t outputs) {
+    return "前回のまま残した出力 " + std::to_string(outputs) + " 件";
+}
+
 std::string PassedOverNote(const std::vector<std::string>& parts) {
     if (parts.empty()) return {};
     std::string note = "（";

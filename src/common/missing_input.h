@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -42,6 +43,14 @@ private:
     std::vector<std::filesystem::path> empty_;
     bool reported_ = false;
 };
+
+/// Before an output would be rewritten from an input that held nothing: an output that holds
+/// something (a file with bytes, a folder with an entry) is kept as it is rather than emptied, and
+/// that is logged under `step`, naming the input. Returns true when it was such an output.
+bool KeepOutput(std::string_view step, const std::filesystem::path& output, const std::filesystem::path& input);
+
+/// The part of an end text's note for outputs kept by KeepOutput.
+std::string KeptOutputsPart(std::int64_t outputs);
 
 /// The note a step's end text gets when something was passed over or missing: the parts joined
 /// by "、" in "（…。ERRORLOG.txtを確認して下さい。）"; "" when there is no part.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <ctime>
 #include <fstream>
 #include <future>
 #include <optional>
@@ -185,22 +184,6 @@ bool Readable(const fs::path& path) {
 /// run lets through) would write the same files.
 std::atomic<bool> running{false};
 
-fs::path MarkPath() { return common::AppPath(kComputationMarkFile); }
-
-// The mark holds when the run started, for whoever looks at a mark left behind.
-void SetMark() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char started[64];
-    std::strftime(started, sizeof started, "computation started %Y/%m/%d %H:%M:%S\r\n", &local);
-    common::WriteFileAtomically(MarkPath(), started);
-}
-
-void RemoveMark() {
-    common::RemoveFile(MarkPath());
-}
-
 // The supplied statistics that the expansion and the items read as they are. One that is missing,
 // or holds no record, reads as empty and changes every prediction that would use it.
 struct SuppliedStatistics {
@@ -242,7 +225,7 @@ void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
 
 std::string ComputationEndText(const ComputationSummary& s) {
     if (s.AllDone()) return std::string(kComputationDone);
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = s.unfinishedInputs;
     if (s.nothingToWorkOn) parts.emplace_back(common::kNoInputPart);
     if (s.statisticsMissing) parts.push_back("見つからないか空の統計ファイル " + std::to_string(s.statisticsMissing) + " 件");
     if (s.runsFailed) parts.push_back("予想できなかった過去走 " + std::to_string(s.runsFailed) + " 件");
@@ -295,7 +278,8 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     SetText3(controls, kComputationStart);
     // The mark stands until the run has ended: a run cut short (the program ended, a failure
     // that escapes) leaves it, and the next start tells the user.
-    Step(summary, [] { SetMark(); });
+    Step(summary, [] { common::SetStepMark(common::MarkedStep::Computation); });
+    summary.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::Computation, kComputationStep);
     SetBar3(controls, 0);
     SetBar4(controls, 0);
     ReportMissingStatistics(summary);
@@ -366,15 +350,14 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                 ++summary.horsesPassedOver;
     }
 
-    Step(summary, [] { RemoveMark(); });
+    Step(summary, [] { common::ClearStepMark(common::MarkedStep::Computation); });
     SetText3(controls, ComputationEndText(summary));
     return summary;
 }
 
 bool LastComputationUnfinished() {
     if (running) return false;  // the mark of the run working now
-    std::error_code ec;
-    return fs::exists(MarkPath(), ec);
+    return common::StepMarkStands(common::MarkedStep::Computation);
 }
 
 int ComputationThreads() { return common::UsableCores(); }

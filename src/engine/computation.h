@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/host.h"
+#include "common/step_marks.h"
 
 // The computation run (button ⑤ of the expansion window): this week's part of the supplied horse
 // and dam statistics, a fresh file of expanded runs for every horse of the week, then per horse
@@ -27,10 +28,9 @@ inline constexpr std::string_view kComputationFilesMissing = "計算に必要な
 /// The mark a run leaves in the application folder while it works. One that stands when no run
 /// is working was left by a run that did not end (the program was ended, or failed, during it):
 /// part of the files of expanded runs are then not this week's.
-inline constexpr std::string_view kComputationMarkFile = "COMPUTING.mark";
+inline constexpr std::string_view kComputationMarkFile = common::MarkOf(common::MarkedStep::Computation).markFile;
 /// What the start-up and the expansion window say while such a mark stands.
-inline constexpr std::string_view kComputationUnfinished =
-    "前回の計算が終了していません。⑤計算をもう一度実行して下さい。";
+inline constexpr std::string_view kComputationUnfinished = common::MarkOf(common::MarkedStep::Computation).unfinished;
 
 /// The expansion window's controls that the run drives.
 struct ComputationControls {
@@ -54,9 +54,10 @@ struct ComputationSummary {
     std::int64_t stepsPassedOver = 0;     // lists, subsets, tables, model files or the mark that failed
     std::int64_t statisticsMissing = 0;   // supplied statistics files missing or without a record
     bool nothingToWorkOn = false;         // no horse listed, or none of their run files held a run
+    std::vector<std::string> unfinishedInputs;  // end-text parts naming steps whose files were read unfinished
 
     bool AllDone() const {
-        return !nothingToWorkOn &&
+        return !nothingToWorkOn && unfinishedInputs.empty() &&
                runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver + statisticsMissing == 0;
     }
 };

@@ -13,6 +13,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "common/text_file.h"
 #include "engine/ex_record.h"
 #include "records/fields.h"
@@ -154,7 +155,13 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
             payoutKeys.insert(key);
             ++summary.payoutKeys;
         });
-        common::WriteFileAtomically(common::AppPath(kRaceWeekListFile), list);
+        // Without a payout the list would be emptied: the list of the last run stays.
+        if (summary.payoutKeys == 0) {
+            if (common::KeepOutput(kDayBeforeFixStep, common::AppPath(kRaceWeekListFile), common::AppPath(records::kHrThisWeek)))
+                ++summary.outputsKept;
+        } else {
+            common::WriteFileAtomically(common::AppPath(kRaceWeekListFile), list);
+        }
     }
 
     bool changed = false;
@@ -176,7 +183,10 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
 
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls) {
     DayBeforeFixSummary summary;
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    Part(summary, [] { common::SetStepMark(common::MarkedStep::DayBeforeFix); });
     if (controls.setProgressBar1) controls.setProgressBar1(0);
+    const std::vector<std::string> unfinished = common::UnfinishedInputParts(common::MarkedStep::DayBeforeFix, kDayBeforeFixStep);
     FixLastEntry(summary);
     Part(summary, [&] { FixRaceConditions(summary, controls.setProgressBar1); });
 
@@ -186,9 +196,11 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     inputs.Note(common::AppPath(records::kRaThisWeekNew), summary.raceRecords > 0);
     if (summary.resultMode) inputs.Note(common::AppPath(records::kHrThisWeek), summary.payoutKeys > 0);
     summary.inputNote = inputs.Report();
+    Part(summary, [] { common::ClearStepMark(common::MarkedStep::DayBeforeFix); });
 
-    std::vector<std::string> noteParts;
+    std::vector<std::string> noteParts = unfinished;
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
+    if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts));
     if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
     return summary;

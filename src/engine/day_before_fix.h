@@ -46,6 +46,7 @@ struct DayBeforeFixSummary {
     bool resultMode = false;
     std::int64_t payoutKeys = 0;      // result mode: lines written to RACETHISWEEKN.dat
     std::int64_t failures = 0;        // parts passed over (each logged)
+    std::int64_t outputsKept = 0;     // result mode: RACETHISWEEKN.dat kept, as there was no payout
     std::string inputNote;            // what Text1 says of inputs that held nothing ("" when all did)
 };
 
@@ -76,7 +77,7 @@ void FixLastEntry(DayBeforeFixSummary& summary);
 /// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file;
 /// a file without a race record is left alone)
 /// and, in result mode, RACETHISWEEKN.dat (one quoted RaceKey12 a line, in the order of
-/// HRTHISWEEKN.dat). `progress` gets Int(r x 100 / records) after race record r.
+/// HRTHISWEEKN.dat; without a payout record the list stays as it was, logged). `progress` gets Int(r x 100 / records) after race record r.
 void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress);
 
 /// Button ④: ProgressBar1 to 0, FixLastEntry, FixRaceConditions, Text1 <- "前日固定終了". Failures

@@ -10,6 +10,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "common/text_file.h"
 #include "history/meeting_scan.h"
 #include "history/stored_day_file.h"
@@ -215,6 +216,9 @@ common::GridCells AtariGridCaptions() {
 }
 
 AtariList CollectAtariList(common::Host& host, const std::function<void()>& letEventsRun) {
+    // The mark stands until the pass has ended: one cut short leaves it for the next start.
+    const bool marked = common::PassOver(kAtariListStep, [] { common::SetStepMark(common::MarkedStep::AtariList); });
+    std::vector<std::string> unfinished = common::UnfinishedInputParts(common::MarkedStep::AtariList, kAtariListStep);
     const common::CodeTable codes = common::CodeTable::Load();
     Collector collector(codes);
     MeetingScan scan;
@@ -234,9 +238,14 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     if (folder != TekichuFolder::Missing &&
         !common::PassOver(kAtariListStep, [&] { common::WriteFileAtomically(common::AppPath(kListFile), content); }))
         ++list.passedOver;
+    if (!marked) ++list.passedOver;
+    if (!common::PassOver(kAtariListStep, [] { common::ClearStepMark(common::MarkedStep::AtariList); })) ++list.passedOver;
+    list.unfinishedInputs = std::move(unfinished);
     return list;
 }
 
-std::string AtariListEndText(int failures) { return EndTextWithFailures(kAtariListEndText, failures); }
+std::string AtariListEndText(int failures, const std::vector<std::string>& unfinished) {
+    return EndTextWithFailures(kAtariListEndText, failures, unfinished);
+}
 
 }  // namespace history

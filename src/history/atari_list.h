@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/grid_cells.h"
 #include "common/host.h"
@@ -32,6 +33,7 @@ struct AtariList {
     int bigPayouts = 0;   // hits paying over 10000 yen, listed in the grid or not
     int days = 0;         // stored days whose report was read
     int passedOver = 0;   // failures written to ERRORLOG.txt
+    std::vector<std::string> unfinishedInputs;  // end-text parts: marked steps whose files were read unfinished
 };
 
 /// The grid as the window designs it: captions and column widths, no big payout yet.
@@ -39,10 +41,12 @@ common::GridCells AtariGridCaptions();
 
 /// Reads the stored result reports of every stored day in scan order (the date status in Text6,
 /// then `letEventsRun` when it is set) and rewrites TEKICHU/ATARILIST.txt whole. Course names come
-/// from the code table, read once. Nothing is written when TEKICHU does not exist.
+/// from the code table, read once. Nothing is written when TEKICHU does not exist. ATARILIST.mark
+/// stands from the start of the pass to its end.
 AtariList CollectAtariList(common::Host& host, const std::function<void()>& letEventsRun);
 
-/// The main menu's end text: "過去の的中リスト終了", and the count of failures passed over.
-std::string AtariListEndText(int failures);
+/// The main menu's end text: "過去の的中リスト終了", the count of failures passed over, and the note
+/// that names the marked steps whose files the pass read unfinished.
+std::string AtariListEndText(int failures, const std::vector<std::string>& unfinished = {});
 
 }  // namespace history

@@ -11,6 +11,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "common/text_file.h"
 #include "history/meeting_scan.h"
 #include "history/stored_day_file.h"
@@ -152,8 +153,11 @@ private:
 }  // namespace
 
 IndexRebuild RebuildSokudoFiles(common::Host& host) {
-    host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
     Rebuild rebuild(host);
+    // The mark stands until the rebuild has ended: one cut short leaves it for the next start.
+    if (!common::PassOver(kStep, [] { common::SetStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;
+    host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
+    rebuild.result.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
     std::string list;
     if (!common::PassOver(kStep, [&] { list = common::ReadWholeFile(common::AppPath("TEKICHU/RACEIDYMDLKN.txt")); }))
         ++rebuild.result.passedOver;
@@ -166,6 +170,7 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
         rebuild.Day(line);
     }
     rebuild.Write();
+    if (!common::PassOver(kStep, [] { common::ClearStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;
     return rebuild.result;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "common/host.h"
 
 // The external index of the outside race-analysis program, rebuilt for every stored day at once
@@ -11,12 +14,14 @@ struct IndexRebuild {
     int speedLines = 0;  // lines written to the SOKUDO/HR<date>.csv files
     int dates = 0;       // speed files written
     int passedOver = 0;  // failures written to ERRORLOG.txt
+    std::vector<std::string> unfinishedInputs;  // end-text parts: marked steps whose files were read unfinished
 };
 
 /// Rewrites SOKUDO/RACEID.txt with the races of the days in TEKICHU/RACEIDYMDLKN.txt, in its
 /// order, and the SOKUDO/HR<yyyymmdd>.csv of every date that has a race there, each from the
 /// day's lupRCM.txt; other dates' files stay untouched. Each file is built whole and written once.
-/// Text6 shows the start and every race.
+/// Text6 shows the start and every race. INDEXREBUILD.mark stands from the start of the rebuild
+/// to its end.
 IndexRebuild RebuildSokudoFiles(common::Host& host);
 
 }  // namespace history

@@ -11,6 +11,8 @@ PastResultsLoad LoadPastResults(common::Host& host) {
     return load;
 }
 
-std::string PastResultsEndText(int failures) { return EndTextWithFailures("過去の予想成績終了", failures); }
+std::string PastResultsEndText(int failures, const std::vector<std::string>& unfinished) {
+    return EndTextWithFailures("過去の予想成績終了", failures, unfinished);
+}
 
 }  // namespace history

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/host.h"
 #include "history/index_rebuild.h"
@@ -24,7 +25,8 @@ struct PastResultsLoad {
 PastResultsLoad LoadPastResults(common::Host& host);
 
 /// The main menu's end text: "過去の予想成績終了", and "　エラー" n "件（ERRORLOG.txt）" when the load
-/// passed failures over.
-std::string PastResultsEndText(int failures);
+/// passed failures over, and the note that names the marked steps whose files the load read
+/// unfinished.
+std::string PastResultsEndText(int failures, const std::vector<std::string>& unfinished = {});
 
 }  // namespace history

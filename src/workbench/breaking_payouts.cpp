@@ -16,6 +16,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/step_marks.h"
 #include "common/text_file.h"
 #include "records/decoders.h"
 #include "records/fields.h"
@@ -125,20 +126,39 @@ ResultsFetchSummary FetchBreakingResults(dataservice::JVLink& link, common::Host
 
 BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::Host& host) {
     BreakingPayoutsSummary s;
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    if (!common::PassOver(kBreakingPayoutsStep, [] { common::SetStepMark(common::MarkedStep::BreakingPayouts); }))
+        ++s.markFailures;
+    s.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::BreakingPayouts, kBreakingPayoutsStep);
     // Without this week's race files there is nothing to fetch for: that is named in the log and
     // counted, so Ⅲ does not end as if it had done its work.
     common::InputCheck inputs(kBreakingPayoutsStep, common::InputCheck::Need::Every);
+    bool arrivalsHeld = false;
     for (std::string_view name : {records::kRaThisWeek, records::kRaThisWeekNew}) {
         const std::filesystem::path file = common::AppPath(name);
         std::error_code ec;
         const auto size = std::filesystem::file_size(file, ec);
-        inputs.Note(file, !ec && size >= static_cast<std::uintmax_t>(records::WeekFileRA::kRecordLength));
+        const bool held = !ec && size >= static_cast<std::uintmax_t>(records::WeekFileRA::kRecordLength);
+        if (name == records::kRaThisWeek) arrivalsHeld = held;
+        inputs.Note(file, held);
     }
     if (!inputs.Report().empty()) s.inputsMissing = 1;
-    s.odds = FetchBreakingWinOdds(link, host);
+    // The odds fetch empties O1RIALTIME.dat first: without a race to fetch for it would only empty it.
+    if (arrivalsHeld)
+        s.odds = FetchBreakingWinOdds(link, host);
+    else if (common::KeepOutput(kBreakingPayoutsStep, common::AppPath(kO1Realtime), common::AppPath(records::kRaThisWeek)))
+        s.outputsKept = 1;
     s.results = FetchBreakingResults(link, host);
     s.merge = MergeBreakingIntoRaceFiles();
+    if (!common::PassOver(kBreakingPayoutsStep, [] { common::ClearStepMark(common::MarkedStep::BreakingPayouts); }))
+        ++s.markFailures;
     return s;
+}
+
+std::string BreakingPayoutsEndText(const BreakingPayoutsSummary& s) {
+    std::vector<std::string> parts = s.unfinishedInputs;
+    if (s.outputsKept > 0) parts.push_back(common::KeptOutputsPart(s.outputsKept));
+    return std::string(acquisition::BreakingPayoutsEndText(s.Failures() == 0)) + common::PassedOverNote(parts);
 }
 
 BreakingMergeSummary MergeBreakingIntoRaceFiles() {

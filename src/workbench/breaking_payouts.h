@@ -64,12 +64,26 @@ struct BreakingPayoutsSummary {
     BreakingMergeSummary merge;
     /// 1 when this week's race files were missing or empty (each named in the log).
     std::int64_t inputsMissing = 0;
+    /// 1 when O1RIALTIME.dat was kept, as RATHISWEEKN.dat held no race to fetch the odds of.
+    std::int64_t outputsKept = 0;
+    /// The mark that could not be set or removed (logged).
+    std::int64_t markFailures = 0;
+    /// End-text parts naming the marked steps whose files were read unfinished (logged).
+    std::vector<std::string> unfinishedInputs;
     /// Everything logged along the way: missing inputs, fetch and merge failures.
-    std::int64_t Failures() const { return inputsMissing + odds.failures + results.counts.failures + merge.failures; }
+    std::int64_t Failures() const {
+        return inputsMissing + markFailures + odds.failures + results.counts.failures + merge.failures;
+    }
 };
+
+/// Ⅲ's end text: done, or done with failures passed over, followed by a note in brackets that
+/// names the marked steps whose files were read unfinished and the outputs kept.
+std::string BreakingPayoutsEndText(const BreakingPayoutsSummary& summary);
 
 /// The breaking-payouts window's load: FetchBreakingWinOdds, FetchBreakingResults, then the
 /// runner merge and the odds merge. Each step goes on after the failures of the one before.
+/// When RATHISWEEKN.dat holds no race the win odds are not fetched, and O1RIALTIME.dat stays as
+/// it was. BREAKINGPAYOUTS.mark stands from the start of the run to its end.
 BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::Host& host);
 
 }  // namespace workbench

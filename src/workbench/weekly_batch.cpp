@@ -6,6 +6,7 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "engine/ex_record.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
@@ -34,6 +35,9 @@ std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
 WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     WeekBatch batch;
     BatchLog log;
+    // The mark stands until the run has ended: a run cut short leaves it for the next start.
+    log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::SetStepMark(common::MarkedStep::WeeklyBatch); });
+    batch.UnfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::WeeklyBatch, kBatchStep);
 
     // The code table logs a missing file itself; the names are then empty.
     const common::CodeTable codes = common::CodeTable::Load();
@@ -114,6 +118,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         });
     }
 
+    log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
     batch.RacesPassedOver = log.RacesPassedOver();
     batch.RunnersWithoutRuns = log.RunnersWithoutRuns();
     batch.StepsPassedOver = log.StepsPassedOver();
@@ -121,7 +126,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
 }
 
 std::string BatchEndText(const WeekBatch& b) {
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = b.UnfinishedInputs;
     if (b.NothingToWorkOn) parts.emplace_back("対象のレースがありません");
     if (b.InputsMissing) parts.emplace_back(common::kSomeInputsMissingPart);
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");

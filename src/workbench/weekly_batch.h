@@ -39,6 +39,8 @@ struct WeekBatch {
     /// Races were listed, but their runner records or every runner's expanded runs were missing or
     /// empty (logged): no race was worked on and the races' files were left as they were.
     bool InputsMissing = false;
+    /// End-text parts naming the marked steps whose files the batch read unfinished.
+    std::vector<std::string> UnfinishedInputs;
 };
 
 /// The batch. In order: the code table; the mode from RATHISWEEKNNEW.dat; the race list with
@@ -49,13 +51,14 @@ struct WeekBatch {
 /// betting files each written once, pending window events once and the race's status text in
 /// Text5, the writers of `writers` (made fresh for this run) in table order and, in result mode,
 /// the meeting day's rate files. Every sub-step passes its failures over into ERRORLOG.txt;
-/// nothing shows a message. An input missing or empty never empties a file: with no race listed
+/// nothing shows a message. WEEKLYBATCH.mark stands from the start of the run to its end. An
+/// input missing or empty never empties a file: with no race listed
 /// the week files stay, and with no runner of a listed race, or no expanded run of any runner,
 /// no race's files are written.
 WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers);
 
 /// Text5 after the batch: "予想･結果終了", or, when something was passed over, followed in
-/// parentheses by what (nothing to work on, inputs missing, races, runners without runs, steps)
+/// parentheses by what (unfinished steps whose files it read, nothing to work on, inputs missing, races, runners without runs, steps)
 /// and where the reasons are.
 std::string BatchEndText(const WeekBatch& batch);
 

@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "acquisition/breaking_odds.h"
 #include "acquisition/breaking_odds_window.h"
 #include "acquisition/odds_tables.h"
 #include "acquisition/odds_tables_window.h"
@@ -29,6 +30,7 @@
 namespace {
 
 using namespace oddstest;
+using ::testing::HasSubstr;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -195,7 +197,7 @@ TEST(BreakingOddsWindow, PayoutsButtonOpensThePayoutsWindowBetweenItsTexts) {
     window.SetPayoutsOpener([&] {
         textAtOpening.push_back(Text1(&window));
         pumpsAtOpening.push_back(host.calls.size());
-        return whole;
+        return std::string(acquisition::BreakingPayoutsEndText(whole));
     });
 
     Button(&window, "Command2")->click();
@@ -292,8 +294,8 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
     EXPECT_TRUE(payouts[0]->isVisible());
     // This folder holds no week of races, which the load names in the log and the end text tells.
     EXPECT_EQ(Text1(breaking), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"));
-    // What the first load left: an empty odds line file of its own.
-    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "");
+    // Without a race there was no odds line to fetch: the first load made no odds line file.
+    EXPECT_FALSE(folder.Exists("O1RIALTIME.dat"));
     folder.Write("O1RIALTIME.dat", "kept while the window stays open\r\n");
 
     Button(breaking, "Command2")->click();
@@ -307,7 +309,11 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
     EXPECT_TRUE(closed.isNull());
     Button(breaking, "Command2")->click();
     EXPECT_EQ(Windows<workbench::TLMHRRIALTIME>().size(), 1u);
-    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "");  // a new load rebuilt it
+    // A new load ran: without a race it keeps the odds lines it finds, and says so.
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "kept while the window stays open\r\n");
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("O1RIALTIME.dat left as it was: RATHISWEEKN.dat holds nothing"));
+    EXPECT_EQ(Text1(breaking), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
+                                 "（前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）"));
 }
 
 TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {

@@ -415,4 +415,31 @@ TEST_F(Cancellation, AMissingFullCopyLeavesTheWorkingCopyAsItIs) {
     EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEWd.dat is missing"));
 }
 
+// A full copy without a record would empty its working copy, and a working runner copy without a
+// record every run file: they stay, each named in the log, and the end text says so.
+TEST_F(Cancellation, EmptyCopiesKeepTheWorkingCopiesAndTheRunFiles) {
+    const At race{"20241013", "06", "03", "02", "02"};
+    const std::string races = Race('2', race, "E");
+    const std::string runner = Runner('2', race, "01", "2020100001", "r");
+    folder.Write("RATHISWEEKNNEW.dat", races);
+    folder.Write("RATHISWEEKNNEWd.dat", "");
+    folder.Write("SETHISWEEKNNEW.dat", "");
+    folder.Write("SETHISWEEKNNEWd.dat", "");
+    folder.Write("KETTONUMTHISWEEKN.dat", "\"2020100001\"\r\n");
+    folder.Write("UMAGOTOTHISWEEKN/2020100001.dat", runner);
+    link.QueueReadCode(-203);
+
+    const auto summary = Apply();
+
+    EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), races);
+    EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2020100001.dat"), runner);
+    EXPECT_EQ(summary.outputsKept, 2);
+    EXPECT_EQ(summary.outcome, CancellationOutcome::Done);
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("[ApplyRaceCancellations] RATHISWEEKNNEW.dat left as it was: RATHISWEEKNNEWd.dat"));
+    EXPECT_THAT(log, HasSubstr("[ApplyRaceCancellations] UMAGOTOTHISWEEKN left as it was: SETHISWEEKNNEW.dat"));
+    EXPECT_THAT(text1, ElementsAre("中止処理中。。", kEndText + "（前回のまま残した出力 2 件。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_FALSE(folder.Exists("CANCELLATION.mark"));
+}
+
 }  // namespace

@@ -163,23 +163,26 @@ TEST(BuildWeekStructures, MissingWeightsAskForTheInstallerAndTheWorkGoesOn) {
     }
 }
 
-TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsNoMessageAndSaysItHadNoInput) {
+TEST(BuildWeekStructures, AnEmptyWeekKeepsTheLastOutputsNoMessageAndSaysItHadNoInput) {
     testsupport::TempAppFolder folder;
     testsupport::RecordingHost host;
     folder.Write("OPTION1N/KYOSOBA.dat", "weights");
     folder.Write("RATHISWEEKN.dat", "");
-    // Last week's sorted files are replaced, not kept.
-    folder.Write("RATHISWEEKNNEW.dat", Ra('2', "20241005", "05", "01", "old"));
-    folder.Write("SETHISWEEKNNEWd.dat", Se('2', "20241005", "05", "01", "01", "2019100001", "old"));
+    // Last week's sorted files are kept rather than emptied: a fetch that brought nothing does
+    // not take the week away.
+    const std::string oldRace = Ra('2', "20241005", "05", "01", "old");
+    const std::string oldRunner = Se('2', "20241005", "05", "01", "01", "2019100001", "old");
+    folder.Write("RATHISWEEKNNEW.dat", oldRace);
+    folder.Write("SETHISWEEKNNEWd.dat", oldRunner);
 
     const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(host);
 
-    for (const char* name : {"RATHISWEEKNNEW.dat", "RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat",
-                             "SETHISWEEKNNEWd.dat", "UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat",
-                             "HAHAHANNUMTHISWEEKN.dat"}) {
-        EXPECT_TRUE(folder.Exists(name)) << name;
-        EXPECT_EQ(folder.Read(name), "") << name;
-    }
+    EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), oldRace);
+    EXPECT_EQ(folder.Read("SETHISWEEKNNEWd.dat"), oldRunner);
+    // Outputs that held nothing are not made.
+    for (const char* name : {"RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat", "UMTHISWEEKNNEW.dat",
+                             "KETTONUMTHISWEEKN.dat", "HAHAHANNUMTHISWEEKN.dat"})
+        EXPECT_FALSE(folder.Exists(name)) << name;
     // Missing sources are not created by reading them.
     EXPECT_FALSE(folder.Exists("SETHISWEEKN.dat"));
     EXPECT_FALSE(folder.Exists("UMTHISWEEKN.dat"));
@@ -189,8 +192,11 @@ TEST(BuildWeekStructures, AnEmptyWeekGivesEmptyOutputsNoMessageAndSaysItHadNoInp
     EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] RATHISWEEKN.dat holds nothing to work on"));
     EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] SETHISWEEKN.dat is missing"));
     EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] UMTHISWEEKN.dat is missing"));
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
-    EXPECT_EQ(host.Status(StatusBox::Text4), "構造体処理終了  0（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] RATHISWEEKNNEW.dat left as it was: RATHISWEEKN.dat holds nothing"));
+    EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] SETHISWEEKNNEWd.dat left as it was: SETHISWEEKN.dat holds nothing"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
+    EXPECT_EQ(host.Status(StatusBox::Text4),
+              "構造体処理終了  0（入力ファイルがありません、前回のまま残した出力 2 件。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(summary.races, 0);
 }
 
@@ -228,6 +234,47 @@ TEST(SurvivingNumbers, TheLastOfEachRunOfEqualKeys) {
     EXPECT_EQ(acquisition::SurvivingNumbers(keys, numbers), (std::vector<std::int64_t>{3, 5, 2}));
     EXPECT_EQ(acquisition::DistinctKeys(keys), (Strings{"a", "b", "c"}));
     EXPECT_TRUE(acquisition::SurvivingNumbers({""}, {0}).empty());
+}
+
+// One source without a record: what is built from it stays as the last run left it, and so do the
+// run files, which need both the runners and the horses; what the other sources make is rebuilt.
+TEST(BuildWeekStructures, ASourceWithoutARecordKeepsWhatIsBuiltFromIt) {
+    struct Case {
+        std::string name;
+        std::string emptySource;
+        Strings kept;     // outputs that hold last week's bytes afterwards
+        Strings rebuilt;  // outputs that hold this week's
+    };
+    const std::vector<Case> cases = {
+        {"runners missing", "", {"SETHISWEEKNNEW.dat", "SETHISWEEKNNEWd.dat", "UMAGOTOTHISWEEKN/2019100001.dat"},
+         {"RATHISWEEKNNEW.dat", "UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat"}},
+        {"horses empty", "UMTHISWEEKN.dat",
+         {"UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat", "HAHAHANNUMTHISWEEKN.dat", "UMAGOTOTHISWEEKN/2019100001.dat"},
+         {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        testsupport::RecordingHost host;
+        folder.Write("OPTION1N/KYOSOBA.dat", "weights");
+        folder.Write("RATHISWEEKN.dat", Ra('2', "20241012", "05", "01", "new"));
+        if (c.name != "runners missing")
+            folder.Write("SETHISWEEKN.dat", Se('2', "20241012", "05", "01", "01", "2019100001", "new"));
+        folder.Write("UMTHISWEEKN.dat", c.emptySource == "UMTHISWEEKN.dat" ? "" : Um("2019100001", "1000000001", "new"));
+        const std::string last = "last week";
+        for (const std::string& name : c.kept) folder.Write(name, last);
+        for (const std::string& name : c.rebuilt) folder.Write(name, last);
+
+        const acquisition::StructureSummary summary = acquisition::BuildWeekStructures(host);
+
+        for (const std::string& name : c.kept) EXPECT_EQ(folder.Read(name), last) << name;
+        for (const std::string& name : c.rebuilt) EXPECT_NE(folder.Read(name), last) << name;
+        EXPECT_EQ(summary.outputsKept, static_cast<std::int64_t>(c.kept.size()));  // the run files count once
+        const std::string log = folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, HasSubstr("UMAGOTOTHISWEEKN left as it was"));
+        EXPECT_THAT(host.Status(StatusBox::Text4), HasSubstr("前回のまま残した出力 " + std::to_string(c.kept.size()) + " 件"));
+        EXPECT_FALSE(folder.Exists("STRUCTURES.mark"));
+    }
 }
 
 }  // namespace

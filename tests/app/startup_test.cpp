@@ -238,6 +238,45 @@ TEST(MainMenuStartUp, AComputationThatDidNotEndIsToldAtTheNextStart) {
     EXPECT_EQ(after.Messages(), std::vector<std::string>{common::AppFolder() + kUnpack});
 }
 
+// Every step whose mark stands is named once, after the weights' message, in the order of the
+// week; the marks stay until the step runs to its end.
+TEST(MainMenuStartUp, NamesEveryStepWhoseMarkStands) {
+    const std::vector<std::pair<std::string, std::string>> marks = {
+        {"STRUCTURES.mark", "前回の構造体処理が終了していません。②構造・中止処理をもう一度実行して下さい。"},
+        {"CANCELLATION.mark",
+         "前回の中止処理が終了していません。中止処理を選択して②構造・中止処理をもう一度実行して下さい。"},
+        {"DAYBEFOREFIX.mark", "前回の前日固定が終了していません。④前日固定をもう一度実行して下さい。"},
+        {"COMPUTING.mark", "前回の計算が終了していません。⑤計算をもう一度実行して下さい。"},
+        {"WEEKLYBATCH.mark", "前回の予想・結果が終了していません。⑥予想・結果をもう一度実行して下さい。"},
+        {"ODDSTABLES.mark", "前回のオッズ処理が終了していません。オッズ処理をもう一度実行して下さい。"},
+        {"BREAKINGODDSTABLES.mark",
+         "前回の速報オッズ処理が終了していません。Ⅳ速報処理(一括）をもう一度実行して下さい。"},
+        {"BREAKINGPAYOUTS.mark",
+         "前回の速報払戻等取得が終了していません。Ⅲ速報着順等情報をもう一度実行して下さい。"},
+        {"INDEXREBUILD.mark", "前回のTGFの外部指数作成が終了していません。過去予想成績をもう一度実行して下さい。"},
+        {"ATARILIST.mark", "前回の過去の的中リストが終了していません。万馬券リストをもう一度実行して下さい。"},
+    };
+    for (const auto& [file, message] : marks) {
+        SCOPED_TRACE(file);
+        testsupport::TempAppFolder folder;
+        folder.Write(file, "left by a run that did not end\r\n");
+        testsupport::RecordingHost host;
+        app::MainMenuStartUp(host);
+        EXPECT_EQ(host.Messages(), (std::vector<std::string>{common::AppFolder() + kUnpack, message}));
+        EXPECT_TRUE(folder.Exists(file));
+    }
+
+    testsupport::TempAppFolder folder;
+    std::vector<std::string> expected{common::AppFolder() + kUnpack};
+    for (const auto& [file, message] : marks) {
+        folder.Write(file, "");
+        expected.push_back(message);
+    }
+    testsupport::RecordingHost host;
+    app::MainMenuStartUp(host);
+    EXPECT_EQ(host.Messages(), expected);
+}
+
 TEST(WeightsPresentText, StructureBuildingLeavesTheSupportSiteOut) {
     EXPECT_EQ(common::WeightsPresentText("2025/08/31 09:05:00", common::WeightsNote::Short),
               kPresentHead + "2025/08/31 09:05:00" +

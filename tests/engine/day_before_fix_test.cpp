@@ -256,3 +256,32 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
 }
 
 }  // namespace
+
+namespace {
+
+// In result mode the race list is made from the payouts: without them the list of the last run
+// stays rather than being emptied, and the log and Text1 say so.
+TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
+    for (const bool payoutFileThere : {false, true}) {
+        SCOPED_TRACE(payoutFileThere ? "empty payout file" : "no payout file");
+        testsupport::TempAppFolder dir;
+        dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        dir.Write("RACETHISWEEKN.dat", "\"202406020811\"\r\n");
+        dir.Write("RATHISWEEKNNEW.dat", RaceRecord("7", kRace3, "345"));
+        if (payoutFileThere) dir.Write("HRTHISWEEKN.dat", "");
+        testsupport::RecordingHost host;
+        std::string text1;
+
+        const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+
+        EXPECT_TRUE(summary.resultMode);
+        EXPECT_EQ(dir.Read("RACETHISWEEKN.dat"), "\"202406020811\"\r\n");
+        EXPECT_EQ(summary.outputsKept, 1);
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find("[FixPreviousDay] RACETHISWEEKN.dat left as it was: HRTHISWEEKN.dat"),
+                  std::string::npos);
+        EXPECT_EQ(text1, "前日固定終了（入力ファイルの一部がありません、前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_FALSE(dir.Exists("DAYBEFOREFIX.mark"));
+    }
+}
+
+}  // namespace

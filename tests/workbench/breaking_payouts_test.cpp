@@ -264,4 +264,31 @@ TEST_F(BreakingFetch, LoadFetchesThenMerges) {
     EXPECT_EQ(folder.Read("SERIALTIME.dat").size(), 2u * 555);  // the result files only grow
 }
 
+// Without a race in the arrival file there is no odds line to fetch: the odds lines of the last
+// load stay rather than being emptied, and the log and the end text say so.
+TEST_F(BreakingFetch, ArrivalFileWithoutARaceKeepsTheOddsLines) {
+    const std::string line = O1(kRaceId, {"01009905"});
+    for (const bool arrivalFileThere : {false, true}) {
+        SCOPED_TRACE(arrivalFileThere ? "empty arrival file" : "no arrival file");
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        std::filesystem::remove(folder / "RATHISWEEKN.dat");
+        if (arrivalFileThere) folder.Write("RATHISWEEKN.dat", "");
+        WeekOf({std::string(kRaceId)}, "RATHISWEEKNNEW.dat");
+        folder.Write("O1RIALTIME.dat", line);
+        dataservice::ScriptedJVLink fresh;
+
+        const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(fresh, host);
+
+        EXPECT_EQ(folder.Read("O1RIALTIME.dat"), line);
+        EXPECT_THAT(RtOpens(fresh), ::testing::Not(::testing::Contains(::testing::HasSubstr("0B30"))));
+        EXPECT_EQ(s.outputsKept, 1);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                    ::testing::HasSubstr("[MergeBreakingResults] O1RIALTIME.dat left as it was: RATHISWEEKN.dat"));
+        EXPECT_EQ(workbench::BreakingPayoutsEndText(s),
+                  "速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
+                  "（前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_FALSE(folder.Exists("BREAKINGPAYOUTS.mark"));
+    }
+}
+
 }  // namespace

@@ -190,8 +190,8 @@ const std::vector<Step>& Steps() {
              text1(acquisition::kBreakingPayoutsStart);
              host.pumpEvents();
              const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(f.link, host);
-             text1(acquisition::BreakingPayoutsEndText(s.Failures() == 0));
-             return EndedWith(host, "Breaking Text1", acquisition::BreakingPayoutsEndText(true));
+             text1(workbench::BreakingPayoutsEndText(s));
+             return EndedWith(host, "Breaking Text1", workbench::BreakingPayoutsEndText(workbench::BreakingPayoutsSummary{}));
          }},
         {"odds-tables", "odds tables in KAIME from the odds source (--odds-source 0 or 1)",
          [](ConsoleHost& host) {

@@ -1,0 +1,90 @@
+#include "common/step_marks.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "common/file_faults.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using common::MarkedStep;
+using ::testing::HasSubstr;
+
+// Every step has a mark of its own, and the computation's kept the name and texts it had.
+TEST(StepMarks, EachStepHasItsOwnMarkAndTheComputationKeepsItsOwn) {
+    std::set<std::string_view> files, names;
+    for (const common::StepMark& mark : common::kStepMarks) {
+        EXPECT_TRUE(files.insert(mark.markFile).second) << mark.markFile;
+        EXPECT_TRUE(names.insert(mark.name).second) << mark.name;
+        EXPECT_TRUE(std::string_view(mark.markFile).ends_with(".mark")) << mark.markFile;
+    }
+    const common::StepMark& computation = common::MarkOf(MarkedStep::Computation);
+    EXPECT_EQ(computation.markFile, "COMPUTING.mark");
+    EXPECT_EQ(computation.unfinished, "前回の計算が終了していません。⑤計算をもう一度実行して下さい。");
+}
+
+TEST(StepMarks, SetStandsUntilClearedAndAMarkThatCannotBeWrittenThrows) {
+    testsupport::TempAppFolder folder;
+    for (const common::StepMark& mark : common::kStepMarks) {
+        SCOPED_TRACE(mark.markFile);
+        common::SetStepMark(mark.step);
+        EXPECT_TRUE(common::StepMarkStands(mark.step));
+        EXPECT_THAT(folder.Read(mark.markFile), ::testing::StartsWith(std::string(mark.markText) + " started "));
+        EXPECT_THAT(common::StandingStepMarks(), ::testing::ElementsAre(mark.step));
+        common::ClearStepMark(mark.step);
+        EXPECT_FALSE(common::StepMarkStands(mark.step));
+
+        common::FailNthFileCall(1);
+        EXPECT_THROW(common::SetStepMark(mark.step), std::exception);
+        common::FailNthFileCall(0);
+        EXPECT_FALSE(common::StepMarkStands(mark.step));
+        EXPECT_FALSE(folder.Exists(std::string(mark.markFile) + ".partial"));
+    }
+}
+
+// A reader names the marked steps whose files it reads, in the order of the week, each once in
+// its end text and once in the log; marks of steps it does not read are no business of its own.
+TEST(StepMarks, ReadersNameTheStandingMarksOfWhatTheyRead) {
+    struct Case {
+        MarkedStep reader;
+        std::vector<std::string> parts;
+    };
+    const std::vector<Case> cases = {
+        {MarkedStep::Structures, {}},
+        {MarkedStep::Cancellation, {"②構造・中止処理が途中で終了しています"}},
+        {MarkedStep::DayBeforeFix, {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています"}},
+        {MarkedStep::Computation,
+         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています"}},
+        {MarkedStep::WeeklyBatch,
+         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています",
+          "⑤計算が途中で終了しています"}},
+        {MarkedStep::WeekOddsTables, {}},
+        {MarkedStep::BreakingOddsTables, {}},
+        {MarkedStep::BreakingPayouts,
+         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています",
+          "⑥予想・結果が途中で終了しています"}},
+        {MarkedStep::IndexRebuild, {"⑥予想・結果が途中で終了しています"}},
+        {MarkedStep::AtariList, {"⑥予想・結果が途中で終了しています"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(common::MarkOf(c.reader).markFile);
+        testsupport::TempAppFolder folder;
+        EXPECT_THAT(common::UnfinishedInputParts(c.reader, "Reader"), ::testing::IsEmpty());
+        for (const common::StepMark& mark : common::kStepMarks) common::SetStepMark(mark.step);
+
+        EXPECT_EQ(common::UnfinishedInputParts(c.reader, "Reader"), c.parts);
+        const std::string log = folder.Exists("ERRORLOG.txt") ? folder.Read("ERRORLOG.txt") : "";
+        EXPECT_EQ(static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')), c.parts.size()) << log;
+        for (MarkedStep input : common::MarkedInputsOf(c.reader))
+            EXPECT_THAT(log, HasSubstr("[Reader] " + std::string(common::MarkOf(input).markFile) + " stands"));
+    }
+}
+
+}  // namespace
