@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "common/error_log.h"
+#include "common/file_faults.h"
 #include "dataservice/local_settings.h"
 #include "common/paths.h"
 #include "console_host.h"
@@ -21,6 +22,8 @@ namespace {
 void Usage(std::ostream& out) {
     out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
            "  --settings FILE   the data-service stand-in's settings (default: DIR/JVLINKSETTINGS.txt)\n"
+           "  --fail-file-call N  for tests: the N-th file call of each step fails as an I/O error\n"
+           "  --count-file-calls  for tests: prints the file calls each step made\n"
            "steps:\n";
     for (const auto& s : weekrun::Steps()) out << "  " << s.name << "  " << s.help << '\n';
 }
@@ -36,6 +39,8 @@ int main(int argc, char** argv) {
     std::string app;
     bool quiet = false;
     bool times = false;
+    long long failFileCall = 0;
+    bool countFileCalls = false;
     std::vector<const weekrun::Step*> steps;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -47,6 +52,10 @@ int main(int argc, char** argv) {
             weekrun::Options().settingsFile = argv[++i];
         } else if (a == "--odds-source" && i + 1 < argc) {
             weekrun::Options().oddsSource = static_cast<std::int16_t>(std::atoi(argv[++i]) == 1 ? 1 : 0);
+        } else if (a == "--fail-file-call" && i + 1 < argc) {
+            failFileCall = std::atoll(argv[++i]);
+        } else if (a == "--count-file-calls") {
+            countFileCalls = true;
         } else if (a == "--times") {
             times = true;
         } else if (a == "--help" || a == "-h") {
@@ -78,7 +87,9 @@ int main(int argc, char** argv) {
     for (const auto* step : steps) {
         const long long logBefore = LogSize();
         const auto start = std::chrono::steady_clock::now();
+        common::FailNthFileCall(failFileCall);
         bool ok = common::PassOver(step->name, [&] { step->run(host); });
+        if (countFileCalls) std::cerr << "weekrun: " << step->name << " file calls " << common::FileCallCount() << '\n';
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         // A step that passed failures over has written them to the error log.
         if (!ok || LogSize() != logBefore) {
