@@ -30,7 +30,9 @@ void FetchRace(dataservice::JVLink& link, common::Host& host, const std::string&
     for (int read = 0; read < kMaxBreakingReadsPerRace; ++read) {
         const int code = link.JVRead(buff, size, fileName);
         // -1 means no more records of this race; 0 and the error codes leave nothing new in the
-        // buffer, so the reads of this race end there too.
+        // buffer, so the reads of this race end there too. An error is told: the race's odds
+        // may be missing.
+        if (code < dataservice::kRcNextFile) throw std::runtime_error("odds of " + raceId + ": RC=" + std::to_string(code));
         if (code <= 0) break;
         writer.Append(std::string_view(buff).substr(0, std::min<std::size_t>(code, buff.size())));
     }

@@ -93,6 +93,7 @@ bool ReadDate(dataservice::JVLink& link, const std::string& date, BreakingFiles&
     int size = kReadBufferSize;
     std::string fileName;
     long readsWithoutRecord = 0;
+    int errorCode = 0;  // the last error the reads met: the records of that file are lost
     for (long reads = 1; reads <= kMaxBreakingResultReadsPerDate; ++reads) {
         const int rc = link.JVRead(buff, size, fileName);
         if (rc > 0) {
@@ -101,7 +102,12 @@ bool ReadDate(dataservice::JVLink& link, const std::string& date, BreakingFiles&
             files.Keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())));
             continue;
         }
-        if (rc == dataservice::kRcEnd || rc == dataservice::kRcNothingMoreForDate) return true;
+        if (rc == dataservice::kRcEnd || rc == dataservice::kRcNothingMoreForDate) {
+            if (errorCode == 0) return true;
+            common::LogError(step, "reads of " + date + " met RC=" + std::to_string(errorCode) + ": records may be missing");
+            return false;
+        }
+        if (rc != dataservice::kRcNextFile) errorCode = rc;
         // -1 and every error code: read again, since a code the service gives while it is still
         // busy can be followed by records. The bound keeps an error that stays from holding the step.
         if (++readsWithoutRecord <= kMaxBreakingResultReadsWithoutRecord) continue;

@@ -40,9 +40,17 @@ void FetchWinOddsOfRace(dataservice::JVLink& link, common::Host& host, const std
     std::string buff(static_cast<std::size_t>(acquisition::kReadBufferSize), '\0');
     int size = acquisition::kReadBufferSize;
     std::string fileName;
+    bool readError = false;
     for (int read = 0; read < kMaxWinOddsReadsPerRace; ++read) {
         const int code = link.JVRead(buff, size, fileName);
         if (code == dataservice::kRcNextFile) break;
+        if (code < dataservice::kRcNextFile && !readError) {
+            // The race's odds may not have come whole: its runners keep what they had, and that
+            // is told once for the race.
+            common::LogError(kBreakingPayoutsStep, "odds of " + raceId + ": RC=" + std::to_string(code));
+            ++s.failures;
+            readError = true;
+        }
         // 0 and the error codes deliver nothing: what the buffer still holds came from an
         // earlier read and was kept then.
         if (code <= 0) continue;

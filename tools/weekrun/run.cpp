@@ -13,6 +13,7 @@
 
 #include "acquisition/odds_tables.h"
 #include "common/error_log.h"
+#include "common/file_faults.h"
 #include "common/instance_lock.h"
 #include "common/paths.h"
 #include "console_host.h"
@@ -26,6 +27,8 @@ namespace {
 void Usage(std::ostream& out) {
     out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
            "  --settings FILE   the data-service stand-in's settings (default: DIR/JVLINKSETTINGS.txt)\n"
+           "  --fail-file-call N  for tests: the N-th file call of each step fails as an I/O error would\n"
+           "  --count-file-calls  for tests: prints how many file calls each step made\n"
            "exit: 0 every step ended plainly, 1 a step reported failures, 2 not run (arguments, folder,\n"
            "      or another program or weekrun works in DIR)\n"
            "steps:\n";
@@ -70,6 +73,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::string app;
     bool quiet = false;
     bool times = false;
+    long long failFileCall = 0;
+    bool countFileCalls = false;
     RunOptions options;
     std::vector<const Step*> steps;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -85,6 +90,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             options.oddsSource = static_cast<std::int16_t>(std::atoi(args[++i].c_str()) == 1 ? 1 : 0);
         } else if (a == "--times") {
             times = true;
+        } else if (a == "--fail-file-call" && hasValue) {
+            failFileCall = std::atoll(args[++i].c_str());
+        } else if (a == "--count-file-calls") {
+            countFileCalls = true;
         } else if (a == "--help" || a == "-h") {
             Usage(out);
             return kAllStepsPlain;
@@ -136,7 +145,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const long long logBefore = LogSize();
         const auto start = std::chrono::steady_clock::now();
         StepOutcome outcome;
+        common::FailNthFileCall(failFileCall);
         const bool ran = common::PassOver(step->name, [&] { outcome = step->run(host); });
+        if (countFileCalls) err << "weekrun: " << step->name << " file calls " << common::FileCallCount() << '\n';
+        common::FailNthFileCall(0);
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         const int unwritten = PrintUnwrittenEntries(err);
         if (!ran || !outcome.plain || LogSize() != logBefore || unwritten > 0) {

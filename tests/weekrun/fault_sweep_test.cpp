@@ -1,0 +1,209 @@
+// Every file call of every step made to fail in turn, on a tiny week: a run either writes exactly
+// what a run without the failure writes and says so plainly, or tells the failure (ERRORLOG.txt or
+// standard error, exit 1) and loses nothing; a second run without the failure then writes what a
+// clean run writes.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Snapshot = std::map<std::string, std::string>;  // relative path -> bytes
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Snapshot Take(const fs::path& root) {
+    Snapshot s;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) s[fs::relative(e.path(), root).string()] = ReadFile(e.path());
+    return s;
+}
+
+void Restore(const fs::path& root, const Snapshot& s) {
+    for (const auto& e : fs::directory_iterator(root)) fs::remove_all(e.path());
+    for (const auto& [name, bytes] : s) {
+        const fs::path p = root / name;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+}
+
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Files whose content is not the step's output: the log, and what the data service's stand-in
+// keeps for itself.
+bool Volatile(const std::string& name) {
+    return name == "ERRORLOG.txt" || name.starts_with("jvdata/");
+}
+
+// The breaking-news files, to which cancellation and breaking payouts append what they fetch on
+// every run.
+bool AppendedEveryRun(const std::string& name) { return name.ends_with("RIALTIME.dat"); }
+
+// What differs between two snapshots, outside the volatile files (and, with `appendsToo` false,
+// the files appended to on every run): one line per file.
+std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool appendsToo = true) {
+    std::vector<std::string> out;
+    std::set<std::string> names;
+    for (const auto& [n, _] : a) names.insert(n);
+    for (const auto& [n, _] : b) names.insert(n);
+    for (const std::string& n : names) {
+        if (Volatile(n) || (!appendsToo && AppendedEveryRun(n))) continue;
+        const auto x = a.find(n);
+        const auto y = b.find(n);
+        if (x == a.end()) out.push_back("+ " + n);
+        else if (y == b.end()) out.push_back("- " + n);
+        else if (x->second != y->second)
+            out.push_back("~ " + n + " (" + std::to_string(x->second.size()) + " -> " + std::to_string(y->second.size()) + " bytes)");
+    }
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& lines, std::size_t most = 8) {
+    std::string s;
+    for (std::size_t i = 0; i < lines.size() && i < most; ++i) s += "\n  " + lines[i];
+    if (lines.size() > most) s += "\n  ... " + std::to_string(lines.size() - most) + " more";
+    return s;
+}
+
+struct Tally {
+    int calls = 0, identical = 0, told = 0, lost = 0;
+};
+
+class FaultSweep : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        week = new testsupport::TempAppFolder;
+        ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + week->Path().string() +
+                             " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
+                             " --history 4 --past-weeks 1 >/dev/null 2>&1"),
+                  0);
+    }
+    static void TearDownTestSuite() {
+        delete week;
+        week = nullptr;
+    }
+
+    // Runs one step of weekrun on the folder; `failAt` 0 runs it without a failure. Returns the
+    // exit status; the error output is in `err`.
+    int Step(const fs::path& app, const std::string& step, long failAt, std::string& err) const {
+        const fs::path errFile = scratch.Path() / "weekrun.err";
+        const int status = RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + app.string() + " --quiet" +
+                                      (failAt > 0 ? " --fail-file-call " + std::to_string(failAt) : std::string()) + " " +
+                                      step + " >/dev/null 2>" + errFile.string());
+        err = ReadFile(errFile);
+        return status;
+    }
+
+    // File calls the step makes on a run without failure, as weekrun reports them.
+    static long CallsOf(const std::string& err) {
+        const auto at = err.find(" file calls ");
+        return at == std::string::npos ? -1 : std::atol(err.c_str() + at + 12);
+    }
+
+    static testsupport::TempAppFolder* week;
+    testsupport::TempAppFolder scratch;
+};
+
+testsupport::TempAppFolder* FaultSweep::week = nullptr;
+
+TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
+    const std::vector<std::string> steps = {"fetch",  "structures", "cancel",          "dayfix",        "compute",
+                                            "odds",   "odds-tables", "batch", "breaking-payouts", "index-rebuild",
+                                            "hit-list"};
+    const fs::path app = week->Path();
+    std::map<std::string, Tally> tallies;
+    // SWEEP_STEPS="a b" limits the sweep to those steps (the steps before them still run).
+    const char* only = std::getenv("SWEEP_STEPS");
+    for (const std::string& step : steps) {
+        SCOPED_TRACE(step);
+        if (only && (" " + std::string(only) + " ").find(" " + step + " ") == std::string::npos) {
+            std::string out;
+            ASSERT_EQ(Step(app, step, 0, out), 0) << out;
+            continue;
+        }
+        const Snapshot before = Take(app);
+        std::string err;
+        ASSERT_EQ(Step(app, "--count-file-calls " + step, 0, err), 0) << err;
+        const Snapshot clean = Take(app);
+        ASSERT_FALSE(clean.contains("ERRORLOG.txt")) << clean.at("ERRORLOG.txt");
+        const long calls = CallsOf(err);
+        ASSERT_GT(calls, 0) << err;
+        Tally& t = tallies[step];
+        t.calls = static_cast<int>(calls);
+
+        for (long n = 1; n <= calls; ++n) {
+            SCOPED_TRACE("file call " + std::to_string(n));
+            Restore(app, before);
+            const auto started = std::chrono::steady_clock::now();
+            const int status = Step(app, step, n, err);
+            const auto took = std::chrono::steady_clock::now() - started;
+            EXPECT_LT(took, std::chrono::seconds(5)) << "a failure made the step wait";
+            const Snapshot after = Take(app);
+            const std::vector<std::string> changed = Differences(clean, after);
+            const bool logged = after.contains("ERRORLOG.txt") || err.find("not written to ERRORLOG.txt") != std::string::npos;
+            if (status == 0) {
+                // A plain success: the outputs are exactly the clean run's.
+                EXPECT_TRUE(changed.empty()) << "exit 0 but the outputs differ:" << Joined(changed) << "\n" << err;
+                if (changed.empty()) ++t.identical;
+            } else {
+                EXPECT_EQ(status, 1) << err;
+                EXPECT_TRUE(logged) << "exit " << status << " with nothing logged:\n" << err;
+                if (status == 1 && logged) ++t.told;
+            }
+            // Nothing that held something is left empty or cut: each file is the old one, the
+            // clean run's, or gone only where the clean run removes it too.
+            std::vector<std::string> lost;
+            for (const auto& [name, old] : before) {
+                if (Volatile(name) || old.empty()) continue;
+                const auto now = after.find(name);
+                const auto good = clean.find(name);
+                if (now == after.end()) {
+                    if (good != clean.end()) lost.push_back("gone: " + name);
+                    continue;
+                }
+                if (now->second == old || (good != clean.end() && now->second == good->second)) continue;
+                if (now->second.empty()) lost.push_back("emptied: " + name);
+                else if (old.starts_with(now->second)) lost.push_back("cut: " + name);
+                else if (!AppendedEveryRun(name) && good != clean.end() && good->second.starts_with(now->second))
+                    lost.push_back("cut: " + name);
+            }
+            EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
+            if (!lost.empty()) ++t.lost;
+
+            // A run without the failure mends everything.
+            if (status != 0) {
+                ASSERT_EQ(Step(app, step, 0, err), 0) << err;
+                const std::vector<std::string> mended = Differences(clean, Take(app), false);
+                EXPECT_TRUE(mended.empty()) << "a second run without the failure differs:" << Joined(mended);
+            }
+        }
+        Restore(app, clean);
+    }
+    for (const auto& [step, t] : tallies)
+        std::cout << "fault sweep: " << step << ": " << t.calls << " file calls failed, " << t.identical
+                  << " ended identical, " << t.told << " told, " << t.lost << " lost\n";
+}
+
+}  // namespace
