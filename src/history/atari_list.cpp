@@ -107,6 +107,7 @@ public:
             else if (tag == "AT") whole = ReadHit(values);
             else if (tag == "KK" && umarenHit_) whole = ReadPayout(values);
         }
+        passedOver_ += values.UnreadableFields();
         if (!whole) {
             common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
             ++passedOver_;
@@ -228,7 +229,7 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
 
     std::string content;
     AtariList list = collector.Finish(content);
-    if (!codes.FileFound() || codes.RowsDropped() > 0) ++list.passedOver;
+    if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.UnreadableFields() > 0) ++list.passedOver;
     if (folder == TekichuFolder::Unlisted) ++list.passedOver;
     // The list always holds this pass's hits, written whole; without TEKICHU there is no list.
     if (folder != TekichuFolder::Missing &&

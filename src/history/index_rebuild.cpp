@@ -76,6 +76,7 @@ public:
         while (in.Next(value)) {
             if (value == "RC") Race(key, in);
         }
+        result.passedOver += in.UnreadableFields();
     }
 
     void Write() {
