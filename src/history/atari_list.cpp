@@ -102,6 +102,7 @@ public:
         ++days_;
         std::string tag;
         bool whole = true;
+        dayRaces_ = 0;
         while (whole && values.Next(tag)) {
             if (tag == "RC") whole = ReadRace(values);
             else if (tag == "AT") whole = ReadHit(values);
@@ -110,6 +111,11 @@ public:
         passedOver_ += values.UnreadableFields();
         if (!whole) {
             common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
+            ++passedOver_;
+        }
+        if (dayRaces_ == 0) {
+            common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) +
+                                                 " holds no race: the day's hits are not in ATARILIST.txt");
             ++passedOver_;
         }
     }
@@ -137,6 +143,7 @@ private:
     }
 
     bool ReadRace(common::WrittenFieldReader& values) {
+        ++dayRaces_;
         std::array<std::string, 11> v;
         if (!Take(values, std::span(v).first(1))) return false;
         // A race line without a race number leaves the race as it was; its other values are passed
@@ -199,6 +206,7 @@ private:
     common::GridCells grid_;
     Fields f_;
     bool umarenHit_ = false;
+    int dayRaces_ = 0;  // "RC" lines of the day being read
     std::string out_;
     int hitLines_ = 0, payoutLines_ = 0, bigPayouts_ = 0, days_ = 0, passedOver_ = 0;
 };
