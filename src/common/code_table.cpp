@@ -33,7 +33,9 @@ std::string CodeTable::KeyOf(std::string_view kind, std::string_view code) {
 CodeTable CodeTable::FromCp932(std::string_view content) {
     CodeTable table;
     table.found_ = true;
+    int lineNumber = 0;
     for (const std::string& line : SplitLines(common::FromCp932(content))) {
+        ++lineNumber;
         if (HoldsNothing(line)) continue;
         if (table.rows_.size() == static_cast<std::size_t>(kRows)) {
             ++table.dropped_;
@@ -42,8 +44,10 @@ CodeTable CodeTable::FromCp932(std::string_view content) {
         // One line is one row: a short line cannot pull the next line's fields into its row.
         Row row;
         WrittenFieldReader fields(line);
-        for (std::string& cell : row)
+        for (std::string& cell : row) {
             if (!fields.Next(cell)) break;
+            if (fields.Unreadable()) table.unreadableLines_.push_back(lineNumber);
+        }
         const int at = static_cast<int>(table.rows_.size());
         table.lastRow_[KeyOf(row[0], row[1])] = at;  // a later row of the same code wins
         table.rows_.push_back(std::move(row));
@@ -65,6 +69,7 @@ CodeTable CodeTable::Load() {
     const fs::path path = JraCodePath(kCodeTableFile);
     CodeTable table = FromFile(path);
     if (!table.found_) LogError(kCodeTableStep, "cannot read " + path.string() + ": every code name is blank");
+    for (const int line : table.unreadableLines_) LogError(kCodeTableStep, UnreadableFieldReason(path.string(), line));
     if (table.dropped_ > 0)
         LogError(kCodeTableStep, std::to_string(table.dropped_) + " lines after row " + std::to_string(kRows) +
                                      " of " + path.string() + " not read");

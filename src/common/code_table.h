@@ -27,15 +27,15 @@ public:
     CodeTable() = default;
 
     /// Reads AppFolder/JRACODE/CodeTable.csv. A missing or unreadable file gives an empty table;
-    /// that, and rows past the 501st, are noted in ERRORLOG.txt.
+    /// that, rows past the 501st and fields that cannot be read are noted in ERRORLOG.txt.
     static CodeTable Load();
     /// Reads a code table file (missing: an empty table); logs nothing.
     static CodeTable FromFile(const std::filesystem::path& path);
     /// Parses the file's CP932 content, decoded once. Each line is one row: its fields are taken
     /// from that line only (quoted fields without their quotes, bare fields without surrounding
     /// blanks), so a line with too few or too many fields stays one row and later rows keep their
-    /// places. Missing fields are empty; fields past the eighth are dropped; lines that hold
-    /// nothing are skipped. Rows fill the table from row 0; lines past row 500 are not kept.
+    /// places. Missing fields are empty, and so is a field that cannot be read (text after its
+    /// closing quote); fields past the eighth are dropped; lines that hold nothing are skipped. Rows fill the table from row 0; lines past row 500 are not kept.
     static CodeTable FromCp932(std::string_view content);
 
     /// The text in `column` (0 to 7) of the last row whose kind (column 0) and code (column 1)
@@ -50,6 +50,8 @@ public:
     std::int64_t RowsDropped() const { return dropped_; }
     /// False when the file was missing or could not be read.
     bool FileFound() const { return found_; }
+    /// Fields left empty because they could not be read.
+    int UnreadableFields() const { return static_cast<int>(unreadableLines_.size()); }
 
 private:
     using Row = std::array<std::string, kColumns>;
@@ -59,6 +61,7 @@ private:
     std::unordered_map<std::string, int> lastRow_;  // kind and code -> highest matching row
     std::int64_t dropped_ = 0;
     bool found_ = false;
+    std::vector<int> unreadableLines_;  // file lines, one entry per field that cannot be read
 };
 
 }  // namespace common

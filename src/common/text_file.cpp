@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "common/error_log.h"
 #include "common/file_faults.h"
 #include "common/numbers.h"
 #include "common/record_file.h"
@@ -77,46 +78,121 @@ std::string WrittenFields(const std::vector<Field>& fields) {
     return line;
 }
 
-WrittenFieldReader::WrittenFieldReader(std::string content) : content_(std::move(content)) {}
+std::string UnreadableFieldReason(std::string_view file, int line) {
+    return std::string(file) + " line " + std::to_string(line) +
+           ": a value that cannot be read (text after its closing quote, or no closing quote) is left empty";
+}
 
-WrittenFieldReader WrittenFieldReader::FromFile(const fs::path& path) { return WrittenFieldReader(ReadWholeFile(path)); }
+WrittenFieldReader::WrittenFieldReader(std::string content, FieldLines lines)
+    : content_(std::move(content)), lines_(lines) {}
 
-void WrittenFieldReader::SkipSeparators() {
-    while (pos_ < content_.size()) {
-        char c = content_[pos_];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') ++pos_;
-        else break;
-    }
+WrittenFieldReader WrittenFieldReader::FromFile(const fs::path& path, FieldLines lines) {
+    return WrittenFieldReader(ReadWholeFile(path), lines);
+}
+
+void WrittenFieldReader::LogUnreadableFields(std::string_view step, std::string_view file, int firstLine) {
+    logStep_ = step;
+    logFile_ = file;
+    lineOffset_ = firstLine - 1;
+}
+
+namespace {
+bool Blank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+bool WrittenFieldReader::AtLineEnd(std::size_t at) const {
+    return at < content_.size() && (content_[at] == '\r' || content_[at] == '\n');
+}
+
+void WrittenFieldReader::SkipBlanks() {
+    while (pos_ < content_.size() && Blank(content_[pos_])) ++pos_;
+}
+
+// CR LF, a lone LF or a lone CR.
+void WrittenFieldReader::SkipLineEnd() {
+    if (content_[pos_] == '\r' && pos_ + 1 < content_.size() && content_[pos_ + 1] == '\n') ++pos_;
+    ++pos_;
+    ++line_;
 }
 
 bool WrittenFieldReader::AtEnd() const {
+    bool owed = fieldOwed_ && lines_ == FieldLines::Records;
     for (std::size_t i = pos_; i < content_.size(); ++i) {
-        char c = content_[i];
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+        const char c = content_[i];
+        if (Blank(c)) continue;
+        if (c != '\r' && c != '\n') return false;
+        if (owed) return false;  // the line ends in an empty field
     }
-    return true;
+    return !owed;
+}
+
+// A comma ends the field and owes the next one; a line end or the end of the content is left for
+// the next read.
+void WrittenFieldReader::EndField() {
+    if (pos_ < content_.size() && content_[pos_] == ',') {
+        ++pos_;
+        fieldOwed_ = true;
+    }
+}
+
+void WrittenFieldReader::ReadQuoted(std::string& value) {
+    std::size_t close = pos_ + 1;
+    while (close < content_.size() && content_[close] != '"' && !AtLineEnd(close)) ++close;
+    const bool closed = close < content_.size() && content_[close] == '"';
+    if (closed) {
+        value.assign(content_, pos_ + 1, close - pos_ - 1);
+        pos_ = close + 1;
+        SkipBlanks();
+    } else {
+        ++pos_;
+    }
+    if (!closed || (pos_ < content_.size() && content_[pos_] != ',' && !AtLineEnd(pos_))) {
+        // Text after the closing quote, or a quote the line never closes: this field is lost, and
+        // the next one starts after the next comma, where it was written.
+        unreadable_ = true;
+        value.clear();
+        while (pos_ < content_.size() && content_[pos_] != ',' && !AtLineEnd(pos_)) ++pos_;
+    }
+    EndField();
+}
+
+void WrittenFieldReader::ReadBare(std::string& value) {
+    std::size_t end = pos_;
+    while (end < content_.size() && content_[end] != ',' && !AtLineEnd(end)) ++end;
+    std::size_t last = end;
+    while (last > pos_ && Blank(content_[last - 1])) --last;
+    value.assign(content_, pos_, last - pos_);
+    pos_ = end;
+    EndField();
 }
 
 bool WrittenFieldReader::Next(std::string& value) {
-    SkipSeparators();
-    if (pos_ >= content_.size()) return false;
-    value.clear();
-    if (content_[pos_] == '"') {
-        std::size_t close = content_.find('"', pos_ + 1);
-        if (close == std::string::npos) close = content_.size();
-        value.assign(content_, pos_ + 1, close - pos_ - 1);
-        pos_ = std::min(close + 1, content_.size());
-        while (pos_ < content_.size() && (content_[pos_] == ' ' || content_[pos_] == '\t')) ++pos_;
-        if (pos_ < content_.size() && content_[pos_] == ',') ++pos_;
-        return true;
+    for (;;) {
+        SkipBlanks();
+        const bool lineEnds = pos_ >= content_.size() || AtLineEnd(pos_);
+        if (!lineEnds) break;
+        if (fieldOwed_ && lines_ == FieldLines::Records) {
+            // "…,0," ends in an empty field; the line end stays for the next read.
+            fieldOwed_ = false;
+            unreadable_ = false;
+            fieldLine_ = line_ + lineOffset_;
+            value.clear();
+            return true;
+        }
+        fieldOwed_ = false;
+        if (pos_ >= content_.size()) return false;
+        SkipLineEnd();
     }
-    std::size_t end = pos_;
-    while (end < content_.size() && content_[end] != ',' && content_[end] != '\r' && content_[end] != '\n') ++end;
-    std::size_t last = end;
-    while (last > pos_ && (content_[last - 1] == ' ' || content_[last - 1] == '\t')) --last;
-    value.assign(content_, pos_, last - pos_);
-    pos_ = end;
-    if (pos_ < content_.size() && content_[pos_] == ',') ++pos_;
+    fieldOwed_ = false;
+    unreadable_ = false;
+    fieldLine_ = line_ + lineOffset_;
+    value.clear();
+    if (content_[pos_] == '"') ReadQuoted(value);
+    else ReadBare(value);
+    if (unreadable_) {
+        ++unreadableFields_;
+        if (!logStep_.empty()) LogError(logStep_, UnreadableFieldReason(logFile_, fieldLine_));
+    }
     return true;
 }
 

@@ -44,24 +44,67 @@ using Field = std::variant<std::string, Single, double, std::int64_t, int, NoVal
 /// as nothing.
 std::string WrittenFields(const std::vector<Field>& fields);
 
+/// ERRORLOG.txt's reason for a value on `line` of `file` that cannot be read.
+std::string UnreadableFieldReason(std::string_view file, int line);
+
+/// How a file spreads its values over lines.
+enum class FieldLines {
+    /// The program's comma-separated files: every line is a record, a field ends at a comma or at
+    /// the line end, and a comma before the line end leaves an empty last field ("…,0," holds
+    /// "0" and "").
+    Records,
+    /// Values spread over lines in any mix of commas and line ends (the supplied model files): a
+    /// line end after a comma adds no value.
+    Spread,
+};
+
 /// Reads written-field values one by one across lines, as they were written: a value is a
-/// quoted text (quotes removed) or the bare text up to the next comma or line end.
+/// quoted text (quotes removed) or the bare text up to the next comma or line end; a read that
+/// asks for more values than a line holds goes on into the next line. Lines holding nothing are
+/// passed over. A field that cannot be read (something other than blanks between its closing
+/// quote and the next comma or line end, or a quote that the line never closes) reads as an
+/// empty text and moves no other field.
 class WrittenFieldReader {
 public:
-    explicit WrittenFieldReader(std::string content);
+    explicit WrittenFieldReader(std::string content, FieldLines lines = FieldLines::Records);
     /// Reads a whole file; a missing file gives no values.
-    static WrittenFieldReader FromFile(const std::filesystem::path& path);
+    static WrittenFieldReader FromFile(const std::filesystem::path& path, FieldLines lines = FieldLines::Records);
 
-    /// Next value's text; false at the end of the content.
+    /// Next value's text; false at the end of the content (`value` is then left as it was).
     bool Next(std::string& value);
     /// Next value read as a number (Val); 0 at the end.
     double NextNumber();
     bool AtEnd() const;
 
+    /// Whether the value read last could not be read (it reads as an empty text).
+    bool Unreadable() const { return unreadable_; }
+    /// The line, counted from 1, of the value read last.
+    int Line() const { return fieldLine_; }
+    /// How many values read so far could not be read.
+    int UnreadableFields() const { return unreadableFields_; }
+    /// From now on every value that cannot be read is logged under `step`, naming `file` and the
+    /// line; `firstLine` is the file's line number of the content's first line.
+    void LogUnreadableFields(std::string_view step, std::string_view file, int firstLine = 1);
+
 private:
-    void SkipSeparators();
+    bool AtLineEnd(std::size_t at) const;
+    void SkipBlanks();
+    void SkipLineEnd();
+    void ReadQuoted(std::string& value);
+    void ReadBare(std::string& value);
+    void EndField();
+
     std::string content_;
+    FieldLines lines_;
     std::size_t pos_ = 0;
+    int line_ = 1;
+    bool fieldOwed_ = false;  // a comma was read: a field follows it, empty when the line ends
+    bool unreadable_ = false;
+    int fieldLine_ = 0;
+    int unreadableFields_ = 0;
+    std::string logStep_;
+    std::string logFile_;
+    int lineOffset_ = 0;
 };
 
 /// Splits content into lines at CR LF (or a lone LF); the line ends are not kept.

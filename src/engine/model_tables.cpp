@@ -48,6 +48,7 @@ public:
     std::string Text() {
         std::string value;
         if (!in_.Next(value)) Fail("model file ends before its last value");
+        if (in_.Unreadable()) Fail("model file holds a value it cannot read on line " + std::to_string(in_.Line()));
         return value;
     }
     double Number() {
@@ -70,7 +71,7 @@ private:
         if (!fs::is_regular_file(path, ec))
             throw ModelFileError("model file missing: " + path.string());
         try {
-            return common::WrittenFieldReader(common::ReadWholeFile(path));
+            return common::WrittenFieldReader(common::ReadWholeFile(path), common::FieldLines::Spread);
         } catch (const std::exception&) {
             throw ModelFileError("model file cannot be read: " + path.string());
         }

@@ -103,13 +103,20 @@ public:
         ++days_;
         std::string tag;
         bool whole = true;
+        dayRaces_ = 0;
         while (whole && values.Next(tag)) {
             if (tag == "RC") whole = ReadRace(values);
             else if (tag == "AT") whole = ReadHit(values);
             else if (tag == "KK" && umarenHit_) whole = ReadPayout(values);
         }
+        passedOver_ += values.UnreadableFields();
         if (!whole) {
             common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
+            ++passedOver_;
+        }
+        if (dayRaces_ == 0) {
+            common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) +
+                                                 " holds no race: the day's hits are not in ATARILIST.txt");
             ++passedOver_;
         }
     }
@@ -137,6 +144,7 @@ private:
     }
 
     bool ReadRace(common::WrittenFieldReader& values) {
+        ++dayRaces_;
         std::array<std::string, 11> v;
         if (!Take(values, std::span(v).first(1))) return false;
         // A race line without a race number leaves the race as it was; its other values are passed
@@ -199,6 +207,7 @@ private:
     common::GridCells grid_;
     Fields f_;
     bool umarenHit_ = false;
+    int dayRaces_ = 0;  // "RC" lines of the day being read
     std::string out_;
     int hitLines_ = 0, payoutLines_ = 0, bigPayouts_ = 0, days_ = 0, passedOver_ = 0;
 };
@@ -232,7 +241,7 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
 
     std::string content;
     AtariList list = collector.Finish(content);
-    if (!codes.FileFound() || codes.RowsDropped() > 0) ++list.passedOver;
+    if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.UnreadableFields() > 0) ++list.passedOver;
     if (folder == TekichuFolder::Unlisted) ++list.passedOver;
     // The list always holds this pass's hits, written whole; without TEKICHU there is no list.
     if (folder != TekichuFolder::Missing &&

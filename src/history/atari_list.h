@@ -41,8 +41,8 @@ common::GridCells AtariGridCaptions();
 
 /// Reads the stored result reports of every stored day in scan order (the date status in Text6,
 /// then `letEventsRun` when it is set) and rewrites TEKICHU/ATARILIST.txt whole. Course names come
-/// from the code table, read once. Nothing is written when TEKICHU does not exist. ATARILIST.mark
-/// stands from the start of the pass to its end.
+/// from the code table, read once. A report that holds no race is logged and counted. Nothing is
+/// written when TEKICHU does not exist. ATARILIST.mark stands from the start of the pass to its end.
 AtariList CollectAtariList(common::Host& host, const std::function<void()>& letEventsRun);
 
 /// The main menu's end text: "過去の的中リスト終了", the count of failures passed over, and the note

@@ -1,8 +1,10 @@
 #include "history/index_rebuild.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -74,8 +76,17 @@ public:
         auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable);
         result.passedOver += unreadable;
         std::string value;
+        const int racesBefore = racesMet_;
         while (in.Next(value)) {
             if (value == "RC") Race(key, in);
+        }
+        result.passedOver += in.UnreadableFields();
+        if (racesMet_ == racesBefore && unreadable == 0 && StoredDayFileExists(key, "lupRCM.txt")) {
+            // The weekly batch wrote this day's races into its date's file: rewriting the file
+            // without them would lose them.
+            keptDates_.insert(key.substr(0, 8));
+            PassOver("TEKICHU/" + key + "lupRCM.txt holds no race: the day's races are not in SOKUDO/RACEID.txt, and " +
+                     supplementary::SokudoHrCsv(key.substr(0, 8)) + " is kept as it was");
         }
     }
 
@@ -83,6 +94,10 @@ public:
         if (!common::PassOver(kStep, [&] { common::WriteFileAtomically(common::AppPath("SOKUDO/RACEID.txt"), raceIds_); }))
             ++result.passedOver;
         for (const auto& [date, content] : speedFiles_) {
+            if (keptDates_.contains(date)) {
+                result.speedLines -= static_cast<int>(std::count(content.begin(), content.end(), '\n'));
+                continue;
+            }
             if (common::PassOver(kStep, [&] {
                     common::WriteFileAtomically(common::AppPath(supplementary::SokudoHrCsv(date)), content);
                 }))
@@ -101,6 +116,7 @@ private:
     }
 
     void Race(const std::string& key, common::WrittenFieldReader& in) {
+        ++racesMet_;
         std::string rc[10];
         for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
         const std::string& raceNum = rc[3];
@@ -146,6 +162,8 @@ private:
     common::Host& host_;
     std::string raceIds_;
     std::map<std::string, std::string> speedFiles_;
+    std::set<std::string> keptDates_;  // dates with a day whose report holds no race
+    int racesMet_ = 0;                 // "RC" lines read, written or passed over
     std::string currentDate_;
     std::string* currentFile_ = nullptr;
 };

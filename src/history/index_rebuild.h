@@ -20,8 +20,9 @@ struct IndexRebuild {
 /// Rewrites SOKUDO/RACEID.txt with the races of the days in TEKICHU/RACEIDYMDLKN.txt, in its
 /// order, and the SOKUDO/HR<yyyymmdd>.csv of every date that has a race there, each from the
 /// day's lupRCM.txt; other dates' files stay untouched. Each file is built whole and written once.
-/// Text6 shows the start and every race. INDEXREBUILD.mark stands from the start of the rebuild
-/// to its end.
+/// A listed day whose report is there but holds no race is logged and counted, and its date's
+/// file stays as it was. Text6 shows the start and every race. INDEXREBUILD.mark stands from the
+/// start of the rebuild to its end.
 IndexRebuild RebuildSokudoFiles(common::Host& host);
 
 }  // namespace history

@@ -49,11 +49,13 @@ std::string DateStatus(std::string_view key) {
 }
 
 // The day title: the first six values of tekichu.txt, empty when the file holds none.
-std::vector<std::string> DayTitle(const fs::path& file) {
+std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable) {
     common::WrittenFieldReader reader(common::ReadWholeFile(file));
+    reader.LogUnreadableFields(kStep, relative);
     std::vector<std::string> title(6);
     for (auto& value : title)
         if (!reader.Next(value)) break;
+    unreadable += reader.UnreadableFields();
     return title;
 }
 
@@ -125,7 +127,8 @@ PastDayList ScanTekichuDays(common::Host& host) {
     scan.suffix = "tekichu.txt";
     scan.probe = [&](const std::string& key) {
         const bool read = common::PassOver(kStep, [&] {
-            const auto title = DayTitle(common::AppPath("TEKICHU/" + key + "tekichu.txt"));
+            const std::string relative = "TEKICHU/" + key + "tekichu.txt";
+            const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver);
             if (title[0].empty()) return;
             std::vector<std::string> shown;
             shown.reserve(title.size());

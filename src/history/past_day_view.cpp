@@ -64,6 +64,7 @@ void FillHitTable(std::string_view key, PastDay& day) {
     // file than twelve races is read no further.
     ReadRow(in, grid, 0, 6);
     for (int row = 1; row < grid.Rows() && !in.AtEnd(); ++row) ReadRow(in, grid, row, 8);
+    day.unreadable += in.UnreadableFields();
     grid.SetColWidth(2, 1100);
     grid.SetColWidth(4, 1200);
     for (int p = 5; p < grid.Rows(); p += 4)
@@ -80,6 +81,7 @@ void FillRates(std::string_view key, PastDay& day) {
     auto in = StoredDayFile(key, "kaiteki.txt", kStep, day.unreadable);
     ReadRow(in, grid, 0, 6);
     for (int row = 1; row <= 8; ++row) ReadRow(in, grid, row, 7);
+    day.unreadable += in.UnreadableFields();
     for (int row = 3; row <= 8; ++row) {
         for (int c = 4; c <= 6; ++c)
             if (CellNumber(grid, row, c) > 30) grid.SetTextColour(row, c, qb::kNavy);
@@ -99,6 +101,7 @@ void FillPcHits(std::string_view key, PastDay& day) {
     auto in = StoredDayFile(key, "tekichuPC.txt", kStep, day.unreadable);
     ReadRow(in, grid, 0, 6);
     for (int row = 1; row <= 37; ++row) ReadRow(in, grid, row, 12);
+    day.unreadable += in.UnreadableFields();
     for (int p = 4; p <= 37; p += 3)
         for (int k = 1; k <= 11; ++k) {
             const double payout = CellNumber(grid, p, k);
@@ -115,6 +118,7 @@ void FillPcRates(std::string_view key, PastDay& day) {
     std::string title;
     for (int i = 0; i < 6; ++i) in.Next(title);  // the title is not shown
     for (int row = 0; row <= 6; ++row) ReadRow(in, grid, row, 12);
+    day.unreadable += in.UnreadableFields();
     for (int k = 1; k <= 11; ++k) {
         if (CellNumber(grid, 3, k) > 30) grid.SetTextColour(3, k, qb::kNavy);
         if (CellNumber(grid, 6, k) > 100) grid.SetTextColour(6, k, qb::kLightRed);

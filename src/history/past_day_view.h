@@ -20,7 +20,7 @@ struct PastDay {
     common::GridCells TFTekiKaiFG{7, 12};
     std::string Text1;
     PastRaceTabs races;
-    int unreadable = 0;  // day files that exist but could not be read, each logged
+    int unreadable = 0;  // day files that exist but could not be read, and values of them, each logged
 };
 
 /// The day of a `List1` line (UTF-8; its last 14 characters are the key): the five day files of

@@ -169,6 +169,7 @@ PastRaceTabs FillPastRaceTabs(std::string_view key, std::string_view selectedLin
         auto in = StoredDayFile(key, "lupRCM.txt", kStep, out.unreadable);
         std::string value;
         while (in.Next(value)) values.push_back(value);
+        out.unreadable += in.UnreadableFields();
     }
     Values report(std::move(values));
     FillTitles(report, dayTitle, out);

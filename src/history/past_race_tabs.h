@@ -27,7 +27,7 @@ struct PastRaceTab {
 
 struct PastRaceTabs {
     std::array<PastRaceTab, kPastRaceTabs> tabs;
-    int unreadable = 0;  // the report was there but could not be read (logged)
+    int unreadable = 0;  // the report was there but could not be read, or values of it (logged)
 };
 
 /// A tab as every view prepares it: the day title (the first 20 characters of `selectedLine`) is

@@ -1,5 +1,8 @@
 #include "history/stored_day_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "common/encoding.h"
 #include "common/error_log.h"
 #include "common/paths.h"
@@ -12,7 +15,14 @@ common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view 
     std::string content;
     const std::string relative = "TEKICHU/" + std::string(key) + std::string(suffix);
     if (!common::PassOver(step, [&] { content = common::ReadWholeFile(common::AppPath(relative)); })) ++unreadable;
-    return common::WrittenFieldReader(std::move(content));
+    common::WrittenFieldReader values(std::move(content));
+    values.LogUnreadableFields(step, relative);
+    return values;
+}
+
+bool StoredDayFileExists(std::string_view key, std::string_view suffix) {
+    std::error_code ec;
+    return std::filesystem::exists(common::AppPath("TEKICHU/" + std::string(key) + std::string(suffix)), ec);
 }
 
 std::string Shown(std::string_view cp932) {

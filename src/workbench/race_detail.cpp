@@ -104,11 +104,14 @@ void ReadPredictedRanks(const RaceSelection& selection, RaceDetailState& state) 
     }
     state.HorseIdx = 0;
     if (!selection.KeyUsable) return;
-    const std::string content = ReadDetailFile(common::AppPath("KAIME/" + selection.RaceKey12 + "SORT.dat"));
+    const std::string file = "KAIME/" + selection.RaceKey12 + "SORT.dat";
+    const std::string content = ReadDetailFile(common::AppPath(file));
+    int lineNumber = 0;
     for (const std::string& line : common::SplitLines(content)) {
         if (state.HorseIdx == 18) break;
         auto& row = state.SortTable[static_cast<std::size_t>(++state.HorseIdx)];
         common::WrittenFieldReader fields{line};
+        fields.LogUnreadableFields(kStep, file, ++lineNumber);
         for (int c = 0; c < 15; ++c)
             if (!fields.Next(row[static_cast<std::size_t>(c)])) row[static_cast<std::size_t>(c)].clear();
         state.YosoRank[static_cast<std::size_t>(state.HorseIdx)] = row[3];

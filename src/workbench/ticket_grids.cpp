@@ -59,6 +59,8 @@ std::vector<std::string> ReadTicketKeys(std::string_view raceKey12, std::string_
     keys.reserve(capacity);
     ForEachLine(content, capacity, [&](std::string_view line) {
         common::WrittenFieldReader fields{std::string(line)};
+        fields.LogUnreadableFields("race detail", "KAIME/" + std::string(raceKey12) + std::string(suffix),
+                                   static_cast<int>(keys.size()) + 1);
         std::string value;
         for (int f = 0; f < 3; ++f)
             if (!fields.Next(value)) value.clear();

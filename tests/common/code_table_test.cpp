@@ -62,6 +62,26 @@ TEST(CodeTable, AShortOrLongLineStaysOneRowAndLaterRowsKeepTheirPlaces) {
     EXPECT_EQ(table.Cell(3, 0), "");  // beyond the rows read
 }
 
+// Text after a closing quote loses that one field, which Load logs with the file's line; the other
+// fields of the row stay in their columns.
+TEST(CodeTable, AFieldThatCannotBeReadLeavesItsCellEmptyAndIsLogged) {
+    testsupport::TempAppFolder dir;
+    dir.Write("JRACODE/CodeTable.csv", Line("2001,01,a2,a3,SAPPORO,a5,a6,a7") +
+                                           Line("\"2001\",\"05\"x,\"b2\",\"b3\",\"" + std::string(kTokyo) +
+                                                "\",\"b5\",\"b6\",\"b7\""));
+    const CodeTable table = CodeTable::Load();
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.UnreadableFields(), 1);
+    EXPECT_EQ(table.Cell(1, 1), "");
+    EXPECT_EQ(table.Cell(1, 2), "b2");
+    EXPECT_EQ(table.Cell(1, 4), "東京");
+    EXPECT_EQ(table.Cell(1, 7), "b7");
+    EXPECT_EQ(table.LookupCode("2001", "05", 4), "");
+    EXPECT_EQ(table.LookupCode("2001", "01", 4), "SAPPORO");
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("CodeTable.csv line 2:"), std::string::npos) << log;
+}
+
 TEST(CodeTable, TheLastMatchingRowWins) {
     const std::string file = Line("2011,1,first,keep,,,,") + Line("2011,2,other,,,,,") + Line("2011,1,second,,,,,") +
                              Line("2011,1,third,,,,,");

@@ -36,11 +36,12 @@ TEST(WrittenFields, TextsQuotedNumbersBare) {
 }
 
 TEST(WrittenFields, ReaderTakesValuesOneByOneAcrossLines) {
+    // The first line ends in an empty field: it is a value of its own, before the second line's "".
     common::WrittenFieldReader in("\"a,b\",12,  x y ,\r\n\"\",-0.5\r\n3\r\n");
     std::string v;
     std::vector<std::string> values;
     while (in.Next(v)) values.push_back(v);
-    EXPECT_EQ(values, (std::vector<std::string>{"a,b", "12", "x y", "", "-0.5", "3"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"a,b", "12", "x y", "", "", "-0.5", "3"}));
     EXPECT_TRUE(in.AtEnd());
 
     common::WrittenFieldReader numbers("\"RC\",1,2.5\r\n");
@@ -54,11 +55,86 @@ TEST(WrittenFields, ReaderTakesValuesOneByOneAcrossLines) {
 // The supplied model files: labels whose trailing blanks are part of the label, values spread
 // over lines in any mix of commas and line ends, blank lines between them.
 TEST(WrittenFields, ReaderKeepsBlanksInsideQuotesAndMixesSeparators) {
-    common::WrittenFieldReader in("\"56  \",\"56\"\r\n\"  \" , \"7417K      \",\r\n\r\n1.5E-02,\r\n-.5\r\n");
+    common::WrittenFieldReader in("\"56  \",\"56\"\r\n\"  \" , \"7417K      \",\r\n\r\n1.5E-02,\r\n-.5\r\n",
+                                  common::FieldLines::Spread);
     std::string v;
     std::vector<std::string> values;
     while (in.Next(v)) values.push_back(v);
     EXPECT_EQ(values, (std::vector<std::string>{"56  ", "56", "  ", "7417K      ", "1.5E-02", "-.5"}));
+}
+
+// Each case: the content, its values line by line, and the lines of the values that cannot be
+// read. Every line keeps its number of values, so a reader that takes a fixed count per line
+// finds every later value where it was written.
+TEST(WrittenFields, ReaderKeepsEveryFieldInItsPlace) {
+    struct Case {
+        const char* what;
+        std::string content;
+        std::vector<std::vector<std::string>> lines;
+        std::vector<int> unreadableLines;
+    };
+    const std::vector<Case> cases = {
+        {"text after a closing quote", "\"R\"x,\"5\",12\r\n\"a\" ;b ,\"c\"\r\n",
+         {{"", "5", "12"}, {"", "c"}}, {1, 2}},
+        {"blanks after a closing quote", "\"a\"  ,\"b\" \r\n", {{"a", "b"}}, {}},
+        {"a line ending in an empty field", "\"\x94\x6E\",1,0,\r\n\"b\",2,\r\n3,4,5\r\n",
+         {{"\x94\x6E", "1", "0", ""}, {"b", "2", ""}, {"3", "4", "5"}}, {}},
+        {"empty fields between commas", ",\"\",,x\r\n", {{"", "", "", "x"}}, {}},
+        {"a quoted comma", "\"a,b\",\"c\",1\r\n", {{"a,b", "c", "1"}}, {}},
+        {"LF line ends", "\"a\",1\n2,\n\"b\"\n", {{"a", "1"}, {"2", ""}, {"b"}}, {}},
+        {"CR LF line ends", "\"a\",1\r\n2,\r\n\"b\"\r\n", {{"a", "1"}, {"2", ""}, {"b"}}, {}},
+        {"no line end at the end", "\"a\",1\r\n\"b\",", {{"a", "1"}, {"b", ""}}, {}},
+        {"a quote the line never closes", "\"a,1\r\n2,\"b\r\n3\r\n", {{"", "1"}, {"2", ""}, {"3"}}, {1, 2}},
+        {"a text after the quote at the end", "1,\"a\"b", {{"1", ""}}, {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        common::WrittenFieldReader in(c.content);
+        std::vector<std::vector<std::string>> lines;
+        std::vector<int> unreadable;
+        std::string v;
+        while (in.Next(v)) {
+            if (static_cast<int>(lines.size()) < in.Line()) lines.resize(static_cast<std::size_t>(in.Line()));
+            lines.back().push_back(v);
+            if (in.Unreadable()) unreadable.push_back(in.Line());
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(unreadable, c.unreadableLines);
+        EXPECT_EQ(in.UnreadableFields(), static_cast<int>(c.unreadableLines.size()));
+        EXPECT_TRUE(in.AtEnd());
+    }
+}
+
+TEST(WrittenFields, ReaderLogsTheFileAndLineOfAFieldItCannotRead) {
+    testsupport::TempAppFolder dir;
+    common::WrittenFieldReader in("\"a\",1\r\n\"b\"x,2\r\n");
+    in.LogUnreadableFields("step", "TEKICHU/x.txt", 10);
+    std::string v;
+    while (in.Next(v)) {
+    }
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("[step] TEKICHU/x.txt line 11:"), std::string::npos) << log;
+    EXPECT_EQ(log.find("line 10"), std::string::npos);
+}
+
+TEST(WrittenFields, ReaderIsAtEndOnlyWhenNoValueIsLeft) {
+    common::WrittenFieldReader in("\"a\",\r\n\r\n");
+    std::string v;
+    EXPECT_FALSE(in.AtEnd());
+    ASSERT_TRUE(in.Next(v));
+    EXPECT_FALSE(in.AtEnd());  // the empty last field
+    ASSERT_TRUE(in.Next(v));
+    EXPECT_EQ(v, "");
+    EXPECT_TRUE(in.AtEnd());
+    v = "kept";
+    EXPECT_FALSE(in.Next(v));
+    EXPECT_EQ(v, "kept");
+
+    // Values spread over lines: a line end after a comma adds nothing.
+    common::WrittenFieldReader spread("1,\r\n2,", common::FieldLines::Spread);
+    std::vector<std::string> values;
+    while (spread.Next(v)) values.push_back(v);
+    EXPECT_EQ(values, (std::vector<std::string>{"1", "2"}));
 }
 
 TEST(TextFiles, SplitLines) {

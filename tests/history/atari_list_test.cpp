@@ -205,4 +205,33 @@ TEST_F(AtariListTest, FailuresArePassedOverAndCounted) {
     EXPECT_EQ(history::AtariListEndText(0), "過去の的中リスト終了");
 }
 
+// A stored day whose report holds no race is logged and counted; the other days' hits are listed
+// as they are without it.
+TEST_F(AtariListTest, AReportWithoutARaceIsLoggedAndCounted) {
+    dir.Write("JRACODE/CodeTable.csv", common::ToCp932("2001,06,,,中山,,,\r\n"));
+    const std::string good = Rc("01", "a", "1600") + RaceBody() + Line({"AT", "1", "1", "x", " 1- 2", "20000"}) +
+                             Line({"KK", "1", "01", "230"});
+    dir.Write("TEKICHU/20250309060205lupRCM.txt", good);
+    const history::AtariList alone = Collect();
+    const std::string aloneList = dir.Read("TEKICHU/ATARILIST.txt");
+    ASSERT_EQ(alone.hitLines, 1);
+    ASSERT_EQ(alone.passedOver, 0);
+
+    for (const std::string& empty : {std::string(), Line({"DY", "1", "20250308"}) + Line({"PL", "1", "2", "中山", "5"})}) {
+        SCOPED_TRACE(empty.size());
+        fs::remove(dir / "ERRORLOG.txt");
+        dir.Write("TEKICHU/20250308060205lupRCM.txt", empty);
+        host.calls.clear();
+        const history::AtariList list = Collect();
+        EXPECT_EQ(dir.Read("TEKICHU/ATARILIST.txt"), aloneList);
+        EXPECT_EQ(list.hitLines, 1);
+        EXPECT_EQ(list.payoutLines, alone.payoutLines);
+        EXPECT_EQ(list.tekichuFG.Text(1, 9), "20000");
+        EXPECT_EQ(list.passedOver, 1);
+        const std::string log = dir.Read("ERRORLOG.txt");
+        EXPECT_NE(log.find("TEKICHU/20250308060205lupRCM.txt holds no race"), std::string::npos) << log;
+        EXPECT_EQ(history::AtariListEndText(list.passedOver), "過去の的中リスト終了　エラー1件（ERRORLOG.txt）");
+    }
+}
+
 }  // namespace

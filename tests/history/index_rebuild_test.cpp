@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "history/meeting_scan.h"
+#include "history/past_results.h"
 #include "history/stored_days.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
@@ -121,6 +122,42 @@ TEST_F(Rebuild, FailuresArePassedOverAndLogged) {
     EXPECT_NE(log.find("20250308060205lupRCM.txt"), std::string::npos);
     EXPECT_NE(log.find("../../x"), std::string::npos);
     EXPECT_FALSE(dir.Exists("HR20250308.csv"));
+}
+
+// A listed day whose report holds no race is logged and counted in the end text; its date's speed
+// file stays byte for byte as it was, and the other days come out as they do without it.
+TEST_F(Rebuild, AListedDayWhoseReportHoldsNoRaceKeepsItsDatesFile) {
+    const std::string head = Line({"DY", "1", "20250309"}) + Line({"PL", "1", "2", "中山", "6", "11"});
+    Day("20250309060206", head + RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
+    Day("20250301060203", head + RaceHead("11", "", "1000") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.00.00") + Q1());
+    history::ScanTekichuDays(host);
+    const auto alone = history::RebuildSokudoFiles(host);
+    ASSERT_EQ(alone.passedOver, 0);
+    const std::string raceIds = dir.Read("SOKUDO/RACEID.txt");
+    const std::string firstOfMarch = dir.Read("SOKUDO/HR20250301.csv");
+    ASSERT_EQ(raceIds, "2025030906020601\r\n2025030106020311\r\n");
+
+    // The weekly batch's file of 9 March, with the races of the day whose report is now empty.
+    const std::string weekly = "2025030906020601,60631,01\r\n2025030909010501,59356,01,0,02\r\n";
+    for (const std::string& empty : {std::string(), head}) {
+        SCOPED_TRACE(empty.size());
+        std::filesystem::remove(dir / "ERRORLOG.txt");
+        dir.Write("SOKUDO/HR20250309.csv", weekly);
+        Day("20250309090105", empty);
+        const auto load = history::LoadPastResults(host);
+        EXPECT_EQ(load.days.keys.size(), 3u);
+        EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), raceIds);
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250301.csv"), firstOfMarch);
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), weekly);
+        EXPECT_EQ(load.rebuild.races, 2);
+        EXPECT_EQ(load.rebuild.speedLines, 1);
+        EXPECT_EQ(load.rebuild.dates, 1);
+        EXPECT_EQ(load.rebuild.passedOver, 1);
+        const std::string log = dir.Read("ERRORLOG.txt");
+        EXPECT_NE(log.find("TEKICHU/20250309090105lupRCM.txt holds no race"), std::string::npos) << log;
+        EXPECT_NE(log.find("HR20250309.csv is kept"), std::string::npos) << log;
+        EXPECT_EQ(history::PastResultsEndText(load.Failures()), "過去の予想成績終了　エラー1件（ERRORLOG.txt）");
+    }
 }
 
 TEST_F(Rebuild, HorseLinesThatFillNoSlot) {

@@ -144,6 +144,18 @@ TEST_F(Folder, ADayFileThatCannotBeReadIsLoggedAndPassedOver) {
     EXPECT_NE(dir.Read("ERRORLOG.txt").find("20250308060205tekichu.txt"), std::string::npos);
 }
 
+// Text after the course name's closing quote loses the course name only: the day is listed with
+// the rest of its title in place, and the value is logged with its file and line.
+TEST_F(Folder, ATitleValueThatCannotBeReadIsLeftOutAndLogged) {
+    dir.Write("TEKICHU/20250309060206tekichu.txt",
+              Q("2025年") + "," + Q("03月") + "," + Q("09日") + "," + Q("2回") + "," + Q("中山") + "x," + Q("6日目") +
+                  "\r\n" + Q("R番号") + "\r\n");
+    const auto days = history::ScanTekichuDays(host);
+    EXPECT_EQ(days.lines, std::vector<std::string>{"2025年03月09日2回6日目                  20250309060206"});
+    EXPECT_EQ(days.passedOver, 1);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/20250309060206tekichu.txt line 1:"), std::string::npos);
+}
+
 TEST_F(Folder, ATekichuThatIsNoFolderIsLoggedAndListsNothing) {
     dir.Write("TEKICHU", "not a folder");
     const auto days = history::ScanTekichuDays(host);

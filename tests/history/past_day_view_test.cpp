@@ -261,6 +261,66 @@ TEST(ShowPastDay, MissingAndUnreadableFiles) {
     EXPECT_EQ(day.TanFukuFG.Colour(4, 11), qb::kLightYellow);
 }
 
+// The cells of two grids that differ in text, background or text colour.
+std::vector<std::string> Differences(const common::GridCells& a, const common::GridCells& b) {
+    std::vector<std::string> out;
+    for (int r = 0; r < a.Rows(); ++r)
+        for (int c = 0; c < a.Cols(); ++c) {
+            const std::string at = std::to_string(r) + "," + std::to_string(c);
+            if (a.Text(r, c) != b.Text(r, c)) out.push_back("text " + at);
+            if (a.Colour(r, c) != b.Colour(r, c)) out.push_back("colour " + at);
+            if (a.TextColour(r, c) != b.TextColour(r, c)) out.push_back("text colour " + at);
+        }
+    return out;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// Text after a closing quote loses that one value; a line ending in an empty value keeps it. No
+// other cell of the day changes.
+TEST(ShowPastDay, AFieldThatCannotBeReadMovesNoOtherCell) {
+    testsupport::TempAppFolder dir;
+    const std::string pc = TekichuPc(12, {"150", "10010", "", "", "", "", "", "", "", "", "480"});
+    std::string rates = TitleLine("2025", "03", "08", "2", "中山", "5") +
+                        Line({"　　", "回収率", "％", "　　", "的中率", "％", "　　"}) +
+                        Line({"券種", "本線", "準本線", "伏兵", "本線", "準本線", "伏兵"});
+    for (const char* kind : {"馬連", "馬単表", "馬単裏", "３連複", "３連単", "ワイド"})
+        rates += Q(kind) + ",110.5,80,0,40,20,0\r\n";
+    dir.Write(File("tekichuPC.txt"), pc);
+    dir.Write(File("kaiteki.txt"), rates);
+    const auto clean = history::ShowPastDay(kSelected);
+    ASSERT_EQ(clean.TanFukuFG.Text(4, 2), "10010");
+    ASSERT_EQ(clean.TekiKaiFG.Text(3, 6), "0");
+
+    // Race 1: a stray character after the first hit combination and after the 10010 payout.
+    const std::string hitLine = Q("  的中目") + "," + Q(" 3");
+    dir.Write(File("tekichuPC.txt"), Replaced(Replaced(pc, hitLine, hitLine + "x"), Q("10010"), Q("10010") + "?"));
+    // The 馬連 line ends in an empty hit rate.
+    dir.Write(File("kaiteki.txt"), Replaced(rates, ",110.5,80,0,40,20,0\r\n", ",110.5,80,0,40,20,\r\n"));
+    const auto day = history::ShowPastDay(kSelected);
+    EXPECT_EQ(Differences(day.TanFukuFG, clean.TanFukuFG),
+              (std::vector<std::string>{"colour 2,2", "text 3,1", "colour 3,2", "text 4,2", "colour 4,2",
+                                        "text colour 4,2"}));
+    EXPECT_EQ(day.TanFukuFG.Text(4, 2), "");
+    EXPECT_EQ(day.TanFukuFG.Colour(4, 2), qb::kNone);
+    EXPECT_EQ(day.TanFukuFG.TextColour(4, 2), qb::kNone);
+    EXPECT_EQ(Differences(day.TekiKaiFG, clean.TekiKaiFG), (std::vector<std::string>{"text 3,6"}));
+    EXPECT_EQ(day.TekiKaiFG.Text(4, 0), "馬単表");
+    EXPECT_EQ(Differences(day.TFTekiKaiFG, clean.TFTekiKaiFG), std::vector<std::string>{});
+
+    // Both lost values are logged with their file and line, and the window is told.
+    EXPECT_EQ(day.unreadable, 2);
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find(File("tekichuPC.txt") + " line 4:"), std::string::npos) << log;
+    EXPECT_NE(log.find(File("tekichuPC.txt") + " line 5:"), std::string::npos) << log;
+    EXPECT_EQ(log.find("kaiteki.txt"), std::string::npos) << log;
+}
+
 TEST(ShowPastDay, TheNoteKeepsItsBlanksAndWidths) {
     const std::string note(history::kRatesNote);
     EXPECT_NE(note.find("馬連・ 馬単表（正順）"), std::string::npos);
