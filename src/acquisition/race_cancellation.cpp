@@ -16,6 +16,7 @@
 #include "common/record_file.h"
 #include "records/decoders.h"
 #include "records/fields.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace acquisition {
@@ -57,32 +58,33 @@ std::string FileBytes(std::string_view name) { return common::ReadWholeFile(comm
 
 // Writes every "9" record of the breaking file over each record of the full copy with the same
 // match key; the full copy keeps its length. Returns the records overwritten.
+// Damaged records of either file are passed over (logged) and counted in `damaged`; a damaged
+// record of the full copy is left as it is.
 template <class L>
-std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName) {
+std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const std::string breaking = FileBytes(breakingName);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string buffer;
-    for (std::size_t at = 0; at + length <= breaking.size(); at += length) {
-        const std::string_view record = std::string_view(breaking).substr(at, length);
+    damaged += records::ForEachWholeRecord<L>(kStep, common::AppPath(breakingName), breaking, [&](std::int64_t, std::string_view record) {
         const RecordView<L> view(RecordAsRead(record, buffer));
-        if (view.Get(records::kDataKubun<L>) != "9") continue;
+        if (view.Get(records::kDataKubun<L>) != "9") return;
         cancelled[MatchKeyOf(view)] = record;  // a later one of the same key wins
-    }
+    });
     if (cancelled.empty()) return 0;
 
     const fs::path fullPath = common::AppPath(fullName);
     std::string full = common::ReadWholeFile(fullPath);
     std::int64_t marked = 0;
-    for (std::size_t at = 0; at + length <= full.size(); at += length) {
-        const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(std::string_view(full).substr(at, length), buffer)));
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t n, std::string_view record) {
+        const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(record, buffer)));
         const auto found = cancelled.find(key);
-        if (found == cancelled.end()) continue;
+        if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
         // and a kind left unmarked would keep the race in the working copy.
-        full.replace(at, length, found->second);
+        full.replace(static_cast<std::size_t>(n - 1) * length, length, found->second);
         ++marked;
-    }
+    });
     if (marked > 0) common::WriteFileAtomically(fullPath, full, common::AppPath(records::kTemporary));
     return marked;
 }
@@ -90,8 +92,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 // The working copy: the full copy's records of every data kind but "1" and "9", in order, written
 // through the scratch file so that a failure leaves the old working copy whole.
 template <class L>
-std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName) {
-    constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
+std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& damaged) {
     const fs::path fullPath = common::AppPath(fullName);
     std::error_code ec;
     if (!fs::is_regular_file(fullPath, ec))
@@ -101,13 +102,12 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
     kept.reserve(full.size());
     std::int64_t count = 0;
     std::string buffer;
-    for (std::size_t at = 0; at + length <= full.size(); at += length) {
-        const std::string_view record = std::string_view(full).substr(at, length);
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t, std::string_view record) {
         const std::string_view kind = RecordView<L>(RecordAsRead(record, buffer)).Get(records::kDataKubun<L>);
-        if (kind == "1" || kind == "9") continue;
+        if (kind == "1" || kind == "9") return;
         kept.append(record);
         ++count;
-    }
+    });
     common::WriteFileAtomically(common::AppPath(workingName), kept, common::AppPath(records::kTemporary));
     return count;
 }
@@ -130,7 +130,7 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
 
     bool datesRead = false;
     part([&] {
-        summary.dates = RecentRaceDates(common::AppPath(records::kRaThisWeekNew));
+        summary.dates = RecentRaceDates(common::AppPath(records::kRaThisWeekNew), kStep, &summary.recordsPassedOver);
         datesRead = true;
     });
     if (datesRead && summary.dates.empty()) {
@@ -150,18 +150,23 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.hrAppended = fetched.hrAppended;
     summary.otherSkipped = fetched.otherSkipped;
     summary.failures += fetched.failures;
+    summary.recordsPassedOver += fetched.passedOver;
 
-    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD); });
-    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew); });
-    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew); });
+    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, summary.recordsPassedOver); });
+    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.recordsPassedOver); });
+    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, summary.recordsPassedOver); });
+    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.recordsPassedOver); });
     part([&] {
         summary.runFiles = RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
+        summary.recordsPassedOver += summary.runFiles.recordsPassedOver;
     });
 
     summary.outcome = summary.failures > 0 ? CancellationOutcome::Incomplete : CancellationOutcome::Done;
-    text(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText);
+    if (summary.outcome == CancellationOutcome::Done && summary.recordsPassedOver > 0)
+        text(std::string(kCancellationEndText) + common::PassedOverNote({records::DamagedRecordsPart(summary.recordsPassedOver)}));
+    else
+        text(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText);
     return summary;
 }
 

@@ -16,6 +16,7 @@
 #include "common/record_file.h"
 #include "records/fields.h"
 #include "records/layouts.h"
+#include "records/record_check.h"
 #include "records/record.h"
 #include "records/week_record_file.h"
 
@@ -44,6 +45,17 @@ public:
     /// Record k, from 1.
     std::string_view Record(std::int64_t k) const {
         return std::string_view(bytes_).substr(static_cast<std::size_t>(k - 1) * length_, length_);
+    }
+
+    /// The whole records of layout L only, in their order: a damaged record is passed over and
+    /// logged with its file and number, and at a shifted record the rest goes unread. Returns the
+    /// records passed over.
+    template <class L>
+    std::int64_t KeepWhole(const fs::path& path) {
+        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, Count());
+        std::int64_t n = 0;
+        KeepOnly([&](std::string_view record) { return check.Whole(++n, record); });
+        return check.PassedOver();
     }
 
     /// Keeps the records for which keep(record) is true, in their order (a torn tail goes too).
@@ -179,6 +191,7 @@ void CheckWeights(common::Host& host) {
 
 void BuildRaceFiles(StructureSummary& summary) {
     RecordBuffer races = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
+    summary.recordsPassedOver += races.KeepWhole<LayoutRA>(common::AppPath(records::kRaThisWeek));
     summary.raceRecords = races.Count();
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
     SortAndDeduplicate(races, table);
@@ -191,6 +204,8 @@ void BuildRaceFiles(StructureSummary& summary) {
 void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept) {
     const fs::path path = common::AppPath(records::kSeThisWeek);
     RecordBuffer runners = RecordBuffer::Read(path, kLengthOf<LayoutSE>);
+    const std::int64_t damaged = runners.KeepWhole<LayoutSE>(path);
+    summary.recordsPassedOver += damaged;
     summary.runnerRecords = runners.Count();
     const std::size_t sizeBefore = runners.Bytes().size();
     std::string buffer;
@@ -199,7 +214,8 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept)
     });
     summary.runnersKept = runners.Count();
     // A missing file stays missing, and one without a record to drop (nor a torn tail) stays as it is.
-    const bool rewrite = runners.Bytes().size() != sizeBefore && fs::exists(path);
+    // A file with damaged records stays as it is too, so that what was passed over can be looked at.
+    const bool rewrite = damaged == 0 && runners.Bytes().size() != sizeBefore && fs::exists(path);
     kept.emplace(std::move(runners));
     if (rewrite) common::WriteFileAtomically(path, kept->Bytes(), common::AppPath(records::kTemporary));
 }
@@ -219,6 +235,7 @@ void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::option
 void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
                      std::optional<std::vector<std::string>>& horseList) {
     RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
+    summary.recordsPassedOver += horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
     summary.horseRecords = horses.Count();
     KeyTable table = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
         return std::string(um.Get(records::um::KettoNum));
@@ -282,6 +299,8 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
     if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
     if (summary.stepsPassedOver > 0)
         parts.push_back("処理できなかった手順 " + std::to_string(summary.stepsPassedOver) + " 件");
+    const std::int64_t damaged = summary.recordsPassedOver + summary.runFiles.recordsPassedOver;
+    if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
     if (summary.runFiles.horsesPassedOver > 0)
         parts.push_back("処理できなかった馬 " + std::to_string(summary.runFiles.horsesPassedOver) + " 頭");
     return std::string(kStructureEndText) + " " + common::StrText(horseRecords) + common::PassedOverNote(parts);

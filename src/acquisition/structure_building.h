@@ -34,6 +34,7 @@ struct StructureSummary {
     std::int64_t horses = 0;         // UMTHISWEEKNNEW.dat and KETTONUMTHISWEEKN.dat
     std::int64_t dams = 0;           // HAHAHANNUMTHISWEEKN.dat
     RunFileSummary runFiles;
+    std::int64_t recordsPassedOver = 0;  // damaged records of the three source files (each logged)
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
 };
@@ -54,6 +55,8 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
 /// the one that QuickSortKeys leaves last survives. The NEW and NEWd copies are byte for byte
 /// equal. Every file is written once, through a scratch file and a rename.
 ///
+/// A damaged record of a source file (records::RecordFileCheck) is passed over and logged, and a
+/// shifted one ends the reading of its file; SETHISWEEKN.dat is then not rewritten.
 /// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs; a
 /// missing source file reads as empty and gives empty outputs. A source file that is missing or
 /// holds no record is named in ERRORLOG.txt, and the end text says so.

@@ -31,7 +31,7 @@ void RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner& runProgres
     // Emptied first, so that the files hold this fetch only, whatever the data service says.
     OddsLineWriter writer(OddsStem::ThisWeek, odds.kinds, std::string(step));
     common::PassOver(step, [&] {
-        RunStoredFetch(starter, runProgress, fetch, [&](std::string_view record) { writer.Append(record); });
+        RunStoredFetch(starter, runProgress, fetch, [&](std::string_view record, std::string_view) { writer.Append(record); });
     });
     common::PassOver(step, [&] { starter.JVLink1.JVClose(); });
     writer.Close();

@@ -23,6 +23,7 @@
 #include "engine/model_tables.h"
 #include "engine/prediction.h"
 #include "engine/stats_records.h"
+#include "records/record_check.h"
 
 namespace engine {
 
@@ -67,6 +68,7 @@ struct HorseOutcome {
     bool passedOver = false;
     std::int64_t runsFailed = 0;
     std::int64_t itemLabelsBlanked = 0;
+    std::int64_t recordsPassedOver = 0;
 };
 
 // A horse that could not be computed ends with an empty file, as every listed horse's file is
@@ -87,6 +89,7 @@ HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& mod
     try {
         HorseExpansion horse = ExpandHorse(tables, kettoNum);
         out.runs = horse.runs;
+        out.recordsPassedOver = horse.recordsPassedOver;
         for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
         const HorsePrediction predicted =
             PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
@@ -137,6 +140,7 @@ void ComputeHorses(const ExJoinTables& tables, const PredictionModel& model, con
             for (int value : o.bar4) SetBar4(controls, value);
             if (o.written) ++summary.filesWritten;
             summary.runs += o.runs;
+            summary.recordsPassedOver += o.recordsPassedOver;
             summary.records += o.records;
             if (o.lastDropped) ++summary.lastRecordsDropped;
             if (o.passedOver) ++summary.horsesPassedOver;
@@ -204,6 +208,7 @@ std::string ComputationEndText(const ComputationSummary& s) {
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
     if (s.stepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(s.stepsPassedOver) + " 件");
+    if (s.recordsPassedOver) parts.push_back(records::DamagedRecordsPart(s.recordsPassedOver));
     return std::string(kComputationDone) + common::PassedOverNote(parts);
 }
 
@@ -290,7 +295,10 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // Every file the horses need is read once; then each horse's runs are expanded and predicted
     // in memory: its prediction reads only its own records and the files read here.
     std::optional<ExJoinTables> tables;
-    Step(summary, [&] { tables = joinTables.get(); });
+    Step(summary, [&] {
+        tables = joinTables.get();
+        summary.recordsPassedOver += tables->RecordsPassedOver();
+    });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
     // A folder that cannot be made fails each horse's file below.

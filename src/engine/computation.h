@@ -52,10 +52,12 @@ struct ComputationSummary {
     std::int64_t itemLabelsBlanked = 0;   // labels left blank because the item could not be computed
     std::int64_t horsesPassedOver = 0;    // horses whose file could not be written or completed
     std::int64_t stepsPassedOver = 0;     // lists, subsets, tables, model files or the mark that failed
+    std::int64_t recordsPassedOver = 0;   // damaged records of the files read (each logged)
     bool nothingToWorkOn = false;         // no horse listed, or none of their run files held a run
 
     bool AllDone() const {
-        return !nothingToWorkOn && runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver == 0;
+        return !nothingToWorkOn &&
+               runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver + recordsPassedOver == 0;
     }
 };
 

@@ -41,11 +41,12 @@ struct DayBeforeFixControls {
 struct DayBeforeFixSummary {
     std::int64_t horses = 0;          // entries of KETTONUMTHISWEEKN.dat
     std::int64_t lastEntriesFixed = 0;// run files whose last record was treated
-    std::int64_t raceRecords = 0;     // records of RATHISWEEKNNEW.dat
+    std::int64_t raceRecords = 0;     // whole records of RATHISWEEKNNEW.dat
     std::int64_t racesFixed = 0;      // of those, records given "1", "1", "1"
     bool resultMode = false;
     std::int64_t payoutKeys = 0;      // result mode: lines written to RACETHISWEEKN.dat
     std::int64_t failures = 0;        // parts passed over (each logged)
+    std::int64_t recordsPassedOver = 0;  // damaged records of the files read (each logged)
     std::string inputNote;            // what Text1 says of inputs that held nothing ("" when all did)
 };
 

@@ -4,6 +4,7 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
@@ -16,13 +17,14 @@ namespace workbench {
 
 namespace {
 
+// The whole records of a week file; damaged ones are passed over, logged and counted.
 template <class L>
-std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
+std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name, BatchLog& log) {
     std::vector<records::StoredRecord<L>> out;
-    records::WeekRecordFile<L>(common::AppPath(name)).ForEach([&](std::int64_t, records::RecordView<L> view) {
+    log.CountDamagedRecords(records::WeekRecordFile<L>(common::AppPath(name)).ForEach(kBatchStep, [&](std::int64_t, records::RecordView<L> view) {
         out.emplace_back();
         out.back().Assign(view.Bytes());
-    });
+    }));
     return out;
 }
 
@@ -39,8 +41,8 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     // The mode, and the race and payout records, each file read once.
     std::vector<records::StoredRA> raceFile;
     std::vector<records::StoredHR> payoutFile;
-    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew); });
-    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek); });
+    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew, log); });
+    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
     batch.ResultMode = DecideResultMode(raceFile);
 
     // The race list and the three week files, each written whole once.
@@ -93,6 +95,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     batch.RacesPassedOver = log.RacesPassedOver();
     batch.RunnersWithoutRuns = log.RunnersWithoutRuns();
     batch.StepsPassedOver = log.StepsPassedOver();
+    batch.DamagedRecords = log.DamagedRecords();
     return batch;
 }
 
@@ -102,6 +105,7 @@ std::string BatchEndText(const WeekBatch& b) {
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
+    if (b.DamagedRecords) parts.push_back(records::DamagedRecordsPart(b.DamagedRecords));
     return std::string(kBatchDoneText) + common::PassedOverNote(parts);
 }
 
