@@ -235,7 +235,8 @@ void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::option
 void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
                      std::optional<std::vector<std::string>>& horseList) {
     RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
-    summary.recordsPassedOver += horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
+    summary.horseRecordsPassedOver = horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
+    summary.recordsPassedOver += summary.horseRecordsPassedOver;
     summary.horseRecords = horses.Count();
     KeyTable table = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
         return std::string(um.Get(records::um::KettoNum));
@@ -354,7 +355,9 @@ StructureSummary BuildWeekStructures(common::Host& host) {
     summary.inputNote = inputs.Report();
 
     common::PassOver(step, [&] {
-        const std::int64_t count = records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count();
+        // The records of the horse file, the damaged ones not counted.
+        const std::int64_t count =
+            records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count() - summary.horseRecordsPassedOver;
         host.setStatus(common::StatusBox::Text4, StructureEndText(count, summary));
     });
     return summary;

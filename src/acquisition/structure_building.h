@@ -35,12 +35,13 @@ struct StructureSummary {
     std::int64_t dams = 0;           // HAHAHANNUMTHISWEEKN.dat
     RunFileSummary runFiles;
     std::int64_t recordsPassedOver = 0;  // damaged records of the three source files (each logged)
+    std::int64_t horseRecordsPassedOver = 0;  // of those, in UMTHISWEEKN.dat (not in the end text's number)
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
 };
 
-/// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat as a number
-/// with its leading blank; when an input held nothing or something was passed over, a note in
+/// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat (its damaged
+/// records not counted) as a number with its leading blank; when an input held nothing or something was passed over, a note in
 /// brackets that says so and points to ERRORLOG.txt.
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary);
 

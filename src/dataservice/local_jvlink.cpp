@@ -252,14 +252,15 @@ bool LocalJVLink::NextRecord(std::string_view& record) {
 
 namespace {
 
-// True when `bytes` begin with a record head of a known kind, the kind's whole record: its tag,
-// its line end at its length, and a creation date of eight digits. What tells where the record
-// after a damaged one begins.
+// True when `bytes` are a whole record of a known kind: its tag, its line end at its length, and
+// a data kind of one letter or digit after the tag. What tells where the record after a damaged
+// one begins.
 bool IsWholeRecordOfItsKind(std::string_view bytes) {
     const std::string_view kind = bytes.substr(0, 2);
     const std::size_t length = records::DeliveredLength(kind);
-    return length == bytes.size() && records::CheckRecord(bytes, kind, length) == records::RecordFault::None &&
-           common::IsDigits(bytes.substr(3, 8));
+    if (length != bytes.size() || records::CheckRecord(bytes, kind, length) != records::RecordFault::None) return false;
+    const char dataKind = bytes[2];
+    return (dataKind >= '0' && dataKind <= '9') || (dataKind >= 'A' && dataKind <= 'Z') || (dataKind >= 'a' && dataKind <= 'z');
 }
 
 }  // namespace

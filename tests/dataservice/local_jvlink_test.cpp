@@ -377,11 +377,12 @@ TEST_F(LocalJVLinkTest, BreakingNewsEndsInMinus203ForADateAndMinus1ForARace) {
     link->JVClose();
 }
 
-// A whole record of a kind with a layout: its tag, a creation date, `marker` from byte 12, blanks,
-// CR LF at its length.
+// A whole record of a kind with a layout: its tag, data kind "2", a creation date, `marker` from
+// byte 12, blanks, CR LF at its length.
 std::string Whole(std::string_view kind, std::size_t length, std::string_view marker) {
     std::string record(length, ' ');
     record.replace(0, 2, kind);
+    record[2] = '2';
     record.replace(3, 8, "20240601");
     record.replace(11, marker.size(), marker);
     record.replace(length - 2, 2, "\r\n");
