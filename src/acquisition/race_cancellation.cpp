@@ -66,7 +66,8 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     const std::string breaking = FileBytes(breakingName);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string buffer;
-    damaged += records::ForEachWholeRecord<L>(kStep, common::AppPath(breakingName), breaking, [&](std::int64_t, std::string_view record) {
+    const fs::path breakingPath = common::AppPath(breakingName);
+    damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking, [&](std::int64_t, std::string_view record) {
         const RecordView<L> view(RecordAsRead(record, buffer));
         if (view.Get(records::kDataKubun<L>) != "9") return;
         cancelled[MatchKeyOf(view)] = record;  // a later one of the same key wins
@@ -152,10 +153,11 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.failures += fetched.failures;
     summary.recordsPassedOver += fetched.passedOver;
 
-    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, summary.recordsPassedOver); });
-    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.recordsPassedOver); });
-    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, summary.recordsPassedOver); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.recordsPassedOver); });
+    std::int64_t& damaged = summary.recordsPassedOver;
+    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged); });
+    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, damaged); });
+    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged); });
+    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, damaged); });
     part([&] {
         summary.runFiles = RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
@@ -163,8 +165,8 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     });
 
     summary.outcome = summary.failures > 0 ? CancellationOutcome::Incomplete : CancellationOutcome::Done;
-    if (summary.outcome == CancellationOutcome::Done && summary.recordsPassedOver > 0)
-        text(std::string(kCancellationEndText) + common::PassedOverNote({records::DamagedRecordsPart(summary.recordsPassedOver)}));
+    if (summary.outcome == CancellationOutcome::Done && damaged > 0)
+        text(std::string(kCancellationEndText) + common::PassedOverNote({records::DamagedRecordsPart(damaged)}));
     else
         text(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText);
     return summary;

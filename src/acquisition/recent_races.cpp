@@ -17,7 +17,8 @@ namespace {
 std::deque<std::string> NewestRaceIds(const std::filesystem::path& sortedRaceFile, std::int64_t window,
                                       std::string_view step, std::int64_t* passedOver) {
     std::deque<std::string> newestFirst;
-    const std::int64_t damaged = records::WeekFileRA(sortedRaceFile).ForEach(step, [&](std::int64_t, records::RecordView<records::LayoutRA> ra) {
+    using RaceView = records::RecordView<records::LayoutRA>;
+    const std::int64_t damaged = records::WeekFileRA(sortedRaceFile).ForEach(step, [&](std::int64_t, RaceView ra) {
         newestFirst.emplace_front(ra.Get(records::kRaceId<records::LayoutRA>));
         if (static_cast<std::int64_t>(newestFirst.size()) > window) newestFirst.pop_back();
     });

@@ -100,8 +100,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
 /// listed horse's file ends up holding its runner records placed in file order by
 /// HorseRuns::Place (a horse without runner records gets an empty file). Files of horses that are
 /// not listed are left as they are. A damaged runner record is passed over and logged under `step`
-/// (records::RecordFileCheck), and a shifted one ends the pass. Each file is written once, through a scratch file and a rename;
-/// a file that holds exactly its new bytes already is not rewritten.
+/// (records::RecordFileCheck), and a shifted one ends the pass. Each file is written once, through
+/// a scratch file and a rename; a file that holds exactly its new bytes already is not rewritten.
 /// A listed value that is not a valid KettoNum is passed over and logged under `step`, as is a
 /// file that cannot be written; the other horses go on. Pending window events run through `host`
 /// while the records are placed and the files written.

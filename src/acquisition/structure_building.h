@@ -41,8 +41,8 @@ struct StructureSummary {
 };
 
 /// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat (its damaged
-/// records not counted) as a number with its leading blank; when an input held nothing or something was passed over, a note in
-/// brackets that says so and points to ERRORLOG.txt.
+/// records not counted) as a number with its leading blank; when an input held nothing or
+/// something was passed over, a note in brackets that says so and points to ERRORLOG.txt.
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary);
 
 /// Builds the week's structures from RATHISWEEKN.dat, SETHISWEEKN.dat and UMTHISWEEKN.dat in

@@ -288,9 +288,9 @@ WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner&
         case WeeklyFetchOutcome::Done: {
             // Damaged records passed over, by the fetch or by the data service: the week is not whole.
             const std::int64_t damaged = store.PassedOver() + (starter.JVLink1.RecordsPassedOver() - passedOverBefore);
-            host.setStatus(common::StatusBox::Text1,
-                           damaged == 0 ? std::string(kFetchEndText)
-                                        : std::string(kFetchEndText) + common::PassedOverNote({records::DamagedRecordsPart(damaged)}));
+            std::string text(kFetchEndText);
+            if (damaged > 0) text += common::PassedOverNote({records::DamagedRecordsPart(damaged)});
+            host.setStatus(common::StatusBox::Text1, text);
             break;
         }
         case WeeklyFetchOutcome::Cancelled: host.setStatus(common::StatusBox::Text1, kFetchCancelledText); break;

@@ -260,7 +260,8 @@ bool IsWholeRecordOfItsKind(std::string_view bytes) {
     const std::size_t length = records::DeliveredLength(kind);
     if (length != bytes.size() || records::CheckRecord(bytes, kind, length) != records::RecordFault::None) return false;
     const char dataKind = bytes[2];
-    return (dataKind >= '0' && dataKind <= '9') || (dataKind >= 'A' && dataKind <= 'Z') || (dataKind >= 'a' && dataKind <= 'z');
+    return (dataKind >= '0' && dataKind <= '9') || (dataKind >= 'A' && dataKind <= 'Z') ||
+           (dataKind >= 'a' && dataKind <= 'z');
 }
 
 }  // namespace
@@ -282,8 +283,8 @@ std::size_t LocalJVLink::PassOverDamaged(std::string_view rest, std::string_view
         for (std::string_view next : {"O6", "O5", "KS", "O4", "O2", "UM", "RA", "O1", "HR", "SE"}) {
             const std::size_t nextLength = records::DeliveredLength(next);
             if (nextLength >= end || nextLength <= longestNext) continue;
-            if (rest.substr(end - nextLength, 2) == next && IsWholeRecordOfItsKind(rest.substr(end - nextLength, nextLength)))
-                longestNext = nextLength;
+            const std::string_view candidate = rest.substr(end - nextLength, nextLength);
+            if (candidate.starts_with(next) && IsWholeRecordOfItsKind(candidate)) longestNext = nextLength;
         }
         end -= longestNext;
         const std::string_view damaged = rest.substr(0, end);

@@ -62,7 +62,8 @@ struct ComputationSummary {
 };
 
 /// "計算終了", followed, when the run had nothing to work on or passed anything over, by that
-/// ("入力ファイルがありません") and how many runs, labels, horses and steps, and where the reasons are.
+/// ("入力ファイルがありません") and how many runs, labels, horses, steps and damaged records, and where
+/// the reasons are.
 std::string ComputationEndText(const ComputationSummary& summary);
 
 /// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`
