@@ -85,7 +85,7 @@ void ReadWeekFileOfRunners(benchmark::State& state) {
     const WeekFileSE file(path);
     for (auto _ : state) {
         std::size_t runs = 0;
-        file.ForEach([&](std::int64_t, RecordView<LayoutSE> r) { runs += RunKey(r).size() == 30; });
+        file.ForEach("bench", [&](std::int64_t, RecordView<LayoutSE> r) { runs += RunKey(r).size() == 30; });
         benchmark::DoNotOptimize(runs);
     }
     state.SetItemsProcessed(state.iterations() * kWeekRunners);

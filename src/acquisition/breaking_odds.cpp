@@ -10,6 +10,7 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace acquisition {
@@ -51,19 +52,22 @@ void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
     OddsLineWriter writer(OddsStem::Realtime, {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2},
                           std::string(kStep));
     std::vector<std::string> races;
-    const bool read =
-        common::PassOver(kStep, [&] { races = RecentRaceWindow(common::AppPath(records::kRaThisWeekNew)); });
+    std::int64_t damaged = 0;
+    const bool read = common::PassOver(
+        kStep, [&] { races = RecentRaceWindow(common::AppPath(records::kRaThisWeekNew), kStep, &damaged); });
     for (const std::string& raceId : races)
         common::PassOver(kStep, [&] { FetchRace(link, host, raceId, writer); });
     writer.Close();
 
     // Without a race (structure building has not run) nothing was asked for: the end text says so.
-    std::string note;
+    std::vector<std::string> parts;
     if (read && races.empty()) {
         common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
         inputs.Note(common::AppPath(records::kRaThisWeekNew), false);
-        note = common::PassedOverNote({std::string(inputs.Report())});
+        parts.emplace_back(inputs.Report());
     }
+    if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
+    const std::string note = common::PassedOverNote(parts);
     common::PassOver(kStep, [&] {
         if (setText1) setText1(std::string(kBreakingOddsDone) + note);
     });

@@ -37,7 +37,8 @@ inline constexpr int kMaxBreakingReadsPerRace = 6;
 /// `setText1` writes the window's own status box; pending events run once after the start text.
 /// JVInit failures are reported per race and the fetch goes on; file failures are logged. A race
 /// file that is missing or holds no race is named in ERRORLOG.txt, and the end text says in
-/// brackets that there was no input.
+/// brackets that there was no input; damaged race records are passed over (RecentRaceWindow) and
+/// the end text counts them.
 void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
                        const std::function<void(std::string_view)>& setText1);
 

@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "records/decoders.h"
 #include "records/fields.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace acquisition {
@@ -22,17 +23,27 @@ class BreakingFiles {
 public:
     BreakingFiles(BreakingResultCounts& summary, std::string_view step) : summary_(summary), step_(step) {}
 
+    /// Starts the records of a date's reads (`source` names them in the log).
+    void Begin(std::string_view source) {
+        source_.assign(source);
+        recordInSource_ = 0;
+    }
+
     void Keep(std::string_view bytes) {
+        ++recordInSource_;
         const std::string_view spec = records::RecordSpecOf(bytes);
         if (spec == "RA") {
+            if (!Whole<records::LayoutRA>(bytes)) return;
             records::DecodeRA(bytes, ra_);
             records::PackRecordRA(ra_, storedRa_);
             if (Append(raFile_, storedRa_)) ++summary_.raAppended;
         } else if (spec == "SE") {
+            if (!Whole<records::LayoutSE>(bytes)) return;
             records::DecodeSE(bytes, se_);
             records::PackRecordSE(se_, storedSe_);
             if (Append(seFile_, storedSe_)) ++summary_.seAppended;
         } else if (spec == "HR") {
+            if (!Whole<records::LayoutHR>(bytes)) return;
             records::DecodeHR(bytes, hr_);
             records::PackRecordHR(hr_, storedHr_);
             if (Append(hrFile_, storedHr_)) ++summary_.hrAppended;
@@ -50,6 +61,17 @@ public:
     }
 
 private:
+    // A delivered record that is not whole is passed over, logged and counted, never stored.
+    template <class L>
+    bool Whole(std::string_view bytes) {
+        const records::RecordFault fault = records::CheckRecord<L>(bytes);
+        if (fault == records::RecordFault::None) return true;
+        ++summary_.passedOver;
+        common::LogError(step_, source_ + " record " + std::to_string(recordInSource_) + ": " +
+                                    records::FaultReason(fault, L::kName, records::kLength<L>, bytes) + ": passed over");
+        return false;
+    }
+
     template <class File, class Stored>
     bool Append(const File& file, const Stored& record) {
         try {
@@ -63,6 +85,8 @@ private:
 
     BreakingResultCounts& summary_;
     std::string_view step_;
+    std::string source_;
+    std::int64_t recordInSource_ = 0;
     records::RecordRA ra_;
     records::RecordSE se_;
     records::RecordHR hr_;
@@ -136,6 +160,7 @@ bool FetchDate(dataservice::JVLink& link, common::Host& host, const std::string&
                                     " RC=" + std::to_string(open));
         ok = false;
     } else {
+        files.Begin(std::string(kBreakingResultsDataSpec) + " " + date);
         ok = ReadDate(link, date, files, step);
     }
     if (files.TakeLost() > 0) ok = false;

@@ -17,6 +17,7 @@
 #include "common/step_marks.h"
 #include "records/decoders.h"
 #include "records/fields.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace acquisition {
@@ -58,32 +59,34 @@ std::string FileBytes(std::string_view name) { return common::ReadWholeFile(comm
 
 // Writes every "9" record of the breaking file over each record of the full copy with the same
 // match key; the full copy keeps its length. Returns the records overwritten.
+// Damaged records of either file are passed over (logged) and counted in `damaged`; a damaged
+// record of the full copy is left as it is.
 template <class L>
-std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName) {
+std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const std::string breaking = FileBytes(breakingName);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string buffer;
-    for (std::size_t at = 0; at + length <= breaking.size(); at += length) {
-        const std::string_view record = std::string_view(breaking).substr(at, length);
+    const fs::path breakingPath = common::AppPath(breakingName);
+    damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking, [&](std::int64_t, std::string_view record) {
         const RecordView<L> view(RecordAsRead(record, buffer));
-        if (view.Get(records::kDataKubun<L>) != "9") continue;
+        if (view.Get(records::kDataKubun<L>) != "9") return;
         cancelled[MatchKeyOf(view)] = record;  // a later one of the same key wins
-    }
+    });
     if (cancelled.empty()) return 0;
 
     const fs::path fullPath = common::AppPath(fullName);
     std::string full = common::ReadWholeFile(fullPath);
     std::int64_t marked = 0;
-    for (std::size_t at = 0; at + length <= full.size(); at += length) {
-        const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(std::string_view(full).substr(at, length), buffer)));
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t n, std::string_view record) {
+        const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(record, buffer)));
         const auto found = cancelled.find(key);
-        if (found == cancelled.end()) continue;
+        if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
         // and a kind left unmarked would keep the race in the working copy.
-        full.replace(at, length, found->second);
+        full.replace(static_cast<std::size_t>(n - 1) * length, length, found->second);
         ++marked;
-    }
+    });
     if (marked > 0) common::WriteFileAtomically(fullPath, full, common::AppPath(records::kTemporary));
     return marked;
 }
@@ -93,7 +96,8 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 // a record leaves it as it is (counted in `outputsKept` when it holds something). Returns the records
 // written, -1 when it was left.
 template <class L>
-std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& outputsKept) {
+std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& outputsKept,
+                               std::int64_t& damaged) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path fullPath = common::AppPath(fullName);
     std::error_code ec;
@@ -108,13 +112,12 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
     kept.reserve(full.size());
     std::int64_t count = 0;
     std::string buffer;
-    for (std::size_t at = 0; at + length <= full.size(); at += length) {
-        const std::string_view record = std::string_view(full).substr(at, length);
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t, std::string_view record) {
         const std::string_view kind = RecordView<L>(RecordAsRead(record, buffer)).Get(records::kDataKubun<L>);
-        if (kind == "1" || kind == "9") continue;
+        if (kind == "1" || kind == "9") return;
         kept.append(record);
         ++count;
-    }
+    });
     common::WriteFileAtomically(common::AppPath(workingName), kept, common::AppPath(records::kTemporary));
     return count;
 }
@@ -140,7 +143,7 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
 
     bool datesRead = false;
     part([&] {
-        summary.dates = RecentRaceDates(common::AppPath(records::kRaThisWeekNew));
+        summary.dates = RecentRaceDates(common::AppPath(records::kRaThisWeekNew), kStep, &summary.recordsPassedOver);
         datesRead = true;
     });
     if (datesRead && summary.dates.empty()) {
@@ -163,11 +166,13 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.hrAppended = fetched.hrAppended;
     summary.otherSkipped = fetched.otherSkipped;
     summary.failures += fetched.failures;
+    summary.recordsPassedOver += fetched.passedOver;
 
-    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD); });
-    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept); });
-    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept); });
+    std::int64_t& damaged = summary.recordsPassedOver;
+    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged); });
+    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged); });
+    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged); });
+    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged); });
     part([&] {
         // A working runner copy that this run did not rebuild and that holds no runner would empty
         // every run file: they stay. One rebuilt empty (every runner called off) empties them.
@@ -180,12 +185,14 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         }
         summary.runFiles = RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
+        summary.recordsPassedOver += summary.runFiles.recordsPassedOver;
     });
 
     part([] { common::ClearStepMark(common::MarkedStep::Cancellation); });
     summary.outcome = summary.failures > 0 ? CancellationOutcome::Incomplete : CancellationOutcome::Done;
     std::vector<std::string> parts = unfinished;
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
     text(std::string(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText) +
          common::PassedOverNote(parts));
     return summary;

@@ -50,6 +50,7 @@ struct CancellationSummary {
     std::int64_t outputsKept = 0;       // working copies and run files left, as their source held no record
     RunFileSummary runFiles;
     std::int64_t failures = 0;          // parts passed over, each logged under kCancellationStep
+    std::int64_t recordsPassedOver = 0; // damaged records, delivered or in the files read (each logged)
 };
 
 /// The cancellation processing, in this order; `setText1` writes the window's status box.
@@ -75,7 +76,10 @@ struct CancellationSummary {
 ///    (the race match key and Umaban), then SETHISWEEKNNEW.dat.
 /// 8. RebuildHorseRunFiles: the run file of every horse of KETTONUMTHISWEEKN.dat from the new
 ///    SETHISWEEKNNEW.dat.
-/// 9. Text1 <- the end text, or the incomplete text when a part was passed over.
+/// 9. Text1 <- the end text, or the incomplete text when a part was passed over; the end text
+///    with a note of their count when damaged records were passed over.
+/// Every file read and every delivered record is checked (records::CheckRecord): a damaged
+/// record is passed over and logged, and a shifted one ends the reading of its file.
 /// Each part is its own sub-step: a failure is logged and counted, the file it was rewriting stays
 /// whole, and the next part runs. A missing full copy fails its parts rather than emptying the
 /// working copy. A full copy without a record leaves the working copy as it is, and a working

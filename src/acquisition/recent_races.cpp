@@ -1,6 +1,7 @@
 #include "acquisition/recent_races.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "common/numbers.h"
 #include "records/fields.h"
@@ -8,30 +9,37 @@
 
 namespace acquisition {
 
-std::vector<std::string> RecentRaceWindow(const std::filesystem::path& sortedRaceFile) {
-    const records::WeekFileRA file(sortedRaceFile);
-    const std::int64_t newest = file.Count();
-    const std::int64_t oldest = std::max<std::int64_t>(1, newest - kRecentRaceCount + 1);
-    std::vector<std::string> raceIds;
-    raceIds.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, newest - oldest + 1)));
-    records::StoredRA record;
-    for (std::int64_t n = newest; n >= oldest; --n) {
-        if (!file.Read(n, record)) continue;
-        raceIds.emplace_back(record.Get(records::kRaceId<records::LayoutRA>));
-    }
-    return raceIds;
+namespace {
+
+// The RaceIds of the newest `window` whole records of a sorted race file, newest first. The file
+// is read forward, so that a damaged record (passed over and logged) or a shifted rest cannot
+// stand in the place of the newest races.
+std::deque<std::string> NewestRaceIds(const std::filesystem::path& sortedRaceFile, std::int64_t window,
+                                      std::string_view step, std::int64_t* passedOver) {
+    std::deque<std::string> newestFirst;
+    using RaceView = records::RecordView<records::LayoutRA>;
+    const std::int64_t damaged = records::WeekFileRA(sortedRaceFile).ForEach(step, [&](std::int64_t, RaceView ra) {
+        newestFirst.emplace_front(ra.Get(records::kRaceId<records::LayoutRA>));
+        if (static_cast<std::int64_t>(newestFirst.size()) > window) newestFirst.pop_back();
+    });
+    if (passedOver) *passedOver += damaged;
+    return newestFirst;
 }
 
-std::vector<std::string> RecentRaceDates(const std::filesystem::path& sortedRaceFile) {
-    const records::WeekFileRA file(sortedRaceFile);
-    const std::int64_t newest = file.Count();
-    const std::int64_t oldest = std::max<std::int64_t>(1, newest - kRecentDateRecords + 1);
+}  // namespace
+
+std::vector<std::string> RecentRaceWindow(const std::filesystem::path& sortedRaceFile, std::string_view step,
+                                          std::int64_t* passedOver) {
+    std::deque<std::string> ids = NewestRaceIds(sortedRaceFile, kRecentRaceCount, step, passedOver);
+    return std::vector<std::string>(std::make_move_iterator(ids.begin()), std::make_move_iterator(ids.end()));
+}
+
+std::vector<std::string> RecentRaceDates(const std::filesystem::path& sortedRaceFile, std::string_view step,
+                                         std::int64_t* passedOver) {
     std::vector<std::string> dates;
-    records::StoredRA record;
-    for (std::int64_t n = newest; n >= oldest && dates.size() < kMaxRecentDates; --n) {
-        if (!file.Read(n, record)) continue;
-        std::string date(record.Get(records::kYear<records::LayoutRA>));
-        date.append(record.Get(records::kMonthDay<records::LayoutRA>));
+    for (const std::string& raceId : NewestRaceIds(sortedRaceFile, kRecentDateRecords, step, passedOver)) {
+        if (dates.size() == kMaxRecentDates) break;
+        std::string date = raceId.substr(0, 8);  // Year and MonthDay
         if (date.size() != 8 || !common::IsDigits(date)) continue;
         // The file is sorted by date, so a date seen once is not met again further down; the
         // check keeps the dates distinct even in a file that is not.

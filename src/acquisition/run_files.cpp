@@ -11,6 +11,7 @@
 #include "common/text_file.h"
 #include "records/keys.h"
 #include "records/layouts.h"
+#include "records/record_check.h"
 #include "records/record.h"
 #include "records/week_record_file.h"
 
@@ -133,15 +134,19 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
     }
     std::vector<HorseRuns> runs(horses.size());
 
-    // Every record of the sorted runner file, in order, goes to its horse.
+    // Every whole record of the sorted runner file, in order, goes to its horse; a damaged one is
+    // passed over (logged), and a shifted one ends the pass.
     const std::size_t count = sortedRunners.size() / kSeLength;
     summary.runnerRecords = static_cast<std::int64_t>(count);
     PeriodicPump pump(host);
     host.pumpEvents();
     std::string buffer;
     std::string kettoNum;
-    for (std::size_t r = 0; r < count; ++r) {
+    records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
+                                   summary.runnerRecords);
+    for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
         const std::string_view record = sortedRunners.substr(r * kSeLength, kSeLength);
+        if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
         kettoNum.assign(view.Get(records::se::KettoNum));
         const auto found = indexOf.find(kettoNum);
@@ -151,6 +156,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
         }
         pump.Tick();
     }
+
+    summary.recordsPassedOver = check.PassedOver();
 
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
     // A folder that cannot be made fails each horse's file below.

@@ -87,6 +87,7 @@ struct RunFileSummary {
     std::int64_t runnerRecords = 0;    // records of the sorted runner file
     std::int64_t recordsPlaced = 0;    // of those, records of a listed horse
     std::int64_t horsesPassedOver = 0; // bad registration numbers, and files that could not be written
+    std::int64_t recordsPassedOver = 0; // damaged records of the sorted runner file (each logged)
 };
 
 /// Writes the run file of every horse of `horseList` (values of a horse list, in its order) from
@@ -98,8 +99,9 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
 /// Rebuilds the run file of every horse of KETTONUMTHISWEEKN.dat from SETHISWEEKNNEW.dat: each
 /// listed horse's file ends up holding its runner records placed in file order by
 /// HorseRuns::Place (a horse without runner records gets an empty file). Files of horses that are
-/// not listed are left as they are. Each file is written once, through a scratch file and a rename;
-/// a file that holds exactly its new bytes already is not rewritten.
+/// not listed are left as they are. A damaged runner record is passed over and logged under `step`
+/// (records::RecordFileCheck), and a shifted one ends the pass. Each file is written once, through
+/// a scratch file and a rename; a file that holds exactly its new bytes already is not rewritten.
 /// A listed value that is not a valid KettoNum is passed over and logged under `step`, as is a
 /// file that cannot be written; the other horses go on. Pending window events run through `host`
 /// while the records are placed and the files written.

@@ -22,7 +22,7 @@ int Open(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& args) {
 }
 
 bool ReadToEnd(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& args,
-               const std::function<void(std::string_view)>& keep) {
+               const std::function<void(std::string_view, std::string_view)>& keep) {
     dataservice::JVLink& link = starter.JVLink1;
     std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
     int size = kReadBufferSize;
@@ -34,7 +34,7 @@ bool ReadToEnd(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& arg
         if (rc > 0) {
             readsWithoutRecord = 0;
             // Only the bytes this read delivered: the buffer may hold more from an earlier one.
-            keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())));
+            keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())), fileName);
             continue;
         }
         if (++readsWithoutRecord > kMaxReadsWithoutRecord) {
@@ -66,7 +66,7 @@ bool ReadToEnd(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& arg
 }  // namespace
 
 bool RunStoredFetch(DownloadStarter& starter, const ProgressRunner& runProgress, const StoredFetch& fetch,
-                    const std::function<void(std::string_view record)>& keep) {
+                    const std::function<void(std::string_view record, std::string_view fileName)>& keep) {
     common::Host& host = starter.host;
     if (const int rc = starter.JVLink1.JVInit(fetch.sid); rc != dataservice::kRcOk)
         host.messageBox(std::string(kJVInitError) + std::to_string(rc));

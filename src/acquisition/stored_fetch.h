@@ -34,13 +34,14 @@ struct StoredFetch {
 ///    result ("JVOpenエラー。RC=") or nothing to read ("該当するデータがありません。") ends here;
 /// 3. a download (DownloadCount > 0): DialogResult <- 0, `runProgress` follows it, and a cancel
 ///    (DialogResult -1) ends here;
-/// 4. reads until 0: `keep` gets exactly the bytes of every read that returned a positive length;
+/// 4. reads until 0: `keep` gets exactly the bytes of every read that returned a positive length,
+///    with the name of the file the read named;
 ///    -1 reads on; a code of `fetch.repairs` deletes the named file and repeats the open (at most
 ///    kMaxReopensPerFile times per file name, then reported like any read error); any other
 ///    code: "JVReadエラー。 RC=" and the code. The loop gives up (logged) after kMaxReadsPerFetch
 ///    reads, or kMaxReadsWithoutRecord reads in a row that bring no record.
 /// Messages go through the starter's host. Returns true when the reads ended at 0.
 bool RunStoredFetch(DownloadStarter& starter, const ProgressRunner& runProgress, const StoredFetch& fetch,
-                    const std::function<void(std::string_view record)>& keep);
+                    const std::function<void(std::string_view record, std::string_view fileName)>& keep);
 
 }  // namespace acquisition

@@ -18,6 +18,7 @@
 #include "common/step_marks.h"
 #include "records/fields.h"
 #include "records/layouts.h"
+#include "records/record_check.h"
 #include "records/record.h"
 #include "records/week_record_file.h"
 
@@ -46,6 +47,17 @@ public:
     /// Record k, from 1.
     std::string_view Record(std::int64_t k) const {
         return std::string_view(bytes_).substr(static_cast<std::size_t>(k - 1) * length_, length_);
+    }
+
+    /// The whole records of layout L only, in their order: a damaged record is passed over and
+    /// logged with its file and number, and at a shifted record the rest goes unread. Returns the
+    /// records passed over.
+    template <class L>
+    std::int64_t KeepWhole(const fs::path& path) {
+        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, Count());
+        std::int64_t n = 0;
+        KeepOnly([&](std::string_view record) { return check.Whole(++n, record); });
+        return check.PassedOver();
     }
 
     /// Keeps the records for which keep(record) is true, in their order (a torn tail goes too).
@@ -188,6 +200,7 @@ void KeepOutputs(std::initializer_list<std::string_view> outputs, std::string_vi
 
 void BuildRaceFiles(StructureSummary& summary) {
     RecordBuffer races = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
+    summary.recordsPassedOver += races.KeepWhole<LayoutRA>(common::AppPath(records::kRaThisWeek));
     summary.raceRecords = races.Count();
     if (races.Count() == 0) return KeepOutputs({records::kRaThisWeekNew, records::kRaThisWeekNewD}, records::kRaThisWeek, summary);
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
@@ -201,6 +214,8 @@ void BuildRaceFiles(StructureSummary& summary) {
 void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept) {
     const fs::path path = common::AppPath(records::kSeThisWeek);
     RecordBuffer runners = RecordBuffer::Read(path, kLengthOf<LayoutSE>);
+    const std::int64_t damaged = runners.KeepWhole<LayoutSE>(path);
+    summary.recordsPassedOver += damaged;
     summary.runnerRecords = runners.Count();
     const std::size_t sizeBefore = runners.Bytes().size();
     std::string buffer;
@@ -209,7 +224,8 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept)
     });
     summary.runnersKept = runners.Count();
     // A missing file stays missing, and one without a record to drop (nor a torn tail) stays as it is.
-    const bool rewrite = runners.Bytes().size() != sizeBefore && fs::exists(path);
+    // A file with damaged records stays as it is too, so that what was passed over can be looked at.
+    const bool rewrite = damaged == 0 && runners.Bytes().size() != sizeBefore && fs::exists(path);
     kept.emplace(std::move(runners));
     if (rewrite) common::WriteFileAtomically(path, kept->Bytes(), common::AppPath(records::kTemporary));
 }
@@ -231,6 +247,8 @@ void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::option
 void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
                      std::optional<std::vector<std::string>>& horseList) {
     RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
+    summary.horseRecordsPassedOver = horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
+    summary.recordsPassedOver += summary.horseRecordsPassedOver;
     summary.horseRecords = horses.Count();
     if (horses.Count() == 0)
         return KeepOutputs({records::kUmThisWeekNew, kHorseList, kDamList}, records::kUmThisWeek, summary);
@@ -297,6 +315,8 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (summary.stepsPassedOver > 0)
         parts.push_back("処理できなかった手順 " + std::to_string(summary.stepsPassedOver) + " 件");
+    const std::int64_t damaged = summary.recordsPassedOver + summary.runFiles.recordsPassedOver;
+    if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
     if (summary.runFiles.horsesPassedOver > 0)
         parts.push_back("処理できなかった馬 " + std::to_string(summary.runFiles.horsesPassedOver) + " 頭");
     return std::string(kStructureEndText) + " " + common::StrText(horseRecords) + common::PassedOverNote(parts);
@@ -368,7 +388,9 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     part([] { common::ClearStepMark(common::MarkedStep::Structures); });
     common::PassOver(step, [&] {
-        const std::int64_t count = records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count();
+        // The records of the horse file, the damaged ones not counted.
+        const std::int64_t count =
+            records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count() - summary.horseRecordsPassedOver;
         host.setStatus(common::StatusBox::Text4, StructureEndText(count, summary));
     });
     return summary;

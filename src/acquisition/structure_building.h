@@ -34,14 +34,16 @@ struct StructureSummary {
     std::int64_t horses = 0;         // UMTHISWEEKNNEW.dat and KETTONUMTHISWEEKN.dat
     std::int64_t dams = 0;           // HAHAHANNUMTHISWEEKN.dat
     RunFileSummary runFiles;
+    std::int64_t recordsPassedOver = 0;  // damaged records of the three source files (each logged)
+    std::int64_t horseRecordsPassedOver = 0;  // of those, in UMTHISWEEKN.dat (not in the end text's number)
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
     std::int64_t outputsKept = 0;      // outputs left as they were because their source held no record
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
 };
 
-/// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat as a number
-/// with its leading blank; when an input held nothing or something was passed over, a note in
-/// brackets that says so and points to ERRORLOG.txt.
+/// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat (its damaged
+/// records not counted) as a number with its leading blank; when an input held nothing or
+/// something was passed over, a note in brackets that says so and points to ERRORLOG.txt.
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary);
 
 /// Builds the week's structures from RATHISWEEKN.dat, SETHISWEEKN.dat and UMTHISWEEKN.dat in
@@ -55,6 +57,8 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
 /// the one that QuickSortKeys leaves last survives. The NEW and NEWd copies are byte for byte
 /// equal. Every file is written once, through a scratch file and a rename.
 ///
+/// A damaged record of a source file (records::RecordFileCheck) is passed over and logged, and a
+/// shifted one ends the reading of its file; SETHISWEEKN.dat is then not rewritten.
 /// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs. A
 /// source file that is missing or holds no record is named in ERRORLOG.txt, and the end text says
 /// so; the outputs built from it (for the runners or the horses also the run files) stay as they

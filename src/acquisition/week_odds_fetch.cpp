@@ -110,7 +110,7 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
     fetch.repairs = kRepairCorruptOnly;
     bool readToEnd = false;
     const bool ran = common::PassOver(step, [&] {
-        readToEnd = RunStoredFetch(noted, followed, fetch, [&](std::string_view record) { files.Append(record); });
+        readToEnd = RunStoredFetch(noted, followed, fetch, [&](std::string_view record, std::string_view) { files.Append(record); });
     });
     files.CloseAll();
     common::PassOver(step, [&] { starter.JVLink1.JVClose(); });

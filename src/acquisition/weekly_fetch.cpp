@@ -11,9 +11,11 @@
 #include "acquisition/stored_fetch.h"
 #include "acquisition/weights_installer.h"
 #include "common/error_log.h"
+#include "common/missing_input.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "records/decoders.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace acquisition {
@@ -82,32 +84,44 @@ private:
 };
 
 // Decodes a delivered record, packs it into its stored form and appends it to its week file.
+// A record of the five kinds that is not whole (records::CheckRecord) is passed over and logged
+// with the data service's file and the record's number in it, never stored padded or cut.
 // The decoded and stored records are kept between calls so that their buffers are reused.
 class RecordStore {
 public:
     explicit RecordStore(WeekFiles& files) : files_(files) {}
 
-    void Store(std::string_view record) {
+    void Store(std::string_view record, std::string_view fileName) {
+        if (fileName != fileName_) {
+            fileName_.assign(fileName);
+            recordInFile_ = 0;
+        }
+        ++recordInFile_;
         const std::string_view kind = record.substr(0, 2);
         if (kind == "RA") {
+            if (!Whole<records::LayoutRA>(record)) return;
             records::DecodeRA(record, ra_);
             records::PackRecordRA(ra_, storedRa_);
             files_.ra.Append(storedRa_.Bytes());
         } else if (kind == "SE") {
+            if (!Whole<records::LayoutSE>(record)) return;
             records::DecodeSE(record, se_);
             records::PackRecordSE(se_, storedSe_);
             files_.se.Append(storedSe_.Bytes());
         } else if (kind == "UM") {
+            if (!Whole<records::LayoutUM>(record)) return;
             // A horse of data kind "9" has been deregistered: it is dropped and takes no number.
-            if (record.size() >= 3 && record[2] == '9') return;
+            if (record[2] == '9') return;
             records::DecodeUM(record, um_);
             records::PackRecordUM(um_, storedUm_);
             files_.um.Append(storedUm_.Bytes());
         } else if (kind == "KS") {
+            if (!Whole<records::LayoutKS>(record)) return;
             records::DecodeKS(record, ks_);
             records::PackRecordKS(ks_, storedKs_);
             files_.ks.Append(storedKs_.Bytes());
         } else if (kind == "HR") {
+            if (!Whole<records::LayoutHR>(record)) return;
             records::DecodeHR(record, hr_);
             records::PackRecordHR(hr_, storedHr_);
             files_.hr.Append(storedHr_.Bytes());
@@ -115,8 +129,25 @@ public:
         // Every other kind the data spec brings is not kept.
     }
 
+    /// Delivered records passed over as damaged.
+    std::int64_t PassedOver() const { return passedOver_; }
+
 private:
+    template <class L>
+    bool Whole(std::string_view record) {
+        const records::RecordFault fault = records::CheckRecord<L>(record);
+        if (fault == records::RecordFault::None) return true;
+        ++passedOver_;
+        common::LogError(kStep, fileName_ + " record " + std::to_string(recordInFile_) + ": " +
+                                    records::FaultReason(fault, L::kName, records::kLength<L>, record) +
+                                    ": passed over");
+        return false;
+    }
+
     WeekFiles& files_;
+    std::string fileName_;
+    std::int64_t recordInFile_ = 0;
+    std::int64_t passedOver_ = 0;
     records::RecordRA ra_;
     records::RecordSE se_;
     records::RecordUM um_;
@@ -153,12 +184,13 @@ WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner&
         cancelled = s.DialogResult == kDownloadCancelled;
     };
     bool readToEnd = false;
+    const long long passedOverBefore = starter.JVLink1.RecordsPassedOver();
     // The data service reports by return codes; anything it throws ends the reading (logged),
     // and the fetch still closes the files and the service and writes its end text.
     const bool ran = common::PassOver(kStep, [&] {
         readToEnd = RunStoredFetch(noted, followed,
                                    {kStep, kWeeklyFetchSid, kWeeklyDataSpec, kRepairDamagedAndCorrupt, [&] { files.OpenAll(); }},
-                                   [&](std::string_view record) { store.Store(record); });
+                                   [&](std::string_view record, std::string_view fileName) { store.Store(record, fileName); });
     });
     files.CloseAll();
     common::PassOver(kStep, [&] { starter.JVLink1.JVClose(); });
@@ -176,7 +208,14 @@ WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner&
         else reason = "the fetch ended with \"" + note.Last() + "\": the week files were kept";
     }
     switch (outcome) {
-        case WeeklyFetchOutcome::Done: host.setStatus(common::StatusBox::Text1, kFetchEndText); break;
+        case WeeklyFetchOutcome::Done: {
+            // Damaged records passed over, by the fetch or by the data service: the week is not whole.
+            const std::int64_t damaged = store.PassedOver() + (starter.JVLink1.RecordsPassedOver() - passedOverBefore);
+            std::string text(kFetchEndText);
+            if (damaged > 0) text += common::PassedOverNote({records::DamagedRecordsPart(damaged)});
+            host.setStatus(common::StatusBox::Text1, text);
+            break;
+        }
         case WeeklyFetchOutcome::Cancelled: host.setStatus(common::StatusBox::Text1, kFetchCancelledText); break;
         case WeeklyFetchOutcome::Failed:
             common::LogError(kStep, reason);

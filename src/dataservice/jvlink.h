@@ -92,6 +92,11 @@ public:
 
     /// Ends the current open. Harmless when nothing is open.
     virtual int JVClose() = 0;
+
+    /// Records of the served files that this control found damaged and did not serve (each
+    /// logged), since it was made. A control that serves every record as it has it returns 0;
+    /// the stand-in counts, so that a fetch can tell that it did not get everything.
+    virtual long long RecordsPassedOver() const { return 0; }
 };
 
 }  // namespace dataservice

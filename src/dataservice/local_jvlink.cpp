@@ -5,9 +5,11 @@
 #include <exception>
 #include <system_error>
 
+#include "common/error_log.h"
 #include "common/file_time.h"
 #include "common/numbers.h"
 #include "common/record_file.h"
+#include "records/record_check.h"
 
 namespace dataservice {
 
@@ -215,21 +217,84 @@ bool LocalJVLink::LoadCurrentFile(int& rc) {
         return false;
     }
     pos_ = 0;
+    recordInFile_ = 0;
     loaded_ = true;
     return true;
 }
 
 bool LocalJVLink::NextRecord(std::string_view& record) {
     while (pos_ < content_.size()) {
-        std::size_t crlf = content_.find("\r\n", pos_);
-        std::size_t stop = crlf == std::string::npos ? content_.size() : crlf + 2;
-        std::string_view piece(content_.data() + pos_, stop - pos_);
-        pos_ = stop;
-        if (piece == "\r\n") continue;  // a blank line holds no record
-        record = piece;                 // a last piece without CR LF is served as it stands
-        return true;
+        const std::string_view rest = std::string_view(content_).substr(pos_);
+        if (rest.starts_with("\r\n")) {  // a blank line holds no record
+            pos_ += 2;
+            continue;
+        }
+        ++recordInFile_;
+        const std::string_view kind = rest.substr(0, 2);
+        const std::size_t length = records::DeliveredLength(kind);
+        if (length == 0) {
+            // A kind the record layer has no layout of: served up to its line end, as it stands.
+            const std::size_t crlf = rest.find("\r\n");
+            const std::size_t stop = crlf == std::string_view::npos ? rest.size() : crlf + 2;
+            record = rest.substr(0, stop);
+            pos_ += stop;
+            return true;
+        }
+        if (records::CheckRecord(rest.substr(0, length), kind, length) == records::RecordFault::None) {
+            record = rest.substr(0, length);
+            pos_ += length;
+            return true;
+        }
+        pos_ += PassOverDamaged(rest, kind, length);
     }
     return false;
+}
+
+namespace {
+
+// True when `bytes` are a whole record of a known kind: its tag, its line end at its length, and
+// a data kind of one letter or digit after the tag. What tells where the record after a damaged
+// one begins.
+bool IsWholeRecordOfItsKind(std::string_view bytes) {
+    const std::string_view kind = bytes.substr(0, 2);
+    const std::size_t length = records::DeliveredLength(kind);
+    if (length != bytes.size() || records::CheckRecord(bytes, kind, length) != records::RecordFault::None) return false;
+    const char dataKind = bytes[2];
+    return (dataKind >= '0' && dataKind <= '9') || (dataKind >= 'A' && dataKind <= 'Z') ||
+           (dataKind >= 'a' && dataKind <= 'z');
+}
+
+}  // namespace
+
+// The damaged record at the start of `rest` runs to the first line end. A record cut short
+// before its line end runs into the next record up to that one's line end: when the bytes there
+// end in a whole record of a known kind, that record is the next one and is served after. Returns
+// the bytes passed over.
+std::size_t LocalJVLink::PassOverDamaged(std::string_view rest, std::string_view kind, std::size_t length) {
+    const std::size_t crlf = rest.find("\r\n");
+    std::string reason;
+    std::size_t end = rest.size();
+    if (crlf == std::string_view::npos) {
+        reason = "no CR LF up to the end of the file: the rest of the file (" + std::to_string(rest.size()) +
+                 " bytes) was not served";
+    } else {
+        end = crlf + 2;
+        std::size_t longestNext = 0;
+        for (std::string_view next : {"O6", "O5", "KS", "O4", "O2", "UM", "RA", "O1", "HR", "SE"}) {
+            const std::size_t nextLength = records::DeliveredLength(next);
+            if (nextLength >= end || nextLength <= longestNext) continue;
+            const std::string_view candidate = rest.substr(end - nextLength, nextLength);
+            if (candidate.starts_with(next) && IsWholeRecordOfItsKind(candidate)) longestNext = nextLength;
+        }
+        end -= longestNext;
+        const std::string_view damaged = rest.substr(0, end);
+        reason = records::FaultReason(records::CheckRecord(damaged, kind, length), kind, length, damaged) +
+                 ": passed over";
+    }
+    ++passedOver_;
+    const std::string file = current_ < files_.size() ? files_[current_].path.string() : std::string();
+    common::LogError(kStandInStep, file + " record " + std::to_string(recordInFile_) + ": " + reason);
+    return end;
 }
 
 int LocalJVLink::JVRead(std::string& buff, int& size, std::string& fileName) {

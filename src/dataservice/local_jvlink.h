@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -19,12 +20,18 @@
 //   <root>/realtime/0B12/<yyyymmdd>  breaking race, runner and payout records of a date
 //   <root>/realtime/0B30/<RaceId>    breaking odds of a race
 //
-// Each file holds records as delivered: Shift-JIS, each ending in CR LF. Files of a folder are
+// Each file holds records as delivered: Shift-JIS, each ending in CR LF. A record of a kind the
+// record layer knows is cut at its kind's length and checked (records::CheckRecord); a damaged
+// one is passed over and logged (file, record number, what was wrong) and never merged with the
+// record after it. Files of a folder are
 // served in byte order of their names; names starting with "." are left out. A file whose name
 // ends in ".damaged" reads as -402, one ending in ".corrupt" as -403, until JVFiledelete names it.
 // The stand-in never writes into its root: deletions and downloads are remembered in memory for
 // the life of the instance. Files are read one at a time, when the reads reach them.
 namespace dataservice {
+
+/// The name under which the stand-in logs the damaged records it passes over.
+inline constexpr std::string_view kStandInStep = "LocalJVLink";
 
 class LocalJVLink : public JVLink {
 public:
@@ -69,6 +76,8 @@ public:
     /// (the reads then end at once).
     int JVRTOpen(std::string_view dataspec, std::string_view key) override;
     int JVClose() override;
+    /// Damaged records passed over so far (each logged under kStandInStep).
+    long long RecordsPassedOver() const override { return passedOver_; }
 
     /// The settings in use (as read at construction or the last JVInit).
     const LocalSettings& Settings() const { return settings_; }
@@ -96,6 +105,7 @@ private:
     int DamageCode(const ServedFile& file) const;
     bool LoadCurrentFile(int& rc);
     bool NextRecord(std::string_view& record);
+    std::size_t PassOverDamaged(std::string_view rest, std::string_view kind, std::size_t length);
 
     Config config_;
     LocalSettings settings_;
@@ -109,6 +119,8 @@ private:
     bool loaded_ = false;            // content_ holds files_[current_]
     std::string content_;
     std::size_t pos_ = 0;            // next byte of content_ to serve
+    std::int64_t recordInFile_ = 0;  // number of the record last cut from content_, from 1
+    long long passedOver_ = 0;       // damaged records passed over since the instance was made
     std::optional<std::size_t> damagedAt_;  // file the last open stopped at with -402/-403
 
     // Simulated download of the current open.

@@ -23,6 +23,7 @@
 #include "engine/prediction.h"
 #include "engine/stats_records.h"
 #include "records/week_record_file.h"
+#include "records/record_check.h"
 
 namespace engine {
 
@@ -68,6 +69,7 @@ struct HorseOutcome {
     bool passedOver = false;
     std::int64_t runsFailed = 0;
     std::int64_t itemLabelsBlanked = 0;
+    std::int64_t recordsPassedOver = 0;
 };
 
 // A horse that could not be computed ends with an empty file, as every listed horse's file is
@@ -88,6 +90,7 @@ HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& mod
     try {
         HorseExpansion horse = ExpandHorse(tables, kettoNum);
         out.runs = horse.runs;
+        out.recordsPassedOver = horse.recordsPassedOver;
         // Its run file missing or empty is an input missing, not a failure of its runs: the file
         // of expanded runs it has stays as it is.
         if (horse.runs == 0) {
@@ -148,6 +151,7 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
             if (o.noRuns) withoutRuns.push_back(horses[i]);
             if (o.written) ++summary.filesWritten;
             summary.runs += o.runs;
+            summary.recordsPassedOver += o.recordsPassedOver;
             summary.records += o.records;
             if (o.lastDropped) ++summary.lastRecordsDropped;
             if (o.passedOver) ++summary.horsesPassedOver;
@@ -232,6 +236,7 @@ std::string ComputationEndText(const ComputationSummary& s) {
     if (s.itemLabelsBlanked) parts.push_back("計算できなかった項目 " + std::to_string(s.itemLabelsBlanked) + " 件");
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
     if (s.stepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(s.stepsPassedOver) + " 件");
+    if (s.recordsPassedOver) parts.push_back(records::DamagedRecordsPart(s.recordsPassedOver));
     return std::string(kComputationDone) + common::PassedOverNote(parts);
 }
 
@@ -323,7 +328,10 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // Every file the horses need is read once; then each horse's runs are expanded and predicted
     // in memory: its prediction reads only its own records and the files read here.
     std::optional<ExJoinTables> tables;
-    Step(summary, [&] { tables = joinTables.get(); });
+    Step(summary, [&] {
+        tables = joinTables.get();
+        summary.recordsPassedOver += tables->RecordsPassedOver();
+    });
     const PredictionModel model = PredictionModel::Load();
     ReportModelFailures(model, summary);
     // A folder that cannot be made fails each horse's file below.

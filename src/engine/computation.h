@@ -53,18 +53,21 @@ struct ComputationSummary {
     std::int64_t horsesPassedOver = 0;    // horses whose file could not be written or completed
     std::int64_t stepsPassedOver = 0;     // lists, subsets, tables, model files or the mark that failed
     std::int64_t statisticsMissing = 0;   // supplied statistics files missing or without a record
+    std::int64_t recordsPassedOver = 0;   // damaged records of the files read (each logged)
     bool nothingToWorkOn = false;         // no horse listed, or none of their run files held a run
     std::vector<std::string> unfinishedInputs;  // end-text parts naming steps whose files were read unfinished
 
     bool AllDone() const {
         return !nothingToWorkOn && unfinishedInputs.empty() &&
-               runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver + statisticsMissing == 0;
+               runsFailed + itemLabelsBlanked + horsesPassedOver + stepsPassedOver + statisticsMissing +
+                       recordsPassedOver ==
+                   0;
     }
 };
 
 /// "計算終了", followed, when the run had nothing to work on, went without statistics or passed
 /// anything over, by that ("入力ファイルがありません") and how many statistics files, runs, labels,
-/// horses and steps, and where the reasons are.
+/// horses, steps and damaged records, and where the reasons are.
 std::string ComputationEndText(const ComputationSummary& summary);
 
 /// Writes `subsetFile` (records of `recordLength` bytes) in OPTION1N with the records of `sourceFile`

@@ -18,6 +18,7 @@
 #include "engine/ex_record.h"
 #include "records/fields.h"
 #include "records/keys.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace engine {
@@ -123,13 +124,22 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
                 throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
             // Reading never creates the file: a horse without one has nothing to fix.
             const common::RecordFile file(acquisition::HorseRunFilePath(kettoNum), kRunLength);
-            const std::int64_t n = file.Count();
+            // The last whole run and the one before it: a damaged record is passed over (logged),
+            // and a shifted one ends the runs there.
+            const std::string runs = common::ReadWholeFile(file.Path());
+            std::int64_t n = 0;
+            std::string_view before;
+            std::string_view newest;
+            summary.recordsPassedOver += records::ForEachWholeRecord<LayoutSE>(
+                kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
+                    before = newest;
+                    newest = record;
+                    n = k;
+                });
             if (n == 0) return;
-            const std::string before = n >= 2 ? file.Read(n - 1) : std::string();
-            std::string last = file.Read(n);
-            const std::string original = last;
+            std::string last(newest);
             FixLastRun(last, before);
-            if (last != original) file.Write(n, last);
+            if (last != newest) file.Write(n, last);
             ++summary.lastEntriesFixed;
         });
     }
@@ -138,17 +148,27 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
 void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress) {
     const common::RecordFile raceFile(common::AppPath(records::kRaThisWeekNew), kRaceLength);
     std::vector<std::string> races = raceFile.ReadAll();
-    summary.raceRecords = static_cast<std::int64_t>(races.size());
+    // The whole records are fixed; a damaged one is passed over (logged) and written back as it
+    // was, and after a shifted one nothing is looked at.
+    std::vector<std::string*> whole;
+    {
+        records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
+                                       static_cast<std::int64_t>(races.size()));
+        for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
+            if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
+        summary.recordsPassedOver += check.PassedOver();
+    }
+    summary.raceRecords = static_cast<std::int64_t>(whole.size());
     // No race: nothing to fix (FixPreviousDay names the file as an input that held nothing).
-    if (races.empty()) return;
-    summary.resultMode = races.back()[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '7';
+    if (whole.empty()) return;
+    summary.resultMode = (*whole.back())[static_cast<std::size_t>(records::kDataKubun<LayoutRA>.offset)] == '7';
 
     std::unordered_set<std::string> payoutKeys;
     if (summary.resultMode) {
         // The race list becomes the races that have a payout record, in the payout file's order.
         std::string list;
         const records::WeekFileHR payouts(common::AppPath(records::kHrThisWeek));
-        payouts.ForEach([&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+        summary.recordsPassedOver += payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
             const std::string key = records::RaceKey12Of(hr);
             list += common::WrittenFields({key});
             list += "\r\n";
@@ -165,9 +185,9 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     }
 
     bool changed = false;
-    const auto count = static_cast<std::int64_t>(races.size());
+    const auto count = static_cast<std::int64_t>(whole.size());
     for (std::int64_t r = 1; r <= count; ++r) {
-        std::string& race = races[static_cast<std::size_t>(r - 1)];
+        std::string& race = *whole[static_cast<std::size_t>(r - 1)];
         const bool fix = summary.resultMode
                              ? payoutKeys.contains(records::RaceKey12(common::BlankZeros(
                                    FieldOf(race, records::kRaceId<LayoutRA>))))
@@ -201,6 +221,7 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     std::vector<std::string> noteParts = unfinished;
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (summary.recordsPassedOver > 0) noteParts.push_back(records::DamagedRecordsPart(summary.recordsPassedOver));
     if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts));
     if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
     return summary;

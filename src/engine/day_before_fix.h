@@ -41,12 +41,13 @@ struct DayBeforeFixControls {
 struct DayBeforeFixSummary {
     std::int64_t horses = 0;          // entries of KETTONUMTHISWEEKN.dat
     std::int64_t lastEntriesFixed = 0;// run files whose last record was treated
-    std::int64_t raceRecords = 0;     // records of RATHISWEEKNNEW.dat
+    std::int64_t raceRecords = 0;     // whole records of RATHISWEEKNNEW.dat
     std::int64_t racesFixed = 0;      // of those, records given "1", "1", "1"
     bool resultMode = false;
     std::int64_t payoutKeys = 0;      // result mode: lines written to RACETHISWEEKN.dat
     std::int64_t failures = 0;        // parts passed over (each logged)
     std::int64_t outputsKept = 0;     // result mode: RACETHISWEEKN.dat kept, as there was no payout
+    std::int64_t recordsPassedOver = 0;  // damaged records of the files read (each logged)
     std::string inputNote;            // what Text1 says of inputs that held nothing ("" when all did)
 };
 
@@ -70,21 +71,25 @@ bool SetFineWeatherAndGoodGoing(std::string& race);
 void SetFineWeatherAndGoodGoing(ExRecord& run);
 
 /// The fix of the last record of every listed horse's run file (UMAGOTOTHISWEEKN/<KettoNum>.dat).
-/// A horse without a run file is passed over and no file is created. Each horse is its own
-/// sub-step: a failure is logged, counted and the next horse goes on.
+/// A horse without a run file is passed over and no file is created. The last record is the last
+/// whole one: a damaged run is passed over and logged, and a shifted one ends the runs there
+/// (records::RecordFileCheck). Each horse is its own sub-step: a failure is logged, counted and
+/// the next horse goes on.
 void FixLastEntry(DayBeforeFixSummary& summary);
 
 /// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file;
 /// a file without a race record is left alone)
 /// and, in result mode, RACETHISWEEKN.dat (one quoted RaceKey12 a line, in the order of
-/// HRTHISWEEKN.dat; without a payout record the list stays as it was, logged). `progress` gets Int(r x 100 / records) after race record r.
+/// HRTHISWEEKN.dat; without a payout record the list stays as it was, logged). Only whole race and
+/// payout records are read and fixed; a damaged one is passed over and logged, and written back as
+/// it was. `progress` gets Int(r x 100 / records) after race record r.
 void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(int)>& progress);
 
 /// Button ④: ProgressBar1 to 0, FixLastEntry, FixRaceConditions, Text1 <- "前日固定終了". Failures
 /// are passed over part by part into ERRORLOG.txt; when any was, a message through `host` says so
 /// after the end text. A horse list or race file (in result mode also the payout file) that is
 /// missing or holds nothing is named in ERRORLOG.txt, and Text1 says in brackets after the end
-/// text that the fix had no input.
+/// text that the fix had no input; it counts the damaged records passed over there too.
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls);
 
 }  // namespace engine

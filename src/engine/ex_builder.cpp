@@ -15,6 +15,7 @@
 #include "common/record_file.h"
 #include "engine/stats_records.h"
 #include "records/fields.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 
 namespace engine {
@@ -259,7 +260,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
         DamFoalFile foals;
         Bar bar(progress);
         const std::int64_t count = file.Count();
-        file.ForEach([&](std::int64_t n, records::RecordView<LayoutUM> um) {
+        tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t n, records::RecordView<LayoutUM> um) {
             std::string row = Gather(um.Bytes(), kHorseCopies);
             row += foals.ProduceOrder(um.Get(kUmPedigreeNum, 1), um.Get(records::um::KettoNum));
             tables.horses_.insert_or_assign(std::string(um.Get(records::um::KettoNum)), std::move(row));
@@ -271,7 +272,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     // Jockeys: this week's records, then the supplied ones, so that the supplied values win.
     for (const fs::path& path : {common::AppPath(records::kKsThisWeek), common::Option1nPath(kSuppliedJockeyFile)}) {
         const records::WeekFileKS file(path);
-        file.ForEach([&](std::int64_t, records::RecordView<LayoutKSStored> ks) {
+        tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t, records::RecordView<LayoutKSStored> ks) {
             tables.jockeys_.insert_or_assign(std::string(ks.Get(records::ks_stored::KisyuCode)),
                                              Gather(ks.Bytes(), kJockeyCopies));
             ++tables.jockeyRows_;
@@ -281,7 +282,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     // Races.
     {
         const records::WeekFileRA file(common::AppPath(records::kRaThisWeekNew));
-        file.ForEach([&](std::int64_t, records::RecordView<LayoutRA> ra) {
+        tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t, records::RecordView<LayoutRA> ra) {
             tables.races_.insert_or_assign(RaceRowKey(ra), Gather(ra.Bytes(), kRaceCopies));
             ++tables.raceRows_;
         });
@@ -311,9 +312,13 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
 
     const std::string* horse = tables.Horse(kettoNum);
     std::string blanked;
-    for (std::int64_t j = 1; j <= out.runs; ++j) {
+    // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
+    records::RecordFileCheck check(kExBuildStep, acquisition::HorseRunFilePath(kettoNum), LayoutSE::kName, kRunLength,
+                                   out.runs, &out.failures);
+    for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);
+            if (!check.Whole(j, stored)) continue;
             const records::RecordView<LayoutSE> run(acquisition::RecordAsRead(stored, blanked));
             // Built in place and handed over whole to the record.
             std::string record = EmptyRecord();
@@ -329,6 +334,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
             break;
         }
     }
+    out.recordsPassedOver = check.PassedOver();
 
     // The order check: a last record made before the one in front of it is an older version of
     // that run (added at the end of the run file), so it is left out.
@@ -370,6 +376,7 @@ ExBuildSummary BuildExRecords(const std::vector<std::string>& weekHorseList, con
     ExJoinTables tables;
     summary.tablesLoaded = common::PassOver(kExBuildStep, [&] { tables = ExJoinTables::Load(progressBar3); });
     if (!summary.tablesLoaded) return summary;
+    summary.recordsPassedOver = tables.RecordsPassedOver();
 
     Bar bar(progressBar3);
     std::int64_t i = 0;
@@ -383,6 +390,7 @@ ExBuildSummary BuildExRecords(const std::vector<std::string>& weekHorseList, con
             summary.records += static_cast<std::int64_t>(horse.records.size());
             if (horse.lastDropped) ++summary.lastRecordsDropped;
             if (!horse.complete) ++summary.horsesPassedOver;
+            summary.recordsPassedOver += horse.recordsPassedOver;
         });
         if (!done) ++summary.horsesPassedOver;
         bar.Set(++i, summary.horses);

@@ -46,6 +46,8 @@ public:
     std::int64_t HorseRows() const { return horseRows_; }
     std::int64_t JockeyRows() const { return jockeyRows_; }
     std::int64_t RaceRows() const { return raceRows_; }
+    /// Damaged records of the five files, passed over (each logged under kExBuildStep).
+    std::int64_t RecordsPassedOver() const { return recordsPassedOver_; }
 
 private:
     friend HorseExpansion ExpandHorseRuns(const ExJoinTables&, std::string_view, std::string_view);
@@ -64,14 +66,16 @@ private:
 
     Table horses_, jockeys_, races_;
     std::int64_t horseRows_ = 0, jockeyRows_ = 0, raceRows_ = 0;
+    std::int64_t recordsPassedOver_ = 0;
 };
 
 /// One horse's expanded records, as its file is to hold them.
 struct HorseExpansion {
-    std::vector<ExRecord> records;  // record j is run j of the run file
+    std::vector<ExRecord> records;  // record j is the j-th whole run of the run file
     std::int64_t runs = 0;          // records of the run file
     bool lastDropped = false;       // the order check left out the run file's last record
     bool complete = true;           // false: a run could not be built; the records stop before it
+    std::int64_t recordsPassedOver = 0;  // damaged runs passed over (told in `failures`)
     /// Lines for ERRORLOG.txt under "BuildExRecords", in order: left to the caller, so that
     /// horses expanded on several threads still log in list order.
     std::vector<std::string> failures;
@@ -91,8 +95,9 @@ struct HorseExpansion {
 /// The order check: when there are two records or more and the last one's MakeDate is smaller than
 /// the one before it, the last record is left out. A MakeDate that is not a number leaves all
 /// records in place (a line in `failures`).
-/// A run that cannot be built goes into `failures`; the records end before it, so that record j
-/// stays run j.
+/// A damaged run (records::RecordFileCheck) is passed over and told in `failures`; a shifted one
+/// ends the runs there. A run that cannot be built goes into `failures`; the records end before
+/// it, so that record j stays the j-th whole run.
 HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kettoNum, std::string_view runFile);
 
 /// Reads the horse's run file (a missing one has no runs and is not created) and expands it.
@@ -113,6 +118,7 @@ struct ExBuildSummary {
     std::int64_t records = 0;            // expanded records written
     std::int64_t lastRecordsDropped = 0; // files that the order check shortened by one
     std::int64_t horsesPassedOver = 0;   // horses whose file was not written or not completed
+    std::int64_t recordsPassedOver = 0;  // damaged records of the tables' files and the run files (logged)
 };
 
 /// Builds the expanded records of every horse of `weekHorseList` (KettoNum values, in list order):

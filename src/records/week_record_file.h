@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -9,6 +10,7 @@
 
 #include "common/record_file.h"
 #include "records/decoders.h"
+#include "records/record_check.h"
 
 // Files of stored records of one kind, without header or separator: record n (from 1) at bytes
 // (n-1)*L+1 to n*L. The count rounds down, so a torn last record is not read; reading never
@@ -66,13 +68,28 @@ public:
     /// Writes record Count() + 1 and returns its number.
     std::int64_t Append(const Stored& record) const { return file_.Append(record.Bytes()); }
 
-    /// Calls visit(n, record) for every whole record in order, reading in large blocks. The view
-    /// lives for the call only; zero bytes read as blanks.
-    void ForEach(const std::function<void(std::int64_t, RecordView<L>)>& visit) const {
+    /// Calls visit(n, record) for every whole record in order, reading in large blocks. A damaged
+    /// record is passed over and logged under `step` (RecordFileCheck); one without its line end
+    /// ends the reading, since every record after it is shifted. The view lives for the call only;
+    /// zero bytes read as blanks. Returns the records passed over.
+    std::int64_t ForEach(std::string_view step,
+                         const std::function<void(std::int64_t, RecordView<L>)>& visit) const {
+        const std::int64_t count = Count();
+        RecordFileCheck check(step, Path(), L::kName, static_cast<std::size_t>(kRecordLength), count);
+        constexpr std::int64_t perBlock = std::max(1, (1 << 20) / kRecordLength);
+        const auto length = static_cast<std::size_t>(kRecordLength);
         std::string buffer;
-        file_.ForEach([&](std::int64_t n, std::string_view bytes) {
-            visit(n, RecordView<L>(WithBlanks(bytes, buffer)));
-        });
+        for (std::int64_t first = 1; first <= count && !check.Stopped(); first += perBlock) {
+            const std::int64_t want = std::min(perBlock, count - first + 1);
+            const std::string block = file_.ReadRange(first, want);
+            const auto got = static_cast<std::int64_t>(block.size() / length);
+            for (std::int64_t k = 0; k < got && !check.Stopped(); ++k) {
+                const std::string_view bytes = std::string_view(block).substr(static_cast<std::size_t>(k) * length, length);
+                if (check.Whole(first + k, bytes)) visit(first + k, RecordView<L>(WithBlanks(bytes, buffer)));
+            }
+            if (got < want) break;  // the file shrank under us
+        }
+        return check.PassedOver();
     }
 
     /// Replaces the whole file with these records, in order.

@@ -28,6 +28,8 @@ public:
     void WriterFailed(int raceIdx, std::string_view raceKey, std::string_view writer, std::string_view reason);
     /// Counts a failed sub-step of the week that the routine meeting it has logged already.
     void CountStep() { ++steps_; }
+    /// Counts damaged records of a week file that its reader passed over and logged.
+    void CountDamagedRecords(std::int64_t records) { damagedRecords_ += records; }
 
     /// Runs one sub-step of a race in its own try: a failure is logged and the batch goes on.
     template <class F>
@@ -59,6 +61,7 @@ public:
     std::int64_t RacesPassedOver() const { return static_cast<std::int64_t>(races_.size()) + unlisted_; }
     std::int64_t RunnersWithoutRuns() const { return runnersWithoutRuns_; }
     std::int64_t StepsPassedOver() const { return steps_ + static_cast<std::int64_t>(writerSteps_.size()); }
+    std::int64_t DamagedRecords() const { return damagedRecords_; }
 
 private:
     static void Write(const std::string& reason);
@@ -68,6 +71,7 @@ private:
     std::int64_t unlisted_ = 0;
     std::int64_t runnersWithoutRuns_ = 0;
     std::int64_t steps_ = 0;
+    std::int64_t damagedRecords_ = 0;
 };
 
 }  // namespace workbench

@@ -113,7 +113,8 @@ WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host
     if (!std::filesystem::exists(acquisition::OddsLineFilePath(acquisition::OddsKind::O1, acquisition::OddsStem::Realtime), ec))
         ++s.failures;  // logged by the writer; the lines of last time are not merged again
     if (!common::PassOver(kBreakingPayoutsStep, [&] {
-            const std::vector<std::string> races = acquisition::RecentRaceWindow(common::AppPath(records::kRaThisWeek));
+            const std::vector<std::string> races = acquisition::RecentRaceWindow(common::AppPath(records::kRaThisWeek),
+                                                                                     kBreakingPayoutsStep, &s.recordsPassedOver);
             for (const std::string& raceId : races) FetchWinOddsOfRace(link, host, raceId, writer, s);
         }))
         ++s.failures;
@@ -124,11 +125,16 @@ WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host
 ResultsFetchSummary FetchBreakingResults(dataservice::JVLink& link, common::Host& host) {
     ResultsFetchSummary s;
     if (!common::PassOver(kBreakingPayoutsStep,
-                          [&] { s.dates = acquisition::RecentRaceDates(common::AppPath(records::kRaThisWeekNew)); })) {
+                          [&] {
+                              s.dates = acquisition::RecentRaceDates(common::AppPath(records::kRaThisWeekNew),
+                                                                     kBreakingPayoutsStep, &s.counts.passedOver);
+                          })) {
         ++s.counts.failures;
         return s;
     }
+    const std::int64_t damaged = s.counts.passedOver;
     s.counts = acquisition::FetchBreakingResultDates(link, host, s.dates, kBreakingPayoutsStep);
+    s.counts.passedOver += damaged;
     return s;
 }
 
@@ -175,9 +181,7 @@ BreakingMergeSummary MergeBreakingIntoRaceFiles() {
     std::map<std::string, std::vector<Update>> byRace;
     const bool seRead = common::PassOver(kBreakingPayoutsStep, [&] {
         const records::WeekFileSE file{common::AppPath(records::kSeRealtime)};
-        records::StoredSE se;
-        for (std::int64_t n = 1; n <= file.Count(); ++n) {
-            if (!file.Read(n, se)) continue;
+        s.recordsPassedOver += file.ForEach(kBreakingPayoutsStep, [&](std::int64_t, records::RecordView<records::LayoutSE> se) {
             Update u;
             u.umaban = se.Get(records::se::Umaban);
             u.fields = {{rh::NyusenJyuni, std::string(se.Get(records::se::NyusenJyuni))},
@@ -186,7 +190,7 @@ BreakingMergeSummary MergeBreakingIntoRaceFiles() {
                         {rh::SohaTime, std::string(se.Get(records::se::Time))},
                         {rh::HaronTimeL3, std::string(se.Get(records::se::HaronTimeL3))}};
             byRace[records::RaceKey12Of(se)].push_back(std::move(u));
-        }
+        });
     });
     const bool o1Read = common::PassOver(kBreakingPayoutsStep, [&] {
         const std::string content = common::ReadWholeFile(common::AppPath(kO1Realtime));

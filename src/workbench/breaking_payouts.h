@@ -25,6 +25,7 @@ struct BreakingMergeSummary {
     std::int64_t oddsSkipped = 0;     // the same for win entries (blank entries are not counted)
     std::int64_t racesWritten = 0;    // race files rewritten
     std::int64_t failures = 0;        // files that could not be read or written (logged)
+    std::int64_t recordsPassedOver = 0;  // damaged records of SERIALTIME.dat (logged)
 };
 
 /// The runner merge, then the odds merge. Only existing records of existing race files change
@@ -39,6 +40,7 @@ struct WinOddsFetchSummary {
     std::int64_t connections = 0;  // races asked for
     std::int64_t linesKept = 0;    // O1 lines appended to O1RIALTIME.dat
     std::int64_t failures = 0;     // logged
+    std::int64_t recordsPassedOver = 0;  // damaged records of RATHISWEEKN.dat (logged)
 };
 
 /// O1RIALTIME.dat is emptied; then for each race of the RecentRaceWindow of RATHISWEEKN.dat (the
@@ -70,9 +72,11 @@ struct BreakingPayoutsSummary {
     std::int64_t markFailures = 0;
     /// End-text parts naming the marked steps whose files were read unfinished (logged).
     std::vector<std::string> unfinishedInputs;
-    /// Everything logged along the way: missing inputs, fetch and merge failures.
+    /// Everything logged along the way: missing inputs, fetch and merge failures, damaged records
+    /// passed over.
     std::int64_t Failures() const {
-        return inputsMissing + markFailures + odds.failures + results.counts.failures + merge.failures;
+        return inputsMissing + markFailures + odds.failures + results.counts.failures + merge.failures +
+               odds.recordsPassedOver + results.counts.passedOver + merge.recordsPassedOver;
     }
 };
 

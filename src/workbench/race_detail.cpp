@@ -56,7 +56,7 @@ RacePayouts FindRacePayouts(const RaceSelection& selection, RaceDetailState& sta
     std::int64_t kindTwo = 0;
     std::optional<std::int32_t> raceRunners;
     common::PassOver(kStep, [&] {
-        records::WeekFileRA(common::AppPath(records::kRaThisWeekNew)).ForEach([&](std::int64_t, records::RecordView<records::LayoutRA> ra) {
+        records::WeekFileRA(common::AppPath(records::kRaThisWeekNew)).ForEach(kStep, [&](std::int64_t, records::RecordView<records::LayoutRA> ra) {
             const std::string raceKey = records::RaceKey12Of(ra);
             if (ra.Get(records::kDataKubun<records::LayoutRA>) == "2") {
                 ++kindTwo;
@@ -79,7 +79,7 @@ RacePayouts FindRacePayouts(const RaceSelection& selection, RaceDetailState& sta
     std::optional<records::StoredHR> matched;
     common::PassOver(kStep, [&] {
         std::string last;
-        records::WeekFileHR(common::AppPath(payoutFile)).ForEach([&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+        records::WeekFileHR(common::AppPath(payoutFile)).ForEach(kStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
             last.assign(hr.Bytes());
             if (records::RaceKey12Of(hr) != key) return;
             if (!matched) matched.emplace();

@@ -119,7 +119,7 @@ std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& 
     for (std::size_t r = 0; r < raceKeys.size(); ++r) raceOf.emplace(raceKeys[r], r);
 
     const records::WeekFileSE runnerFile(common::AppPath(records::kSeThisWeekNew));
-    runnerFile.ForEach([&](std::int64_t, records::RecordView<records::LayoutSE> se) {
+    log.CountDamagedRecords(runnerFile.ForEach(kBatchStep, [&](std::int64_t, records::RecordView<records::LayoutSE> se) {
         const auto found = raceOf.find(records::RaceKey12Of(se));
         if (found == raceOf.end()) return;
         const std::size_t r = found->second;
@@ -138,7 +138,7 @@ std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& 
         RaceHorseRecord runner;
         SetRunnerFirstFields(runner, se);
         runners[static_cast<std::size_t>(horse) - 1] = std::move(runner);
-    });
+    }));
     return races;
 }
 

@@ -8,6 +8,7 @@
 #include "common/paths.h"
 #include "common/step_marks.h"
 #include "engine/ex_record.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 #include "workbench/batch_log.h"
 #include "workbench/race_list.h"
@@ -20,13 +21,14 @@ namespace workbench {
 
 namespace {
 
+// The whole records of a week file; damaged ones are passed over, logged and counted.
 template <class L>
-std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name) {
+std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name, BatchLog& log) {
     std::vector<records::StoredRecord<L>> out;
-    records::WeekRecordFile<L>(common::AppPath(name)).ForEach([&](std::int64_t, records::RecordView<L> view) {
+    log.CountDamagedRecords(records::WeekRecordFile<L>(common::AppPath(name)).ForEach(kBatchStep, [&](std::int64_t, records::RecordView<L> view) {
         out.emplace_back();
         out.back().Assign(view.Bytes());
-    });
+    }));
     return out;
 }
 
@@ -46,8 +48,8 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     // The mode, and the race and payout records, each file read once.
     std::vector<records::StoredRA> raceFile;
     std::vector<records::StoredHR> payoutFile;
-    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew); });
-    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek); });
+    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew, log); });
+    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
     batch.ResultMode = DecideResultMode(raceFile);
 
     // The race list and the three week files, each written whole once.
@@ -122,6 +124,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     batch.RacesPassedOver = log.RacesPassedOver();
     batch.RunnersWithoutRuns = log.RunnersWithoutRuns();
     batch.StepsPassedOver = log.StepsPassedOver();
+    batch.DamagedRecords = log.DamagedRecords();
     return batch;
 }
 
@@ -132,6 +135,7 @@ std::string BatchEndText(const WeekBatch& b) {
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
+    if (b.DamagedRecords) parts.push_back(records::DamagedRecordsPart(b.DamagedRecords));
     return std::string(kBatchDoneText) + common::PassedOverNote(parts);
 }
 

@@ -34,6 +34,7 @@ struct WeekBatch {
     std::int64_t RacesPassedOver = 0;     // races of which a part could not be done
     std::int64_t RunnersWithoutRuns = 0;  // runners whose horse has no expanded run of the race
     std::int64_t StepsPassedOver = 0;     // week files, input files, the code table
+    std::int64_t DamagedRecords = 0;      // damaged records of the week files, passed over
     /// No race could be listed (an input file missing or empty).
     bool NothingToWorkOn = false;
     /// Races were listed, but their runner records or every runner's expanded runs were missing or

@@ -80,9 +80,9 @@ TEST(RecentRaceWindow, NewestNinetySevenNeverBelowTheFirst) {
         folder.Write("RATHISWEEKNNEW.dat", SortedRaceFile(count) + "RA torn last record");
         std::vector<std::string> expected;
         for (int n = count; n >= 1 && n > count - 97; --n) expected.push_back(NthRace(n));
-        EXPECT_EQ(acquisition::RecentRaceWindow(common::AppPath("RATHISWEEKNNEW.dat")), expected);
+        EXPECT_EQ(acquisition::RecentRaceWindow(common::AppPath("RATHISWEEKNNEW.dat"), "test"), expected);
     }
-    EXPECT_THAT(acquisition::RecentRaceWindow(common::AppPath("MISSING.dat")), IsEmpty());
+    EXPECT_THAT(acquisition::RecentRaceWindow(common::AppPath("MISSING.dat"), "test"), IsEmpty());
     EXPECT_FALSE(folder.Exists("MISSING.dat"));
 }
 

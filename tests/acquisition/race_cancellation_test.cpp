@@ -87,14 +87,14 @@ TEST(RecentRaceDates, UpToThreeNewestFirstFromTheNewest98Records) {
         {"a gap is no date", {d1, "", d2}, {d2, d1}},
     };
     testsupport::TempAppFolder folder;
-    EXPECT_THAT(acquisition::RecentRaceDates(folder / "RATHISWEEKNNEW.dat"), IsEmpty()) << "missing file";
+    EXPECT_THAT(acquisition::RecentRaceDates(folder / "RATHISWEEKNNEW.dat", "test"), IsEmpty()) << "missing file";
     EXPECT_FALSE(folder.Exists("RATHISWEEKNNEW.dat"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string file;
         for (const std::string& date : c.recordDates) file += date.empty() ? std::string(kRaLength, '\0') : Dated(date);
         folder.Write("RATHISWEEKNNEW.dat", file + "RA torn last record");
-        EXPECT_EQ(acquisition::RecentRaceDates(folder / "RATHISWEEKNNEW.dat"), c.expected);
+        EXPECT_EQ(acquisition::RecentRaceDates(folder / "RATHISWEEKNNEW.dat", "test"), c.expected);
     }
 }
 
@@ -144,10 +144,10 @@ TEST_F(Cancellation, AppendsExactlyTheDeliveredRecordsAtCountPlusOne) {
     const std::string cancelled = Race('9', race, "X", "20241013");
     const std::string runner = Runner('9', race, "02", "2020100001", "Z", "20241013");
     const std::string payout = Payout(race);
-    // A read that says 600 bytes while the buffer holds a whole record: only the 600 count.
+    // A read that says 600 bytes while the buffer holds a whole record: only the 600 count, and a
+    // record cut short is passed over (logged), never stored padded.
     std::string longBuffer = Race('2', race, "SHORT");
     longBuffer.replace(600, std::string::npos, std::string(kRaLength - 600, 'Z'));
-    std::string shortStored = longBuffer.substr(0, 600) + std::string(kRaLength - 600, ' ');
     link.initResults = {-101};  // reported, and the fetch goes on
     link.QueueRecord(cancelled).QueueRecord(runner);
     // A next-file mark that leaves a race record in the buffer: nothing to append.
@@ -158,10 +158,13 @@ TEST_F(Cancellation, AppendsExactlyTheDeliveredRecordsAtCountPlusOne) {
 
     const auto summary = Apply();
 
-    EXPECT_EQ(folder.Read("RARIALTIME.dat"), earlier + cancelled + shortStored);
+    EXPECT_EQ(folder.Read("RARIALTIME.dat"), earlier + cancelled);
     EXPECT_EQ(folder.Read("SERIALTIME.dat"), runner);
     EXPECT_EQ(folder.Read("HRRIALTIME.dat"), payout);
-    EXPECT_EQ(summary.raAppended, 2);
+    EXPECT_EQ(summary.raAppended, 1);
+    EXPECT_EQ(summary.recordsPassedOver, 1);
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                HasSubstr("[ApplyRaceCancellations] 0B12 20241013 record 5: cut short: 600 of the 1272 bytes of RA"));
     EXPECT_EQ(summary.seAppended, 1);
     EXPECT_EQ(summary.hrAppended, 1);
     EXPECT_EQ(summary.otherSkipped, 1);

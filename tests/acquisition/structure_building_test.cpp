@@ -1,6 +1,10 @@
 #include "acquisition/structure_building.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -198,6 +202,106 @@ TEST(BuildWeekStructures, AnEmptyWeekKeepsTheLastOutputsNoMessageAndSaysItHadNoI
     EXPECT_EQ(host.Status(StatusBox::Text4),
               "構造体処理終了  0（入力ファイルがありません、前回のまま残した出力 2 件。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(summary.races, 0);
+}
+
+// Bytes that are no record at all, the same every run.
+std::string Junk(std::size_t size) {
+    std::mt19937 random(20241012);
+    std::string out(size, '\0');
+    for (char& c : out) c = static_cast<char>(random() & 0xFF);
+    return out;
+}
+
+// A record with LF alone at its end, one byte short.
+std::string WithLf(std::string record) {
+    record.erase(record.size() - 2, 1);
+    return record;
+}
+
+// What structure building gives from the week files in `folder`: every output, by name.
+std::map<std::string, std::string> BuiltFrom(const testsupport::TempAppFolder& folder, testsupport::RecordingHost& host) {
+    acquisition::BuildWeekStructures(host);
+    std::map<std::string, std::string> out;
+    for (const char* name : {"RATHISWEEKNNEW.dat", "RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat", "SETHISWEEKNNEWd.dat",
+                             "UMTHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat", "HAHAHANNUMTHISWEEKN.dat"})
+        out[name] = folder.Read(name);
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "UMAGOTOTHISWEEKN"))
+        out["UMAGOTOTHISWEEKN/" + entry.path().filename().string()] = folder.Read("UMAGOTOTHISWEEKN/" + entry.path().filename().string());
+    return out;
+}
+
+// A damaged record of a fetched week file is passed over and logged with the file, its number and
+// what was wrong; after a record without its line end (LF line ends, junk appended) nothing more
+// of the file is read. The whole records before it build exactly what they build alone: no horse
+// out of the junk, no run of a horse that does not exist.
+TEST(BuildWeekStructures, DamagedRecordsArePassedOverAndTheWholeOnesBuildWhatTheyBuildAlone) {
+    std::string otherKind = Ra('2', "20241013", "05", "05", "X");
+    otherKind.replace(0, 2, "SE");
+    // Records of a horse that does not exist, one byte out of step: each is whole bytes, but they
+    // stand where no record begins.
+    std::string shifted = "#";
+    for (int i = 0; i < 4; ++i) shifted += Um("2099999999", "2099999998", "ghost");
+    struct Case {
+        const char* name;
+        const char* file;
+        std::function<std::string(const SmallWeek&)> damaged;  // the file's bytes
+        std::function<std::string(const SmallWeek&)> whole;    // the same file without the damage
+        std::string logged;   // "record n: ..." after the file's path; {rest} stands for the records after it
+        std::size_t length;   // the file's record length
+        std::int64_t damagedAt;
+    };
+    const std::vector<Case> cases = {
+        {"LF line ends from the fourth runner on", "SETHISWEEKN.dat",
+         [](const SmallWeek& w) { return w.se[0] + w.se[1] + w.se[2] + WithLf(w.se[3]) + WithLf(w.se[4]); },
+         [](const SmallWeek& w) { return w.se[0] + w.se[1] + w.se[2]; },
+         "record 4: no CR LF at its end (byte 554); the records after it are shifted: the rest of the file ({rest} records) was not read",
+         555, 4},
+        {"16 MB of junk after the runners", "SETHISWEEKN.dat",
+         [](const SmallWeek& w) { return Join(w.se) + Junk(16u << 20); },
+         [](const SmallWeek& w) { return Join(w.se); },
+         "record 6: no CR LF at its end (byte 554); the records after it are shifted: the rest of the file ({rest} records) was not read",
+         555, 6},
+        {"16 MB of junk after the horses", "UMTHISWEEKN.dat",
+         [](const SmallWeek& w) { return Join(w.um) + Junk(16u << 20); },
+         [](const SmallWeek& w) { return Join(w.um); },
+         "record 6: no CR LF at its end (byte 1608); the records after it are shifted: the rest of the file ({rest} records) was not read",
+         1609, 6},
+        {"horse records out of step after the horses", "UMTHISWEEKN.dat",
+         [&](const SmallWeek& w) { return Join(w.um) + shifted; },
+         [](const SmallWeek& w) { return Join(w.um); },
+         "record 6: no CR LF at its end (byte 1608); the records after it are shifted: the rest of the file ({rest} records) was not read",
+         1609, 6},
+        {"a record of another kind among the races", "RATHISWEEKN.dat",
+         [&](const SmallWeek& w) { return w.ra[0] + w.ra[1] + otherKind + w.ra[2] + w.ra[3] + w.ra[4] + w.ra[5]; },
+         [](const SmallWeek& w) { return Join(w.ra); },
+         "record 3: kind \"SE\" instead of RA: passed over", 1272, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SmallWeek whole;
+        whole.folder.Write(c.file, c.whole(whole));
+        const auto expected = BuiltFrom(whole.folder, whole.host);
+        ASSERT_FALSE(whole.folder.Exists("ERRORLOG.txt")) << whole.folder.Read("ERRORLOG.txt");
+
+        SmallWeek damaged;
+        const std::string bytes = c.damaged(damaged);
+        damaged.folder.Write(c.file, bytes);
+        // A shifted record: it and every record after it, whole records of the file's length.
+        const auto records = static_cast<std::int64_t>(bytes.size() / c.length);
+        const std::int64_t rest = c.damagedAt > 0 ? records - c.damagedAt : 0;
+        std::string logged = c.logged;
+        if (const auto at = logged.find("{rest}"); at != std::string::npos) logged.replace(at, 6, std::to_string(rest));
+
+        EXPECT_EQ(BuiltFrom(damaged.folder, damaged.host), expected);
+        EXPECT_FALSE(damaged.folder.Exists("UMAGOTOTHISWEEKN/2099999999.dat"));
+        const std::string log = damaged.folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] " + (damaged.folder / c.file).string() + " " + logged));
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        // The end text: the same horse count, and the records passed over.
+        EXPECT_EQ(damaged.host.Status(StatusBox::Text4),
+                  whole.host.Status(StatusBox::Text4) + "（読み飛ばした壊れたレコード " + std::to_string(1 + rest) +
+                      " 件。ERRORLOG.txtを確認して下さい。）");
+    }
 }
 
 TEST(BuildWeekStructures, AFailingWriteIsLoggedAndTheOtherOutputsAreWritten) {

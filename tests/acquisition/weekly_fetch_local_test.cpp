@@ -87,6 +87,33 @@ TEST(WeeklyFetchThroughTheStandIn, ReplacesTheFiveWeekFiles) {
     EXPECT_EQ(s.host.Status(common::StatusBox::Text1), "今週開催取得終了");
 }
 
+// Damaged records in the stored data: a payout record cut short before its line end, and runner
+// records with LF line ends. The stand-in passes each over and logs it with its file and number,
+// the record after the cut one is served whole and not merged into it, and the fetch's end text
+// says that records were passed over.
+TEST(WeeklyFetchThroughTheStandIn, DamagedStoredRecordsArePassedOverAndLogged) {
+    StandIn s;
+    std::string lf2 = SE("RUNR2"), lf3 = SE("RUNR3");
+    lf2.erase(kSeLength - 2, 1);
+    lf3.erase(kSeLength - 2, 1);
+    s.folder.Write("jvdata/stored/RACE/a.dat", HR("PAYS1") + HR("PAYS2").substr(0, 300) + HR("PAYS3") + RA("RACE1"));
+    s.folder.Write("jvdata/stored/RACE/b.dat", SE("RUNR1") + lf2 + lf3);
+
+    EXPECT_EQ(s.Fetch(), Outcome::Done);
+
+    EXPECT_EQ(s.folder.Read("HRTHISWEEKN.dat"), HR("PAYS1") + HR("PAYS3"));
+    EXPECT_EQ(s.folder.Read("RATHISWEEKN.dat"), RA("RACE1"));
+    EXPECT_EQ(s.folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
+    const std::string log = s.folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (s.folder / "jvdata/stored/RACE/a.dat").string() +
+                                          " record 2: cut short: 300 of the 719 bytes of HR: passed over"));
+    EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (s.folder / "jvdata/stored/RACE/b.dat").string() +
+                                          " record 2: no CR LF up to the end of the file: the rest of the file (1108 "
+                                          "bytes) was not served"));
+    EXPECT_EQ(s.host.Status(common::StatusBox::Text1),
+              "今週開催取得終了（読み飛ばした壊れたレコード 2 件。ERRORLOG.txtを確認して下さい。）");
+}
+
 TEST(WeeklyFetchThroughTheStandIn, ACancelAGoneDataFolderOrAFailingReadKeepsLastWeek) {
     struct Case {
         std::string name;

@@ -127,16 +127,60 @@ TEST_F(WeeklyFetch, WritesEveryKeptKindInDeliveryOrderAndSkipsTheRest) {
 
 TEST_F(WeeklyFetch, StoresOnlyTheBytesAReadReturned) {
     link.QueueOpen(0, 1, 0);
-    // The buffer holds a whole record and more, but the read says 100 bytes: the rest is not
-    // this record's and the stored form gets blanks in its place.
-    link.reads.push_back({100, SE("SHORT") + "TRAILING", ""});
-    link.reads.push_back({static_cast<int>(kSeLength), SE("WHOLE") + "TRAILING", ""});
+    // The buffer holds a whole record and more, but the read says 100 bytes: the rest is not this
+    // record's, and a record cut short is passed over, never stored padded with blanks.
+    link.reads.push_back({100, SE("SHORT") + "TRAILING", "SE1.dat"});
+    link.reads.push_back({static_cast<int>(kSeLength), SE("WHOLE") + "TRAILING", "SE1.dat"});
     link.QueueEnd();
 
-    Fetch();
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
 
-    std::string shortStored = SE("SHORT").substr(0, 100) + std::string(kSeLength - 100, ' ');
-    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), shortStored + SE("WHOLE"));
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("WHOLE"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                HasSubstr("[FetchThisWeek] SE1.dat record 1: cut short: 100 of the 555 bytes of SE: passed over"));
+    EXPECT_EQ(host.Status(StatusBox::Text1),
+              kEndText + "（読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）");
+}
+
+// Each delivered record of the five kinds is checked before it is stored: one that does not have
+// its kind's length or its line end is passed over and logged with its file and number there, and
+// the records around it are stored as they came.
+TEST_F(WeeklyFetch, DamagedRecordsArePassedOverAndTheRestStored) {
+    std::string lf = HR("LF");
+    lf.erase(kHrLength - 2, 1);  // LF alone
+    std::string longKs = KS("LONG") + "XX";
+    std::string mergedHr = HR("CUT").substr(0, 300) + RA("NEXT");
+    struct Case {
+        const char* name;
+        std::string record;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {"an HR cut short and run into the next record", mergedHr,
+         "f.dat record 2: too long: 1572 bytes instead of the 719 bytes of HR"},
+        {"an HR with LF alone", lf, "f.dat record 2: cut short: 718 of the 719 bytes of HR"},
+        {"a KS two bytes too long", longKs, "f.dat record 2: too long: 4175 bytes instead of the 4173 bytes of KS"},
+        {"a race without its line end", RA("NOEND").substr(0, kRaLength - 2) + "XX",
+         "f.dat record 2: no CR LF at its end (byte 1271)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        link.QueueOpen(0, 1, 0);
+        link.reads.push_back({static_cast<int>(kHrLength), HR("BEFORE"), "f.dat"});
+        link.reads.push_back({static_cast<int>(c.record.size()), c.record, "f.dat"});
+        link.reads.push_back({static_cast<int>(kHrLength), HR("AFTER"), "f.dat"});
+        link.QueueEnd();
+
+        EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
+
+        EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("BEFORE") + HR("AFTER"));
+        EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), "");
+        EXPECT_EQ(folder.Read("KSTHISWEEKN.dat"), "");
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr(c.logged));
+        EXPECT_EQ(host.Status(StatusBox::Text1),
+                  kEndText + "（読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）");
+    }
 }
 
 TEST_F(WeeklyFetch, DeregisteredHorseLeavesNoRecordAndNoGap) {

@@ -24,13 +24,15 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Records as delivered: Shift-JIS, CR LF at the end. 東京 = 93 8C 8B 9E; ソリ = 83 5C 83 8A
-// (a trail byte that is a backslash); one record carries a zero byte.
+// (a trail byte that is a backslash); one record carries a zero byte. Their kinds have no layout
+// in the record layer, so they are served as they stand, whatever their length: these tests are
+// of the serving; records of the kinds with a layout are cut and checked (DamagedRecords below).
 const std::string kT1 = "TK1\x93\x8c\x8b\x9e\r\n";
 const std::string kT2 = "TK2\x83\x5c\x83\x8a\r\n";
-const std::string kA1 = std::string("RA1\0X\r\n", 7);
-const std::string kA2 = "RA2 \x83\x5c\r\n";
-const std::string kB1 = "SE1\r\n";
-const std::string kB2 = "SE2 no line end";
+const std::string kA1 = std::string("YS1\0X\r\n", 7);
+const std::string kA2 = "YS2 \x83\x5c\r\n";
+const std::string kB1 = "CK1\r\n";
+const std::string kB2 = "CK2 no line end";
 
 /// One JVRead as the caller sees it.
 struct Step {
@@ -345,7 +347,7 @@ TEST_F(LocalJVLinkTest, LastFileTimestampIsTheNewestServedFile) {
 }
 
 TEST_F(LocalJVLinkTest, BreakingNewsEndsInMinus203ForADateAndMinus1ForARace) {
-    const std::string ra = "RA7 0B12\r\n", se = "SE7 0B12\r\n", o1 = "O1x\r\n", o2 = "O2y\r\n";
+    const std::string ra = "YS7 0B12\r\n", se = "CK7 0B12\r\n", o1 = "H1x\r\n", o2 = "H6y\r\n";
     Put("realtime/0B12/20240601", ra + se);
     Put("realtime/0B30/2024060105030211", o1 + o2);
     auto link = Make();
@@ -373,6 +375,80 @@ TEST_F(LocalJVLinkTest, BreakingNewsEndsInMinus203ForADateAndMinus1ForARace) {
     EXPECT_EQ(link->JVRTOpen("0B30", "2024060105030212"), kRcNoData);
     EXPECT_EQ(link->JVRead(buff, size, file), -1);
     link->JVClose();
+}
+
+// A whole record of a kind with a layout: its tag, data kind "2", a creation date, `marker` from
+// byte 12, blanks, CR LF at its length.
+std::string Whole(std::string_view kind, std::size_t length, std::string_view marker) {
+    std::string record(length, ' ');
+    record.replace(0, 2, kind);
+    record[2] = '2';
+    record.replace(3, 8, "20240601");
+    record.replace(11, marker.size(), marker);
+    record.replace(length - 2, 2, "\r\n");
+    return record;
+}
+
+// The same record with LF alone at its end, one byte shorter.
+std::string WithLf(std::string record) {
+    record.erase(record.size() - 2, 1);
+    return record;
+}
+
+// A record of a kind with a layout that does not have its kind's length, or no line end, is passed
+// over and logged with the file, its number in the file and what was wrong; it is never merged with
+// the record after it, which is served whole.
+TEST_F(LocalJVLinkTest, DamagedRecordsArePassedOverAndLoggedNeverMergedWithTheNext) {
+    const std::string ra = Whole("RA", 1272, "RACE-A"), ra2 = Whole("RA", 1272, "RACE-B");
+    const std::string se = Whole("SE", 555, "RUNNER-A"), se2 = Whole("SE", 555, "RUNNER-B");
+    const std::string hr = Whole("HR", 719, "PAYOUT");
+    std::string longRa = ra;
+    longRa.insert(1270, "EXTRA!!!");
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<std::string> served;
+        std::string logged;  // what ERRORLOG.txt says of the passed-over record
+    };
+    const std::vector<Case> cases = {
+        {"an HR cut short before its line end, then a race", ra + hr.substr(0, 300) + ra2 + se, {ra, ra2, se},
+         "d.dat record 2: cut short: 300 of the 719 bytes of HR: passed over"},
+        {"an HR cut short with its line end", hr.substr(0, 298) + "\r\n" + se, {se},
+         "d.dat record 1: cut short: 300 of the 719 bytes of HR: passed over"},
+        {"a race with bytes too many", longRa + se, {se},
+         "d.dat record 1: too long: 1280 bytes instead of the 1272 bytes of RA: passed over"},
+        {"LF line ends from the second record on", se + WithLf(se2) + WithLf(se), {se},
+         "d.dat record 2: no CR LF up to the end of the file: the rest of the file (1108 bytes) was not served"},
+        {"LF line ends throughout", WithLf(ra) + WithLf(ra2), {},
+         "d.dat record 1: no CR LF up to the end of the file: the rest of the file (2542 bytes) was not served"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(app / "ERRORLOG.txt");
+        Put("stored/RACE/d.dat", c.file);
+        auto link = Make();
+        OpenCounts counts;
+        ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+        std::vector<Step> expected;
+        for (const std::string& r : c.served) expected.push_back(Rec(r, "d.dat"));
+        expected.push_back(Code(0));
+        std::vector<Step> read;
+        std::string buff;
+        int size = 0;
+        std::string file;
+        for (int i = 0; i < 10; ++i) {
+            const int rc = link->JVRead(buff, size, file);
+            if (rc > 0) read.push_back(Rec(buff, file));
+            if (rc <= 0) read.push_back(Code(rc));
+            if (rc == 0) break;
+        }
+        EXPECT_EQ(read, expected);
+        EXPECT_EQ(link->RecordsPassedOver(), 1);
+        const std::string log = app.Read("ERRORLOG.txt");
+        EXPECT_NE(log.find("[LocalJVLink] "), std::string::npos) << log;
+        EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        link->JVClose();
+    }
 }
 
 TEST_F(LocalJVLinkTest, BreakingNewsKeyThatIsNotTheDigitsNeverBecomesAPath) {

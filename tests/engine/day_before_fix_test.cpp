@@ -28,6 +28,9 @@ struct RunFields {
     std::string baTaijyu = "480", timeDiff = "0012";
 };
 
+// A race record with nothing but its kind and its line end.
+const std::string kBlankRace = "RA" + std::string(1268, ' ') + "\r\n";
+
 std::string Runner(const RunFields& run, char fill = 'r') {
     std::string r(555, fill);
     Put(r, 1, "SE");
@@ -90,7 +93,7 @@ TEST(FixLastRun, BodyWeightTimeDifferenceJockeyAndWeightCarried) {
 TEST(FixPreviousDay, FixesTheLastRunOfEveryListedHorseOnly) {
     testsupport::TempAppFolder dir;
     dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n\"2019100002\"\r\n\"2019100003\"\r\n\"bad/key\"\r\n");
-    dir.Write("RATHISWEEKNNEW.dat", std::string(1272, ' '));
+    dir.Write("RATHISWEEKNNEW.dat", kBlankRace);
     RunFields debut;
     dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", Runner(debut));
     RunFields first, second, last;
@@ -229,7 +232,7 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
         {"horses but no race", {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}}, some,
          {"[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
-        {"a race but no horse", {{"RATHISWEEKNNEW.dat", std::string(1272, ' ')}}, some,
+        {"a race but no horse", {{"RATHISWEEKNNEW.dat", kBlankRace}}, some,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"}},
     };
     for (const Case& c : cases) {

@@ -58,6 +58,7 @@ std::string Horse(int salt, std::string_view kettoNum, std::string_view dam) {
     Put(r, 1, "UM");
     Put(r, 12, kettoNum);
     Put(r, 251, dam);  // pedigree entry 2, the dam
+    Put(r, 1608, "\r\n");
     return r;
 }
 
@@ -66,6 +67,7 @@ std::string Jockey(int salt, std::string_view code, std::string_view birthDate) 
     Put(r, 1, "KS");
     Put(r, 12, code);
     Put(r, 34, birthDate);
+    Put(r, 4160, "\r\n");
     return r;
 }
 

@@ -148,6 +148,8 @@ inline void WriteSuppliedStatistics(const testsupport::TempAppFolder& dir) {
     for (const auto& [name, length] : kSuppliedStatistics) {
         std::string record(length, ' ');
         Put(record, 1, "0000000001");
+        // The jockey statistics are stored KS records: their kind opens them.
+        if (name.starts_with("KS")) Put(record, 1, "KS");
         Put(record, static_cast<int>(length) - 1, "\r\n");
         dir.Write("OPTION1N/" + name, record);
     }

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <random>
 #include <map>
 #include <set>
 #include <string>
@@ -87,6 +89,100 @@ TEST_F(WeekrunProgram, RunsTheWeeksStepsOnASmallDemoWeek) {
     for (const auto& entry : fs::directory_iterator(dir / "KAIME")) tables += entry.path().filename().string().ends_with("ODDS.dat");
     EXPECT_GT(tables, 0);
     EXPECT_EQ(tables % 4, 0);
+}
+
+// Bytes that are no record at all, the same every run.
+std::string Junk(std::size_t size) {
+    std::mt19937 random(20251101);
+    std::string out(size, '\0');
+    for (char& c : out) c = static_cast<char>(random() & 0xFF);
+    return out;
+}
+
+// Every file under a folder by its relative path, but the data service's folder and the logs.
+std::map<std::string, std::string> Files(const testsupport::TempAppFolder& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.Path())) {
+        if (!entry.is_regular_file()) continue;
+        const std::string name = fs::relative(entry.path(), folder.Path()).string();
+        if (name.starts_with("jvdata/") || name.ends_with(".log") || name == "ERRORLOG.txt") continue;
+        out[name] = folder.Read(name);
+    }
+    return out;
+}
+
+// The week's road with 16 MB of junk appended to every week record file before each step reads it
+// (and some to every run file): each step logs the file, the record where the junk begins and
+// that the rest was not read, and everything the steps write is what they write from the whole
+// records alone. The damaged files begin with what they held without the junk.
+TEST_F(WeekrunProgram, JunkAppendedToTheWeekFilesChangesNothingThatTheStepsWrite) {
+    const std::string demoweek = std::string(DEMOWEEK_PROGRAM) + " --small --state after --date 20251101 ";
+    testsupport::TempAppFolder clean;
+    ASSERT_EQ(RunCommand(demoweek + clean.Path().string() + " >/dev/null"), 0);
+    ASSERT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + clean.Path().string() + " --settings " +
+                         (clean / "no-settings").string() + " --quiet fetch structures cancel dayfix compute batch >/dev/null 2>" +
+                         (clean / "weekrun.log").string()),
+              0)
+        << clean.Read("weekrun.log");
+    ASSERT_FALSE(clean.Exists("ERRORLOG.txt")) << clean.Read("ERRORLOG.txt");
+
+    ASSERT_EQ(RunCommand(demoweek + dir.Path().string() + " >/dev/null"), 0);
+    const std::string junk = Junk(16u << 20);
+    std::set<std::string> damaged;
+    auto append = [&](const std::string& name, std::string_view bytes) {
+        std::ofstream(dir / name, std::ios::binary | std::ios::app).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        damaged.insert(name);
+    };
+    auto appendToRunFiles = [&] {
+        for (const auto& entry : fs::directory_iterator(dir / "UMAGOTOTHISWEEKN"))
+            append("UMAGOTOTHISWEEKN/" + entry.path().filename().string(), std::string_view(junk).substr(0, 4000));
+    };
+    // Each step but the fetch passes records over, and says so: weekrun then ends in 1.
+    auto run = [&](const std::string& step, int status) {
+        EXPECT_EQ(RunCommand(Command(step) + " >/dev/null"), status) << step << ": " << dir.Read("weekrun.log");
+    };
+
+    run("fetch", 0);
+    for (const char* name : {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat", "KSTHISWEEKN.dat", "HRTHISWEEKN.dat"})
+        append(name, junk);
+    run("structures", 1);
+    for (const char* name : {"RATHISWEEKNNEW.dat", "RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat", "SETHISWEEKNNEWd.dat",
+                             "UMTHISWEEKNNEW.dat"})
+        append(name, junk);
+    appendToRunFiles();
+    run("cancel", 1);
+    // Cancellation rewrites the working copies and the run files from the whole records.
+    for (const char* name : {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat"}) append(name, junk);
+    appendToRunFiles();
+    run("dayfix", 1);
+    run("compute", 1);
+    run("batch", 1);
+
+    const std::map<std::string, std::string> expected = Files(clean);
+    const std::map<std::string, std::string> got = Files(dir);
+    for (const auto& [name, bytes] : expected) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(got.contains(name));
+        if (name == "SETHISWEEKN.dat") {
+            // With damaged records the fetched runner file stays as it was, records of kind "1" too.
+            EXPECT_EQ(got.at(name).size() % 555, (16u << 20) % 555);
+        } else if (damaged.contains(name)) {
+            EXPECT_EQ(got.at(name).substr(0, bytes.size()), bytes);
+            EXPECT_GT(got.at(name).size(), bytes.size());
+        } else {
+            EXPECT_TRUE(got.at(name) == bytes);
+        }
+    }
+    EXPECT_EQ(got.size(), expected.size());  // no file of a horse or race out of the junk
+
+    const std::string log = dir.Read("ERRORLOG.txt");
+    for (const char* entry : {"[BuildWeekStructures] ", "[ApplyRaceCancellations] ", "[FixPreviousDay] ",
+                              "[BuildExRecords] ", "[WeeklyYosoBatch] "}) {
+        const std::size_t at = log.find(entry);
+        ASSERT_NE(at, std::string::npos) << entry << log;
+        EXPECT_NE(log.find("the records after it are shifted: the rest of the file (", at), std::string::npos) << entry;
+    }
+    EXPECT_NE(log.find("[BuildWeekStructures] " + (dir / "UMTHISWEEKN.dat").string() + " record "), std::string::npos);
 }
 
 // Without --settings weekrun reads the settings file of the folder it works on and no other: not

@@ -109,7 +109,7 @@ const std::vector<Row>& Rows() {
          [](ProbeHost& host, ProbeLink&, Probe&) {
              return workbench::BatchEndText(workbench::WeeklyYosoBatch(host, writers::kRaceWriters));
          }},
-        {MarkedStep::BreakingPayouts, 60, {"②構造・中止処理", "②中止処理", "④前日固定", "⑥予想・結果"},
+        {MarkedStep::BreakingPayouts, 10, {"②構造・中止処理", "②中止処理", "④前日固定", "⑥予想・結果"},
          [](ProbeHost& host, ProbeLink& link, Probe&) {
              return workbench::BreakingPayoutsEndText(workbench::MergeBreakingResults(link, host));
          }},
@@ -192,8 +192,9 @@ TEST_F(StepMarksOfAWeek, AKilledRunLeavesItsMarkTheStartUpNamesItAndReadersSaySo
         common::FailNthFileCall(row->failingCall);
         const std::string text = row->run(host, link, probe);
         const bool failed = common::FileCallFailed();
+        const auto calls = common::FileCallCount();
         common::FailNthFileCall(0);
-        EXPECT_TRUE(failed);
+        EXPECT_TRUE(failed) << calls << " calls\n" << folder.Read("ERRORLOG.txt") << text;
         EXPECT_FALSE(common::StepMarkStands(row->step));
         const std::string log = folder.Read("ERRORLOG.txt");
         for (const std::string& name : row->readsUnfinished) EXPECT_THAT(text, HasSubstr(name + "が途中で終了しています"));

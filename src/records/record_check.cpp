@@ -1,0 +1,87 @@
+#include "records/record_check.h"
+
+#include "common/error_log.h"
+#include "records/layouts.h"
+
+namespace records {
+
+std::string FaultReason(RecordFault fault, std::string_view kind, std::size_t length, std::string_view record) {
+    const std::size_t size = record.size();
+    const std::string of = " of the " + std::to_string(length) + " bytes of " + std::string(kind);
+    switch (fault) {
+        case RecordFault::None: return "whole";
+        case RecordFault::CutShort: return "cut short: " + std::to_string(size) + of;
+        case RecordFault::TooLong: return "too long: " + std::to_string(size) + " bytes instead" + of;
+        case RecordFault::NoLineEnd: return "no CR LF at its end (byte " + std::to_string(length - 1) + ")";
+        case RecordFault::WrongKind:
+            return "kind \"" + std::string(record.substr(0, 2)) + "\" instead of " + std::string(kind);
+        case RecordFault::Empty: return "empty (zero bytes)";
+    }
+    return "damaged";
+}
+
+std::string DamagedRecordsPart(std::int64_t count) {
+    return "読み飛ばした壊れたレコード " + std::to_string(count) + " 件";
+}
+
+std::size_t DeliveredLength(std::string_view kind) noexcept {
+    if (kind.size() != 2) return 0;
+    if (kind == LayoutRA::kName) return kLength<LayoutRA>;
+    if (kind == LayoutSE::kName) return kLength<LayoutSE>;
+    if (kind == LayoutHR::kName) return kLength<LayoutHR>;
+    if (kind == LayoutUM::kName) return kLength<LayoutUM>;
+    if (kind == LayoutKS::kName) return kLength<LayoutKS>;
+    if (kind == LayoutO1::kName) return kLength<LayoutO1>;
+    if (kind == LayoutO2::kName) return kLength<LayoutO2>;
+    if (kind == LayoutO4::kName) return kLength<LayoutO4>;
+    if (kind == LayoutO5::kName) return kLength<LayoutO5>;
+    if (kind == LayoutO6::kName) return kLength<LayoutO6>;
+    return 0;
+}
+
+RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind,
+                                 std::size_t length, std::int64_t records, std::vector<std::string>* entries)
+    : step_(step), file_(std::move(file)), kind_{kind.size() > 0 ? kind[0] : ' ', kind.size() > 1 ? kind[1] : ' '},
+      length_(length), records_(records), entries_(entries) {}
+
+RecordFileCheck::~RecordFileCheck() {
+    if (unlogged_ == 0) return;
+    try {
+        Log(file_.string() + ": " + std::to_string(unlogged_) + " more damaged records passed over");
+    } catch (...) {
+        // Nothing more can be told from a destructor; the entries before it were written.
+    }
+}
+
+void RecordFileCheck::Log(std::string entry) const {
+    if (entries_) {
+        entries_->push_back(std::move(entry));
+        return;
+    }
+    common::LogError(step_, entry);
+}
+
+void RecordFileCheck::PassOver(std::int64_t n, std::string_view record, RecordFault fault) {
+    ++passedOver_;
+    const std::string_view kind(kind_, 2);
+    std::string entry;
+    if (ShiftsTheRest(fault)) {
+        stopped_ = true;
+        const std::int64_t rest = records_ > n ? records_ - n : 0;
+        passedOver_ += rest;
+        entry = file_.string() + " record " + std::to_string(n) + ": " +
+                FaultReason(fault, kind, length_, record) +
+                "; the records after it are shifted: the rest of the file (" + std::to_string(rest) +
+                " records) was not read";
+    } else if (logged_ < kLoggedRecordsPerFile) {
+        entry = file_.string() + " record " + std::to_string(n) + ": " +
+                FaultReason(fault, kind, length_, record) + ": passed over";
+    } else {
+        ++unlogged_;
+        return;
+    }
+    ++logged_;
+    Log(std::move(entry));
+}
+
+}  // namespace records
