@@ -61,7 +61,9 @@ CodeTable CodeTable::FromFile(const fs::path& path) {
     try {
         return FromCp932(ReadWholeFile(path));
     } catch (const std::exception&) {
-        return CodeTable();
+        CodeTable unreadable;
+        unreadable.unreadable_ = true;
+        return unreadable;
     }
 }
 

@@ -50,6 +50,8 @@ public:
     std::int64_t RowsDropped() const { return dropped_; }
     /// False when the file was missing or could not be read.
     bool FileFound() const { return found_; }
+    /// True when the file is there but could not be read (as opposed to missing).
+    bool Unreadable() const { return unreadable_; }
     /// Fields left empty because they could not be read.
     int UnreadableFields() const { return static_cast<int>(unreadableLines_.size()); }
 
@@ -61,6 +63,7 @@ private:
     std::unordered_map<std::string, int> lastRow_;  // kind and code -> highest matching row
     std::int64_t dropped_ = 0;
     bool found_ = false;
+    bool unreadable_ = false;
     std::vector<int> unreadableLines_;  // file lines, one entry per field that cannot be read
 };
 

@@ -44,6 +44,14 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     // The code table logs a missing file itself; the names are then empty.
     const common::CodeTable codes = common::CodeTable::Load();
     if (!codes.FileFound() || codes.RowsDropped() > 0) log.CountStep();
+    if (codes.Unreadable()) {
+        // The course names go into file names: without them the races' files would be written
+        // under other names beside the right ones. Nothing is written; the next run does it all.
+        batch.NothingToWorkOn = true;
+        log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
+        batch.StepsPassedOver = log.StepsPassedOver();
+        return batch;
+    }
 
     // The mode, and the race and payout records, each file read once.
     std::vector<records::StoredRA> raceFile;
