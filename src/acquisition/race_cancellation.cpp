@@ -1,15 +1,18 @@
 #include "acquisition/race_cancellation.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "acquisition/breaking_results.h"
 #include "acquisition/fetch_messages.h"
 #include "acquisition/recent_races.h"
+#include "acquisition/run_files.h"
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/paths.h"
@@ -57,12 +60,33 @@ std::string MatchKeyOf(RecordView<LayoutSE> runner) {
 // and cannot be read throws.
 std::string FileBytes(std::string_view name) { return common::ReadWholeFile(common::AppPath(name)); }
 
+// The bytes a file holds, handed from one part of the run to the next so that each file is read
+// once. Held only when they are what the file holds: a part that fails hands nothing on, and the
+// next part reads the file.
+struct HeldFile {
+    std::string bytes;
+    bool held = false;
+
+    void Hold(std::string content) {
+        bytes = std::move(content);
+        held = true;
+    }
+    // The bytes, taken from here (nothing stays held), or else read from the file.
+    std::string Take(const fs::path& path) {
+        std::string content = held ? std::move(bytes) : common::ReadWholeFile(path);
+        *this = {};
+        return content;
+    }
+};
+
 // Writes every "9" record of the breaking file over each record of the full copy with the same
-// match key; the full copy keeps its length. Returns the records overwritten.
+// match key; the full copy keeps its length. Returns the records overwritten; `fullHeld` holds the
+// full copy when it was read.
 // Damaged records of either file are passed over (logged) and counted in `damaged`; a damaged
 // record of the full copy is left as it is.
 template <class L>
-std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged) {
+std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged,
+                           HeldFile& fullHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const std::string breaking = FileBytes(breakingName);
     std::unordered_map<std::string, std::string_view> cancelled;
@@ -88,37 +112,45 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
         ++marked;
     });
     if (marked > 0) common::WriteFileAtomically(fullPath, full, common::AppPath(records::kTemporary));
+    fullHeld.Hold(std::move(full));
     return marked;
 }
 
 // The working copy: the full copy's records of every data kind but "1" and "9", in order, written
 // through the scratch file so that a failure leaves the old working copy whole. A full copy without
 // a record leaves it as it is (counted in `outputsKept` when it holds something). Returns the records
-// written, -1 when it was left.
+// written, -1 when it was left. The full copy is taken from `fullHeld` when the marking held it;
+// `workingHeld` holds the working copy written.
 template <class L>
 std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& outputsKept,
-                               std::int64_t& damaged) {
+                               std::int64_t& damaged, HeldFile& fullHeld, HeldFile& workingHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path fullPath = common::AppPath(fullName);
     std::error_code ec;
     if (!fs::is_regular_file(fullPath, ec))
         throw std::runtime_error(fullPath.string() + " is missing: " + std::string(workingName) + " is left as it is");
-    const std::string full = common::ReadWholeFile(fullPath);
+    std::string full = fullHeld.Take(fullPath);
     if (full.size() < length) {
         if (common::KeepOutput(kStep, common::AppPath(workingName), fullPath)) ++outputsKept;
         return -1;
     }
-    std::string kept;
-    kept.reserve(full.size());
+    // The kept records move to the front of the full copy's own bytes: a record is moved only
+    // after it was looked at, and never over one not yet looked at. A second buffer of the size
+    // of the file would cost as much as the file's read.
+    std::size_t keptBytes = 0;
     std::int64_t count = 0;
     std::string buffer;
     damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t, std::string_view record) {
         const std::string_view kind = RecordView<L>(RecordAsRead(record, buffer)).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;
-        kept.append(record);
+        if (full.data() + keptBytes != record.data()) std::memmove(full.data() + keptBytes, record.data(), record.size());
+        keptBytes += record.size();
         ++count;
     });
+    std::string kept = std::move(full);
+    kept.resize(keptBytes);
     common::WriteFileAtomically(common::AppPath(workingName), kept, common::AppPath(records::kTemporary));
+    workingHeld.Hold(std::move(kept));
     return count;
 }
 
@@ -169,10 +201,15 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.recordsPassedOver += fetched.passedOver;
 
     std::int64_t& damaged = summary.recordsPassedOver;
-    part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged); });
-    part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged); });
-    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged); });
+    {
+        HeldFile full, working;
+        part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged, full); });
+        part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged, full, working); });
+    }
+    HeldFile fullRunners, workingRunners;
+    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged, fullRunners); });
+    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged, fullRunners, workingRunners); });
+    fullRunners = {};
     part([&] {
         // A working runner copy that this run did not rebuild and that holds no runner would empty
         // every run file: they stay. One rebuilt empty (every runner called off) empties them.
@@ -183,7 +220,10 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
             if (common::KeepOutput(kStep, common::AppPath(kHorseRunFolder), runners)) ++summary.outputsKept;
             return;
         }
-        summary.runFiles = RebuildHorseRunFiles(host, kStep);
+        // The working copy just written, when this run wrote it, else as the file holds it.
+        summary.runFiles = workingRunners.held
+                               ? WriteHorseRunFiles(ReadKeyList(common::AppPath(kHorseList)), workingRunners.bytes, host, kStep)
+                               : RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
         summary.recordsPassedOver += summary.runFiles.recordsPassedOver;
     });

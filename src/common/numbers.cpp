@@ -1,9 +1,9 @@
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -15,17 +15,21 @@ double Val(std::string_view text) {
     const std::size_t n = text.size();
     while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
 
-    std::string number;
-    if (i < n && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    // The number's extent first, then one conversion of exactly those characters. from_chars
+    // takes no leading '+', which changes nothing of the value.
+    const bool plus = i < n && text[i] == '+';
+    if (plus) ++i;
+    const std::size_t start = i;
+    if (!plus && i < n && text[i] == '-') ++i;
     bool digits = false;
     while (i < n && text[i] >= '0' && text[i] <= '9') {
-        number += text[i++];
+        ++i;
         digits = true;
     }
     if (i < n && text[i] == '.') {
-        number += text[i++];
+        ++i;
         while (i < n && text[i] >= '0' && text[i] <= '9') {
-            number += text[i++];
+            ++i;
             digits = true;
         }
     }
@@ -33,16 +37,18 @@ double Val(std::string_view text) {
     // An exponent counts only when digits follow it.
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < n && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
-        bool expDigits = false;
-        while (j < n && text[j] >= '0' && text[j] <= '9') {
-            exponent += text[j++];
-            expDigits = true;
-        }
-        if (expDigits) number += exponent;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        const std::size_t expDigits = j;
+        while (j < n && text[j] >= '0' && text[j] <= '9') ++j;
+        if (j > expDigits) i = j;
     }
-    double v = std::strtod(number.c_str(), nullptr);
+    const char* first = text.data() + start;
+    const char* last = text.data() + i;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(first, last, v);
+    // Out of range (an overflow, or an underflow that strtod may give as a subnormal or a signed
+    // zero): strtod's own answer.
+    if (ec != std::errc{} || end != last) v = std::strtod(std::string(first, last).c_str(), nullptr);
     return std::isfinite(v) ? v : 0.0;
 }
 
@@ -69,30 +75,39 @@ std::string NumberText(double value, int digits) {
     if (digits < 1) digits = 1;
     if (digits > 17) digits = 17;
 
-    // Round to the significant digits first, then lay the digits out without an exponent.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
-    std::string s(buf);
-    bool negative = s[0] == '-';
-    if (negative) s.erase(0, 1);
-    std::size_t e = s.find('e');
-    int exponent = std::atoi(s.c_str() + e + 1);
-    std::string mantissa;
-    for (std::size_t k = 0; k < e; ++k)
-        if (s[k] != '.') mantissa += s[k];
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-    if (mantissa == "0") return "0";
+    // Round to the significant digits first (to_chars rounds as printf's %.*e does), then lay the
+    // digits out without an exponent.
+    char sci[40];
+    const char* const end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1).ptr;
+    const char* p = sci;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* e = std::find(p, end, 'e');
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+    char mantissa[24];
+    std::size_t m = 0;
+    for (; p < e; ++p)
+        if (*p != '.') mantissa[m++] = *p;
+    while (m > 1 && mantissa[m - 1] == '0') --m;
+    if (m == 1 && mantissa[0] == '0') return "0";
 
     std::string out;
+    if (negative) out += '-';
     if (exponent < 0) {
-        out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
-    } else if (static_cast<std::size_t>(exponent) + 1 >= mantissa.size()) {
-        out = mantissa + std::string(static_cast<std::size_t>(exponent) + 1 - mantissa.size(), '0');
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out.append(mantissa, m);
+    } else if (static_cast<std::size_t>(exponent) + 1 >= m) {
+        out.append(mantissa, m);
+        out.append(static_cast<std::size_t>(exponent) + 1 - m, '0');
     } else {
-        out = mantissa.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
-              mantissa.substr(static_cast<std::size_t>(exponent) + 1);
+        const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+        out.append(mantissa, whole);
+        out += '.';
+        out.append(mantissa + whole, m - whole);
     }
-    return negative ? "-" + out : out;
+    return out;
 }
 
 std::string SingleText(float value) { return NumberText(static_cast<double>(value), 7); }
