@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -14,8 +15,8 @@ class QWidget;
 // The MSFlexGrid-style grid of the grid windows: a table view over one model of cell texts and
 // background colours, with the designed row and column counts. Cell (row, column) is the
 // designed cell, row 0 and column 0 included; the fixed rows and columns (one of each unless the
-// grid says otherwise) are drawn as caption cells, Qt's own headers are hidden, and no cell can
-// be edited.
+// grid says otherwise) are caption cells that stay in place while the other cells scroll, Qt's
+// own headers are hidden, and no cell can be edited.
 namespace ui {
 
 /// Twips (1/1440 inch) to pixels at 15 twips a pixel: 1200 twips are 80 pixels.
@@ -67,7 +68,16 @@ private:
     int fixedCols_ = 1;
 };
 
-/// The grid control.
+/// The grid control. The fixed rows and columns are drawn by three views over the same model laid
+/// over the grid's own (the caption band along the top, the one down the left, their corner),
+/// which share its selection and pass their clicks on as the grid's own; they follow its scrolling
+/// and its row and column sizes.
+///
+/// Column widths are designed in twips for a 9-point font. The grid's font is wider and Qt keeps
+/// more room round a cell's text, so every designed width is scaled by one factor taken from the
+/// font's metrics (the same for every grid of a window, whose grids share their font); a column
+/// whose widest text still does not fit is widened to it. In a row at least two text lines high
+/// (a caption row designed so) the texts wrap instead.
 class FlexGrid final : public QTableView {
     Q_OBJECT
 
@@ -83,13 +93,42 @@ public:
     /// The same for a grid whose row and column counts the load sets: the grid takes the size of
     /// `cells`, in one model reset.
     void Fill(common::GridCells cells);
-    /// Width of column `col` in twips.
+    /// Designed width of column `col` in twips (drawn scaled, see above).
     void SetColWidth(int col, int twips);
-    /// Leading rows and columns drawn as caption cells.
+    /// The designed width of column `col` in twips (the grid's default where none was set).
+    int DesignedColWidth(int col) const;
+    /// Leading rows and columns that stay in place as caption cells.
     void SetFixed(int rows, int cols) { model_.SetFixed(rows, cols); }
 
+    /// The factor every designed width is drawn with in the grid's font.
+    double WidthFactor() const;
+    /// Pixels of a cell's width that its text cannot use (Qt's text margins and the grid line).
+    int CellPadding() const;
+    /// Whether the texts of row `row` wrap (the row is at least two text lines high).
+    bool RowWraps(int row) const;
+
+    /// Scrolls the other cells so that cell `index` shows beside the fixed ones, not under them.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    void PlaceFixedViews();
+    void CopySizesToFixedViews();
+    /// Column widths from the designed ones and the texts shown.
+    void FitColumns();
+    int FittedWidth(int col, double factor) const;
+    int WrappingRowHeight() const;
+
     FlexGridModel model_;
+    std::vector<int> designedTwips_;
+    QTableView* fixedRowsView_ = nullptr;
+    QTableView* fixedColsView_ = nullptr;
+    QTableView* cornerView_ = nullptr;
+    bool fitting_ = false;
 };
 
 }  // namespace ui

@@ -208,9 +208,9 @@ TEST_F(FactorWindows, ItemGridsShowTheModel) {
     // Item 2: the label column 1200 twips wide; the others keep the default.
     for (const auto& [window, name] : std::vector<std::pair<QWidget*, const char*>>{
              {turf, "KijunSpeedFG"}, {dirt, "KijunSpeedDFG"}, {hurdle, "KijunSpeedHFG"}})
-        EXPECT_EQ(Child<ui::FlexGrid>(window, name)->columnWidth(0), 80) << name;
-    EXPECT_EQ(year->columnWidth(0), Child<ui::FlexGrid>(turf, "RaceSuuTurfFG")->columnWidth(0));
-    EXPECT_NE(year->columnWidth(0), 80);
+        EXPECT_EQ(Child<ui::FlexGrid>(window, name)->DesignedColWidth(0), 1200) << name;
+    EXPECT_EQ(year->DesignedColWidth(0), Child<ui::FlexGrid>(turf, "RaceSuuTurfFG")->DesignedColWidth(0));
+    EXPECT_NE(year->DesignedColWidth(0), 1200);
 
     // Item 6 and hurdle item 20: columns and fixed label column per surface.
     struct Particular {

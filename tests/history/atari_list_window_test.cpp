@@ -78,7 +78,7 @@ TEST_F(BigPayoutWindow, Command15OpensTheListAndTellsItsProgressInText6) {
     EXPECT_EQ(Str(cells.Text(2, 0)), " 2025年 2");
     EXPECT_EQ(Str(cells.Text(2, 6)), "11R");
     EXPECT_EQ(Str(cells.Text(3, 0)), "");
-    EXPECT_EQ(grid->columnWidth(7), 147);  // 2200 twips
+    EXPECT_EQ(grid->DesignedColWidth(7), 2200);
     EXPECT_EQ(cells.data(cells.index(0, 5), Qt::BackgroundRole).value<QColor>(), ui::FixedCellColour());
     EXPECT_EQ(cells.data(cells.index(1, 0), Qt::BackgroundRole).value<QColor>(), ui::FixedCellColour());
 

@@ -68,8 +68,8 @@ TEST(Kakoso, OneWindowThatKeepsItsHorseUntilClosed) {
     EXPECT_EQ(Str(cells.Text(0, 1)), "前0走");
     EXPECT_EQ(Str(cells.Text(4, 1)), "20240203");
     EXPECT_EQ(Str(cells.Text(4, 2)), "20240106");
-    EXPECT_EQ(EXFG1->columnWidth(0), 133);
-    EXPECT_EQ(EXFG1->columnWidth(1), 100);
+    EXPECT_EQ(EXFG1->DesignedColWidth(0), 2000);
+    EXPECT_EQ(EXFG1->DesignedColWidth(1), 1500);
     EXPECT_EQ(cells.data(cells.index(200, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignLeft | Qt::AlignTop);
     EXPECT_TRUE(host.Messages().empty());
 
