@@ -367,7 +367,8 @@ ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<
     const int n = static_cast<int>(records.size());
     e.predicted.assign(records.size(), 0.0);
     e.popular.assign(records.size(), 0.0);
-    e.labels.assign(records.size(), "\n\n");
+    // Labels are rich text on the axis: the three levels stand on lines of their own.
+    e.labels.assign(records.size(), "<br><br>");
     std::vector<std::string> rankOf(records.size() + 1), horseOf(records.size() + 1), nyusenOf(records.size() + 1);
     for (int h = 1; h <= n; ++h) {
         const std::string& bytes = records[static_cast<std::size_t>(h - 1)];
@@ -456,7 +457,7 @@ ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<
         const auto v = common::StrictNumber(rankOf[static_cast<std::size_t>(j)]);
         if (!v || *v < 1 || *v > n) continue;
         const std::string& horse = horseOf[static_cast<std::size_t>(j)];
-        e.labels[static_cast<std::size_t>(*v - 1)] = horse.substr(horse.size() - 2) + "\n" + nyusenOf[static_cast<std::size_t>(j)] + "\n" +
+        e.labels[static_cast<std::size_t>(*v - 1)] = horse.substr(horse.size() - 2) + "<br>" + nyusenOf[static_cast<std::size_t>(j)] + "<br>" +
                                                      std::to_string(static_cast<int>(*v));
     }
     return e;
