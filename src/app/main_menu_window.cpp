@@ -234,16 +234,22 @@ void TLMF1THISWEEKNVK31::Command6_Click() {
 }
 
 // ⑥: the weekly batch runs while a fresh prediction window loads; the window shows when it is
-// done. Race cancellation has to be chosen again for the next structure building.
+// done. A batch that found no race (① to ⑤ not run yet) shows no window: its end text names the
+// steps to run first. Race cancellation has to be chosen again for the next structure building.
 void TLMF1THISWEEKNVK31::Command8_Click() {
     BusyGuard busy(*this);
     if (!busy) return;
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
     auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
-    window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
-    window->show();
-    setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
+    const std::string endText = workbench::BatchEndText(window->Batch());
+    if (window->Batch().RaceListLines.empty()) {
+        delete window;
+    } else {
+        window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
+        window->show();
+    }
+    setStatus(common::StatusBox::Text5, endText);
     // A lone option button cannot be cleared while it is exclusive.
     Option1->setAutoExclusive(false);
     Option1->setChecked(false);

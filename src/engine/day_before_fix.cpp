@@ -201,7 +201,8 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     std::vector<std::string> noteParts = unfinished;
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
-    if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts));
+    const std::string runFirst = summary.inputNote.empty() ? "" : common::RunFirstPart(common::MarkedStep::DayBeforeFix);
+    if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts, runFirst));
     if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
     return summary;
 }

@@ -132,7 +132,9 @@ std::string BatchEndText(const WeekBatch& b) {
     if (b.RacesPassedOver) parts.push_back("一部を処理できなかったレース " + std::to_string(b.RacesPassedOver) + " 件");
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
-    return std::string(kBatchDoneText) + common::PassedOverNote(parts);
+    const bool inputMissing = b.NothingToWorkOn || b.InputsMissing;
+    const std::string runFirst = inputMissing ? common::RunFirstPart(common::MarkedStep::WeeklyBatch) : "";
+    return std::string(kBatchDoneText) + common::PassedOverNote(parts, runFirst);
 }
 
 std::string RaceStatusText(std::string_view raceKey12, std::string_view courseName) {

@@ -126,6 +126,22 @@ TEST(PredictionWindow, ButtonSixWaitsForALongStepElsewhere) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// ⑥ before ①: the batch finds no race, no window opens, and the end text says which steps to
+// run first.
+TEST(PredictionWindow, ButtonSixWithoutAWeekOpensNoWindowAndNamesTheStepsToRunFirst) {
+    testsupport::TempAppFolder folder;
+    Menu menu(Menu::Interaction::Recorded);
+    const std::size_t startupMessages = menu.RecordedMessages().size();
+    menu.findChild<QPushButton*>("Command8")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(PredictionWindows().empty());
+    const QString text5 = TextOf(menu, "Text5");
+    EXPECT_TRUE(text5.startsWith(Q("予想･結果終了（対象のレースがありません"))) << text5.toStdString();
+    EXPECT_TRUE(text5.endsWith(Q("。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）"))) << text5.toStdString();
+    EXPECT_EQ(menu.RecordedMessages().size(), startupMessages);
+    EXPECT_TRUE(menu.findChild<QPushButton*>("Command8")->isEnabled());
+}
+
 // The 予順・人気 chart of a full field: each row's label stands on three lines (horse number,
 // finishing position, rank), and the eighteen labels do not run into each other.
 TEST(PredictionWindow, ChartLabelsStandOnThreeLinesApartAtEighteenRunners) {
