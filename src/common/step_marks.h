@@ -32,14 +32,14 @@ struct StepMark {
     std::string_view name;        // the user's name of the step, as its button says it
     std::string_view markText;    // the mark's content, before the time the run started
     std::string_view unfinished;  // what the start-up says while the mark stands
-    std::string_view runFirst;    // the main menu's steps that write what this one reads, in order
+    std::string_view runFirst;    // the steps that write what this one reads, as their buttons say, in order
 };
 
 /// Every marked step, in the order of the week.
 inline constexpr std::array<StepMark, 10> kStepMarks{{
     {MarkedStep::Structures, "STRUCTURES.mark", "②構造・中止処理", "structure building",
      "前回の構造体処理が終了していません。②構造・中止処理をもう一度実行して下さい。", "①"},
-    // It reads the sorted race file that structure building has just written in the same click.
+    // Its sorted race file comes from structure building in the same click: missing, ① has not run.
     {MarkedStep::Cancellation, "CANCELLATION.mark", "②中止処理", "race cancellation",
      "前回の中止処理が終了していません。中止処理を選択して②構造・中止処理をもう一度実行して下さい。", "①"},
     {MarkedStep::DayBeforeFix, "DAYBEFOREFIX.mark", "④前日固定", "day-before fix",
