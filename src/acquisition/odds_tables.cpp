@@ -215,8 +215,11 @@ std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& resul
     else
         for (OddsKind kind : result.missingKinds) parts.push_back(NoOddsPart(kind));
     if (result.passedOver > 0) parts.push_back("処理できなかったオッズ " + std::to_string(result.passedOver) + " 件");
+    const common::MarkedStep step =
+        source == kOddsSourceBreaking ? common::MarkedStep::BreakingOddsTables : common::MarkedStep::WeekOddsTables;
+    const std::string runFirst = result.noInput ? common::RunFirstPart(step) : "";
     return std::string(source == kOddsSourceBreaking ? kBreakingOddsTablesEnd : kWeekOddsTablesEnd) +
-           common::PassedOverNote(parts);
+           common::PassedOverNote(parts, runFirst);
 }
 
 }  // namespace acquisition

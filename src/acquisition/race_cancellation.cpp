@@ -187,7 +187,8 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         std::vector<std::string> parts = unfinished;
         parts.emplace_back(inputs.Report());
         part([] { common::ClearStepMark(common::MarkedStep::Cancellation); });
-        text(std::string(kCancellationNoInputStem) + common::PassedOverNote(parts));
+        text(std::string(kCancellationNoInputStem) +
+             common::PassedOverNote(parts, common::RunFirstPart(common::MarkedStep::Cancellation)));
         summary.outcome = CancellationOutcome::NoRaces;
         return summary;
     }

@@ -319,7 +319,8 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
     if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
     if (summary.runFiles.horsesPassedOver > 0)
         parts.push_back("処理できなかった馬 " + std::to_string(summary.runFiles.horsesPassedOver) + " 頭");
-    return std::string(kStructureEndText) + " " + common::StrText(horseRecords) + common::PassedOverNote(parts);
+    const std::string runFirst = summary.inputNote.empty() ? "" : common::RunFirstPart(common::MarkedStep::Structures);
+    return std::string(kStructureEndText) + " " + common::StrText(horseRecords) + common::PassedOverNote(parts, runFirst);
 }
 
 StructureSummary BuildWeekStructures(common::Host& host) {

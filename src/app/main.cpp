@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -13,9 +14,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     common::SetAppFolder(common::GetAppFolder());
 
-    // Static, so that the logo's immediate end releases it as well.
-    static common::InstanceLock instanceLock(common::AppPath(common::kInstanceLockFile));
-    if (instanceLock.TryLock() == common::InstanceLock::Result::HeldByAnother) {
+    auto instanceLock = std::make_unique<common::InstanceLock>(common::AppPath(common::kInstanceLockFile));
+    if (instanceLock->TryLock() == common::InstanceLock::Result::HeldByAnother) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"),
                         ui::Qs(common::AppFolder() + std::string(common::kAlreadyRunningMessage)), QMessageBox::Ok);
         box.exec();
@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
     // and the steps report that as they meet it.
 
     app::TLMF1THISWEEKNVK31 mainMenu;  // its load runs the start-up before it is shown
+    // The main menu releases the lock on every way out: closed, the logo, ③ without weights.
+    mainMenu.HoldInstanceLock(std::move(instanceLock));
     mainMenu.show();
     return application.exec();
 }

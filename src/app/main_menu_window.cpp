@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
@@ -180,8 +181,21 @@ QGroupBox* TLMF1THISWEEKNVK31::AddFrame(const char* name, const char* caption, Q
 // AppFolder was set by main (or by a test) before the window was built.
 void TLMF1THISWEEKNVK31::Form_Load() { MainMenuStartUp(*this); }
 
-// Ends the run at once: no window has closing steps and nothing is saved.
-void TLMF1THISWEEKNVK31::Picture1_Click() { std::exit(0); }
+// Ends the run at once: no window has closing steps and nothing is saved. The lock goes first, so
+// that its file goes with it.
+void TLMF1THISWEEKNVK31::Picture1_Click() {
+    instanceLock_.reset();
+    std::exit(0);
+}
+
+// The main menu is the program: closed, it ends the event loop (the other windows go with the
+// program; one left open would otherwise keep it running without a menu, and holding the folder),
+// and the folder is free for the next start at once. A step still working finishes first.
+void TLMF1THISWEEKNVK31::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    instanceLock_.reset();
+    QCoreApplication::quit();
+}
 
 // "設定": the data service's own settings dialog.
 void TLMF1THISWEEKNVK31::Command1_Click() {
@@ -220,16 +234,22 @@ void TLMF1THISWEEKNVK31::Command6_Click() {
 }
 
 // ⑥: the weekly batch runs while a fresh prediction window loads; the window shows when it is
-// done. Race cancellation has to be chosen again for the next structure building.
+// done. A batch that found no race (① to ⑤ not run yet) shows no window: its end text names the
+// steps to run first. Race cancellation has to be chosen again for the next structure building.
 void TLMF1THISWEEKNVK31::Command8_Click() {
     BusyGuard busy(*this);
     if (!busy) return;
     setStatus(common::StatusBox::Text5, workbench::kBatchStartText);
     pumpEvents();
     auto* window = new workbench::YOSOKEKKATHISWEEKNVK31(*this, writers::kRaceWriters);
-    window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
-    window->show();
-    setStatus(common::StatusBox::Text5, workbench::BatchEndText(window->Batch()));
+    const std::string endText = workbench::BatchEndText(window->Batch());
+    if (window->Batch().RaceListLines.empty()) {
+        delete window;
+    } else {
+        window->SetPastRunsOpener([this](std::string_view cellText) { history::ShowPastRuns(*this, cellText); });
+        window->show();
+    }
+    setStatus(common::StatusBox::Text5, endText);
     // A lone option button cannot be cleared while it is exclusive.
     Option1->setAutoExclusive(false);
     Option1->setChecked(false);
@@ -286,6 +306,7 @@ void TLMF1THISWEEKNVK31::EndProgram() {
         endRecorded_ = true;
         return;
     }
+    instanceLock_.reset();
     std::exit(0);
 }
 

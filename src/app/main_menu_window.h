@@ -14,6 +14,7 @@
 #include "acquisition/download_starter.h"
 #include "acquisition/odds_tables.h"
 #include "common/host.h"
+#include "common/instance_lock.h"
 #include "common/long_step.h"
 #include "dataservice/jvlink.h"
 
@@ -75,6 +76,10 @@ public:
     void startProgram(const std::filesystem::path& program) override;
     void openUrl(std::string_view url) override;
 
+    /// The lock on the application folder, held while the main menu lives: every way the program
+    /// ends from here (closing the main menu, the logo, ③ without weights) releases it.
+    void HoldInstanceLock(std::unique_ptr<common::InstanceLock> lock) { instanceLock_ = std::move(lock); }
+
     /// Tests put a scripted data service in place of the stand-in, and a fake in place of the
     /// download-progress window.
     void SetJVLink(std::unique_ptr<dataservice::JVLink> link) { JVLink1 = std::move(link); }
@@ -88,6 +93,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Closing the main menu ends the program.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     /// Held by a button handler while its step runs: it takes the program's long-step flag and
@@ -149,6 +156,7 @@ private:
     bool endRecorded_ = false;
     bool showingUnwritten_ = false;
 
+    std::unique_ptr<common::InstanceLock> instanceLock_;
     std::unique_ptr<dataservice::JVLink> JVLink1;
     acquisition::ProgressRunner runProgress_;
 

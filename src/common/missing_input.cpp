@@ -45,12 +45,16 @@ std::string KeptOutputsPart(std::int64_t outputs) {
     return "前回のまま残した出力 " + std::to_string(outputs) + " 件";
 }
 
-std::string PassedOverNote(const std::vector<std::string>& parts) {
-    if (parts.empty()) return {};
+std::string PassedOverNote(const std::vector<std::string>& parts, std::string_view runFirst) {
+    if (parts.empty() && runFirst.empty()) return {};
     std::string note = "（";
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i) note += "、";
         note += parts[i];
+    }
+    if (!runFirst.empty()) {
+        if (!parts.empty()) note += "。";
+        note += runFirst;
     }
     return note + "。ERRORLOG.txtを確認して下さい。）";
 }

@@ -53,7 +53,8 @@ bool KeepOutput(std::string_view step, const std::filesystem::path& output, cons
 std::string KeptOutputsPart(std::int64_t outputs);
 
 /// The note a step's end text gets when something was passed over or missing: the parts joined
-/// by "、" in "（…。ERRORLOG.txtを確認して下さい。）"; "" when there is no part.
-std::string PassedOverNote(const std::vector<std::string>& parts);
+/// by "、" in "（…。ERRORLOG.txtを確認して下さい。）"; "" when there is no part. `runFirst`, when
+/// given, is a sentence of its own after the parts (what to run before the step, RunFirstPart).
+std::string PassedOverNote(const std::vector<std::string>& parts, std::string_view runFirst = {});
 
 }  // namespace common

@@ -68,6 +68,12 @@ std::span<const MarkedStep> MarkedInputsOf(MarkedStep reader) {
     }
 }
 
+std::string RunFirstPart(MarkedStep reader) {
+    const std::string_view steps = MarkOf(reader).runFirst;
+    if (steps.empty()) return {};
+    return "先に" + std::string(steps) + "を実行して下さい";
+}
+
 std::vector<std::string> UnfinishedInputParts(MarkedStep reader, std::string_view logStep) {
     std::vector<std::string> parts;
     for (MarkedStep input : MarkedInputsOf(reader)) {

@@ -237,7 +237,8 @@ std::string ComputationEndText(const ComputationSummary& s) {
     if (s.horsesPassedOver) parts.push_back("展開できなかった馬 " + std::to_string(s.horsesPassedOver) + " 頭");
     if (s.stepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(s.stepsPassedOver) + " 件");
     if (s.recordsPassedOver) parts.push_back(records::DamagedRecordsPart(s.recordsPassedOver));
-    return std::string(kComputationDone) + common::PassedOverNote(parts);
+    const std::string runFirst = s.nothingToWorkOn ? common::RunFirstPart(common::MarkedStep::Computation) : "";
+    return std::string(kComputationDone) + common::PassedOverNote(parts, runFirst);
 }
 
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,

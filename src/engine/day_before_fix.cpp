@@ -222,7 +222,8 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (summary.recordsPassedOver > 0) noteParts.push_back(records::DamagedRecordsPart(summary.recordsPassedOver));
-    if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts));
+    const std::string runFirst = summary.inputNote.empty() ? "" : common::RunFirstPart(common::MarkedStep::DayBeforeFix);
+    if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts, runFirst));
     if (summary.failures > 0) host.messageBox(kDayBeforeFixIncomplete);
     return summary;
 }

@@ -142,6 +142,7 @@ QPlainTextEdit* FactorWeightsWindow::AddHelpBox(QWidget* page, const HelpBox& bo
 // The load: legend, then item by item its grid and help text, the age charts before item 12.
 void FactorWeightsWindow::ShowFactorWeights() {
     legend_->Apply(LegendCells(design_.legend));
+    FitLegend();
     for (int k = 1; k <= engine::kItemCount; ++k) {
         if (k == kAgeTab) {
             FillAgeChart(maleChart_, AgeSex::Male);
@@ -153,6 +154,29 @@ void FactorWeightsWindow::ShowFactorWeights() {
             gridPageBox_->setPlainText(ui::Qs(HelpText(design_.gridPageBox->text)));
         WriteHelpText(k);
     }
+}
+
+// The legend names the chart lines' colours and the charts' unit: its texts are longer than its
+// designed cells, and the hurdle legend's two rows are higher than its designed place. Its long
+// texts wrap in their cells, every row as high as its text, and the grid, then the window, grow
+// to hold every cell, so that nothing of it is cut at its own or the window's edge.
+void FactorWeightsWindow::FitLegend() {
+    legend_->setWordWrap(true);
+    const int frame = 2 * legend_->frameWidth();
+    int rowsHeight = frame;
+    for (int row = 0; row < legend_->Model().rowCount(); ++row) {
+        const int designed = legend_->rowHeight(row);
+        legend_->resizeRowToContents(row);
+        if (legend_->rowHeight(row) < designed) legend_->setRowHeight(row, designed);
+        rowsHeight += legend_->rowHeight(row);
+    }
+    int colsWidth = frame;
+    for (int col = 0; col < legend_->Model().columnCount(); ++col) colsWidth += legend_->columnWidth(col);
+    QRect place = legend_->geometry();
+    place.setHeight(std::max(place.height(), rowsHeight));
+    place.setWidth(std::max(place.width(), colsWidth));
+    legend_->setGeometry(place);
+    resize(std::max(width(), place.right() + 1 + kMargin), std::max(height(), place.bottom() + 1 + kMargin));
 }
 
 void FactorWeightsWindow::FillAgeChart(QChartView* view, AgeSex sex) {

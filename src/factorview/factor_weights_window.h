@@ -37,6 +37,8 @@ private:
     /// A help box below `above`, empty until the load writes it.
     QPlainTextEdit* AddHelpBox(QWidget* page, const HelpBox& box, const QWidget* above, int pageWidth, int pageHeight);
     void ShowFactorWeights();
+    /// The legend grid sized to show every cell whole, the window grown to hold it.
+    void FitLegend();
     void FillAgeChart(QChartView* chart, AgeSex sex);
     void WriteHelpText(int pageTab);
 

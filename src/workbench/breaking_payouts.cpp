@@ -172,7 +172,8 @@ BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::H
 std::string BreakingPayoutsEndText(const BreakingPayoutsSummary& s) {
     std::vector<std::string> parts = s.unfinishedInputs;
     if (s.outputsKept > 0) parts.push_back(common::KeptOutputsPart(s.outputsKept));
-    return std::string(acquisition::BreakingPayoutsEndText(s.Failures() == 0)) + common::PassedOverNote(parts);
+    const std::string runFirst = s.inputsMissing ? common::RunFirstPart(common::MarkedStep::BreakingPayouts) : "";
+    return std::string(acquisition::BreakingPayoutsEndText(s.Failures() == 0)) + common::PassedOverNote(parts, runFirst);
 }
 
 BreakingMergeSummary MergeBreakingIntoRaceFiles() {

@@ -135,7 +135,7 @@ void YOSOKEKKATHISWEEKNVK31::List1_Click() {
     // The caption rows are two lines high.
     RACEDETAILGrid1->setRowHeight(0, ui::TwipsToPixels(500));
     RACEDETAILGrid2->setRowHeight(0, ui::TwipsToPixels(500));
-    ApplyChart(detail_.Runners.YNjunMSChart);
+    ShowRunnerChart(*YNjunMSChart->chart(), detail_.Runners.YNjunMSChart);
     if (view->Tickets) {
         UMARENGrid1->Apply(std::move(view->Tickets->UMARENGrid1));
         UMATANGrid2->Apply(std::move(view->Tickets->UMATANGrid2));
@@ -156,9 +156,10 @@ void YOSOKEKKATHISWEEKNVK31::OpenPastRuns(const ui::FlexGrid& grid) {
     if (openPastRuns_) openPastRuns_(text);
 }
 
-// A 2-D bar chart of two series, one category per row with its three label levels on three lines,
-// the value axis fixed from 0 to 150.
-void YOSOKEKKATHISWEEKNVK31::ApplyChart(const RunnerChart& chart) {
+// A 2-D bar chart of two series, one category per row, the value axis fixed from 0 to 150. The
+// axis draws its labels as rich text, where a line break has to be a tag: with "\n" the three
+// levels stood on one line and ran into each other from 16 runners on.
+void ShowRunnerChart(QChart& c, const RunnerChart& chart) {
     auto* predicted = new QBarSet(ui::Qs("予想順"));
     auto* popular = new QBarSet(ui::Qs("人気順"));
     QStringList categories;
@@ -167,7 +168,8 @@ void YOSOKEKKATHISWEEKNVK31::ApplyChart(const RunnerChart& chart) {
         const auto i = static_cast<std::size_t>(r);
         predicted->append(chart.Predicted[i]);
         popular->append(chart.Popular[i]);
-        QString label = ui::Qs(chart.Labels[i][0]) + "\n" + ui::Qs(chart.Labels[i][1]) + "\n" + ui::Qs(chart.Labels[i][2]);
+        QString label = ui::Qs(chart.Labels[i][0]).toHtmlEscaped() + "<br>" + ui::Qs(chart.Labels[i][1]).toHtmlEscaped() +
+                        "<br>" + ui::Qs(chart.Labels[i][2]).toHtmlEscaped();
         // The category axis merges equal texts; an invisible mark keeps one category per row.
         while (seen.contains(label)) label += QChar(0x200B);
         seen.insert(label);
@@ -176,23 +178,22 @@ void YOSOKEKKATHISWEEKNVK31::ApplyChart(const RunnerChart& chart) {
     auto* series = new QBarSeries();
     series->append(predicted);
     series->append(popular);
-    QChart* c = YNjunMSChart->chart();
-    c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes()) {
-        c->removeAxis(axis);
+    c.removeAllSeries();
+    for (QAbstractAxis* axis : c.axes()) {
+        c.removeAxis(axis);
         delete axis;
     }
-    c->addSeries(series);
+    c.addSeries(series);
     auto* rows = new QBarCategoryAxis();
     rows->append(categories);
-    c->addAxis(rows, Qt::AlignBottom);
+    c.addAxis(rows, Qt::AlignBottom);
     series->attachAxis(rows);
     auto* values = new QValueAxis();
     values->setRange(0, 150);
     values->setTickCount(11);  // 10 major divisions
-    c->addAxis(values, Qt::AlignLeft);
+    c.addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
-    c->legend()->setVisible(true);
+    c.legend()->setVisible(true);
 }
 
 }  // namespace workbench

@@ -14,6 +14,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QTabWidget;
 
+class QChart;
 class QChartView;
 
 namespace ui {
@@ -21,6 +22,10 @@ class FlexGrid;
 }
 
 namespace workbench {
+
+/// Fills the 予順・人気 chart: the odds of each row's predicted and popular runner as two bar
+/// series, each row's category labelled with its three levels on three lines.
+void ShowRunnerChart(QChart& chart, const RunnerChart& rows);
 
 /// The prediction window (button ⑥): runs the weekly batch while it loads, before it is first
 /// shown, and lists the week's races. A fresh window is made for every run; it keeps what the
@@ -49,7 +54,6 @@ private:
     void Form_Load();
     /// The race detail view of the selected race (nothing while no line is selected).
     void List1_Click();
-    void ApplyChart(const RunnerChart& chart);
     /// A click on a cell of either runner grid, whatever the cell.
     void RACEDETAILGrid1_Click();
     void RACEDETAILGrid2_Click();

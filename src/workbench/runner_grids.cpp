@@ -47,6 +47,16 @@ std::int8_t ResidualColour(std::string_view jyoCD, std::string_view trackCD) {
     return qb::kWhite;
 }
 
+// Measured minus predicted speed of run `element`. Only the newest runs of a horse are measured
+// and a run without a surface has no prediction: there the stored difference is no residual (0
+// minus the prediction reads like a run 58 km/h too slow), and the cell stays empty.
+std::string ResidualText(const RaceHorseRecord& r, int element) {
+    const float measured = r.Float(rh::SpeedValue, element, speed_block::kMeasuredSoha);
+    const float combined = r.Float(rh::SpeedValue, element, speed_block::kCombinedSoha);
+    if (measured == 0.0f || combined == 0.0f || !std::isfinite(measured) || !std::isfinite(combined)) return "";
+    return common::WeightText(r.Float(rh::SpeedValue, element, speed_block::kResidual));
+}
+
 void FactorWidths(common::GridCells& g) {
     for (int c = 1; c <= 5; ++c) g.SetColWidth(c, 500);
     for (int c = 6; c <= 22; ++c) g.SetColWidth(c, 1000);
@@ -156,11 +166,11 @@ void FillResidualRow(common::GridCells& g, int h, const RaceHorseRecord& r, cons
     g.SetText(h, 6, common::WeightText(estimated));
     g.SetText(h, 7, TimeOrEmpty(estimated, kyori));
     g.SetText(h, 8, TimeOrEmpty(combined, kyori));
-    g.SetText(h, 9, common::WeightText(r.Float(rh::SpeedValue, 0, speed_block::kResidual)));
+    g.SetText(h, 9, ResidualText(r, 0));
     g.SetText(h, 10, common::WeightText(correction));
     ColourPlaces(g, h);
     for (int k = 0; k < kRunElements; ++k) {
-        g.SetText(h, 11 + k, common::WeightText(r.Float(rh::SpeedValue, k, speed_block::kResidual)));
+        g.SetText(h, 11 + k, ResidualText(r, k));
         g.SetColour(h, 11 + k, ResidualColour(Shown(r, rh::JyoCD, k), Shown(r, rh::TrackCD, k)));
     }
 }

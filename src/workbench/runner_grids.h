@@ -41,7 +41,8 @@ struct RunnerGrids {
 /// both grids the selected key; then one row per record (record h is horse number h), the chart
 /// from the factor grid's cells. `yosoRank` holds each horse's predicted rank text (index = horse
 /// number). A cell that cannot be computed (a rank or 3-furlong time that is not a number, a zero
-/// speed, a record without a runner) stays empty.
+/// speed, a record without a runner, the residual of a run without a measured or a predicted
+/// speed) stays empty.
 void FillRunnerGrids(std::string_view raceKey12, const std::vector<RaceHorseRecord>& runners,
                      const std::array<std::string, 19>& yosoRank, RunnerGrids& grids);
 

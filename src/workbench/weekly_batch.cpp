@@ -47,7 +47,6 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     if (codes.Unreadable()) {
         // The course names go into file names: without them the races' files would be written
         // under other names beside the right ones. Nothing is written; the next run does it all.
-        batch.NothingToWorkOn = true;
         log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
         batch.StepsPassedOver = log.StepsPassedOver();
         return batch;
@@ -144,7 +143,9 @@ std::string BatchEndText(const WeekBatch& b) {
     if (b.RunnersWithoutRuns) parts.push_back("展開データのない出走馬 " + std::to_string(b.RunnersWithoutRuns) + " 頭");
     if (b.StepsPassedOver) parts.push_back("処理できなかった手順 " + std::to_string(b.StepsPassedOver) + " 件");
     if (b.DamagedRecords) parts.push_back(records::DamagedRecordsPart(b.DamagedRecords));
-    return std::string(kBatchDoneText) + common::PassedOverNote(parts);
+    const bool inputMissing = b.NothingToWorkOn || b.InputsMissing;
+    const std::string runFirst = inputMissing ? common::RunFirstPart(common::MarkedStep::WeeklyBatch) : "";
+    return std::string(kBatchDoneText) + common::PassedOverNote(parts, runFirst);
 }
 
 std::string RaceStatusText(std::string_view raceKey12, std::string_view courseName) {

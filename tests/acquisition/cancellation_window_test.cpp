@@ -77,7 +77,7 @@ TEST(CancellationWindow, AnEmptyRaceFileSaysThereWasNoInput) {
     QPointer<acquisition::CHUSIRIALTIME> window =
         new acquisition::CHUSIRIALTIME(host, nullptr, std::make_unique<dataservice::ScriptedJVLink>());
 
-    EXPECT_EQ(Text1Of(window), Q("中止処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_EQ(Text1Of(window), Q("中止処理終了（入力ファイルがありません。先に①を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
     EXPECT_THAT(host.Messages(), ElementsAre("該当するデータがありません。"));
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

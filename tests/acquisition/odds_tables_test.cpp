@@ -253,10 +253,10 @@ TEST(OddsTables, NoSourceLineAtAllIsNamedAndTold) {
     };
     const std::vector<Case> cases = {
         {"this week's, none fetched", kOddsSourceThisWeek, {}, "",
-         "今週のオッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " is missing"},
+         "今週のオッズ処理終了（入力ファイルがありません。先に今週オッズ取得を実行して下さい。ERRORLOG.txtを確認して下さい。）", " is missing"},
         {"breaking, emptied but never filled", kOddsSourceBreaking,
          {"O6RIALTIME.dat", "O5RIALTIME.dat", "O4RIALTIME.dat", "O2RIALTIME.dat"}, "",
-         "速報オッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）", " holds nothing to work on"},
+         "速報オッズ処理終了（入力ファイルがありません。先にⅡ速報オッズ情報を実行して下さい。ERRORLOG.txtを確認して下さい。）", " holds nothing to work on"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

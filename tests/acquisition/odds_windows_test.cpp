@@ -293,7 +293,8 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
     ASSERT_EQ(payouts.size(), 1u);
     EXPECT_TRUE(payouts[0]->isVisible());
     // This folder holds no week of races, which the load names in the log and the end text tells.
-    EXPECT_EQ(Text1(breaking), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"));
+    EXPECT_EQ(Text1(breaking), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
+                                 "（先に①②⑤⑥を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
     // Without a race there was no odds line to fetch: the first load made no odds line file.
     EXPECT_FALSE(folder.Exists("O1RIALTIME.dat"));
     folder.Write("O1RIALTIME.dat", "kept while the window stays open\r\n");
@@ -313,7 +314,7 @@ TEST_F(MainMenuOdds, PayoutsWindowIsSingleAndComesAgainAfterClosing) {
     EXPECT_EQ(folder.Read("O1RIALTIME.dat"), "kept while the window stays open\r\n");
     EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("O1RIALTIME.dat left as it was: RATHISWEEKN.dat holds nothing"));
     EXPECT_EQ(Text1(breaking), Q("速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
-                                 "（前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）"));
+                                 "（前回のまま残した出力 1 件。先に①②⑤⑥を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
 }
 
 TEST_F(MainMenuOdds, OddsProcessingBuildsOnceWhileTheWindowStaysOpen) {
@@ -360,12 +361,12 @@ TEST_F(MainMenuOdds, StartTextsComeBeforeTheBuild) {
 // Before any odds were fetched both buttons say that there was nothing to build from.
 TEST_F(MainMenuOdds, OddsProcessingWithoutOddsSaysSo) {
     Button(menu.get(), "Command7")->click();
-    EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_EQ(Box("Text2"), Q("今週のオッズ処理終了（入力ファイルがありません。先に今週オッズ取得を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
     Button(Windows<acquisition::TALMOR7ODDSN>()[0], "Command1")->click();
     RunDeferredDeletes();
 
     Button(menu.get(), "Command13")->click();
-    EXPECT_EQ(Box("Text3"), Q("速報オッズ処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+    EXPECT_EQ(Box("Text3"), Q("速報オッズ処理終了（入力ファイルがありません。先にⅡ速報オッズ情報を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
     const std::string log = folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("O2THISWEEKN.dat is missing"), std::string::npos);
     EXPECT_NE(log.find("O2RIALTIME.dat is missing"), std::string::npos);

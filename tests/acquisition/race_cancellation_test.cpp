@@ -371,7 +371,7 @@ TEST_F(Cancellation, AnEmptyRaceFileEndsWithTheNoDataMessageSaysSoAndTouchesNoth
 
         EXPECT_EQ(Apply().outcome, CancellationOutcome::NoRaces);
 
-        EXPECT_THAT(text1, ElementsAre("中止処理中。。", "中止処理終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）"));
+        EXPECT_THAT(text1, ElementsAre("中止処理中。。", "中止処理終了（入力ファイルがありません。先に①を実行して下さい。ERRORLOG.txtを確認して下さい。）"));
         EXPECT_THAT(folder.Read("ERRORLOG.txt"),
                     HasSubstr("[ApplyRaceCancellations] RATHISWEEKNNEW.dat holds nothing to work on"));
         EXPECT_THAT(link.log, IsEmpty());

@@ -200,7 +200,7 @@ TEST(BuildWeekStructures, AnEmptyWeekKeepsTheLastOutputsNoMessageAndSaysItHadNoI
     EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] SETHISWEEKNNEWd.dat left as it was: SETHISWEEKN.dat holds nothing"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
     EXPECT_EQ(host.Status(StatusBox::Text4),
-              "構造体処理終了  0（入力ファイルがありません、前回のまま残した出力 2 件。ERRORLOG.txtを確認して下さい。）");
+              "構造体処理終了  0（入力ファイルがありません、前回のまま残した出力 2 件。先に①を実行して下さい。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(summary.races, 0);
 }
 

@@ -1,6 +1,8 @@
 #include "app/main_menu_window.h"
 #include "app/startup.h"
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -19,6 +21,7 @@
 
 #include "common/error_log.h"
 #include "common/file_faults.h"
+#include "common/instance_lock.h"
 #include "common/long_step.h"
 #include "common/paths.h"
 #include "support/temp_folder.h"
@@ -233,6 +236,38 @@ TEST(MainMenuWindow, ShowsLogEntriesTheLogCouldNotTakeInOneMessage) {
     RunEventsFor(3 * app::kUnwrittenLogPollMs);
     ASSERT_EQ(window.RecordedMessages().size(), before + 2);
     EXPECT_NE(window.RecordedMessages().back().find("[TestStep] later;"), std::string::npos);
+}
+
+// Closing the main menu ends the program's event loop, also while another window stands open (a
+// viewer, the prediction window), and the folder is free for the next start at once.
+TEST(MainMenuWindow, ClosingItEndsTheRunAndReleasesTheFolder) {
+    using Result = common::InstanceLock::Result;
+    testsupport::TempAppFolder folder;
+    const std::filesystem::path lockFile = folder / std::string(common::kInstanceLockFile);
+    auto lock = std::make_unique<common::InstanceLock>(lockFile);
+    ASSERT_EQ(lock->TryLock(), Result::Held);
+    Window window(Window::Interaction::Recorded);
+    window.HoldInstanceLock(std::move(lock));
+    window.show();
+    QWidget leftOpen;
+    leftOpen.show();
+    EXPECT_EQ(common::InstanceLock(lockFile).TryLock(), Result::HeldByAnother);
+
+    bool timedOut = false;
+    QTimer::singleShot(0, &window, [&] { window.close(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(3);
+    });
+    guard.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut) << "the event loop ran on after the main menu was closed";
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(folder.Exists("TALMOR7.lock"));
+    common::InstanceLock next(lockFile);
+    EXPECT_EQ(next.TryLock(), Result::Held);
 }
 
 TEST(MainMenuWindowDeathTest, ClickingTheLogoEndsTheProgramAtOnce) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_faults.h"
+#include "common/missing_input.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -28,6 +29,38 @@ TEST(StepMarks, EachStepHasItsOwnMarkAndTheComputationKeepsItsOwn) {
     const common::StepMark& computation = common::MarkOf(MarkedStep::Computation);
     EXPECT_EQ(computation.markFile, "COMPUTING.mark");
     EXPECT_EQ(computation.unfinished, "前回の計算が終了していません。⑤計算をもう一度実行して下さい。");
+}
+
+// A step whose input an earlier step writes names, when it finds it missing, the steps to run
+// first, in the order of the week; the note gives it a sentence of its own after what was missing.
+TEST(StepMarks, AStepMissingItsInputNamesTheStepsToRunFirst) {
+    struct Case {
+        MarkedStep reader;
+        std::string part;
+    };
+    const std::vector<Case> cases = {
+        {MarkedStep::Structures, "先に①を実行して下さい"},
+        {MarkedStep::Cancellation, "先に①を実行して下さい"},
+        {MarkedStep::DayBeforeFix, "先に①②を実行して下さい"},
+        {MarkedStep::Computation, "先に①②を実行して下さい"},
+        {MarkedStep::WeeklyBatch, "先に①②⑤を実行して下さい"},
+        {MarkedStep::WeekOddsTables, "先に今週オッズ取得を実行して下さい"},
+        {MarkedStep::BreakingOddsTables, "先にⅡ速報オッズ情報を実行して下さい"},
+        {MarkedStep::BreakingPayouts, "先に①②⑤⑥を実行して下さい"},
+        {MarkedStep::IndexRebuild, ""},
+        {MarkedStep::AtariList, ""},
+    };
+    ASSERT_EQ(cases.size(), common::kStepMarks.size());
+    for (const Case& c : cases) EXPECT_EQ(common::RunFirstPart(c.reader), c.part) << common::MarkOf(c.reader).name;
+
+    const std::string runFirst = common::RunFirstPart(MarkedStep::WeeklyBatch);
+    EXPECT_EQ(common::PassedOverNote({"対象のレースがありません"}, runFirst),
+              "（対象のレースがありません。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(common::PassedOverNote({"入力ファイルの一部がありません", "処理できなかった手順 1 件"}, runFirst),
+              "（入力ファイルの一部がありません、処理できなかった手順 1 件。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(common::PassedOverNote({}, runFirst), "（先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(common::PassedOverNote({"処理できなかった手順 1 件"}), "（処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(common::PassedOverNote({}), "");
 }
 
 TEST(StepMarks, SetStandsUntilClearedAndAMarkThatCannotBeWrittenThrows) {

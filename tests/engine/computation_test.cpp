@@ -387,7 +387,7 @@ TEST_F(Computation, NothingToWorkOnIsToldInTheEndText) {
         const engine::ComputationSummary s =
             engine::RunComputation(host, {[&](std::string_view t) { text3 = t; }, {}, {}});
         EXPECT_TRUE(s.nothingToWorkOn);
-        EXPECT_EQ(text3, "計算終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_EQ(text3, "計算終了（入力ファイルがありません。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）");
         EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat"), std::string(2603, 'x')) << "files kept";
         EXPECT_NE(folder.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << folder.Read("ERRORLOG.txt");
     }

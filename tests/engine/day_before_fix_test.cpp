@@ -223,8 +223,8 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
         std::string text1;
         std::vector<std::string> logged;  // each a line of ERRORLOG.txt
     };
-    const std::string none = "前日固定終了（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）";
-    const std::string some = "前日固定終了（入力ファイルの一部がありません。ERRORLOG.txtを確認して下さい。）";
+    const std::string none = "前日固定終了（入力ファイルがありません。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）";
+    const std::string some = "前日固定終了（入力ファイルの一部がありません。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）";
     const std::vector<Case> cases = {
         {"an empty application folder", {}, none,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing", "[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
@@ -282,7 +282,7 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
         EXPECT_EQ(summary.outputsKept, 1);
         EXPECT_NE(dir.Read("ERRORLOG.txt").find("[FixPreviousDay] RACETHISWEEKN.dat left as it was: HRTHISWEEKN.dat"),
                   std::string::npos);
-        EXPECT_EQ(text1, "前日固定終了（入力ファイルの一部がありません、前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）");
+        EXPECT_EQ(text1, "前日固定終了（入力ファイルの一部がありません、前回のまま残した出力 1 件。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）");
         EXPECT_FALSE(dir.Exists("DAYBEFOREFIX.mark"));
     }
 }

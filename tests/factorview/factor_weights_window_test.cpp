@@ -9,7 +9,9 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QValueAxis>
 #include <gtest/gtest.h>
@@ -271,6 +273,39 @@ TEST_F(FactorWindows, LegendTextsAndColours) {
         if (c.rows == 2) {
             EXPECT_EQ(m.Text(1, 0), "");
         }
+    }
+}
+
+// The legend of the chart lines stands whole in the window, below the tabs: every cell's text
+// fits its cell (wrapped where the cell is narrow), and every cell lies within the grid, the grid
+// within the window.
+TEST_F(FactorWindows, LegendStandsWholeInTheWindow) {
+    const std::vector<std::pair<const char*, const char*>> legends = {
+        {"FactorTURFZP", "TurfBonreiFG"}, {"FactorDIRTZP", "DirtBonreiFG"}, {"FactorHURDZP", "shogBonreiFG"}};
+    for (const SurfaceCase& c : kSurfaces) Open(c.button, c.window);
+    for (const auto& [name, gridName] : legends) {
+        SCOPED_TRACE(name);
+        QWidget* window = TopLevel(name);
+        ASSERT_NE(window, nullptr);
+        auto* grid = Child<ui::FlexGrid>(window, gridName);
+        ASSERT_NE(grid, nullptr);
+        EXPECT_TRUE(window->rect().contains(grid->geometry()))
+            << "grid " << grid->geometry().bottom() << " window " << window->rect().bottom();
+        EXPECT_GE(grid->geometry().top(), Child<ui::TabRows>(window, "SSTab1")->geometry().bottom());
+        const QFontMetrics metrics(grid->font());
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        const ui::FlexGridModel& m = grid->Model();
+        for (int row = 0; row < m.rowCount(); ++row)
+            for (int col = 0; col < m.columnCount(); ++col) {
+                const QRect cell = grid->visualRect(m.index(row, col));
+                EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << "cell " << row << "," << col;
+                const QString text = m.Text(row, col);
+                if (text.isEmpty()) continue;
+                const QRect needed = metrics.boundingRect(QRect(0, 0, cell.width() - 2 * margin, 10000),
+                                                          Qt::AlignLeft | Qt::TextWordWrap, text);
+                EXPECT_LE(needed.width(), cell.width() - 2 * margin) << "cell " << row << "," << col;
+                EXPECT_LE(needed.height(), cell.height()) << "cell " << row << "," << col << " " << text.toStdString();
+            }
     }
 }
 

@@ -816,25 +816,38 @@ TEST_F(WeekrunProgram, RefusesUnknownStepsAndReportsFailedSteps) {
     EXPECT_TRUE(dir.Exists("ERRORLOG.txt"));
 }
 
-// Each step run on an empty application folder has nothing to work on: its end text says so, the
-// error log names what it missed, and weekrun exits with 1.
+// Each step run on an empty application folder has nothing to work on: its end text says so and,
+// for a step whose input an earlier step writes, which steps to run first; the error log names
+// what it missed, and weekrun exits with 1.
 TEST(WeekrunOnAnEmptyFolder, EveryStepSaysItHadNoInput) {
     struct Case {
         std::string steps;
         std::string endText;  // the status line weekrun prints
         std::string logged;   // a line of ERRORLOG.txt
     };
-    const std::string note = "（入力ファイルがありません。ERRORLOG.txtを確認して下さい。）";
+    const auto note = [](std::string_view part, std::string_view runFirst) {
+        return "（" + std::string(part) + "。" + (runFirst.empty() ? "" : "先に" + std::string(runFirst) + "を実行して下さい。") +
+               "ERRORLOG.txtを確認して下さい。）";
+    };
+    const std::string none = "入力ファイルがありません";
     const std::vector<Case> cases = {
         {"fetch", "[Text1] 今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。",
          "[FetchThisWeek] the fetch ended with \"該当するデータがありません。\": the week files were kept"},
-        {"structures", "[Text4] 構造体処理終了  0" + note, "[BuildWeekStructures] RATHISWEEKN.dat is missing"},
-        {"cancel", "[Cancel Text1] 中止処理終了" + note, "[ApplyRaceCancellations] RATHISWEEKNNEW.dat is missing"},
-        {"dayfix", "[Expansion Text1] 前日固定終了" + note, "[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"},
-        {"breaking-odds", "[Breaking Text1] 速報オッズ取得完了" + note, "[FetchBreakingOdds] RATHISWEEKNNEW.dat is missing"},
-        {"odds-tables", "[Text2] 今週のオッズ処理終了" + note, "[BuildOddsTables] O6THISWEEKN.dat is missing"},
-        {"--odds-source 1 odds-tables", "[Text3] 速報オッズ処理終了" + note, "[BuildOddsTables] O2RIALTIME.dat is missing"},
-        {"breaking-payouts", "[Breaking Text1] 速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。",
+        {"structures", "[Text4] 構造体処理終了  0" + note(none, "①"), "[BuildWeekStructures] RATHISWEEKN.dat is missing"},
+        {"cancel", "[Cancel Text1] 中止処理終了" + note(none, "①"), "[ApplyRaceCancellations] RATHISWEEKNNEW.dat is missing"},
+        {"dayfix", "[Expansion Text1] 前日固定終了" + note(none, "①②"), "[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"},
+        // Without the supplied statistics and the code table as well.
+        {"compute", "[Expansion Text3] 計算終了" + note(none + "、見つからないか空の統計ファイル 6 件、処理できなかった手順 5 件", "①②"),
+         "[RunComputation] KETTONUMTHISWEEKN.dat"},
+        {"batch", "[Text5] 予想･結果終了" + note("対象のレースがありません、処理できなかった手順 1 件", "①②⑤"),
+         "[WeeklyYosoBatch] RATHISWEEKNNEW.dat"},
+        {"breaking-odds", "[Breaking Text1] 速報オッズ取得完了" + note(none, ""), "[FetchBreakingOdds] RATHISWEEKNNEW.dat is missing"},
+        {"odds-tables", "[Text2] 今週のオッズ処理終了" + note(none, "今週オッズ取得"), "[BuildOddsTables] O6THISWEEKN.dat is missing"},
+        {"--odds-source 1 odds-tables", "[Text3] 速報オッズ処理終了" + note(none, "Ⅱ速報オッズ情報"),
+         "[BuildOddsTables] O2RIALTIME.dat is missing"},
+        {"breaking-payouts",
+         "[Breaking Text1] 速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
+         "（先に①②⑤⑥を実行して下さい。ERRORLOG.txtを確認して下さい。）",
          "[MergeBreakingResults] RATHISWEEKN.dat is missing"},
     };
     for (const Case& c : cases) {

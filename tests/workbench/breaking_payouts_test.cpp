@@ -287,7 +287,7 @@ TEST_F(BreakingFetch, ArrivalFileWithoutARaceKeepsTheOddsLines) {
                     ::testing::HasSubstr("[MergeBreakingResults] O1RIALTIME.dat left as it was: RATHISWEEKN.dat"));
         EXPECT_EQ(workbench::BreakingPayoutsEndText(s),
                   "速報払戻等取得の一部を処理できませんでした。ERRORLOG.txtを確認して下さい。"
-                  "（前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）");
+                  "（前回のまま残した出力 1 件。先に①②⑤⑥を実行して下さい。ERRORLOG.txtを確認して下さい。）");
         EXPECT_FALSE(folder.Exists("BREAKINGPAYOUTS.mark"));
     }
 }

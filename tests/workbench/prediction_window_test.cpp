@@ -4,6 +4,14 @@
 #include <vector>
 
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QFontMetricsF>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QTabWidget>
+#include <QTextDocument>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +22,7 @@
 #include "batch_fixtures.h"
 #include "common/long_step.h"
 #include "engine/expansion_window.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 // Button ⑥ of the main menu: the batch runs while a fresh prediction window loads.
@@ -115,6 +124,73 @@ TEST(PredictionWindow, ButtonSixWaitsForALongStepElsewhere) {
     ASSERT_EQ(PredictionWindows().size(), 1u);
     PredictionWindows()[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// ⑥ before ①: the batch finds no race, no window opens, and the end text says which steps to
+// run first.
+TEST(PredictionWindow, ButtonSixWithoutAWeekOpensNoWindowAndNamesTheStepsToRunFirst) {
+    testsupport::TempAppFolder folder;
+    Menu menu(Menu::Interaction::Recorded);
+    const std::size_t startupMessages = menu.RecordedMessages().size();
+    menu.findChild<QPushButton*>("Command8")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(PredictionWindows().empty());
+    const QString text5 = TextOf(menu, "Text5");
+    EXPECT_TRUE(text5.startsWith(Q("予想･結果終了（対象のレースがありません"))) << text5.toStdString();
+    EXPECT_TRUE(text5.endsWith(Q("。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）"))) << text5.toStdString();
+    EXPECT_EQ(menu.RecordedMessages().size(), startupMessages);
+    EXPECT_TRUE(menu.findChild<QPushButton*>("Command8")->isEnabled());
+}
+
+// The 予順・人気 chart of a full field: each row's label stands on three lines (horse number,
+// finishing position, rank), and the eighteen labels do not run into each other.
+TEST(PredictionWindow, ChartLabelsStandOnThreeLinesApartAtEighteenRunners) {
+    testsupport::TempAppFolder folder;
+    testsupport::RecordingHost host;
+    Window window(host, {});
+    auto* view = window.findChild<QChartView*>("YNjunMSChart");
+    ASSERT_NE(view, nullptr);
+    window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(6);
+    window.show();
+
+    workbench::RunnerChart chart;
+    std::vector<QString> expected;
+    for (int r = 1; r <= 18; ++r) {
+        // The horse predicted r-th is number 19 - r and finished (r + 4)-th, or out of the first 18.
+        const std::string horse = std::to_string(100 + 19 - r).substr(1);
+        const std::string nyusen = r + 4 <= 18 ? std::to_string(100 + r + 4).substr(1) : "**";
+        chart.Predicted.push_back(r * 5.0);
+        chart.Popular.push_back(r * 4.0);
+        chart.Labels.push_back({horse, nyusen, std::to_string(r)});
+        expected.push_back(Q(horse + "\n" + nyusen + "\n" + std::to_string(r)));
+    }
+    workbench::ShowRunnerChart(*view->chart(), chart);
+    QApplication::processEvents();
+
+    // The labels as the axis draws them, left to right.
+    std::vector<QGraphicsTextItem*> labels;
+    QString shown;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+        if (text == nullptr || !text->isVisible()) continue;
+        QString plain = text->toPlainText();
+        plain.replace(QChar(0x2028), '\n');
+        shown += " [" + plain + "]";
+        if (std::ranges::find(expected, plain) != expected.end()) labels.push_back(text);
+    }
+    ASSERT_EQ(labels.size(), 18u) << "every label shown whole; shown:" << shown.toStdString();
+    std::ranges::sort(labels, {}, [](QGraphicsTextItem* t) { return t->sceneBoundingRect().left(); });
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        QString plain = labels[i]->toPlainText();
+        plain.replace(QChar(0x2028), '\n');
+        EXPECT_EQ(plain, expected[i]) << "row " << i + 1;
+        const QFontMetricsF metrics(labels[i]->font());
+        EXPECT_GE(labels[i]->boundingRect().height(), 3 * metrics.height()) << "row " << i + 1;
+        if (i > 0) {
+            EXPECT_FALSE(labels[i]->sceneBoundingRect().intersects(labels[i - 1]->sceneBoundingRect()))
+                << "rows " << i << " and " << i + 1 << " overlap";
+        }
+    }
 }
 
 }  // namespace

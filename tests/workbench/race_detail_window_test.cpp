@@ -367,7 +367,8 @@ ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<
     const int n = static_cast<int>(records.size());
     e.predicted.assign(records.size(), 0.0);
     e.popular.assign(records.size(), 0.0);
-    e.labels.assign(records.size(), "\n\n");
+    // Labels are rich text on the axis: the three levels stand on lines of their own.
+    e.labels.assign(records.size(), "<br><br>");
     std::vector<std::string> rankOf(records.size() + 1), horseOf(records.size() + 1), nyusenOf(records.size() + 1);
     for (int h = 1; h <= n; ++h) {
         const std::string& bytes = records[static_cast<std::size_t>(h - 1)];
@@ -433,11 +434,15 @@ ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<
         put(2, 6, common::WeightText(estimated));
         put(2, 7, Time(estimated, r.Kyori()));
         put(2, 8, Time(r.Speed(6), r.Kyori()));
-        put(2, 9, common::WeightText(r.Speed(7)));
+        // A residual needs a measured and a predicted speed of its run.
+        const auto residual = [&r](std::size_t k) {
+            return r.Speed(2, k) != 0.0f && r.Speed(6, k) != 0.0f ? common::WeightText(r.Speed(7, k)) : std::string();
+        };
+        put(2, 9, residual(0));
         put(2, 10, common::WeightText(correction));
         for (std::size_t k = 0; k < 65; ++k) {
             const int col = 11 + static_cast<int>(k);
-            put(2, col, common::WeightText(r.Speed(7, k)));
+            put(2, col, residual(k));
             const std::string jyo = r.Text(8, 2, 8 * k), track = r.Text(2701, 2, k);
             const bool course = jyo >= "01" && jyo <= "10";
             colour(2, col, !course ? 15 : track >= "00" && track <= "22" ? 10 : track >= "23" && track <= "29" ? 14 : track >= "30" && track <= "59" ? 11 : 15);
@@ -456,7 +461,7 @@ ExpectedGrids Expect(const std::vector<std::string>& records, const std::vector<
         const auto v = common::StrictNumber(rankOf[static_cast<std::size_t>(j)]);
         if (!v || *v < 1 || *v > n) continue;
         const std::string& horse = horseOf[static_cast<std::size_t>(j)];
-        e.labels[static_cast<std::size_t>(*v - 1)] = horse.substr(horse.size() - 2) + "\n" + nyusenOf[static_cast<std::size_t>(j)] + "\n" +
+        e.labels[static_cast<std::size_t>(*v - 1)] = horse.substr(horse.size() - 2) + "<br>" + nyusenOf[static_cast<std::size_t>(j)] + "<br>" +
                                                      std::to_string(static_cast<int>(*v));
     }
     return e;
@@ -478,6 +483,9 @@ TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
     auto* grid1 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid1");
     auto* grid2 = window->findChild<ui::FlexGrid*>("RACEDETAILGrid2");
     int runnersSeen = 0;
+    // Residuals of the past runs: only a horse's newest four runs (this race and the three before
+    // it) have a measured speed.
+    int newestResiduals = 0, olderResiduals = 0;
     for (int i = 0; i < List1->count(); ++i) {
         List1->setCurrentRow(i);
         const std::string line = Str(List1->item(i)->text());
@@ -529,6 +537,7 @@ TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
                 }
             }
             runnersSeen += e.text.count({100 + h, 6}) ? 1 : 0;
+            for (int k = 1; k < 65; ++k) (k <= 3 ? newestResiduals : olderResiduals) += g2.Text(h, 11 + k).isEmpty() ? 0 : 1;
         }
 
         // The chart: two series, one category per row, the value axis fixed.
@@ -557,6 +566,8 @@ TEST_P(RaceDetailOfADemoWeek, RunnerGridsAndChartShowTheRunnerFile) {
         }
     }
     EXPECT_GT(runnersSeen, 0);
+    EXPECT_GT(newestResiduals, 0);
+    EXPECT_EQ(olderResiduals, 0);
 }
 
 // The open past-runs windows.

@@ -25,7 +25,7 @@ struct Runner {
     std::string wakuban = "3", umaban = "05", ketto = "2021100005", bamei = "NAME";
     std::string nyusen = "  ", ninki = "  ", tanOdds = "0000", soha = "0000", l3 = "000", kyori = "1600";
     std::string kisyu = "KISYU", chokyosi = "CHOKYO", chichi = "CHICHI";
-    float agari6 = 0, pace6 = 0, combined = 0, predAgari = 0, predPace = 0, residual0 = 0, correction = 0;
+    float agari6 = 0, pace6 = 0, measured = 0, combined = 0, predAgari = 0, predPace = 0, residual0 = 0, correction = 0;
 };
 
 std::string RaceIdOf(std::string_view key) {
@@ -53,6 +53,7 @@ workbench::RaceHorseRecord Record(const Runner& r, std::string_view key = kKey) 
     for (int k = 0; k < 5; ++k) Put(b, 4942 + 7 * static_cast<std::size_t>(k), "0000000");
     Put(b, 4977 + 6 * 4, FloatBytes(r.agari6));
     Put(b, 11697 + 6 * 4, FloatBytes(r.pace6));
+    Put(b, 18417 + 2 * 4, FloatBytes(r.measured));
     Put(b, 18417 + 3 * 4, FloatBytes(r.predAgari));
     Put(b, 18417 + 4 * 4, FloatBytes(r.predPace));
     Put(b, 18417 + 6 * 4, FloatBytes(r.combined));
@@ -74,10 +75,10 @@ TEST(RunnerGrids, CellsOfBothGrids) {
     Runner a;  // the predicted winner, fifth favourite, first past the post
     a.nyusen = "01", a.ninki = "05", a.tanOdds = "0123", a.soha = "1345", a.l3 = "345";
     a.combined = 60, a.predAgari = 57.6f, a.predPace = 60, a.agari6 = 56.1f, a.pace6 = -1.2f;
-    a.residual0 = 0.7f, a.correction = -1.2f;
+    a.measured = 60.7f, a.residual0 = 0.7f, a.correction = -1.2f;
     runners.push_back(Record(a));
-    Runner b;  // favourite predicted eighth
-    b.umaban = "02", b.nyusen = "02", b.ninki = "01", b.tanOdds = "0015", b.combined = 60;
+    Runner b;  // favourite predicted eighth, not measured: no residual
+    b.umaban = "02", b.nyusen = "02", b.ninki = "01", b.tanOdds = "0015", b.combined = 60, b.residual0 = -60;
     runners.push_back(Record(b));
     Runner c;  // withdrawn: "--", a blank 3-furlong time, no predicted speed
     c.ninki = "--", c.l3 = "   ";
@@ -117,8 +118,8 @@ TEST(RunnerGrids, CellsOfBothGrids) {
         {0, 0, std::string(kKey)}, {0, 4, "人気-予想"}, {0, 10, "残差平均（時速）"}, {0, 11, "前0残差"}, {0, 75, "前64残差"},
         {1, 4, "4"}, {1, 5, "NAME" + std::string(14, ' ') + "2021100005EX.dat"}, {1, 6, "58.799"},
         {1, 7, common::FormatYosoTime(58.8f, "1600").value()}, {1, 8, "1.35.99"}, {1, 9, "0.699"}, {1, 10, "-1.201"},
-        {1, 11, "0.699"}, {1, 12, "0"}, {1, 76, ""},
-        {2, 4, "-7"}, {3, 4, "--"}, {3, 6, "0"}, {3, 7, ""}, {3, 8, ""}, {4, 4, "**"}, {6, 4, ""}, {5, 11, ""},
+        {1, 11, "0.699"}, {1, 12, ""}, {1, 76, ""},
+        {2, 4, "-7"}, {2, 9, ""}, {2, 11, ""}, {3, 4, "--"}, {3, 6, "0"}, {3, 7, ""}, {3, 8, ""}, {4, 4, "**"}, {6, 4, ""}, {5, 11, ""},
     };
     for (const Case& c : residual) EXPECT_EQ(g2.Text(c.row, c.col), c.text) << "residual " << c.row << "," << c.col;
 
@@ -169,6 +170,8 @@ TEST(RunnerGrids, ResidualColoursByCourseAndTrack) {
         const int e = static_cast<int>(k) + 1;
         rec.CopyRaw(workbench::rh::JyoCD, cases[k].jyo.data(), e);
         rec.CopyRaw(workbench::rh::TrackCD, cases[k].track.data(), e);
+        rec.SetFloat(workbench::rh::SpeedValue, 55.5f, e, 2);
+        rec.SetFloat(workbench::rh::SpeedValue, 58.0f, e, 6);
         rec.SetFloat(workbench::rh::SpeedValue, -2.5f, e, 7);
     }
     workbench::RunnerGrids grids;
@@ -179,6 +182,52 @@ TEST(RunnerGrids, ResidualColoursByCourseAndTrack) {
         EXPECT_EQ(grids.RACEDETAILGrid2.Text(1, col), "-2.5");
     }
     EXPECT_EQ(grids.RACEDETAILGrid2.Colour(1, 11), qb::kLightGreen);  // this race: "05" and "17"
+}
+
+// A residual is measured minus predicted speed: only a horse's newest four runs are measured, so
+// an older run stores 0 minus its prediction. Its cell stays empty, as does one of a run without
+// a prediction; the record keeps what it stores.
+TEST(RunnerGrids, ResidualOnlyWhereBothSpeedsExist) {
+    Runner r;
+    r.ninki = "01";
+    workbench::RaceHorseRecord rec = Record(r);
+    struct Run {
+        float measured, combined, residual;
+        std::string shown;
+    };
+    const std::vector<Run> runs = {
+        {61.25f, 60.0f, 1.25f, "1.25"},   // this race, after the results
+        {57.5f, 58.0f, -0.5f, "-0.5"},    // the newest three past runs
+        {59.0f, 58.5f, 0.5f, "0.5"},
+        {58.25f, 58.25f, 0.0f, "0"},      // measured exactly as predicted
+        {0.0f, 58.2f, -58.2f, ""},        // older runs: not measured
+        {0.0f, 57.9f, -57.9f, ""},
+        {60.0f, 0.0f, 60.0f, ""},         // measured, but no prediction (no surface)
+        {0.0f, 0.0f, 0.0f, ""},           // no run at all
+    };
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const int e = static_cast<int>(k);
+        rec.SetFloat(workbench::rh::SpeedValue, runs[k].measured, e, 2);
+        rec.SetFloat(workbench::rh::SpeedValue, runs[k].combined, e, 6);
+        rec.SetFloat(workbench::rh::SpeedValue, runs[k].residual, e, 7);
+    }
+    const std::string stored(rec.Bytes());
+    workbench::RunnerGrids grids;
+    workbench::FillRunnerGrids(kKey, {rec}, Ranks({" 1"}), grids);
+    const common::GridCells& g2 = grids.RACEDETAILGrid2;
+    EXPECT_EQ(g2.Text(1, 9), "1.25");  // this race's own column
+    for (std::size_t k = 0; k < runs.size(); ++k)
+        EXPECT_EQ(g2.Text(1, 11 + static_cast<int>(k)), runs[k].shown) << "run " << k;
+    for (int k = static_cast<int>(runs.size()); k < 65; ++k) EXPECT_EQ(g2.Text(1, 11 + k), "") << "run " << k;
+    EXPECT_EQ(rec.Bytes(), stored);
+
+    // This week's race before the results: no measured speed, no residual of its own.
+    rec.SetFloat(workbench::rh::SpeedValue, 0.0f, 0, 2);
+    rec.SetFloat(workbench::rh::SpeedValue, -60.0f, 0, 7);
+    workbench::FillRunnerGrids(kKey, {rec}, Ranks({" 1"}), grids);
+    EXPECT_EQ(g2.Text(1, 9), "");
+    EXPECT_EQ(g2.Text(1, 11), "");
+    EXPECT_EQ(g2.Text(1, 12), "-0.5");
 }
 
 // The chart from the factor grid: odds by predicted rank and by popularity, rows labelled by rank.

@@ -157,7 +157,7 @@ TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
     EXPECT_FALSE(folder.Exists("RACETHISWEEKNSYOSAI.dat"));
     EXPECT_FALSE(folder.Exists("RATHISWEEKNNEW.dat")) << "reading never creates a file";
     EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat holds no record"));
-    EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了（対象のレースがありません。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了（対象のレースがありません。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）");
     EXPECT_TRUE(Text5Calls(host).empty());
 }
 
@@ -173,7 +173,7 @@ TEST(WeeklyBatch, AMissingOrEmptyInputLeavesEveryRaceFileAsItWas) {
         std::string endText;
     };
     const std::string someMissing =
-        "予想･結果終了（入力ファイルの一部がありません。ERRORLOG.txtを確認して下さい。）";
+        "予想･結果終了（入力ファイルの一部がありません。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）";
     const std::vector<Case> cases = {
         {"runner records missing", [](auto& f) { std::filesystem::remove(f / "SETHISWEEKNNEW.dat"); },
          "SETHISWEEKNNEW.dat is missing: nothing to work on", someMissing},
@@ -184,7 +184,7 @@ TEST(WeeklyBatch, AMissingOrEmptyInputLeavesEveryRaceFileAsItWas) {
          "SETHISWEEKNNEW.dat holds nothing to work on", someMissing},
         {"expanded runs missing", [](auto& f) { std::filesystem::remove_all(f / "UMAGOTOEXTHISWEEKN"); },
          "UMAGOTOEXTHISWEEKN is missing: nothing to work on",
-         "予想･結果終了（入力ファイルの一部がありません、展開データのない出走馬 4 頭。ERRORLOG.txtを確認して下さい。）"},
+         "予想･結果終了（入力ファイルの一部がありません、展開データのない出走馬 4 頭。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -306,7 +306,7 @@ TEST(WeeklyBatch, EndTextNamesWhatWasPassedOver) {
         {false, 0, 5, 1,
          "予想･結果終了（展開データのない出走馬 5 頭、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）"},
         {true, 0, 0, 1,
-         "予想･結果終了（対象のレースがありません、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）"},
+         "予想･結果終了（対象のレースがありません、処理できなかった手順 1 件。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）"},
         {false, 1, 2, 3,
          "予想･結果終了（一部を処理できなかったレース 1 件、展開データのない出走馬 2 頭、処理できなかった手順 3 件。"
          "ERRORLOG.txtを確認して下さい。）"},
