@@ -179,19 +179,28 @@ void ShowRunnerChart(QChart& c, const RunnerChart& chart) {
     series->append(predicted);
     series->append(popular);
     c.removeAllSeries();
+    // The axes stay from one race to the next: an axis taken away leaves its labels drawn until
+    // the event loop deletes them, over the next race's labels.
+    QBarCategoryAxis* rows = nullptr;
+    QValueAxis* values = nullptr;
     for (QAbstractAxis* axis : c.axes()) {
-        c.removeAxis(axis);
-        delete axis;
+        if (auto* r = qobject_cast<QBarCategoryAxis*>(axis)) rows = r;
+        if (auto* v = qobject_cast<QValueAxis*>(axis)) values = v;
     }
-    c.addSeries(series);
-    auto* rows = new QBarCategoryAxis();
+    if (rows == nullptr) {
+        rows = new QBarCategoryAxis();
+        c.addAxis(rows, Qt::AlignBottom);
+    }
+    if (values == nullptr) {
+        values = new QValueAxis();
+        values->setRange(0, 150);
+        values->setTickCount(11);  // 10 major divisions
+        c.addAxis(values, Qt::AlignLeft);
+    }
+    rows->clear();
     rows->append(categories);
-    c.addAxis(rows, Qt::AlignBottom);
+    c.addSeries(series);
     series->attachAxis(rows);
-    auto* values = new QValueAxis();
-    values->setRange(0, 150);
-    values->setTickCount(11);  // 10 major divisions
-    c.addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
     c.legend()->setVisible(true);
 }
