@@ -109,12 +109,13 @@ void PeriodicPump::Tick() {
 
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
-    const std::string runners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
-    return WriteHorseRunFiles(list, runners, host, step);
+    const common::MappedFile runners(common::AppPath(records::kSeThisWeekNew));
+    return WriteHorseRunFiles(list, common::WholeRecords(runners.Bytes(), kSeLength), host, step);
 }
 
-RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std::string_view sortedRunners,
-                                  common::Host& host, std::string_view step) {
+RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
+                                  std::span<const std::string_view> sortedRunners, common::Host& host,
+                                  std::string_view step) {
     RunFileSummary summary;
 
     // The horses of the list, each once (a second entry of one horse would place every record
@@ -136,7 +137,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
 
     // Every whole record of the sorted runner file, in order, goes to its horse; a damaged one is
     // passed over (logged), and a shifted one ends the pass.
-    const std::size_t count = sortedRunners.size() / kSeLength;
+    const std::size_t count = sortedRunners.size();
     summary.runnerRecords = static_cast<std::int64_t>(count);
     PeriodicPump pump(host);
     host.pumpEvents();
@@ -145,7 +146,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
                                    summary.runnerRecords);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
-        const std::string_view record = sortedRunners.substr(r * kSeLength, kSeLength);
+        const std::string_view record = sortedRunners[r];
         if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
         kettoNum.assign(view.Get(records::se::KettoNum));

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,10 +92,11 @@ struct RunFileSummary {
 };
 
 /// Writes the run file of every horse of `horseList` (values of a horse list, in its order) from
-/// `sortedRunners` (the content of a sorted runner file, 555-byte records), as
+/// `sortedRunners` (the records of a sorted runner file, 555 bytes each, in order), as
 /// RebuildHorseRunFiles below does from the files themselves.
-RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList, std::string_view sortedRunners,
-                                  common::Host& host, std::string_view step);
+RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
+                                  std::span<const std::string_view> sortedRunners, common::Host& host,
+                                  std::string_view step);
 
 /// Rebuilds the run file of every horse of KETTONUMTHISWEEKN.dat from SETHISWEEKNNEW.dat: each
 /// listed horse's file ends up holding its runner records placed in file order by

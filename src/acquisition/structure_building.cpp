@@ -1,6 +1,5 @@
 #include "acquisition/structure_building.h"
 
-#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -32,22 +31,19 @@ using records::LayoutRA;
 using records::LayoutSE;
 using records::LayoutUM;
 
-// A record file read whole, in one go. The passes cut their records out of it by number, and
-// filter and reorder them in place, so that a week's records are held once.
-class RecordBuffer {
+// A record file read whole, mapped once. The passes hold its records as views into the mapping,
+// filter and reorder the views, and write the records they keep straight from the mapping, so
+// that a week's records are never copied.
+class RecordList {
 public:
-    RecordBuffer(std::string bytes, std::size_t length) : bytes_(std::move(bytes)), length_(length) {}
-    static RecordBuffer Read(const fs::path& path, std::size_t length) {
-        return RecordBuffer(common::ReadWholeFile(path), length);
-    }
-    const std::string& Bytes() const { return bytes_; }
-    std::string Release() { return std::move(bytes_); }
+    static RecordList Read(const fs::path& path, std::size_t length) { return RecordList(common::MappedFile(path), length); }
     /// Whole records (a torn tail is not one).
-    std::int64_t Count() const { return static_cast<std::int64_t>(bytes_.size() / length_); }
+    std::int64_t Count() const { return static_cast<std::int64_t>(records_.size()); }
     /// Record k, from 1.
-    std::string_view Record(std::int64_t k) const {
-        return std::string_view(bytes_).substr(static_cast<std::size_t>(k - 1) * length_, length_);
-    }
+    std::string_view Record(std::int64_t k) const { return records_[static_cast<std::size_t>(k - 1)]; }
+    const std::vector<std::string_view>& Records() const { return records_; }
+    /// True when the records held are the file's bytes as read: none dropped, no torn tail.
+    bool AsRead() const { return records_.size() * length_ == file_.Bytes().size(); }
 
     /// The whole records of layout L only, in their order: a damaged record is passed over and
     /// logged with its file and number, and at a shifted record the rest goes unread. Returns the
@@ -60,56 +56,44 @@ public:
         return check.PassedOver();
     }
 
-    /// Keeps the records for which keep(record) is true, in their order (a torn tail goes too).
+    /// Keeps the records for which keep(record) is true, in their order; keep sees each record
+    /// once, in order.
     template <class Keep>
     void KeepOnly(Keep keep) {
         std::size_t to = 0;
-        for (std::int64_t k = 1; k <= Count(); ++k) {
-            const std::size_t from = static_cast<std::size_t>(k - 1) * length_;
-            if (!keep(Record(k))) continue;
-            if (to != from) std::memmove(bytes_.data() + to, bytes_.data() + from, length_);
-            to += length_;
-        }
-        bytes_.resize(to);
+        for (const std::string_view record : records_)
+            if (keep(record)) records_[to++] = record;
+        records_.resize(to);
     }
 
-    /// Leaves the records numbered `order` (distinct numbers from 1), in that order, and no other:
-    /// each record is moved once, following the cycles of the permutation.
+    /// Leaves the records numbered `order` (distinct numbers from 1), in that order, and no other.
     void Reorder(const std::vector<std::int64_t>& order) {
-        const std::size_t n = static_cast<std::size_t>(Count());
-        // source[i]: the index whose record goes to place i; the records left out fill the places
-        // after the kept ones, to be cut off at the end.
-        std::vector<std::size_t> source;
-        source.reserve(n);
-        std::vector<bool> used(n, false);
-        for (std::int64_t number : order) {
-            source.push_back(static_cast<std::size_t>(number - 1));
-            used[static_cast<std::size_t>(number - 1)] = true;
+        std::vector<std::string_view> reordered;
+        reordered.reserve(order.size());
+        for (std::int64_t number : order) reordered.push_back(Record(number));
+        records_ = std::move(reordered);
+    }
+
+    /// Writes the records, in order, as the whole content of `path` (through a scratch file and a
+    /// rename). Records that lie one after another in the file go in one piece.
+    void WriteTo(const fs::path& path, const fs::path& scratch = {}) const {
+        std::vector<std::string_view> pieces;
+        for (const std::string_view record : records_) {
+            if (!pieces.empty() && pieces.back().data() + pieces.back().size() == record.data())
+                pieces.back() = std::string_view(pieces.back().data(), pieces.back().size() + record.size());
+            else
+                pieces.push_back(record);
         }
-        for (std::size_t i = 0; i < n; ++i)
-            if (!used[i]) source.push_back(i);
-        std::string held(length_, ' ');
-        std::vector<bool> done(n, false);
-        for (std::size_t start = 0; start < n; ++start) {
-            if (done[start] || source[start] == start) continue;
-            std::memcpy(held.data(), At(start), length_);
-            std::size_t place = start;
-            while (source[place] != start) {
-                std::memcpy(At(place), At(source[place]), length_);
-                done[place] = true;
-                place = source[place];
-            }
-            std::memcpy(At(place), held.data(), length_);
-            done[place] = true;
-        }
-        bytes_.resize(order.size() * length_);
+        common::WriteFileAtomically(path, pieces, scratch);
     }
 
 private:
-    char* At(std::size_t index) { return bytes_.data() + index * length_; }
+    RecordList(common::MappedFile file, std::size_t length)
+        : file_(std::move(file)), length_(length), records_(common::WholeRecords(file_.Bytes(), length)) {}
 
-    std::string bytes_;
+    common::MappedFile file_;  // the views point into it; moving the list keeps them valid
     std::size_t length_;
+    std::vector<std::string_view> records_;
 };
 
 template <class L>
@@ -152,7 +136,7 @@ struct KeyTable {
 };
 
 template <class L, class KeyOf>
-KeyTable KeysOf(const RecordBuffer& source, KeyOf keyOf) {
+KeyTable KeysOf(const RecordList& source, KeyOf keyOf) {
     KeyTable table(source.Count());
     std::string buffer;
     for (std::int64_t k = 1; k <= source.Count(); ++k)
@@ -161,7 +145,7 @@ KeyTable KeysOf(const RecordBuffer& source, KeyOf keyOf) {
 }
 
 // Sorts the keys and leaves in `records` the ones that survive, in key order, as they were read.
-void SortAndDeduplicate(RecordBuffer& records, KeyTable& table) {
+void SortAndDeduplicate(RecordList& records, KeyTable& table) {
     table.Sort();
     records.Reorder(SurvivingNumbers(table.keys, table.numbers));
 }
@@ -169,14 +153,10 @@ void SortAndDeduplicate(RecordBuffer& records, KeyTable& table) {
 // The working copy and the full copy: one content, so they are equal byte for byte. Each is an
 // output of its own: one that cannot be written does not leave the other at last week's records.
 // True when the working copy was written.
-bool WriteBothCopies(std::string_view workingName, std::string_view fullName, const std::string& content,
+bool WriteBothCopies(std::string_view workingName, std::string_view fullName, const RecordList& content,
                      StructureSummary& summary) {
-    const bool working = common::PassOver(kStructureStep, [&] {
-        common::WriteFileAtomically(common::AppPath(workingName), content);
-    });
-    const bool full = common::PassOver(kStructureStep, [&] {
-        common::WriteFileAtomically(common::AppPath(fullName), content);
-    });
+    const bool working = common::PassOver(kStructureStep, [&] { content.WriteTo(common::AppPath(workingName)); });
+    const bool full = common::PassOver(kStructureStep, [&] { content.WriteTo(common::AppPath(fullName)); });
     summary.stepsPassedOver += !working + !full;
     return working;
 }
@@ -199,25 +179,24 @@ void KeepOutputs(std::initializer_list<std::string_view> outputs, std::string_vi
 }
 
 void BuildRaceFiles(StructureSummary& summary) {
-    RecordBuffer races = RecordBuffer::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
+    RecordList races = RecordList::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
     summary.recordsPassedOver += races.KeepWhole<LayoutRA>(common::AppPath(records::kRaThisWeek));
     summary.raceRecords = races.Count();
     if (races.Count() == 0) return KeepOutputs({records::kRaThisWeekNew, records::kRaThisWeekNewD}, records::kRaThisWeek, summary);
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
     SortAndDeduplicate(races, table);
     summary.races = races.Count();
-    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, races.Bytes(), summary);
+    WriteBothCopies(records::kRaThisWeekNew, records::kRaThisWeekNewD, races, summary);
 }
 
 // Runner records of data kind "1" (the earliest stage of a race) leave SETHISWEEKN.dat for good;
 // the others keep their order. The kept records are handed on whether or not the rewrite succeeds.
-void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept) {
+void FilterRunners(StructureSummary& summary, std::optional<RecordList>& kept) {
     const fs::path path = common::AppPath(records::kSeThisWeek);
-    RecordBuffer runners = RecordBuffer::Read(path, kLengthOf<LayoutSE>);
+    RecordList runners = RecordList::Read(path, kLengthOf<LayoutSE>);
     const std::int64_t damaged = runners.KeepWhole<LayoutSE>(path);
     summary.recordsPassedOver += damaged;
     summary.runnerRecords = runners.Count();
-    const std::size_t sizeBefore = runners.Bytes().size();
     std::string buffer;
     runners.KeepOnly([&](std::string_view record) {
         return records::RecordView<LayoutSE>(RecordAsRead(record, buffer)).Get(records::kDataKubun<LayoutSE>) != "1";
@@ -225,28 +204,28 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordBuffer>& kept)
     summary.runnersKept = runners.Count();
     // A missing file stays missing, and one without a record to drop (nor a torn tail) stays as it is.
     // A file with damaged records stays as it is too, so that what was passed over can be looked at.
-    const bool rewrite = damaged == 0 && runners.Bytes().size() != sizeBefore && fs::exists(path);
+    const bool rewrite = damaged == 0 && !runners.AsRead() && fs::exists(path);
     kept.emplace(std::move(runners));
-    if (rewrite) common::WriteFileAtomically(path, kept->Bytes(), common::AppPath(records::kTemporary));
+    if (rewrite) kept->WriteTo(path, common::AppPath(records::kTemporary));
 }
 
-// The sorted runner files; their content is handed on to the run files once the working copy is written.
-void BuildRunnerFiles(RecordBuffer& kept, StructureSummary& summary, std::optional<std::string>& sorted) {
+// The sorted runner files; their records are handed on to the run files once the working copy is written.
+void BuildRunnerFiles(RecordList& kept, StructureSummary& summary, std::optional<RecordList>& sorted) {
     if (summary.runnerRecords == 0)
         return KeepOutputs({records::kSeThisWeekNew, records::kSeThisWeekNewD}, records::kSeThisWeek, summary);
     KeyTable table = KeysOf<LayoutSE>(kept, RunnerSortKey);
     SortAndDeduplicate(kept, table);
     summary.runners = kept.Count();
     // The run files follow the working copy: handed on only when it holds these records.
-    if (WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept.Bytes(), summary))
-        sorted = kept.Release();
+    if (WriteBothCopies(records::kSeThisWeekNew, records::kSeThisWeekNewD, kept, summary))
+        sorted = std::move(kept);
 }
 
 // One record per horse in UMTHISWEEKNNEW.dat and the list of the horses (handed on to the run
 // files once written); the dam keys are handed on to the dam list, which is its own sub-step.
 void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
                      std::optional<std::vector<std::string>>& horseList) {
-    RecordBuffer horses = RecordBuffer::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
+    RecordList horses = RecordList::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
     summary.horseRecordsPassedOver = horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
     summary.recordsPassedOver += summary.horseRecordsPassedOver;
     summary.horseRecords = horses.Count();
@@ -269,7 +248,7 @@ void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys
         }))
         ++summary.stepsPassedOver;
     if (!common::PassOver(kStructureStep, [&] {
-            common::WriteFileAtomically(common::AppPath(records::kUmThisWeekNew), horses.Bytes());
+            horses.WriteTo(common::AppPath(records::kUmThisWeekNew));
         }))
         ++summary.stepsPassedOver;
 }
@@ -343,10 +322,10 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     // What a pass has written is handed on in memory; what a failed pass could not write is read
     // from the file the last run left, as the next step would read it.
-    std::optional<std::string> sortedRunners;
+    std::optional<RecordList> sortedRunners;
     bool runnersRead = false;
     {
-        std::optional<RecordBuffer> keptRunners;
+        std::optional<RecordList> keptRunners;
         part([&] { FilterRunners(summary, keptRunners); });
         runnersRead = keptRunners.has_value();
         // Without the runner records (the file could not be read) there is nothing to sort.
@@ -373,8 +352,8 @@ StructureSummary BuildWeekStructures(common::Host& host) {
     } else {
         part([&] {
             if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
-            if (!sortedRunners) sortedRunners = common::ReadWholeFile(common::AppPath(records::kSeThisWeekNew));
-            summary.runFiles = WriteHorseRunFiles(*horseList, *sortedRunners, host, step);
+            if (!sortedRunners) sortedRunners = RecordList::Read(common::AppPath(records::kSeThisWeekNew), kLengthOf<LayoutSE>);
+            summary.runFiles = WriteHorseRunFiles(*horseList, sortedRunners->Records(), host, step);
         });
     }
     sortedRunners.reset();

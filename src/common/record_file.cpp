@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <memory>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -18,8 +21,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// What an appender gathers before it writes: large enough that the system calls cost little
+// next to the bytes, small enough to stay in the caches.
+constexpr std::size_t kAppendBlockBytes = 256 * 1024;
+
 [[noreturn]] void Fail(const char* what, const fs::path& path) {
     throw std::system_error(errno, std::generic_category(), std::string(what) + " " + path.string());
+}
+
+// Writes all of `bytes` at `offset`: one file call, however many system calls it takes.
+void WriteFully(int fd, std::string_view bytes, off_t offset, const fs::path& path) {
+    CountFileCall("cannot write", path);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail("cannot write", path);
+        }
+        done += static_cast<std::size_t>(n);
+    }
 }
 
 // A file descriptor closed on every path out.
@@ -34,18 +55,7 @@ public:
     Fd& operator=(const Fd&) = delete;
     bool Ok() const { return fd_ >= 0; }
     int Get() const { return fd_; }
-    void WriteAt(std::string_view bytes, off_t offset) const {
-        CountFileCall("cannot write", path_);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                Fail("cannot write", path_);
-            }
-            done += static_cast<std::size_t>(n);
-        }
-    }
+    void WriteAt(std::string_view bytes, off_t offset) const { WriteFully(fd_, bytes, offset, path_); }
     // The pieces one after another from the start of the file, as few calls as the system allows.
     void WriteAll(std::span<const std::string_view> pieces) const {
         CountFileCall("cannot write", path_);
@@ -172,14 +182,17 @@ void RecordFile::ForEach(const std::function<void(std::int64_t, std::string_view
     Fd in(path_, O_RDONLY);
     if (!in.Ok() && Missing(path_)) return;
     const std::int64_t count = Count();
-    const std::size_t perBlock = std::max<std::size_t>(1, (1u << 20) / length_);
-    std::string block(perBlock * length_, '\0');
+    // One block, reused, no larger than the file, and not filled before it is read into: a small
+    // file costs a small buffer.
+    const auto perBlock = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(static_cast<std::int64_t>((1u << 20) / length_), 1, std::max<std::int64_t>(count, 1)));
+    const auto block = std::make_unique_for_overwrite<char[]>(perBlock * length_);
     std::int64_t n = 1;
     while (n <= count) {
         std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(perBlock, count - n + 1));
-        std::size_t got = in.ReadAt(block.data(), want * length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
+        std::size_t got = in.ReadAt(block.get(), want * length_, static_cast<off_t>((n - 1) * static_cast<std::int64_t>(length_)));
         std::size_t records = got / length_;
-        for (std::size_t k = 0; k < records; ++k) visit(n++, std::string_view(block).substr(k * length_, length_));
+        for (std::size_t k = 0; k < records; ++k) visit(n++, std::string_view(block.get() + k * length_, length_));
         if (records < want) break;  // the file shrank under us
     }
 }
@@ -248,35 +261,58 @@ RecordAppender::RecordAppender(fs::path path, std::size_t recordLength, bool tru
         fd_ = -1;
         Fail("cannot open", path_);
     }
-    count_ = static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+    count_ = written_ = static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+    held_.reserve(kAppendBlockBytes);
 }
 
 RecordAppender::~RecordAppender() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    try {
+        Flush();
+    } catch (const std::exception&) {
+        // Not told here: Close is where a caller learns of a failure.
+    }
+    ::close(fd_);
 }
 
 std::int64_t RecordAppender::Append(std::string_view bytes) {
     if (fd_ < 0) throw std::runtime_error("not open: " + path_.string());
-    CountFileCall("cannot write", path_);
-    record_.assign(bytes.substr(0, length_));
-    record_.resize(length_, ' ');
-    const off_t offset = static_cast<off_t>(count_) * static_cast<off_t>(length_);
-    std::size_t done = 0;
-    while (done < length_) {
-        ssize_t n = ::pwrite(fd_, record_.data() + done, length_ - done, offset + static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail("cannot write", path_);
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    if (held_.size() + length_ > kAppendBlockBytes) Flush();
+    const std::size_t at = held_.size();
+    held_.append(bytes.substr(0, length_));
+    held_.resize(at + length_, ' ');
     return ++count_;
+}
+
+void RecordAppender::Flush() {
+    if (held_.empty()) return;
+    const off_t offset = static_cast<off_t>(written_) * static_cast<off_t>(length_);
+    try {
+        WriteFully(fd_, held_, offset, path_);
+    } catch (...) {
+        held_.clear();
+        count_ = written_;
+        // Best effort: whole records of a block that failed part way are not records taken.
+        [[maybe_unused]] const int cut = ::ftruncate(fd_, offset);
+        throw;
+    }
+    held_.clear();
+    written_ = count_;
 }
 
 void RecordAppender::Close() {
     if (fd_ < 0) return;
     const int fd = fd_;
-    fd_ = -1;
+    struct Closed {
+        RecordAppender& a;
+        ~Closed() { a.fd_ = -1; }
+    } closed{*this};
+    try {
+        Flush();
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
     const bool allowed = FileCallAllowed();
     if (::close(fd) != 0 || !allowed) Fail("cannot close", path_);
 }
@@ -315,18 +351,63 @@ void CreateFolders(const fs::path& folder) {
     if (ec) throw std::system_error(ec, "cannot create the folder " + folder.string());
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-    Fd in(path, O_RDONLY);
-    if (!in.Ok() && Missing(path)) return {};
+namespace {
+
+// The size of a file opened for reading whole; a folder throws.
+std::size_t SizeToRead(const Fd& in, const fs::path& path) {
     struct stat st {};
     if (::fstat(in.Get(), &st) != 0) Fail("cannot read", path);
     if (S_ISDIR(st.st_mode)) {
         errno = EISDIR;
         Fail("cannot read", path);
     }
-    std::string out(static_cast<std::size_t>(st.st_size), '\0');
+    return static_cast<std::size_t>(st.st_size);
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const fs::path& path) {
+    Fd in(path, O_RDONLY);
+    if (!in.Ok() && Missing(path)) return {};
+    std::string out(SizeToRead(in, path), '\0');
     out.resize(in.ReadAt(out.data(), out.size(), 0));
     return out;
+}
+
+std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t length) {
+    std::vector<std::string_view> records;
+    records.reserve(bytes.size() / length);
+    for (std::size_t at = 0; at + length <= bytes.size(); at += length) records.push_back(bytes.substr(at, length));
+    return records;
+}
+
+MappedFile::MappedFile(const fs::path& path) {
+    Fd in(path, O_RDONLY);
+    if (!in.Ok() && Missing(path)) return;
+    const std::size_t size = SizeToRead(in, path);
+    CountFileCall("cannot read", path);
+    if (size == 0) return;
+    // Populated at once: one call maps every page, where touching them one by one would fault.
+    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, in.Get(), 0);
+    if (at == MAP_FAILED) Fail("cannot read", path);
+    data_ = static_cast<const char*>(at);
+    size_ = size;
+}
+
+MappedFile::~MappedFile() {
+    if (data_) ::munmap(const_cast<char*>(data_), size_);
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        if (data_) ::munmap(const_cast<char*>(data_), size_);
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
 }
 
 }  // namespace common

@@ -67,29 +67,36 @@ private:
 };
 
 /// Appends records to one record file held open, for steps that write many records in a row.
-/// Records go in at count + 1; the count advances only when a record was written whole, so a
-/// failed write leaves no gap that readers would take for a record.
+/// The records are gathered and written a block at a time (one system call per record would cost
+/// more than the records themselves). When a write fails, the records it held are dropped: the
+/// count goes back to the records written whole and the file is cut back to them, so the next
+/// record goes where they would have stood, and no torn record is ever counted.
 class RecordAppender {
 public:
     /// Opens the file; `truncate` makes it a new, empty file, otherwise records follow the
     /// whole records already there. Throws when it cannot be opened.
     RecordAppender(std::filesystem::path path, std::size_t recordLength, bool truncate);
+    /// Writes what is held and closes the file, telling no failure: call Close to be told.
     ~RecordAppender();
     RecordAppender(const RecordAppender&) = delete;
     RecordAppender& operator=(const RecordAppender&) = delete;
 
-    /// Writes record Count() + 1 (cut or padded with blanks to the length) and returns its number.
+    /// Takes record Count() + 1 (cut or padded with blanks to the length) and returns its number.
+    /// Throws when the block it completes cannot be written (see above).
     std::int64_t Append(std::string_view bytes);
     std::int64_t Count() const { return count_; }
-    /// Closes the file; throws when the close fails.
+    /// Writes the records held and closes the file; throws when either fails.
     void Close();
 
 private:
+    void Flush();
+
     std::filesystem::path path_;
     std::size_t length_;
     int fd_ = -1;
-    std::int64_t count_ = 0;
-    std::string record_;
+    std::int64_t count_ = 0;    // records taken
+    std::int64_t written_ = 0;  // records in the file
+    std::string held_;          // records taken, not yet written
 };
 
 /// The scratch file a rewrite of `target` goes through when it names none: the target's name
@@ -120,5 +127,30 @@ void CreateFolders(const std::filesystem::path& folder);
 /// Whole content of a file; a missing file reads as empty (and is not created). A file that is
 /// there but cannot be opened or read (or is a folder) throws.
 std::string ReadWholeFile(const std::filesystem::path& path);
+
+/// The whole records of `bytes` (records of `length` one after another), in order, as views into
+/// them; a torn tail is not a record.
+std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t length);
+
+/// A file's whole content mapped into memory, read-only, for a step that reads a large file once
+/// whole: nothing is copied, and no fresh memory is filled. A missing file maps as empty (and is
+/// not created); one that is there but cannot be opened or mapped (or is a folder) throws.
+/// The program never writes a file it maps in place (rewrites go through a scratch file and a
+/// rename, which leaves the mapped old file whole), so the bytes stay as they were mapped.
+class MappedFile {
+public:
+    explicit MappedFile(const std::filesystem::path& path);
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view Bytes() const { return {data_, size_}; }
+
+private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 }  // namespace common

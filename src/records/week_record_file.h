@@ -74,21 +74,12 @@ public:
     /// zero bytes read as blanks. Returns the records passed over.
     std::int64_t ForEach(std::string_view step,
                          const std::function<void(std::int64_t, RecordView<L>)>& visit) const {
-        const std::int64_t count = Count();
-        RecordFileCheck check(step, Path(), L::kName, static_cast<std::size_t>(kRecordLength), count);
-        constexpr std::int64_t perBlock = std::max(1, (1 << 20) / kRecordLength);
-        const auto length = static_cast<std::size_t>(kRecordLength);
+        RecordFileCheck check(step, Path(), L::kName, static_cast<std::size_t>(kRecordLength), Count());
         std::string buffer;
-        for (std::int64_t first = 1; first <= count && !check.Stopped(); first += perBlock) {
-            const std::int64_t want = std::min(perBlock, count - first + 1);
-            const std::string block = file_.ReadRange(first, want);
-            const auto got = static_cast<std::int64_t>(block.size() / length);
-            for (std::int64_t k = 0; k < got && !check.Stopped(); ++k) {
-                const std::string_view bytes = std::string_view(block).substr(static_cast<std::size_t>(k) * length, length);
-                if (check.Whole(first + k, bytes)) visit(first + k, RecordView<L>(WithBlanks(bytes, buffer)));
-            }
-            if (got < want) break;  // the file shrank under us
-        }
+        // After a shifted record the check looks at no other record: the rest is read, not visited.
+        file_.ForEach([&](std::int64_t n, std::string_view bytes) {
+            if (check.Whole(n, bytes)) visit(n, RecordView<L>(WithBlanks(bytes, buffer)));
+        });
         return check.PassedOver();
     }
 

@@ -53,6 +53,7 @@ TEST(FileFaults, EachCallCanBeMadeToFailAndLeavesTheOldFileWhole) {
              days.Append(d / "F.txt", "b");  // then appended, or cut back to the block before
          }, {"OLDOLD", "a", "ab"}},
         {"read", [](const auto& d) { (void)common::ReadWholeFile(d / "F.txt"); }},
+        {"mapped read", [](const auto& d) { (void)common::MappedFile(d / "F.txt"); }},
         {"record read", [](const auto& d) { (void)common::RecordFile(d / "F.txt", 3).ReadAll(); }},
         {"remove", [](const auto& d) { common::RemoveFile(d / "F.txt"); }},
         {"folder", [](const auto& d) { common::CreateFolders(d / "SUB" / "DEEP"); }},
@@ -102,6 +103,7 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
              [&] { (void)common::RecordFile(dir / "F.txt", 3).Read(1); },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2); },
              [&] { common::RecordFile(dir / "F.txt", 3).ForEach([](std::int64_t, std::string_view) {}); },
+             [&] { (void)common::MappedFile(dir / "F.txt"); },
          }) {
         common::FailNthFileCall(1);
         EXPECT_THROW(read(), std::system_error);

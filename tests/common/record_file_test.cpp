@@ -1,11 +1,14 @@
 #include "common/record_file.h"
 
+#include "common/file_faults.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -129,6 +132,63 @@ TEST(RecordAppender, AppendsAfterWholeRecordsOrStartsAnew) {
     }
     EXPECT_EQ(dir.Read("R.dat"), "zzz");
     EXPECT_ANY_THROW(common::RecordAppender(dir / "missing-folder" / "R.dat", 3, true));
+}
+
+// A week brings some 150 000 records: the appender writes them a block at a time, and a block
+// that cannot be written is dropped whole, leaving the file and the count at the records before it.
+TEST(RecordAppender, WritesInBlocksAndDropsABlockThatFails) {
+    struct SwitchOff {
+        ~SwitchOff() { common::FailNthFileCall(0); }
+    } off;
+    testsupport::TempAppFolder dir;
+    constexpr int kRecords = 100000;  // 300 000 bytes: more than one block
+    common::FailNthFileCall(0);
+    {
+        common::RecordAppender out(dir / "R.dat", 3, /*truncate=*/true);
+        for (int i = 0; i < kRecords; ++i) out.Append("abc");
+        out.Close();
+    }
+    EXPECT_LE(common::FileCallCount(), 5);  // open, a few writes, close
+    EXPECT_EQ(dir.Read("R.dat").size(), 3u * kRecords);
+
+    // The first write fails (call 1 is the open): its block is dropped and told, the records that
+    // follow take its place, and what Close writes is whole.
+    common::FailNthFileCall(2);
+    common::RecordAppender out(dir / "R.dat", 3, /*truncate=*/true);
+    std::int64_t failedAt = 0;
+    for (int i = 1; i <= kRecords && failedAt == 0; ++i) {
+        try {
+            out.Append("xyz");
+        } catch (const std::system_error& e) {
+            EXPECT_EQ(e.code().value(), EIO);
+            failedAt = i;
+        }
+    }
+    ASSERT_GT(failedAt, 1);
+    EXPECT_EQ(out.Count(), 0);
+    EXPECT_EQ(out.Append("123"), 1);
+    EXPECT_EQ(out.Append("456"), 2);
+    out.Close();
+    EXPECT_EQ(dir.Read("R.dat"), "123456");
+}
+
+TEST(WholeFiles, MappedFileReadsWhatReadWholeFileReads) {
+    testsupport::TempAppFolder dir;
+    dir.Write("a.txt", "records\r\n");
+    dir.Write("empty.txt", "");
+    EXPECT_EQ(common::MappedFile(dir / "a.txt").Bytes(), "records\r\n");
+    EXPECT_EQ(common::MappedFile(dir / "empty.txt").Bytes(), "");
+    EXPECT_EQ(common::MappedFile(dir / "none.txt").Bytes(), "");
+    EXPECT_FALSE(dir.Exists("none.txt"));
+    dir.Write("folder/x", "x");
+    EXPECT_THROW(common::MappedFile(dir / "folder"), std::system_error);
+    // Moved, the bytes stay where they were.
+    common::MappedFile first(dir / "a.txt");
+    const char* at = first.Bytes().data();
+    common::MappedFile moved(std::move(first));
+    EXPECT_EQ(moved.Bytes().data(), at);
+    EXPECT_EQ(first.Bytes(), "");
+    EXPECT_EQ(common::WholeRecords("aaabbbc", 3), (std::vector<std::string_view>{"aaa", "bbb"}));
 }
 
 TEST(WholeFiles, AtomicWriteAndMissingRead) {
