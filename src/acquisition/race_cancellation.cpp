@@ -223,7 +223,8 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         }
         // The working copy just written, when this run wrote it, else as the file holds it.
         summary.runFiles = workingRunners.held
-                               ? WriteHorseRunFiles(ReadKeyList(common::AppPath(kHorseList)), workingRunners.bytes, host, kStep)
+                               ? WriteHorseRunFiles(ReadKeyList(common::AppPath(kHorseList)),
+                                                    common::WholeRecords(workingRunners.bytes, static_cast<std::size_t>(records::kLength<LayoutSE>)), host, kStep)
                                : RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
         summary.recordsPassedOver += summary.runFiles.recordsPassedOver;
