@@ -7,8 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -25,25 +23,9 @@ namespace fs = std::filesystem;
 
 using Snapshot = std::map<std::string, std::string>;  // relative path -> bytes
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-Snapshot Take(const fs::path& root) {
-    Snapshot s;
-    for (const auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file()) s[fs::relative(e.path(), root).string()] = ReadFile(e.path());
-    return s;
-}
-
-void Restore(const fs::path& root, const Snapshot& s) {
-    for (const auto& e : fs::directory_iterator(root)) fs::remove_all(e.path());
-    for (const auto& [name, bytes] : s) {
-        const fs::path p = root / name;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
+void Restore(const testsupport::TempAppFolder& folder, const Snapshot& s) {
+    for (const auto& e : fs::directory_iterator(folder.Path())) fs::remove_all(e.path());
+    for (const auto& [name, bytes] : s) folder.Write(name, bytes);
 }
 
 int RunCommand(const std::string& command) {
@@ -112,7 +94,7 @@ protected:
         const int status = RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + app.string() + " --quiet" +
                                       (failAt > 0 ? " --fail-file-call " + std::to_string(failAt) : std::string()) + " " +
                                       step + " >/dev/null 2>" + errFile.string());
-        err = ReadFile(errFile);
+        err = scratch.Read("weekrun.err");
         return status;
     }
 
@@ -143,10 +125,10 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
             ASSERT_EQ(Step(app, step, 0, out), 0) << out;
             continue;
         }
-        const Snapshot before = Take(app);
+        const Snapshot before = week->Files();
         std::string err;
         ASSERT_EQ(Step(app, "--count-file-calls " + step, 0, err), 0) << err;
-        const Snapshot clean = Take(app);
+        const Snapshot clean = week->Files();
         ASSERT_FALSE(clean.contains("ERRORLOG.txt")) << clean.at("ERRORLOG.txt");
         const long calls = CallsOf(err);
         ASSERT_GT(calls, 0) << err;
@@ -155,12 +137,12 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
 
         for (long n = 1; n <= calls; ++n) {
             SCOPED_TRACE("file call " + std::to_string(n));
-            Restore(app, before);
+            Restore(*week, before);
             const auto started = std::chrono::steady_clock::now();
             const int status = Step(app, step, n, err);
             const auto took = std::chrono::steady_clock::now() - started;
             EXPECT_LT(took, std::chrono::seconds(5)) << "a failure made the step wait";
-            const Snapshot after = Take(app);
+            const Snapshot after = week->Files();
             const std::vector<std::string> changed = Differences(clean, after);
             const bool logged = after.contains("ERRORLOG.txt") || err.find("not written to ERRORLOG.txt") != std::string::npos;
             if (status == 0) {
@@ -195,11 +177,11 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
             // A run without the failure mends everything.
             if (status != 0) {
                 ASSERT_EQ(Step(app, step, 0, err), 0) << err;
-                const std::vector<std::string> mended = Differences(clean, Take(app), false);
+                const std::vector<std::string> mended = Differences(clean, week->Files(), false);
                 EXPECT_TRUE(mended.empty()) << "a second run without the failure differs:" << Joined(mended);
             }
         }
-        Restore(app, clean);
+        Restore(*week, clean);
     }
     for (const auto& [step, t] : tallies)
         std::cout << "fault sweep: " << step << ": " << t.calls << " file calls failed, " << t.identical
