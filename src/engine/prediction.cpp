@@ -110,6 +110,7 @@ int ItemOneRow(const ModelTables& tables, int j) {
 
 // The measured speed of a speed text: its leading number / 100000 (blank or unset gives 0).
 float MeasuredFromText(std::string_view text) {
+    if (text.find_first_not_of('\0') == std::string_view::npos) return 0.0f;  // never written, as on most runs
     const auto digits = common::DigitsValue(text);
     const double value = digits ? static_cast<double>(*digits) : common::Val(common::BlankZeros(text));
     return static_cast<float>(value / 100000.0);
@@ -138,7 +139,7 @@ WeightSums WeighItems(const ModelTables& tables, const std::array<int, kItemCoun
 // The rest of pass 3: the predicted speeds and what follows from them, the run's distance and its
 // measured speeds.
 void DeriveSpeeds(const WeightSums& sums, ExRecord& r) {
-    const float kyori = static_cast<float>(common::StrictNumberOf(common::BlankZeros(r.Get(ex::Kyori)), "Kyori"));
+    const float kyori = KyoriOf(r);
     const float agari = sums.agari, pace = sums.pace, soha = sums.soha;
     r.SetSpeedText(speed_text::kPredictedAgari, SpeedText(agari));
     r.SetSpeedText(speed_text::kPredictedPace, SpeedText(pace));
@@ -175,7 +176,8 @@ void CopyWeighing(const ExRecord& from, ExRecord& to) {
 
 // Labels never written: all but a horse's newest four runs have them.
 bool LabelsUnset(const ExRecord& r) {
-    return r.Get(kItemLabelsRef).find_first_not_of('\0') == std::string_view::npos;
+    static constexpr char kUnset[kItemLabelsRef.width] = {};
+    return r.Get(kItemLabelsRef) == std::string_view(kUnset, sizeof kUnset);
 }
 
 // A run that the model does not cover: no indices, no counts, no item weights; the floats from
