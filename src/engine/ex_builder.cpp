@@ -62,7 +62,7 @@ template <class L>
 consteval records::Ref<L> At(std::string_view path) { return records::Locate<L>(path); }
 
 // The run's own fields: the identification (first 40 bytes), the runner fields, the CR LF.
-constexpr Copy kRunCopies[] = {
+constexpr Copy kRunFields[] = {
     {0, 0, 40},
     Field(ex::Bamei, At<LayoutSE>("Bamei")),
     Field(ex::UmaKigoCD, At<LayoutSE>("UmaKigoCD")),
@@ -115,7 +115,7 @@ static_assert(ex::KettoNum.offset + ex::KettoNum.width == 40 &&
               records::se::KettoNum.offset + records::se::KettoNum.width == 40);
 
 // The race's fields.
-constexpr Copy kRaceCopies[] = {
+constexpr Copy kRaceFields[] = {
     Field(ex::YoubiCD, At<LayoutRA>("YoubiCD")),
     Field(ex::GradeCD, At<LayoutRA>("GradeCD")),
     Field(ex::GradeCDBefore, At<LayoutRA>("GradeCDBefore")),
@@ -154,7 +154,7 @@ constexpr Copy kRaceCopies[] = {
 // in a horse row.
 constexpr auto kUmPedigreeNum = records::Locate<LayoutUM>("Ketto3Info", "HansyokuNum");
 constexpr auto kUmPedigreeName = records::Locate<LayoutUM>("Ketto3Info", "Bamei");
-constexpr Copy kHorseCopies[] = {
+constexpr Copy kHorseFields[] = {
     Field(ex::BirthDate, At<LayoutUM>("BirthDate")),
     Field(ex::SyotaiChiiki, At<LayoutUM>("SyotaiChiiki")),
     Field(ex::BreederCode, At<LayoutUM>("BreederCode")),
@@ -168,12 +168,39 @@ constexpr Copy kHorseCopies[] = {
 };
 
 // The jockey's fields.
-constexpr Copy kJockeyCopies[] = {
+constexpr Copy kJockeyFields[] = {
     Field(ex::KisyuBirthDate, At<LayoutKSStored>("BirthDate")),
     Field(ex::KisyuSexCD, At<LayoutKSStored>("SexCD")),
     Field(ex::KisyuSyotaiChiiki, At<LayoutKSStored>("SyotaiChiiki")),
     Field(ex::KisyuSikakuCD, At<LayoutKSStored>("SikakuCD")),
 };
+
+// A copy list with the copies that continue one another in both records made one: the same
+// bytes move in fewer, longer copies.
+template <std::size_t N>
+struct CopyList {
+    std::array<Copy, N> copies{};
+    std::size_t count = 0;
+    constexpr operator std::span<const Copy>() const { return {copies.data(), count}; }
+};
+
+template <std::size_t N>
+consteval CopyList<N> Joined(const Copy (&fields)[N]) {
+    CopyList<N> list;
+    for (const Copy& c : fields) {
+        Copy* last = list.count > 0 ? &list.copies[list.count - 1] : nullptr;
+        if (last && last->from >= 0 && c.from >= 0 && last->to + last->size == c.to && last->from + last->size == c.from)
+            last->size += c.size;
+        else
+            list.copies[list.count++] = c;
+    }
+    return list;
+}
+
+constexpr auto kRunCopies = Joined(kRunFields);
+constexpr auto kRaceCopies = Joined(kRaceFields);
+constexpr auto kHorseCopies = Joined(kHorseFields);
+constexpr auto kJockeyCopies = Joined(kJockeyFields);
 
 constexpr int RowSize(std::span<const Copy> copies) {
     int size = 0;
@@ -191,11 +218,11 @@ std::string Gather(std::string_view source, std::span<const Copy> copies) {
 }
 
 // Puts a row's bytes (or blanks, for no row) in their places of the record.
-void Scatter(char* record, const std::string* row, std::span<const Copy> copies) {
+void Scatter(char* record, const char* row, std::span<const Copy> copies) {
     std::size_t at = 0;
     for (const Copy& c : copies) {
         const auto size = static_cast<std::size_t>(c.size);
-        if (row != nullptr) std::memcpy(record + c.to, row->data() + at, size);
+        if (row != nullptr) std::memcpy(record + c.to, row + at, size);
         else std::memset(record + c.to, ' ', size);
         at += size;
     }
@@ -203,7 +230,7 @@ void Scatter(char* record, const std::string* row, std::span<const Copy> copies)
 
 // Copies of the run record, which is used in place (it is the source).
 void CopyRun(char* record, std::string_view run) {
-    for (const Copy& c : kRunCopies)
+    for (const Copy& c : std::span<const Copy>(kRunCopies))
         std::memcpy(record + c.to, run.data() + c.from, static_cast<std::size_t>(c.size));
 }
 
@@ -263,7 +290,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
         tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t n, records::RecordView<LayoutUM> um) {
             std::string row = Gather(um.Bytes(), kHorseCopies);
             row += foals.ProduceOrder(um.Get(kUmPedigreeNum, 1), um.Get(records::um::KettoNum));
-            tables.horses_.insert_or_assign(std::string(um.Get(records::um::KettoNum)), std::move(row));
+            tables.horses_.Put(um.Get(records::um::KettoNum), row);
             ++tables.horseRows_;
             bar.Set(n, count);
         });
@@ -273,8 +300,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     for (const fs::path& path : {common::AppPath(records::kKsThisWeek), common::Option1nPath(kSuppliedJockeyFile)}) {
         const records::WeekFileKS file(path);
         tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t, records::RecordView<LayoutKSStored> ks) {
-            tables.jockeys_.insert_or_assign(std::string(ks.Get(records::ks_stored::KisyuCode)),
-                                             Gather(ks.Bytes(), kJockeyCopies));
+            tables.jockeys_.Put(ks.Get(records::ks_stored::KisyuCode), Gather(ks.Bytes(), kJockeyCopies));
             ++tables.jockeyRows_;
         });
     }
@@ -283,26 +309,22 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     {
         const records::WeekFileRA file(common::AppPath(records::kRaThisWeekNew));
         tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t, records::RecordView<LayoutRA> ra) {
-            tables.races_.insert_or_assign(RaceRowKey(ra), Gather(ra.Bytes(), kRaceCopies));
+            tables.races_.Put(RaceRowKey(ra), Gather(ra.Bytes(), kRaceCopies));
             ++tables.raceRows_;
         });
     }
     return tables;
 }
 
-const std::string* ExJoinTables::Horse(std::string_view kettoNum) const {
-    const auto found = horses_.find(kettoNum);
-    return found == horses_.end() ? nullptr : &found->second;
+void ExJoinTables::Rows::Put(std::string_view key, std::string_view row) {
+    const auto [at, added] = start_.try_emplace(std::string(key), bytes_.size());
+    if (added) bytes_.append(row);
+    else bytes_.replace(at->second, row.size(), row);
 }
 
-const std::string* ExJoinTables::Jockey(std::string_view kisyuCode) const {
-    const auto found = jockeys_.find(kisyuCode);
-    return found == jockeys_.end() ? nullptr : &found->second;
-}
-
-const std::string* ExJoinTables::Race(std::string_view raceRowKey) const {
-    const auto found = races_.find(raceRowKey);
-    return found == races_.end() ? nullptr : &found->second;
+const char* ExJoinTables::Rows::Find(std::string_view key) const {
+    const auto found = start_.find(key);
+    return found == start_.end() ? nullptr : bytes_.data() + found->second;
 }
 
 HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kettoNum, std::string_view runFile) {
@@ -310,7 +332,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     out.runs = static_cast<std::int64_t>(runFile.size() / kRunLength);
     out.records.reserve(static_cast<std::size_t>(out.runs));
 
-    const std::string* horse = tables.Horse(kettoNum);
+    const char* horse = tables.Horse(kettoNum);
     std::string blanked;
     // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
     records::RecordFileCheck check(kExBuildStep, acquisition::HorseRunFilePath(kettoNum), LayoutSE::kName, kRunLength,

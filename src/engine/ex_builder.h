@@ -54,17 +54,28 @@ private:
 
     // The bytes a table gives a record, in the order of its copy list in ex_builder.cpp; nullptr
     // when the table has no row for the key.
-    const std::string* Horse(std::string_view kettoNum) const;
-    const std::string* Jockey(std::string_view kisyuCode) const;
-    const std::string* Race(std::string_view raceRowKey) const;
+    const char* Horse(std::string_view kettoNum) const { return horses_.Find(kettoNum); }
+    const char* Jockey(std::string_view kisyuCode) const { return jockeys_.Find(kisyuCode); }
+    const char* Race(std::string_view raceRowKey) const { return races_.Find(raceRowKey); }
 
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // The rows of one table, all of one width, each found by its key; a later row with a key
+    // takes the place of the earlier one. The rows lie back to back and the index holds only
+    // where they start: a run's lookups touch little memory.
+    class Rows {
+    public:
+        void Put(std::string_view key, std::string_view row);
+        const char* Find(std::string_view key) const;
+
+    private:
+        struct Hash {
+            using is_transparent = void;
+            std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+        };
+        std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> start_;
+        std::string bytes_;
     };
-    using Table = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
 
-    Table horses_, jockeys_, races_;
+    Rows horses_, jockeys_, races_;
     std::int64_t horseRows_ = 0, jockeyRows_ = 0, raceRows_ = 0;
     std::int64_t recordsPassedOver_ = 0;
 };

@@ -99,6 +99,14 @@ void ExRecord::Clear(Ref ref, int i, int j, int k) {
     std::memset(bytes_.data() + at, 0, static_cast<std::size_t>(ref.width));
 }
 
+void ExRecord::CopyElements(const ExRecord& from, Ref ref, int first, int last) {
+    if (ref.dims != 1 || ref.strides[0] != ref.width || first > last)
+        throw std::out_of_range("elements that do not lie back to back");
+    const int at = OffsetOf(ref, first, 0, 0);
+    const int end = OffsetOf(ref, last, 0, 0) + ref.width;
+    std::memcpy(bytes_.data() + at, from.bytes_.data() + at, static_cast<std::size_t>(end - at));
+}
+
 void ExRecord::BlankReservedFields() {
     for (const Ref& ref : kReserved) std::memset(bytes_.data() + ref.offset, ' ', static_cast<std::size_t>(ref.width));
 }

@@ -294,6 +294,9 @@ public:
     void Set(records::Ref<LayoutEx> ref, std::string_view value, int i = 0, int j = 0, int k = 0);
     /// Sets a field back to zero bytes.
     void Clear(records::Ref<LayoutEx> ref, int i = 0, int j = 0, int k = 0);
+    /// Copies elements first to last (0-based) of a field whose repetitions lie back to back
+    /// from another record, bytes as they are. Throws std::out_of_range outside its repetitions.
+    void CopyElements(const ExRecord& from, records::Ref<LayoutEx> ref, int first, int last);
     /// Blanks in every reserved field (the sale block, the reserved pedigree parts, ExReserved1),
     /// as the builder writes them.
     void BlankReservedFields();

@@ -43,11 +43,14 @@ std::optional<float> RaceTenths(const ExRecord& record) {
     return static_cast<float>(minutes * 600 + seconds);
 }
 
-float Kyori(const ExRecord& record) {
-    return static_cast<float>(common::StrictNumberOf(common::BlankZeros(record.Get(ex::Kyori)), "Kyori"));
-}
-
 }  // namespace
+
+float KyoriOf(const ExRecord& record) {
+    const std::string_view kyori = record.Get(ex::Kyori);
+    // Four digits, as nearly every run has, are their own number.
+    if (const auto digits = common::DigitsValue(kyori)) return static_cast<float>(*digits);
+    return static_cast<float>(common::StrictNumberOf(common::BlankZeros(kyori), "Kyori"));
+}
 
 std::string SpeedText(float kmh) {
     if (!(kmh >= 0.0f && kmh < 100.0f)) return "0000000";  // the seven digits cannot hold it
@@ -80,7 +83,7 @@ std::string PaceSpeed(const ExRecord& record) {
         const auto race = RaceTenths(record);
         if (race && *race > *last) {
             const float section = group == TrackGroup::Flat ? 600.0f : 200.0f;
-            const float distance = Kyori(record) - section;
+            const float distance = KyoriOf(record) - section;
             const float time = *race - *last;
             v = distance / time;
             v = v * 36.0f;
@@ -95,7 +98,7 @@ std::string SohaSpeed(const ExRecord& record) {
     if (race) {
         const auto last = LastSectionTenths(record);
         if (!last || *race > *last) {
-            v = Kyori(record) / *race;
+            v = KyoriOf(record) / *race;
             v = v * 36.0f;
         }
     }

@@ -14,6 +14,9 @@ namespace engine {
 /// hold (negative, 100 km/h or more, not a number) is stored as "0000000".
 std::string SpeedText(float kmh);
 
+/// The run's distance in metres. Throws std::runtime_error when Kyori is not a number.
+float KyoriOf(const ExRecord& record);
+
 /// Agari: 21600 / L on the flat (track "01" to "29"), 7200 / L over hurdles ("51" to "59"), L being
 /// the horse's own last-section time in tenths; 0 on other tracks or for L = 0. Seven blanks when
 /// the last-section time is blank.

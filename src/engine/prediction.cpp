@@ -28,6 +28,9 @@ constexpr std::array<std::pair<int, int>, 5> kCountedItems{
      {20, speed_text::kCountItem20}, {21, speed_text::kCountItem21}}};
 
 constexpr auto kCategoryIndexRef = ex::At("CategoryIndex");
+constexpr auto kSpeedTextRef = ex::At("SpeedText");
+constexpr auto kExFloatsRef = ex::At("ExFloats");
+constexpr auto kItemLabelsRef = ex::At("ExItems");
 
 bool DateTestPasses(const ExRecord& r) {
     const std::string_view year = r.Get(ex::Year), monthDay = r.Get(ex::MonthDay);
@@ -107,31 +110,37 @@ int ItemOneRow(const ModelTables& tables, int j) {
 
 // The measured speed of a speed text: its leading number / 100000 (blank or unset gives 0).
 float MeasuredFromText(std::string_view text) {
+    if (text.find_first_not_of('\0') == std::string_view::npos) return 0.0f;  // never written, as on most runs
     const auto digits = common::DigitsValue(text);
     const double value = digits ? static_cast<double>(*digits) : common::Val(common::BlankZeros(text));
     return static_cast<float>(value / 100000.0);
 }
 
-// Pass 3: the weight sums and everything derived from them.
-void SumCategoryWeights(const ModelTables& tables, const std::array<int, kItemCount + 1>& c, ExRecord& r) {
-    const float kyori = static_cast<float>(common::StrictNumberOf(common::BlankZeros(r.Get(ex::Kyori)), "Kyori"));
-
+// Pass 3, the part the categories alone decide: the training counts, the item weights and their sums.
+WeightSums WeighItems(const ModelTables& tables, const std::array<int, kItemCount + 1>& c, ExRecord& r) {
     for (const auto& [item, element] : kCountedItems)
         r.SetSpeedText(element, TrainingCountText(tables.Count(c[static_cast<std::size_t>(item)], item)));
 
-    // Single-precision sums, item 1 first.
-    float agari = 0.0f, pace = 0.0f, soha = 0.0f;
+    WeightSums sums;
     for (int k = 1; k <= kItemCount; ++k) {
         int j = c[static_cast<std::size_t>(k)];
         if (k == 1) j = ItemOneRow(tables, j);
         const float wa = tables.Agari(j, k), wp = tables.Pace(j, k), ws = tables.Soha(j, k);
-        if (k == 1 || std::fabs(wa) <= kWeightLimit) agari += wa;
-        if (k == 1 || std::fabs(wp) <= kWeightLimit) pace += wp;
-        if (k == 1 || std::fabs(ws) <= kWeightLimit) soha += ws;
+        if (k == 1 || std::fabs(wa) <= kWeightLimit) sums.agari += wa;
+        if (k == 1 || std::fabs(wp) <= kWeightLimit) sums.pace += wp;
+        if (k == 1 || std::fabs(ws) <= kWeightLimit) sums.soha += ws;
         r.SetAgariFW(k, wa);
         r.SetPaceFW(k, wp);
         r.SetSohaFW(k, ws);
     }
+    return sums;
+}
+
+// The rest of pass 3: the predicted speeds and what follows from them, the run's distance and its
+// measured speeds.
+void DeriveSpeeds(const WeightSums& sums, ExRecord& r) {
+    const float kyori = KyoriOf(r);
+    const float agari = sums.agari, pace = sums.pace, soha = sums.soha;
     r.SetSpeedText(speed_text::kPredictedAgari, SpeedText(agari));
     r.SetSpeedText(speed_text::kPredictedPace, SpeedText(pace));
     r.SetSpeedText(speed_text::kPredictedSoha, SpeedText(soha));
@@ -156,6 +165,21 @@ void SumCategoryWeights(const ModelTables& tables, const std::array<int, kItemCo
     r.SetFloat(ex_float::kSohaBetweenAgariPace, spread == 0.0f ? 0.0f : (mSoha - agari) * 100.0f / spread);
 }
 
+// The fields that pass 2 and WeighItems fill: the category indices, the training counts and the
+// item weights.
+void CopyWeighing(const ExRecord& from, ExRecord& to) {
+    to.CopyElements(from, kCategoryIndexRef, 1, kItemCount);
+    to.CopyElements(from, kSpeedTextRef, speed_text::kCountItem6, speed_text::kCountItem21);
+    for (int first : {ex_float::kAgariFW, ex_float::kPaceFW, ex_float::kSohaFW})
+        to.CopyElements(from, kExFloatsRef, first + 1, first + kItemCount);
+}
+
+// Labels never written: all but a horse's newest four runs have them.
+bool LabelsUnset(const ExRecord& r) {
+    static constexpr char kUnset[kItemLabelsRef.width] = {};
+    return r.Get(kItemLabelsRef) == std::string_view(kUnset, sizeof kUnset);
+}
+
 // A run that the model does not cover: no indices, no counts, no item weights; the floats from
 // 93 on and the predicted speed texts stay as they are.
 void LeaveUnpredicted(ExRecord& r) {
@@ -178,7 +202,13 @@ void IndexAndWeigh(const PredictionModel& model, ExRecord& r) {
     }
     const ModelTables* tables = model.Tables(*surface);
     if (!tables) throw std::runtime_error("model of " + std::string(SurfaceName(*surface)) + ": " + model.LoadError(*surface));
-    SumCategoryWeights(*tables, MapItemCategories(*tables, r), r);
+    if (LabelsUnset(r)) {
+        const PredictionModel::UnlabelledRun& unlabelled = model.Unlabelled(*surface);
+        CopyWeighing(unlabelled.record, r);
+        DeriveSpeeds(unlabelled.sums, r);
+    } else {
+        DeriveSpeeds(WeighItems(*tables, MapItemCategories(*tables, r), r), r);
+    }
 }
 
 }  // namespace
@@ -189,6 +219,9 @@ PredictionModel PredictionModel::Load() {
         const auto i = static_cast<std::size_t>(SurfaceIndex(s));
         try {
             model.tables_[i] = std::make_shared<const ModelTables>(LoadModelTables(s, ModelScope::Weights));
+            UnlabelledRun& unlabelled = model.unlabelled_[i];
+            unlabelled.sums = WeighItems(*model.tables_[i], MapItemCategories(*model.tables_[i], unlabelled.record),
+                                         unlabelled.record);
         } catch (const std::exception& e) {
             model.errors_[i] = e.what();
         }
@@ -204,6 +237,10 @@ PredictionModel PredictionModel::Load() {
 
 const ModelTables* PredictionModel::Tables(Surface surface) const {
     return tables_[static_cast<std::size_t>(SurfaceIndex(surface))].get();
+}
+
+const PredictionModel::UnlabelledRun& PredictionModel::Unlabelled(Surface surface) const {
+    return unlabelled_[static_cast<std::size_t>(SurfaceIndex(surface))];
 }
 
 const std::string& PredictionModel::LoadError(Surface surface) const {
@@ -228,10 +265,8 @@ HorsePrediction PredictHorseRuns(std::span<ExRecord> runs, const PredictionModel
     const int n = static_cast<int>(runs.size());
     out.records = n;
     const int firstLabelled = n > 4 ? n - 3 : 1;
-    std::string before;  // the record as it came, for a run that fails; reused from run to run
     for (int r = 1; r <= n; ++r) {
         ExRecord& record = runs[static_cast<std::size_t>(r - 1)];
-        before.assign(record.Bytes());
         try {
             if (r >= firstLabelled) {
                 if (!DateTestPasses(record)) {
@@ -243,7 +278,8 @@ HorsePrediction PredictHorseRuns(std::span<ExRecord> runs, const PredictionModel
             }
             IndexAndWeigh(model, record);
         } catch (const std::exception& e) {
-            record = ExRecord::FromBytes(std::string_view(before));
+            // The passes write nothing but prediction fields: clearing them gives the record as
+            // it came, with zeros where an unpredicted record has them.
             ClearPredictionFields(record);
             ++out.runsFailed;
             out.failures.push_back(std::string(kettoNum) + " record " + std::to_string(r) + ": not predicted, " + e.what());

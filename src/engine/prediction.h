@@ -28,6 +28,12 @@ namespace engine {
 /// The step's name in ERRORLOG.txt.
 inline constexpr std::string_view kPredictionStep = "PredictAllRunners";
 
+/// The sums of the item weights of a run (single precision, item 1 first; items 2 to 30 only when
+/// |w| <= 20).
+struct WeightSums {
+    float agari = 0.0f, pace = 0.0f, soha = 0.0f;
+};
+
 /// What the prediction reads besides the records: the three surfaces' model tables and the
 /// statistics of the items, each read once. A surface whose files cannot be read keeps the reason:
 /// its runs fail.
@@ -42,12 +48,23 @@ public:
     /// Why a surface's tables are missing ("" when they are there).
     const std::string& LoadError(Surface surface) const;
     const ItemStatistics& Statistics() const { return *stats_; }
+
+    /// A run whose labels were never written (all but a horse's newest four) falls in the same
+    /// categories, and so gets the same weights, as every such run of its surface: they are
+    /// worked out once, on a record of zero bytes, when the tables are read.
+    struct UnlabelledRun {
+        ExRecord record;  // with the category indices, the training counts and the item weights
+        WeightSums sums;
+    };
+    /// That run of a surface whose tables could be read.
+    const UnlabelledRun& Unlabelled(Surface surface) const;
     /// Why the statistics could not be read ("" when they were); the items then see none.
     const std::string& StatisticsError() const { return statsError_; }
 
 private:
     std::array<std::shared_ptr<const ModelTables>, 3> tables_;
     std::array<std::string, 3> errors_;
+    std::array<UnlabelledRun, 3> unlabelled_;
     std::shared_ptr<const ItemStatistics> stats_;
     std::string statsError_;
 };

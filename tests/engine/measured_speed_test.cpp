@@ -4,7 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
+#include <string>
+
+#include "common/encoding.h"
+#include "common/numbers.h"
 
 namespace {
 
@@ -95,6 +100,28 @@ TEST(MeasuredSpeeds, TextsThatAreNotNumbersFail) {
     // The distance is read only where a speed needs it.
     EXPECT_EQ(engine::AgariSpeed(MakeRun("24", "ABCD", "1345", "345")), "6260869");
     EXPECT_EQ(engine::PaceSpeed(MakeRun("30", "ABCD", "1345", "345")), "0000000");
+}
+
+// The distance reads as the strict number of its text with zero bytes as blanks, whether the
+// text is four digits or anything else; a text that is no number fails alike.
+TEST(MeasuredSpeeds, DistanceReadsAsItsStrictNumber) {
+    const std::string kTexts[] = {"1600", "0800", "0000", "9999", " 800", "800 ", "+800", "-800", "8e2 ", "1.5 ",
+                                  std::string("\0" "800", 4), std::string("16\0\0", 4), std::string(4, '\0'),
+                                  "    ", "16X0", "ABCD", "1 60"};
+    for (const std::string& text : kTexts) {
+        ExRecord r;
+        r.Set(engine::ex::Kyori, text);
+        std::optional<double> strict;
+        try {
+            strict = common::StrictNumberOf(common::BlankZeros(r.Get(engine::ex::Kyori)), "Kyori");
+        } catch (const std::runtime_error&) {
+        }
+        if (strict) {
+            EXPECT_EQ(engine::KyoriOf(r), static_cast<float>(*strict)) << '"' << text << '"';
+        } else {
+            EXPECT_THROW(engine::KyoriOf(r), std::runtime_error) << '"' << text << '"';
+        }
+    }
 }
 
 TEST(MeasuredSpeeds, StoredForm) {

@@ -144,6 +144,65 @@ TEST_F(Prediction, ItemOneFallbacksAndTheSecondTryOfItemTwo) {
     }
 }
 
+// Runs whose labels were never written fall in the same categories within a surface. A model's
+// labels of zero bytes are labels like any other (item 3 here, item 18 with its training count,
+// and item 2's second try at course "6"); each surface weighs with its own tables; and what
+// follows from a run's own distance and measured speeds stays its own.
+TEST_F(Prediction, RunsWithoutLabelsWeighAsTheirSurfaceSays) {
+    ModelItems turf = TurfModel();
+    turf[2].push_back({"6" + Zeros(4) + "QQQQQQ", 5, 0.5f, 0.5f, 0.5f});
+    turf[3] = {{"ZZ", 1, 9.0f, 9.0f, 9.0f}, {Zeros(9), 12, 2.0f, 4.0f, 5.0f}};
+    turf[18].push_back({Zeros(6), 4242, 0.25f, -0.5f, 0.75f});
+    WriteModel(folder, Surface::Siba, turf);
+
+    std::string measured = RecordOf({.kyori = "2000"});
+    Put(measured, SpeedAt(0), "626086960000006095238");  // as an earlier computation left them
+    const std::string in[] = {measured, RecordOf({}), RecordOf({.track = "54", .kyori = "3000"})};
+    std::vector<ExRecord> runs;
+    for (const std::string& r : in) runs.push_back(ExRecord::FromBytes(r));
+    for (int i = 0; i < 4; ++i) runs.push_back(ExRecord::FromBytes(RecordOf({.date = "20200105"})));
+    const engine::HorsePrediction out = engine::PredictHorseRuns(runs, engine::PredictionModel::Load(), "2016100001");
+    EXPECT_EQ(out.runsFailed, 0);
+
+    // Item 1 weighs as category 1; items 2, 3 and 18 find their zero-byte labels.
+    const float pA = 58 + 0.5f + 2 + 0.25f, pP = 57 + 0.5f + 4 - 0.5f, pS = 59 + 0.5f + 5 + 0.75f;
+    const struct {
+        std::size_t run;
+        float kyori, mA, mP, mS;
+    } turfRuns[] = {{0, 2000, Measured(6260869), Measured(6000000), Measured(6095238)}, {1, 1600, 0, 0, 0}};
+    for (const auto& t : turfRuns) {
+        const std::string r(runs[t.run].Bytes());
+        EXPECT_EQ(At(r, 1, kSpeedText + 20), At(in[t.run], 1, kSpeedText + 20)) << "run " << t.run;
+        for (int k = 1; k <= 30; ++k)
+            EXPECT_EQ(At(r, IndexAt(k), 4), Index(k == 2 ? "3" : k == 3 || k == 18 ? "2" : "0")) << "run " << t.run;
+        EXPECT_EQ(At(r, SpeedAt(6), 35), "00000000004242000000000000000000000") << "run " << t.run;
+        const std::map<int, std::array<float, 3>> weights = {
+            {1, {58, 57, 59}}, {2, {0.5f, 0.5f, 0.5f}}, {3, {2, 4, 5}}, {18, {0.25f, -0.5f, 0.75f}}};
+        for (int k = 1; k <= 30; ++k) {
+            const auto found = weights.find(k);
+            const std::array<float, 3> fw = found == weights.end() ? std::array<float, 3>{} : found->second;
+            EXPECT_EQ(FloatOf(r, k), fw[0]) << "run " << t.run << " item " << k;
+            EXPECT_EQ(FloatOf(r, 31 + k), fw[1]) << "run " << t.run << " item " << k;
+            EXPECT_EQ(FloatOf(r, 62 + k), fw[2]) << "run " << t.run << " item " << k;
+        }
+        EXPECT_EQ(FloatOf(r, 31), 0.0f);
+        EXPECT_EQ(FloatOf(r, 62), 0.0f);
+        const float combined = t.kyori / ((t.kyori - 600.0f) / pP + 600.0f / pA);
+        const float floats[] = {t.mA, t.mP, t.mS, pA, pP, pS, combined, t.mS - combined, pS - combined,
+                                t.mA - pA, t.mP - pP, t.mS - pS, (t.mS - pA) * 100.0f / (pP - pA)};
+        for (int i = 0; i < 13; ++i) EXPECT_EQ(FloatOf(r, kMeasuredAgari + i), floats[i]) << "run " << t.run << " float " << i;
+        EXPECT_EQ(At(r, SpeedAt(3), 21), "607500061000006525000") << "run " << t.run;
+    }
+
+    // The hurdle run weighs with the hurdle model, which has no zero-byte labels.
+    const std::string hurdle(runs[2].Bytes());
+    for (int k = 1; k <= 30; ++k) EXPECT_EQ(At(hurdle, IndexAt(k), 4), Index("0")) << "item " << k;
+    EXPECT_EQ(At(hurdle, SpeedAt(3), 21), "612500061250006125000");
+    EXPECT_EQ(At(hurdle, SpeedAt(6), 35), std::string(35, '0'));
+    EXPECT_EQ(FloatOf(hurdle, 1), 61.25f);
+    EXPECT_EQ(FloatOf(hurdle, 3), 0.0f);
+}
+
 // A hurdle run's three predicted speeds are equal; its spread value is 0 and its combined speed is
 // the predicted speed again.
 TEST_F(Prediction, HurdleRunHasThreeEqualSpeeds) {
