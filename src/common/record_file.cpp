@@ -367,11 +367,19 @@ std::size_t SizeToRead(const Fd& in, const fs::path& path) {
 }  // namespace
 
 std::string ReadWholeFile(const fs::path& path) {
+    std::string out;
+    out.resize(ReadWholeFile(path, out).size());
+    return out;
+}
+
+std::string_view ReadWholeFile(const fs::path& path, std::string& buffer) {
     Fd in(path, O_RDONLY);
     if (!in.Ok() && Missing(path)) return {};
-    std::string out(SizeToRead(in, path), '\0');
-    out.resize(in.ReadAt(out.data(), out.size(), 0));
-    return out;
+    const std::size_t size = SizeToRead(in, path);
+    // Grown as a string grows (its room at least doubles), so that files that come larger and
+    // larger take fresh memory only now and then.
+    if (buffer.size() < size) buffer.resize(size);
+    return {buffer.data(), in.ReadAt(buffer.data(), size, 0)};
 }
 
 std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t length) {

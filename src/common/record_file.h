@@ -128,6 +128,13 @@ void CreateFolders(const std::filesystem::path& folder);
 /// there but cannot be opened or read (or is a folder) throws.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
+/// The same, read into `buffer`, for a caller that reads many files one after another, each
+/// done with before the next: the content is a view into `buffer`, good until the next read into
+/// it. The buffer only grows, and the bytes past the content are left as they were, so that a file
+/// no larger than one before costs no fresh memory and nothing is filled before the read (fresh
+/// pages cost more to fault in than the bytes cost to copy).
+std::string_view ReadWholeFile(const std::filesystem::path& path, std::string& buffer);
+
 /// The whole records of `bytes` (records of `length` one after another), in order, as views into
 /// them; a torn tail is not a record.
 std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t length);

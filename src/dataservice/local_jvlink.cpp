@@ -151,6 +151,7 @@ int LocalJVLink::JVOpen(std::string_view dataspec, std::string_view fromtime, in
     lastFileTimestamp.clear();
     std::optional<fs::file_time_type> newest;
     const fs::path* newestPath = nullptr;
+    std::uintmax_t largest = 0;
     for (const ServedFile& f : files_) {
         std::error_code ec;
         auto t = fs::last_write_time(f.path, ec);
@@ -158,8 +159,12 @@ int LocalJVLink::JVOpen(std::string_view dataspec, std::string_view fromtime, in
             newest = t;
             newestPath = &f.path;
         }
+        if (const auto size = fs::file_size(f.path, ec); !ec) largest = std::max(largest, size);
     }
     if (newestPath) lastFileTimestamp = TimestampOf(*newestPath);
+    // Room for the largest file, taken once: grown file by file, the buffer would take fresh
+    // memory again and again, and fresh pages cost more than the bytes read into them.
+    readBuffer_.reserve(static_cast<std::size_t>(largest));
     return kRcOk;
 }
 
@@ -211,7 +216,7 @@ int LocalJVLink::DamageCode(const ServedFile& file) const {
 bool LocalJVLink::LoadCurrentFile(int& rc) {
     const ServedFile& file = files_[current_];
     try {
-        content_ = common::ReadWholeFile(file.path);
+        content_ = common::ReadWholeFile(file.path, readBuffer_);
     } catch (const std::exception&) {
         rc = kRcFileUnreadable;
         return false;
@@ -224,7 +229,7 @@ bool LocalJVLink::LoadCurrentFile(int& rc) {
 
 bool LocalJVLink::NextRecord(std::string_view& record) {
     while (pos_ < content_.size()) {
-        const std::string_view rest = std::string_view(content_).substr(pos_);
+        const std::string_view rest = content_.substr(pos_);
         if (rest.starts_with("\r\n")) {  // a blank line holds no record
             pos_ += 2;
             continue;
@@ -328,8 +333,7 @@ int LocalJVLink::JVRead(std::string& buff, int& size, std::string& fileName) {
     }
 
     loaded_ = false;
-    content_.clear();
-    content_.shrink_to_fit();
+    content_ = {};
     ++current_;
     return current_ < files_.size() ? kRcNextFile : endCode_;
 }
@@ -392,8 +396,9 @@ void LocalJVLink::EndStream() {
     // files_, args_ and damagedAt_ stay: JVFiledelete may name a file of the last open after it closed.
     stream_ = Stream::None;
     loaded_ = false;
-    content_.clear();
-    content_.shrink_to_fit();
+    content_ = {};
+    readBuffer_.clear();
+    readBuffer_.shrink_to_fit();
     pos_ = 0;
     pending_.clear();
     done_ = 0;

@@ -53,6 +53,10 @@ TEST(FileFaults, EachCallCanBeMadeToFailAndLeavesTheOldFileWhole) {
              days.Append(d / "F.txt", "b");  // then appended, or cut back to the block before
          }, {"OLDOLD", "a", "ab"}},
         {"read", [](const auto& d) { (void)common::ReadWholeFile(d / "F.txt"); }},
+        {"read into a buffer", [](const auto& d) {
+             std::string buffer;
+             (void)common::ReadWholeFile(d / "F.txt", buffer);
+         }},
         {"mapped read", [](const auto& d) { (void)common::MappedFile(d / "F.txt"); }},
         {"record read", [](const auto& d) { (void)common::RecordFile(d / "F.txt", 3).ReadAll(); }},
         {"remove", [](const auto& d) { common::RemoveFile(d / "F.txt"); }},
@@ -100,6 +104,10 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
     dir.Write("F.txt", "ABCABC");
     for (const auto& read : std::vector<std::function<void()>>{
              [&] { (void)common::ReadWholeFile(dir / "F.txt"); },
+             [&] {
+                 std::string buffer;
+                 (void)common::ReadWholeFile(dir / "F.txt", buffer);
+             },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).Read(1); },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2); },
              [&] { common::RecordFile(dir / "F.txt", 3).ForEach([](std::int64_t, std::string_view) {}); },

@@ -191,6 +191,33 @@ TEST(WholeFiles, MappedFileReadsWhatReadWholeFileReads) {
     EXPECT_EQ(common::WholeRecords("aaabbbc", 3), (std::vector<std::string_view>{"aaa", "bbb"}));
 }
 
+// One buffer read into again and again gives each file as a fresh read does: a smaller file after
+// a larger one shows none of the larger one's tail, an empty or missing one shows nothing.
+TEST(WholeFiles, AReadIntoAKeptBufferReadsWhatReadWholeFileReads) {
+    testsupport::TempAppFolder dir;
+    const std::string big(300000, 'B');
+    dir.Write("small.txt", "records\r\n");
+    dir.Write("big.txt", big);
+    dir.Write("empty.txt", "");
+    dir.Write("mid.txt", std::string(1000, 'M') + "end");
+    std::string buffer;
+    for (const char* name : {"small.txt", "big.txt", "small.txt", "empty.txt", "none.txt", "mid.txt", "big.txt"}) {
+        SCOPED_TRACE(name);
+        const std::string_view read = common::ReadWholeFile(dir / name, buffer);
+        EXPECT_EQ(read, common::ReadWholeFile(dir / name));
+        if (!read.empty()) {
+            EXPECT_EQ(read.data(), buffer.data());  // in the buffer, not a copy
+        }
+    }
+    EXPECT_FALSE(dir.Exists("none.txt"));
+    // The buffer kept its room: a smaller file took no fresh memory.
+    EXPECT_GE(buffer.size(), big.size());
+    const char* room = buffer.data();
+    EXPECT_EQ(common::ReadWholeFile(dir / "mid.txt", buffer).data(), room);
+    dir.Write("folder/x", "x");
+    EXPECT_THROW((void)common::ReadWholeFile(dir / "folder", buffer), std::system_error);
+}
+
 TEST(WholeFiles, AtomicWriteAndMissingRead) {
     testsupport::TempAppFolder dir;
     EXPECT_EQ(common::ReadWholeFile(dir / "none.txt"), "");

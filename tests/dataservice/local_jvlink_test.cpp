@@ -149,6 +149,31 @@ TEST_F(LocalJVLinkTest, EmptyFilesStillSeparateAndNothingStoredGivesReadCountZer
     EXPECT_EQ(ReadToStop(*link), std::vector<Step>{Code(0)});
 }
 
+// The files of an open are read one after another into the same memory: a shorter file after a
+// longer one ends where it ends (its torn last record carries nothing of the file before), and a
+// file that grew after the open is served whole.
+TEST_F(LocalJVLinkTest, EachFileIsServedAsItIsWhateverWasReadBefore) {
+    Put("stored/RACE/1", kA1 + kA2 + kT1 + kT2 + kB1);
+    Put("stored/RACE/2", kB2);
+    Put("stored/RACE/3", kT1);
+    auto link = Make();
+    OpenCounts counts;
+    ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+    const std::string grown = std::string(200, 'Z') + "\r\n";
+    Put("stored/RACE/3", kT1 + grown);
+    EXPECT_EQ(ReadToStop(*link),
+              (std::vector<Step>{Rec(kA1, "1"), Rec(kA2, "1"), Rec(kT1, "1"), Rec(kT2, "1"), Rec(kB1, "1"), Code(-1),
+                                 Rec(kB2, "2"), Code(-1), Rec(kT1, "3"), Rec(grown, "3"), Code(0)}));
+    link->JVClose();
+
+    // The next open starts from what its files hold, the longest one first.
+    Put("stored/TCOV/a", kB1 + kB1 + kB1);
+    Put("stored/TCOV/b", kB2);
+    ASSERT_EQ(link->JVOpen("TCOV", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(ReadToStop(*link),
+              (std::vector<Step>{Rec(kB1, "a"), Rec(kB1, "a"), Rec(kB1, "a"), Code(-1), Rec(kB2, "b"), Code(0)}));
+}
+
 TEST_F(LocalJVLinkTest, MissingRootFolderGivesReadCountZero) {
     auto link = Make();  // root was never created
     ASSERT_FALSE(fs::exists(root));
