@@ -72,8 +72,11 @@ void WriteKeyList(const fs::path& path, const std::vector<std::string>& keys) {
 
 void HorseRuns::Place(std::string_view record) {
     std::string buffer;
-    const std::string key = records::RunKey(records::RecordView<LayoutSE>(RecordAsRead(record, buffer)));
-    const std::string_view identity = records::RunIdentity(key);
+    std::array<char, records::kRunKeyLength> keyBuffer;
+    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(RecordAsRead(record, buffer)), keyBuffer);
+    Identity identity{};
+    const std::string_view identityText = records::RunIdentity(key);
+    identityText.copy(identity.data(), identityText.size());
     const std::int64_t version = records::RunVersion(key);
     for (Run& run : runs_) {
         if (run.identity == identity && run.version <= version) {
@@ -82,7 +85,7 @@ void HorseRuns::Place(std::string_view record) {
             return;
         }
     }
-    runs_.push_back(Run{std::string(identity), version, record});
+    runs_.push_back(Run{identity, version, record});
 }
 
 std::string HorseRuns::Bytes() const {

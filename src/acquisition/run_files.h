@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -57,8 +58,11 @@ public:
     void AppendBytes(std::string& out) const;
 
 private:
+    // Characters 9 to 30 of the run key, held in place; a short record's shorter identity is
+    // padded with zero bytes, which a record as read never holds, so it stays apart.
+    using Identity = std::array<char, 22>;
     struct Run {
-        std::string identity;   // characters 9 to 30 of the run key
+        Identity identity;
         std::int64_t version;   // characters 1 to 8 read as a whole number
         std::string_view record;
     };
