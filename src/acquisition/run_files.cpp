@@ -41,6 +41,17 @@ std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     return buffer;
 }
 
+std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records) {
+    std::vector<std::string_view> pieces;
+    for (const std::string_view record : records) {
+        if (!pieces.empty() && pieces.back().data() + pieces.back().size() == record.data())
+            pieces.back() = std::string_view(pieces.back().data(), pieces.back().size() + record.size());
+        else
+            pieces.push_back(record);
+    }
+    return pieces;
+}
+
 bool IsValidKettoNum(std::string_view kettoNum) {
     return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);
 }
@@ -136,7 +147,6 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         }
         if (indexOf.emplace(kettoNum, horses.size()).second) horses.push_back(kettoNum);
     }
-    std::vector<HorseRuns> runs(horses.size());
 
     // Every whole record of the sorted runner file, in order, goes to its horse; a damaged one is
     // passed over (logged), and a shifted one ends the pass.
@@ -146,6 +156,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     host.pumpEvents();
     std::string buffer;
     std::string kettoNum;
+    std::vector<std::pair<std::size_t, std::string_view>> placed;  // horse, record
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
                                    summary.runnerRecords);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
@@ -154,12 +165,22 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
         kettoNum.assign(view.Get(records::se::KettoNum));
         const auto found = indexOf.find(kettoNum);
-        if (found != indexOf.end()) {
-            runs[found->second].Place(record);
-            ++summary.recordsPlaced;
-        }
+        if (found != indexOf.end()) placed.emplace_back(found->second, record);
         pump.Tick();
     }
+    summary.recordsPlaced = static_cast<std::int64_t>(placed.size());
+
+    // The records of each horse together, in file order (a counting sort): each horse's runs are
+    // placed when its file is written, in one list of runs used again for every horse.
+    std::vector<std::size_t> first(horses.size() + 1, 0);
+    for (const auto& [horse, record] : placed) ++first[horse + 1];
+    for (std::size_t h = 0; h < horses.size(); ++h) first[h + 1] += first[h];
+    std::vector<std::string_view> byHorse(placed.size());
+    {
+        std::vector<std::size_t> next(first.begin(), first.end() - 1);
+        for (const auto& [horse, record] : placed) byHorse[next[horse]++] = record;
+    }
+    placed = {};
 
     summary.recordsPassedOver = check.PassedOver();
 
@@ -167,9 +188,12 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
     std::string content;
+    HorseRuns runs;
     for (std::size_t h = 0; h < horses.size(); ++h) {
+        runs.Clear();
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(byHorse[k]);
         content.clear();
-        runs[h].AppendBytes(content);
+        runs.AppendBytes(content);
         bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
             const fs::path path = HorseRunFilePath(horses[h]);

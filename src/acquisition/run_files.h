@@ -27,6 +27,10 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
+/// `records` (views of bytes) as the pieces of one content: views that lie one after another in
+/// memory are joined into one, so that a file's records written in their order go in few pieces.
+std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records);
+
 /// A registration number that may name a file: ten ASCII letters or digits.
 bool IsValidKettoNum(std::string_view kettoNum);
 
@@ -51,6 +55,8 @@ public:
     void Place(std::string_view record);
 
     std::size_t Count() const { return runs_.size(); }
+    /// Holds no run again (keeping its room, for the next horse).
+    void Clear() { runs_.clear(); }
     std::string_view Record(std::size_t index) const { return runs_[index].record; }
     /// The file's content: the records in order.
     std::string Bytes() const;
