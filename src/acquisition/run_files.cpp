@@ -81,22 +81,24 @@ void WriteKeyList(const fs::path& path, const std::vector<std::string>& keys) {
     common::WriteFileAtomically(path, content);
 }
 
-void HorseRuns::Place(std::string_view record) {
+HorseRuns::Run::Run(std::string_view runner) : record(runner) {
     std::string buffer;
     std::array<char, records::kRunKeyLength> keyBuffer;
-    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(RecordAsRead(record, buffer)), keyBuffer);
-    Identity identity{};
+    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(RecordAsRead(runner, buffer)), keyBuffer);
     const std::string_view identityText = records::RunIdentity(key);
     identityText.copy(identity.data(), identityText.size());
-    const std::int64_t version = records::RunVersion(key);
+    version = records::RunVersion(key);
+}
+
+void HorseRuns::Place(const Run& placed) {
     for (Run& run : runs_) {
-        if (run.identity == identity && run.version <= version) {
-            run.version = version;  // the identity is the same
-            run.record = record;
+        if (run.identity == placed.identity && run.version <= placed.version) {
+            run.version = placed.version;  // the identity is the same
+            run.record = placed.record;
             return;
         }
     }
-    runs_.push_back(Run{identity, version, record});
+    runs_.push_back(placed);
 }
 
 std::string HorseRuns::Bytes() const {
@@ -156,7 +158,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     host.pumpEvents();
     std::string buffer;
     std::string kettoNum;
-    std::vector<std::pair<std::size_t, std::string_view>> placed;  // horse, record
+    std::vector<std::pair<std::size_t, HorseRuns::Run>> placed;  // horse, run
+    placed.reserve(count);
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
                                    summary.runnerRecords);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
@@ -165,7 +168,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
         kettoNum.assign(view.Get(records::se::KettoNum));
         const auto found = indexOf.find(kettoNum);
-        if (found != indexOf.end()) placed.emplace_back(found->second, record);
+        if (found != indexOf.end()) placed.emplace_back(found->second, HorseRuns::Run(record));
         pump.Tick();
     }
     summary.recordsPlaced = static_cast<std::int64_t>(placed.size());
@@ -173,14 +176,13 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // The records of each horse together, in file order (a counting sort): each horse's runs are
     // placed when its file is written, in one list of runs used again for every horse.
     std::vector<std::size_t> first(horses.size() + 1, 0);
-    for (const auto& [horse, record] : placed) ++first[horse + 1];
+    for (const auto& [horse, run] : placed) ++first[horse + 1];
     for (std::size_t h = 0; h < horses.size(); ++h) first[h + 1] += first[h];
-    std::vector<std::string_view> byHorse(placed.size());
+    std::vector<std::size_t> byHorse(placed.size());  // indices into placed
     {
         std::vector<std::size_t> next(first.begin(), first.end() - 1);
-        for (const auto& [horse, record] : placed) byHorse[next[horse]++] = record;
+        for (std::size_t i = 0; i < placed.size(); ++i) byHorse[next[placed[i].first]++] = i;
     }
-    placed = {};
 
     summary.recordsPassedOver = check.PassedOver();
 
@@ -191,7 +193,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     HorseRuns runs;
     for (std::size_t h = 0; h < horses.size(); ++h) {
         runs.Clear();
-        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(byHorse[k]);
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(placed[byHorse[k]].second);
         content.clear();
         runs.AppendBytes(content);
         bool unchanged = false;
