@@ -65,10 +65,12 @@ struct StepInputs {
 const std::vector<StepInputs>& Inputs() {
     static const std::vector<StepInputs> inputs = {
         {"fetch", {"jvdata/stored/TOKU/*", "jvdata/stored/RACE/*", "jvdata/stored/TCVN/*", "jvdata/stored/RCVN/*"}},
-        {"structures", {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat", "KSTHISWEEKN.dat", "HRTHISWEEKN.dat"}},
+        // Both read the run files already there, to leave alone those that hold their runs.
+        {"structures", {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat", "UMAGOTOTHISWEEKN/*"}},
+        // The working runner copy it has just rebuilt is not read again.
         {"cancel",
          {"RATHISWEEKNNEW.dat", "jvdata/realtime/0B12/*", "RARIALTIME.dat", "SERIALTIME.dat", "RATHISWEEKNNEWd.dat",
-          "SETHISWEEKNNEWd.dat", "KETTONUMTHISWEEKN.dat", "SETHISWEEKNNEW.dat"}},
+          "SETHISWEEKNNEWd.dat", "KETTONUMTHISWEEKN.dat", "UMAGOTOTHISWEEKN/*"}},
         {"dayfix", {"KETTONUMTHISWEEKN.dat", "UMAGOTOTHISWEEKN/*", "RATHISWEEKNNEW.dat", "HRTHISWEEKN.dat"}},
         {"compute",
          {"HAHAHANNUMTHISWEEKN.dat", "KETTONUMTHISWEEKN.dat", "UMTHISWEEKNNEW.dat", "KSTHISWEEKN.dat",

@@ -1,13 +1,13 @@
 #include "acquisition/race_cancellation.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "acquisition/breaking_results.h"
 #include "acquisition/fetch_messages.h"
@@ -56,26 +56,41 @@ std::string MatchKeyOf(RecordView<LayoutSE> runner) {
     return key;
 }
 
-// Bytes of a record file, whole records only being looked at by the callers. A file that is there
-// and cannot be read throws.
-std::string FileBytes(std::string_view name) { return common::ReadWholeFile(common::AppPath(name)); }
-
-// The bytes a file holds, handed from one part of the run to the next so that each file is read
-// once. Held only when they are what the file holds: a part that fails hands nothing on, and the
-// next part reads the file.
-struct HeldFile {
-    std::string bytes;
+// A record file's content handed from one part of the run to the next so that each file is read
+// once: its whole records as views into the mapped files they come from (a marked record comes
+// from the breaking file), and a torn tail. Nothing is copied: a week's runner file would cost as
+// much to copy as to write. Held only when it is what the file holds: a part that fails hands
+// nothing on, and the next part reads the file.
+struct HeldRecords {
+    std::vector<common::MappedFile> files;  // the views point into them
+    std::vector<std::string_view> records;
+    std::string_view tail;  // a torn last record
     bool held = false;
 
-    void Hold(std::string content) {
-        bytes = std::move(content);
-        held = true;
+    // The file as it is, mapped.
+    static HeldRecords Read(const fs::path& path, std::size_t length) {
+        HeldRecords file;
+        file.Map(path, length);
+        return file;
     }
-    // The bytes, taken from here (nothing stays held), or else read from the file.
-    std::string Take(const fs::path& path) {
-        std::string content = held ? std::move(bytes) : common::ReadWholeFile(path);
-        *this = {};
-        return content;
+    // Maps `path` and holds its records and tail (not yet marked as held); returns its bytes.
+    std::string_view Map(const fs::path& path, std::size_t length) {
+        const std::string_view bytes = files.emplace_back(path).Bytes();
+        records = common::WholeRecords(bytes, length);
+        tail = bytes.substr(records.size() * length);
+        return bytes;
+    }
+    // The content in pieces, records that lie one after another joined.
+    std::vector<std::string_view> Pieces() const {
+        std::vector<std::string_view> pieces = JoinAdjacent(records);
+        if (!tail.empty()) pieces.push_back(tail);
+        return pieces;
+    }
+    // Taken from `from` when it holds the file, else read from it; `from` holds nothing after.
+    static HeldRecords Take(HeldRecords& from, const fs::path& path, std::size_t length) {
+        HeldRecords taken = from.held ? std::move(from) : Read(path, length);
+        from = {};
+        return taken;
     }
 };
 
@@ -86,13 +101,13 @@ struct HeldFile {
 // record of the full copy is left as it is.
 template <class L>
 std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged,
-                           HeldFile& fullHeld) {
+                           HeldRecords& fullHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
-    const std::string breaking = FileBytes(breakingName);
+    const fs::path breakingPath = common::AppPath(breakingName);
+    common::MappedFile breaking(breakingPath);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string buffer;
-    const fs::path breakingPath = common::AppPath(breakingName);
-    damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking, [&](std::int64_t, std::string_view record) {
+    damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking.Bytes(), [&](std::int64_t, std::string_view record) {
         const RecordView<L> view(RecordAsRead(record, buffer));
         if (view.Get(records::kDataKubun<L>) != "9") return;
         cancelled[MatchKeyOf(view)] = record;  // a later one of the same key wins
@@ -100,19 +115,22 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     if (cancelled.empty()) return 0;
 
     const fs::path fullPath = common::AppPath(fullName);
-    std::string full = common::ReadWholeFile(fullPath);
+    HeldRecords full;
+    const std::string_view fullBytes = full.Map(fullPath, length);
     std::int64_t marked = 0;
-    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t n, std::string_view record) {
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
         const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(record, buffer)));
         const auto found = cancelled.find(key);
         if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
         // and a kind left unmarked would keep the race in the working copy.
-        full.replace(static_cast<std::size_t>(n - 1) * length, length, found->second);
+        full.records[static_cast<std::size_t>(n - 1)] = found->second;
         ++marked;
     });
-    if (marked > 0) common::WriteFileAtomically(fullPath, full, common::AppPath(records::kTemporary));
-    fullHeld.Hold(std::move(full));
+    if (marked > 0) common::WriteFileAtomically(fullPath, full.Pieces(), common::AppPath(records::kTemporary));
+    full.files.push_back(std::move(breaking));  // the marked records point into it
+    full.held = true;
+    fullHeld = std::move(full);
     return marked;
 }
 
@@ -123,35 +141,29 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 // `workingHeld` holds the working copy written.
 template <class L>
 std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view workingName, std::int64_t& outputsKept,
-                               std::int64_t& damaged, HeldFile& fullHeld, HeldFile& workingHeld) {
+                               std::int64_t& damaged, HeldRecords& fullHeld, HeldRecords& workingHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path fullPath = common::AppPath(fullName);
     std::error_code ec;
     if (!fs::is_regular_file(fullPath, ec))
         throw std::runtime_error(fullPath.string() + " is missing: " + std::string(workingName) + " is left as it is");
-    std::string full = fullHeld.Take(fullPath);
-    if (full.size() < length) {
+    HeldRecords full = HeldRecords::Take(fullHeld, fullPath, length);
+    if (full.records.empty()) {
         if (common::KeepOutput(kStep, common::AppPath(workingName), fullPath)) ++outputsKept;
         return -1;
     }
-    // The kept records move to the front of the full copy's own bytes: a record is moved only
-    // after it was looked at, and never over one not yet looked at. A second buffer of the size
-    // of the file would cost as much as the file's read.
-    std::size_t keptBytes = 0;
-    std::int64_t count = 0;
+    HeldRecords kept;
     std::string buffer;
-    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full, [&](std::int64_t, std::string_view record) {
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full.records, [&](std::int64_t, std::string_view record) {
         const std::string_view kind = RecordView<L>(RecordAsRead(record, buffer)).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;
-        if (full.data() + keptBytes != record.data()) std::memmove(full.data() + keptBytes, record.data(), record.size());
-        keptBytes += record.size();
-        ++count;
+        kept.records.push_back(record);
     });
-    std::string kept = std::move(full);
-    kept.resize(keptBytes);
-    common::WriteFileAtomically(common::AppPath(workingName), kept, common::AppPath(records::kTemporary));
-    workingHeld.Hold(std::move(kept));
-    return count;
+    common::WriteFileAtomically(common::AppPath(workingName), kept.Pieces(), common::AppPath(records::kTemporary));
+    kept.files = std::move(full.files);
+    kept.held = true;
+    workingHeld = std::move(kept);
+    return static_cast<std::int64_t>(workingHeld.records.size());
 }
 
 }  // namespace
@@ -203,11 +215,11 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
 
     std::int64_t& damaged = summary.recordsPassedOver;
     {
-        HeldFile full, working;
+        HeldRecords full, working;
         part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged, full); });
         part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged, full, working); });
     }
-    HeldFile fullRunners, workingRunners;
+    HeldRecords fullRunners, workingRunners;
     part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged, fullRunners); });
     part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged, fullRunners, workingRunners); });
     fullRunners = {};
@@ -224,7 +236,7 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
         // The working copy just written, when this run wrote it, else as the file holds it.
         summary.runFiles = workingRunners.held
                                ? WriteHorseRunFiles(ReadKeyList(common::AppPath(kHorseList)),
-                                                    common::WholeRecords(workingRunners.bytes, static_cast<std::size_t>(records::kLength<LayoutSE>)), host, kStep)
+                                                    workingRunners.records, host, kStep)
                                : RebuildHorseRunFiles(host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
         summary.recordsPassedOver += summary.runFiles.recordsPassedOver;

@@ -41,6 +41,17 @@ std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     return buffer;
 }
 
+std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records) {
+    std::vector<std::string_view> pieces;
+    for (const std::string_view record : records) {
+        if (!pieces.empty() && pieces.back().data() + pieces.back().size() == record.data())
+            pieces.back() = std::string_view(pieces.back().data(), pieces.back().size() + record.size());
+        else
+            pieces.push_back(record);
+    }
+    return pieces;
+}
+
 bool IsValidKettoNum(std::string_view kettoNum) {
     return kettoNum.size() == 10 && common::IsSafeKey(kettoNum);
 }
@@ -70,19 +81,24 @@ void WriteKeyList(const fs::path& path, const std::vector<std::string>& keys) {
     common::WriteFileAtomically(path, content);
 }
 
-void HorseRuns::Place(std::string_view record) {
+HorseRuns::Run::Run(std::string_view runner) : record(runner) {
     std::string buffer;
-    const std::string key = records::RunKey(records::RecordView<LayoutSE>(RecordAsRead(record, buffer)));
-    const std::string_view identity = records::RunIdentity(key);
-    const std::int64_t version = records::RunVersion(key);
+    std::array<char, records::kRunKeyLength> keyBuffer;
+    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(RecordAsRead(runner, buffer)), keyBuffer);
+    const std::string_view identityText = records::RunIdentity(key);
+    identityText.copy(identity.data(), identityText.size());
+    version = records::RunVersion(key);
+}
+
+void HorseRuns::Place(const Run& placed) {
     for (Run& run : runs_) {
-        if (run.identity == identity && run.version <= version) {
-            run.version = version;  // the identity is the same
-            run.record = record;
+        if (run.identity == placed.identity && run.version <= placed.version) {
+            run.version = placed.version;  // the identity is the same
+            run.record = placed.record;
             return;
         }
     }
-    runs_.push_back(Run{std::string(identity), version, record});
+    runs_.push_back(placed);
 }
 
 std::string HorseRuns::Bytes() const {
@@ -133,7 +149,6 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         }
         if (indexOf.emplace(kettoNum, horses.size()).second) horses.push_back(kettoNum);
     }
-    std::vector<HorseRuns> runs(horses.size());
 
     // Every whole record of the sorted runner file, in order, goes to its horse; a damaged one is
     // passed over (logged), and a shifted one ends the pass.
@@ -143,6 +158,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     host.pumpEvents();
     std::string buffer;
     std::string kettoNum;
+    std::vector<std::pair<std::size_t, HorseRuns::Run>> placed;  // horse, run
+    placed.reserve(count);
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
                                    summary.runnerRecords);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
@@ -151,11 +168,20 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
         kettoNum.assign(view.Get(records::se::KettoNum));
         const auto found = indexOf.find(kettoNum);
-        if (found != indexOf.end()) {
-            runs[found->second].Place(record);
-            ++summary.recordsPlaced;
-        }
+        if (found != indexOf.end()) placed.emplace_back(found->second, HorseRuns::Run(record));
         pump.Tick();
+    }
+    summary.recordsPlaced = static_cast<std::int64_t>(placed.size());
+
+    // The records of each horse together, in file order (a counting sort): each horse's runs are
+    // placed when its file is written, in one list of runs used again for every horse.
+    std::vector<std::size_t> first(horses.size() + 1, 0);
+    for (const auto& [horse, run] : placed) ++first[horse + 1];
+    for (std::size_t h = 0; h < horses.size(); ++h) first[h + 1] += first[h];
+    std::vector<std::size_t> byHorse(placed.size());  // indices into placed
+    {
+        std::vector<std::size_t> next(first.begin(), first.end() - 1);
+        for (std::size_t i = 0; i < placed.size(); ++i) byHorse[next[placed[i].first]++] = i;
     }
 
     summary.recordsPassedOver = check.PassedOver();
@@ -164,9 +190,12 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
     std::string content;
+    HorseRuns runs;
     for (std::size_t h = 0; h < horses.size(); ++h) {
+        runs.Clear();
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(placed[byHorse[k]].second);
         content.clear();
-        runs[h].AppendBytes(content);
+        runs.AppendBytes(content);
         bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
             const fs::path path = HorseRunFilePath(horses[h]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -26,6 +27,10 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
+/// `records` (views of bytes) as the pieces of one content: views that lie one after another in
+/// memory are joined into one, so that a file's records written in their order go in few pieces.
+std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records);
+
 /// A registration number that may name a file: ten ASCII letters or digits.
 bool IsValidKettoNum(std::string_view kettoNum);
 
@@ -42,14 +47,29 @@ void WriteKeyList(const std::filesystem::path& path, const std::vector<std::stri
 /// It holds views of the records: the bytes placed must outlive it.
 class HorseRuns {
 public:
+    /// One runner record as placing looks at it: which run it is and its version, read once (a
+    /// pass that gathers each horse's records reads them while they are at hand).
+    struct Run {
+        explicit Run(std::string_view record);
+
+        // Characters 9 to 30 of the run key, held in place; a short record's shorter identity is
+        // padded with zero bytes, which a record as read never holds, so it stays apart.
+        std::array<char, 22> identity{};
+        std::int64_t version = 0;  // characters 1 to 8 read as a whole number
+        std::string_view record;
+    };
+
     /// Places one 555-byte runner record by the run-file rule: it is written over the first stored
     /// run (in file order) with the same run (race date, race number, horse number, horse) whose
     /// version date is not later than its own; when there is none it is added at the end. So a
     /// newer or equal version replaces the stored one in its place, and a version older than
     /// every stored one of the same run is added as a further record.
-    void Place(std::string_view record);
+    void Place(std::string_view record) { Place(Run(record)); }
+    void Place(const Run& run);
 
     std::size_t Count() const { return runs_.size(); }
+    /// Holds no run again (keeping its room, for the next horse).
+    void Clear() { runs_.clear(); }
     std::string_view Record(std::size_t index) const { return runs_[index].record; }
     /// The file's content: the records in order.
     std::string Bytes() const;
@@ -57,11 +77,6 @@ public:
     void AppendBytes(std::string& out) const;
 
 private:
-    struct Run {
-        std::string identity;   // characters 9 to 30 of the run key
-        std::int64_t version;   // characters 1 to 8 read as a whole number
-        std::string_view record;
-    };
     std::vector<Run> runs_;
 };
 

@@ -77,14 +77,7 @@ public:
     /// Writes the records, in order, as the whole content of `path` (through a scratch file and a
     /// rename). Records that lie one after another in the file go in one piece.
     void WriteTo(const fs::path& path, const fs::path& scratch = {}) const {
-        std::vector<std::string_view> pieces;
-        for (const std::string_view record : records_) {
-            if (!pieces.empty() && pieces.back().data() + pieces.back().size() == record.data())
-                pieces.back() = std::string_view(pieces.back().data(), pieces.back().size() + record.size());
-            else
-                pieces.push_back(record);
-        }
-        common::WriteFileAtomically(path, pieces, scratch);
+        common::WriteFileAtomically(path, JoinAdjacent(records_), scratch);
     }
 
 private:

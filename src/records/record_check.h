@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +129,21 @@ std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::pa
     RecordFileCheck check(step, file, L::kName, length, count, entries);
     for (std::int64_t n = 1; n <= count && !check.Stopped(); ++n) {
         const std::string_view record = bytes.substr(static_cast<std::size_t>(n - 1) * length, length);
+        if (check.Whole(n, record)) visit(n, record);
+    }
+    return check.PassedOver();
+}
+
+/// The same over a file's whole records already cut apart (record n at index n - 1), for a
+/// caller that holds them as views rather than as the file's bytes in one piece.
+template <class L, class Visit>
+std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::path& file,
+                                std::span<const std::string_view> records, Visit&& visit,
+                                std::vector<std::string>* entries = nullptr) {
+    const auto count = static_cast<std::int64_t>(records.size());
+    RecordFileCheck check(step, file, L::kName, static_cast<std::size_t>(kLength<L>), count, entries);
+    for (std::int64_t n = 1; n <= count && !check.Stopped(); ++n) {
+        const std::string_view record = records[static_cast<std::size_t>(n - 1)];
         if (check.Whole(n, record)) visit(n, record);
     }
     return check.PassedOver();

@@ -354,6 +354,52 @@ TEST_F(Cancellation, MarksEveryMatchAndRebuildsWorkingCopiesAndRunFiles) {
     EXPECT_EQ(folder.Read("RATHISWEEKNNEWd.dat"), Join({P, X, X, D, C, E}));
 }
 
+// The full runner copy as a file may hold it after a fault: a damaged record and a torn tail. The
+// marking leaves both where they are; the working copy takes neither. With no "9" record nothing
+// is marked and the full copy is read as it stands.
+TEST_F(Cancellation, AFullCopyWithADamagedRecordAndATornTailKeepsBothInPlace) {
+    const At race{"20241013", "06", "03", "02", "02"};
+    const std::string h1 = "2020100001", h2 = "2020100002";
+    const std::string r1 = Runner('2', race, "01", h1, "r1"), r2 = Runner('2', race, "02", h2, "r2"),
+                      r1Early = Runner('1', race, "01", h1, "early");
+    std::string damaged = Runner('2', race, "03", h2, "damaged");
+    damaged.replace(0, 2, "XX");
+    const std::string torn = r2.substr(0, 100);
+    const std::string full = r1 + damaged + r1Early + r2 + torn;
+    const std::string races = Race('2', race, "E");
+    const std::string Y = Runner('9', race, "02", h2, "Y", "20241013");
+    struct Case {
+        const char* what;
+        std::vector<std::string> breaking;
+        std::string fullAfter, workingAfter, h2RunsAfter;
+    };
+    const std::vector<Case> cases = {
+        {"one runner called off", {Y}, r1 + damaged + r1Early + Y + torn, r1, ""},
+        {"nothing called off", {}, full, r1 + r2, r2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.Write("RATHISWEEKNNEW.dat", races);
+        folder.Write("RATHISWEEKNNEWd.dat", races);
+        folder.Write("SETHISWEEKNNEW.dat", "last week's working copy");
+        folder.Write("SETHISWEEKNNEWd.dat", full);
+        folder.Write("KETTONUMTHISWEEKN.dat", KeyList({h1, h2}));
+        std::filesystem::remove(folder / "SERIALTIME.dat");
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        link.QueueRecords(c.breaking).QueueReadCode(-203);
+
+        const auto summary = Apply();
+
+        EXPECT_EQ(folder.Read("SETHISWEEKNNEWd.dat"), c.fullAfter);
+        EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), c.workingAfter);
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h1 + ".dat"), r1);
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h2 + ".dat"), c.h2RunsAfter);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("SETHISWEEKNNEWd.dat"));
+        EXPECT_GT(summary.recordsPassedOver, 0);
+        EXPECT_FALSE(folder.Exists("TEMPORARY"));
+    }
+}
+
 TEST_F(Cancellation, AnEmptyRaceFileEndsWithTheNoDataMessageSaysSoAndTouchesNothing) {
     const At race{"20241013", "06", "03", "02", "02"};
     const std::string runners = Runner('2', race, "01", "2020100001", "kept");

@@ -1,6 +1,8 @@
 #include "acquisition/run_files.h"
 
+#include <cstdint>
 #include <random>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 
 #include "acquisition/structure_fixtures.h"
 #include "common/record_file.h"
+#include "records/keys.h"
+#include "records/record.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
 
@@ -57,6 +61,85 @@ TEST(HorseRuns, PlacesEachVersionByTheRunFileRule) {
         for (const std::string& r : records) runs.Place(r);
         EXPECT_EQ(SeTags(runs.Bytes()), c.after) << c.what;
         EXPECT_EQ(runs.Count(), c.after.size()) << c.what;
+    }
+}
+
+// The rule as it was first written: each record's run key made as a string and compared whole.
+std::string PlacedByStringKeys(const std::vector<std::string>& records) {
+    struct Run {
+        std::string identity;
+        std::int64_t version;
+        std::string_view record;
+    };
+    std::vector<Run> runs;
+    for (const std::string& record : records) {
+        std::string buffer;
+        const std::string key =
+            records::RunKey(records::RecordView<records::LayoutSE>(acquisition::RecordAsRead(record, buffer)));
+        const std::string_view identity = records::RunIdentity(key);
+        const std::int64_t version = records::RunVersion(key);
+        bool placed = false;
+        for (Run& run : runs) {
+            if (run.identity == identity && run.version <= version) {
+                run.version = version;
+                run.record = record;
+                placed = true;
+                break;
+            }
+        }
+        if (!placed) runs.push_back(Run{std::string(identity), version, record});
+    }
+    std::string bytes;
+    for (const Run& run : runs) bytes.append(run.record);
+    return bytes;
+}
+
+// Runs held in place must tell runs apart exactly as whole string keys did: zero bytes in a key
+// field (read as blanks), blank fields, and short records whose keys stop early.
+TEST(HorseRuns, PlacesAsWholeStringKeysDo) {
+    const std::string zeros(2, '\0');
+    const std::vector<std::string> umabans = {"01", "02", "  ", zeros};
+    const std::vector<std::string> makeDates = {"20241008", "20241010", "2024101 ", "        ", std::string(8, '\0')};
+    const std::vector<std::size_t> cuts = {555, 555, 555, 555, 40, 31, 30, 29, 12, 8, 3};
+    std::mt19937 random(36);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<std::string> records;
+        const int count = 1 + static_cast<int>(random() % 12);
+        for (int k = 0; k < count; ++k) {
+            std::string record = Se('2', random() % 2 ? "20241012" : "20241013", "05", random() % 2 ? "01" : "02",
+                                    umabans[random() % umabans.size()], random() % 4 ? "2019100001" : "2019100002",
+                                    "p" + std::to_string(k + 1), makeDates[random() % makeDates.size()]);
+            records.push_back(record.substr(0, cuts[random() % cuts.size()]));
+        }
+        acquisition::HorseRuns runs;
+        for (const std::string& r : records) runs.Place(r);
+        ASSERT_EQ(runs.Bytes(), PlacedByStringKeys(records)) << "trial " << trial;
+    }
+}
+
+TEST(JoinAdjacent, JoinsViewsThatFollowOneAnotherInMemoryOnly) {
+    const std::string_view bytes = "aaabbbcccddd";
+    const std::string_view a = bytes.substr(0, 3), b = bytes.substr(3, 3), c = bytes.substr(6, 3),
+                           d = bytes.substr(9, 3);
+    const struct {
+        std::vector<std::string_view> records;
+        std::vector<std::string_view> pieces;
+    } cases[] = {
+        {{}, {}},
+        {{a}, {a}},
+        {{a, b, c, d}, {bytes}},
+        {{a, c, d}, {a, bytes.substr(6)}},
+        {{b, a}, {b, a}},                      // in memory order only
+        {{a, a}, {a, a}},                      // the same record twice is not joined
+        {{a, b, d, c}, {bytes.substr(0, 6), d, c}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string_view> pieces = acquisition::JoinAdjacent(c.records);
+        ASSERT_EQ(pieces.size(), c.pieces.size());
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].data(), c.pieces[i].data());
+            EXPECT_EQ(pieces[i].size(), c.pieces[i].size());
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "record_bytes.h"
@@ -42,6 +43,32 @@ TEST(Keys, RunKeyIsVersionDateThenRunIdentity) {
     Put(other, 29, "07");
     Put(other, 31, "2021104567");
     EXPECT_EQ(RunIdentity(RunKey(RecordView<LayoutSE>(other))), RunIdentity(key));
+}
+
+// A short record's key holds what its fields hold, in order: a field cut short ends it early.
+TEST(Keys, RunKeyOfAShortRecordStopsWhereTheRecordDoes) {
+    std::string se = RaceRecord(555, "SE", '4', "20250829", "2025083105020311");
+    Put(se, 29, "07");
+    Put(se, 31, "2021104567");
+    const struct {
+        std::size_t cut;
+        const char* key;
+    } cases[] = {
+        {555, "20250829" "2025" "0831" "11" "07" "2021104567"},
+        {40, "20250829" "2025" "0831" "11" "07" "2021104567"},
+        {39, "20250829" "2025" "0831" "11" "07" "202110456"},
+        {29, "20250829" "2025" "0831" "11" "0"},
+        {25, "20250829" "2025" "0831"},  // the race number, after the course, is cut off
+        {12, "20250829" "2"},
+        {8, "20250"},                   // the version cut short
+        {3, ""},
+    };
+    for (const auto& c : cases) {
+        const RecordView<LayoutSE> view(std::string_view(se).substr(0, c.cut));
+        std::array<char, kRunKeyLength> buffer;
+        EXPECT_EQ(RunKeyIn(view, buffer), c.key) << c.cut;
+        EXPECT_EQ(RunKey(view), c.key) << c.cut;
+    }
 }
 
 }  // namespace
