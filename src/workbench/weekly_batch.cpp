@@ -52,14 +52,22 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         return batch;
     }
 
-    // The mode, and the race and payout records, each file read once; they are let go once the
-    // races are listed.
+    // The mode, and the payout and race records, each file read once; they are let go once the
+    // races are listed. Of the race file, which holds past weeks' races too, only the records the
+    // list can use are kept.
     RaceList list;
     {
-        std::vector<records::StoredRA> raceFile;
         std::vector<records::StoredHR> payoutFile;
-        log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew, log); });
+        RaceFileRecords raceFile;
         log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
+        log.Step(records::kRaThisWeekNew, [&] {
+            const auto payoutRaces = PayoutRaces(payoutFile);
+            std::int64_t read = 0;
+            log.CountDamagedRecords(records::WeekFileRA(common::AppPath(records::kRaThisWeekNew))
+                                        .ForEach(kBatchStep, [&](std::int64_t, records::RecordView<records::LayoutRA> ra) {
+                                            raceFile.Take(++read, ra, ListCanUse(ra, payoutRaces));
+                                        }));
+        });
         batch.ResultMode = DecideResultMode(raceFile);
 
         // The race list and the three week files, each written whole once.
