@@ -26,14 +26,16 @@ using records::StoredRA;
 constexpr char kFinalResults = '7';
 constexpr char kCancelled = '9';
 
-char KindOf(const StoredRA& ra) {
+template <class R>
+char KindOf(const R& ra) {
     const std::string_view kind = ra.Get(records::kDataKubun<LayoutRA>);
     return kind.empty() ? ' ' : kind[0];
 }
 
 // Prediction mode lists the kinds "2" to "6" (the race card up to the day before): the earliest
 // stage "1", final results "7" and cancelled races "9" are not races to predict.
-bool IsListedKind(const StoredRA& ra) {
+template <class R>
+bool IsListedKind(const R& ra) {
     const char kind = KindOf(ra);
     return kind >= '2' && kind <= '6';
 }
@@ -77,10 +79,10 @@ std::unordered_map<std::string, std::size_t> NewestByRace(const std::vector<Stor
     return newest;
 }
 
-void ListPredictionRaces(RaceList& list, const std::vector<StoredRA>& raceFile, KeyCheck& keys) {
+void ListPredictionRaces(RaceList& list, const RaceFileRecords& raceFile, KeyCheck& keys) {
     std::unordered_map<std::string, std::size_t> place;
-    for (std::size_t n = 0; n < raceFile.size(); ++n) {
-        const StoredRA& ra = raceFile[n];
+    for (std::size_t n = 0; n < raceFile.Records.size(); ++n) {
+        const StoredRA& ra = raceFile.Records[n];
         if (!IsListedKind(ra)) continue;
         const std::string_view raceId = ra.Get(records::kRaceId<LayoutRA>);
         if (!keys.Usable(raceId, records::kRaThisWeekNew)) continue;
@@ -93,12 +95,12 @@ void ListPredictionRaces(RaceList& list, const std::vector<StoredRA>& raceFile, 
         race.RaceKey12 = key;
         race.RaceId = std::string(raceId);
         race.Ra = ra;
-        race.RaRecordNo = static_cast<std::int64_t>(n) + 1;
+        race.RaRecordNo = raceFile.RecordNos[n];
     }
     for (std::size_t r = 0; r < list.Races.size(); ++r) list.TitleOrder.push_back(static_cast<int>(r) + 1);
 }
 
-void ListResultRaces(RaceList& list, const std::vector<StoredRA>& raceFile, const std::vector<StoredHR>& payoutFile,
+void ListResultRaces(RaceList& list, const RaceFileRecords& raceFile, const std::vector<StoredHR>& payoutFile,
                      KeyCheck& keys) {
     std::unordered_map<std::string, std::size_t> place;
     for (const StoredHR& hr : payoutFile) {
@@ -111,14 +113,14 @@ void ListResultRaces(RaceList& list, const std::vector<StoredRA>& raceFile, cons
         }
     }
     // Titles keyed by race, whatever the order of the two files.
-    const auto newestRa = NewestByRace(raceFile);
+    const auto newestRa = NewestByRace(raceFile.Records);
     std::vector<std::pair<std::int64_t, int>> titled;  // race file position, race
     for (std::size_t r = 0; r < list.Races.size(); ++r) {
         ListedRace& race = list.Races[r];
         const auto found = newestRa.find(race.RaceKey12);
         if (found == newestRa.end()) continue;
-        race.Ra = raceFile[found->second];
-        race.RaRecordNo = static_cast<std::int64_t>(found->second) + 1;
+        race.Ra = raceFile.Records[found->second];
+        race.RaRecordNo = raceFile.RecordNos[found->second];
         race.RaceId = std::string(race.Ra->Get(records::kRaceId<LayoutRA>));
         titled.emplace_back(race.RaRecordNo, static_cast<int>(r) + 1);
     }
@@ -128,14 +130,30 @@ void ListResultRaces(RaceList& list, const std::vector<StoredRA>& raceFile, cons
 
 }  // namespace
 
-std::int16_t DecideResultMode(const std::vector<StoredRA>& raceFile) {
-    for (auto it = raceFile.rbegin(); it != raceFile.rend(); ++it) {
-        const char kind = KindOf(*it);
-        if (kind == kCancelled) continue;
-        return kind == kFinalResults ? 1 : 0;
-    }
-    return 0;
+RaceFileRecords::RaceFileRecords(const std::vector<StoredRA>& all) {
+    for (std::size_t i = 0; i < all.size(); ++i) Take(static_cast<std::int64_t>(i) + 1, all[i].View(), true);
 }
+
+void RaceFileRecords::Take(std::int64_t n, records::RecordView<LayoutRA> ra, bool keep) {
+    FileCount = n;
+    const char kind = KindOf(ra);
+    if (kind != kCancelled) LastKind = kind;
+    if (!keep) return;
+    Records.emplace_back().Assign(ra.Bytes());
+    RecordNos.push_back(n);
+}
+
+std::unordered_set<std::string> PayoutRaces(const std::vector<StoredHR>& payoutFile) {
+    std::unordered_set<std::string> races;
+    for (const StoredHR& hr : payoutFile) races.insert(records::RaceKey12Of(hr));
+    return races;
+}
+
+bool ListCanUse(records::RecordView<LayoutRA> ra, const std::unordered_set<std::string>& payoutRaces) {
+    return IsListedKind(ra) || payoutRaces.contains(records::RaceKey12Of(ra));
+}
+
+std::int16_t DecideResultMode(const RaceFileRecords& raceFile) { return raceFile.LastKind == kFinalResults ? 1 : 0; }
 
 std::string RaceListLine(std::string_view raceId, std::string_view courseName, std::int16_t resultMode) {
     const records::RecordView<records::LayoutRaceId> id(raceId);
@@ -153,7 +171,7 @@ std::string RaceListLine(std::string_view raceId, std::string_view courseName, s
     return line;
 }
 
-RaceList ListRaces(std::int16_t resultMode, const std::vector<StoredRA>& raceFile, const std::vector<StoredHR>& payoutFile,
+RaceList ListRaces(std::int16_t resultMode, const RaceFileRecords& raceFile, const std::vector<StoredHR>& payoutFile,
                    const common::CodeTable& codes, BatchLog& log) {
     RaceList list;
     list.ResultMode = resultMode;
@@ -182,7 +200,7 @@ RaceList ListRaces(std::int16_t resultMode, const std::vector<StoredRA>& raceFil
 
     if (list.Races.empty()) {
         const std::string_view file = resultMode == 1 ? records::kHrThisWeek : records::kRaThisWeekNew;
-        const std::size_t records = resultMode == 1 ? payoutFile.size() : raceFile.size();
+        const auto records = resultMode == 1 ? static_cast<std::int64_t>(payoutFile.size()) : raceFile.FileCount;
         list.NothingListed = records == 0 ? std::string(file) + " holds no record: no race to work on"
                                           : std::string(file) + " holds no race to list: no race to work on";
     }

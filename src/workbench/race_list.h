@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "common/code_table.h"
@@ -20,10 +21,37 @@ namespace workbench {
 inline constexpr std::string_view kRaceTitleFile = "RACETHISWEEKNSYOSAI.dat";
 inline constexpr std::string_view kRaceIdListFile = "SOKUDO/RACEID.txt";
 
+/// The race file as the list reads it: the records kept, in file order, each with its place among
+/// the file's whole records, and of every record, kept or not, the count and the kind that
+/// decides the mode.
+/// A week's race file holds the races of past weeks too; the batch keeps only the records the list
+/// can use (ListCanUse).
+struct RaceFileRecords {
+    std::vector<records::StoredRA> Records;
+    std::vector<std::int64_t> RecordNos;  // 1-based, one per kept record
+    std::int64_t FileCount = 0;
+    /// The kind of the last record that is not of kind "9" (' ': none).
+    char LastKind = ' ';
+
+    RaceFileRecords() = default;
+    /// Every record of a file, kept.
+    RaceFileRecords(const std::vector<records::StoredRA>& all);
+    /// Takes the n-th whole record read (n from 1 up): it counts, its kind is noted, and it is kept
+    /// when `keep`.
+    void Take(std::int64_t n, records::RecordView<records::LayoutRA> ra, bool keep);
+};
+
+/// The RaceKey12 of every payout record.
+std::unordered_set<std::string> PayoutRaces(const std::vector<records::StoredHR>& payoutFile);
+
+/// Whether the list can use a race record in either mode: one of a listed kind ("2" to "6"), or
+/// one of a race that has a payout record (`payoutRaces`, as PayoutRaces gives them).
+bool ListCanUse(records::RecordView<records::LayoutRA> ra, const std::unordered_set<std::string>& payoutRaces);
+
 /// 1 (result mode) when the last race record that is not of kind "9" has kind "7", else 0: a
 /// cancelled race of the newest date sorts last and must not turn a results week into a
 /// prediction week.
-std::int16_t DecideResultMode(const std::vector<records::StoredRA>& raceFile);
+std::int16_t DecideResultMode(const RaceFileRecords& raceFile);
 
 /// The race-list line of a race (a window text): Year "年" month "月" day "日" JyoCD, the course
 /// name, Kaiji "回" Nichiji "日" RaceNum "R", 9 blanks in prediction mode or 10 in result mode,
@@ -39,7 +67,7 @@ struct ListedRace {
     /// The race's own race record: in prediction mode the last of its listed kinds, in result mode
     /// its newest record in the race file; none when the race file lacks it.
     std::optional<records::StoredRA> Ra;
-    /// Where that record stands in the race file (0: none).
+    /// Where that record stands among the race file's whole records, from 1 (0: none).
     std::int64_t RaRecordNo = 0;
     /// The race's own newest payout record (highest MakeDate; the later one of equal dates), if any.
     std::optional<records::StoredHR> Hr;
@@ -66,7 +94,7 @@ struct RaceList {
 /// order). Prediction mode lists the races of kinds "2" to "6"; result mode every race with a
 /// payout record, titled from its newest race record. A record whose RaceId is not digits cannot
 /// name the race's files: it is passed over and logged.
-RaceList ListRaces(std::int16_t resultMode, const std::vector<records::StoredRA>& raceFile,
+RaceList ListRaces(std::int16_t resultMode, const RaceFileRecords& raceFile,
                    const std::vector<records::StoredHR>& payoutFile, const common::CodeTable& codes, BatchLog& log);
 
 /// The contents of the three week files: one quoted RaceKey12 a line, in list order; one bare

@@ -113,8 +113,8 @@ void SetRunnerFirstFields(RaceHorseRecord& runner, records::RecordView<records::
     runner.SetCrLf();
 }
 
-std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& raceKeys, BatchLog& log) {
-    std::vector<RaceRunners> races(raceKeys.size());
+std::vector<RaceEntries> ReadRaceEntries(const std::vector<std::string>& raceKeys, BatchLog& log) {
+    std::vector<RaceEntries> races(raceKeys.size());
     std::unordered_map<std::string, std::size_t> raceOf;
     for (std::size_t r = 0; r < raceKeys.size(); ++r) raceOf.emplace(raceKeys[r], r);
 
@@ -132,14 +132,19 @@ std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& 
                                std::string(se.Get(records::se::KettoNum)) + " is not 1 to 18: runner passed over");
             return;
         }
-        RaceRunners& runners = races[r];
-        if (runners.size() < static_cast<std::size_t>(horse)) runners.resize(static_cast<std::size_t>(horse));
+        RaceEntries& entries = races[r];
+        if (entries.size() < static_cast<std::size_t>(horse)) entries.resize(static_cast<std::size_t>(horse));
         // A later record of the same horse number (a newer data kind) replaces the earlier one whole.
-        RaceHorseRecord runner;
-        SetRunnerFirstFields(runner, se);
-        runners[static_cast<std::size_t>(horse) - 1] = std::move(runner);
+        entries[static_cast<std::size_t>(horse) - 1].emplace().Assign(se.Bytes());
     }));
     return races;
+}
+
+RaceRunners FirstFieldRecords(const RaceEntries& entries) {
+    RaceRunners runners(entries.size());
+    for (std::size_t h = 0; h < entries.size(); ++h)
+        if (entries[h]) SetRunnerFirstFields(runners[h], entries[h]->View());
+    return runners;
 }
 
 std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,25 +11,35 @@
 #include "workbench/batch_log.h"
 #include "workbench/race_horse_record.h"
 
-// The runner records of every listed race, built in memory in two passes: the SE pass sets each
-// runner's first fields from this week's runner records, the join pass copies in the runner's
-// expanded runs. Each race's runner file is then written once.
+// The runner records of every listed race, built in memory in two passes: the SE pass keeps each
+// race's runner records (SE) of this week, and race by race the records are made from them with
+// their first fields set and the join pass copies in the runners' expanded runs. Each race's runner
+// file is then written once.
 namespace workbench {
 
 /// Runner records of one race: entry h - 1 is horse number h, so the size is the race's highest
 /// horse number (RunnerCount); a horse number without a runner has a blank record.
 using RaceRunners = std::vector<RaceHorseRecord>;
 
+/// This week's runner records (SE) of one race: entry h - 1 is horse number h, so the size is the
+/// race's highest horse number; a horse number without a runner has none.
+using RaceEntries = std::vector<std::optional<records::StoredSE>>;
+
 /// Element 0 of Wakuban, Umaban and KettoNum, the Bamei and the CR LF from a runner record (SE);
 /// nothing else of the record changes.
 void SetRunnerFirstFields(RaceHorseRecord& runner, records::RecordView<records::LayoutSE> se);
 
 /// The SE pass: one pass over SETHISWEEKNNEW.dat. Every runner record of a listed race
-/// (`raceKeys[r - 1]` is the key of race r) becomes the record of its horse number in that race;
+/// (`raceKeys[r - 1]` is the key of race r) becomes the entry of its horse number in that race;
 /// a later runner record of the same horse number replaces an earlier one. A horse number 00
 /// (before the draw) is passed over; one that is not 1 to 18 is passed over and logged. Returns
-/// the runners of race r at index r - 1.
-std::vector<RaceRunners> WriteRunnerFirstFields(const std::vector<std::string>& raceKeys, BatchLog& log);
+/// the entries of race r at index r - 1. Only the small SE records are kept for the whole week:
+/// the large runner records are made one race at a time.
+std::vector<RaceEntries> ReadRaceEntries(const std::vector<std::string>& raceKeys, BatchLog& log);
+
+/// The runner records of one race from its entries, each with its first fields set
+/// (SetRunnerFirstFields); a blank record where no horse runs.
+RaceRunners FirstFieldRecords(const RaceEntries& entries);
 
 /// The expanded records the join copies for a race, from a horse's file of expanded runs: looking
 /// from the newest record backwards for the record of this race (same RaceKey12), that record and

@@ -52,16 +52,27 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         return batch;
     }
 
-    // The mode, and the race and payout records, each file read once.
-    std::vector<records::StoredRA> raceFile;
-    std::vector<records::StoredHR> payoutFile;
-    log.Step(records::kRaThisWeekNew, [&] { raceFile = ReadWholeWeekFile<records::LayoutRA>(records::kRaThisWeekNew, log); });
-    log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
-    batch.ResultMode = DecideResultMode(raceFile);
-
-    // The race list and the three week files, each written whole once.
+    // The mode, and the payout and race records, each file read once; they are let go once the
+    // races are listed. Of the race file, which holds past weeks' races too, only the records the
+    // list can use are kept.
     RaceList list;
-    log.Step("race list", [&] { list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log); });
+    {
+        std::vector<records::StoredHR> payoutFile;
+        RaceFileRecords raceFile;
+        log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
+        log.Step(records::kRaThisWeekNew, [&] {
+            const auto payoutRaces = PayoutRaces(payoutFile);
+            std::int64_t read = 0;
+            log.CountDamagedRecords(records::WeekFileRA(common::AppPath(records::kRaThisWeekNew))
+                                        .ForEach(kBatchStep, [&](std::int64_t, records::RecordView<records::LayoutRA> ra) {
+                                            raceFile.Take(++read, ra, ListCanUse(ra, payoutRaces));
+                                        }));
+        });
+        batch.ResultMode = DecideResultMode(raceFile);
+
+        // The race list and the three week files, each written whole once.
+        log.Step("race list", [&] { list = ListRaces(batch.ResultMode, raceFile, payoutFile, codes, log); });
+    }
     // Without a race to list the week files stay as the last run left them.
     if (list.Races.empty()) {
         batch.NothingToWorkOn = true;
@@ -79,53 +90,56 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         batch.RaceInfoTable.SetRow(r, race.Title);
     }
 
-    // The runners' first fields from this week's runner records, then their expanded runs; each
-    // race's runner file is written once.
-    std::vector<RaceRunners> runners;
+    // The runners of every race, from this week's runner records.
+    std::vector<RaceEntries> entries;
     const bool runnersRead = log.Step(records::kSeThisWeekNew, [&] {
-        runners = WriteRunnerFirstFields(std::vector<std::string>(batch.RaceKeyList.begin() + 1, batch.RaceKeyList.end()), log);
+        entries = ReadRaceEntries(std::vector<std::string>(batch.RaceKeyList.begin() + 1, batch.RaceKeyList.end()), log);
     });
-    runners.resize(static_cast<std::size_t>(races));
+    entries.resize(static_cast<std::size_t>(races));
     // No runner of a listed race (the runner records missing, empty or of another week), or no run
     // of any runner (the computation has not run), leaves no race to work on: the races' files
     // then stay as the last run left them rather than being written empty.
     common::InputCheck inputs(kBatchStep, common::InputCheck::Need::Every);
     int workRaces = runnersRead ? races : 0;
     if (workRaces > 0) {
-        const bool anyRunner = std::ranges::any_of(runners, [](const RaceRunners& race) { return !race.empty(); });
+        const bool anyRunner = std::ranges::any_of(entries, [](const RaceEntries& race) { return !race.empty(); });
         inputs.Note(common::AppPath(records::kSeThisWeekNew), anyRunner);
         if (!anyRunner) workRaces = 0;
     }
-    int runnersWithRuns = 0;
-    for (int r = 1; r <= workRaces; ++r) {
-        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        log.Race(r, key, "join", [&] {
-            const RaceJoin join = JoinExpandedRuns(r, key, runners[static_cast<std::size_t>(r - 1)], codes, log);
-            runnersWithRuns += join.runnersWithRuns;
-            if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
-        });
-    }
-    if (workRaces > 0) {
-        inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
-        if (runnersWithRuns == 0) workRaces = 0;
-    }
-    batch.InputsMissing = !inputs.Report().empty();
-    for (int r = 1; r <= workRaces; ++r) {
-        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, runners[static_cast<std::size_t>(r - 1)]); });
-    }
 
-    // Race by race, each from a fresh state.
+    // Race by race: the runner records with their expanded runs, the race's runner file, then the
+    // race's steps and writers from a fresh state. Only one race's runner records (large) are held
+    // at a time. Races joined before any runner had a run wait: a week without a single run
+    // writes nothing.
     RaceWriting writing(writers, codes, log);
     RaceRun run{host, codes, log, writing};
-    for (int r = 1; r <= workRaces; ++r) {
-        log.Race(r, batch.RaceKeyList[static_cast<std::size_t>(r)], "race state", [&] {
+    const auto workOnRace = [&](int r, RaceRunners runners) {
+        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
+        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, runners); });
+        log.Race(r, key, "race state", [&] {
             RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
-                                            batch.RaceInfoTable.Row(r), std::move(runners[static_cast<std::size_t>(r - 1)]));
+                                            batch.RaceInfoTable.Row(r), std::move(runners));
             RunRaceSteps(run, race);
             batch.RaceInfoTable.SetRow(r, race.RaceInfo);
         });
+    };
+    std::vector<std::pair<int, RaceRunners>> waiting;
+    int runnersWithRuns = 0;
+    for (int r = 1; r <= workRaces; ++r) {
+        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
+        RaceRunners runners = FirstFieldRecords(entries[static_cast<std::size_t>(r - 1)]);
+        log.Race(r, key, "join", [&] {
+            const RaceJoin join = JoinExpandedRuns(r, key, runners, codes, log);
+            runnersWithRuns += join.runnersWithRuns;
+            if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
+        });
+        waiting.emplace_back(r, std::move(runners));
+        if (runnersWithRuns == 0) continue;
+        for (auto& [w, joined] : waiting) workOnRace(w, std::move(joined));
+        waiting.clear();
     }
+    if (workRaces > 0) inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
+    batch.InputsMissing = !inputs.Report().empty();
 
     log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
     batch.RacesPassedOver = log.RacesPassedOver();

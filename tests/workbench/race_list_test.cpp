@@ -210,3 +210,71 @@ TEST(RaceList, AWeekOfNinetySevenRaces) {
 }
 
 }  // namespace
+
+namespace {
+
+// Everything the batch takes from a list, as text, to compare two lists.
+std::vector<std::string> ListFacts(const workbench::RaceList& list) {
+    std::vector<std::string> facts = {std::to_string(list.ResultMode), list.NothingListed};
+    for (const auto& race : list.Races) {
+        facts.push_back(race.RaceKey12 + "|" + race.RaceId + "|" + std::to_string(race.RaRecordNo) + "|" +
+                        (race.Ra ? std::string(race.Ra->Bytes()) : "-") + "|" + (race.Hr ? std::string(race.Hr->Bytes()) : "-") +
+                        "|" + race.ListLine);
+        for (const std::string& cell : race.Title) facts.push_back(cell);
+    }
+    for (int r : list.TitleOrder) facts.push_back(std::to_string(r));
+    return facts;
+}
+
+}  // namespace
+
+// The batch keeps of the race file only the records the list can use; the mode and the list,
+// record places included, come out as from the whole file.
+TEST(RaceList, TheRecordsKeptListAsTheWholeFileDoes) {
+    const auto race = [](std::string id, char kind, std::string made = "20250605") {
+        Race r = batchtest::RaceOf(std::move(id), kind);
+        r.made = std::move(made);
+        return RaRecord(r);
+    };
+    const auto payout = [](std::string id) { return StoredHr(batchtest::HrRecord(id, "20250609", "000000100")); };
+    // Past weeks' races of every kind, this week's races under several kinds and dates, a key
+    // that cannot name files, and cancelled races last.
+    const std::vector<std::string> pastAndNow = {
+        race("2025053105020101", '7'), race("2025060705030101", '1'), race("2025060105020102", '7'),
+        race("2025060705030101", '2'), race("2025060705030102", '4'), race("2025/60705030103", '5'),
+        race("2025060705030101", '7', "20250607"), race("2025060705030102", '7', "20250606"),
+        race("2025060105020103", '2'), race("2025060705030102", '7', "20250608"), race("2025060705030104", '9')};
+    struct Case {
+        std::string what;
+        std::vector<std::string> raceFile;
+        std::vector<records::StoredHR> payouts;
+    };
+    const std::vector<Case> cases = {
+        {"a results week", pastAndNow,
+         {payout("2025060705030102"), payout("2025060705030101"), payout("2025/60705030103"), payout("2025060705030109")}},
+        {"a prediction week", {pastAndNow.begin(), pastAndNow.begin() + 6}, {payout("2025060705030102")}},
+        {"past races only", {race("2025053105020101", '7'), race("2025060105020102", '7')}, {}},
+        {"cancelled races only", {race("2025060705030101", '9')}, {}},
+        {"an empty race file", {}, {payout("2025060705030101")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<records::StoredRA> whole;
+        for (const std::string& bytes : c.raceFile) whole.push_back(Stored(bytes));
+        const workbench::RaceFileRecords all(whole);
+        workbench::RaceFileRecords kept;
+        const auto payoutRaces = workbench::PayoutRaces(c.payouts);
+        for (std::size_t n = 0; n < whole.size(); ++n)
+            kept.Take(static_cast<std::int64_t>(n) + 1, whole[n].View(), workbench::ListCanUse(whole[n].View(), payoutRaces));
+
+        const std::int16_t mode = workbench::DecideResultMode(all);
+        EXPECT_EQ(workbench::DecideResultMode(kept), mode);
+        testsupport::TempAppFolder folder;
+        workbench::BatchLog logAll, logKept;
+        const auto fromAll = workbench::ListRaces(mode, all, c.payouts, Codes(), logAll);
+        const auto fromKept = workbench::ListRaces(mode, kept, c.payouts, Codes(), logKept);
+        EXPECT_EQ(ListFacts(fromKept), ListFacts(fromAll));
+        EXPECT_EQ(logKept.RacesPassedOver(), logAll.RacesPassedOver());
+        EXPECT_LE(kept.Records.size(), all.Records.size());
+    }
+}

@@ -108,9 +108,11 @@ TEST(RunnerRecords, SePassSetsTheFirstFieldsAtTheHorseNumber) {
     folder.Write("SETHISWEEKNNEW.dat", se);
 
     workbench::BatchLog log;
-    const auto races = workbench::WriteRunnerFirstFields({kKeyA, "202506070502"}, log);
+    const auto entries = workbench::ReadRaceEntries({kKeyA, "202506070502"}, log);
 
-    ASSERT_EQ(races.size(), 2u);
+    ASSERT_EQ(entries.size(), 2u);
+    const std::vector<workbench::RaceRunners> races = {workbench::FirstFieldRecords(entries[0]),
+                                                       workbench::FirstFieldRecords(entries[1])};
     ASSERT_EQ(races[0].size(), 16u) << "RunnerCount is the highest horse number";
     EXPECT_TRUE(races[0][6].IsBlank());
     EXPECT_EQ(races[0][6].Bytes(), std::string(batchtest::kRhLength, '\0'));

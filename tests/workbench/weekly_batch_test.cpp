@@ -217,6 +217,36 @@ TEST(WeeklyBatch, AMissingOrEmptyInputLeavesEveryRaceFileAsItWas) {
     }
 }
 
+// Races before the first race with a run are still worked on, in list order, once a later race
+// shows that the week has runs.
+TEST(WeeklyBatch, RacesWithoutRunsBeforeTheFirstRunAreWorkedOnInOrder) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    std::filesystem::remove(folder / "UMAGOTOEXTHISWEEKN/2021100001EX.dat");
+    std::filesystem::remove(folder / "UMAGOTOEXTHISWEEKN/2021100002EX.dat");
+    std::filesystem::create_directories(folder / "RACE");
+    std::filesystem::create_directories(folder / "SOKUDO");
+    batchtest::CreateTicketFolders(folder);
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    EXPECT_THAT(CallOrder(host), ElementsAre("pump", "20250607東京01R予想中", "pump", "20250607東京02R予想中", "pump",
+                                             "20250608阪神11R予想中"));
+    // Race 05-01's three runners hold their first fields only.
+    const std::string first = folder.Read("RACE/202506070501.dat");
+    ASSERT_EQ(first.size(), 3 * batchtest::kRhLength);
+    EXPECT_EQ(batchtest::At(first, 1236, 10), "2021100001");
+    EXPECT_EQ(batchtest::At(first, 1, 16), std::string(16, '\0'));
+    EXPECT_EQ(batchtest::At(first, 2 * batchtest::kRhLength + 1886, 13), "HORSE THREE B");
+    EXPECT_EQ(folder.Read("RACE/202506070502.dat").size(), 1 * batchtest::kRhLength);
+    EXPECT_EQ(batchtest::At(folder.Read("RACE/202506070502.dat"), 1, 16), "2025060705030102");
+    EXPECT_TRUE(folder.Exists("RACE/202506080911.dat"));
+    EXPECT_FALSE(batch.InputsMissing);
+    EXPECT_EQ(batch.RunnersWithoutRuns, 3);
+    EXPECT_EQ(batch.RacesPassedOver, 0);
+}
+
 // A race whose runner file cannot be written is passed over; the other races and the week files
 // are not; a runner file of a race no longer listed stays as it was.
 TEST(WeeklyBatch, AFailedRunnerFileStopsNoOtherRace) {
