@@ -202,7 +202,12 @@ double WrittenFieldReader::NextNumber() {
 }
 
 std::vector<std::string> SplitLines(std::string_view content) {
-    std::vector<std::string> lines;
+    const std::vector<std::string_view> lines = LineViews(content);
+    return {lines.begin(), lines.end()};
+}
+
+std::vector<std::string_view> LineViews(std::string_view content) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t nl = content.find('\n', start);

@@ -110,4 +110,7 @@ private:
 /// Splits content into lines at CR LF (or a lone LF); the line ends are not kept.
 std::vector<std::string> SplitLines(std::string_view content);
 
+/// The same lines as views into `content`, for a reader that keeps the content while it reads them.
+std::vector<std::string_view> LineViews(std::string_view content);
+
 }  // namespace common

@@ -143,4 +143,32 @@ TEST(TextFiles, SplitLines) {
     EXPECT_TRUE(common::SplitLines("").empty());
 }
 
+TEST(TextFiles, LineViewsAreTheSplitLinesInPlace) {
+    struct Case {
+        const char* content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r", {"a"}},
+        {"a\r\r\nb", {"a\r", "b"}},
+        {"\r\n", {""}},
+        {"\n\n", {"", ""}},
+        {"a\nb\r\n\r\nc\r\n", {"a", "b", "", "c"}},
+        {"\r", {""}},
+        {"x\ry\n", {"x\ry"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        const std::string_view content(c.content);
+        EXPECT_EQ(common::SplitLines(content), c.lines);
+        const std::vector<std::string_view> views = common::LineViews(content);
+        EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), c.lines);
+        // Views into the content itself, not copies.
+        for (std::string_view view : views)
+            EXPECT_TRUE(view.data() >= content.data() && view.data() + view.size() <= content.data() + content.size());
+    }
+}
+
 }  // namespace
