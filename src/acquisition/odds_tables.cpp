@@ -11,6 +11,7 @@
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/step_marks.h"
+#include "common/text_file.h"
 #include "records/fields.h"
 #include "records/keys.h"
 #include "records/odds.h"
@@ -79,11 +80,11 @@ struct RaceLine {
     std::string_view line;
 };
 
-std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::string>& lines,
+std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::string_view>& lines,
                                       OddsTablesResult& result) {
     std::vector<RaceLine> races;
     std::unordered_map<std::string, std::size_t> at;
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         if (line.empty()) continue;
         // Every kind carries its RaceId at the same place, so the O2 layout reads it for all.
         std::string key = records::RaceKey12Of(records::RecordView<records::LayoutO2>(line));
@@ -105,8 +106,10 @@ bool EmptyTable(std::string_view text) { return text.find_first_not_of("0\r\n") 
 
 // Returns whether the source file held a line.
 bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
-    const std::vector<std::string> lines =
-        common::SplitLines(common::ReadWholeFile(OddsLineFilePath(kind, stem)));
+    // Read once whole: mapped, and the lines are views into it. The fetches that rewrite a line
+    // file in place never run during a build, which does not give the event loop a turn.
+    const common::MappedFile source(OddsLineFilePath(kind, stem));
+    const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
     // One working table per shape, cleared for every race so that no cell keeps another race's odds.
     auto tripleTable = triple ? std::make_unique<TripleTable>() : nullptr;
@@ -136,7 +139,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
         if (ok && !kept) ++result.written;
         else ++result.passedOver;
     }
-    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return !line.empty(); });
+    return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return !line.empty(); });
 }
 
 }  // namespace

@@ -11,17 +11,22 @@ const std::string kNoText;
 GridCells::GridCells(int rows, int cols)
     : rows_(std::max(rows, 0)),
       cols_(std::max(cols, 0)),
-      text_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_)),
-      colour_(text_.size(), qb::kNone),
+      colour_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_), qb::kNone),
       width_(static_cast<std::size_t>(cols_), -1),
       alignment_(static_cast<std::size_t>(cols_), flex_align::kNone) {}
 
-const std::string& GridCells::Text(int row, int col) const { return Inside(row, col) ? text_[Index(row, col)] : kNoText; }
+const std::string& GridCells::Text(int row, int col) const {
+    return Inside(row, col) && Index(row, col) < text_.size() ? text_[Index(row, col)] : kNoText;
+}
 
 std::int8_t GridCells::Colour(int row, int col) const { return Inside(row, col) ? colour_[Index(row, col)] : qb::kNone; }
 
 void GridCells::SetText(int row, int col, std::string text) {
-    if (Inside(row, col)) text_[Index(row, col)] = std::move(text);
+    if (!Inside(row, col)) return;
+    // The texts reach as far as the last row written: a large grid that lists a few rows never
+    // fills memory for the empty ones.
+    if (Index(row, col) >= text_.size()) text_.resize(static_cast<std::size_t>(row + 1) * static_cast<std::size_t>(cols_));
+    text_[Index(row, col)] = std::move(text);
 }
 
 void GridCells::SetColour(int row, int col, std::int8_t qbIndex) {
@@ -36,7 +41,7 @@ void GridCells::SetTextColour(int row, int col, std::int8_t qbIndex) {
     if (!Inside(row, col)) return;
     if (textColour_.empty()) {
         if (qbIndex == qb::kNone) return;
-        textColour_.assign(text_.size(), qb::kNone);
+        textColour_.assign(colour_.size(), qb::kNone);
     }
     textColour_[Index(row, col)] = qbIndex;
 }

@@ -62,7 +62,7 @@ private:
 
     int rows_ = 0;
     int cols_ = 0;
-    std::vector<std::string> text_;
+    std::vector<std::string> text_;        // the rows up to the last one written; the rest are empty
     std::vector<std::int8_t> colour_;
     std::vector<std::int8_t> textColour_;  // empty until a text colour is set: most grids set none
     std::vector<int> width_;

@@ -20,13 +20,22 @@ double Val(std::string_view text) {
     const bool plus = i < n && text[i] == '+';
     if (plus) ++i;
     const std::size_t start = i;
-    if (!plus && i < n && text[i] == '-') ++i;
+    const bool negative = !plus && i < n && text[i] == '-';
+    if (negative) ++i;
     bool digits = false;
+    // The whole part's value as it is read: most texts read are whole numbers (record fields),
+    // and one of at most 15 digits is exact in a double, so it needs no conversion.
+    std::uint64_t whole = 0;
+    const std::size_t wholeStart = i;
     while (i < n && text[i] >= '0' && text[i] <= '9') {
+        whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
         ++i;
         digits = true;
     }
+    const std::size_t wholeDigits = i - wholeStart;
+    bool wholeOnly = true;
     if (i < n && text[i] == '.') {
+        wholeOnly = false;
         ++i;
         while (i < n && text[i] >= '0' && text[i] <= '9') {
             ++i;
@@ -40,8 +49,12 @@ double Val(std::string_view text) {
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
         const std::size_t expDigits = j;
         while (j < n && text[j] >= '0' && text[j] <= '9') ++j;
-        if (j > expDigits) i = j;
+        if (j > expDigits) {
+            i = j;
+            wholeOnly = false;
+        }
     }
+    if (wholeOnly && wholeDigits <= 15) return negative ? -static_cast<double>(whole) : static_cast<double>(whole);
     const char* first = text.data() + start;
     const char* last = text.data() + i;
     double v = 0.0;
@@ -110,7 +123,33 @@ std::string NumberText(double value, int digits) {
     return out;
 }
 
-std::string SingleText(float value) { return NumberText(static_cast<double>(value), 7); }
+namespace {
+/// Number text of a whole count of tenths: 123 gives "12.3", 120 gives "12", -5 gives "-0.5".
+std::string TenthsText(std::int64_t tenths) {
+    const std::uint64_t magnitude =
+        tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
+    char text[24];
+    char* end = text;
+    if (tenths < 0) *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, magnitude / 10).ptr;
+    if (magnitude % 10 != 0) {
+        *end++ = '.';
+        *end++ = static_cast<char>('0' + magnitude % 10);
+    }
+    return std::string(text, end);
+}
+}  // namespace
+
+std::string SingleText(float value) {
+    // Many singles written are whole tenths (odds among them). A single is within half a
+    // unit of the seventh digit of its tenths while they have at most seven digits (a float's
+    // half step stays below that unit in every decade up to a million), so its text is their
+    // digits, without the general rounding.
+    const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
+    if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
+        return TenthsText(static_cast<std::int64_t>(tenths));
+    return NumberText(static_cast<double>(value), 7);
+}
 
 std::string FlooredSingleText(float value, int decimals) {
     // A float read from a record shows its binary value: 56.1 is 56.0999985 and floors to 56.099.

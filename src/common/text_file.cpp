@@ -135,12 +135,12 @@ void WrittenFieldReader::EndField() {
     }
 }
 
-void WrittenFieldReader::ReadQuoted(std::string& value) {
+void WrittenFieldReader::ReadQuoted(std::string_view& value) {
     std::size_t close = pos_ + 1;
     while (close < content_.size() && content_[close] != '"' && !AtLineEnd(close)) ++close;
     const bool closed = close < content_.size() && content_[close] == '"';
     if (closed) {
-        value.assign(content_, pos_ + 1, close - pos_ - 1);
+        value = std::string_view(content_).substr(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
         SkipBlanks();
     } else {
@@ -150,23 +150,23 @@ void WrittenFieldReader::ReadQuoted(std::string& value) {
         // Text after the closing quote, or a quote the line never closes: this field is lost, and
         // the next one starts after the next comma, where it was written.
         unreadable_ = true;
-        value.clear();
+        value = {};
         while (pos_ < content_.size() && content_[pos_] != ',' && !AtLineEnd(pos_)) ++pos_;
     }
     EndField();
 }
 
-void WrittenFieldReader::ReadBare(std::string& value) {
+void WrittenFieldReader::ReadBare(std::string_view& value) {
     std::size_t end = pos_;
     while (end < content_.size() && content_[end] != ',' && !AtLineEnd(end)) ++end;
     std::size_t last = end;
     while (last > pos_ && Blank(content_[last - 1])) --last;
-    value.assign(content_, pos_, last - pos_);
+    value = std::string_view(content_).substr(pos_, last - pos_);
     pos_ = end;
     EndField();
 }
 
-bool WrittenFieldReader::Next(std::string& value) {
+bool WrittenFieldReader::Next(std::string_view& value) {
     for (;;) {
         SkipBlanks();
         const bool lineEnds = pos_ >= content_.size() || AtLineEnd(pos_);
@@ -176,7 +176,7 @@ bool WrittenFieldReader::Next(std::string& value) {
             fieldOwed_ = false;
             unreadable_ = false;
             fieldLine_ = line_ + lineOffset_;
-            value.clear();
+            value = {};
             return true;
         }
         fieldOwed_ = false;
@@ -186,7 +186,7 @@ bool WrittenFieldReader::Next(std::string& value) {
     fieldOwed_ = false;
     unreadable_ = false;
     fieldLine_ = line_ + lineOffset_;
-    value.clear();
+    value = {};
     if (content_[pos_] == '"') ReadQuoted(value);
     else ReadBare(value);
     if (unreadable_) {
@@ -197,12 +197,17 @@ bool WrittenFieldReader::Next(std::string& value) {
 }
 
 double WrittenFieldReader::NextNumber() {
-    std::string v;
+    std::string_view v;
     return Next(v) ? Val(v) : 0.0;
 }
 
 std::vector<std::string> SplitLines(std::string_view content) {
-    std::vector<std::string> lines;
+    const std::vector<std::string_view> lines = LineViews(content);
+    return {lines.begin(), lines.end()};
+}
+
+std::vector<std::string_view> LineViews(std::string_view content) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t nl = content.find('\n', start);

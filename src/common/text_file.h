@@ -70,8 +70,16 @@ public:
     /// Reads a whole file; a missing file gives no values.
     static WrittenFieldReader FromFile(const std::filesystem::path& path, FieldLines lines = FieldLines::Records);
 
-    /// Next value's text; false at the end of the content (`value` is then left as it was).
-    bool Next(std::string& value);
+    /// Next value's text, as a view into the content that lasts as long as the reader; false at
+    /// the end of the content (`value` is then left as it was).
+    bool Next(std::string_view& value);
+    /// The same, copied into `value`.
+    bool Next(std::string& value) {
+        std::string_view read;
+        if (!Next(read)) return false;
+        value.assign(read);
+        return true;
+    }
     /// Next value read as a number (Val); 0 at the end.
     double NextNumber();
     bool AtEnd() const;
@@ -90,8 +98,8 @@ private:
     bool AtLineEnd(std::size_t at) const;
     void SkipBlanks();
     void SkipLineEnd();
-    void ReadQuoted(std::string& value);
-    void ReadBare(std::string& value);
+    void ReadQuoted(std::string_view& value);
+    void ReadBare(std::string_view& value);
     void EndField();
 
     std::string content_;
@@ -109,5 +117,8 @@ private:
 
 /// Splits content into lines at CR LF (or a lone LF); the line ends are not kept.
 std::vector<std::string> SplitLines(std::string_view content);
+
+/// The same lines as views into `content`, for a reader that keeps the content while it reads them.
+std::vector<std::string_view> LineViews(std::string_view content);
 
 }  // namespace common

@@ -101,7 +101,7 @@ public:
         passedOver_ += unreadable;
         if (unreadable > 0) return;
         ++days_;
-        std::string tag;
+        std::string_view tag;  // a view into the report, read value by value
         bool whole = true;
         dayRaces_ = 0;
         while (whole && values.Next(tag)) {

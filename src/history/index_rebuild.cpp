@@ -43,7 +43,7 @@ std::optional<float> PredictedSeconds(std::string_view time) {
 struct Slots {
     std::optional<supplementary::SpeedEntry> slot[kSlots + 1];
 
-    void Fill(const std::string& horse, const std::string& rank, const std::string& time, std::int32_t distance) {
+    void Fill(std::string_view horse, std::string_view rank, std::string_view time, std::int32_t distance) {
         const auto h = common::StrictNumber(horse);
         const auto r = common::StrictNumber(rank);
         if (!h || *h < 1 || *h > kSlots || *h != std::floor(*h) || !r) return;
@@ -75,7 +75,7 @@ public:
         int unreadable = 0;
         auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable);
         result.passedOver += unreadable;
-        std::string value;
+        std::string_view value;  // a view into the file's content, read value by value
         const int racesBefore = racesMet_;
         while (in.Next(value)) {
             if (value == "RC") Race(key, in);
@@ -130,13 +130,13 @@ private:
         }
 
         Slots slots;
-        std::string value;
+        std::string_view value;
         const auto distanceValue = common::StrictNumber(rc[9]);
         const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
         for (int read = 0; read < kHorseLineReads && in.Next(value); ++read) {
             if (value == "Q1") break;
             if (value != "HS") continue;
-            std::string v[14];
+            std::string_view v[14];
             for (int i = 1; i <= 13; ++i) in.Next(v[i]);
             slots.Fill(v[3], v[4], v[13], distance);
         }

@@ -1,6 +1,10 @@
 #include "common/numbers.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -23,6 +27,32 @@ TEST(Val, ReadsTheLeadingNumberLeniently) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_DOUBLE_EQ(common::Val(c.text), c.value);
+    }
+}
+
+// Whole numbers are read without a conversion; the value must be the one the C library reads,
+// bit for bit (the sign of a zero included), and longer or non-whole texts still go the long way.
+TEST(Val, WholeNumbersReadAsTheLibraryReadsThem) {
+    const char* const cases[] = {
+        "0",      "-0",       "+0",        "-000",      "0355",   "  42",  "\t-7x",  "12.",
+        "12.0",   "-12.5",    "1e3",       "12e",       "12e+",   "007x",  "5-3",    "999999999999999",
+        "-999999999999999",   "000000000000000000012",  "9999999999999999",  "9007199254740993",
+        "123456789012345678901234567890", "+123", "1E-2", "  -0.0",
+    };
+    for (const char* text : cases) {
+        SCOPED_TRACE(text);
+        const double expected = std::strtod(text, nullptr);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(common::Val(text)), std::bit_cast<std::uint64_t>(expected));
+    }
+    // Every length of whole number, with leading zeros and signs, against the library.
+    std::mt19937_64 random(36);
+    for (int i = 0; i < 20000; ++i) {
+        const int length = 1 + i % 20;
+        std::string text = i % 3 == 0 ? "-" : "";
+        for (int d = 0; d < length; ++d) text += static_cast<char>('0' + random() % 10);
+        if (i % 5 == 0) text += "x";
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(common::Val(text)), std::bit_cast<std::uint64_t>(expected)) << text;
     }
 }
 
@@ -68,6 +98,48 @@ TEST(NumberText, ShortestDecimalWithoutExponent) {
     EXPECT_EQ(common::SingleText(0.1f), "0.1");
     EXPECT_EQ(common::NumberText(static_cast<double>(0.1f)), "0.100000001490116");
     EXPECT_EQ(common::NumberText(-42), "-42");
+}
+
+// A single that is a whole number of tenths is written from its digits; the text must be the
+// seven-digit text of the single in every case, so every tenth up to a million is compared.
+TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
+    const auto general = [](float v) { return common::NumberText(static_cast<double>(v), 7); };
+    int differing = 0;
+    std::string first;
+    for (std::int64_t tenths = 0; tenths <= 9999999; ++tenths) {
+        for (const std::int64_t n : {tenths, -tenths}) {
+            if (n < 0 && tenths % 7 != 0) continue;  // the sign is the same code: a sample is enough
+            const float v = static_cast<float>(static_cast<double>(n) / 10.0);
+            if (common::SingleText(v) != general(v) && differing++ == 0) first = general(v);
+        }
+    }
+    EXPECT_EQ(differing, 0) << "first: " << first;
+
+    struct Case {
+        float v;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.0f, "0"},         {-0.0f, "0"},          {0.1f, "0.1"},          {-0.5f, "-0.5"},
+        {1.0f, "1"},         {12.3f, "12.3"},       {-12.0f, "-12"},        {999999.9f, "999999.9"},
+        {1000000.0f, "1000000"}, {1000000.1f, "1000000"}, {12345678.0f, "12345680"}, {0.05f, "0.05"},
+        {0.123f, "0.123"},   {1234.567f, "1234.567"}, {57.1f, "57.1"},      {16777217.0f, "16777220"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(common::SingleText(c.v), c.text);
+        EXPECT_EQ(common::SingleText(c.v), general(c.v));
+    }
+    // Any single at all, tenths or not, the huge, the tiny, infinities and NaN among them.
+    std::mt19937 random(36);
+    for (int i = 0; i < 200000; ++i) {
+        const float v = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        ASSERT_EQ(common::SingleText(v), general(v)) << std::bit_cast<std::uint32_t>(v);
+    }
+    for (float v : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min(),
+                    std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest()})
+        EXPECT_EQ(common::SingleText(v), general(v));
 }
 
 TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {

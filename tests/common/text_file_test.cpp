@@ -137,10 +137,67 @@ TEST(WrittenFields, ReaderIsAtEndOnlyWhenNoValueIsLeft) {
     EXPECT_EQ(values, (std::vector<std::string>{"1", "2"}));
 }
 
+// The view overload reads what the copying one reads, value for value, and flags and lines alike.
+TEST(WrittenFields, ReaderGivesViewsOfTheSameValues) {
+    const char* const contents[] = {
+        "\"a\",1, 2 ,\"\"\r\n\"b\" x,\"c\r\n,,\r\n \"q,w\" ,last",
+        "\"RC\",\"1\",\"2\",\r\n\r\n\"HS\",\" 7\",\"1.12.3\"\n\"open",
+        "1,\r\n2\r\n,3,\n\n",
+        "",
+        "\t \"x\"\t,\"y\"z\"",
+    };
+    for (const char* content : contents) {
+        for (const auto lines : {common::FieldLines::Records, common::FieldLines::Spread}) {
+            SCOPED_TRACE(content);
+            common::WrittenFieldReader copying(content, lines);
+            common::WrittenFieldReader viewing(content, lines);
+            std::string copied = "before";
+            std::string_view viewed = "before";
+            for (;;) {
+                const bool more = copying.Next(copied);
+                ASSERT_EQ(viewing.Next(viewed), more);
+                EXPECT_EQ(viewed, copied);
+                if (!more) break;
+                EXPECT_EQ(viewing.Unreadable(), copying.Unreadable());
+                EXPECT_EQ(viewing.Line(), copying.Line());
+            }
+            EXPECT_EQ(viewing.UnreadableFields(), copying.UnreadableFields());
+        }
+    }
+}
+
 TEST(TextFiles, SplitLines) {
     EXPECT_EQ(common::SplitLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(common::SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_TRUE(common::SplitLines("").empty());
+}
+
+TEST(TextFiles, LineViewsAreTheSplitLinesInPlace) {
+    struct Case {
+        const char* content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r", {"a"}},
+        {"a\r\r\nb", {"a\r", "b"}},
+        {"\r\n", {""}},
+        {"\n\n", {"", ""}},
+        {"a\nb\r\n\r\nc\r\n", {"a", "b", "", "c"}},
+        {"\r", {""}},
+        {"x\ry\n", {"x\ry"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        const std::string_view content(c.content);
+        EXPECT_EQ(common::SplitLines(content), c.lines);
+        const std::vector<std::string_view> views = common::LineViews(content);
+        EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), c.lines);
+        // Views into the content itself, not copies.
+        for (std::string_view view : views)
+            EXPECT_TRUE(view.data() >= content.data() && view.data() + view.size() <= content.data() + content.size());
+    }
 }
 
 }  // namespace
