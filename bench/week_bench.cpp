@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "common/paths.h"
+#include "common/process_memory.h"
 #include "common/working_folders.h"
 #include "console_host.h"
 #include "generator.h"
@@ -208,6 +209,7 @@ const char* const kChain[] = {"fetch", "structures", "cancel", "dayfix", "comput
 }  // namespace
 
 int main(int argc, char** argv) {
+    common::KeepFreedMemoryForReuse();  // as the program does
     fs::path under = "/dev/shm";
     int cores = 0, runs = 3, pastWeeks = 4;
     bool before = false, small = false, listWrites = false;

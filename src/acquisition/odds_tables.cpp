@@ -106,9 +106,8 @@ bool EmptyTable(std::string_view text) { return text.find_first_not_of("0\r\n") 
 
 // Returns whether the source file held a line.
 bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
-    // Read once whole: mapped, and the lines are views into it. The fetches that rewrite a line
-    // file in place never run during a build, which does not give the event loop a turn.
-    const common::MappedFile source(OddsLineFilePath(kind, stem));
+    // Read once whole, and the lines are views into it.
+    const common::WholeFile source(OddsLineFilePath(kind, stem));
     const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
     // One working table per shape, cleared for every race so that no cell keeps another race's odds.

@@ -57,24 +57,24 @@ std::string MatchKeyOf(RecordView<LayoutSE> runner) {
 }
 
 // A record file's content handed from one part of the run to the next so that each file is read
-// once: its whole records as views into the mapped files they come from (a marked record comes
-// from the breaking file), and a torn tail. Nothing is copied: a week's runner file would cost as
-// much to copy as to write. Held only when it is what the file holds: a part that fails hands
+// once: its whole records as views into the files read whole they come from (a marked record comes
+// from the breaking file), and a torn tail. Nothing is copied after the read: a week's runner file
+// would cost as much to copy as to write. Held only when it is what the file holds: a part that fails hands
 // nothing on, and the next part reads the file.
 struct HeldRecords {
-    std::vector<common::MappedFile> files;  // the views point into them
+    std::vector<common::WholeFile> files;  // the views point into them
     std::vector<std::string_view> records;
     std::string_view tail;  // a torn last record
     bool held = false;
 
-    // The file as it is, mapped.
+    // The file as it is, read whole.
     static HeldRecords Read(const fs::path& path, std::size_t length) {
         HeldRecords file;
-        file.Map(path, length);
+        file.Load(path, length);
         return file;
     }
-    // Maps `path` and holds its records and tail (not yet marked as held); returns its bytes.
-    std::string_view Map(const fs::path& path, std::size_t length) {
+    // Reads `path` and holds its records and tail (not yet marked as held); returns its bytes.
+    std::string_view Load(const fs::path& path, std::size_t length) {
         const std::string_view bytes = files.emplace_back(path).Bytes();
         records = common::WholeRecords(bytes, length);
         tail = bytes.substr(records.size() * length);
@@ -104,7 +104,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
                            HeldRecords& fullHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path breakingPath = common::AppPath(breakingName);
-    common::MappedFile breaking(breakingPath);
+    common::WholeFile breaking(breakingPath);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string buffer;
     damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking.Bytes(), [&](std::int64_t, std::string_view record) {
@@ -116,7 +116,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 
     const fs::path fullPath = common::AppPath(fullName);
     HeldRecords full;
-    const std::string_view fullBytes = full.Map(fullPath, length);
+    const std::string_view fullBytes = full.Load(fullPath, length);
     std::int64_t marked = 0;
     damaged += records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
         const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(record, buffer)));

@@ -125,7 +125,7 @@ void PeriodicPump::Tick() {
 
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
-    const common::MappedFile runners(common::AppPath(records::kSeThisWeekNew));
+    const common::WholeFile runners(common::AppPath(records::kSeThisWeekNew));
     return WriteHorseRunFiles(list, common::WholeRecords(runners.Bytes(), kSeLength), host, step);
 }
 

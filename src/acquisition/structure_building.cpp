@@ -31,12 +31,12 @@ using records::LayoutRA;
 using records::LayoutSE;
 using records::LayoutUM;
 
-// A record file read whole, mapped once. The passes hold its records as views into the mapping,
-// filter and reorder the views, and write the records they keep straight from the mapping, so
-// that a week's records are never copied.
+// A record file read whole, once. The passes hold its records as views into it, filter and
+// reorder the views, and write the records they keep straight from it, so that a week's records
+// are never copied.
 class RecordList {
 public:
-    static RecordList Read(const fs::path& path, std::size_t length) { return RecordList(common::MappedFile(path), length); }
+    static RecordList Read(const fs::path& path, std::size_t length) { return RecordList(common::WholeFile(path), length); }
     /// Whole records (a torn tail is not one).
     std::int64_t Count() const { return static_cast<std::int64_t>(records_.size()); }
     /// Record k, from 1.
@@ -81,10 +81,10 @@ public:
     }
 
 private:
-    RecordList(common::MappedFile file, std::size_t length)
+    RecordList(common::WholeFile file, std::size_t length)
         : file_(std::move(file)), length_(length), records_(common::WholeRecords(file_.Bytes(), length)) {}
 
-    common::MappedFile file_;  // the views point into it; moving the list keeps them valid
+    common::WholeFile file_;  // the views point into it; moving the list keeps them valid
     std::size_t length_;
     std::vector<std::string_view> records_;
 };

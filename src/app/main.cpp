@@ -7,10 +7,12 @@
 #include "app/main_menu_window.h"
 #include "common/instance_lock.h"
 #include "common/paths.h"
+#include "common/process_memory.h"
 #include "ui/window_controls.h"
 
 // The program starts with the main menu; there is no other entry point and no argument.
 int main(int argc, char* argv[]) {
+    common::KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     common::SetAppFolder(common::GetAppFolder());
 

@@ -10,7 +10,6 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -389,29 +388,25 @@ std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t l
     return records;
 }
 
-MappedFile::MappedFile(const fs::path& path) {
+WholeFile::WholeFile(const fs::path& path) {
     Fd in(path, O_RDONLY);
     if (!in.Ok() && Missing(path)) return;
     const std::size_t size = SizeToRead(in, path);
-    CountFileCall("cannot read", path);
     if (size == 0) return;
-    // Populated at once: one call maps every page, where touching them one by one would fault.
-    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, in.Get(), 0);
-    if (at == MAP_FAILED) Fail("cannot read", path);
-    data_ = static_cast<const char*>(at);
-    size_ = size;
+    // Not a std::string: that would fill the memory before the read.
+    std::unique_ptr<char[]> bytes(new char[size]);
+    size_ = in.ReadAt(bytes.get(), size, 0);
+    data_ = bytes.release();
 }
 
-MappedFile::~MappedFile() {
-    if (data_) ::munmap(const_cast<char*>(data_), size_);
-}
+WholeFile::~WholeFile() { delete[] data_; }
 
-MappedFile::MappedFile(MappedFile&& other) noexcept
+WholeFile::WholeFile(WholeFile&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
 
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+WholeFile& WholeFile::operator=(WholeFile&& other) noexcept {
     if (this != &other) {
-        if (data_) ::munmap(const_cast<char*>(data_), size_);
+        delete[] data_;
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
     }

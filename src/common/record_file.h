@@ -139,19 +139,20 @@ std::string_view ReadWholeFile(const std::filesystem::path& path, std::string& b
 /// them; a torn tail is not a record.
 std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t length);
 
-/// A file's whole content mapped into memory, read-only, for a step that reads a large file once
-/// whole: nothing is copied, and no fresh memory is filled. A missing file maps as empty (and is
-/// not created); one that is there but cannot be opened or mapped (or is a folder) throws.
-/// The program never writes a file it maps in place (rewrites go through a scratch file and a
-/// rename, which leaves the mapped old file whole), so the bytes stay as they were mapped.
-class MappedFile {
+/// A file's whole content read into memory of its own, held until destroyed, for a step that
+/// reads a large file once whole and works on views into it: nothing is filled before the read,
+/// and what another program does to the file afterwards cannot reach the bytes held (a mapping
+/// would fault in every page afresh on each read, and die on a file cut short under it). A missing
+/// file reads as empty (and is not created); one that is there but cannot be opened or read (or is
+/// a folder) throws.
+class WholeFile {
 public:
-    explicit MappedFile(const std::filesystem::path& path);
-    ~MappedFile();
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
+    explicit WholeFile(const std::filesystem::path& path);
+    ~WholeFile();
+    WholeFile(WholeFile&& other) noexcept;
+    WholeFile& operator=(WholeFile&& other) noexcept;
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
 
     std::string_view Bytes() const { return {data_, size_}; }
 

@@ -57,7 +57,7 @@ TEST(FileFaults, EachCallCanBeMadeToFailAndLeavesTheOldFileWhole) {
              std::string buffer;
              (void)common::ReadWholeFile(d / "F.txt", buffer);
          }},
-        {"mapped read", [](const auto& d) { (void)common::MappedFile(d / "F.txt"); }},
+        {"whole-file read", [](const auto& d) { (void)common::WholeFile(d / "F.txt"); }},
         {"record read", [](const auto& d) { (void)common::RecordFile(d / "F.txt", 3).ReadAll(); }},
         {"remove", [](const auto& d) { common::RemoveFile(d / "F.txt"); }},
         {"folder", [](const auto& d) { common::CreateFolders(d / "SUB" / "DEEP"); }},
@@ -111,7 +111,7 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
              [&] { (void)common::RecordFile(dir / "F.txt", 3).Read(1); },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2); },
              [&] { common::RecordFile(dir / "F.txt", 3).ForEach([](std::int64_t, std::string_view) {}); },
-             [&] { (void)common::MappedFile(dir / "F.txt"); },
+             [&] { (void)common::WholeFile(dir / "F.txt"); },
          }) {
         common::FailNthFileCall(1);
         EXPECT_THROW(read(), std::system_error);

@@ -172,23 +172,36 @@ TEST(RecordAppender, WritesInBlocksAndDropsABlockThatFails) {
     EXPECT_EQ(dir.Read("R.dat"), "123456");
 }
 
-TEST(WholeFiles, MappedFileReadsWhatReadWholeFileReads) {
+TEST(WholeFiles, AWholeFileReadsWhatReadWholeFileReads) {
     testsupport::TempAppFolder dir;
     dir.Write("a.txt", "records\r\n");
     dir.Write("empty.txt", "");
-    EXPECT_EQ(common::MappedFile(dir / "a.txt").Bytes(), "records\r\n");
-    EXPECT_EQ(common::MappedFile(dir / "empty.txt").Bytes(), "");
-    EXPECT_EQ(common::MappedFile(dir / "none.txt").Bytes(), "");
+    EXPECT_EQ(common::WholeFile(dir / "a.txt").Bytes(), "records\r\n");
+    EXPECT_EQ(common::WholeFile(dir / "empty.txt").Bytes(), "");
+    EXPECT_EQ(common::WholeFile(dir / "none.txt").Bytes(), "");
     EXPECT_FALSE(dir.Exists("none.txt"));
     dir.Write("folder/x", "x");
-    EXPECT_THROW(common::MappedFile(dir / "folder"), std::system_error);
+    EXPECT_THROW(common::WholeFile(dir / "folder"), std::system_error);
     // Moved, the bytes stay where they were.
-    common::MappedFile first(dir / "a.txt");
+    common::WholeFile first(dir / "a.txt");
     const char* at = first.Bytes().data();
-    common::MappedFile moved(std::move(first));
+    common::WholeFile moved(std::move(first));
     EXPECT_EQ(moved.Bytes().data(), at);
     EXPECT_EQ(first.Bytes(), "");
     EXPECT_EQ(common::WholeRecords("aaabbbc", 3), (std::vector<std::string_view>{"aaa", "bbb"}));
+}
+
+// The bytes held are the file as it was read: cut short or rewritten in place afterwards by
+// another program, the file reaches neither the bytes nor the reader (a mapping of it would fault
+// on the pages cut away).
+TEST(WholeFiles, AFileCutShortAfterItsReadLeavesTheBytesHeld) {
+    testsupport::TempAppFolder dir;
+    const std::string content(3 * 4096 + 17, 'r');
+    dir.Write("big.dat", content);
+    const common::WholeFile held(dir / "big.dat");
+    std::filesystem::resize_file(dir / "big.dat", 10);
+    dir.Write("big.dat", "new");
+    EXPECT_EQ(held.Bytes(), content);
 }
 
 // One buffer read into again and again gives each file as a fresh read does: a smaller file after

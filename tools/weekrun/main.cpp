@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "common/process_memory.h"
 #include "run.h"
 
 int main(int argc, char** argv) {
+    common::KeepFreedMemoryForReuse();
     return weekrun::Run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }
