@@ -84,8 +84,10 @@ const std::vector<StepInputs>& Inputs() {
         {"breaking-payouts",
          {"jvdata/realtime/*", "RATHISWEEKN.dat", "RATHISWEEKNNEW.dat", "*RIALTIME.dat", "RACE/*"}},
         {"past-scan", {"TEKICHU/*"}},
+        // The day reports of the listed days (the demo week stores reports of those days only).
         {"index-rebuild", {"TEKICHU/RACEIDYMDLKN.txt", "TEKICHU/*lupRCM.txt"}},
-        {"hit-list", {"TEKICHU/*lupRCM.txt", "JRACODE/*"}},
+        // Of JRACODE only the code table.
+        {"hit-list", {"TEKICHU/*lupRCM.txt", "JRACODE/CodeTable.csv"}},
     };
     return inputs;
 }

@@ -95,13 +95,6 @@ public:
     void LogUnreadableFields(std::string_view step, std::string_view file, int firstLine = 1);
 
 private:
-    bool AtLineEnd(std::size_t at) const;
-    void SkipBlanks();
-    void SkipLineEnd();
-    void ReadQuoted(std::string_view& value);
-    void ReadBare(std::string_view& value);
-    void EndField();
-
     std::string content_;
     FieldLines lines_;
     std::size_t pos_ = 0;

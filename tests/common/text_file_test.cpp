@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "support/temp_folder.h"
 
 namespace {
@@ -164,6 +170,141 @@ TEST(WrittenFields, ReaderGivesViewsOfTheSameValues) {
             EXPECT_EQ(viewing.UnreadableFields(), copying.UnreadableFields());
         }
     }
+}
+
+// The reader as it was first written, one byte at a time through its members: the reader's
+// faster scan must give the same values, flags and lines on any content.
+class ByteByByteReader {
+public:
+    ByteByByteReader(std::string content, common::FieldLines lines) : content_(std::move(content)), lines_(lines) {}
+
+    bool Next(std::string_view& value) {
+        for (;;) {
+            SkipBlanks();
+            if (pos_ < content_.size() && !AtLineEnd(pos_)) break;
+            if (fieldOwed_ && lines_ == common::FieldLines::Records) {
+                fieldOwed_ = false;
+                unreadable_ = false;
+                fieldLine_ = line_;
+                value = {};
+                return true;
+            }
+            fieldOwed_ = false;
+            if (pos_ >= content_.size()) return false;
+            if (content_[pos_] == '\r' && pos_ + 1 < content_.size() && content_[pos_ + 1] == '\n') ++pos_;
+            ++pos_;
+            ++line_;
+        }
+        fieldOwed_ = false;
+        unreadable_ = false;
+        fieldLine_ = line_;
+        value = {};
+        if (content_[pos_] == '"') {
+            std::size_t close = pos_ + 1;
+            while (close < content_.size() && content_[close] != '"' && !AtLineEnd(close)) ++close;
+            const bool closed = close < content_.size() && content_[close] == '"';
+            if (closed) {
+                value = std::string_view(content_).substr(pos_ + 1, close - pos_ - 1);
+                pos_ = close + 1;
+                SkipBlanks();
+            } else {
+                ++pos_;
+            }
+            if (!closed || (pos_ < content_.size() && content_[pos_] != ',' && !AtLineEnd(pos_))) {
+                unreadable_ = true;
+                value = {};
+                while (pos_ < content_.size() && content_[pos_] != ',' && !AtLineEnd(pos_)) ++pos_;
+            }
+        } else {
+            std::size_t end = pos_;
+            while (end < content_.size() && content_[end] != ',' && !AtLineEnd(end)) ++end;
+            std::size_t last = end;
+            while (last > pos_ && Blank(content_[last - 1])) --last;
+            value = std::string_view(content_).substr(pos_, last - pos_);
+            pos_ = end;
+        }
+        if (pos_ < content_.size() && content_[pos_] == ',') {
+            ++pos_;
+            fieldOwed_ = true;
+        }
+        if (unreadable_) ++unreadableFields_;
+        return true;
+    }
+
+    bool Unreadable() const { return unreadable_; }
+    int Line() const { return fieldLine_; }
+    int UnreadableFields() const { return unreadableFields_; }
+
+private:
+    static bool Blank(char c) { return c == ' ' || c == '\t'; }
+    bool AtLineEnd(std::size_t at) const { return content_[at] == '\r' || content_[at] == '\n'; }
+    void SkipBlanks() {
+        while (pos_ < content_.size() && Blank(content_[pos_])) ++pos_;
+    }
+
+    std::string content_;
+    common::FieldLines lines_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    bool fieldOwed_ = false;
+    bool unreadable_ = false;
+    int fieldLine_ = 0;
+    int unreadableFields_ = 0;
+};
+
+// Every value, flag, line and count of the reader against the byte-by-byte reader.
+void ExpectReadAsByteByByte(const std::string& content) {
+    for (const auto lines : {common::FieldLines::Records, common::FieldLines::Spread}) {
+        common::WrittenFieldReader reader(content, lines);
+        ByteByByteReader reference(content, lines);
+        std::string_view got = "before", want = "before";
+        for (int read = 0;; ++read) {
+            const bool more = reference.Next(want);
+            ASSERT_EQ(reader.Next(got), more) << "read " << read << " of \"" << content << "\"";
+            ASSERT_EQ(got, want) << "read " << read << " of \"" << content << "\"";
+            if (!more) break;
+            ASSERT_EQ(reader.Unreadable(), reference.Unreadable()) << "read " << read << " of \"" << content << "\"";
+            ASSERT_EQ(reader.Line(), reference.Line()) << "read " << read << " of \"" << content << "\"";
+        }
+        ASSERT_EQ(reader.UnreadableFields(), reference.UnreadableFields()) << content;
+    }
+}
+
+TEST(WrittenFields, ReaderReadsEveryShortContentAsTheByteByByteReader) {
+    // Every content of up to six bytes made of the bytes that steer the reading.
+    const std::string alphabet = "\",\r\n \ta";
+    std::string content;
+    const auto all = [&](const auto& self, std::size_t length) -> void {
+        ExpectReadAsByteByByte(content);
+        if (::testing::Test::HasFatalFailure() || length == 6) return;
+        for (const char c : alphabet) {
+            content.push_back(c);
+            self(self, length + 1);
+            content.pop_back();
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    };
+    all(all, 0);
+}
+
+TEST(WrittenFields, ReaderReadsLongFieldsAsTheByteByByteReader) {
+    // Fields longer than the eight bytes the reader looks at together, with the bytes that end
+    // them at every place of such a block, and Shift-JIS bytes (high bit set) around them.
+    const std::string pieces[] = {"\"", ",", "\r\n", "\n", "\r", " ", "\t", "x", "0123456789", "\x82\xa0\x93\xfa",
+                                  "\xff\x80\x7f", "\"HS\",\"1\",\" 4\"", "\"abcdefghij\"", "\"open line\r\n", "\"abc\"def,"};
+    std::mt19937 random(20250510);
+    for (int round = 0; round < 3000; ++round) {
+        std::string content;
+        const std::size_t count = random() % 24;
+        for (std::size_t i = 0; i < count; ++i) content += pieces[random() % std::size(pieces)];
+        ExpectReadAsByteByByte(content);
+        if (HasFatalFailure()) return;
+    }
+    for (std::size_t before = 0; before <= 17; ++before)
+        for (const char stop : std::string("\",\r\n")) {
+            ExpectReadAsByteByByte("\"" + std::string(before, 'y') + stop + "\"z\",w");
+            ExpectReadAsByteByByte(std::string(before, '\x8a') + stop + "1,\"2\"");
+        }
 }
 
 TEST(TextFiles, SplitLines) {
