@@ -166,15 +166,24 @@ std::string RecordFile::Read(std::int64_t n) const {
 }
 
 std::string RecordFile::ReadRange(std::int64_t first, std::int64_t count) const {
+    std::string out;
+    out.resize(ReadRange(first, count, out).size());
+    return out;
+}
+
+std::string_view RecordFile::ReadRange(std::int64_t first, std::int64_t count, std::string& buffer) const {
     if (first < 1 || count < 1) return {};
     Fd in(path_, O_RDONLY);
     if (!in.Ok() && Missing(path_)) return {};
-    const std::int64_t whole = std::min(count, Count() - first + 1);
+    struct stat st {};
+    if (::fstat(in.Get(), &st) != 0) Fail("cannot read", path_);
+    const std::int64_t records = static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+    const std::int64_t whole = std::min(count, records - first + 1);
     if (whole < 1) return {};
-    std::string out(static_cast<std::size_t>(whole) * length_, '\0');
-    const std::size_t got = in.ReadAt(out.data(), out.size(), static_cast<off_t>((first - 1) * static_cast<std::int64_t>(length_)));
-    out.resize(got / length_ * length_);  // the file shrank under us: whole records only
-    return out;
+    const std::size_t size = static_cast<std::size_t>(whole) * length_;
+    if (buffer.size() < size) buffer.resize(size);
+    const std::size_t got = in.ReadAt(buffer.data(), size, static_cast<off_t>((first - 1) * static_cast<std::int64_t>(length_)));
+    return {buffer.data(), got / length_ * length_};  // the file shrank under us: whole records only
 }
 
 void RecordFile::ForEach(const std::function<void(std::int64_t, std::string_view)>& visit) const {

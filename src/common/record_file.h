@@ -33,6 +33,9 @@ public:
     /// Records first..first+count-1 as one block of bytes, read at once; the block stops at the
     /// last whole record of the file (empty for a first record past it or below 1).
     std::string ReadRange(std::int64_t first, std::int64_t count) const;
+    /// The same, read into `buffer` (as ReadWholeFile(path, buffer) reads): the block is a view
+    /// into it, good until the next read into it; the buffer only grows and is not filled first.
+    std::string_view ReadRange(std::int64_t first, std::int64_t count, std::string& buffer) const;
 
     /// Every whole record, in order, read with one pass over the file.
     std::vector<std::string> ReadAll() const;

@@ -136,12 +136,16 @@ std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::Stor
     for (int k = 1; !santanEntries.empty() && k <= trios; ++k) {
         const std::string& abc = race.SanrenKumiList(k);
         const auto tier = TrioTier(k);
-        std::string orders[6];
-        for (int o = 1; o <= 6; ++o) orders[o - 1] = SantanKey(abc, o);
         for (int e : santanEntries) {
             const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
+            // Every order starts with one of the trio's horses: an entry that starts with none of
+            // them (most, for most trios) matches no order, and its orders need not be made.
+            const std::string_view first = kumi.substr(0, 2), horses = abc;
+            if (horses.size() != 6 ||
+                (first != horses.substr(0, 2) && first != horses.substr(2, 2) && first != horses.substr(4, 2)))
+                continue;
             for (int o = 1; o <= 6; ++o) {
-                if (kumi != orders[o - 1]) continue;
+                if (kumi != SantanKey(abc, o)) continue;
                 // At a 本線 place the blank of orders 3 to 6 stands after 的中.
                 const bool tight = tier && tier->Tier == Tier::Honsen && o >= 3;
                 const std::string digit = std::to_string(o);

@@ -18,16 +18,46 @@ void CheckRaceKey(std::string_view raceKey12) {
         throw std::invalid_argument("race key \"" + std::string(raceKey12) + "\" is not twelve digits");
 }
 
-std::string Line(const std::vector<common::Field>& fields) { return common::WrittenFields(fields) + "\r\n"; }
+/// Ticket lines of one tag, "<race key>","<tag>","<ticket>",<value>... with CR LF, as
+/// WrittenFields joins them, written straight into the file's bytes: a race's ticket files hold
+/// some six thousand lines, and a field list and a line string for each cost more than the bytes.
+class TicketLines {
+public:
+    TicketLines(std::string_view raceKey12, std::string_view tag, std::size_t lines)
+        : prefix_(common::WrittenFields({std::string(raceKey12), std::string(tag)}) + ",\"") {
+        out_.reserve(lines * (prefix_.size() + 24));
+    }
+    /// One line: the ticket key in quotes, then the values' texts.
+    template <class... Texts>
+    void Add(std::string_view ticket, const Texts&... values) {
+        out_ += prefix_;
+        out_ += ticket;
+        out_ += '"';
+        ((out_ += ',', out_ += values), ...);
+        out_ += "\r\n";
+    }
+    std::string Take() { return std::move(out_); }
+
+private:
+    std::string prefix_;
+    std::string out_;
+};
+
+/// The texts of values 1..count, each written once though two sorted files show it.
+std::vector<std::string> ValueTexts(const std::vector<float>& values, int count) {
+    std::vector<std::string> texts(static_cast<std::size_t>(std::max(count, 0)) + 1);
+    for (int k = 1; k <= count; ++k) texts[static_cast<std::size_t>(k)] = common::SingleText(values[static_cast<std::size_t>(k)]);
+    return texts;
+}
 
 std::string SortLines(std::string_view raceKey12, std::string_view tag, const std::vector<std::string>& keys,
-                      const std::vector<float>& values, int count) {
-    std::string out;
+                      const std::vector<std::string>& valueTexts, int count) {
+    TicketLines out(raceKey12, tag, static_cast<std::size_t>(std::max(count, 0)));
     for (int k = 1; k <= count; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        out += Line({std::string(raceKey12), std::string(tag), keys[i], common::Single{values[i]}});
+        out.Add(keys[i], valueTexts[i]);
     }
-    return out;
+    return out.Take();
 }
 
 std::string_view At(const std::vector<std::string>& list, int k) { return list[static_cast<std::size_t>(k)]; }
@@ -61,22 +91,23 @@ std::string BetCsvFileName(std::string_view folder, std::string_view raceKey12, 
 }
 
 std::string KaimeTicketLines(std::string_view raceKey12, const RaceTickets& t) {
-    std::string out;
     const auto lines = [&](const std::vector<CreatedTicket>& created, std::string_view tag) {
+        TicketLines out(raceKey12, tag, created.size());
         for (const CreatedTicket& c : created)
-            out += Line({std::string(raceKey12), std::string(tag), c.Key, common::Single{c.Value},
-                         common::Single{c.SpeedSum}, common::Single{c.CorrectionSum}});
+            out.Add(c.Key, common::SingleText(c.Value), common::SingleText(c.SpeedSum),
+                    common::SingleText(c.CorrectionSum));
+        return out.Take();
     };
-    lines(t.UmarenCreated, "Umaren");
-    lines(t.SanrenCreated, "Sanrenpuku");
-    return out;
+    return lines(t.UmarenCreated, "Umaren") + lines(t.SanrenCreated, "Sanrenpuku");
 }
 
 KaimeSortFiles KaimeSortFileBytes(std::string_view raceKey12, const RaceTickets& t) {
-    return {SortLines(raceKey12, "Umaren", t.UmarenKumiStr, t.UmarenValue, t.UmarenKumiCount),
-            SortLines(raceKey12, "Umatan", t.UmarenKumiList, t.UmarenValue, t.UmarenKumiCount),
-            SortLines(raceKey12, "Sanrenpuke", t.SanrenKumiStr, t.SanrenValue, t.SanrenKumiCount),
-            SortLines(raceKey12, "sanrentan", t.SanrenKumiList, t.SanrenValue, t.SanrenKumiCount)};
+    const std::vector<std::string> pairValues = ValueTexts(t.UmarenValue, t.UmarenKumiCount);
+    const std::vector<std::string> trioValues = ValueTexts(t.SanrenValue, t.SanrenKumiCount);
+    return {SortLines(raceKey12, "Umaren", t.UmarenKumiStr, pairValues, t.UmarenKumiCount),
+            SortLines(raceKey12, "Umatan", t.UmarenKumiList, pairValues, t.UmarenKumiCount),
+            SortLines(raceKey12, "Sanrenpuke", t.SanrenKumiStr, trioValues, t.SanrenKumiCount),
+            SortLines(raceKey12, "sanrentan", t.SanrenKumiList, trioValues, t.SanrenKumiCount)};
 }
 
 std::string KaimeFileName(std::string_view raceKey12, std::string_view suffix) {

@@ -147,20 +147,22 @@ RaceRunners FirstFieldRecords(const RaceEntries& entries) {
     return runners;
 }
 
-std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12) {
+std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer) {
     const std::size_t length = exFile.RecordLength();
     std::int64_t newest = exFile.Count();
-    // Backwards a block at a time: this week's record is normally the last one.
+    // Backwards a block at a time: this week's record is normally the last one, and then the block
+    // is the runs.
     while (newest >= 1) {
         const std::int64_t oldest = std::max<std::int64_t>(1, newest - kRunElements + 1);
-        const std::string block = exFile.ReadRange(oldest, newest - oldest + 1);
+        const std::string_view block = exFile.ReadRange(oldest, newest - oldest + 1, buffer);
         const auto inBlock = static_cast<std::int64_t>(block.size() / length);
         for (std::int64_t k = oldest + inBlock - 1; k >= oldest; --k) {
-            const std::string_view record = std::string_view(block).substr(static_cast<std::size_t>(k - oldest) * length, length);
+            const std::string_view record = block.substr(static_cast<std::size_t>(k - oldest) * length, length);
             if (!IsRunOfRace(record, raceKey12)) continue;
             const std::int64_t first = std::max<std::int64_t>(1, k - kRunElements + 1);
-            std::string runs = first < oldest ? exFile.ReadRange(first, oldest - first) : std::string();
-            runs.append(block, 0, static_cast<std::size_t>(k - oldest + 1) * length);
+            const std::string_view runs =
+                first == oldest ? block.substr(0, static_cast<std::size_t>(k - first + 1) * length)
+                                : exFile.ReadRange(first, k - first + 1, buffer);
             if (runs.size() != static_cast<std::size_t>(k - first + 1) * length)
                 throw std::runtime_error(exFile.Path().string() + " changed while it was read");
             return runs;
@@ -169,6 +171,11 @@ std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKe
         newest = oldest - 1;
     }
     return {};
+}
+
+std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12) {
+    std::string buffer;
+    return std::string(RunsOfRace(exFile, raceKey12, buffer));
 }
 
 void CopyRuns(RaceHorseRecord& runner, std::string_view runs) {
@@ -193,6 +200,8 @@ RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& 
                           const common::CodeTable& codes, BatchLog& log) {
     RaceJoin join;
     const RaceHorseRecord* lastWithRuns = nullptr;
+    // One buffer for every runner's runs: each is copied into its record before the next is read.
+    std::string runsBuffer;
     for (std::size_t h = 1; h <= runners.size(); ++h) {
         RaceHorseRecord& runner = runners[h - 1];
         if (runner.IsBlank()) continue;  // no runner at this horse number: written back as it is
@@ -201,7 +210,8 @@ RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& 
             if (kettoNum.size() != 10 || !common::IsDigits(kettoNum))
                 throw std::invalid_argument("KettoNum \"" + kettoNum + "\" is not digits: no runs joined");
             const engine::ExRecordFile exFile = engine::ExRecordFile::OfHorse(kettoNum);
-            const std::string runs = RunsOfRace(common::RecordFile(exFile.Path(), engine::ExRecord::kLength), raceKey12);
+            const std::string_view runs =
+                RunsOfRace(common::RecordFile(exFile.Path(), engine::ExRecord::kLength), raceKey12, runsBuffer);
             if (runs.empty()) {
                 log.RunnerWithoutRuns(raceKey12, static_cast<int>(h), kettoNum,
                                       exFile.Count() == 0 ? "no expanded records" : "expanded records of other races only");

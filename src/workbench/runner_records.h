@@ -47,6 +47,9 @@ RaceRunners FirstFieldRecords(const RaceEntries& entries);
 /// over. Empty when no record of the file is of this race. Reads only what it needs; a missing
 /// file reads as empty and is not created.
 std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12);
+/// The same, read into `buffer` (see RecordFile::ReadRange): the runs are a view into it, good
+/// until the next read into it.
+std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer);
 
 /// Copies runs into a runner record: `runs` are whole expanded records, oldest first, the last
 /// being this race's; the last fills element 0, the one before it element 1, and so on. The single

@@ -110,6 +110,10 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
              },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).Read(1); },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2); },
+             [&] {
+                 std::string buffer;
+                 (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2, buffer);
+             },
              [&] { common::RecordFile(dir / "F.txt", 3).ForEach([](std::int64_t, std::string_view) {}); },
              [&] { (void)common::WholeFile(dir / "F.txt"); },
          }) {

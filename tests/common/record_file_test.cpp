@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +44,27 @@ TEST(RecordFile, ReadRangeGivesWholeRecordsUpToTheEnd) {
     EXPECT_EQ(file.ReadRange(4, 1), "");
     EXPECT_EQ(file.ReadRange(0, 2), "");
     EXPECT_EQ(file.ReadRange(1, 0), "");
+}
+
+// The form that reads into a caller's buffer gives the same blocks, one after another through the
+// same buffer, larger and smaller, whatever the buffer held before.
+TEST(RecordFile, ReadRangeIntoABufferGivesTheSameBlocks) {
+    testsupport::TempAppFolder dir;
+    RecordFile file(dir / "R.dat", 3);
+    std::string buffer = "left over";
+    EXPECT_EQ(file.ReadRange(1, 2, buffer), "");
+    EXPECT_FALSE(dir.Exists("R.dat"));
+    dir.Write("R.dat", "AAABBBCCCDD");
+    const std::pair<std::int64_t, std::int64_t> ranges[] = {{1, 3}, {2, 1}, {1, 9}, {3, 1}, {4, 1}, {0, 2}, {2, 0}, {2, 2}};
+    for (const auto& [first, count] : ranges) {
+        SCOPED_TRACE(std::to_string(first) + " " + std::to_string(count));
+        const std::string_view block = file.ReadRange(first, count, buffer);
+        EXPECT_EQ(block, file.ReadRange(first, count));
+        if (!block.empty()) {
+            EXPECT_EQ(static_cast<const void*>(block.data()), static_cast<const void*>(buffer.data()));
+        }
+    }
+    EXPECT_GE(buffer.size(), 9u) << "the buffer only grows";
 }
 
 TEST(RecordFile, AppendWriteAndGaps) {

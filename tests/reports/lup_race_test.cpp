@@ -289,6 +289,28 @@ Evaluated Evaluate(const RaceState& race, const reportweek::PayoutBuilder& hr) {
     return e;
 }
 
+// A 3連単 entry hits the best trio in whichever of the six orders it stands, and misses it when it
+// starts with the trio's horses but holds another.
+TEST(HitEvaluation, EveryOrderOfATrioAndNearMisses) {
+    const RaceState race = NineRunners();
+    const std::string abc = race.SanrenKumiList(1);
+    ASSERT_EQ(abc.size(), 6u);
+    for (int o = 1; o <= 6; ++o) {
+        SCOPED_TRACE(o);
+        const std::string hit = reports::SantanKey(abc, o);
+        const std::string miss = hit.substr(0, 4) + "18";  // nine runners: no ticket holds horse 18
+        reportweek::PayoutBuilder hr("2025110105030209");
+        hr.Sanrentan({{miss, "000000700", "0003"}, {hit, "000000100", "0001"}});
+        std::vector<reports::TicketHit> trifectas;
+        for (const reports::TicketHit& h : reports::FindTicketHits(race, hr.Record()))
+            if (h.Bet == reports::HitBet::Sanrentan) trifectas.push_back(h);
+        ASSERT_EQ(trifectas.size(), 1u);
+        EXPECT_EQ(trifectas[0].Place, 1);
+        EXPECT_EQ(trifectas[0].Order, o);
+        EXPECT_EQ(trifectas[0].Kumi, hit);
+    }
+}
+
 TEST(HitEvaluation, HitsBeyondTheTiersAndDeadHeats) {
     const RaceState race = NineRunners();
     // Pairs in rank order: (1,2) place 1 ... (1,9) place 8 (準本線 2), (2,3) place 9, (3,4) place 22,

@@ -1,11 +1,14 @@
 #include "workbench/betting_files.h"
 
+#include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "common/record_file.h"
+#include "common/text_file.h"
 #include "ranking_fixtures.h"
 #include "workbench/ranking.h"
 
@@ -104,6 +107,65 @@ TEST(BettingFiles, LineCountsOfSmallAndFullFields) {
             EXPECT_EQ(lines, 2907u);  // the ticket file's and the four sorted files' ticket lines
         }
     }
+}
+
+// The ticket files are written straight into their bytes; each line must read as the written
+// fields it stands for, whatever the values.
+TEST(BettingFiles, TicketLinesAreTheWrittenFieldsOfEachTicket) {
+    const float values[] = {0.0f,   -0.0f,    1.0f,     -1.5f,      0.1f,      123.45678f, 1234567.0f, 12345678.0f,
+                            1e-7f,  -2.5e-5f, 3.4e38f,  -999.95f,   65.4321f,  std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::quiet_NaN()};
+    const std::string key = "202508310511";
+    const auto line = [&](std::string_view tag, const std::string& ticket, std::initializer_list<float> fields) {
+        std::vector<common::Field> all{key, std::string(tag), ticket};
+        for (float f : fields) all.emplace_back(common::Single{f});
+        return common::WrittenFields(all) + "\r\n";
+    };
+
+    workbench::RaceTickets t;
+    t.UmarenKumiList = {""};
+    t.UmarenKumiStr = {""};
+    t.UmarenValue = {0.0f};
+    t.SanrenKumiList = {""};
+    t.SanrenKumiStr = {""};
+    t.SanrenValue = {0.0f};
+    std::string created, umaren, umatan, sanren, sanrentan;
+    const std::size_t n = std::size(values);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float v = values[i], speed = values[(i + 1) % n], correction = values[(i + 2) % n];
+        const std::string pair = (i % 2 ? "0102" : "1807"), trio = (i % 2 ? "010203" : "180716");
+        const std::string swapped = pair.substr(2) + pair.substr(0, 2), ordered = trio.substr(4) + trio.substr(0, 4);
+        t.UmarenCreated.push_back({pair, v, speed, correction});
+        t.SanrenCreated.push_back({trio, v, speed, correction});
+        t.UmarenKumiStr.push_back(pair);
+        t.UmarenKumiList.push_back(swapped);
+        t.UmarenValue.push_back(v);
+        t.SanrenKumiStr.push_back(trio);
+        t.SanrenKumiList.push_back(ordered);
+        t.SanrenValue.push_back(v);
+        umaren += line("Umaren", pair, {v});
+        umatan += line("Umatan", swapped, {v});
+        sanren += line("Sanrenpuke", trio, {v});
+        sanrentan += line("sanrentan", ordered, {v});
+    }
+    for (const auto& c : t.UmarenCreated) created += line("Umaren", c.Key, {c.Value, c.SpeedSum, c.CorrectionSum});
+    for (const auto& c : t.SanrenCreated) created += line("Sanrenpuku", c.Key, {c.Value, c.SpeedSum, c.CorrectionSum});
+    t.UmarenKumiCount = static_cast<int>(n);
+    t.SanrenKumiCount = static_cast<int>(n);
+
+    EXPECT_EQ(workbench::KaimeTicketLines(key, t), created);
+    const auto sorted = workbench::KaimeSortFileBytes(key, t);
+    EXPECT_EQ(sorted.Umaren, umaren);
+    EXPECT_EQ(sorted.Umatan, umatan);
+    EXPECT_EQ(sorted.Sanren, sanren);
+    EXPECT_EQ(sorted.Sanrentan, sanrentan);
+
+    // A count below the lists' length writes only the first tickets; none writes nothing.
+    t.UmarenKumiCount = 1;
+    t.SanrenKumiCount = 0;
+    const auto cut = workbench::KaimeSortFileBytes(key, t);
+    EXPECT_EQ(cut.Umaren, line("Umaren", t.UmarenKumiStr[1], {values[0]}));
+    EXPECT_EQ(cut.Sanren + cut.Sanrentan, "");
 }
 
 }  // namespace

@@ -207,6 +207,14 @@ TEST(RunnerRecords, TheJoinStartsAtThisRacesRecord) {
     EXPECT_EQ(workbench::RunsOfRace(common::RecordFile(folder / "old.dat", 2603), kKeyA), "");
     EXPECT_EQ(workbench::RunsOfRace(common::RecordFile(folder / "missing.dat", 2603), kKeyA), "");
     EXPECT_FALSE(folder.Exists("missing.dat"));
+
+    // Read one after another through one buffer, the runs are the same (a later, smaller read
+    // leaves the buffer larger than the runs).
+    std::string buffer;
+    for (const char* name : {"far.dat", "newer.dat", "old.dat", "missing.dat", "far.dat"}) {
+        const common::RecordFile file(folder / name, 2603);
+        EXPECT_EQ(workbench::RunsOfRace(file, kKeyA, buffer), workbench::RunsOfRace(file, kKeyA)) << name;
+    }
 }
 
 TEST(RunnerRecords, AgeFromTheRaceYearAndTheBirthYear) {
