@@ -32,6 +32,8 @@ std::string NoOddsPart(OddsKind kind) {
 }
 
 std::optional<OddsKind> OddsKindOf(std::string_view record) {
+    // Most records a fetch reads are of other kinds (races, runners): their first byte tells.
+    if (!record.starts_with('O')) return std::nullopt;
     for (OddsKind kind : {OddsKind::O1, OddsKind::O2, OddsKind::O4, OddsKind::O5, OddsKind::O6})
         if (record.starts_with(OddsKindTag(kind))) return kind;
     return std::nullopt;

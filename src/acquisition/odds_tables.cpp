@@ -1,6 +1,7 @@
 #include "acquisition/odds_tables.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -28,16 +29,21 @@ constexpr std::string_view kTableFolder = "KAIME";
 // is cut short, or names a horse outside the table.
 template <int N>
 bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
-    if (kumi.size() != 2 * N || !common::IsDigits(kumi)) return false;
+    if (kumi.size() != 2 * N) return false;
     for (int p = 0; p < N; ++p) {
-        horses[p] = records::KumiNumber(kumi, p);
-        if (horses[p] < 0 || horses[p] >= kTableSide) return false;
+        const auto horse = common::DigitsValue(kumi.substr(static_cast<std::size_t>(2 * p), 2));
+        if (!horse || *horse >= kTableSide) return false;
+        horses[p] = static_cast<int>(*horse);
     }
     return true;
 }
 
 // The odds of a field as the table keeps them: single precision, 0 where there are none.
 float CellValue(std::string_view oddsField) {
+    // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they are
+    // what the lenient reading gives, without it.
+    if (const auto tenths = common::DigitsValue(oddsField))
+        return *tenths > 0 ? static_cast<float>(static_cast<double>(*tenths) / 10.0) : 0.0f;
     const float value = static_cast<float>(records::OddsValue(oddsField));
     return value > 0 ? value : 0.0f;
 }
@@ -56,22 +62,38 @@ int FillTable(std::string_view record, Table& table, Line line) {
     return set;
 }
 
+// Room for one cell's line: its number text and CR LF.
+constexpr std::size_t kCellRoom = common::kSingleTextMax + 2;
+
+// The table's text written into `buffer`, which is kept from table to table: it is sized once for
+// the longest lines, so that every cell's line is copied whole at a fixed size (the copy needs no
+// length) and the part past the line written over by the next.
 template <std::size_t Size>
-std::string TableText(const std::array<float, Size>& table) {
-    std::string text;
-    text.reserve(Size * 6);
-    // Most cells of a table are empty or repeat the cell before; their text is made once.
+std::string_view WriteTableText(const std::array<float, Size>& table, std::string& buffer) {
+    if (buffer.size() < Size * kCellRoom) buffer.resize(Size * kCellRoom);
+    char* at = buffer.data();
+    // Most cells of a table are empty or repeat the cell before; their line is made once.
     float last = 0.0f;
-    std::string lastText = "0";
+    char line[kCellRoom] = "0\r\n";
+    std::size_t length = 3;
     for (float value : table) {
         if (value != last) {
             last = value;
-            lastText = OddsCellText(value);
+            char* end = common::SingleTextTo(line, value);
+            *end++ = '\r';
+            *end++ = '\n';
+            length = static_cast<std::size_t>(end - line);
         }
-        text += lastText;
-        text += "\r\n";
+        std::memcpy(at, line, kCellRoom);
+        at += length;
     }
-    return text;
+    return {buffer.data(), static_cast<std::size_t>(at - buffer.data())};
+}
+
+template <std::size_t Size>
+std::string TableText(const std::array<float, Size>& table) {
+    std::string buffer;
+    return std::string(WriteTableText(table, buffer));
 }
 
 // The last line of each race in a source file, races in the order they first appear.
@@ -113,16 +135,17 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     // One working table per shape, cleared for every race so that no cell keeps another race's odds.
     auto tripleTable = triple ? std::make_unique<TripleTable>() : nullptr;
     auto pairTable = triple ? nullptr : std::make_unique<PairTable>();
+    std::string textBuffer;
     for (const RaceLine& race : LastLinePerRace(kind, lines, result)) {
         bool kept = false;
         const bool ok = common::PassOver(kStep, [&] {
-            std::string text;
+            std::string_view text;
             if (triple) {
                 FillTripleTable(kind, race.line, *tripleTable);
-                text = TripleTableText(*tripleTable);
+                text = WriteTableText(*tripleTable, textBuffer);
             } else {
                 FillPairTable(kind, race.line, *pairTable);
-                text = PairTableText(*pairTable);
+                text = WriteTableText(*pairTable, textBuffer);
             }
             const std::filesystem::path path = OddsTablePath(race.raceKey, kind);
             // A line without odds (a blank record, one cut short) must not wipe out the odds an

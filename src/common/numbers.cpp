@@ -124,31 +124,36 @@ std::string NumberText(double value, int digits) {
 }
 
 namespace {
-/// Number text of a whole count of tenths: 123 gives "12.3", 120 gives "12", -5 gives "-0.5".
-std::string TenthsText(std::int64_t tenths) {
+/// Number text of a whole count of tenths at `out`: 123 gives "12.3", 120 gives "12", -5 gives
+/// "-0.5". Returns the end.
+char* TenthsTextTo(char* out, std::int64_t tenths) {
     const std::uint64_t magnitude =
         tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
-    char text[24];
-    char* end = text;
-    if (tenths < 0) *end++ = '-';
-    end = std::to_chars(end, text + sizeof text, magnitude / 10).ptr;
+    if (tenths < 0) *out++ = '-';
+    out = std::to_chars(out, out + 20, magnitude / 10).ptr;
     if (magnitude % 10 != 0) {
-        *end++ = '.';
-        *end++ = static_cast<char>('0' + magnitude % 10);
+        *out++ = '.';
+        *out++ = static_cast<char>('0' + magnitude % 10);
     }
-    return std::string(text, end);
+    return out;
 }
 }  // namespace
 
-std::string SingleText(float value) {
+char* SingleTextTo(char* out, float value) {
     // Many singles written are whole tenths (odds among them). A single is within half a
     // unit of the seventh digit of its tenths while they have at most seven digits (a float's
     // half step stays below that unit in every decade up to a million), so its text is their
     // digits, without the general rounding.
     const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
     if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
-        return TenthsText(static_cast<std::int64_t>(tenths));
-    return NumberText(static_cast<double>(value), 7);
+        return TenthsTextTo(out, static_cast<std::int64_t>(tenths));
+    const std::string text = NumberText(static_cast<double>(value), 7);
+    return std::copy(text.begin(), text.end(), out);
+}
+
+std::string SingleText(float value) {
+    char text[kSingleTextMax];
+    return std::string(text, SingleTextTo(text, value));
 }
 
 std::string FlooredSingleText(float value, int decimals) {
@@ -219,12 +224,6 @@ bool IsDigits(std::string_view text) {
     return true;
 }
 
-std::optional<std::int64_t> DigitsValue(std::string_view text) {
-    if (text.size() > 18 || !IsDigits(text)) return std::nullopt;
-    std::int64_t v = 0;
-    for (char c : text) v = v * 10 + (c - '0');
-    return v;
-}
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,6 +43,14 @@ std::string NumberText(double value, int digits = 15);
 /// Number text of a single-precision value: at most 7 significant digits.
 std::string SingleText(float value);
 
+/// Room SingleText's text needs at most: a negative subnormal's, "-0.000...1401298", is the
+/// longest (54 characters).
+inline constexpr std::size_t kSingleTextMax = 64;
+
+/// SingleText written at `out` (room for kSingleTextMax characters), for texts made by the
+/// hundred thousand; returns the end of the text.
+char* SingleTextTo(char* out, float value);
+
 /// A single-precision value floored to `decimals` decimals, as its number text: Int(v x 10^d) / 10^d
 /// taken in double on the stored value, back to single precision (57.1 to 4 gives "57.0999",
 /// -0.00005 gives "-0.0001", 1234.56789 gives "1234.568").
@@ -83,6 +92,19 @@ bool IsDigits(std::string_view text);
 
 /// The whole number a text of 1 to 18 digits writes ("0512" gives 512); nothing for any other
 /// text. Where such a text is read leniently, this is the same value without the parse.
-std::optional<std::int64_t> DigitsValue(std::string_view text);
+/// Read by the million (odds tables): inline, and the digits are checked and added up in one
+/// pass without a branch per character.
+inline std::optional<std::int64_t> DigitsValue(std::string_view text) {
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    bool digits = true;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        const std::uint64_t digit = static_cast<unsigned char>(c) - std::uint64_t{'0'};
+        digits &= digit <= 9;
+        v = v * 10 + digit;
+    }
+    if (!digits) return std::nullopt;
+    return static_cast<std::int64_t>(v);
+}
 
 }  // namespace common

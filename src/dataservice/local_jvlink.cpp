@@ -397,8 +397,8 @@ void LocalJVLink::EndStream() {
     stream_ = Stream::None;
     loaded_ = false;
     content_ = {};
-    readBuffer_.clear();
-    readBuffer_.shrink_to_fit();
+    // readBuffer_ keeps its size from open to open: made smaller, it would be filled again as it
+    // grows back on the next open.
     pos_ = 0;
     pending_.clear();
     done_ = 0;

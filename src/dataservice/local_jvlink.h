@@ -118,7 +118,7 @@ private:
     std::size_t current_ = 0;        // index of the file being read
     bool loaded_ = false;            // content_ holds files_[current_]
     std::string_view content_;       // in readBuffer_
-    std::string readBuffer_;         // kept from file to file of one open: reused, not refilled
+    std::string readBuffer_;         // kept from file to file and open to open: reused, not refilled
     std::size_t pos_ = 0;            // next byte of content_ to serve
     std::int64_t recordInFile_ = 0;  // number of the record last cut from content_, from 1
     long long passedOver_ = 0;       // damaged records passed over since the instance was made

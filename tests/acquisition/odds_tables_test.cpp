@@ -1,14 +1,18 @@
 #include "acquisition/odds_tables.h"
 
 #include <cstdint>
+#include <iterator>
+#include <limits>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/numbers.h"
 #include "common/text_file.h"
 #include "odds_fixtures.h"
+#include "records/odds.h"
 #include "support/temp_folder.h"
 
 namespace acquisition {
@@ -130,6 +134,47 @@ TEST(OddsTables, OddsFieldTexts) {
         EXPECT_EQ(pair[3 * 19 + 11], c.o2Text);
         EXPECT_EQ(triple[18 * 361 + 17 * 19 + 16], c.o6Text);
     }
+}
+
+// Cells are read from the fields without the lenient reading where the fields are digits: every
+// cell must hold what the odds reading of its field gives (0 where it gives none), for fields of
+// every shape, and tables of any values are written as their number texts, the longest among them.
+TEST(OddsTables, CellsAreTheOddsReadingOfTheirFields) {
+    const std::string_view fields[] = {"0000123", "9999999", "0000000", "0000001", "1234567", "-------", "*******",
+                                       "       ", "   0123", "0123   ", "+000123", "-000123", "00012.5", "1e00003",
+                                       "00/0123", "00:0123", "0000 12", "\x82\x4f" "00123", "0000010", " -00010"};
+    std::string o6 = OddsRecord(kO6, kRaceA);
+    std::string o2 = OddsRecord(kO2, kRaceA);
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        const int c = static_cast<int>(i) % 16 + 3;
+        PutEntry(o6, kO6, i, "01" + Digits(static_cast<long>(i) / 16 + 1, 2) + Digits(c, 2), fields[i]);
+        PutEntry(o2, kO2, i, "01" + Digits(c, 2), fields[i].substr(1));
+    }
+    TripleTable triple{};
+    PairTable pair{};
+    EXPECT_EQ(FillTripleTable(OddsKind::O6, o6, triple), static_cast<int>(std::size(fields)));
+    // Kumi 0103 to 0118 come twice: the later entry is the cell.
+    EXPECT_EQ(FillPairTable(OddsKind::O2, o2, pair), static_cast<int>(std::size(fields)));
+    const auto expected = [](std::string_view field) {
+        const float value = static_cast<float>(records::OddsValue(field));
+        return value > 0 ? value : 0.0f;
+    };
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        SCOPED_TRACE(std::string(fields[i]));
+        const int c = static_cast<int>(i) % 16 + 3;
+        EXPECT_EQ(triple[static_cast<std::size_t>(TripleLine(1, static_cast<int>(i) / 16 + 1, c))], expected(fields[i]));
+        if (i >= 16) {
+            EXPECT_EQ(pair[static_cast<std::size_t>(PairLine(1, c))], expected(fields[i].substr(1)));
+        }
+    }
+
+    pair.fill(0.0f);
+    const float odd[] = {-std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::lowest(), 12.3f,
+                         0.05f, -0.0f, std::numeric_limits<float>::quiet_NaN(), 1e-30f};
+    for (std::size_t i = 0; i < pair.size(); ++i) pair[i] = odd[(i / 2) % std::size(odd)];
+    const auto lines = Lines(PairTableText(pair));
+    ASSERT_EQ(lines.size(), pair.size());
+    for (std::size_t i = 0; i < pair.size(); ++i) ASSERT_EQ(lines[i], common::SingleText(pair[i])) << i;
 }
 
 // Kumi that cannot name a cell of the table are passed over; the other entries of the record

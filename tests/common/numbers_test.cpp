@@ -1,6 +1,10 @@
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstddef>
+#include <iterator>
+#include <optional>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -142,6 +146,21 @@ TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
         EXPECT_EQ(common::SingleText(v), general(v));
 }
 
+// SingleTextTo writes SingleText's text and no more than kSingleTextMax bytes, the longest texts
+// (the smallest subnormals, the largest singles) included.
+TEST(NumberText, SingleTextToStaysInItsRoom) {
+    for (float v : {std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
+                    -std::numeric_limits<float>::min(), std::numeric_limits<float>::lowest(), -123.4f, 0.0f}) {
+        char room[common::kSingleTextMax + 8];
+        std::fill(std::begin(room), std::end(room), '#');
+        char* end = common::SingleTextTo(room, v);
+        ASSERT_LE(end - room, static_cast<std::ptrdiff_t>(common::kSingleTextMax));
+        EXPECT_EQ(std::string(room, end), common::NumberText(static_cast<double>(v), 7));
+        EXPECT_TRUE(std::all_of(end, std::end(room), [](char c) { return c == '#'; }));
+    }
+    EXPECT_EQ(common::SingleText(-std::numeric_limits<float>::denorm_min()).size(), 54u);
+}
+
 TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::StrText(12), " 12");
     EXPECT_EQ(common::StrText(0), " 0");
@@ -171,6 +190,38 @@ TEST(Digits, WholeTextMustBeDigits) {
     EXPECT_FALSE(common::IsDigits(""));
     EXPECT_FALSE(common::IsDigits("12a"));
     EXPECT_FALSE(common::IsDigits(" 12"));
+}
+
+// DigitsValue reads digits without a branch per character: it must give what the plain check
+// and sum give (the lenient reading as well, up to 15 digits), for 1 to 18 digits, and nothing
+// for anything else, bytes just beside '0' and '9' and bytes above 0x7F among them.
+TEST(Digits, DigitsValueIsTheLenientValueOfDigitsOnly) {
+    // The plain reading it replaces: the check, then the digits added up.
+    const auto reference = [](std::string_view text) -> std::optional<std::int64_t> {
+        if (text.size() > 18 || !common::IsDigits(text)) return std::nullopt;
+        std::int64_t v = 0;
+        for (char c : text) v = v * 10 + (c - '0');
+        if (text.size() <= 15) {
+            EXPECT_EQ(static_cast<double>(v), common::Val(text));
+        }
+        return v;
+    };
+    std::vector<std::string> texts = {"",          "0",        "7",          "0512",    "0000000",  "9999999",
+                                      "123456789012345678", "999999999999999999", "1234567890123456789",
+                                      "12a",       " 12",      "12 ",        "-1",      "+1",       "1.5",
+                                      "/",         ":",        "0/",         ":9",      "\x80""1", "1\xff"};
+    // Every byte in every place of a short text.
+    for (int b = 0; b < 256; ++b)
+        for (std::size_t at = 0; at < 3; ++at) {
+            std::string text = "123";
+            text[at] = static_cast<char>(b);
+            texts.push_back(text);
+        }
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(common::DigitsValue(text), reference(text));
+    }
+    EXPECT_EQ(common::DigitsValue("999999999999999999"), 999999999999999999LL);
 }
 
 TEST(StrictNumber, TheWholeTrimmedTextMustBeOneNumber) {
