@@ -224,7 +224,6 @@ bool IsDigits(std::string_view text) {
     return true;
 }
 
-
 namespace {
 
 std::string_view TrimBlanks(std::string_view text) {
