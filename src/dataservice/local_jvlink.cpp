@@ -229,21 +229,23 @@ bool LocalJVLink::LoadCurrentFile(int& rc) {
 // The bytes kept of `file` while it is as it was when they were read (same size and modification
 // time); else the file read now, and kept for the next open while the budget allows.
 std::string_view LocalJVLink::KeptOrRead(const fs::path& file) {
-    std::error_code sizeEc, timeEc;
-    const std::uintmax_t size = fs::file_size(file, sizeEc);
-    const fs::file_time_type modified = fs::last_write_time(file, timeEc);
-    const bool known = !sizeEc && !timeEc;
-    if (auto at = kept_.find(file); at != kept_.end()) {
-        if (known && at->second.size == size && at->second.modified == modified) return at->second.bytes.Bytes();
-        keptSize_ -= at->second.bytes.Bytes().size();
-        kept_.erase(at);
-    }
-    if (known && keptSize_ + size <= config_.keptBytes) {
-        // Taken before the read: a file changed while it is read has a newer time than this, and
-        // is read again next time.
-        auto [at, added] = kept_.emplace(file, KeptFile{size, modified, common::WholeFile(file)});
-        keptSize_ += at->second.bytes.Bytes().size();
-        return at->second.bytes.Bytes();
+    if (config_.keptBytes > 0) {
+        std::error_code sizeEc, timeEc;
+        const std::uintmax_t size = fs::file_size(file, sizeEc);
+        const fs::file_time_type modified = fs::last_write_time(file, timeEc);
+        const bool known = !sizeEc && !timeEc;
+        if (auto at = kept_.find(file); at != kept_.end()) {
+            if (known && at->second.size == size && at->second.modified == modified) return at->second.bytes.Bytes();
+            keptSize_ -= at->second.bytes.Bytes().size();
+            kept_.erase(at);
+        }
+        if (known && keptSize_ + size <= config_.keptBytes) {
+            // Taken before the read: a file changed while it is read has a newer time than this,
+            // and is read again next time.
+            auto [at, added] = kept_.emplace(file, KeptFile{size, modified, common::WholeFile(file)});
+            keptSize_ += at->second.bytes.Bytes().size();
+            return at->second.bytes.Bytes();
+        }
     }
     // Room for the largest file, taken once: grown file by file, the buffer would take fresh
     // memory again and again, and fresh pages cost more than the bytes read into them.
