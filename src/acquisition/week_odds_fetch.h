@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace acquisition {
 
 /// The data spec of this week's odds.
 inline constexpr std::string_view kWeekOddsDataSpec = "TOKURACETCOVRCOV";
+
+/// What the odds window's data service keeps of the files one fetch read, for the other: both
+/// read the same stored files (about 71 MB in a full week, most of it race history).
+inline constexpr std::size_t kWeekOddsKeptBytes = std::size_t{96} << 20;
 
 /// Software ids of the two fetches.
 inline constexpr std::string_view kWeekOddsSid = "SA583920/SD271539/TALMOR7THISWEEKN/ver.2020.3.2";

@@ -15,7 +15,8 @@ TLMFOTHISWEEKNVK31::TLMFOTHISWEEKNVK31(common::Host& host, QWidget* parent)
     : QWidget(parent, Qt::Window), host_(host) {
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    JVLink1 = dataservice::MakeLocalJVLink(this);
+    // Both buttons read the same files: the second fetch is served from what the first read.
+    JVLink1 = dataservice::MakeLocalJVLink(this, kWeekOddsKeptBytes);
     runProgress_ = DownloadProgressRunner(this);
     connect(Command1, &QPushButton::clicked, this, &TLMFOTHISWEEKNVK31::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &TLMFOTHISWEEKNVK31::Command2_Click);

@@ -162,9 +162,8 @@ int LocalJVLink::JVOpen(std::string_view dataspec, std::string_view fromtime, in
         if (const auto size = fs::file_size(f.path, ec); !ec) largest = std::max(largest, size);
     }
     if (newestPath) lastFileTimestamp = TimestampOf(*newestPath);
-    // Room for the largest file, taken once: grown file by file, the buffer would take fresh
-    // memory again and again, and fresh pages cost more than the bytes read into them.
-    readBuffer_.reserve(static_cast<std::size_t>(largest));
+    largestFile_ = largest;
+    KeepOnlyFilesOfThisOpen();
     return kRcOk;
 }
 
@@ -216,7 +215,7 @@ int LocalJVLink::DamageCode(const ServedFile& file) const {
 bool LocalJVLink::LoadCurrentFile(int& rc) {
     const ServedFile& file = files_[current_];
     try {
-        content_ = common::ReadWholeFile(file.path, readBuffer_);
+        content_ = KeptOrRead(file.path);
     } catch (const std::exception&) {
         rc = kRcFileUnreadable;
         return false;
@@ -225,6 +224,43 @@ bool LocalJVLink::LoadCurrentFile(int& rc) {
     recordInFile_ = 0;
     loaded_ = true;
     return true;
+}
+
+// The bytes kept of `file` while it is as it was when they were read (same size and modification
+// time); else the file read now, and kept for the next open while the budget allows.
+std::string_view LocalJVLink::KeptOrRead(const fs::path& file) {
+    if (config_.keptBytes > 0) {
+        std::error_code sizeEc, timeEc;
+        const std::uintmax_t size = fs::file_size(file, sizeEc);
+        const fs::file_time_type modified = fs::last_write_time(file, timeEc);
+        const bool known = !sizeEc && !timeEc;
+        if (auto at = kept_.find(file); at != kept_.end()) {
+            if (known && at->second.size == size && at->second.modified == modified) return at->second.bytes.Bytes();
+            keptSize_ -= at->second.bytes.Bytes().size();
+            kept_.erase(at);
+        }
+        if (known && keptSize_ + size <= config_.keptBytes) {
+            // Taken before the read: a file changed while it is read has a newer time than this,
+            // and is read again next time.
+            auto [at, added] = kept_.emplace(file, KeptFile{size, modified, common::WholeFile(file)});
+            keptSize_ += at->second.bytes.Bytes().size();
+            return at->second.bytes.Bytes();
+        }
+    }
+    // Room for the largest file, taken once: grown file by file, the buffer would take fresh
+    // memory again and again, and fresh pages cost more than the bytes read into them.
+    readBuffer_.reserve(static_cast<std::size_t>(largestFile_));
+    return common::ReadWholeFile(file, readBuffer_);
+}
+
+// Kept bytes of files this open does not serve are of no more use.
+void LocalJVLink::KeepOnlyFilesOfThisOpen() {
+    std::map<fs::path, KeptFile> kept;
+    for (const ServedFile& f : files_)
+        if (auto node = kept_.extract(f.path)) kept.insert(std::move(node));
+    kept_ = std::move(kept);
+    keptSize_ = 0;
+    for (const auto& [path, file] : kept_) keptSize_ += file.bytes.Bytes().size();
 }
 
 bool LocalJVLink::NextRecord(std::string_view& record) {
@@ -377,6 +413,7 @@ int LocalJVLink::JVRTOpen(std::string_view dataspec, std::string_view key) {
     EndStream();
     files_.clear();
     if (present) files_.push_back({file, std::string(key)});
+    KeepOnlyFilesOfThisOpen();
     args_ = {};
     damagedAt_.reset();
     resume_.reset();

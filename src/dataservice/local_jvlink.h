@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/record_file.h"
 #include "dataservice/jvlink.h"
 #include "dataservice/local_settings.h"
 
@@ -27,7 +29,10 @@
 // served in byte order of their names; names starting with "." are left out. A file whose name
 // ends in ".damaged" reads as -402, one ending in ".corrupt" as -403, until JVFiledelete names it.
 // The stand-in never writes into its root: deletions and downloads are remembered in memory for
-// the life of the instance. Files are read one at a time, when the reads reach them.
+// the life of the instance. Files are read one at a time, when the reads reach them. With a
+// budget for it (Config::keptBytes), the bytes of the files an open served are kept in memory
+// for the next open, as the service keeps what it downloaded: a file still of the same size and
+// modification time is served from them without being read again.
 namespace dataservice {
 
 /// The name under which the stand-in logs the damaged records it passes over.
@@ -45,6 +50,9 @@ public:
         SettingsEditor editor;
         /// Time source of the simulated download; the steady clock when empty.
         Clock clock;
+        /// Most bytes of served files kept for the next open; 0 keeps none. Worth it for a caller
+        /// that opens the same files again soon after.
+        std::size_t keptBytes = 0;
     };
 
     LocalJVLink();
@@ -78,6 +86,8 @@ public:
     int JVClose() override;
     /// Damaged records passed over so far (each logged under kStandInStep).
     long long RecordsPassedOver() const override { return passedOver_; }
+    /// Bytes of served files held for the next open (at most Config::keptBytes).
+    std::size_t KeptBytes() const { return keptSize_; }
 
     /// The settings in use (as read at construction or the last JVInit).
     const LocalSettings& Settings() const { return settings_; }
@@ -104,6 +114,8 @@ private:
     void AdvanceDownloadByClock();
     int DamageCode(const ServedFile& file) const;
     bool LoadCurrentFile(int& rc);
+    std::string_view KeptOrRead(const std::filesystem::path& file);
+    void KeepOnlyFilesOfThisOpen();
     bool NextRecord(std::string_view& record);
     std::size_t PassOverDamaged(std::string_view rest, std::string_view kind, std::size_t length);
 
@@ -117,8 +129,9 @@ private:
     std::vector<ServedFile> files_;  // files of the current (or last) open, in serving order
     std::size_t current_ = 0;        // index of the file being read
     bool loaded_ = false;            // content_ holds files_[current_]
-    std::string_view content_;       // in readBuffer_
+    std::string_view content_;       // in readBuffer_ or kept_
     std::string readBuffer_;         // kept from file to file and open to open: reused, not refilled
+    std::uintmax_t largestFile_ = 0; // of the current open: the room readBuffer_ takes once
     std::size_t pos_ = 0;            // next byte of content_ to serve
     std::int64_t recordInFile_ = 0;  // number of the record last cut from content_, from 1
     long long passedOver_ = 0;       // damaged records passed over since the instance was made
@@ -137,6 +150,16 @@ private:
         std::filesystem::path file;
     };
     std::optional<Resume> resume_;
+
+    // Bytes of the files the last open served (and of those this one served so far), as they
+    // were when read, for the next open.
+    struct KeptFile {
+        std::uintmax_t size;
+        std::filesystem::file_time_type modified;
+        common::WholeFile bytes;
+    };
+    std::map<std::filesystem::path, KeptFile> kept_;
+    std::size_t keptSize_ = 0;  // bytes held in kept_
 };
 
 }  // namespace dataservice

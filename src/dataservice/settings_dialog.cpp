@@ -84,9 +84,10 @@ SettingsEditor DialogSettingsEditor(QWidget* parent) {
     };
 }
 
-std::unique_ptr<LocalJVLink> MakeLocalJVLink(QWidget* owner) {
+std::unique_ptr<LocalJVLink> MakeLocalJVLink(QWidget* owner, std::size_t keptBytes) {
     LocalJVLink::Config config;
     config.editor = DialogSettingsEditor(owner);
+    config.keptBytes = keptBytes;
     return std::make_unique<LocalJVLink>(std::move(config));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include <QDialog>
@@ -36,7 +37,8 @@ private:
 /// An editor that shows the dialog modally over `parent`; true when the user pressed OK.
 SettingsEditor DialogSettingsEditor(QWidget* parent);
 
-/// The stand-in as a window uses it: its own settings file and the dialog over `owner`.
-std::unique_ptr<LocalJVLink> MakeLocalJVLink(QWidget* owner);
+/// The stand-in as a window uses it: its own settings file and the dialog over `owner`, keeping
+/// up to `keptBytes` of served files for its next open.
+std::unique_ptr<LocalJVLink> MakeLocalJVLink(QWidget* owner, std::size_t keptBytes = 0);
 
 }  // namespace dataservice

@@ -92,11 +92,12 @@ protected:
 
     void Put(const std::string& relative, const std::string& bytes) { app.Write("jv/" + relative, bytes); }
 
-    std::unique_ptr<LocalJVLink> Make(double filesPerSecond = 0) {
+    std::unique_ptr<LocalJVLink> Make(double filesPerSecond = 0, std::size_t keptBytes = 0) {
         EXPECT_TRUE(SaveSettings(settingsFile, {root.string(), filesPerSecond}));
         LocalJVLink::Config config;
         config.settingsFile = settingsFile;
         config.clock = [this] { return now; };
+        config.keptBytes = keptBytes;
         auto link = std::make_unique<LocalJVLink>(std::move(config));
         EXPECT_EQ(link->JVInit("SA583920/SD271539/TALMOR7/ver.2020.7.21"), 0);
         return link;
@@ -505,6 +506,107 @@ TEST_F(LocalJVLinkTest, BreakingNewsKeyThatIsNotTheDigitsNeverBecomesAPath) {
         int size = 0;
         EXPECT_EQ(link->JVRead(buff, size, file), kRcNotOpen) << c.key;  // nothing was opened
         EXPECT_EQ(buff, "");
+    }
+}
+
+// With a budget, the next open is served from the bytes an open read, for as long as a file has
+// the size and modification time it had then; otherwise it is read again. The bytes held are of
+// the files the last open served, within the budget.
+TEST_F(LocalJVLinkTest, KeptBytesServeTheNextOpenWhileTheFileIsUnchanged) {
+    const std::string other1 = "YS9\x83\x5c\r\n";  // as long as kA1
+    const std::string other2 = "XX\r\n";
+    ASSERT_EQ(other1.size(), kA1.size());
+    const auto earlier = fs::file_time_type::clock::now() - 1h;
+    struct Case {
+        const char* name;
+        std::string now;           // the file's bytes before the second open ("" removes it)
+        bool sameTime;             // its modification time set back to what it was
+        std::vector<Step> served;  // of it by the second open
+    };
+    const std::vector<Case> cases = {
+        {"unchanged", kA1 + kA2, true, {Rec(kA1, "1"), Rec(kA2, "1"), Code(-1)}},
+        // Rewritten with the same size and time, a file is taken as the one read: what shows that
+        // the kept bytes are served, not the file.
+        {"same size, same time", other1 + kA2, true, {Rec(kA1, "1"), Rec(kA2, "1"), Code(-1)}},
+        {"same size, another time", other1 + kA2, false, {Rec(other1, "1"), Rec(kA2, "1"), Code(-1)}},
+        {"another size, same time", other2, true, {Rec(other2, "1"), Code(-1)}},
+        {"removed", "", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root / "stored");
+        Put("stored/RACE/1", kA1 + kA2);
+        Put("stored/RACE/2", kT1);
+        fs::last_write_time(root / "stored/RACE/1", earlier);
+        auto link = Make(0, 1000);
+        OpenCounts counts;
+        ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+        EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kA1, "1"), Rec(kA2, "1"), Code(-1), Rec(kT1, "2"), Code(0)}));
+        link->JVClose();
+        EXPECT_EQ(link->KeptBytes(), kA1.size() + kA2.size() + kT1.size());
+
+        if (c.now.empty()) {
+            fs::remove(root / "stored/RACE/1");
+        } else {
+            Put("stored/RACE/1", c.now);
+            if (c.sameTime) fs::last_write_time(root / "stored/RACE/1", earlier);
+        }
+        ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+        std::vector<Step> expected = c.served;
+        expected.insert(expected.end(), {Rec(kT1, "2"), Code(0)});
+        EXPECT_EQ(ReadToStop(*link), expected);
+        link->JVClose();
+        EXPECT_EQ(link->KeptBytes(), c.now.size() + kT1.size());
+    }
+}
+
+TEST_F(LocalJVLinkTest, KeptBytesStayWithinTheBudgetAndGoWithTheFilesOfTheLastOpen) {
+    Put("stored/RACE/1", kA1);
+    Put("stored/RACE/2", kT1);
+    Put("stored/TCOV/3", kB1);
+    auto link = Make(0, kA1.size() + kT1.size());
+    OpenCounts counts;
+    const std::vector<Step> all = {Rec(kA1, "1"), Code(-1), Rec(kT1, "2"), Code(-1), Rec(kB1, "3"), Code(0)};
+    for (int open = 1; open <= 2; ++open) {
+        SCOPED_TRACE(open);
+        ASSERT_EQ(link->JVOpen("RACETCOV", "00000000000000", 2, counts), 0);
+        EXPECT_EQ(ReadToStop(*link), all);  // 3 did not fit and is read each time
+        link->JVClose();
+        EXPECT_EQ(link->KeptBytes(), kA1.size() + kT1.size());
+    }
+    // An open of other files lets go of the bytes of the files it does not serve, and with the
+    // room freed keeps what did not fit before.
+    ASSERT_EQ(link->JVOpen("TCOV", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(link->KeptBytes(), 0u);
+    EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(kB1, "3"), Code(0)}));
+    EXPECT_EQ(link->KeptBytes(), kB1.size());
+    link->JVClose();
+
+    // Without a budget nothing is held.
+    auto plain = Make();
+    ASSERT_EQ(plain->JVOpen("RACETCOV", "00000000000000", 2, counts), 0);
+    EXPECT_EQ(ReadToStop(*plain), all);
+    EXPECT_EQ(plain->KeptBytes(), 0u);
+}
+
+// Served from kept bytes, a damaged record is passed over and logged again, as when it is read.
+TEST_F(LocalJVLinkTest, KeptBytesPassOverDamagedRecordsAgain) {
+    const std::string ra = Whole("RA", 1272, "RACE-A"), se = Whole("SE", 555, "RUNNER-A");
+    const std::string hr = Whole("HR", 719, "PAYOUT");
+    Put("stored/RACE/d.dat", ra + hr.substr(0, 300) + se);
+    auto link = Make(0, 1 << 20);
+    const std::string line = "d.dat record 2: cut short: 300 of the 719 bytes of HR: passed over";
+    for (int open = 1; open <= 2; ++open) {
+        SCOPED_TRACE(open);
+        OpenCounts counts;
+        ASSERT_EQ(link->JVOpen("RACE", "00000000000000", 2, counts), 0);
+        EXPECT_EQ(ReadToStop(*link), (std::vector<Step>{Rec(ra, "d.dat"), Rec(se, "d.dat"), Code(0)}));
+        link->JVClose();
+        EXPECT_EQ(link->RecordsPassedOver(), open);
+        const std::string log = app.Read("ERRORLOG.txt");
+        std::size_t lines = 0;
+        for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++lines;
+        EXPECT_EQ(lines, static_cast<std::size_t>(open)) << log;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "steps.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -65,8 +66,8 @@ void FollowDownload(acquisition::DownloadStarter& starter) {
 
 // What a window that fetches owns: its own control, download count and result flag.
 struct Fetcher {
-    explicit Fetcher(ConsoleHost& host)
-        : link(dataservice::LocalJVLink::Config{Options().settingsFile, {}, {}}),
+    explicit Fetcher(ConsoleHost& host, std::size_t keptBytes = 0)
+        : link(dataservice::LocalJVLink::Config{Options().settingsFile, {}, {}, keptBytes}),
           starter{link, downloadCount, dialogResult, host} {}
     dataservice::LocalJVLink link;
     std::int32_t downloadCount = 0;
@@ -168,7 +169,7 @@ const std::vector<Step>& Steps() {
          }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
          [](ConsoleHost& host) {
-             Fetcher f(host);
+             Fetcher f(host, acquisition::kWeekOddsKeptBytes);
              acquisition::FetchWeekOdds(f.starter, FollowDownload, Printer(host, "Odds Text1"));
              const StepOutcome odds = EndedWith(host, "Odds Text1", acquisition::kWeekOddsDone);
              acquisition::FetchWeekTrifectaOdds(f.starter, FollowDownload, Printer(host, "Odds Text1"));
