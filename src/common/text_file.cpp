@@ -235,7 +235,7 @@ struct TagStarts {
 // - a byte is a CR exactly when an LF follows it.
 // Bytes and bitwise operators, no branches: the compiler looks at many bytes at once.
 template <std::size_t Count>
-unsigned char BreaksPlainLines(const unsigned char* s, const TagStarts<Count>& tags) {
+inline unsigned char BreaksPlainLines(const unsigned char* s, const TagStarts<Count>& tags) {
     const unsigned char before = s[-1], c = s[0], after = s[1];
     const unsigned char opens = (before == ',') | (before == '\n');
     const unsigned char closes = (after == ',') | (after == '\r');
