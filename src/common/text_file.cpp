@@ -312,10 +312,10 @@ int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, i
     const auto* const begin = reinterpret_cast<const unsigned char*>(content_.data());
     const auto* const end = begin + content_.size();
     const auto* start = begin + pos_;
-    int lineEnds = 0;
+    int leadingLineEnd = 0;  // the CR LF of the line read last, which Next would pass first
     if (!fieldOwed_ && end - start >= 2 && start[0] == '\r' && start[1] == '\n') {
         start += 2;
-        lineEnds = 1;
+        leadingLineEnd = 1;
     }
     // The run starts where a value does: after a comma, or at the start of a line.
     if (start == begin || (start[-1] != ',' && start[-1] != '\n')) return 0;
@@ -347,7 +347,7 @@ int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, i
         if (runEnd == 0) return 0;
     }
     pos_ = static_cast<std::size_t>(start - begin) + runEnd;
-    line_ += lineEnds + static_cast<int>(newLines);
+    line_ += leadingLineEnd + static_cast<int>(newLines);
     fieldOwed_ = false;
     unreadable_ = false;
     fieldLine_ = line_ - 1 + lineOffset_;
