@@ -1,5 +1,6 @@
 #include "common/text_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -210,6 +211,167 @@ bool WrittenFieldReader::Next(std::string_view& value) {
         if (!logStep_.empty()) LogError(logStep_, UnreadableFieldReason(logFile_, fieldLine_));
     }
     return true;
+}
+
+namespace {
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TALMOR_WIDER_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define TALMOR_WIDER_VECTORS
+#endif
+
+// Tags that NextTag looks for while it passes plain runs over.
+constexpr std::size_t kMostTags = 3;
+
+// The first two bytes after the opening quote of each tag's quoted text ("RC" starts RC, "A"
+// starts A"). As many as the tags, so that the rules test no more than there are.
+template <std::size_t Count>
+struct TagStarts {
+    unsigned char first[Count];
+    unsigned char second[Count];
+};
+
+// Whether the byte at `s` breaks a run of plain lines, or may start one of the tags: read from
+// s[-1] to s[2]. Each rule looks at the byte and its neighbours only, so a run is plain up to
+// the first byte that breaks it, and the lines before that byte's line can be passed over:
+// - a byte after a comma or an LF opens a value, a byte before a comma or a CR closes one; a
+//   byte is a quote exactly when it opens or closes a value, and it does not do both (so every
+//   value is in quotes, and holds no quote, comma or line end);
+// - a byte is a CR exactly when an LF follows it.
+// Bytes and bitwise operators, no branches: the compiler looks at many bytes at once.
+template <std::size_t Count>
+inline unsigned char BreaksPlainLines(const unsigned char* s, const TagStarts<Count>& tags) {
+    const unsigned char before = s[-1], c = s[0], after = s[1];
+    const unsigned char opens = (before == ',') | (before == '\n');
+    const unsigned char closes = (after == ',') | (after == '\r');
+    unsigned char breaks = ((opens | closes) ^ (c == '"')) | (opens & closes) | ((c == '\r') ^ (after == '\n'));
+    for (std::size_t t = 0; t < Count; ++t) breaks |= opens & (after == tags.first[t]) & (s[2] == tags.second[t]);
+    return breaks;
+}
+
+// The first byte of [p, end) that breaks a run of plain lines, or where the rules could read past
+// the end. 64 bytes at a time, their rules stored and then read eight at a time; on a processor
+// with wider vectors, a version of its own looks at twice the bytes at once.
+template <std::size_t Count>
+TALMOR_WIDER_VECTORS const unsigned char* FirstBreak(const unsigned char* p, const unsigned char* end, std::span<const std::string_view> tags) {
+    TagStarts<Count> starts;
+    for (std::size_t t = 0; t < Count; ++t) {
+        starts.first[t] = static_cast<unsigned char>(tags[t][0]);
+        starts.second[t] = static_cast<unsigned char>(tags[t].size() > 1 ? tags[t][1] : '"');
+    }
+    constexpr std::ptrdiff_t kBlock = 64;
+    for (; end - p >= kBlock + 3; p += kBlock) {
+        unsigned char breaks[kBlock];
+        for (std::ptrdiff_t i = 0; i < kBlock; ++i) breaks[i] = BreaksPlainLines(p + i, starts);
+        for (std::ptrdiff_t i = 0; i < kBlock; i += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, breaks + i, 8);
+            if (eight == 0) continue;
+            if constexpr (std::endian::native == std::endian::little) return p + i + std::countr_zero(eight) / 8;
+            return p + i + std::countl_zero(eight) / 8;
+        }
+    }
+    while (end - p >= 3 && BreaksPlainLines(p, starts) == 0) ++p;
+    return p;
+}
+
+const unsigned char* FirstBreak(const unsigned char* p, const unsigned char* end, std::span<const std::string_view> tags) {
+    static_assert(kMostTags == 3);
+    switch (tags.size()) {
+        case 1: return FirstBreak<1>(p, end, tags);
+        case 2: return FirstBreak<2>(p, end, tags);
+        default: return FirstBreak<3>(p, end, tags);
+    }
+}
+
+// Adds the commas and the LFs of `text` to the counts: 64 bytes at a time, counted in bytes.
+void CountCommasAndLineEnds(std::string_view text, std::int64_t& commas, std::int64_t& lineEnds) {
+    constexpr std::size_t kBlock = 64;
+    std::size_t i = 0;
+    for (; text.size() - i >= kBlock; i += kBlock) {
+        unsigned char blockCommas = 0, blockLineEnds = 0;
+        for (std::size_t k = 0; k < kBlock; ++k) {
+            blockCommas += text[i + k] == ',';
+            blockLineEnds += text[i + k] == '\n';
+        }
+        commas += blockCommas;
+        lineEnds += blockLineEnds;
+    }
+    for (; i < text.size(); ++i) {
+        commas += text[i] == ',';
+        lineEnds += text[i] == '\n';
+    }
+}
+
+}  // namespace
+
+// Read through Next, every value of a plain run is the text between its quotes, readable, and
+// the values of a line are its commas and one more: the run is passed over by counting them.
+int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, int budget) {
+    const auto* const begin = reinterpret_cast<const unsigned char*>(content_.data());
+    const auto* const end = begin + content_.size();
+    const auto* start = begin + pos_;
+    int leadingLineEnd = 0;  // the CR LF of the line read last, which Next would pass first
+    if (!fieldOwed_ && end - start >= 2 && start[0] == '\r' && start[1] == '\n') {
+        start += 2;
+        leadingLineEnd = 1;
+    }
+    // The run starts where a value does: after a comma, or at the start of a line.
+    if (start == begin || (start[-1] != ',' && start[-1] != '\n')) return 0;
+
+    const unsigned char* const p = FirstBreak(start, end, tags);
+
+    // The run ends with the last line end before the byte that breaks it, and holds at most
+    // `budget` values.
+    const std::string_view looked(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
+    std::size_t runEnd = looked.rfind('\n');
+    if (runEnd == std::string_view::npos) return 0;
+    ++runEnd;
+    std::int64_t commas = 0, newLines = 0;
+    CountCommasAndLineEnds(looked.substr(0, runEnd), commas, newLines);
+    std::int64_t values = commas + newLines;
+    if (values > budget) {
+        runEnd = 0;
+        values = 0;
+        newLines = 0;
+        for (;;) {
+            const std::size_t lineEnd = looked.find('\n', runEnd) + 1;
+            const auto line = looked.substr(runEnd, lineEnd - runEnd);
+            const auto lineValues = static_cast<std::int64_t>(std::count(line.begin(), line.end(), ',')) + 1;
+            if (values + lineValues > budget) break;
+            values += lineValues;
+            runEnd = lineEnd;
+            ++newLines;
+        }
+        if (runEnd == 0) return 0;
+    }
+    pos_ = static_cast<std::size_t>(start - begin) + runEnd;
+    line_ += leadingLineEnd + static_cast<int>(newLines);
+    fieldOwed_ = false;
+    unreadable_ = false;
+    fieldLine_ = line_ - 1 + lineOffset_;
+    return static_cast<int>(values);
+}
+
+// The value read last was the last of its line.
+bool WrittenFieldReader::LineRead() const { return !fieldOwed_ && (pos_ == content_.size() || LineEnd(content_[pos_])); }
+
+bool WrittenFieldReader::NextTag(std::span<const std::string_view> tags, std::string_view& value, int& budget) {
+    const bool plainRuns = !tags.empty() && tags.size() <= kMostTags &&
+                           std::none_of(tags.begin(), tags.end(), [](std::string_view tag) { return tag.empty(); });
+    for (;;) {
+        if (budget <= 0) return false;
+        if (plainRuns) budget -= PassPlainLines(tags, budget);
+        if (budget <= 0) return false;
+        // The rest of this line value by value: it may hold a tag, or it is not plain.
+        do {
+            if (!Next(value)) return false;
+            --budget;
+            for (const std::string_view tag : tags)
+                if (value == tag) return true;
+        } while (budget > 0 && !LineRead());
+    }
 }
 
 double WrittenFieldReader::NextNumber() {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -80,6 +82,18 @@ public:
         value.assign(read);
         return true;
     }
+    /// Reads on as Next does up to the first value that is one of `tags` (non-empty texts), and
+    /// gives it in `value`; false when the content ends first (`value` then holds nothing of use).
+    /// `budget` counts down by every value read, the tag's too: at 0 the read stops, false unless
+    /// the last value was a tag. Lines and unreadable fields come out as from a loop of Next, but
+    /// a run of whole lines of plain quoted values ("a","b" and CR LF, no quote, comma or line end
+    /// inside a value) that holds none of the tags is passed over without taking its values one by
+    /// one (for up to three tags).
+    bool NextTag(std::span<const std::string_view> tags, std::string_view& value, int& budget);
+    bool NextTag(std::span<const std::string_view> tags, std::string_view& value) {
+        int budget = std::numeric_limits<int>::max();
+        return NextTag(tags, value, budget);
+    }
     /// Next value read as a number (Val); 0 at the end.
     double NextNumber();
     bool AtEnd() const;
@@ -95,6 +109,9 @@ public:
     void LogUnreadableFields(std::string_view step, std::string_view file, int firstLine = 1);
 
 private:
+    int PassPlainLines(std::span<const std::string_view> tags, int budget);
+    bool LineRead() const;
+
     std::string content_;
     FieldLines lines_;
     std::size_t pos_ = 0;

@@ -25,6 +25,8 @@ constexpr std::string_view kListFile = "TEKICHU/ATARILIST.txt";
 constexpr std::int64_t kBigPayout = 10000;  // yen; a big payout pays more
 constexpr std::size_t kHitFields = 19;
 constexpr std::size_t kPayoutFields = 22;
+// The values that start the report lines read: a race, a hit, and a payout (read after a 馬連 hit only).
+constexpr std::string_view kLineTags[] = {"RC", "AT", "KK"};
 
 // Fields of the list's lines, numbered from 1 as the file's readers count them (index 0 unused).
 // Values from the reports stay Shift-JIS bytes; the program's own words are encoded once.
@@ -104,10 +106,10 @@ public:
         std::string_view tag;  // a view into the report, read value by value
         bool whole = true;
         dayRaces_ = 0;
-        while (whole && values.Next(tag)) {
+        while (whole && values.NextTag(umarenHit_ ? std::span(kLineTags) : std::span(kLineTags).first(2), tag)) {
             if (tag == "RC") whole = ReadRace(values);
             else if (tag == "AT") whole = ReadHit(values);
-            else if (tag == "KK" && umarenHit_) whole = ReadPayout(values);
+            else whole = ReadPayout(values);
         }
         passedOver_ += values.UnreadableFields();
         if (!whole) {

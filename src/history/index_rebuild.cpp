@@ -26,6 +26,9 @@ namespace {
 constexpr std::string_view kStep = "TGFの外部指数作成";
 constexpr int kSlots = 19;
 constexpr int kHorseLineReads = 1000;
+// The report's values that start a race, and a horse line or the end of a race's horse lines.
+constexpr std::string_view kRaceTag[] = {"RC"};
+constexpr std::string_view kHorseTags[] = {"HS", "Q1"};
 
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -77,9 +80,7 @@ public:
         result.passedOver += unreadable;
         std::string_view value;  // a view into the file's content, read value by value
         const int racesBefore = racesMet_;
-        while (in.Next(value)) {
-            if (value == "RC") Race(key, in);
-        }
+        while (in.NextTag(kRaceTag, value)) Race(key, in);
         result.passedOver += in.UnreadableFields();
         if (racesMet_ == racesBefore && unreadable == 0 && StoredDayFileExists(key, "lupRCM.txt")) {
             // The weekly batch wrote this day's races into its date's file: rewriting the file
@@ -133,9 +134,8 @@ private:
         std::string_view value;
         const auto distanceValue = common::StrictNumber(rc[9]);
         const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
-        for (int read = 0; read < kHorseLineReads && in.Next(value); ++read) {
-            if (value == "Q1") break;
-            if (value != "HS") continue;
+        int reads = kHorseLineReads;
+        while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
             std::string_view v[14];
             for (int i = 1; i <= 13; ++i) in.Next(v[i]);
             slots.Fill(v[3], v[4], v[13], distance);

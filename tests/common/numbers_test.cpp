@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstddef>
 #include <iterator>
 #include <optional>
@@ -243,6 +244,17 @@ TEST(StrictNumber, TheWholeTrimmedTextMustBeOneNumber) {
         if (c.number) {
             EXPECT_DOUBLE_EQ(*value, c.value);
         }
+    }
+    // Whole numbers as from_chars reads them, up to the digits that take the general parse.
+    for (const char* text : {"0", "007", " 18", "999999", "1234567", "999999999999999", "9999999999999999", "-0", "-12"}) {
+        SCOPED_TRACE(text);
+        const std::string_view body = std::string_view(text).substr(std::string_view(text).find_first_not_of(' '));
+        double wantDouble = 0;
+        float wantSingle = 0;
+        std::from_chars(body.data(), body.data() + body.size(), wantDouble);
+        std::from_chars(body.data(), body.data() + body.size(), wantSingle);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(*common::StrictNumber(text)), std::bit_cast<std::uint64_t>(wantDouble));
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(*common::StrictSingle(text)), std::bit_cast<std::uint32_t>(wantSingle));
     }
     // Single precision straight from the text: one rounding, not two.
     EXPECT_EQ(common::StrictSingle("0.1"), 0.1f);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
+#include <span>
 #include <random>
 #include <string>
 #include <string_view>
@@ -305,6 +307,152 @@ TEST(WrittenFields, ReaderReadsLongFieldsAsTheByteByByteReader) {
             ExpectReadAsByteByByte("\"" + std::string(before, 'y') + stop + "\"z\",w");
             ExpectReadAsByteByByte(std::string(before, '\x8a') + stop + "1,\"2\"");
         }
+}
+
+// NextTag against the loop of Next it stands for: every call gives the same answer, value,
+// budget, line and unreadable count, whatever the consumer reads between the calls.
+struct TagRead {
+    std::vector<std::string_view> tags;
+    int budget;           // per call; 0: no budget
+    int readsAfterTag;    // values the consumer takes with Next after each tag
+};
+
+void ExpectTagsReadAsByNext(const std::string& content, const TagRead& how) {
+    common::WrittenFieldReader reader(content);
+    common::WrittenFieldReader reference(content);
+    const auto referenceNextTag = [&](std::string_view& value, int& budget) {
+        while (budget > 0) {
+            if (!reference.Next(value)) return false;
+            --budget;
+            for (std::string_view tag : how.tags)
+                if (value == tag) return true;
+        }
+        return false;
+    };
+    const std::span<const std::string_view> tags(how.tags);
+    for (int call = 0; call < 10000; ++call) {
+        std::string_view got = "before", want = "before";
+        int gotBudget = how.budget, wantBudget = how.budget;
+        bool found;
+        if (how.budget == 0) {
+            int unlimited = std::numeric_limits<int>::max();
+            found = referenceNextTag(want, unlimited);
+            ASSERT_EQ(reader.NextTag(tags, got), found) << "call " << call << " of \"" << content << "\"";
+        } else {
+            found = referenceNextTag(want, wantBudget);
+            ASSERT_EQ(reader.NextTag(tags, got, gotBudget), found) << "call " << call << " of \"" << content << "\"";
+            ASSERT_EQ(gotBudget, wantBudget) << "call " << call << " of \"" << content << "\"";
+        }
+        if (found) {
+            ASSERT_EQ(got, want) << "call " << call << " of \"" << content << "\"";
+        }
+        ASSERT_EQ(reader.Line(), reference.Line()) << "call " << call << " of \"" << content << "\"";
+        ASSERT_EQ(reader.Unreadable(), reference.Unreadable()) << "call " << call << " of \"" << content << "\"";
+        ASSERT_EQ(reader.UnreadableFields(), reference.UnreadableFields()) << "call " << call << " of \"" << content << "\"";
+        if (!found && (how.budget == 0 || wantBudget > 0)) break;
+        for (int read = 0; read < how.readsAfterTag; ++read) {
+            ASSERT_EQ(reader.Next(got), reference.Next(want));
+            ASSERT_EQ(got, want) << "call " << call << " of \"" << content << "\"";
+            ASSERT_EQ(reader.Line(), reference.Line()) << "call " << call << " of \"" << content << "\"";
+        }
+    }
+    ASSERT_EQ(reader.AtEnd(), reference.AtEnd()) << content;
+}
+
+TEST(WrittenFields, NextTagReadsAsALoopOfNext) {
+    // Plain lines long and short, tags at the start, in the middle and at the end of lines and as
+    // parts of other values, and every way a line can fail to be plain: text after a closing
+    // quote, an open quote, a bare or blank-padded value, a comma inside quotes, a trailing
+    // comma, an empty line, a lone LF or CR, Shift-JIS bytes.
+    const std::string pieces[] = {
+        "\"RC\",\"1\",\"1000\",\"01\",\"\",\"name\"\r\n",
+        "\"HS\",\"1\",\"2\",\" 4\",\" 1\",\"\x83\x65\x83\x43\x83\x49\",\"57.0\",\"1.12.18\",\"1.14.9 \"\r\n",
+        "\"Q1\",\" 4\",\"11\"\r\n",
+        "\"AT\",\"1\",\"2\",\"3\",\"12210\"\r\n",
+        "\"KK\",\"1\",\"11\",\"670\",\"\",\"\"\r\n",
+        "\"ATQ1\",\"**\",\"RCX\",\"R\",\"xRC\"\r\n",
+        "\"MUH1\",\"1\",\" 4-11\"\r\n",
+        "\"x\",\"RC\",\"y\"\r\n",
+        "\"x\",\"HS\"\r\n",
+        "\"\"\r\n",
+        "\"\",\"\"\r\n",
+        "\"PSF1\",\"0123456789\",\"abcdefghijklmnopqrstuvwxyz\",\"0123456789\",\"abcdefghijklmnopqrstuvwxyz\"\r\n",
+        "\"a\"b,\"c\"\r\n",
+        "\"open,\"x\"\r\n",
+        "\"open\r\n",
+        "1,2,RC\r\n",
+        " \"RC\" ,\"z\"\r\n",
+        "\"q,w\",\"e\"\r\n",
+        "\"a\",\r\n",
+        "\r\n",
+        "\"a\",\"b\"\n",
+        "\"a\"\r\"b\"\r\n",
+        "\"a\"\"b\"\r\n",
+        "\",\"\r\n",
+        "\"\x82\xa0\",\"\x93\xfa\"\r\n",
+        "\"RC\"",
+    };
+    const TagRead ways[] = {
+        {{"RC"}, 0, 9},
+        {{"RC"}, 0, 0},
+        {{"HS", "Q1"}, 1000, 13},
+        {{"HS", "Q1"}, 7, 1},
+        {{"RC", "AT", "KK"}, 0, 3},
+        {{"RC", "AT"}, 0, 5},
+        {{"R"}, 3, 0},
+        {{"RCX", "xRC"}, 0, 2},
+        {{"RC", "AT", "KK", "Q1"}, 0, 1},  // more tags than the plain runs look for
+    };
+    std::mt19937 random(20250608);
+    for (int round = 0; round < 4000; ++round) {
+        std::string content;
+        const std::size_t count = random() % 40;
+        for (std::size_t i = 0; i < count; ++i) {
+            // Mostly plain lines, as the reports hold.
+            const std::size_t piece = random() % 3 == 0 ? random() % std::size(pieces) : random() % 12;
+            content += pieces[piece];
+        }
+        ExpectTagsReadAsByNext(content, ways[random() % std::size(ways)]);
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(WrittenFields, NextTagReadsEveryShortContentAsALoopOfNext) {
+    // Every content of up to six bytes made of the bytes that steer the reading and a tag's.
+    const std::string alphabet = "\",\r\nRC ";
+    std::string content;
+    const auto all = [&](const auto& self, std::size_t length) -> void {
+        ExpectTagsReadAsByNext(content, {{"RC"}, 0, 1});
+        ExpectTagsReadAsByNext(content, {{"R", "C"}, 2, 0});
+        if (::testing::Test::HasFatalFailure() || length == 6) return;
+        for (const char c : alphabet) {
+            content.push_back(c);
+            self(self, length + 1);
+            content.pop_back();
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    };
+    all(all, 0);
+}
+
+TEST(WrittenFields, NextTagLogsUnreadableFieldsOfPassedLinesAsNextDoes) {
+    // A plain run before and after a line with a value that cannot be read: the line is named
+    // with its number, as a loop of Next names it.
+    std::string content;
+    for (int i = 0; i < 30; ++i) content += "\"MU\",\"1\",\" 4-11\"\r\n";
+    content += "\"MU\",\"1\"x,\"2\"\r\n";
+    for (int i = 0; i < 30; ++i) content += "\"MU\",\"1\",\" 4-11\"\r\n";
+    content += "\"RC\",\"5\"\r\n";
+    common::WrittenFieldReader reader(content);
+    const std::string_view tags[] = {"RC"};
+    std::string_view value;
+    ASSERT_TRUE(reader.NextTag(tags, value));
+    EXPECT_EQ(value, "RC");
+    EXPECT_EQ(reader.Line(), 62);
+    EXPECT_EQ(reader.UnreadableFields(), 1);
+    ASSERT_TRUE(reader.Next(value));
+    EXPECT_EQ(value, "5");
+    EXPECT_FALSE(reader.NextTag(tags, value));
 }
 
 TEST(TextFiles, SplitLines) {
