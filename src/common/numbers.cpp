@@ -137,6 +137,52 @@ char* TenthsTextTo(char* out, std::int64_t tenths) {
     }
     return out;
 }
+
+/// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for
+/// another. Such a single is m x 2^e with m below 2^24 and e from -33 to 0, so its value times
+/// 10^k (k up to 9) is m x 10^k, below 2^54, over a power of two: its seven significant digits
+/// are that quotient rounded half to even, exactly as the general conversion rounds them.
+char* SevenDigitTextTo(char* out, float value) {
+    static constexpr double kPowers[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    static constexpr std::uint64_t kScales[] = {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000,
+                                                10'000,        1'000,       100,        10,        1};
+    const double magnitude = std::abs(static_cast<double>(value));
+    if (!(magnitude >= kPowers[0] && magnitude < kPowers[10])) return nullptr;
+    int decade = 0;  // 10^(decade - 3) <= magnitude < 10^(decade - 2)
+    while (magnitude >= kPowers[decade + 1]) ++decade;
+    int binaryExponent = 0;
+    const double fraction = std::frexp(magnitude, &binaryExponent);  // magnitude = fraction x 2^binaryExponent
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
+    const int shift = 24 - binaryExponent;  // 0 to 33
+    const std::uint64_t scaled = m * kScales[decade];
+    std::uint64_t digits = shift == 0 ? scaled : scaled >> shift;
+    if (shift > 0) {
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+    }
+    int exponent = decade - 3;
+    if (digits == 10'000'000) {  // rounded up into the next decade
+        digits = 1'000'000;
+        ++exponent;
+    }
+    char mantissa[8];
+    std::to_chars(mantissa, mantissa + 7, digits);
+    std::size_t count = 7;
+    while (mantissa[count - 1] == '0') --count;
+    if (value < 0) *out++ = '-';
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        return std::copy_n(mantissa, count, out);
+    }
+    const auto whole = static_cast<std::size_t>(exponent) + 1;
+    if (whole >= count) return std::fill_n(std::copy_n(mantissa, count, out), whole - count, '0');
+    out = std::copy_n(mantissa, whole, out);
+    *out++ = '.';
+    return std::copy_n(mantissa + whole, count - whole, out);
+}
 }  // namespace
 
 char* SingleTextTo(char* out, float value) {
@@ -147,6 +193,8 @@ char* SingleTextTo(char* out, float value) {
     const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
     if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
         return TenthsTextTo(out, static_cast<std::int64_t>(tenths));
+    // Sums of speeds and the like, the rest of what is written, by whole-number arithmetic.
+    if (char* end = SevenDigitTextTo(out, value)) return end;
     const std::string text = NumberText(static_cast<double>(value), 7);
     return std::copy(text.begin(), text.end(), out);
 }
