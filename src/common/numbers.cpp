@@ -223,6 +223,7 @@ std::string StrText(double value, int digits) {
 std::string StrText(std::int64_t value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string TwoDigits(std::int64_t n) {
+    if (n >= 0) return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
     std::string t = NumberText(n + 100);
     return t.size() <= 2 ? t : t.substr(t.size() - 2);
 }
@@ -261,6 +262,7 @@ std::optional<std::string> FormatYosoTime(float speed, std::string_view distance
 }
 
 std::string RightAlignedTwo(std::int64_t n) {
+    if (n >= 0) return {n < 10 ? ' ' : static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
     const std::string text = " " + NumberText(n);
     return text.substr(text.size() - 2);
 }

@@ -202,6 +202,12 @@ TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::RightAlignedTwo(0), " 0");
     EXPECT_EQ(common::RightAlignedTwo(12), "12");
     EXPECT_EQ(common::RightAlignedTwo(123), "23");
+    // Both as their definitions make them, negatives (which keep a sign or a single digit) too.
+    const auto lastTwo = [](const std::string& text) { return text.size() <= 2 ? text : text.substr(text.size() - 2); };
+    for (std::int64_t n = -250; n <= 1250; ++n) {
+        ASSERT_EQ(common::TwoDigits(n), lastTwo(std::to_string(n + 100))) << n;
+        ASSERT_EQ(common::RightAlignedTwo(n), lastTwo(" " + std::to_string(n))) << n;
+    }
 }
 
 TEST(Floats, LittleEndianBytesOfSinglePrecision) {
