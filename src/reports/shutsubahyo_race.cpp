@@ -252,7 +252,7 @@ std::string WriteSantanTekichuCM(const RaceState& race, const records::StoredHR&
             const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
             if (NotInUse(kumi)) break;
             for (int order = 1; order <= 6; ++order) {
-                if (SantanKey(abc, order) != kumi) continue;
+                if (!IsSantanKey(abc, order, kumi)) continue;
                 hit = true;
                 if (const auto tier = TrioTier(k))
                     line(TierWord(tier->Tier) + std::to_string(tier->Place) + OrderText(tier->Tier, order), e);

@@ -145,7 +145,7 @@ std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::Stor
                 (first != horses.substr(0, 2) && first != horses.substr(2, 2) && first != horses.substr(4, 2)))
                 continue;
             for (int o = 1; o <= 6; ++o) {
-                if (kumi != SantanKey(abc, o)) continue;
+                if (!IsSantanKey(abc, o, kumi)) continue;
                 // At a 本線 place the blank of orders 3 to 6 stands after 的中.
                 const bool tight = tier && tier->Tier == Tier::Honsen && o >= 3;
                 const std::string digit = std::to_string(o);
