@@ -82,10 +82,10 @@ std::filesystem::path RaceHorseFilePath(std::string_view raceKey12) {
 }
 
 void WriteRaceHorseFile(std::string_view raceKey12, const std::vector<RaceHorseRecord>& runners) {
-    std::string content;
-    content.reserve(runners.size() * RaceHorseRecord::kLength);
-    for (const RaceHorseRecord& r : runners) content.append(r.Bytes());
-    common::WriteFileAtomically(RaceHorseFilePath(raceKey12), content);
+    std::vector<std::string_view> records;
+    records.reserve(runners.size());
+    for (const RaceHorseRecord& r : runners) records.push_back(r.Bytes());
+    common::WriteFileAtomically(RaceHorseFilePath(raceKey12), records);
 }
 
 std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12) {
