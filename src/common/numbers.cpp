@@ -124,20 +124,6 @@ std::string NumberText(double value, int digits) {
 }
 
 namespace {
-/// Number text of a whole count of tenths at `out`: 123 gives "12.3", 120 gives "12", -5 gives
-/// "-0.5". Returns the end.
-char* TenthsTextTo(char* out, std::int64_t tenths) {
-    const std::uint64_t magnitude =
-        tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
-    if (tenths < 0) *out++ = '-';
-    out = std::to_chars(out, out + 20, magnitude / 10).ptr;
-    if (magnitude % 10 != 0) {
-        *out++ = '.';
-        *out++ = static_cast<char>('0' + magnitude % 10);
-    }
-    return out;
-}
-
 /// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for
 /// another. Such a single is m x 2^e with m below 2^24 and e from -33 to 0, so its value times
 /// 10^k (k up to 9) is m x 10^k, below 2^54, over a power of two: its seven significant digits
@@ -150,10 +136,10 @@ char* SevenDigitTextTo(char* out, float value) {
     if (!(magnitude >= kPowers[0] && magnitude < kPowers[10])) return nullptr;
     int decade = 0;  // 10^(decade - 3) <= magnitude < 10^(decade - 2)
     while (magnitude >= kPowers[decade + 1]) ++decade;
-    int binaryExponent = 0;
-    const double fraction = std::frexp(magnitude, &binaryExponent);  // magnitude = fraction x 2^binaryExponent
-    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
-    const int shift = 24 - binaryExponent;  // 0 to 33
+    // A normal single: (2^23 + its 23 stored bits) x 2^(its biased exponent - 150).
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const std::uint64_t m = (bits & 0x7FFFFFu) | 0x800000u;
+    const int shift = 150 - static_cast<int>((bits >> 23) & 0xFFu);  // 0 to 33
     const std::uint64_t scaled = m * kScales[decade];
     std::uint64_t digits = shift == 0 ? scaled : scaled >> shift;
     if (shift > 0) {
@@ -186,14 +172,8 @@ char* SevenDigitTextTo(char* out, float value) {
 }  // namespace
 
 char* SingleTextTo(char* out, float value) {
-    // Many singles written are whole tenths (odds among them). A single is within half a
-    // unit of the seventh digit of its tenths while they have at most seven digits (a float's
-    // half step stays below that unit in every decade up to a million), so its text is their
-    // digits, without the general rounding.
-    const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
-    if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
-        return TenthsTextTo(out, static_cast<std::int64_t>(tenths));
-    // Sums of speeds and the like, the rest of what is written, by whole-number arithmetic.
+    // Nearly every single written (speeds and their sums, odds, weights) lies from 0.001 up to
+    // ten million; zero and the rest take the general way.
     if (char* end = SevenDigitTextTo(out, value)) return end;
     const std::string text = NumberText(static_cast<double>(value), 7);
     return std::copy(text.begin(), text.end(), out);

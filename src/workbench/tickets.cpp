@@ -1,5 +1,6 @@
 #include "workbench/tickets.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <utility>
@@ -47,8 +48,14 @@ RaceTickets MakeTickets(const std::vector<float>& yosoSpeed, const std::vector<f
     // The sort moves each ticket's creation index along with its value (the exchanges follow the
     // values alone), and the keys are laid out by place afterwards from the horses kept here.
     RaceTickets t;
+    const auto pairs = static_cast<std::size_t>(n > 1 ? n * (n - 1) / 2 : 0);
+    const auto trios = static_cast<std::size_t>(n > 2 ? n * (n - 1) * (n - 2) / 6 : 0);
     std::vector<std::array<int, 3>> horses;
+    horses.reserve(std::max(pairs, trios));
     std::vector<int> order{0};
+    order.reserve(std::max(pairs, trios) + 1);
+    t.UmarenCreated.reserve(pairs);
+    t.UmarenValue.reserve(pairs + 1);
     t.UmarenValue.push_back(0.0f);
     for (int h = 1; h <= n; ++h) {
         for (int j = h + 1; j <= n; ++j) {
@@ -77,6 +84,8 @@ RaceTickets MakeTickets(const std::vector<float>& yosoSpeed, const std::vector<f
 
     horses.clear();
     order.assign(1, 0);
+    t.SanrenCreated.reserve(trios);
+    t.SanrenValue.reserve(trios + 1);
     t.SanrenValue.push_back(0.0f);
     for (int h = 1; h <= n; ++h) {
         for (int j = h + 1; j <= n; ++j) {

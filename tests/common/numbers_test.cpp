@@ -104,8 +104,8 @@ TEST(NumberText, ShortestDecimalWithoutExponent) {
     EXPECT_EQ(common::NumberText(-42), "-42");
 }
 
-// A single that is a whole number of tenths is written from its digits; the text must be the
-// seven-digit text of the single in every case, so every tenth up to a million is compared.
+// Whole tenths (odds, weights) are most of the singles written: every tenth up to a million is
+// compared with the general seven-digit text.
 TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
     const auto general = [](float v) { return common::NumberText(static_cast<double>(v), 7); };
     int differing = 0;
