@@ -113,6 +113,11 @@ std::string SantanKey(std::string_view abc, int order) {
     return key;
 }
 
+bool MayBeSantanKey(std::string_view abc, std::string_view kumi) {
+    const std::string_view first = kumi.substr(0, 2);
+    return abc.size() == 6 && (first == abc.substr(0, 2) || first == abc.substr(2, 2) || first == abc.substr(4, 2));
+}
+
 bool IsSantanKey(std::string_view abc, int order, std::string_view kumi) {
     if (abc.size() != 6 || order < 1 || order > 6) return kumi.empty();
     if (kumi.size() != 6) return false;

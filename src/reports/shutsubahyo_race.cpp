@@ -261,6 +261,7 @@ std::string WriteSantanTekichuCM(const RaceState& race, const records::StoredHR&
         for (int e = 0; e < kSanrentan.entries; ++e) {
             const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
             if (NotInUse(kumi)) break;
+            if (!MayBeSantanKey(abc, kumi)) continue;
             for (int order = 1; order <= 6; ++order) {
                 if (!IsSantanKey(abc, order, kumi)) continue;
                 hit = true;

@@ -148,12 +148,7 @@ std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::Stor
         const std::string& abc = race.SanrenKumiList(k);
         for (int e : santanEntries) {
             const std::string_view kumi = kumis[static_cast<std::size_t>(e)];
-            // Every order starts with one of the trio's horses: an entry that starts with none of
-            // them (most, for most trios) matches no order, and its orders need not be tried.
-            const std::string_view first = kumi.substr(0, 2), horses = abc;
-            if (horses.size() != 6 ||
-                (first != horses.substr(0, 2) && first != horses.substr(2, 2) && first != horses.substr(4, 2)))
-                continue;
+            if (!MayBeSantanKey(abc, kumi)) continue;
             for (int o = 1; o <= 6; ++o) {
                 if (!IsSantanKey(abc, o, kumi)) continue;
                 // At a 本線 place the blank of orders 3 to 6 stands after 的中.

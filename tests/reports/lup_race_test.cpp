@@ -303,6 +303,16 @@ TEST(HitEvaluation, TrifectaKeyCheckAgreesWithTheMadeKey) {
                 EXPECT_EQ(reports::IsSantanKey(abc, order, kumi), reports::SantanKey(abc, order) == kumi)
                     << abc << " " << order << " " << kumi;
         }
+    // The quick refusal never refuses a payout key (six characters) that some order makes.
+    for (const std::string& abc : trios)
+        for (const std::string_view kumi : {"010203", "030201", "020301", "180917", "091718", "050505", "040102", "170918"}) {
+            bool made = false;
+            for (int o = 1; o <= 6; ++o) made = made || reports::IsSantanKey(abc, o, kumi);
+            EXPECT_TRUE(!made || reports::MayBeSantanKey(abc, kumi)) << abc << " " << kumi;
+        }
+    EXPECT_FALSE(reports::MayBeSantanKey("010203", "040102"));
+    EXPECT_FALSE(reports::MayBeSantanKey("0102", "010203"));
+    EXPECT_TRUE(reports::MayBeSantanKey("180917", "170918"));
 }
 
 // A 3連単 entry hits the best trio in whichever of the six orders it stands, and misses it when it
