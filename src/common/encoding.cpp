@@ -1,5 +1,6 @@
 #include "common/encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -81,7 +82,16 @@ std::size_t OffsetOfChar(std::string_view s, std::size_t n) {
 
 bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+namespace {
+/// Text of ASCII characters only (NUL excepted, which reads as a blank), the same bytes in both
+/// encodings: numbers, codes and the like, most of what is converted, need no converter.
+bool IsPlainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c != 0 && c < 0x80; });
+}
+}  // namespace
+
 std::string ToCp932(std::string_view utf8) {
+    if (IsPlainAscii(utf8)) return std::string(utf8);
     static Converter conv("CP932", "UTF-8");
     return conv.Run(utf8, "?", [](std::string_view rest) {
         // Skip the whole character that cannot be held.
@@ -93,6 +103,7 @@ std::string ToCp932(std::string_view utf8) {
 }
 
 std::string FromCp932(std::string_view cp932) {
+    if (IsPlainAscii(cp932)) return std::string(cp932);
     static Converter conv("UTF-8", "CP932");
     std::string blanked;
     if (cp932.find('\0') != std::string_view::npos) {

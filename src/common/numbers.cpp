@@ -124,29 +124,57 @@ std::string NumberText(double value, int digits) {
 }
 
 namespace {
-/// Number text of a whole count of tenths at `out`: 123 gives "12.3", 120 gives "12", -5 gives
-/// "-0.5". Returns the end.
-char* TenthsTextTo(char* out, std::int64_t tenths) {
-    const std::uint64_t magnitude =
-        tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
-    if (tenths < 0) *out++ = '-';
-    out = std::to_chars(out, out + 20, magnitude / 10).ptr;
-    if (magnitude % 10 != 0) {
-        *out++ = '.';
-        *out++ = static_cast<char>('0' + magnitude % 10);
+/// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for
+/// another. Such a single is m x 2^e with m below 2^24 and e from -33 to 0, so its value times
+/// 10^k (k up to 9) is m x 10^k, below 2^54, over a power of two: its seven significant digits
+/// are that quotient rounded half to even, exactly as the general conversion rounds them.
+char* SevenDigitTextTo(char* out, float value) {
+    static constexpr double kPowers[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    static constexpr std::uint64_t kScales[] = {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000,
+                                                10'000,        1'000,       100,        10,        1};
+    const double magnitude = std::abs(static_cast<double>(value));
+    if (!(magnitude >= kPowers[0] && magnitude < kPowers[10])) return nullptr;
+    int decade = 0;  // 10^(decade - 3) <= magnitude < 10^(decade - 2)
+    while (magnitude >= kPowers[decade + 1]) ++decade;
+    // A normal single: (2^23 + its 23 stored bits) x 2^(its biased exponent - 150).
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const std::uint64_t m = (bits & 0x7FFFFFu) | 0x800000u;
+    const int shift = 150 - static_cast<int>((bits >> 23) & 0xFFu);  // 0 to 33
+    const std::uint64_t scaled = m * kScales[decade];
+    std::uint64_t digits = shift == 0 ? scaled : scaled >> shift;
+    if (shift > 0) {
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
     }
-    return out;
+    int exponent = decade - 3;
+    if (digits == 10'000'000) {  // rounded up into the next decade
+        digits = 1'000'000;
+        ++exponent;
+    }
+    char mantissa[8];
+    std::to_chars(mantissa, mantissa + 7, digits);
+    std::size_t count = 7;
+    while (mantissa[count - 1] == '0') --count;
+    if (value < 0) *out++ = '-';
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        return std::copy_n(mantissa, count, out);
+    }
+    const auto whole = static_cast<std::size_t>(exponent) + 1;
+    if (whole >= count) return std::fill_n(std::copy_n(mantissa, count, out), whole - count, '0');
+    out = std::copy_n(mantissa, whole, out);
+    *out++ = '.';
+    return std::copy_n(mantissa + whole, count - whole, out);
 }
 }  // namespace
 
 char* SingleTextTo(char* out, float value) {
-    // Many singles written are whole tenths (odds among them). A single is within half a
-    // unit of the seventh digit of its tenths while they have at most seven digits (a float's
-    // half step stays below that unit in every decade up to a million), so its text is their
-    // digits, without the general rounding.
-    const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
-    if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
-        return TenthsTextTo(out, static_cast<std::int64_t>(tenths));
+    // Nearly every single written (speeds and their sums, odds, weights) lies from 0.001 up to
+    // ten million; zero and the rest take the general way.
+    if (char* end = SevenDigitTextTo(out, value)) return end;
     const std::string text = NumberText(static_cast<double>(value), 7);
     return std::copy(text.begin(), text.end(), out);
 }
@@ -175,6 +203,7 @@ std::string StrText(double value, int digits) {
 std::string StrText(std::int64_t value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string TwoDigits(std::int64_t n) {
+    if (n >= 0) return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
     std::string t = NumberText(n + 100);
     return t.size() <= 2 ? t : t.substr(t.size() - 2);
 }
@@ -213,6 +242,7 @@ std::optional<std::string> FormatYosoTime(float speed, std::string_view distance
 }
 
 std::string RightAlignedTwo(std::int64_t n) {
+    if (n >= 0) return {n < 10 ? ' ' : static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
     const std::string text = " " + NumberText(n);
     return text.substr(text.size() - 2);
 }

@@ -49,7 +49,8 @@ fs::path AppPath(std::string_view relative) {
     std::string rel(relative);
     std::replace(rel.begin(), rel.end(), '\\', '/');
     while (!rel.empty() && rel.front() == '/') rel.erase(0, 1);  // the doubled separator of "\UMAGOTO..."
-    return fs::path(AppFolder()) / rel;
+    // The folder ends in its separator, so joining is plain concatenation (the path parses once).
+    return fs::path(AppFolder() + rel);
 }
 
 fs::path FindNoCase(const fs::path& folder, std::string_view name) {

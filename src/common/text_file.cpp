@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -56,6 +57,8 @@ void TextAppender::Close() {
 
 std::string WrittenFields(const std::vector<Field>& fields) {
     std::string line;
+    line.reserve(fields.size() * 8);
+    char number[kSingleTextMax];
     bool first = true;
     for (const auto& f : fields) {
         if (!first) line += ',';
@@ -68,13 +71,13 @@ std::string WrittenFields(const std::vector<Field>& fields) {
                     line += v;
                     line += '"';
                 } else if constexpr (std::is_same_v<T, Single>) {
-                    line += SingleText(v.value);
+                    line.append(number, SingleTextTo(number, v.value));
                 } else if constexpr (std::is_same_v<T, double>) {
                     line += NumberText(v);
                 } else if constexpr (std::is_same_v<T, NoValue>) {
                     // nothing between the commas
                 } else {
-                    line += NumberText(static_cast<std::int64_t>(v));
+                    line.append(number, std::to_chars(number, number + sizeof number, static_cast<std::int64_t>(v)).ptr);
                 }
             },
             f);

@@ -102,12 +102,28 @@ std::string WriteYosoJunQ(const RaceState& race) {
     return race.ResultMode == 1 ? q + atq : q;
 }
 
+namespace {
+constexpr int kSantanOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+}  // namespace
+
 std::string SantanKey(std::string_view abc, int order) {
-    static constexpr int kOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
     if (abc.size() != 6 || order < 1 || order > 6) return std::string();
     std::string key;
-    for (int i : kOrders[order - 1]) key += abc.substr(static_cast<std::size_t>(2 * i), 2);
+    for (int i : kSantanOrders[order - 1]) key += abc.substr(static_cast<std::size_t>(2 * i), 2);
     return key;
+}
+
+bool MayBeSantanKey(std::string_view abc, std::string_view kumi) {
+    const std::string_view first = kumi.substr(0, 2);
+    return abc.size() == 6 && (first == abc.substr(0, 2) || first == abc.substr(2, 2) || first == abc.substr(4, 2));
+}
+
+bool IsSantanKey(std::string_view abc, int order, std::string_view kumi) {
+    if (abc.size() != 6 || order < 1 || order > 6) return kumi.empty();
+    if (kumi.size() != 6) return false;
+    for (std::size_t k = 0; k < 3; ++k)
+        if (kumi.substr(2 * k, 2) != abc.substr(static_cast<std::size_t>(2 * kSantanOrders[order - 1][k]), 2)) return false;
+    return true;
 }
 
 std::optional<std::string> SanpukuKumi(const RaceState& race, int place) {

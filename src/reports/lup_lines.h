@@ -46,6 +46,13 @@ std::optional<std::string> SanpukuKumi(const workbench::RaceState& race, int pla
 std::optional<std::string> SantanJun(const workbench::RaceState& race, int place, int order);
 /// The six-character key of order 1 to 6 of a trio key A B C.
 std::string SantanKey(std::string_view abc, int order);
+/// SantanKey(abc, order) == kumi, without making the key (the hit checks try every order of
+/// every trio).
+bool IsSantanKey(std::string_view abc, int order, std::string_view kumi);
+/// False when no order of the trio key A B C can be `kumi`: every order starts with one of the
+/// trio's horses, and an entry that starts with none of them (most, for most trios) need not be
+/// held against the six.
+bool MayBeSantanKey(std::string_view abc, std::string_view kumi);
 inline std::optional<std::string> SantanJun1(const workbench::RaceState& r, int k) { return SantanJun(r, k, 1); }
 inline std::optional<std::string> SantanJun2(const workbench::RaceState& r, int k) { return SantanJun(r, k, 2); }
 inline std::optional<std::string> SantanJun3(const workbench::RaceState& r, int k) { return SantanJun(r, k, 3); }

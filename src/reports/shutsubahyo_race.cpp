@@ -188,33 +188,43 @@ std::string CardHitLines(const RaceState& race, const records::StoredHR& hr, Lin
     const int pairs = race.UmarenKumiCount();
     const int trios = race.SanrenKumiCount();
 
+    // Each entry's key is taken from the record once: every ticket is held against every entry.
+    std::vector<std::string_view> kumis;
+    const auto keysOf = [&](const PayoutBlock& b) {
+        kumis.clear();
+        for (int e = 0; e < b.entries; ++e) kumis.push_back(hr.Get(b.kumi, e));
+    };
+    const auto at = [](std::size_t e) { return static_cast<int>(e); };
+
+    keysOf(kUmaren.block);
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kUmaren.block.entries; ++e)
-            if (hr.Get(kUmaren.block.kumi, e) == race.UmarenKumiStr(k))
-                hits.Hit(kUmaren, e, PairTier(k), TekichuBetCode::Umaren, tekichu);
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.UmarenKumiStr(k)) hits.Hit(kUmaren, at(e), PairTier(k), TekichuBetCode::Umaren, tekichu);
 
     int wideHits = 0;
+    keysOf(kWide.block);
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kWide.block.entries; ++e)
-            if (hr.Get(kWide.block.kumi, e) == race.UmarenKumiStr(k)) {
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.UmarenKumiStr(k)) {
                 const auto code = WideBetCode(++wideHits);
-                hits.Hit(kWide, e, PairTier(k), code.value_or(TekichuBetCode::Wide3), tekichu, code.has_value());
+                hits.Hit(kWide, at(e), PairTier(k), code.value_or(TekichuBetCode::Wide3), tekichu, code.has_value());
             }
 
+    keysOf(kUmatan.block);
     for (int k = 1; k <= pairs; ++k) {
         const std::string& key = race.UmarenKumiList(k);
         const std::string reverse = SwappedPair(key);
-        for (int e = 0; e < kUmatan.block.entries; ++e) {
-            const std::string_view kumi = hr.Get(kUmatan.block.kumi, e);
-            if (kumi == key) hits.Hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, Cp932("正順的中"));
-            if (kumi == reverse) hits.Hit(kUmatan, e, PairTier(k), TekichuBetCode::Umatan, Cp932("逆順的中"));
+        for (std::size_t e = 0; e < kumis.size(); ++e) {
+            if (kumis[e] == key) hits.Hit(kUmatan, at(e), PairTier(k), TekichuBetCode::Umatan, Cp932("正順的中"));
+            if (kumis[e] == reverse) hits.Hit(kUmatan, at(e), PairTier(k), TekichuBetCode::Umatan, Cp932("逆順的中"));
         }
     }
 
+    keysOf(kSanrenpuku.block);
     for (int k = 1; k <= trios; ++k)
-        for (int e = 0; e < kSanrenpuku.block.entries; ++e)
-            if (hr.Get(kSanrenpuku.block.kumi, e) == race.SanrenKumiStr(k))
-                hits.Hit(kSanrenpuku, e, TrioTier(k), TekichuBetCode::Sanrenpuku, tekichu);
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.SanrenKumiStr(k))
+                hits.Hit(kSanrenpuku, at(e), TrioTier(k), TekichuBetCode::Sanrenpuku, tekichu);
     return out;
 }
 
@@ -251,8 +261,9 @@ std::string WriteSantanTekichuCM(const RaceState& race, const records::StoredHR&
         for (int e = 0; e < kSanrentan.entries; ++e) {
             const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
             if (NotInUse(kumi)) break;
+            if (!MayBeSantanKey(abc, kumi)) continue;
             for (int order = 1; order <= 6; ++order) {
-                if (SantanKey(abc, order) != kumi) continue;
+                if (!IsSantanKey(abc, order, kumi)) continue;
                 hit = true;
                 if (const auto tier = TrioTier(k))
                     line(TierWord(tier->Tier) + std::to_string(tier->Place) + OrderText(tier->Tier, order), e);

@@ -98,33 +98,43 @@ std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::Stor
         hits.push_back({bet, place, order, tier, hr.Get(b.kumi, e), hr.Get(b.pay, e), hr.Get(b.ninki, e), format,
                         &ending});
     };
+    // Each entry's key is taken from the record once: every ticket is held against every entry.
+    std::vector<std::string_view> kumis;
+    const auto keysOf = [&](const PayoutBlock& b) {
+        kumis.clear();
+        for (int e = 0; e < b.entries; ++e) kumis.push_back(hr.Get(b.kumi, e));
+    };
+    const auto at = [](std::size_t e) { return static_cast<int>(e); };
 
+    keysOf(kUmaren);
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kUmaren.entries; ++e)
-            if (hr.Get(kUmaren.kumi, e) == race.UmarenKumiStr(k))
-                add(HitBet::Umaren, kUmaren, e, k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.UmarenKumiStr(k))
+                add(HitBet::Umaren, kUmaren, at(e), k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
 
+    keysOf(kWide);
     for (int k = 1; k <= pairs; ++k)
-        for (int e = 0; e < kWide.entries; ++e)
-            if (hr.Get(kWide.kumi, e) == race.UmarenKumiStr(k))
-                add(HitBet::Wide, kWide, e, k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.UmarenKumiStr(k))
+                add(HitBet::Wide, kWide, at(e), k, 0, PairTier(k), common::FmtKumi2, tenmeHit);
 
+    keysOf(kUmatan);
     for (int k = 1; k <= pairs; ++k) {
         const std::string& key = race.UmarenKumiList(k);
         const std::string reverse = SwappedPair(key);
-        for (int e = 0; e < kUmatan.entries; ++e) {
-            const std::string_view kumi = hr.Get(kUmatan.kumi, e);
-            if (kumi == key)
-                add(HitBet::Umatan, kUmatan, e, k, 1, PairTier(k), common::FmtKumi2Jun, Cp932("正順 的中"));
-            else if (kumi == reverse)
-                add(HitBet::Umatan, kUmatan, e, k, 2, PairTier(k), common::FmtKumi2Jun, Cp932("逆順 的中"));
+        for (std::size_t e = 0; e < kumis.size(); ++e) {
+            if (kumis[e] == key)
+                add(HitBet::Umatan, kUmatan, at(e), k, 1, PairTier(k), common::FmtKumi2Jun, Cp932("正順 的中"));
+            else if (kumis[e] == reverse)
+                add(HitBet::Umatan, kUmatan, at(e), k, 2, PairTier(k), common::FmtKumi2Jun, Cp932("逆順 的中"));
         }
     }
 
+    keysOf(kSanrenpuku);
     for (int k = 1; k <= trios; ++k)
-        for (int e = 0; e < kSanrenpuku.entries; ++e)
-            if (hr.Get(kSanrenpuku.kumi, e) == race.SanrenKumiStr(k))
-                add(HitBet::Sanrenpuku, kSanrenpuku, e, k, 0, TrioTier(k), common::FmtKumi3, tenmeHit);
+        for (std::size_t e = 0; e < kumis.size(); ++e)
+            if (kumis[e] == race.SanrenKumiStr(k))
+                add(HitBet::Sanrenpuku, kSanrenpuku, at(e), k, 0, TrioTier(k), common::FmtKumi3, tenmeHit);
 
     // Entries after a "000000" are not looked at, and a blank one matches no ticket.
     std::vector<int> santanEntries;
@@ -133,20 +143,16 @@ std::vector<TicketHit> FindTicketHits(const RaceState& race, const records::Stor
         if (kumi == "000000") break;  // no further trifecta payouts
         if (kumi.find_first_not_of(' ') != std::string_view::npos) santanEntries.push_back(e);
     }
+    keysOf(kSanrentan);
     for (int k = 1; !santanEntries.empty() && k <= trios; ++k) {
         const std::string& abc = race.SanrenKumiList(k);
-        const auto tier = TrioTier(k);
         for (int e : santanEntries) {
-            const std::string_view kumi = hr.Get(kSanrentan.kumi, e);
-            // Every order starts with one of the trio's horses: an entry that starts with none of
-            // them (most, for most trios) matches no order, and its orders need not be made.
-            const std::string_view first = kumi.substr(0, 2), horses = abc;
-            if (horses.size() != 6 ||
-                (first != horses.substr(0, 2) && first != horses.substr(2, 2) && first != horses.substr(4, 2)))
-                continue;
+            const std::string_view kumi = kumis[static_cast<std::size_t>(e)];
+            if (!MayBeSantanKey(abc, kumi)) continue;
             for (int o = 1; o <= 6; ++o) {
-                if (kumi != SantanKey(abc, o)) continue;
+                if (!IsSantanKey(abc, o, kumi)) continue;
                 // At a 本線 place the blank of orders 3 to 6 stands after 的中.
+                const auto tier = TrioTier(k);
                 const bool tight = tier && tier->Tier == Tier::Honsen && o >= 3;
                 const std::string digit = std::to_string(o);
                 add(HitBet::Sanrentan, kSanrentan, e, k, o, tier, common::FmtKumi3Jun,

@@ -27,13 +27,14 @@ public:
         : prefix_(common::WrittenFields({std::string(raceKey12), std::string(tag)}) + ",\"") {
         out_.reserve(lines * (prefix_.size() + 24));
     }
-    /// One line: the ticket key in quotes, then the values' texts.
-    template <class... Texts>
-    void Add(std::string_view ticket, const Texts&... values) {
+    /// One line: the ticket key in quotes, then the values' number texts.
+    template <class... Values>
+    void Add(std::string_view ticket, Values... values) {
         out_ += prefix_;
         out_ += ticket;
         out_ += '"';
-        ((out_ += ',', out_ += values), ...);
+        char text[common::kSingleTextMax];
+        ((out_ += ',', out_.append(text, common::SingleTextTo(text, values))), ...);
         out_ += "\r\n";
     }
     std::string Take() { return std::move(out_); }
@@ -43,19 +44,12 @@ private:
     std::string out_;
 };
 
-/// The texts of values 1..count, each written once though two sorted files show it.
-std::vector<std::string> ValueTexts(const std::vector<float>& values, int count) {
-    std::vector<std::string> texts(static_cast<std::size_t>(std::max(count, 0)) + 1);
-    for (int k = 1; k <= count; ++k) texts[static_cast<std::size_t>(k)] = common::SingleText(values[static_cast<std::size_t>(k)]);
-    return texts;
-}
-
 std::string SortLines(std::string_view raceKey12, std::string_view tag, const std::vector<std::string>& keys,
-                      const std::vector<std::string>& valueTexts, int count) {
+                      const std::vector<float>& values, int count) {
     TicketLines out(raceKey12, tag, static_cast<std::size_t>(std::max(count, 0)));
     for (int k = 1; k <= count; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        out.Add(keys[i], valueTexts[i]);
+        out.Add(keys[i], values[i]);
     }
     return out.Take();
 }
@@ -93,21 +87,17 @@ std::string BetCsvFileName(std::string_view folder, std::string_view raceKey12, 
 std::string KaimeTicketLines(std::string_view raceKey12, const RaceTickets& t) {
     const auto lines = [&](const std::vector<CreatedTicket>& created, std::string_view tag) {
         TicketLines out(raceKey12, tag, created.size());
-        for (const CreatedTicket& c : created)
-            out.Add(c.Key, common::SingleText(c.Value), common::SingleText(c.SpeedSum),
-                    common::SingleText(c.CorrectionSum));
+        for (const CreatedTicket& c : created) out.Add(c.Key, c.Value, c.SpeedSum, c.CorrectionSum);
         return out.Take();
     };
     return lines(t.UmarenCreated, "Umaren") + lines(t.SanrenCreated, "Sanrenpuku");
 }
 
 KaimeSortFiles KaimeSortFileBytes(std::string_view raceKey12, const RaceTickets& t) {
-    const std::vector<std::string> pairValues = ValueTexts(t.UmarenValue, t.UmarenKumiCount);
-    const std::vector<std::string> trioValues = ValueTexts(t.SanrenValue, t.SanrenKumiCount);
-    return {SortLines(raceKey12, "Umaren", t.UmarenKumiStr, pairValues, t.UmarenKumiCount),
-            SortLines(raceKey12, "Umatan", t.UmarenKumiList, pairValues, t.UmarenKumiCount),
-            SortLines(raceKey12, "Sanrenpuke", t.SanrenKumiStr, trioValues, t.SanrenKumiCount),
-            SortLines(raceKey12, "sanrentan", t.SanrenKumiList, trioValues, t.SanrenKumiCount)};
+    return {SortLines(raceKey12, "Umaren", t.UmarenKumiStr, t.UmarenValue, t.UmarenKumiCount),
+            SortLines(raceKey12, "Umatan", t.UmarenKumiList, t.UmarenValue, t.UmarenKumiCount),
+            SortLines(raceKey12, "Sanrenpuke", t.SanrenKumiStr, t.SanrenValue, t.SanrenKumiCount),
+            SortLines(raceKey12, "sanrentan", t.SanrenKumiList, t.SanrenValue, t.SanrenKumiCount)};
 }
 
 std::string KaimeFileName(std::string_view raceKey12, std::string_view suffix) {

@@ -61,6 +61,17 @@ void RaceHorseRecord::CopyRaw(rh::Ref ref, const char* bytes, int element) {
     std::memcpy(bytes_.data() + OffsetOf(ref, element, 0), bytes, static_cast<std::size_t>(ref.width));
 }
 
+void RaceHorseRecord::CopyRawElements(rh::Ref ref, const char* bytes, std::ptrdiff_t stride, int count) {
+    if (count < 1) return;
+    const auto width = static_cast<std::size_t>(ref.width);
+    char* to = bytes_.data() + OffsetOf(ref, 0, 0);
+    // Elements of a field lie one step apart: checked by the last one's place.
+    const std::size_t step = count > 1 ? OffsetOf(ref, 1, 0) - OffsetOf(ref, 0, 0) : 0;
+    if (OffsetOf(ref, count - 1, 0) != OffsetOf(ref, 0, 0) + static_cast<std::size_t>(count - 1) * step)
+        throw std::out_of_range("a field whose elements do not lie one step apart");
+    for (int e = 0; e < count; ++e, to += step, bytes += stride) std::memcpy(to, bytes, width);
+}
+
 float RaceHorseRecord::Float(rh::Ref ref, int element, int value) const {
     if (!IsFloatField(ref)) throw std::invalid_argument("not a float field of the runner record");
     return common::FloatFromLittleEndian(bytes_.data() + OffsetOf(ref, element, value));
@@ -82,10 +93,10 @@ std::filesystem::path RaceHorseFilePath(std::string_view raceKey12) {
 }
 
 void WriteRaceHorseFile(std::string_view raceKey12, const std::vector<RaceHorseRecord>& runners) {
-    std::string content;
-    content.reserve(runners.size() * RaceHorseRecord::kLength);
-    for (const RaceHorseRecord& r : runners) content.append(r.Bytes());
-    common::WriteFileAtomically(RaceHorseFilePath(raceKey12), content);
+    std::vector<std::string_view> records;
+    records.reserve(runners.size());
+    for (const RaceHorseRecord& r : runners) records.push_back(r.Bytes());
+    common::WriteFileAtomically(RaceHorseFilePath(raceKey12), records);
 }
 
 std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12) {

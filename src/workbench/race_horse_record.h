@@ -140,6 +140,9 @@ public:
     /// Copies exactly the field's width of bytes (zero bytes included) from `bytes`, which must
     /// hold that many. Throws std::out_of_range for an element outside the field.
     void CopyRaw(rh::Ref ref, const char* bytes, int element = 0);
+    /// CopyRaw of elements 0 to count - 1, element e from `bytes` + e x `stride` (a negative
+    /// stride walks backwards). Throws std::out_of_range when the field has fewer elements.
+    void CopyRawElements(rh::Ref ref, const char* bytes, std::ptrdiff_t stride, int count);
     /// A float of a float block or the Correction: `element` and `value` as the field takes them.
     float Float(rh::Ref ref, int element = 0, int value = 0) const;
     void SetFloat(rh::Ref ref, float v, int element = 0, int value = 0);

@@ -182,11 +182,11 @@ void CopyRuns(RaceHorseRecord& runner, std::string_view runs) {
     const std::size_t length = engine::ExRecord::kLength;
     const std::size_t count = runs.size() / length;
     if (count == 0) return;
-    for (std::size_t e = 0; e < count && e < static_cast<std::size_t>(kRunElements); ++e) {
-        const char* record = runs.data() + (count - 1 - e) * length;
-        for (const RunField& f : kRunFields) runner.CopyRaw(f.to, record + f.from, static_cast<int>(e));
-    }
+    // Element e of each run field from the e-th record back from the newest.
     const std::string_view newest = runs.substr((count - 1) * length, length);
+    const int elements = static_cast<int>(std::min(count, static_cast<std::size_t>(kRunElements)));
+    for (const RunField& f : kRunFields)
+        runner.CopyRawElements(f.to, newest.data() + f.from, -static_cast<std::ptrdiff_t>(length), elements);
     for (const RunField& f : kSingleFields) runner.CopyRaw(f.to, newest.data() + f.from);
     for (int i = 0; i < 5; ++i)
         runner.CopyRaw(rh::SampleCounts, newest.data() + kExSpeedText.Offset(kSampleCountTexts[i]), i);

@@ -33,6 +33,26 @@ TEST(Cp932, RoundTripsCharactersThatDifferFromPlainShiftJis) {
     }
 }
 
+// Plain ASCII is the same bytes both ways, each character alone and among others (the backslash
+// and the tilde, which some Shift-JIS tables turn into other characters, included); a zero byte
+// still reads as a blank, and ASCII next to double-byte text still converts.
+TEST(Cp932, AsciiIsTheSameBytesBothWays) {
+    std::string all;
+    for (int c = 1; c < 0x80; ++c) {
+        const std::string one(1, static_cast<char>(c));
+        EXPECT_EQ(ToCp932(one), one) << c;
+        EXPECT_EQ(FromCp932(one), one) << c;
+        all += one;
+    }
+    EXPECT_EQ(ToCp932(all), all);
+    EXPECT_EQ(FromCp932(all), all);
+    EXPECT_EQ(FromCp932(std::string("12\\0", 4)), "12\\0");
+    EXPECT_EQ(FromCp932(std::string("1\0", 2)), "1 ");
+    EXPECT_EQ(ToCp932(std::string("1\0", 2)), std::string("1\0", 2));
+    EXPECT_EQ(FromCp932("~\\" "\x93\x8C"), "~\\東");
+    EXPECT_EQ(ToCp932("~\\東"), "~\\" "\x93\x8C");
+}
+
 TEST(Cp932, BrokenBytesAreReplacedWithoutLosingWhatFollows) {
     // A lead byte followed by a byte that cannot trail it, a lone lead byte at the end.
     EXPECT_EQ(FromCp932("\x93" " A" "\x8C\x8B"), "\xEF\xBF\xBD" " A" "結");

@@ -105,8 +105,8 @@ TEST(NumberText, ShortestDecimalWithoutExponent) {
     EXPECT_EQ(common::NumberText(-42), "-42");
 }
 
-// A single that is a whole number of tenths is written from its digits; the text must be the
-// seven-digit text of the single in every case, so every tenth up to a million is compared.
+// Whole tenths (odds, weights) are most of the singles written: every tenth up to a million is
+// compared with the general seven-digit text.
 TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
     const auto general = [](float v) { return common::NumberText(static_cast<double>(v), 7); };
     int differing = 0;
@@ -147,6 +147,34 @@ TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
         EXPECT_EQ(common::SingleText(v), general(v));
 }
 
+// Singles from 0.001 to ten million that are not tenths are written by whole-number arithmetic:
+// every single near each power of ten (where the digits move to the next decade, or rounding
+// carries into it) and the exact halves of the seventh digit, which round to an even digit.
+TEST(NumberText, SingleTextOfSevenDigitsIsTheGeneralText) {
+    const auto general = [](float v) { return common::NumberText(static_cast<double>(v), 7); };
+    for (double power = 1e-4; power <= 1e8; power *= 10) {
+        const auto at = std::bit_cast<std::uint32_t>(static_cast<float>(power));
+        for (std::uint32_t bits = at - 30000; bits <= at + 30000; ++bits) {
+            for (const float v : {std::bit_cast<float>(bits), -std::bit_cast<float>(bits)})
+                ASSERT_EQ(common::SingleText(v), general(v)) << bits;
+        }
+    }
+    struct Case {
+        float v;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1234567.5f, "1234568"},  {1234568.5f, "1234568"},  {9999999.5f, "10000000"}, {-2345678.5f, "-2345678"},
+        {0.001f, "0.001"},        {0.0123456789f, "0.01234568"}, {9999999.0f, "9999999"}, {123.456789f, "123.4568"},
+        {8388608.5f, "8388608"},  {1000.0001f, "1000"},     {0.00099999f, "0.00099999"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(common::SingleText(c.v), c.text);
+        EXPECT_EQ(common::SingleText(c.v), general(c.v));
+    }
+}
+
 // SingleTextTo writes SingleText's text and no more than kSingleTextMax bytes, the longest texts
 // (the smallest subnormals, the largest singles) included.
 TEST(NumberText, SingleTextToStaysInItsRoom) {
@@ -175,6 +203,12 @@ TEST(NumberText, StrHasALeadingBlankAndTwoDigitsUsesPlus100) {
     EXPECT_EQ(common::RightAlignedTwo(0), " 0");
     EXPECT_EQ(common::RightAlignedTwo(12), "12");
     EXPECT_EQ(common::RightAlignedTwo(123), "23");
+    // Both as their definitions make them, negatives (which keep a sign or a single digit) too.
+    const auto lastTwo = [](const std::string& text) { return text.size() <= 2 ? text : text.substr(text.size() - 2); };
+    for (std::int64_t n = -250; n <= 1250; ++n) {
+        ASSERT_EQ(common::TwoDigits(n), lastTwo(std::to_string(n + 100))) << n;
+        ASSERT_EQ(common::RightAlignedTwo(n), lastTwo(" " + std::to_string(n))) << n;
+    }
 }
 
 TEST(Floats, LittleEndianBytesOfSinglePrecision) {

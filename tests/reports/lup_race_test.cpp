@@ -289,6 +289,32 @@ Evaluated Evaluate(const RaceState& race, const reportweek::PayoutBuilder& hr) {
     return e;
 }
 
+// IsSantanKey agrees with the key SantanKey makes: each order against each order's key and near
+// misses, a trio key of another length (whose key is empty) and orders outside 1 to 6.
+TEST(HitEvaluation, TrifectaKeyCheckAgreesWithTheMadeKey) {
+    const std::vector<std::string> trios = {"010203", "180917", "050505", "0102", "", "0102030"};
+    const std::vector<std::string> kumis = {"010203", "010302", "020103", "020301", "030102", "030201", "010204",
+                                            "050505", "", "0102", "01020304", "020103 "};
+    for (const std::string& abc : trios)
+        for (int order = 0; order <= 7; ++order) {
+            std::vector<std::string> candidates = kumis;
+            for (int o = 1; o <= 6; ++o) candidates.push_back(reports::SantanKey(abc, o));
+            for (const std::string& kumi : candidates)
+                EXPECT_EQ(reports::IsSantanKey(abc, order, kumi), reports::SantanKey(abc, order) == kumi)
+                    << abc << " " << order << " " << kumi;
+        }
+    // The quick refusal never refuses a payout key (six characters) that some order makes.
+    for (const std::string& abc : trios)
+        for (const std::string_view kumi : {"010203", "030201", "020301", "180917", "091718", "050505", "040102", "170918"}) {
+            bool made = false;
+            for (int o = 1; o <= 6; ++o) made = made || reports::IsSantanKey(abc, o, kumi);
+            EXPECT_TRUE(!made || reports::MayBeSantanKey(abc, kumi)) << abc << " " << kumi;
+        }
+    EXPECT_FALSE(reports::MayBeSantanKey("010203", "040102"));
+    EXPECT_FALSE(reports::MayBeSantanKey("0102", "010203"));
+    EXPECT_TRUE(reports::MayBeSantanKey("180917", "170918"));
+}
+
 // A 3連単 entry hits the best trio in whichever of the six orders it stands, and misses it when it
 // starts with the trio's horses but holds another.
 TEST(HitEvaluation, EveryOrderOfATrioAndNearMisses) {

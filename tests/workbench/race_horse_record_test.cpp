@@ -44,6 +44,29 @@ TEST(RaceHorseRecord, ElementsStepByTheirWidth) {
     EXPECT_THROW(r.Set(rh::Bamei, "NAME", 1), std::out_of_range);
 }
 
+// Copying many elements at once lands every element where copying them one by one does, walking
+// the source forwards or backwards; more elements than the field has are refused.
+TEST(RaceHorseRecord, ElementsCopiedAtOnceAsOneByOne) {
+    std::string source;
+    for (int i = 0; i < 70 * 100; ++i) source += static_cast<char>('0' + i % 75);
+    for (const rh::Ref ref : {rh::RunRaceId, rh::Wakuban, rh::HaronTimeL3, rh::AgariWeight, rh::SpeedBlock}) {
+        for (const std::ptrdiff_t stride : {std::ptrdiff_t{100}, std::ptrdiff_t{-100}}) {
+            SCOPED_TRACE(std::to_string(ref.offset) + " " + std::to_string(stride));
+            const char* first = source.data() + (stride < 0 ? 64 * 100 : 0);
+            workbench::RaceHorseRecord all;
+            workbench::RaceHorseRecord each;
+            all.CopyRawElements(ref, first, stride, 65);
+            for (int e = 0; e < 65; ++e) each.CopyRaw(ref, first + e * stride, e);
+            EXPECT_EQ(all.Bytes(), each.Bytes());
+            EXPECT_NE(all.Bytes(), workbench::RaceHorseRecord().Bytes());
+        }
+    }
+    workbench::RaceHorseRecord r;
+    EXPECT_THROW(r.CopyRawElements(rh::Kyori, source.data(), 4, 66), std::out_of_range);
+    EXPECT_THROW(r.CopyRawElements(rh::Bamei, source.data(), 36, 2), std::out_of_range);
+    EXPECT_EQ(r.Bytes(), workbench::RaceHorseRecord().Bytes());
+}
+
 TEST(RaceHorseRecord, FloatsOfTheBlocksAndTheCorrection) {
     workbench::RaceHorseRecord r;
     r.SetFloat(rh::AgariValue, 61.25f, 69, 23);
