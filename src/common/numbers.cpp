@@ -144,9 +144,16 @@ char* SingleTextTo(char* out, float value) {
     // unit of the seventh digit of its tenths while they have at most seven digits (a float's
     // half step stays below that unit in every decade up to a million), so its text is their
     // digits, without the general rounding.
-    const double tenths = std::nearbyint(static_cast<double>(value) * 10.0);
-    if (std::abs(tenths) <= 9999999.0 && static_cast<float>(tenths / 10.0) == value)
-        return TenthsTextTo(out, static_cast<std::int64_t>(tenths));
+    // The tenths are rounded half away from zero by hand (exact here: the product is exact in a
+    // double, and so is adding a half below 2^24), not by nearbyint, a library call on baseline
+    // x86-64. Only a value half way between two tenths rounds otherwise, and no such single is a
+    // whole number of tenths: it fails the check below either way.
+    const double scaled = static_cast<double>(value) * 10.0;
+    if (std::abs(scaled) < 1e7) {
+        const auto tenths = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+        if (tenths >= -9999999 && tenths <= 9999999 && SingleOfTenths(tenths) == value)
+            return TenthsTextTo(out, tenths);
+    }
     const std::string text = NumberText(static_cast<double>(value), 7);
     return std::copy(text.begin(), text.end(), out);
 }
