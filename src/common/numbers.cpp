@@ -1,6 +1,7 @@
 #include "common/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -124,18 +125,38 @@ std::string NumberText(double value, int digits) {
 }
 
 namespace {
-/// Number text of a whole count of tenths at `out`: 123 gives "12.3", 120 gives "12", -5 gives
-/// "-0.5". Returns the end.
-char* TenthsTextTo(char* out, std::int64_t tenths) {
-    const std::uint64_t magnitude =
-        tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
-    if (tenths < 0) *out++ = '-';
-    out = std::to_chars(out, out + 20, magnitude / 10).ptr;
-    if (magnitude % 10 != 0) {
-        *out++ = '.';
-        *out++ = static_cast<char>('0' + magnitude % 10);
+/// "00" to "99", two bytes each.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int n = 0; n < 100; ++n) {
+        pairs[static_cast<std::size_t>(2 * n)] = static_cast<char>('0' + n / 10);
+        pairs[static_cast<std::size_t>(2 * n + 1)] = static_cast<char>('0' + n % 10);
     }
-    return out;
+    return pairs;
+}();
+
+/// The two digits of n < 100 in the two low bytes of a word, the first lowest.
+std::uint64_t DigitPair(std::uint32_t n) {
+    return static_cast<unsigned char>(kDigitPairs[2 * n]) |
+           std::uint64_t{static_cast<unsigned char>(kDigitPairs[2 * n + 1])} << 8;
+}
+
+/// Number text of a count of tenths of at most seven digits at `out`: 123 gives "12.3", 120 gives
+/// "12", -5 gives "-0.5". Returns the end; bytes up to 9 past `out` may be written over.
+char* TenthsTextTo(char* out, std::int64_t tenths) {
+    if (tenths < 0) *out++ = '-';
+    const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
+    const std::uint32_t whole = magnitude / 10;
+    const std::uint32_t tenth = magnitude % 10;
+    // Written by the hundred thousand (odds tables): the six places of the whole part are made
+    // as three digit pairs in one word, without a branch per digit; the leading zeros are
+    // shifted out, and the point and the tenth go behind.
+    const int digits = 1 + (whole >= 10) + (whole >= 100) + (whole >= 1000) + (whole >= 10000) + (whole >= 100000);
+    std::uint64_t text = DigitPair(whole / 10000) | DigitPair(whole / 100 % 100) << 16 | DigitPair(whole % 100) << 32;
+    text >>= 8 * (6 - digits);
+    text |= (std::uint64_t{'.'} | std::uint64_t{'0' + tenth} << 8) << (8 * digits);
+    for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(text >> (8 * k));
+    return out + digits + (tenth != 0 ? 2 : 0);
 }
 }  // namespace
 
