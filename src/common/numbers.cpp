@@ -141,8 +141,13 @@ std::uint64_t DigitPair(std::uint32_t n) {
            std::uint64_t{static_cast<unsigned char>(kDigitPairs[2 * n + 1])} << 8;
 }
 
+/// The four low bytes of a word at `out`, the lowest first.
+void PutFourBytes(char* out, std::uint64_t word) {
+    for (int k = 0; k < 4; ++k) out[k] = static_cast<char>(word >> (8 * k));
+}
+
 /// Number text of a count of tenths of at most seven digits at `out`: 123 gives "12.3", 120 gives
-/// "12", -5 gives "-0.5". Returns the end; bytes up to 9 past `out` may be written over.
+/// "12", -5 gives "-0.5". Returns the end.
 char* TenthsTextTo(char* out, std::int64_t tenths) {
     if (tenths < 0) *out++ = '-';
     const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
@@ -155,8 +160,16 @@ char* TenthsTextTo(char* out, std::int64_t tenths) {
     std::uint64_t text = DigitPair(whole / 10000) | DigitPair(whole / 100 % 100) << 16 | DigitPair(whole % 100) << 32;
     text >>= 8 * (6 - digits);
     text |= (std::uint64_t{'.'} | std::uint64_t{'0' + tenth} << 8) << (8 * digits);
-    for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(text >> (8 * k));
-    return out + digits + (tenth != 0 ? 2 : 0);
+    const int length = digits + (tenth != 0 ? 2 : 0);
+    // Nothing past the text is written: a text of four bytes or more is put as its first four and
+    // its last four, which overlap.
+    if (length >= 4) {
+        PutFourBytes(out, text);
+        PutFourBytes(out + length - 4, text >> (8 * (length - 4)));
+    } else {
+        for (int k = 0; k < length; ++k) out[k] = static_cast<char>(text >> (8 * k));
+    }
+    return out + length;
 }
 }  // namespace
 
