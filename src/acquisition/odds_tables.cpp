@@ -40,14 +40,19 @@ bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
     return true;
 }
 
+// The odds of a field that is not digits, read leniently.
+[[gnu::noinline]] float LenientCellValue(std::string_view oddsField) {
+    const float value = static_cast<float>(records::OddsValue(oddsField));
+    return value > 0 ? value : 0.0f;
+}
+
 // The odds of a field as the table keeps them: single precision, 0 where there are none.
-float CellValue(std::string_view oddsField) {
+inline float CellValue(std::string_view oddsField) {
     // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they are
     // what the lenient reading gives, without it.
     if (const auto tenths = common::DigitsValue(oddsField))
         return *tenths > 0 ? common::SingleOfTenths(*tenths) : 0.0f;
-    const float value = static_cast<float>(records::OddsValue(oddsField));
-    return value > 0 ? value : 0.0f;
+    return LenientCellValue(oddsField);
 }
 
 template <class L, int N, class Table, class Line>
