@@ -149,12 +149,12 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
     const std::vector<RaceLine> races = LastLinePerRace(kind, lines, result);
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
-    // Tables are filled and their texts made ahead on worker threads, one per core, while this
+    // Tables are filled and their texts made ahead on every core, a few races ahead, while this
     // thread makes every file call in race order, as one thread alone would: ERRORLOG and the
     // file layer see the same calls in the same order. Making a table takes longer than writing
-    // it, so the workers take the cores' time while this thread waits.
+    // it, so this thread makes tables too between its writes.
     const int threads = common::UsableCores();
-    std::vector<RaceTable> slots(static_cast<std::size_t>(threads) + 1);
+    std::vector<RaceTable> slots(2 * static_cast<std::size_t>(threads));
     for (RaceTable& slot : slots) {
         // The tables are cleared for every race, so that no cell keeps another race's odds.
         if (triple) slot.triple = std::make_unique<TripleTable>();

@@ -49,13 +49,15 @@ void ForEachInOrder(std::size_t count, int threads, const std::function<void(std
         }
         return;
     }
-    // While one item is taken up, at most window - 1 others can be in work: more threads would
-    // only wait.
-    const std::size_t workers = std::min({count, window - 1, static_cast<std::size_t>(threads)});
     // Items in a window are short, and a thread put to sleep takes tens of microseconds to wake on
     // a virtual machine, as long as such an item takes: the threads spin a while before they sleep.
+    // The calling thread works too, on an item of the window that no thread has started, rather
+    // than wait; so the workers are one fewer, and no more than can be in work beside the item
+    // taken up.
     const bool windowed = window != std::numeric_limits<std::size_t>::max();
     const std::chrono::microseconds spin(windowed ? 200 : 0);
+    const std::size_t workers = windowed ? std::min({count, window - 1, static_cast<std::size_t>(threads - 1)})
+                                         : std::min(count, static_cast<std::size_t>(threads));
 
     const auto done = std::make_unique<std::atomic<bool>[]>(count);
     std::vector<std::exception_ptr> failures(count);
@@ -63,20 +65,33 @@ void ForEachInOrder(std::size_t count, int threads, const std::function<void(std
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
 
+    const auto run = [&](std::size_t i) {
+        try {
+            work(i);
+        } catch (...) {
+            failures[i] = std::current_exception();
+        }
+        done[i].store(true, std::memory_order_release);
+        done[i].notify_one();
+    };
     const auto worker = [&] {
         for (std::size_t i = next++; i < count && !stop; i = next++) {
             if (i >= window) {
                 Await(taken, spin, [&](std::size_t t) { return t > i - window || stop; });
                 if (stop) return;
             }
-            try {
-                work(i);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-            done[i].store(true, std::memory_order_release);
-            done[i].notify_one();
+            run(i);
         }
+    };
+    // Starts on the calling thread the next item not started, if it lies before `end`.
+    const auto runNextBefore = [&](std::size_t end) {
+        std::size_t i = next.load();
+        while (i < std::min(end, count))
+            if (next.compare_exchange_weak(i, i + 1)) {
+                run(i);
+                return true;
+            }
+        return false;
     };
 
     // Declared after everything the workers use, so that they are joined before it goes.
@@ -95,6 +110,8 @@ void ForEachInOrder(std::size_t count, int threads, const std::function<void(std
     for (std::size_t t = 0; t < workers; ++t) pool.emplace_back(worker);
 
     for (std::size_t i = 0; i < count; ++i) {
+        while (windowed && !done[i].load(std::memory_order_acquire) && runNextBefore(i + window)) {
+        }
         Await(done[i], spin, [](bool d) { return d; });
         if (failures[i]) std::rethrow_exception(failures[i]);
         take(i);

@@ -19,9 +19,10 @@ int UsableCores();
 /// started then stops, and so does all of it when take throws.
 /// With a `window`, work(i) starts only once take(i - window) has returned: no more than `window`
 /// items are in work or waiting to be taken up, so work(i) may leave its result in a slot of its
-/// own among `window` slots, slot i % window, that take(i) reads. Up to window - 1 threads then
-/// work beside the calling thread (with a window of 2, one works ahead while the calling thread
-/// takes up). Windowed items are meant to be short: the threads spin a little before they sleep.
+/// own among `window` slots, slot i % window, that take(i) reads. The calling thread then counts
+/// among the `threads`: rather than wait for work(i), it runs work of the window that no thread
+/// has started (so work(i) may run on it too). Windowed items are meant to be short: the threads
+/// spin a little before they sleep.
 void ForEachInOrder(std::size_t count, int threads, const std::function<void(std::size_t)>& work,
                     const std::function<void(std::size_t)>& take,
                     std::size_t window = std::numeric_limits<std::size_t>::max());
