@@ -133,7 +133,7 @@ bool EmptyTable(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '\r' || c == '\n'; });
 }
 
-// One race's table and its text, made on a worker thread; kept from race to race.
+// One race's table and its text, made ahead of its writing; kept from race to race.
 struct RaceTable {
     std::unique_ptr<TripleTable> triple;
     std::unique_ptr<PairTable> pair;
