@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/numbers.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/step_marks.h"
@@ -38,14 +40,19 @@ bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
     return true;
 }
 
+// The odds of a field that is not digits, read leniently.
+[[gnu::noinline]] float LenientCellValue(std::string_view oddsField) {
+    const float value = static_cast<float>(records::OddsValue(oddsField));
+    return value > 0 ? value : 0.0f;
+}
+
 // The odds of a field as the table keeps them: single precision, 0 where there are none.
-float CellValue(std::string_view oddsField) {
+inline float CellValue(std::string_view oddsField) {
     // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they are
     // what the lenient reading gives, without it.
     if (const auto tenths = common::DigitsValue(oddsField))
-        return *tenths > 0 ? static_cast<float>(static_cast<double>(*tenths) / 10.0) : 0.0f;
-    const float value = static_cast<float>(records::OddsValue(oddsField));
-    return value > 0 ? value : 0.0f;
+        return *tenths > 0 ? common::SingleOfTenths(*tenths) : 0.0f;
+    return LenientCellValue(oddsField);
 }
 
 template <class L, int N, class Table, class Line>
@@ -65,35 +72,33 @@ int FillTable(std::string_view record, Table& table, Line line) {
 // Room for one cell's line: its number text and CR LF.
 constexpr std::size_t kCellRoom = common::kSingleTextMax + 2;
 
-// The table's text written into `buffer`, which is kept from table to table: it is sized once for
-// the longest lines, so that every cell's line is copied whole at a fixed size (the copy needs no
-// length) and the part past the line written over by the next.
+// The table's text written into `room` (Size * kCellRoom bytes, room for the longest lines), each
+// line straight where it goes.
 template <std::size_t Size>
-std::string_view WriteTableText(const std::array<float, Size>& table, std::string& buffer) {
-    if (buffer.size() < Size * kCellRoom) buffer.resize(Size * kCellRoom);
-    char* at = buffer.data();
-    // Most cells of a table are empty or repeat the cell before; their line is made once.
-    float last = 0.0f;
-    char line[kCellRoom] = "0\r\n";
-    std::size_t length = 3;
+std::string_view WriteTableText(const std::array<float, Size>& table, char* room) {
+    char* at = room;
     for (float value : table) {
-        if (value != last) {
-            last = value;
-            char* end = common::SingleTextTo(line, value);
-            *end++ = '\r';
-            *end++ = '\n';
-            length = static_cast<std::size_t>(end - line);
+        // Many cells are empty (horse 0, a horse named twice): their line is stored at one go,
+        // with a byte to spare that the next line writes over.
+        if (value == 0.0f) {
+            std::memcpy(at, "0\r\n", 4);
+            at += 3;
+            continue;
         }
-        std::memcpy(at, line, kCellRoom);
-        at += length;
+        at = common::SingleTextTo(at, value);
+        *at++ = '\r';
+        *at++ = '\n';
     }
-    return {buffer.data(), static_cast<std::size_t>(at - buffer.data())};
+    return {room, static_cast<std::size_t>(at - room)};
 }
+
+// Room for the text of a table of `cells` cells. Not cleared: only the pages a text reaches are
+// touched.
+std::unique_ptr<char[]> TextRoom(std::size_t cells) { return std::make_unique_for_overwrite<char[]>(cells * kCellRoom); }
 
 template <std::size_t Size>
 std::string TableText(const std::array<float, Size>& table) {
-    std::string buffer;
-    return std::string(WriteTableText(table, buffer));
+    return std::string(WriteTableText(table, TextRoom(Size).get()));
 }
 
 // The last line of each race in a source file, races in the order they first appear.
@@ -124,43 +129,74 @@ std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::stri
 }
 
 // True when a table's text has no cell with odds (only "0" lines).
-bool EmptyTable(std::string_view text) { return text.find_first_not_of("0\r\n") == std::string_view::npos; }
+bool EmptyTable(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '\r' || c == '\n'; });
+}
+
+// One race's table and its text, made ahead of its writing; kept from race to race.
+struct RaceTable {
+    std::unique_ptr<TripleTable> triple;
+    std::unique_ptr<PairTable> pair;
+    std::unique_ptr<char[]> room;
+    std::string_view text;
+    std::exception_ptr failure;  // what the fill or the text threw, passed over with the race
+};
 
 // Returns whether the source file held a line.
 bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     // Read once whole, and the lines are views into it.
     const common::WholeFile source(OddsLineFilePath(kind, stem));
     const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
+    const std::vector<RaceLine> races = LastLinePerRace(kind, lines, result);
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
-    // One working table per shape, cleared for every race so that no cell keeps another race's odds.
-    auto tripleTable = triple ? std::make_unique<TripleTable>() : nullptr;
-    auto pairTable = triple ? nullptr : std::make_unique<PairTable>();
-    std::string textBuffer;
-    for (const RaceLine& race : LastLinePerRace(kind, lines, result)) {
+    // Tables are filled and their texts made ahead on every core, a few races ahead, while this
+    // thread makes every file call in race order, as one thread alone would: ERRORLOG and the
+    // file layer see the same calls in the same order. Making a table takes longer than writing
+    // it, so this thread makes tables too between its writes.
+    const int threads = common::UsableCores();
+    std::vector<RaceTable> slots(2 * static_cast<std::size_t>(threads));
+    for (RaceTable& slot : slots) {
+        // The tables are cleared for every race, so that no cell keeps another race's odds.
+        if (triple) slot.triple = std::make_unique<TripleTable>();
+        else slot.pair = std::make_unique<PairTable>();
+        slot.room = TextRoom(triple ? kTripleCells : kPairCells);
+    }
+    const auto make = [&](std::size_t i) {
+        RaceTable& slot = slots[i % slots.size()];
+        slot.failure = nullptr;
+        try {
+            if (triple) {
+                FillTripleTable(kind, races[i].line, *slot.triple);
+                slot.text = WriteTableText(*slot.triple, slot.room.get());
+            } else {
+                FillPairTable(kind, races[i].line, *slot.pair);
+                slot.text = WriteTableText(*slot.pair, slot.room.get());
+            }
+        } catch (...) {
+            slot.failure = std::current_exception();
+        }
+    };
+    const auto write = [&](std::size_t i) {
+        const RaceTable& slot = slots[i % slots.size()];
+        const RaceLine& race = races[i];
         bool kept = false;
         const bool ok = common::PassOver(kStep, [&] {
-            std::string_view text;
-            if (triple) {
-                FillTripleTable(kind, race.line, *tripleTable);
-                text = WriteTableText(*tripleTable, textBuffer);
-            } else {
-                FillPairTable(kind, race.line, *pairTable);
-                text = WriteTableText(*pairTable, textBuffer);
-            }
+            if (slot.failure) std::rethrow_exception(slot.failure);
             const std::filesystem::path path = OddsTablePath(race.raceKey, kind);
             // A line without odds (a blank record, one cut short) must not wipe out the odds an
             // earlier build wrote: the table stays, and the line counts as passed over.
-            if (EmptyTable(text) && !EmptyTable(common::ReadWholeFile(path))) {
+            if (EmptyTable(slot.text) && !EmptyTable(common::ReadWholeFile(path))) {
                 common::LogError(kStep, "the " + std::string(OddsKindTag(kind)) + " line of race " + race.raceKey +
                                             " holds no odds: its table was kept");
                 kept = true;
                 return;
             }
-            common::WriteFileAtomically(path, text);
+            common::WriteFileAtomically(path, slot.text);
         });
         if (ok && !kept) ++result.written;
         else ++result.passedOver;
-    }
+    };
+    common::ForEachInOrder(races.size(), threads, make, write, slots.size());
     return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return !line.empty(); });
 }
 

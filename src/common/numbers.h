@@ -87,6 +87,14 @@ std::optional<std::string> FormatYosoTime(float speed, std::string_view distance
 float FloatFromLittleEndian(const char* bytes);
 void FloatToLittleEndian(float value, char* bytes);
 
+/// The single nearest to tenths / 10, as static_cast<float>(tenths / 10.0) gives it. Up to seven
+/// digits either way (odds fields among them) the product by 0.1 in double gives the same single,
+/// every such value checked, without a division's wait; past them the division is kept.
+inline float SingleOfTenths(std::int64_t tenths) {
+    const auto t = static_cast<double>(tenths);
+    return static_cast<float>(tenths >= -9999999 && tenths <= 9999999 ? t * 0.1 : t / 10.0);
+}
+
 /// Digits-only check of a whole text (empty is not digits).
 bool IsDigits(std::string_view text);
 

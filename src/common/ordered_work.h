@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 
 // Work spread over threads whose results are taken up in order on the calling thread, so that
 // what the calling thread writes (logs, counts, window controls) comes out as one thread's would.
@@ -16,7 +17,14 @@ int UsableCores();
 /// different i may run at the same time and must touch nothing another one touches. A failure
 /// thrown by work(i) is thrown again on the calling thread in place of take(i); the work not yet
 /// started then stops, and so does all of it when take throws.
+/// With a `window`, work(i) starts only once take(i - window) has returned: no more than `window`
+/// items are in work or waiting to be taken up, so work(i) may leave its result in a slot of its
+/// own among `window` slots, slot i % window, that take(i) reads. The calling thread then counts
+/// among the `threads`: rather than wait for work(i), it runs work of the window that no thread
+/// has started (so work(i) may run on it too). Windowed items are meant to be short: the threads
+/// spin a little before they sleep.
 void ForEachInOrder(std::size_t count, int threads, const std::function<void(std::size_t)>& work,
-                    const std::function<void(std::size_t)>& take);
+                    const std::function<void(std::size_t)>& take,
+                    std::size_t window = std::numeric_limits<std::size_t>::max());
 
 }  // namespace common

@@ -18,11 +18,6 @@ std::string_view NextField(std::string_view record, std::int32_t& position, std:
                          static_cast<std::size_t>(std::min<std::int64_t>(width, size - first)));
 }
 
-std::string_view CutAt(std::string_view bytes, int offset, int width) {
-    if (offset < 0 || width <= 0 || static_cast<std::size_t>(offset) >= bytes.size()) return {};
-    return bytes.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(width));
-}
-
 std::string_view RecordSpecOf(std::string_view bytes) { return bytes.substr(0, 2); }
 
 std::string FieldText(std::string_view bytes) { return common::FromCp932(bytes); }

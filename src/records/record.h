@@ -20,7 +20,11 @@ namespace records {
 std::string_view NextField(std::string_view record, std::int32_t& position, std::int32_t width);
 
 /// Bytes [offset, offset + width) of a record, cut at its end; empty for offset < 0 or past it.
-std::string_view CutAt(std::string_view bytes, int offset, int width);
+/// Inline: every field read goes through it.
+inline std::string_view CutAt(std::string_view bytes, int offset, int width) {
+    if (offset < 0 || width <= 0 || static_cast<std::size_t>(offset) >= bytes.size()) return {};
+    return bytes.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(width));
+}
 
 /// The record kind tag: the first two bytes ("RA", "SE", ...), shorter for a shorter text.
 std::string_view RecordSpecOf(std::string_view bytes);

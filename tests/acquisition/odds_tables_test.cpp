@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -233,6 +234,55 @@ TEST(OddsTables, RacesDoNotShareCellsAndLaterLinesWin) {
     EXPECT_EQ(tableB[1 * 19 + 4], "21");
     EXPECT_EQ(tableB[1 * 19 + 2], "0");  // race A's
     EXPECT_EQ(tableB[1 * 19 + 3], "0");
+}
+
+// A week of many races, more than are made ahead at once on any machine: each race's file is the
+// text of the table filled from its own line, whichever thread made it, and a race whose line holds
+// no odds amid them keeps its table and is logged once.
+TEST(OddsTables, EveryRaceOfManyGetsTheTableOfItsOwnLine) {
+    testsupport::TempAppFolder folder;
+    struct Race {
+        std::string id;
+        std::string line;
+    };
+    std::vector<Race> races;
+    std::string source;
+    const int keptRace = 17;
+    for (int r = 0; r < 40; ++r) {
+        const std::string id = RaceId("1213", Digits(r / 10 + 1, 2), r % 10 + 1);
+        std::string line = OddsRecord(kO6, id);
+        if (r != keptRace) {
+            PutEntry(line, kO6, 0, Kumi({1, 2, 3}), Digits(1000 + r, 7));
+            PutEntry(line, kO6, 1, Kumi({r % 16 + 3, 2, 1}), Digits(50000 + 7 * r, 7));
+        }
+        source += line;
+        races.push_back({id, line});
+    }
+    folder.Write("O6THISWEEKN.dat", source);
+    std::string oldTable;
+    for (int i = 0; i < kTripleCells; ++i) oldTable += i == TripleLine(4, 5, 6) ? "77.7\r\n" : "0\r\n";
+    folder.Write(TablePath(races[keptRace].id, "SANRENTANODDS.dat"), oldTable);
+
+    const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+
+    EXPECT_EQ(result.written, 39);
+    EXPECT_EQ(result.passedOver, 1);
+    auto table = std::make_unique<TripleTable>();
+    for (int r = 0; r < 40; ++r) {
+        SCOPED_TRACE(r);
+        const std::string written = folder.Read(TablePath(races[static_cast<std::size_t>(r)].id, "SANRENTANODDS.dat"));
+        if (r == keptRace) {
+            EXPECT_EQ(written, oldTable);
+            continue;
+        }
+        FillTripleTable(OddsKind::O6, races[static_cast<std::size_t>(r)].line, *table);
+        EXPECT_EQ(written, TripleTableText(*table));
+        EXPECT_EQ(Lines(written)[TripleLine(1, 2, 3)], common::SingleText(static_cast<float>(1000 + r) / 10.0f));
+    }
+    const std::string log = folder.Read("ERRORLOG.txt");
+    const std::string keptLine = "the O6 line of race " + Key12(races[keptRace].id) + " holds no odds";
+    EXPECT_NE(log.find(keptLine), std::string::npos);
+    EXPECT_EQ(log.find(keptLine), log.rfind(keptLine));
 }
 
 // OddsSource picks the files; a kind without a source file writes nothing and leaves the tables

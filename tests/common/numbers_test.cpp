@@ -129,6 +129,10 @@ TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
         {1.0f, "1"},         {12.3f, "12.3"},       {-12.0f, "-12"},        {999999.9f, "999999.9"},
         {1000000.0f, "1000000"}, {1000000.1f, "1000000"}, {12345678.0f, "12345680"}, {0.05f, "0.05"},
         {0.123f, "0.123"},   {1234.567f, "1234.567"}, {57.1f, "57.1"},      {16777217.0f, "16777220"},
+        // Half way between two tenths: the rounding to tenths goes either way, and neither is the value.
+        {0.25f, "0.25"},     {-2.75f, "-2.75"},     {600000.25f, "600000.2"}, {999999.75f, "999999.8"},
+        // Six whole digits and the tenth, and each place that can be 0.
+        {100000.1f, "100000.1"}, {909090.9f, "909090.9"}, {100000.0f, "100000"}, {10.5f, "10.5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -173,6 +177,19 @@ TEST(NumberText, SingleTextOfSevenDigitsIsTheGeneralText) {
         EXPECT_EQ(common::SingleText(c.v), c.text);
         EXPECT_EQ(common::SingleText(c.v), general(c.v));
     }
+}
+
+// Tenths become singles by a product, not a division: every count of up to seven digits gives the
+// single the division gives, and past them the division itself is used.
+TEST(NumberText, SingleOfTenthsIsTheSingleOfTheDivision) {
+    const auto divided = [](std::int64_t t) { return static_cast<float>(static_cast<double>(t) / 10.0); };
+    std::int64_t differing = 0;
+    for (std::int64_t t = -9999999; t <= 9999999; ++t)
+        if (common::SingleOfTenths(t) != divided(t)) ++differing;
+    EXPECT_EQ(differing, 0);
+    for (std::int64_t t : {std::int64_t{10000000}, std::int64_t{-10000000}, std::int64_t{123456789},
+                           std::int64_t{999999999999999999}, std::numeric_limits<std::int64_t>::min()})
+        EXPECT_EQ(common::SingleOfTenths(t), divided(t)) << t;
 }
 
 // SingleTextTo writes SingleText's text and no more than kSingleTextMax bytes, the longest texts

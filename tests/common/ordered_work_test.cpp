@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -37,6 +38,51 @@ TEST(ForEachInOrder, TakesUpEachResultInOrderAfterItsWork) {
         EXPECT_TRUE(sawEveryResult);
         EXPECT_TRUE(takenOnCaller);
     }
+}
+
+// With a window, no work starts before the item a window back has been taken up, so that each
+// result can wait in a slot of its own (i % window) without being written over: every take
+// finds its own item's result in its slot, whatever the work's speed, on one thread or several.
+TEST(ForEachInOrder, AWindowKeepsTheWorkWithinItsSlots) {
+    for (int threads : {1, 2, 3, 8}) {
+        for (std::size_t window : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, window " + std::to_string(window));
+            const std::size_t count = 60;
+            std::vector<std::size_t> slots(window, count);
+            std::vector<std::atomic<bool>> takenUp(count);
+            std::atomic<bool> startedTooEarly{false};
+            std::vector<std::size_t> taken;
+            bool foundOwnResult = true;
+            common::ForEachInOrder(
+                count, threads,
+                [&](std::size_t i) {
+                    if (i >= window && !takenUp[i - window]) startedTooEarly = true;
+                    slots[i % window] = i;
+                    std::this_thread::sleep_for(std::chrono::microseconds(i % 3 == 0 ? 300 : 10));
+                },
+                [&](std::size_t i) {
+                    foundOwnResult = foundOwnResult && slots[i % window] == i;
+                    if (i % 4 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                    taken.push_back(i);
+                    takenUp[i] = true;
+                },
+                window);
+            EXPECT_FALSE(startedTooEarly);
+            EXPECT_TRUE(foundOwnResult);
+            ASSERT_EQ(taken.size(), count);
+            for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(taken[i], i);
+        }
+    }
+    // A failure in a window stops the work behind it too.
+    std::vector<std::size_t> taken;
+    EXPECT_THROW(common::ForEachInOrder(
+                     100, 2,
+                     [](std::size_t i) {
+                         if (i == 5) throw std::runtime_error("item 5");
+                     },
+                     [&](std::size_t i) { taken.push_back(i); }, 2),
+                 std::runtime_error);
+    EXPECT_EQ(taken, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
 }
 
 // A failing item's failure comes out on the calling thread in its place: the items before it are
