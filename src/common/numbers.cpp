@@ -125,6 +125,53 @@ std::string NumberText(double value, int digits) {
 }
 
 namespace {
+/// "00" to "99", two bytes each.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int n = 0; n < 100; ++n) {
+        pairs[static_cast<std::size_t>(2 * n)] = static_cast<char>('0' + n / 10);
+        pairs[static_cast<std::size_t>(2 * n + 1)] = static_cast<char>('0' + n % 10);
+    }
+    return pairs;
+}();
+
+/// The two digits of n < 100 in the two low bytes of a word, the first lowest.
+std::uint64_t DigitPair(std::uint32_t n) {
+    return static_cast<unsigned char>(kDigitPairs[2 * n]) |
+           std::uint64_t{static_cast<unsigned char>(kDigitPairs[2 * n + 1])} << 8;
+}
+
+/// The four low bytes of a word at `out`, the lowest first.
+void PutFourBytes(char* out, std::uint64_t word) {
+    for (int k = 0; k < 4; ++k) out[k] = static_cast<char>(word >> (8 * k));
+}
+
+/// Number text of a count of tenths of at most seven digits at `out`: 123 gives "12.3", 120 gives
+/// "12", -5 gives "-0.5". Returns the end.
+char* TenthsTextTo(char* out, std::int64_t tenths) {
+    if (tenths < 0) *out++ = '-';
+    const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
+    const std::uint32_t whole = magnitude / 10;
+    const std::uint32_t tenth = magnitude % 10;
+    // Written by the hundred thousand (odds tables): the six places of the whole part are made
+    // as three digit pairs in one word, without a branch per digit; the leading zeros are
+    // shifted out, and the point and the tenth go behind.
+    const int digits = 1 + (whole >= 10) + (whole >= 100) + (whole >= 1000) + (whole >= 10000) + (whole >= 100000);
+    std::uint64_t text = DigitPair(whole / 10000) | DigitPair(whole / 100 % 100) << 16 | DigitPair(whole % 100) << 32;
+    text >>= 8 * (6 - digits);
+    text |= (std::uint64_t{'.'} | std::uint64_t{'0' + tenth} << 8) << (8 * digits);
+    const int length = digits + (tenth != 0 ? 2 : 0);
+    // Nothing past the text is written: a text of four bytes or more is put as its first four and
+    // its last four, which overlap.
+    if (length >= 4) {
+        PutFourBytes(out, text);
+        PutFourBytes(out + length - 4, text >> (8 * (length - 4)));
+    } else {
+        for (int k = 0; k < length; ++k) out[k] = static_cast<char>(text >> (8 * k));
+    }
+    return out + length;
+}
+
 /// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for
 /// another. Such a single is m x 2^e with m below 2^24 and e from -33 to 0, so its value times
 /// 10^k (k up to 9) is m x 10^k, below 2^54, over a power of two: its seven significant digits
@@ -173,7 +220,21 @@ char* SevenDigitTextTo(char* out, float value) {
 }  // namespace
 
 char* SingleTextTo(char* out, float value) {
-    // Nearly every single written (speeds and their sums, odds, weights) lies from 0.001 up to
+    // Many singles written are whole tenths (odds above all, by the hundred thousand in the odds
+    // tables). A single is within half a unit of the seventh digit of its tenths while they have
+    // at most seven digits (a float's half step stays below that unit in every decade up to a
+    // million), so its text is their digits, without the general rounding.
+    // The tenths are rounded half away from zero by hand (exact here: the product is exact in a
+    // double, and so is adding a half below 2^24), not by nearbyint, a library call on baseline
+    // x86-64. Only a value half way between two tenths rounds otherwise, and no such single is a
+    // whole number of tenths: it fails the check below either way.
+    const double scaled = static_cast<double>(value) * 10.0;
+    if (std::abs(scaled) < 1e7) {
+        const auto tenths = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+        if (tenths >= -9999999 && tenths <= 9999999 && SingleOfTenths(tenths) == value)
+            return TenthsTextTo(out, tenths);
+    }
+    // Nearly every other single written (speeds and their sums, weights) lies from 0.001 up to
     // ten million; zero and the rest take the general way.
     if (char* end = SevenDigitTextTo(out, value)) return end;
     const std::string text = NumberText(static_cast<double>(value), 7);
