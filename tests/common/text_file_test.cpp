@@ -272,12 +272,12 @@ void ExpectReadAsByteByByte(const std::string& content) {
     }
 }
 
-TEST(WrittenFields, ReaderReadsEveryShortContentAsTheByteByByteReader) {
-    // Every content of up to six bytes made of the bytes that steer the reading.
-    const std::string alphabet = "\",\r\n \ta";
+// Checks every content of up to six bytes of `alphabet`, stopping at the first fatal failure.
+template <class Check>
+void ForEveryShortContent(const std::string& alphabet, Check check) {
     std::string content;
     const auto all = [&](const auto& self, std::size_t length) -> void {
-        ExpectReadAsByteByByte(content);
+        check(content);
         if (::testing::Test::HasFatalFailure() || length == 6) return;
         for (const char c : alphabet) {
             content.push_back(c);
@@ -287,6 +287,11 @@ TEST(WrittenFields, ReaderReadsEveryShortContentAsTheByteByByteReader) {
         }
     };
     all(all, 0);
+}
+
+TEST(WrittenFields, ReaderReadsEveryShortContentAsTheByteByByteReader) {
+    // Every content of up to six bytes made of the bytes that steer the reading.
+    ForEveryShortContent("\",\r\n \ta", [](const std::string& content) { ExpectReadAsByteByByte(content); });
 }
 
 TEST(WrittenFields, ReaderReadsLongFieldsAsTheByteByByteReader) {
@@ -419,20 +424,10 @@ TEST(WrittenFields, NextTagReadsAsALoopOfNext) {
 
 TEST(WrittenFields, NextTagReadsEveryShortContentAsALoopOfNext) {
     // Every content of up to six bytes made of the bytes that steer the reading and a tag's.
-    const std::string alphabet = "\",\r\nRC ";
-    std::string content;
-    const auto all = [&](const auto& self, std::size_t length) -> void {
+    ForEveryShortContent("\",\r\nRC ", [](const std::string& content) {
         ExpectTagsReadAsByNext(content, {{"RC"}, 0, 1});
         ExpectTagsReadAsByNext(content, {{"R", "C"}, 2, 0});
-        if (::testing::Test::HasFatalFailure() || length == 6) return;
-        for (const char c : alphabet) {
-            content.push_back(c);
-            self(self, length + 1);
-            content.pop_back();
-            if (::testing::Test::HasFatalFailure()) return;
-        }
-    };
-    all(all, 0);
+    });
 }
 
 TEST(WrittenFields, NextTagLogsUnreadableFieldsOfPassedLinesAsNextDoes) {
