@@ -39,7 +39,9 @@ std::optional<float> PredictedSeconds(std::string_view time) {
         time[4] != '.' || !Digit(time[5]) || !Digit(time[6]))
         return std::nullopt;
     const float minutes = static_cast<float>((time[0] - '0') * 60.0);
-    return static_cast<float>(static_cast<double>(minutes) + common::Val(time.substr(2)));
+    // Hundredths over 100 is the double nearest SS.hh, as reading the text gives it.
+    const int hundredths = (time[2] - '0') * 1000 + (time[3] - '0') * 100 + (time[5] - '0') * 10 + (time[6] - '0');
+    return static_cast<float>(static_cast<double>(minutes) + hundredths / 100.0);
 }
 
 // One race's speed slots by horse number 1 to 19.
