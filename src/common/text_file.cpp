@@ -99,6 +99,7 @@ WrittenFieldReader::WrittenFieldReader(std::string buffer, std::size_t size, Fie
 std::string WrittenFieldReader::Release() && {
     size_ = 0;
     pos_ = 0;
+    fieldOwed_ = false;
     return std::move(content_);
 }
 
