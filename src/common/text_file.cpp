@@ -91,7 +91,17 @@ std::string UnreadableFieldReason(std::string_view file, int line) {
 }
 
 WrittenFieldReader::WrittenFieldReader(std::string content, FieldLines lines)
-    : content_(std::move(content)), lines_(lines) {}
+    : content_(std::move(content)), size_(content_.size()), lines_(lines) {}
+
+WrittenFieldReader::WrittenFieldReader(std::string buffer, std::size_t size, FieldLines lines)
+    : content_(std::move(buffer)), size_(std::min(size, content_.size())), lines_(lines) {}
+
+std::string WrittenFieldReader::Release() && {
+    size_ = 0;
+    pos_ = 0;
+    fieldOwed_ = false;
+    return std::move(content_);
+}
 
 WrittenFieldReader WrittenFieldReader::FromFile(const fs::path& path, FieldLines lines) {
     return WrittenFieldReader(ReadWholeFile(path), lines);
@@ -137,7 +147,7 @@ const char* FieldEnd(const char* p, const char* end) { return FindOrLineEnd(p, e
 
 bool WrittenFieldReader::AtEnd() const {
     bool owed = fieldOwed_ && lines_ == FieldLines::Records;
-    for (std::size_t i = pos_; i < content_.size(); ++i) {
+    for (std::size_t i = pos_; i < size_; ++i) {
         const char c = content_[i];
         if (Blank(c)) continue;
         if (!LineEnd(c)) return false;
@@ -150,7 +160,7 @@ bool WrittenFieldReader::AtEnd() const {
 // and going through the members at every byte kept each field waiting on the last store.
 bool WrittenFieldReader::Next(std::string_view& value) {
     const char* const begin = content_.data();
-    const char* const end = begin + content_.size();
+    const char* const end = begin + size_;
     const char* p = begin + pos_;
     for (;;) {
         while (p < end && Blank(*p)) ++p;
@@ -166,7 +176,7 @@ bool WrittenFieldReader::Next(std::string_view& value) {
         }
         fieldOwed_ = false;
         if (p == end) {
-            pos_ = content_.size();
+            pos_ = size_;
             return false;
         }
         // CR LF, a lone LF or a lone CR.
@@ -313,7 +323,7 @@ void CountCommasAndLineEnds(std::string_view text, std::int64_t& commas, std::in
 // the values of a line are its commas and one more: the run is passed over by counting them.
 int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, int budget) {
     const auto* const begin = reinterpret_cast<const unsigned char*>(content_.data());
-    const auto* const end = begin + content_.size();
+    const auto* const end = begin + size_;
     const auto* start = begin + pos_;
     int leadingLineEnd = 0;  // the CR LF of the line read last, which Next would pass first
     if (!fieldOwed_ && end - start >= 2 && start[0] == '\r' && start[1] == '\n') {
@@ -358,7 +368,7 @@ int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, i
 }
 
 // The value read last was the last of its line.
-bool WrittenFieldReader::LineRead() const { return !fieldOwed_ && (pos_ == content_.size() || LineEnd(content_[pos_])); }
+bool WrittenFieldReader::LineRead() const { return !fieldOwed_ && (pos_ == size_ || LineEnd(content_[pos_])); }
 
 bool WrittenFieldReader::NextTag(std::span<const std::string_view> tags, std::string_view& value, int& budget) {
     const bool plainRuns = !tags.empty() && tags.size() <= kMostTags &&
@@ -375,6 +385,31 @@ bool WrittenFieldReader::NextTag(std::span<const std::string_view> tags, std::st
                 if (value == tag) return true;
         } while (budget > 0 && !LineRead());
     }
+}
+
+bool WrittenFieldReader::Skip(int count) {
+    // A run of "text", values reads through Next as readable texts on the line of the value read
+    // last: the run is passed over by finding their closing quotes, then the rest value by value.
+    const char* const begin = content_.data();
+    const char* const end = begin + size_;
+    const char* p = begin + pos_;
+    int passed = 0;
+    while (passed < count && p < end && *p == '"') {
+        const char* const close = FindOrLineEnd(p + 1, end, '"');
+        if (end - close < 2 || close[0] != '"' || close[1] != ',') break;
+        p = close + 2;
+        ++passed;
+    }
+    if (passed > 0) {
+        pos_ = static_cast<std::size_t>(p - begin);
+        fieldOwed_ = true;
+        unreadable_ = false;
+        fieldLine_ = line_ + lineOffset_;
+    }
+    std::string_view value;
+    for (; passed < count; ++passed)
+        if (!Next(value)) return false;
+    return true;
 }
 
 double WrittenFieldReader::NextNumber() {

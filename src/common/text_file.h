@@ -69,6 +69,10 @@ enum class FieldLines {
 class WrittenFieldReader {
 public:
     explicit WrittenFieldReader(std::string content, FieldLines lines = FieldLines::Records);
+    /// Reads the first `size` bytes of `buffer` only, as ReadWholeFile(path, buffer) leaves a
+    /// file in it: a caller that reads file after file hands one buffer on from reader to reader
+    /// (Release), so that no file costs fresh memory or filling the memory before the read.
+    WrittenFieldReader(std::string buffer, std::size_t size, FieldLines lines = FieldLines::Records);
     /// Reads a whole file; a missing file gives no values.
     static WrittenFieldReader FromFile(const std::filesystem::path& path, FieldLines lines = FieldLines::Records);
 
@@ -94,6 +98,10 @@ public:
         int budget = std::numeric_limits<int>::max();
         return NextTag(tags, value, budget);
     }
+    /// Passes over the next `count` values as as many reads of Next would (lines and unreadable
+    /// fields alike); false when the content ends first. Plain quoted values each followed by a
+    /// comma are passed over without giving their texts.
+    bool Skip(int count);
     /// Next value read as a number (Val); 0 at the end.
     double NextNumber();
     bool AtEnd() const;
@@ -108,11 +116,15 @@ public:
     /// line; `firstLine` is the file's line number of the content's first line.
     void LogUnreadableFields(std::string_view step, std::string_view file, int firstLine = 1);
 
+    /// The buffer that held the content, for the next file's read; the reader is left empty.
+    std::string Release() &&;
+
 private:
     int PassPlainLines(std::span<const std::string_view> tags, int budget);
     bool LineRead() const;
 
     std::string content_;
+    std::size_t size_;  // the content is content_'s first size_ bytes
     FieldLines lines_;
     std::size_t pos_ = 0;
     int line_ = 1;

@@ -99,7 +99,7 @@ public:
         f_[6] = key.substr(12, 2) + w.day;
         umarenHit_ = false;
         int unreadable = 0;
-        common::WrittenFieldReader values = StoredDayFile(key, kReport, kAtariListStep, unreadable);
+        common::WrittenFieldReader values = StoredDayFile(key, kReport, kAtariListStep, unreadable, buffer_);
         passedOver_ += unreadable;
         if (unreadable > 0) return;
         ++days_;
@@ -112,6 +112,7 @@ public:
             else whole = ReadPayout(values);
         }
         passedOver_ += values.UnreadableFields();
+        buffer_ = std::move(values).Release();
         if (!whole) {
             common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
             ++passedOver_;
@@ -206,6 +207,7 @@ private:
     }
 
     const common::CodeTable& codes_;
+    std::string buffer_;  // the reports' content, one after the other
     common::GridCells grid_;
     Fields f_;
     bool umarenHit_ = false;

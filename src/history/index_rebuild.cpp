@@ -39,7 +39,9 @@ std::optional<float> PredictedSeconds(std::string_view time) {
         time[4] != '.' || !Digit(time[5]) || !Digit(time[6]))
         return std::nullopt;
     const float minutes = static_cast<float>((time[0] - '0') * 60.0);
-    return static_cast<float>(static_cast<double>(minutes) + common::Val(time.substr(2)));
+    // Hundredths over 100 is the double nearest SS.hh, as reading the text gives it.
+    const int hundredths = (time[2] - '0') * 1000 + (time[3] - '0') * 100 + (time[5] - '0') * 10 + (time[6] - '0');
+    return static_cast<float>(static_cast<double>(minutes) + hundredths / 100.0);
 }
 
 // One race's speed slots by horse number 1 to 19.
@@ -76,12 +78,13 @@ public:
 
     void Day(const std::string& key) {
         int unreadable = 0;
-        auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable);
+        auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable, buffer_);
         result.passedOver += unreadable;
         std::string_view value;  // a view into the file's content, read value by value
         const int racesBefore = racesMet_;
         while (in.NextTag(kRaceTag, value)) Race(key, in);
         result.passedOver += in.UnreadableFields();
+        buffer_ = std::move(in).Release();
         if (racesMet_ == racesBefore && unreadable == 0 && StoredDayFileExists(key, "lupRCM.txt")) {
             // The weekly batch wrote this day's races into its date's file: rewriting the file
             // without them would lose them.
@@ -136,9 +139,15 @@ private:
         const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
         int reads = kHorseLineReads;
         while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
-            std::string_view v[14];
-            for (int i = 1; i <= 13; ++i) in.Next(v[i]);
-            slots.Fill(v[3], v[4], v[13], distance);
+            // A horse line's 3rd and 4th values are the horse number and the rank, its 13th the
+            // predicted time.
+            std::string_view horse, rank, time;
+            in.Skip(2);
+            in.Next(horse);
+            in.Next(rank);
+            in.Skip(8);
+            in.Next(time);
+            slots.Fill(horse, rank, time, distance);
         }
 
         if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
@@ -160,6 +169,7 @@ private:
     }
 
     common::Host& host_;
+    std::string buffer_;  // the reports' content, one after the other
     std::string raceIds_;
     std::map<std::string, std::string> speedFiles_;
     std::set<std::string> keptDates_;  // dates with a day whose report holds no race

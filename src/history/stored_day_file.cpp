@@ -12,10 +12,18 @@ namespace history {
 
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable) {
-    std::string content;
+    std::string buffer;
+    return StoredDayFile(key, suffix, step, unreadable, buffer);
+}
+
+common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
+                                         int& unreadable, std::string& buffer) {
+    std::string content = std::move(buffer);
+    std::size_t size = 0;
     const std::string relative = "TEKICHU/" + std::string(key) + std::string(suffix);
-    if (!common::PassOver(step, [&] { content = common::ReadWholeFile(common::AppPath(relative)); })) ++unreadable;
-    common::WrittenFieldReader values(std::move(content));
+    if (!common::PassOver(step, [&] { size = common::ReadWholeFile(common::AppPath(relative), content).size(); }))
+        ++unreadable;
+    common::WrittenFieldReader values(std::move(content), size);
     values.LogUnreadableFields(step, relative);
     return values;
 }

@@ -15,6 +15,9 @@ namespace history {
 /// the reader counts them (UnreadableFields).
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable);
+/// The same, read into `buffer` (moved into the reader; its Release gives it back for the next day).
+common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
+                                         int& unreadable, std::string& buffer);
 
 /// Whether TEKICHU/<key><suffix> is there.
 bool StoredDayFileExists(std::string_view key, std::string_view suffix);

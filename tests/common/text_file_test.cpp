@@ -450,6 +450,98 @@ TEST(WrittenFields, NextTagLogsUnreadableFieldsOfPassedLinesAsNextDoes) {
     EXPECT_FALSE(reader.NextTag(tags, value));
 }
 
+// Skip against the loop of Next it stands for, skips of `counts` taken in turn with one Next
+// after each: the same answers, values, lines and unreadable fields.
+void ExpectSkipsAsNext(const std::string& content, std::span<const int> counts) {
+    common::WrittenFieldReader reader(content);
+    common::WrittenFieldReader reference(content);
+    for (std::size_t turn = 0; turn < 10000; ++turn) {
+        const int count = counts[turn % counts.size()];
+        std::string_view got = "before", want = "before", skipped;
+        bool more = true;
+        for (int i = 0; i < count && more; ++i) more = reference.Next(skipped);
+        ASSERT_EQ(reader.Skip(count), more) << "turn " << turn << " of \"" << content << "\"";
+        ASSERT_EQ(reader.Line(), reference.Line()) << "turn " << turn << " of \"" << content << "\"";
+        ASSERT_EQ(reader.Unreadable(), reference.Unreadable()) << "turn " << turn << " of \"" << content << "\"";
+        ASSERT_EQ(reader.UnreadableFields(), reference.UnreadableFields()) << "turn " << turn << " of \"" << content << "\"";
+        more = reference.Next(want);
+        ASSERT_EQ(reader.Next(got), more) << "turn " << turn << " of \"" << content << "\"";
+        ASSERT_EQ(got, want) << "turn " << turn << " of \"" << content << "\"";
+        ASSERT_EQ(reader.Line(), reference.Line()) << "turn " << turn << " of \"" << content << "\"";
+        if (!more) break;
+    }
+    ASSERT_EQ(reader.AtEnd(), reference.AtEnd()) << content;
+}
+
+TEST(WrittenFields, SkipPassesValuesAsALoopOfNext) {
+    // Plain values next to every way a value can fail to be one: blanks around quotes, text after
+    // a closing quote, an open quote, a bare or empty value, a quote last in the content, the
+    // line's last value, an empty line.
+    const std::string pieces[] = {"\"HS\",\"1\",\" 4\",\"\x83\x65\x83\x43\",\"1.12.18\",\"1.14.9 \"\r\n",
+                                  "\"a\",\"\",\"bcdefghijklmn\",", "\"x\"y,", " \"z\" ,", "\"open,", "7,", ",", "\"",
+                                  "\"last\"\r\n", "\"lf\"\n", "\r\n", "\"a\"\"b\","};
+    std::mt19937 random(20251211);
+    for (int round = 0; round < 4000; ++round) {
+        std::string content;
+        const std::size_t count = random() % 30;
+        for (std::size_t i = 0; i < count; ++i)
+            content += pieces[random() % 3 == 0 ? random() % std::size(pieces) : random() % 2];
+        const int counts[] = {static_cast<int>(random() % 10), static_cast<int>(random() % 4), 0};
+        ExpectSkipsAsNext(content, std::span(counts).first(1 + random() % 3));
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(WrittenFields, SkipPassesEveryShortContentAsALoopOfNext) {
+    const std::string alphabet = "\",\r\n a";
+    std::string content;
+    const auto all = [&](const auto& self, std::size_t length) -> void {
+        for (const int count : {1, 2, 3}) ExpectSkipsAsNext(content, std::span(&count, 1));
+        if (::testing::Test::HasFatalFailure() || length == 6) return;
+        for (const char c : alphabet) {
+            content.push_back(c);
+            self(self, length + 1);
+            content.pop_back();
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    };
+    all(all, 0);
+}
+
+TEST(WrittenFields, ReaderOfABufferReadsItsSizeOnlyAndHandsTheBufferBack) {
+    // The bytes past the size are an older, longer file's: none of them is read.
+    std::string buffer = "\"a\",\"b\",\r\n\"older\",\"file\"\r\n";
+    const char* const bytes = buffer.data();
+    common::WrittenFieldReader reader(std::move(buffer), 8);
+    std::string_view value;
+    ASSERT_TRUE(reader.Next(value));
+    EXPECT_EQ(value, "a");
+    ASSERT_TRUE(reader.Next(value));
+    EXPECT_EQ(value, "b");
+    EXPECT_FALSE(reader.AtEnd());  // the comma owes an empty last value
+    std::string back = std::move(reader).Release();
+    EXPECT_EQ(back.data(), bytes);
+    EXPECT_EQ(back.size(), 26u);
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_FALSE(reader.Next(value));
+
+    common::WrittenFieldReader again(std::move(back), 9);
+    ASSERT_TRUE(again.Next(value));
+    ASSERT_TRUE(again.Next(value));
+    ASSERT_TRUE(again.Next(value));
+    EXPECT_EQ(value, "");
+    EXPECT_TRUE(again.AtEnd());
+    EXPECT_FALSE(again.Next(value));
+    const std::string_view tags[] = {"older"};
+    EXPECT_FALSE(again.NextTag(tags, value));
+
+    // A size past the buffer reads the buffer whole.
+    common::WrittenFieldReader whole(std::string("\"x\""), 100);
+    ASSERT_TRUE(whole.Next(value));
+    EXPECT_EQ(value, "x");
+    EXPECT_FALSE(whole.Next(value));
+}
+
 TEST(TextFiles, SplitLines) {
     EXPECT_EQ(common::SplitLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(common::SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
