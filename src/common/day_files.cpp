@@ -70,4 +70,9 @@ void DayFiles::Replace(const fs::path& path, std::string_view bytes) {
     met_.insert(Key(path));
 }
 
+void DayFiles::Replace(const fs::path& path, std::span<const std::string_view> pieces) {
+    WriteFileAtomically(path, pieces);
+    met_.insert(Key(path));
+}
+
 }  // namespace common

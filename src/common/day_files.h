@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ public:
     /// Rewrites the whole file through a scratch file and a rename and marks the path met, for
     /// writers that keep a day's text and rewrite their file at every race. Throws on failure.
     void Replace(const std::filesystem::path& path, std::string_view bytes);
+    /// The same with the content in pieces, written one after another (no copy that joins them).
+    void Replace(const std::filesystem::path& path, std::span<const std::string_view> pieces);
 
 private:
     static std::string Key(const std::filesystem::path& path);

@@ -58,6 +58,11 @@ void TextAppender::Close() {
 std::string WrittenFields(const std::vector<Field>& fields) {
     std::string line;
     line.reserve(fields.size() * 8);
+    AppendWrittenFields(line, fields);
+    return line;
+}
+
+void AppendWrittenFields(std::string& line, std::span<const Field> fields) {
     char number[kSingleTextMax];
     bool first = true;
     for (const auto& f : fields) {
@@ -82,7 +87,6 @@ std::string WrittenFields(const std::vector<Field>& fields) {
             },
             f);
     }
-    return line;
 }
 
 std::string UnreadableFieldReason(std::string_view file, int line) {

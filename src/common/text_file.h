@@ -45,6 +45,8 @@ using Field = std::variant<std::string, Single, double, std::int64_t, int, NoVal
 /// leading blank; singles with at most 7 significant digits, doubles with at most 15), no value
 /// as nothing.
 std::string WrittenFields(const std::vector<Field>& fields);
+/// The same, added to the end of `out`.
+void AppendWrittenFields(std::string& out, std::span<const Field> fields);
 
 /// ERRORLOG.txt's reason for a value on `line` of `file` that cannot be read.
 std::string UnreadableFieldReason(std::string_view file, int line);

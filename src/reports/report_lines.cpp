@@ -13,11 +13,18 @@ void NoteLeftOut(LineNotes& notes, std::string_view tag, std::string_view reason
 }
 
 std::string ReportLine(std::string_view tag, const std::vector<common::Field>& fields) {
-    std::vector<common::Field> line;
-    line.reserve(fields.size() + 1);
-    line.emplace_back(std::string(tag));
-    line.insert(line.end(), fields.begin(), fields.end());
-    return common::WrittenFields(line) + "\r\n";
+    // Written in place: a report has a line per hit and per runner, and copying the fields into a
+    // list led by the tag cost more than the line.
+    const common::Field head[] = {std::string(tag)};
+    std::string line;
+    line.reserve(tag.size() + fields.size() * 12 + 4);
+    common::AppendWrittenFields(line, head);
+    if (!fields.empty()) {
+        line += ',';
+        common::AppendWrittenFields(line, fields);
+    }
+    line += "\r\n";
+    return line;
 }
 
 namespace {

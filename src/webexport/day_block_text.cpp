@@ -76,11 +76,10 @@ std::string ComposeRaceBlock(const workbench::RaceState& race, const PageValues&
 
 void DayBlockTextWriter::WriteRace(workbench::RaceContext& context) {
     WriteDayFile(context, texts_, DayBlockFile, [&](const PageValues& page, const DayText* before) {
-        DayText next = before ? *before : DayText{};
-        next.Body += ComposeRaceBlock(context.race, page);
+        DayText added{ComposeRaceBlock(context.race, page), before ? before->Tail : std::string()};
         // "Finish" follows race 12 of the day, and stays last when the day's races go on after it.
-        if (page.PageRaceNo == "12") next.Tail = kDayFinishLine;
-        return next;
+        if (page.PageRaceNo == "12") added.Tail = kDayFinishLine;
+        return added;
     });
 }
 

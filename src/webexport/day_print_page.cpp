@@ -57,10 +57,10 @@ DayPrintPageWriter::DayPrintPageWriter(std::shared_ptr<const SiteConfig> config)
 void DayPrintPageWriter::WriteRace(workbench::RaceContext& context) {
     WriteDayFile(context, texts_, DayPrintFile, [&](const PageValues& page, const DayText* before) {
         const Placeholders values = RacePlaceholders(context.race, page, *config_);
-        DayText next = before ? *before : DayText{ComposePrintHead(values), {}};
-        next.Body += ComposePrintSection(context.race, values);
-        next.Tail = ComposePrintFoot(values);
-        return next;
+        DayText added{before ? std::string() : ComposePrintHead(values), {}};
+        added.Body += ComposePrintSection(context.race, values);
+        added.Tail = ComposePrintFoot(values);
+        return added;
     });
 }
 

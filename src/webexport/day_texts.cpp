@@ -19,13 +19,19 @@ const DayText* DayTexts::Written(const common::DayFiles& files, const std::files
     return it == texts_.end() ? nullptr : &it->second;
 }
 
-void DayTexts::Write(common::DayFiles& files, const std::filesystem::path& path, DayText text) {
-    std::string whole;
-    whole.reserve(text.Body.size() + text.Tail.size());
-    whole += text.Body;
-    whole += text.Tail;
-    files.Replace(path, whole);
-    texts_.insert_or_assign(KeyOf(path), std::move(text));
+void DayTexts::Write(common::DayFiles& files, const std::filesystem::path& path, DayText added) {
+    // The body written before goes out as it stands and is only added to: a day's text is rewritten
+    // at every race, and copying it each time would cost more than the race's own text.
+    const auto kept = files.IsNew(path) ? texts_.end() : texts_.find(KeyOf(path));
+    const std::string_view before = kept == texts_.end() ? std::string_view() : kept->second.Body;
+    const std::string_view pieces[] = {before, added.Body, added.Tail};
+    files.Replace(path, pieces);
+    if (kept == texts_.end()) {
+        texts_.insert_or_assign(KeyOf(path), std::move(added));
+    } else {
+        kept->second.Body += added.Body;
+        kept->second.Tail = std::move(added.Tail);
+    }
 }
 
 void WriteDayFile(workbench::RaceContext& context, DayTexts& texts, std::string (*fileName)(const PageValues&),

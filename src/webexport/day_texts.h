@@ -28,17 +28,18 @@ public:
     /// yet, so that the day starts afresh.
     const DayText* Written(const common::DayFiles& files, const std::filesystem::path& path) const;
 
-    /// Rewrites `path` whole, the body then the tail, through the run's day files (a scratch file
-    /// and a rename), and keeps the text once the file holds it. Throws on failure, keeping what it
-    /// had.
-    void Write(common::DayFiles& files, const std::filesystem::path& path, DayText text);
+    /// Rewrites `path` whole through the run's day files (a scratch file and a rename): the body
+    /// written before (none when Written gives nullptr), `added.Body` after it, then `added.Tail`.
+    /// Keeps the text once the file holds it. Throws on failure, keeping what it had.
+    void Write(common::DayFiles& files, const std::filesystem::path& path, DayText added);
 
 private:
     std::map<std::string, DayText, std::less<>> texts_;
 };
 
-/// The text of the race's day file after this race, from what the run wrote before (nullptr: the
-/// day starts afresh).
+/// What the race adds to its day file, from what the run wrote before (nullptr: the day starts
+/// afresh, and Body starts with the file's head): Body follows the body written before, Tail
+/// replaces the tail.
 using NextDayText = std::function<DayText(const PageValues& page, const DayText* before)>;
 
 /// One call of a day writer: checks the race's MeetingKey (14 digits) and the web folder, names

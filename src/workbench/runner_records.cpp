@@ -197,11 +197,9 @@ void CopyRuns(RaceHorseRecord& runner, std::string_view runs) {
 }
 
 RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& runners,
-                          const common::CodeTable& codes, BatchLog& log) {
+                          const common::CodeTable& codes, BatchLog& log, std::string& runsBuffer) {
     RaceJoin join;
     const RaceHorseRecord* lastWithRuns = nullptr;
-    // One buffer for every runner's runs: each is copied into its record before the next is read.
-    std::string runsBuffer;
     for (std::size_t h = 1; h <= runners.size(); ++h) {
         RaceHorseRecord& runner = runners[h - 1];
         if (runner.IsBlank()) continue;  // no runner at this horse number: written back as it is

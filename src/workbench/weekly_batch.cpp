@@ -125,11 +125,12 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     };
     std::vector<std::pair<int, RaceRunners>> waiting;
     int runnersWithRuns = 0;
+    std::string runsBuffer;  // every runner's runs in turn, in one buffer for the whole run
     for (int r = 1; r <= workRaces; ++r) {
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
         RaceRunners runners = FirstFieldRecords(entries[static_cast<std::size_t>(r - 1)]);
         log.Race(r, key, "join", [&] {
-            const RaceJoin join = JoinExpandedRuns(r, key, runners, codes, log);
+            const RaceJoin join = JoinExpandedRuns(r, key, runners, codes, log, runsBuffer);
             runnersWithRuns += join.runnersWithRuns;
             if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
         });

@@ -43,6 +43,15 @@ TEST(WrittenFields, TextsQuotedNumbersBare) {
     EXPECT_EQ(common::WrittenFields({Field{common::NoValue{}}}), "");
 }
 
+TEST(WrittenFields, AppendedAfterWhatTheLineHolds) {
+    std::string line = "\"x\",";
+    const common::Field fields[] = {std::string("a"), common::Single{1.5f}, common::NoValue{}};
+    common::AppendWrittenFields(line, fields);
+    EXPECT_EQ(line, "\"x\",\"a\",1.5,");
+    common::AppendWrittenFields(line, {});
+    EXPECT_EQ(line, "\"x\",\"a\",1.5,") << "no field adds nothing";
+}
+
 TEST(WrittenFields, ReaderTakesValuesOneByOneAcrossLines) {
     // The first line ends in an empty field: it is a value of its own, before the second line's "".
     common::WrittenFieldReader in("\"a,b\",12,  x y ,\r\n\"\",-0.5\r\n3\r\n");

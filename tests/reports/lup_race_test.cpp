@@ -203,6 +203,17 @@ TEST(TicketTiers, PlacesFallInTheirTiers) {
     EXPECT_EQ(reports::CodeIntegerText("08"), "8");
 }
 
+// The tag leads as a quoted text; no field leaves the tag alone, a first field of no value leaves
+// the comma after it.
+TEST(ReportLines, TheTagThenTheFieldsWithCrLf) {
+    using common::Field;
+    EXPECT_EQ(reports::ReportLine("AT", {}), "\"AT\"\r\n");
+    EXPECT_EQ(reports::ReportLine("AT", {Field{common::NoValue{}}}), "\"AT\",\r\n");
+    EXPECT_EQ(reports::ReportLine("HS", {Field{std::string("1")}, Field{common::Single{57.1f}}, Field{7},
+                                         Field{common::NoValue{}}, Field{std::string("a text longer than sixteen")}}),
+              "\"HS\",\"1\",57.1,7,,\"a text longer than sixteen\"\r\n");
+}
+
 TEST(TicketLines, CountsFollowTheRegisteredRunnersAsText) {
     struct Case {
         const char* toroku;

@@ -243,6 +243,7 @@ TEST(RunnerRecords, JoinPassSetsWeatherAndGoingFromTheLastRunnerWithRuns) {
         {"11", "223", "\x93\xdc\xe2\x63\x8f\x64"},  // 曇稍重: turf going
         {"51", "214", "\x93\xdc\x97\xc7"},          // 曇良: a hurdle race takes the turf going
     };
+    std::string runsBuffer;  // kept from case to case, as the batch keeps it from race to race
     for (const Case& c : cases) {
         testsupport::TempAppFolder folder;
         folder.Write("JRACODE/CodeTable.csv", batchtest::TestData("workbench/CodeTable.csv"));
@@ -267,7 +268,7 @@ TEST(RunnerRecords, JoinPassSetsWeatherAndGoingFromTheLastRunnerWithRuns) {
                                           runnerOf("03", "2021100003"), runnerOf("04", "2021100004"),
                                           runnerOf("05", "20211/../x")};
         workbench::BatchLog log;
-        const auto join = workbench::JoinExpandedRuns(1, kKeyA, runners, common::CodeTable::Load(), log);
+        const auto join = workbench::JoinExpandedRuns(1, kKeyA, runners, common::CodeTable::Load(), log, runsBuffer);
 
         EXPECT_TRUE(join.weatherGoingSet);
         EXPECT_EQ(join.weatherGoing, c.expected) << c.track;
@@ -289,7 +290,8 @@ TEST(RunnerRecords, NoRunnerWithRunsLeavesTheWeatherAlone) {
     testsupport::TempAppFolder folder;
     workbench::RaceRunners runners(2);
     workbench::BatchLog log;
-    const auto join = workbench::JoinExpandedRuns(1, kKeyA, runners, common::CodeTable(), log);
+    std::string runsBuffer;
+    const auto join = workbench::JoinExpandedRuns(1, kKeyA, runners, common::CodeTable(), log, runsBuffer);
     EXPECT_FALSE(join.weatherGoingSet);
     EXPECT_EQ(log.RunnersWithoutRuns(), 0);
     EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
