@@ -135,15 +135,23 @@ bool EmptyTable(std::string_view text) {
 
 // One race's table and its text, made ahead of its writing; kept from race to race.
 struct RaceTable {
-    std::unique_ptr<TripleTable> triple;
-    std::unique_ptr<PairTable> pair;
-    std::unique_ptr<char[]> room;
+    // The tables are cleared for every race, so that no cell keeps another race's odds.
+    std::unique_ptr<TripleTable> triple = std::make_unique<TripleTable>();
+    std::unique_ptr<PairTable> pair = std::make_unique<PairTable>();
+    std::unique_ptr<char[]> room = TextRoom(kTripleCells);
     std::string_view text;
     std::exception_ptr failure;  // what the fill or the text threw, passed over with the race
 };
 
+// What the kinds share: the threads that make tables ahead, and the tables they make them in.
+struct TableMaking {
+    common::OrderedWorkers workers{common::UsableCores()};
+    // A few races ahead on every core.
+    std::vector<RaceTable> slots = std::vector<RaceTable>(2 * static_cast<std::size_t>(common::UsableCores()));
+};
+
 // Returns whether the source file held a line.
-bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
+bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResult& result) {
     // Read once whole, and the lines are views into it.
     const common::WholeFile source(OddsLineFilePath(kind, stem));
     const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
@@ -153,14 +161,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     // thread makes every file call in race order, as one thread alone would: ERRORLOG and the
     // file layer see the same calls in the same order. Making a table takes longer than writing
     // it, so this thread makes tables too between its writes.
-    const int threads = common::UsableCores();
-    std::vector<RaceTable> slots(2 * static_cast<std::size_t>(threads));
-    for (RaceTable& slot : slots) {
-        // The tables are cleared for every race, so that no cell keeps another race's odds.
-        if (triple) slot.triple = std::make_unique<TripleTable>();
-        else slot.pair = std::make_unique<PairTable>();
-        slot.room = TextRoom(triple ? kTripleCells : kPairCells);
-    }
+    std::vector<RaceTable>& slots = making.slots;
     const auto make = [&](std::size_t i) {
         RaceTable& slot = slots[i % slots.size()];
         slot.failure = nullptr;
@@ -196,7 +197,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
         if (ok && !kept) ++result.written;
         else ++result.passedOver;
     };
-    common::ForEachInOrder(races.size(), threads, make, write, slots.size());
+    making.workers.ForEachInOrder(races.size(), make, write, slots.size());
     return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return !line.empty(); });
 }
 
@@ -255,10 +256,11 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     // fetched, or the service had none) is named, so that the build does not end as if it had
     // brought every kind up to date.
     common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
+    TableMaking making;
     for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
         bool held = false;
         // A file that cannot be read is a failure of its own, not a missing input.
-        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, result); })) {
+        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, making, result); })) {
             held = true;
             ++result.passedOver;
         }
