@@ -46,27 +46,74 @@ bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
     return value > 0 ? value : 0.0f;
 }
 
-// The odds of a field as the table keeps them: single precision, 0 where there are none.
-inline float CellValue(std::string_view oddsField) {
-    // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they are
-    // what the lenient reading gives, without it.
-    if (const auto tenths = common::DigitsValue(oddsField))
-        return *tenths > 0 ? common::SingleOfTenths(*tenths) : 0.0f;
-    return LenientCellValue(oddsField);
-}
+// A table as the build keeps it until its text is written: a cell holds the tenths its odds field
+// gives when that is digits (0: no odds), and for a field read leniently to odds, minus one more
+// than their place in `lenient`. Tenths are written as text straight, not through a single.
+template <std::size_t Size>
+struct CellTable {
+    std::array<std::int32_t, Size> cells;
+    std::vector<float> lenient;
 
-template <class L, int N, class Table, class Line>
-int FillTable(std::string_view record, Table& table, Line line) {
-    table.fill(0.0f);
+    // The odds of a cell as the public tables keep them: single precision, 0 where there are none.
+    float Value(std::size_t i) const {
+        const std::int32_t cell = cells[i];
+        if (cell < 0) return lenient[static_cast<std::size_t>(-cell - 1)];
+        return cell > 0 ? common::SingleOfTenths(cell) : 0.0f;
+    }
+};
+
+template <class L, int N, std::size_t Size, class Line>
+int FillCells(std::string_view record, CellTable<Size>& table, Line line) {
+    static_assert(records::kOddsOdds<L>.width <= 7, "tenths of up to seven digits");
+    table.cells.fill(0);
+    table.lenient.clear();
     const records::RecordView<L> view(record);
     int set = 0;
     std::array<int, N> horses{};
     for (int i = 0; i < L::kEntryCount; ++i) {
         if (!ReadKumi<N>(view.Get(records::kOddsKumi<L>, i), horses)) continue;
-        table[static_cast<std::size_t>(line(horses))] = CellValue(view.Get(records::kOddsOdds<L>, i));
+        std::int32_t& cell = table.cells[static_cast<std::size_t>(line(horses))];
+        const std::string_view odds = view.Get(records::kOddsOdds<L>, i);
+        // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they
+        // are what the lenient reading gives, without it.
+        if (const auto tenths = common::DigitsValue(odds)) {
+            cell = static_cast<std::int32_t>(*tenths);
+        } else if (const float value = LenientCellValue(odds); value > 0) {
+            table.lenient.push_back(value);
+            cell = -static_cast<std::int32_t>(table.lenient.size());
+        } else {
+            cell = 0;
+        }
         ++set;
     }
     return set;
+}
+
+int FillPairCells(OddsKind kind, std::string_view record, CellTable<kPairCells>& table) {
+    const auto line = [](const std::array<int, 2>& h) { return PairLine(h[0], h[1]); };
+    switch (kind) {
+        case OddsKind::O2: return FillCells<records::LayoutO2, 2>(record, table, line);
+        case OddsKind::O4: return FillCells<records::LayoutO4, 2>(record, table, line);
+        default: break;
+    }
+    table.cells.fill(0);
+    return 0;
+}
+
+int FillTripleCells(OddsKind kind, std::string_view record, CellTable<kTripleCells>& table) {
+    const auto line = [](const std::array<int, 3>& h) { return TripleLine(h[0], h[1], h[2]); };
+    switch (kind) {
+        case OddsKind::O5: return FillCells<records::LayoutO5, 3>(record, table, line);
+        case OddsKind::O6: return FillCells<records::LayoutO6, 3>(record, table, line);
+        default: break;
+    }
+    table.cells.fill(0);
+    return 0;
+}
+
+template <std::size_t Size>
+void CopyValues(const CellTable<Size>& from, std::array<float, Size>& to) {
+    for (std::size_t i = 0; i < Size; ++i) to[i] = from.Value(i);
 }
 
 // Room for one cell's line: its number text and CR LF.
@@ -86,6 +133,24 @@ std::string_view WriteTableText(const std::array<float, Size>& table, char* room
             continue;
         }
         at = common::SingleTextTo(at, value);
+        *at++ = '\r';
+        *at++ = '\n';
+    }
+    return {room, static_cast<std::size_t>(at - room)};
+}
+
+// The text of a cell table, as WriteTableText writes the table of its values.
+template <std::size_t Size>
+std::string_view WriteCellsText(const CellTable<Size>& table, char* room) {
+    char* at = room;
+    for (std::size_t i = 0; i < Size; ++i) {
+        const std::int32_t cell = table.cells[i];
+        if (cell == 0) {
+            std::memcpy(at, "0\r\n", 4);
+            at += 3;
+            continue;
+        }
+        at = cell > 0 ? common::TenthsTextTo(at, cell) : common::SingleTextTo(at, table.Value(i));
         *at++ = '\r';
         *at++ = '\n';
     }
@@ -135,15 +200,23 @@ bool EmptyTable(std::string_view text) {
 
 // One race's table and its text, made ahead of its writing; kept from race to race.
 struct RaceTable {
-    std::unique_ptr<TripleTable> triple;
-    std::unique_ptr<PairTable> pair;
-    std::unique_ptr<char[]> room;
+    // The tables are cleared for every race, so that no cell keeps another race's odds.
+    std::unique_ptr<CellTable<kTripleCells>> triple = std::make_unique<CellTable<kTripleCells>>();
+    std::unique_ptr<CellTable<kPairCells>> pair = std::make_unique<CellTable<kPairCells>>();
+    std::unique_ptr<char[]> room = TextRoom(kTripleCells);
     std::string_view text;
     std::exception_ptr failure;  // what the fill or the text threw, passed over with the race
 };
 
+// What the kinds share: the threads that make tables ahead, and the tables they make them in.
+struct TableMaking {
+    common::OrderedWorkers workers{common::UsableCores()};
+    // A few races ahead on every core.
+    std::vector<RaceTable> slots = std::vector<RaceTable>(2 * static_cast<std::size_t>(common::UsableCores()));
+};
+
 // Returns whether the source file held a line.
-bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
+bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResult& result) {
     // Read once whole, and the lines are views into it.
     const common::WholeFile source(OddsLineFilePath(kind, stem));
     const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
@@ -153,24 +226,17 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
     // thread makes every file call in race order, as one thread alone would: ERRORLOG and the
     // file layer see the same calls in the same order. Making a table takes longer than writing
     // it, so this thread makes tables too between its writes.
-    const int threads = common::UsableCores();
-    std::vector<RaceTable> slots(2 * static_cast<std::size_t>(threads));
-    for (RaceTable& slot : slots) {
-        // The tables are cleared for every race, so that no cell keeps another race's odds.
-        if (triple) slot.triple = std::make_unique<TripleTable>();
-        else slot.pair = std::make_unique<PairTable>();
-        slot.room = TextRoom(triple ? kTripleCells : kPairCells);
-    }
+    std::vector<RaceTable>& slots = making.slots;
     const auto make = [&](std::size_t i) {
         RaceTable& slot = slots[i % slots.size()];
         slot.failure = nullptr;
         try {
             if (triple) {
-                FillTripleTable(kind, races[i].line, *slot.triple);
-                slot.text = WriteTableText(*slot.triple, slot.room.get());
+                FillTripleCells(kind, races[i].line, *slot.triple);
+                slot.text = WriteCellsText(*slot.triple, slot.room.get());
             } else {
-                FillPairTable(kind, races[i].line, *slot.pair);
-                slot.text = WriteTableText(*slot.pair, slot.room.get());
+                FillPairCells(kind, races[i].line, *slot.pair);
+                slot.text = WriteCellsText(*slot.pair, slot.room.get());
             }
         } catch (...) {
             slot.failure = std::current_exception();
@@ -196,7 +262,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, OddsTablesResult& result) {
         if (ok && !kept) ++result.written;
         else ++result.passedOver;
     };
-    common::ForEachInOrder(races.size(), threads, make, write, slots.size());
+    making.workers.ForEachInOrder(races.size(), make, write, slots.size());
     return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return !line.empty(); });
 }
 
@@ -222,21 +288,17 @@ std::filesystem::path OddsTablePath(std::string_view raceKey12, OddsKind kind) {
 std::string OddsCellText(float value) { return common::SingleText(value); }
 
 int FillPairTable(OddsKind kind, std::string_view record, PairTable& table) {
-    const auto line = [](const std::array<int, 2>& h) { return PairLine(h[0], h[1]); };
-    switch (kind) {
-        case OddsKind::O2: return FillTable<records::LayoutO2, 2>(record, table, line);
-        case OddsKind::O4: return FillTable<records::LayoutO4, 2>(record, table, line);
-        default: table.fill(0.0f); return 0;
-    }
+    CellTable<kPairCells> cells;
+    const int set = FillPairCells(kind, record, cells);
+    CopyValues(cells, table);
+    return set;
 }
 
 int FillTripleTable(OddsKind kind, std::string_view record, TripleTable& table) {
-    const auto line = [](const std::array<int, 3>& h) { return TripleLine(h[0], h[1], h[2]); };
-    switch (kind) {
-        case OddsKind::O5: return FillTable<records::LayoutO5, 3>(record, table, line);
-        case OddsKind::O6: return FillTable<records::LayoutO6, 3>(record, table, line);
-        default: table.fill(0.0f); return 0;
-    }
+    const auto cells = std::make_unique<CellTable<kTripleCells>>();
+    const int set = FillTripleCells(kind, record, *cells);
+    CopyValues(*cells, table);
+    return set;
 }
 
 std::string PairTableText(const PairTable& table) { return TableText(table); }
@@ -255,10 +317,11 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     // fetched, or the service had none) is named, so that the build does not end as if it had
     // brought every kind up to date.
     common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
+    TableMaking making;
     for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
         bool held = false;
         // A file that cannot be read is a failure of its own, not a missing input.
-        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, result); })) {
+        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, making, result); })) {
             held = true;
             ++result.passedOver;
         }

@@ -146,8 +146,8 @@ void PutFourBytes(char* out, std::uint64_t word) {
     for (int k = 0; k < 4; ++k) out[k] = static_cast<char>(word >> (8 * k));
 }
 
-/// Number text of a count of tenths of at most seven digits at `out`: 123 gives "12.3", 120 gives
-/// "12", -5 gives "-0.5". Returns the end.
+}  // namespace
+
 char* TenthsTextTo(char* out, std::int64_t tenths) {
     if (tenths < 0) *out++ = '-';
     const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
@@ -172,6 +172,7 @@ char* TenthsTextTo(char* out, std::int64_t tenths) {
     return out + length;
 }
 
+namespace {
 /// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for
 /// another. Such a single is m x 2^e with m below 2^24 and e from -33 to 0, so its value times
 /// 10^k (k up to 9) is m x 10^k, below 2^54, over a power of two: its seven significant digits

@@ -51,6 +51,11 @@ inline constexpr std::size_t kSingleTextMax = 64;
 /// hundred thousand; returns the end of the text.
 char* SingleTextTo(char* out, float value);
 
+/// Number text of a count of tenths of at most seven digits either way at `out`: 123 gives "12.3",
+/// 120 gives "12", -5 gives "-0.5"; returns the end. It is SingleText's text of their single
+/// (SingleOfTenths), for tenths kept as they were read.
+char* TenthsTextTo(char* out, std::int64_t tenths);
+
 /// A single-precision value floored to `decimals` decimals, as its number text: Int(v x 10^d) / 10^d
 /// taken in double on the stored value, back to single precision (57.1 to 4 gives "57.0999",
 /// -0.00005 gives "-0.0001", 1234.56789 gives "1234.568").

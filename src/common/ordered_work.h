@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <thread>
+#include <vector>
 
 // Work spread over threads whose results are taken up in order on the calling thread, so that
 // what the calling thread writes (logs, counts, window controls) comes out as one thread's would.
@@ -26,5 +30,32 @@ int UsableCores();
 void ForEachInOrder(std::size_t count, int threads, const std::function<void(std::size_t)>& work,
                     const std::function<void(std::size_t)>& take,
                     std::size_t window = std::numeric_limits<std::size_t>::max());
+
+/// The threads of ForEachInOrder kept from one list to the next, for a step that goes through
+/// several lists: its threads start once, and stay on the cores the scheduler first gave them.
+/// Only one list runs at a time; the threads start with the first list that needs them and end
+/// with the object.
+class OrderedWorkers {
+public:
+    /// Lists run on up to `threads` threads, as ForEachInOrder's `threads`.
+    explicit OrderedWorkers(int threads);
+    ~OrderedWorkers();
+    OrderedWorkers(const OrderedWorkers&) = delete;
+    OrderedWorkers& operator=(const OrderedWorkers&) = delete;
+
+    /// ForEachInOrder(count, threads, work, take, window) on these threads.
+    void ForEachInOrder(std::size_t count, const std::function<void(std::size_t)>& work,
+                        const std::function<void(std::size_t)>& take,
+                        std::size_t window = std::numeric_limits<std::size_t>::max());
+
+private:
+    struct List;
+    struct Shared;
+    void Serve(std::size_t index, std::uint64_t seen);
+
+    int threads_;
+    std::unique_ptr<Shared> shared_;
+    std::vector<std::jthread> pool_;  // after what its threads use, so that they are joined first
+};
 
 }  // namespace common

@@ -139,7 +139,8 @@ TEST(OddsTables, OddsFieldTexts) {
 
 // Cells are read from the fields without the lenient reading where the fields are digits: every
 // cell must hold what the odds reading of its field gives (0 where it gives none), for fields of
-// every shape, and tables of any values are written as their number texts, the longest among them.
+// every shape, and the build writes the text of those values; tables of any values are written as
+// their number texts, the longest among them.
 TEST(OddsTables, CellsAreTheOddsReadingOfTheirFields) {
     const std::string_view fields[] = {"0000123", "9999999", "0000000", "0000001", "1234567", "-------", "*******",
                                        "       ", "   0123", "0123   ", "+000123", "-000123", "00012.5", "1e00003",
@@ -168,6 +169,13 @@ TEST(OddsTables, CellsAreTheOddsReadingOfTheirFields) {
             EXPECT_EQ(pair[static_cast<std::size_t>(PairLine(1, c))], expected(fields[i].substr(1)));
         }
     }
+    // The build writes these very tables, read from the same fields.
+    testsupport::TempAppFolder folder;
+    folder.Write("O6THISWEEKN.dat", o6);
+    folder.Write("O2THISWEEKN.dat", o2);
+    BuildOddsTables(kOddsSourceThisWeek);
+    EXPECT_EQ(folder.Read(TablePath(kRaceA, "SANRENTANODDS.dat")), TripleTableText(triple));
+    EXPECT_EQ(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")), PairTableText(pair));
 
     pair.fill(0.0f);
     const float odd[] = {-std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::lowest(), 12.3f,

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -104,6 +106,55 @@ TEST(ForEachInOrder, AFailureIsThrownInPlaceOfItsItem) {
     int calls = 0;
     common::ForEachInOrder(0, 4, [&](std::size_t) { ++calls; }, [&](std::size_t) { ++calls; });
     EXPECT_EQ(calls, 0);
+}
+
+// Kept threads go through list after list, windowed or not, of any length, a failing one among
+// them: each list is taken up in order and whole, and the work of them all runs on the same few
+// threads, not on threads started afresh for each list.
+TEST(OrderedWorkers, RunListAfterListOnTheSameThreads) {
+    const int threads = 3;
+    common::OrderedWorkers workers(threads);
+    std::mutex lock;
+    std::set<std::thread::id> workedOn;
+    const std::size_t unwindowed = std::numeric_limits<std::size_t>::max();
+    struct Case {
+        std::size_t count;
+        std::size_t window;
+        std::size_t failing;  // count for none
+    };
+    const std::vector<Case> cases = {{50, 4, 50}, {0, 4, 0},  {1, 4, 1},  {30, unwindowed, 30}, {40, 2, 40},
+                                     {60, 6, 17}, {25, 6, 25}, {20, unwindowed, 3}, {45, 3, 45}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + " items, failing " + std::to_string(c.failing));
+        std::vector<int> results(c.count, -1);
+        std::vector<std::size_t> taken;
+        bool sawEveryResult = true;
+        const auto run = [&] {
+            workers.ForEachInOrder(
+                c.count,
+                [&](std::size_t i) {
+                    {
+                        const std::lock_guard<std::mutex> hold(lock);
+                        workedOn.insert(std::this_thread::get_id());
+                    }
+                    if (i == c.failing) throw std::runtime_error("failing item");
+                    std::this_thread::sleep_for(std::chrono::microseconds(i % 5 == 0 ? 200 : 20));
+                    results[i] = static_cast<int>(i + 1);
+                },
+                [&](std::size_t i) {
+                    sawEveryResult = sawEveryResult && results[i] == static_cast<int>(i + 1);
+                    taken.push_back(i);
+                },
+                c.window);
+        };
+        if (c.failing < c.count) EXPECT_THROW(run(), std::runtime_error);
+        else run();
+        EXPECT_TRUE(sawEveryResult);
+        ASSERT_EQ(taken.size(), std::min(c.count, c.failing));
+        for (std::size_t i = 0; i < taken.size(); ++i) EXPECT_EQ(taken[i], i);
+    }
+    // The calling thread and the kept ones.
+    EXPECT_LE(workedOn.size(), static_cast<std::size_t>(threads) + 1);
 }
 
 }  // namespace
