@@ -317,11 +317,16 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     // fetched, or the service had none) is named, so that the build does not end as if it had
     // brought every kind up to date.
     common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
-    TableMaking making;
+    // Made with the first kind, inside its pass-over: memory or threads that cannot be had fail
+    // that kind, as any failure of its build, and the next kind tries again.
+    std::unique_ptr<TableMaking> making;
     for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
         bool held = false;
         // A file that cannot be read is a failure of its own, not a missing input.
-        if (!common::PassOver(kStep, [&] { held = BuildKind(kind, stem, making, result); })) {
+        if (!common::PassOver(kStep, [&] {
+                if (!making) making = std::make_unique<TableMaking>();
+                held = BuildKind(kind, stem, *making, result);
+            })) {
             held = true;
             ++result.passedOver;
         }
