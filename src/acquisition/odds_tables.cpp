@@ -119,42 +119,43 @@ void CopyValues(const CellTable<Size>& from, std::array<float, Size>& to) {
 // Room for one cell's line: its number text and CR LF.
 constexpr std::size_t kCellRoom = common::kSingleTextMax + 2;
 
-// The table's text written into `room` (Size * kCellRoom bytes, room for the longest lines), each
-// line straight where it goes.
-template <std::size_t Size>
-std::string_view WriteTableText(const std::array<float, Size>& table, char* room) {
+// The text of a table of `Size` cells written into `room` (Size * kCellRoom bytes, room for the
+// longest lines), each line straight where it goes: "0" for a cell that `empty` finds without
+// odds, else the number text `text` writes.
+template <std::size_t Size, class Empty, class Text>
+std::string_view WriteLines(char* room, Empty empty, Text text) {
     char* at = room;
-    for (float value : table) {
+    for (std::size_t i = 0; i < Size; ++i) {
         // Many cells are empty (horse 0, a horse named twice): their line is stored at one go,
         // with a byte to spare that the next line writes over.
-        if (value == 0.0f) {
+        if (empty(i)) {
             std::memcpy(at, "0\r\n", 4);
             at += 3;
             continue;
         }
-        at = common::SingleTextTo(at, value);
+        at = text(i, at);
         *at++ = '\r';
         *at++ = '\n';
     }
     return {room, static_cast<std::size_t>(at - room)};
 }
 
-// The text of a cell table, as WriteTableText writes the table of its values.
+template <std::size_t Size>
+std::string_view WriteTableText(const std::array<float, Size>& table, char* room) {
+    return WriteLines<Size>(
+        room, [&](std::size_t i) { return table[i] == 0.0f; },
+        [&](std::size_t i, char* at) { return common::SingleTextTo(at, table[i]); });
+}
+
+// The text of a cell table, as WriteTableText writes the table of its values: tenths straight.
 template <std::size_t Size>
 std::string_view WriteCellsText(const CellTable<Size>& table, char* room) {
-    char* at = room;
-    for (std::size_t i = 0; i < Size; ++i) {
-        const std::int32_t cell = table.cells[i];
-        if (cell == 0) {
-            std::memcpy(at, "0\r\n", 4);
-            at += 3;
-            continue;
-        }
-        at = cell > 0 ? common::TenthsTextTo(at, cell) : common::SingleTextTo(at, table.Value(i));
-        *at++ = '\r';
-        *at++ = '\n';
-    }
-    return {room, static_cast<std::size_t>(at - room)};
+    return WriteLines<Size>(
+        room, [&](std::size_t i) { return table.cells[i] == 0; },
+        [&](std::size_t i, char* at) {
+            const std::int32_t cell = table.cells[i];
+            return cell > 0 ? common::TenthsTextTo(at, cell) : common::SingleTextTo(at, table.Value(i));
+        });
 }
 
 // Room for the text of a table of `cells` cells. Not cleared: only the pages a text reaches are

@@ -221,21 +221,7 @@ char* SevenDigitTextTo(char* out, float value) {
 }  // namespace
 
 char* SingleTextTo(char* out, float value) {
-    // Many singles written are whole tenths (odds above all, by the hundred thousand in the odds
-    // tables). A single is within half a unit of the seventh digit of its tenths while they have
-    // at most seven digits (a float's half step stays below that unit in every decade up to a
-    // million), so its text is their digits, without the general rounding.
-    // The tenths are rounded half away from zero by hand (exact here: the product is exact in a
-    // double, and so is adding a half below 2^24), not by nearbyint, a library call on baseline
-    // x86-64. Only a value half way between two tenths rounds otherwise, and no such single is a
-    // whole number of tenths: it fails the check below either way.
-    const double scaled = static_cast<double>(value) * 10.0;
-    if (std::abs(scaled) < 1e7) {
-        const auto tenths = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-        if (tenths >= -9999999 && tenths <= 9999999 && SingleOfTenths(tenths) == value)
-            return TenthsTextTo(out, tenths);
-    }
-    // Nearly every other single written (speeds and their sums, weights) lies from 0.001 up to
+    // Nearly every single written (speeds and their sums, odds, weights) lies from 0.001 up to
     // ten million; zero and the rest take the general way.
     if (char* end = SevenDigitTextTo(out, value)) return end;
     const std::string text = NumberText(static_cast<double>(value), 7);

@@ -154,7 +154,7 @@ TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
         EXPECT_EQ(common::SingleText(v), general(v));
 }
 
-// Singles from 0.001 to ten million that are not tenths are written by whole-number arithmetic:
+// Singles from 0.001 to ten million are written by whole-number arithmetic:
 // every single near each power of ten (where the digits move to the next decade, or rounding
 // carries into it) and the exact halves of the seventh digit, which round to an even digit.
 TEST(NumberText, SingleTextOfSevenDigitsIsTheGeneralText) {
