@@ -26,15 +26,17 @@ bool ReadToEnd(DownloadStarter& starter, const StoredFetch& fetch, OpenArgs& arg
     dataservice::JVLink& link = starter.JVLink1;
     std::string buff(static_cast<std::size_t>(kReadBufferSize), '\0');
     int size = kReadBufferSize;
+    std::string_view record;
     std::string fileName;
     std::map<std::string, int> reopens;
     long readsWithoutRecord = 0;
     for (long reads = 1; reads <= kMaxReadsPerFetch; ++reads) {
-        const int rc = link.JVRead(buff, size, fileName);
+        const int rc = fetch.viewRecords ? link.JVReadView(record, fileName) : link.JVRead(buff, size, fileName);
         if (rc > 0) {
             readsWithoutRecord = 0;
             // Only the bytes this read delivered: the buffer may hold more from an earlier one.
-            keep(std::string_view(buff).substr(0, std::min(static_cast<std::size_t>(rc), buff.size())), fileName);
+            if (!fetch.viewRecords) record = std::string_view(buff).substr(0, static_cast<std::size_t>(rc));
+            keep(record, fileName);
             continue;
         }
         if (++readsWithoutRecord > kMaxReadsWithoutRecord) {

@@ -26,6 +26,10 @@ struct StoredFetch {
     /// Runs once when the download is done and the reads are about to start (the weekly fetch
     /// opens its week files here).
     std::function<void()> beforeReads = {};
+    /// Records come as views into the service's own bytes (JVReadView) rather than copied out of
+    /// it (JVRead): quicker for a fetch that passes most records over after a look at their kind.
+    /// One that decodes every record is quicker on the copy, which brings the record in whole.
+    bool viewRecords = false;
 };
 
 /// Runs a stored-data fetch on the starter's control, up to but not including JVClose:
@@ -35,7 +39,7 @@ struct StoredFetch {
 /// 3. a download (DownloadCount > 0): DialogResult <- 0, `runProgress` follows it, and a cancel
 ///    (DialogResult -1) ends here;
 /// 4. reads until 0: `keep` gets exactly the bytes of every read that returned a positive length,
-///    with the name of the file the read named;
+///    good until it returns, with the name of the file the read named;
 ///    -1 reads on; a code of `fetch.repairs` deletes the named file and repeats the open (at most
 ///    kMaxReopensPerFile times per file name, then reported like any read error); any other
 ///    code: "JVReadエラー。 RC=" and the code. The loop gives up (logged) after kMaxReadsPerFetch

@@ -108,6 +108,8 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
     fetch.dataspec = kWeekOddsDataSpec;
     // A file marked damaged (-402) is reported like any read error; only -403 is repaired.
     fetch.repairs = kRepairCorruptOnly;
+    // Of the race history read twice over, only the odds records are kept.
+    fetch.viewRecords = true;
     bool readToEnd = false;
     const bool ran = common::PassOver(step, [&] {
         readToEnd = RunStoredFetch(noted, followed, fetch, [&](std::string_view record, std::string_view) { files.Append(record); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -84,6 +85,17 @@ public:
     /// `fileName` is the name of the file the record (or the damage) belongs to.
     virtual int JVRead(std::string& buff, int& size, std::string& fileName) = 0;
 
+    /// JVRead without the copy, for a caller that looks at most records only briefly: the same
+    /// results, and on a result > 0 `record` is the record (CR LF included), good until the next
+    /// call on this control; on results <= 0 `record` is left as it was. A control that holds
+    /// its records in memory serves views into them; this one reads into a buffer of its own.
+    virtual int JVReadView(std::string_view& record, std::string& fileName) {
+        int size = 0;
+        const int rc = JVRead(viewBuffer_, size, fileName);
+        if (rc > 0) record = std::string_view(viewBuffer_).substr(0, static_cast<std::size_t>(rc));
+        return rc;
+    }
+
     /// Removes a damaged file named by JVRead, so that the same open can be repeated.
     virtual int JVFiledelete(std::string_view fileName) = 0;
 
@@ -97,6 +109,9 @@ public:
     /// logged), since it was made. A control that serves every record as it has it returns 0;
     /// the stand-in counts, so that a fetch can tell that it did not get everything.
     virtual long long RecordsPassedOver() const { return 0; }
+
+private:
+    std::string viewBuffer_;  // what JVReadView reads into, when the control has no records of its own
 };
 
 }  // namespace dataservice

@@ -339,6 +339,16 @@ std::size_t LocalJVLink::PassOverDamaged(std::string_view rest, std::string_view
 }
 
 int LocalJVLink::JVRead(std::string& buff, int& size, std::string& fileName) {
+    std::string_view record;
+    const int rc = JVReadView(record, fileName);
+    if (rc > 0) {
+        buff.assign(record);
+        size = rc;
+    }
+    return rc;
+}
+
+int LocalJVLink::JVReadView(std::string_view& served, std::string& fileName) {
     if (!initialised_) return kRcNotInitialised;
     if (stream_ == Stream::None) return kRcNotOpen;
 
@@ -362,10 +372,9 @@ int LocalJVLink::JVRead(std::string& buff, int& size, std::string& fileName) {
 
     std::string_view record;
     if (NextRecord(record)) {
-        buff.assign(record);
-        size = static_cast<int>(record.size());
+        served = record;
         fileName = files_[current_].name;
-        return size;
+        return static_cast<int>(record.size());
     }
 
     loaded_ = false;

@@ -77,6 +77,8 @@ public:
     /// Stops the download and ends the open; later reads give -203 until the next open.
     int JVCancel() override;
     int JVRead(std::string& buff, int& size, std::string& fileName) override;
+    /// A view into the bytes of the file being served.
+    int JVReadView(std::string_view& record, std::string& fileName) override;
     /// Marks every file of that name in the last open as deleted: it serves as sound from now
     /// on and will be downloaded again. 0, or -1 when the last open has no such file.
     int JVFiledelete(std::string_view fileName) override;

@@ -74,6 +74,28 @@ std::vector<Step> ReadToStop(JVLink& link, int limit = 100) {
     return steps;
 }
 
+/// The same through JVReadView. A view is taken up at once: it is good until the next call only.
+/// A result <= 0 must leave the view of the record before it as it was.
+std::vector<Step> ReadViewToStop(JVLink& link, int limit = 100) {
+    std::vector<Step> steps;
+    std::string_view record;
+    std::string file;
+    for (int i = 0; i < limit; ++i) {
+        const std::string_view before = record;
+        const int rc = link.JVReadView(record, file);
+        if (rc > 0) {
+            EXPECT_EQ(record.size(), static_cast<std::size_t>(rc));
+            steps.push_back({rc, std::string(record), file});
+            continue;
+        }
+        EXPECT_EQ(record.data(), before.data());
+        EXPECT_EQ(record.size(), before.size());
+        steps.push_back({rc, "", (rc == kRcDamagedFile || rc == kRcCorruptFile) ? file : ""});
+        if (rc != kRcNextFile) break;
+    }
+    return steps;
+}
+
 /// Every path under a folder with its size and modification time, to show nothing was written.
 std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
     std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> out;
@@ -608,6 +630,43 @@ TEST_F(LocalJVLinkTest, KeptBytesPassOverDamagedRecordsAgain) {
         for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++lines;
         EXPECT_EQ(lines, static_cast<std::size_t>(open)) << log;
     }
+}
+
+// JVReadView serves what JVRead serves, code for code, from read files and from kept bytes alike:
+// blank lines, torn ends and damaged records, a damaged file and the open resumed at it.
+TEST_F(LocalJVLinkTest, ReadViewServesWhatReadServes) {
+    const std::string ra = Whole("RA", 1272, "RACE-A"), se = Whole("SE", 555, "RUNNER-A");
+    const std::string hr = Whole("HR", 719, "PAYOUT");
+    Put("stored/TOKU/t.dat", kT1 + "\r\n" + kT2);
+    Put("stored/RACE/01.dat", ra + hr.substr(0, 300) + se + kB2);
+    Put("stored/RACE/02.damaged", kA1 + kA2);
+    Put("stored/RACE/03.dat", "");
+    Put("stored/RACE/04.dat", se + ra);
+
+    std::vector<std::vector<Step>> opensOf[2];
+    for (int twin = 0; twin < 2; ++twin) {
+        SCOPED_TRACE(twin == 0 ? "JVRead" : "JVReadView");
+        const auto read = twin == 0 ? ReadToStop : ReadViewToStop;
+        auto link = Make(0, 1 << 20);
+        OpenCounts counts;
+        // Up to the damaged file; the open again resumes at it; the third is served from kept bytes.
+        for (int open = 1; open <= 3; ++open) {
+            ASSERT_EQ(link->JVOpen("TOKURACE", "00000000000000", 2, counts), 0);
+            opensOf[twin].push_back(read(*link, 100));
+            if (open == 1) {
+                EXPECT_EQ(link->JVFiledelete("02.damaged"), 0);
+            }
+            link->JVClose();
+        }
+        EXPECT_EQ(link->RecordsPassedOver(), 2);  // the resumed open starts after 01.dat
+    }
+    EXPECT_EQ(opensOf[1], opensOf[0]);
+    ASSERT_EQ(opensOf[0].size(), 3u);
+    EXPECT_EQ(opensOf[0][0], (std::vector<Step>{Rec(kT1, "t.dat"), Rec(kT2, "t.dat"), Code(-1), Rec(ra, "01.dat"),
+                                                Rec(se, "01.dat"), Rec(kB2, "01.dat"), Code(-1),
+                                                Code(-402, "02.damaged")}));
+    EXPECT_EQ(opensOf[0][1].front(), Rec(kA1, "02.damaged"));
+    EXPECT_EQ(opensOf[0][2].back(), Code(0));
 }
 
 }  // namespace

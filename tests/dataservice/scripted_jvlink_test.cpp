@@ -1,6 +1,7 @@
 #include "dataservice/scripted_jvlink.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,29 @@ TEST(ScriptedJVLink, EmptyQueuesGiveTheirDefaults) {
     link.reads.push_back({-203, "RA stale\r\n", ""});
     EXPECT_EQ(link.JVRead(buff, size, file), -203);
     EXPECT_EQ(buff, "RA stale\r\n");
+}
+
+// A control without records of its own serves JVReadView through its JVRead: the record is the
+// bytes that read delivered, no more than the code says; other codes leave the view alone.
+TEST(ScriptedJVLink, ReadViewIsTheReadItGoesThrough) {
+    ScriptedJVLink link;
+    link.reads = {{7, "RA ab\r\n", "a.dat"}, {-1, "", ""}, {3, "O1 xy\r\n", ""}, {9, "SE z\r\n", "b.dat"}, {-402, "", "c.dat"}};
+    std::string_view record;
+    std::string file;
+    std::vector<std::string> got;
+    for (int i = 0; i < 5; ++i) {
+        const std::string_view before = record;
+        const int rc = link.JVReadView(record, file);
+        if (rc > 0) {
+            got.push_back(std::to_string(rc) + " " + std::string(record) + "@" + file);
+        } else {
+            EXPECT_EQ(record.data(), before.data());
+            got.push_back("rc " + std::to_string(rc) + "@" + file);
+        }
+    }
+    EXPECT_EQ(got, (std::vector<std::string>{"7 RA ab\r\n@a.dat", "rc -1@a.dat", "3 O1 @a.dat", "9 SE z\r\n@b.dat",
+                                             "rc -402@c.dat"}));
+    EXPECT_EQ(link.Count("JVRead"), 5u);
 }
 
 }  // namespace
