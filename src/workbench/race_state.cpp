@@ -84,7 +84,7 @@ float RaceState::SanrenValue(int place) const {
 }
 
 RaceState BuildRaceState(int raceIdx, std::int16_t resultMode, const ListedRace& race, const RaceInfoRow& title,
-                         std::vector<RaceHorseRecord> runners) {
+                         std::vector<RaceHorseRecord>&& runners) {
     using namespace records;
     RaceState state;
     state.RaceIdx = raceIdx;

@@ -107,7 +107,8 @@ private:
 };
 
 /// A fresh state of race `raceIdx` of the list: its identity, title row, payout record and runners.
+/// The runners are taken only once nothing can fail: on a throw the caller still holds them.
 RaceState BuildRaceState(int raceIdx, std::int16_t resultMode, const ListedRace& race, const RaceInfoRow& title,
-                         std::vector<RaceHorseRecord> runners);
+                         std::vector<RaceHorseRecord>&& runners);
 
 }  // namespace workbench

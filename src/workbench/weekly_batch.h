@@ -51,7 +51,9 @@ struct WeekBatch {
 /// race's ranking (its spread into column 10 of its title row) and tickets, its KAIME files and
 /// betting files each written once, pending window events once and the race's status text in
 /// Text5, the writers of `writers` (made fresh for this run) in table order and, in result mode,
-/// the meeting day's rate files. Every sub-step passes its failures over into ERRORLOG.txt;
+/// the meeting day's rate files. A race's expanded runs are read up to two races ahead of the race
+/// whose files are written (none of them is a file the batch writes); its log entries still come
+/// in race order. Every sub-step passes its failures over into ERRORLOG.txt;
 /// nothing shows a message. WEEKLYBATCH.mark stands from the start of the run to its end. An
 /// input missing or empty never empties a file: with no race listed
 /// the week files stay, and with no runner of a listed race, or no expanded run of any runner,

@@ -272,6 +272,33 @@ TEST(WeeklyBatch, AFailedRunnerFileStopsNoOtherRace) {
               "ERRORLOG.txtを確認して下さい。）");
 }
 
+// Races are joined with their runs ahead of the races written before them: what such a join logs
+// still comes after everything logged for the earlier races, and is counted as before.
+TEST(WeeklyBatch, AJoinAheadLogsInItsTurn) {
+    testsupport::TempAppFolder folder;
+    batchtest::WritePredictionWeek(folder);
+    std::filesystem::remove(folder / "UMAGOTOEXTHISWEEKN/2022100001EX.dat");  // race 05-02's horse 1
+    std::filesystem::create_directories(folder / "SOKUDO");
+    std::filesystem::create_directories(folder / "RACE/202506070501.dat.partial");  // race 05-01's runner file fails
+    batchtest::CreateTicketFolders(folder);
+    testsupport::RecordingHost host;
+
+    const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+    const std::string log = folder.Read("ERRORLOG.txt");
+    const auto firstJoin = log.find("race 202506070501, horse number 3");
+    const auto runnerFile = log.find("race 202506070501, runner file");
+    const auto secondJoin = log.find("race 202506070502, horse number 1, KettoNum 2022100001");
+    ASSERT_NE(firstJoin, std::string::npos) << log;
+    ASSERT_NE(runnerFile, std::string::npos) << log;
+    ASSERT_NE(secondJoin, std::string::npos) << log;
+    EXPECT_LT(firstJoin, runnerFile) << log;
+    EXPECT_LT(runnerFile, secondJoin) << log;
+    EXPECT_EQ(batch.RunnersWithoutRuns, 2);
+    EXPECT_EQ(batch.RacesPassedOver, 1);
+    EXPECT_EQ(folder.Read("RACE/202506070502.dat").size(), batchtest::kRhLength);
+}
+
 // A week file that cannot be written (its folder is missing) is a step passed over; the missing
 // code table leaves every name empty and counts as well.
 TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
