@@ -27,6 +27,10 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
+/// The same for fields copied out of a record (a key made of them), in place: a pass that reads
+/// a few fields of each record blanks those rather than look through the whole record.
+void BlankZeros(std::span<char> bytes);
+
 /// `records` (views of bytes) as the pieces of one content: views that lie one after another in
 /// memory are joined into one, so that a file's records written in their order go in few pieces.
 std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records);
@@ -73,8 +77,9 @@ public:
     std::string_view Record(std::size_t index) const { return runs_[index].record; }
     /// The file's content: the records in order.
     std::string Bytes() const;
-    /// The same, appended to `out` (one buffer reused for every horse).
-    void AppendBytes(std::string& out) const;
+    /// The same as the records themselves, in order, appended to `out` (one list reused for every
+    /// horse), to be written as pieces rather than copied together first.
+    void AppendRecords(std::vector<std::string_view>& out) const;
 
 private:
     std::vector<Run> runs_;
