@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "common/error_log.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
@@ -27,21 +28,13 @@ namespace {
 using records::LayoutSE;
 constexpr std::size_t kSeLength = static_cast<std::size_t>(records::kLength<LayoutSE>);
 
-// True when `path` is a file whose bytes are the pieces one after another. The file is read into
-// `buffer`, reused from file to file.
-bool HoldsExactly(const fs::path& path, std::span<const std::string_view> pieces, std::string& buffer) {
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces) size += piece.size();
+// True when `path` is a file whose bytes are `content`. The file is read into `buffer`, reused
+// from file to file.
+bool HoldsExactly(const fs::path& path, std::string_view content, std::string& buffer) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) != size)
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) != content.size())
         return false;
-    std::string_view held = common::ReadWholeFile(path, buffer);
-    if (held.size() != size) return false;
-    for (const std::string_view piece : pieces) {
-        if (!held.starts_with(piece)) return false;
-        held.remove_prefix(piece.size());
-    }
-    return true;
+    return common::ReadWholeFile(path, buffer) == content;
 }
 
 }  // namespace
@@ -122,13 +115,13 @@ void HorseRuns::Place(const Run& placed) {
 
 std::string HorseRuns::Bytes() const {
     std::string bytes;
-    bytes.reserve(runs_.size() * kSeLength);
-    for (const Run& run : runs_) bytes.append(run.record);
+    AppendBytes(bytes);
     return bytes;
 }
 
-void HorseRuns::AppendRecords(std::vector<std::string_view>& out) const {
-    for (const Run& run : runs_) out.push_back(run.record);
+void HorseRuns::AppendBytes(std::string& out) const {
+    out.reserve(out.size() + runs_.size() * kSeLength);
+    for (const Run& run : runs_) out.append(run.record);
 }
 
 PeriodicPump::PeriodicPump(common::Host& host, std::chrono::milliseconds interval)
@@ -192,7 +185,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     summary.recordsPlaced = static_cast<std::int64_t>(placed.size());
 
     // The records of each horse together, in file order (a counting sort): each horse's runs are
-    // placed when its file is written, in one list of runs used again for every horse.
+    // placed shortly before its file is written, in lists of runs used again from horse to horse.
     std::vector<std::size_t> first(horses.size() + 1, 0);
     for (const auto& [horse, run] : placed) ++first[horse + 1];
     for (std::size_t h = 0; h < horses.size(); ++h) first[h + 1] += first[h];
@@ -207,28 +200,33 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
-    std::vector<std::string_view> records;
+    // Each horse's runs are placed and its bytes put together a few horses ahead, on every core,
+    // while this thread makes every file call in horse order, as one thread alone would: ERRORLOG
+    // and the file layer see the same calls in the same order.
+    struct HorseFile {
+        HorseRuns runs;
+        std::string content;
+    };
+    const int threads = common::UsableCores();
+    std::vector<HorseFile> slots(2 * static_cast<std::size_t>(threads));
+    const auto make = [&](std::size_t h) {
+        HorseFile& slot = slots[h % slots.size()];
+        slot.runs.Clear();
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) slot.runs.Place(placed[byHorse[k]].second);
+        slot.content.clear();
+        slot.runs.AppendBytes(slot.content);
+    };
     std::string held;
-    std::string content;
-    HorseRuns runs;
-    for (std::size_t h = 0; h < horses.size(); ++h) {
-        runs.Clear();
-        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(placed[byHorse[k]].second);
-        records.clear();
-        runs.AppendRecords(records);
+    const auto write = [&](std::size_t h) {
+        const std::string& content = slots[h % slots.size()].content;
         bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
             const fs::path path = HorseRunFilePath(horses[h]);
             // A file that holds these bytes already is left as it is: a rebuild right after the
             // last one (race cancellation) changes few horses, and each new file costs a file
             // creation and a rename.
-            unchanged = HoldsExactly(path, records, held);
-            if (unchanged) return;
-            // Copied together first: written as one piece, the records go to the file much faster
-            // than as hundreds of small ones.
-            content.clear();
-            for (const std::string_view record : records) content.append(record);
-            common::WriteFileAtomically(path, content);
+            unchanged = HoldsExactly(path, content, held);
+            if (!unchanged) common::WriteFileAtomically(path, content);
         });
         if (unchanged) ++summary.filesUnchanged;
         if (written)
@@ -236,7 +234,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         else
             ++summary.horsesPassedOver;
         pump.Tick();
-    }
+    };
+    common::ForEachInOrder(horses.size(), threads, make, write, slots.size());
     return summary;
 }
 

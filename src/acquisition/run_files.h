@@ -77,9 +77,8 @@ public:
     std::string_view Record(std::size_t index) const { return runs_[index].record; }
     /// The file's content: the records in order.
     std::string Bytes() const;
-    /// The same as the records themselves, in order, appended to `out` (one list reused for every
-    /// horse), to be written as pieces rather than copied together first.
-    void AppendRecords(std::vector<std::string_view>& out) const;
+    /// The same, appended to `out` (one buffer reused for every horse).
+    void AppendBytes(std::string& out) const;
 
 private:
     std::vector<Run> runs_;
