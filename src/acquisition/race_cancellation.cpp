@@ -38,21 +38,27 @@ constexpr std::string_view kStep = kCancellationStep;
 // Year, JyoCD, Kaiji, Nichiji and RaceNum: the race whatever its date field says, so a race whose
 // breaking record carries another MonthDay (a postponed race) is still found.
 template <class L>
-std::string RaceMatchKey(RecordView<L> record) {
-    std::string key;
-    key.reserve(14);
+void AppendRaceMatchKey(RecordView<L> record, std::string& key) {
     key.append(record.Get(records::kYear<L>));
     key.append(record.Get(records::kJyoCD<L>));
     key.append(record.Get(records::kKaiji<L>));
     key.append(record.Get(records::kNichiji<L>));
     key.append(record.Get(records::kRaceNum<L>));
-    return key;
 }
 
-std::string MatchKeyOf(RecordView<LayoutRA> race) { return RaceMatchKey(race); }
-std::string MatchKeyOf(RecordView<LayoutSE> runner) {
-    std::string key = RaceMatchKey(runner);
+void AppendMatchKey(RecordView<LayoutRA> race, std::string& key) { AppendRaceMatchKey(race, key); }
+void AppendMatchKey(RecordView<LayoutSE> runner, std::string& key) {
+    AppendRaceMatchKey(runner, key);
     key.append(runner.Get(records::se::Umaban));
+}
+
+// The match key of a record, made in `key` (one string reused for every record); zero bytes in
+// its fields read as blanks, as they do in the whole record.
+template <class L>
+const std::string& MatchKeyOf(std::string_view record, std::string& key) {
+    key.clear();
+    AppendMatchKey(RecordView<L>(record), key);
+    BlankZeros(key);
     return key;
 }
 
@@ -106,11 +112,11 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     const fs::path breakingPath = common::AppPath(breakingName);
     common::WholeFile breaking(breakingPath);
     std::unordered_map<std::string, std::string_view> cancelled;
-    std::string buffer;
+    std::string key;
     damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking.Bytes(), [&](std::int64_t, std::string_view record) {
-        const RecordView<L> view(RecordAsRead(record, buffer));
-        if (view.Get(records::kDataKubun<L>) != "9") return;
-        cancelled[MatchKeyOf(view)] = record;  // a later one of the same key wins
+        // (A zero byte there, read as a blank, is not "9" either.)
+        if (RecordView<L>(record).Get(records::kDataKubun<L>) != "9") return;
+        cancelled[MatchKeyOf<L>(record, key)] = record;  // a later one of the same key wins
     });
     if (cancelled.empty()) return 0;
 
@@ -119,8 +125,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     const std::string_view fullBytes = full.Load(fullPath, length);
     std::int64_t marked = 0;
     damaged += records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
-        const std::string key = MatchKeyOf(RecordView<L>(RecordAsRead(record, buffer)));
-        const auto found = cancelled.find(key);
+        const auto found = cancelled.find(MatchKeyOf<L>(record, key));
         if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
         // and a kind left unmarked would keep the race in the working copy.
@@ -153,9 +158,9 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
         return -1;
     }
     HeldRecords kept;
-    std::string buffer;
     damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full.records, [&](std::int64_t, std::string_view record) {
-        const std::string_view kind = RecordView<L>(RecordAsRead(record, buffer)).Get(records::kDataKubun<L>);
+        // (A zero byte there, read as a blank, is neither.)
+        const std::string_view kind = RecordView<L>(record).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;
         kept.records.push_back(record);
     });

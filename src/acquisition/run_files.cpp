@@ -1,11 +1,15 @@
 #include "acquisition/run_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <unordered_map>
 
 #include "common/error_log.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
@@ -24,11 +28,13 @@ namespace {
 using records::LayoutSE;
 constexpr std::size_t kSeLength = static_cast<std::size_t>(records::kLength<LayoutSE>);
 
-// True when `path` is a file whose bytes are `content`.
-bool HoldsExactly(const fs::path& path, std::string_view content) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) != content.size() || ec) return false;
-    return common::ReadWholeFile(path) == content;
+// True when `path` is a file whose bytes are `content`. The file is read into `buffer`, reused
+// from file to file.
+bool HoldsExactly(const fs::path& path, std::string_view content, std::string& buffer) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) != content.size())
+        return false;
+    return common::ReadWholeFile(path, buffer) == content;
 }
 
 }  // namespace
@@ -37,8 +43,12 @@ bool HoldsExactly(const fs::path& path, std::string_view content) {
 std::string_view RecordAsRead(std::string_view record, std::string& buffer) {
     if (record.find('\0') == std::string_view::npos) return record;
     buffer.assign(record);
-    std::replace(buffer.begin(), buffer.end(), '\0', ' ');
+    BlankZeros(buffer);
     return buffer;
+}
+
+void BlankZeros(std::span<char> bytes) {
+    std::replace(bytes.begin(), bytes.end(), '\0', ' ');
 }
 
 std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records) {
@@ -82,9 +92,9 @@ void WriteKeyList(const fs::path& path, const std::vector<std::string>& keys) {
 }
 
 HorseRuns::Run::Run(std::string_view runner) : record(runner) {
-    std::string buffer;
     std::array<char, records::kRunKeyLength> keyBuffer;
-    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(RecordAsRead(runner, buffer)), keyBuffer);
+    const std::string_view key = records::RunKeyIn(records::RecordView<LayoutSE>(runner), keyBuffer);
+    BlankZeros(std::span(keyBuffer).first(key.size()));
     const std::string_view identityText = records::RunIdentity(key);
     identityText.copy(identity.data(), identityText.size());
     version = records::RunVersion(key);
@@ -92,7 +102,9 @@ HorseRuns::Run::Run(std::string_view runner) : record(runner) {
 
 void HorseRuns::Place(const Run& placed) {
     for (Run& run : runs_) {
-        if (run.identity == placed.identity && run.version <= placed.version) {
+        // memcmp of the fixed length, which the compiler does in a few instructions.
+        if (std::memcmp(run.identity.data(), placed.identity.data(), placed.identity.size()) == 0 &&
+            run.version <= placed.version) {
             run.version = placed.version;  // the identity is the same
             run.record = placed.record;
             return;
@@ -156,7 +168,6 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     summary.runnerRecords = static_cast<std::int64_t>(count);
     PeriodicPump pump(host);
     host.pumpEvents();
-    std::string buffer;
     std::string kettoNum;
     std::vector<std::pair<std::size_t, HorseRuns::Run>> placed;  // horse, run
     placed.reserve(count);
@@ -165,8 +176,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
         const std::string_view record = sortedRunners[r];
         if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;
-        const records::RecordView<LayoutSE> view(RecordAsRead(record, buffer));
-        kettoNum.assign(view.Get(records::se::KettoNum));
+        kettoNum.assign(records::RecordView<LayoutSE>(record).Get(records::se::KettoNum));
+        BlankZeros(kettoNum);
         const auto found = indexOf.find(kettoNum);
         if (found != indexOf.end()) placed.emplace_back(found->second, HorseRuns::Run(record));
         pump.Tick();
@@ -174,7 +185,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     summary.recordsPlaced = static_cast<std::int64_t>(placed.size());
 
     // The records of each horse together, in file order (a counting sort): each horse's runs are
-    // placed when its file is written, in one list of runs used again for every horse.
+    // placed shortly before its file is written, in lists of runs used again from horse to horse.
     std::vector<std::size_t> first(horses.size() + 1, 0);
     for (const auto& [horse, run] : placed) ++first[horse + 1];
     for (std::size_t h = 0; h < horses.size(); ++h) first[h + 1] += first[h];
@@ -189,20 +200,32 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
-    std::string content;
-    HorseRuns runs;
-    for (std::size_t h = 0; h < horses.size(); ++h) {
-        runs.Clear();
-        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(placed[byHorse[k]].second);
-        content.clear();
-        runs.AppendBytes(content);
+    // Each horse's runs are placed and its bytes put together a few horses ahead, on every core,
+    // while this thread makes every file call in horse order, as one thread alone would: ERRORLOG
+    // and the file layer see the same calls in the same order.
+    struct HorseFile {
+        HorseRuns runs;
+        std::string content;
+    };
+    const int threads = common::UsableCores();
+    std::vector<HorseFile> slots(2 * static_cast<std::size_t>(threads));
+    const auto make = [&](std::size_t h) {
+        HorseFile& slot = slots[h % slots.size()];
+        slot.runs.Clear();
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) slot.runs.Place(placed[byHorse[k]].second);
+        slot.content.clear();
+        slot.runs.AppendBytes(slot.content);
+    };
+    std::string held;
+    const auto write = [&](std::size_t h) {
+        const std::string& content = slots[h % slots.size()].content;
         bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
             const fs::path path = HorseRunFilePath(horses[h]);
             // A file that holds these bytes already is left as it is: a rebuild right after the
             // last one (race cancellation) changes few horses, and each new file costs a file
             // creation and a rename.
-            unchanged = HoldsExactly(path, content);
+            unchanged = HoldsExactly(path, content, held);
             if (!unchanged) common::WriteFileAtomically(path, content);
         });
         if (unchanged) ++summary.filesUnchanged;
@@ -211,7 +234,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         else
             ++summary.horsesPassedOver;
         pump.Tick();
-    }
+    };
+    common::ForEachInOrder(horses.size(), threads, make, write, slots.size());
     return summary;
 }
 

@@ -27,6 +27,10 @@ inline constexpr std::string_view kDamList = "HAHAHANNUMTHISWEEKN.dat";
 /// Returns the record itself, or its copy in `buffer` when it holds a zero byte.
 std::string_view RecordAsRead(std::string_view record, std::string& buffer);
 
+/// The same for fields copied out of a record (a key made of them), in place: a pass that reads
+/// a few fields of each record blanks those rather than look through the whole record.
+void BlankZeros(std::span<char> bytes);
+
 /// `records` (views of bytes) as the pieces of one content: views that lie one after another in
 /// memory are joined into one, so that a file's records written in their order go in few pieces.
 std::vector<std::string_view> JoinAdjacent(std::span<const std::string_view> records);

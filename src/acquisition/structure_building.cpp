@@ -1,5 +1,6 @@
 #include "acquisition/structure_building.h"
 
+#include <array>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -92,48 +93,53 @@ private:
 template <class L>
 constexpr std::size_t kLengthOf = static_cast<std::size_t>(records::kLength<L>);
 
-// The sort keys, fixed-width fields joined, so that every key of one pass has the same length.
-// Kaiji and Nichiji are in none of them; DataKubun is, so every data kind of a race stays.
-std::string RaceSortKey(records::RecordView<LayoutRA> ra) {
-    std::string key;
-    key.reserve(13);
-    key.append(ra.Get(records::kYear<LayoutRA>)).append(ra.Get(records::kMonthDay<LayoutRA>));
-    key.append(ra.Get(records::kDataKubun<LayoutRA>)).append(ra.Get(records::kJyoCD<LayoutRA>));
-    key.append(ra.Get(records::kRaceNum<LayoutRA>));
-    return key;
+// The sort keys: the fields each one joins, fixed-width, so that every key of one pass has the
+// same length. Kaiji and Nichiji are in none of them; DataKubun is, so every data kind of a race
+// stays.
+std::array<std::string_view, 5> RaceSortKey(records::RecordView<LayoutRA> ra) {
+    return {ra.Get(records::kYear<LayoutRA>), ra.Get(records::kMonthDay<LayoutRA>),
+            ra.Get(records::kDataKubun<LayoutRA>), ra.Get(records::kJyoCD<LayoutRA>),
+            ra.Get(records::kRaceNum<LayoutRA>)};
 }
 
-std::string RunnerSortKey(records::RecordView<LayoutSE> se) {
-    std::string key;
-    key.reserve(25);
-    key.append(se.Get(records::kYear<LayoutSE>)).append(se.Get(records::kMonthDay<LayoutSE>));
-    key.append(se.Get(records::kDataKubun<LayoutSE>)).append(se.Get(records::kJyoCD<LayoutSE>));
-    key.append(se.Get(records::kRaceNum<LayoutSE>)).append(se.Get(records::se::Umaban));
-    key.append(se.Get(records::se::KettoNum));
-    return key;
+std::array<std::string_view, 7> RunnerSortKey(records::RecordView<LayoutSE> se) {
+    return {se.Get(records::kYear<LayoutSE>),     se.Get(records::kMonthDay<LayoutSE>),
+            se.Get(records::kDataKubun<LayoutSE>), se.Get(records::kJyoCD<LayoutSE>),
+            se.Get(records::kRaceNum<LayoutSE>),   se.Get(records::se::Umaban),
+            se.Get(records::se::KettoNum)};
 }
 
-// The keys of records 1..N at indices 1..N with their record numbers; index 0 stays empty.
+// The keys of records 1..N at indices 1..N with their record numbers; index 0 stays empty. The
+// keys are views into one block that holds them all, rather than a string each.
 struct KeyTable {
-    std::vector<std::string> keys;
+    std::vector<char> bytes;  // moving the table keeps the views valid
+    std::vector<std::string_view> keys;
     std::vector<std::int64_t> numbers;
 
-    explicit KeyTable(std::int64_t n)
-        : keys(static_cast<std::size_t>(n) + 1), numbers(static_cast<std::size_t>(n) + 1, 0) {}
-    void Set(std::int64_t k, std::string key) {
-        keys[static_cast<std::size_t>(k)] = std::move(key);
-        numbers[static_cast<std::size_t>(k)] = k;
-    }
     std::int64_t Size() const { return static_cast<std::int64_t>(keys.size()) - 1; }
     void Sort() { QuickSortKeys(keys, numbers, 1, Size()); }
 };
 
+// keyOf(record) gives the fields of a record's key, joined in that order. Zero bytes in them read
+// as blanks, as they do in the whole record.
 template <class L, class KeyOf>
 KeyTable KeysOf(const RecordList& source, KeyOf keyOf) {
-    KeyTable table(source.Count());
-    std::string buffer;
-    for (std::int64_t k = 1; k <= source.Count(); ++k)
-        table.Set(k, keyOf(records::RecordView<L>(RecordAsRead(source.Record(k), buffer))));
+    const auto count = static_cast<std::size_t>(source.Count());
+    KeyTable table;
+    std::vector<std::size_t> ends(count + 1, 0);
+    for (std::size_t k = 1; k <= count; ++k) {
+        for (const std::string_view field : keyOf(records::RecordView<L>(source.Records()[k - 1])))
+            table.bytes.insert(table.bytes.end(), field.begin(), field.end());
+        if (k == 1) table.bytes.reserve(count * table.bytes.size());  // the keys of a pass have one length
+        ends[k] = table.bytes.size();
+    }
+    BlankZeros(table.bytes);
+    table.keys.resize(count + 1);
+    table.numbers.resize(count + 1, 0);
+    for (std::size_t k = 1; k <= count; ++k) {
+        table.keys[k] = std::string_view(table.bytes.data() + ends[k - 1], ends[k] - ends[k - 1]);
+        table.numbers[k] = static_cast<std::int64_t>(k);
+    }
     return table;
 }
 
@@ -190,9 +196,9 @@ void FilterRunners(StructureSummary& summary, std::optional<RecordList>& kept) {
     const std::int64_t damaged = runners.KeepWhole<LayoutSE>(path);
     summary.recordsPassedOver += damaged;
     summary.runnerRecords = runners.Count();
-    std::string buffer;
-    runners.KeepOnly([&](std::string_view record) {
-        return records::RecordView<LayoutSE>(RecordAsRead(record, buffer)).Get(records::kDataKubun<LayoutSE>) != "1";
+    // (A zero byte there, read as a blank, is not "1" either.)
+    runners.KeepOnly([](std::string_view record) {
+        return records::RecordView<LayoutSE>(record).Get(records::kDataKubun<LayoutSE>) != "1";
     });
     summary.runnersKept = runners.Count();
     // A missing file stays missing, and one without a record to drop (nor a torn tail) stays as it is.
@@ -225,11 +231,11 @@ void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys
     if (horses.Count() == 0)
         return KeepOutputs({records::kUmThisWeekNew, kHorseList, kDamList}, records::kUmThisWeek, summary);
     KeyTable table = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
-        return std::string(um.Get(records::um::KettoNum));
+        return std::array{um.Get(records::um::KettoNum)};
     });
     // The dam: the second entry of the pedigree.
     damKeys = KeysOf<LayoutUM>(horses, [](records::RecordView<LayoutUM> um) {
-        return std::string(um.Get(records::um::Ketto3InfoHansyokuNum, 1));
+        return std::array{um.Get(records::um::Ketto3InfoHansyokuNum, 1)};
     });
     SortAndDeduplicate(horses, table);
     std::vector<std::string> list = DistinctKeys(table.keys);
@@ -255,12 +261,12 @@ void BuildDamList(KeyTable& damKeys, StructureSummary& summary) {
 
 }  // namespace
 
-void QuickSortKeys(std::vector<std::string>& keys, std::vector<std::int64_t>& numbers, std::ptrdiff_t low,
+void QuickSortKeys(std::vector<std::string_view>& keys, std::vector<std::int64_t>& numbers, std::ptrdiff_t low,
                    std::ptrdiff_t high) {
     common::QuickSortAscending(keys, numbers, low, high);
 }
 
-std::vector<std::int64_t> SurvivingNumbers(const std::vector<std::string>& sortedKeys,
+std::vector<std::int64_t> SurvivingNumbers(const std::vector<std::string_view>& sortedKeys,
                                            const std::vector<std::int64_t>& numbers) {
     // A record whose key differs from the one before starts a new output record; one with the
     // same key is written over it, so the last of each run remains.
@@ -274,10 +280,10 @@ std::vector<std::int64_t> SurvivingNumbers(const std::vector<std::string>& sorte
     return survivors;
 }
 
-std::vector<std::string> DistinctKeys(const std::vector<std::string>& sortedKeys) {
+std::vector<std::string> DistinctKeys(const std::vector<std::string_view>& sortedKeys) {
     std::vector<std::string> distinct;
     for (std::size_t i = 1; i < sortedKeys.size(); ++i)
-        if (sortedKeys[i] != sortedKeys[i - 1]) distinct.push_back(sortedKeys[i]);
+        if (sortedKeys[i] != sortedKeys[i - 1]) distinct.emplace_back(sortedKeys[i]);
     return distinct;
 }
 

@@ -69,15 +69,15 @@ StructureSummary BuildWeekStructures(common::Host& host);
 /// Sorts keys[low..high] ascending (byte by byte), moving each record number with its key, by the
 /// quicksort whose order of equal keys decides which record survives. Called with low = 1 and
 /// high = N on arrays of N + 1 entries whose entry 0 is left empty.
-void QuickSortKeys(std::vector<std::string>& keys, std::vector<std::int64_t>& numbers,
+void QuickSortKeys(std::vector<std::string_view>& keys, std::vector<std::int64_t>& numbers,
                    std::ptrdiff_t low, std::ptrdiff_t high);
 
 /// After QuickSortKeys: the record number that ends each run of equal keys, in key order (entry 0
 /// of both arrays is the empty key and no record). These are the records a sorted file keeps.
-std::vector<std::int64_t> SurvivingNumbers(const std::vector<std::string>& sortedKeys,
+std::vector<std::int64_t> SurvivingNumbers(const std::vector<std::string_view>& sortedKeys,
                                            const std::vector<std::int64_t>& numbers);
 
 /// Each distinct key once, in the order of the sorted keys (entry 0 not counted).
-std::vector<std::string> DistinctKeys(const std::vector<std::string>& sortedKeys);
+std::vector<std::string> DistinctKeys(const std::vector<std::string_view>& sortedKeys);
 
 }  // namespace acquisition

@@ -452,6 +452,32 @@ TEST_F(Cancellation, AFailedRewriteLeavesTheCopiesWhole) {
     EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2020100001.dat"), runners.substr(0, kSeLength));
 }
 
+// A zero byte in a match field (a gap a later write left) reads as a blank, in the full copy and
+// in the breaking records alike; a zero data kind is neither "1" nor "9", and its record stays.
+TEST_F(Cancellation, AZeroByteInAMatchFieldReadsAsABlank) {
+    const std::string zero("\0", 1);
+    const At race{"20241013", "06", "03", "02", "02"};
+    const At zeroRace{"20241013", "06", "03", "02", "0" + zero};
+    const At blankRace{"20241013", "06", "03", "02", "0 "};
+    const std::string stays = Race('2', race, "stays"), zeroNum = Race('2', zeroRace, "zeroNum");
+    std::string zeroKind = Runner('2', race, "01", "2020100001", "zeroKind");
+    zeroKind[2] = '\0';
+    const std::string blankUmaban = Runner('2', race, "0 ", "2020100002", "blankUmaban");
+    SortedFiles(stays + zeroNum, zeroKind + blankUmaban);
+    folder.Write("KETTONUMTHISWEEKN.dat", KeyList({"2020100001"}));
+    const std::string X = Race('9', blankRace, "X"), Y = Runner('9', race, "0" + zero, "2020100002", "Y");
+    link.QueueRecords({X, Y}).QueueReadCode(-203);
+
+    const auto summary = Apply();
+
+    EXPECT_EQ(folder.Read("RATHISWEEKNNEWd.dat"), stays + X);
+    EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), stays);
+    EXPECT_EQ(folder.Read("SETHISWEEKNNEWd.dat"), zeroKind + Y);
+    EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), zeroKind);
+    EXPECT_EQ(summary.raceRecordsMarked, 1);
+    EXPECT_EQ(summary.runnerRecordsMarked, 1);
+}
+
 TEST_F(Cancellation, AMissingFullCopyLeavesTheWorkingCopyAsItIs) {
     const At race{"20241013", "06", "03", "02", "02"};
     const std::string races = Race('2', race, "E") + Race('1', race, "EARLY");
