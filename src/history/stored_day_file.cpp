@@ -22,13 +22,7 @@ std::string Relative(std::string_view key, std::string_view suffix) {
 
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable) {
-    std::string buffer;
-    return StoredDayFile(key, suffix, step, unreadable, buffer);
-}
-
-common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
-                                         int& unreadable, std::string& buffer) {
-    std::string content = std::move(buffer);
+    std::string content;
     std::size_t size = 0;
     const std::string relative = Relative(key, suffix);
     if (!common::PassOver(step, [&] { size = common::ReadWholeFile(common::AppPath(relative), content).size(); }))

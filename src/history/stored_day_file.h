@@ -19,9 +19,6 @@ namespace history {
 /// the reader counts them (UnreadableFields).
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable);
-/// The same, read into `buffer` (moved into the reader; its Release gives it back for the next day).
-common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
-                                         int& unreadable, std::string& buffer);
 
 /// A stored day file read on the calling thread, for its values to be read later on any thread.
 struct StoredDayRead {
