@@ -1,6 +1,8 @@
 #include "history/atari_list.h"
 
+#include <algorithm>
 #include <array>
+#include <exception>
 #include <optional>
 #include <span>
 
@@ -83,45 +85,178 @@ std::optional<std::int64_t> WholePayout(std::string_view text) {
     return common::DigitsValue(text);
 }
 
-// One pass over the stored reports. Race, hit and payout fields carry over from line to line, as
-// the reports are read one after the other.
-class Collector {
-public:
-    explicit Collector(const common::CodeTable& codes) : codes_(codes), grid_(AtariGridCaptions()) {}
+// A big payout's grid row; its number, which goes by the big payouts of the days before, is
+// added when it is listed.
+using BigPayoutCells = std::array<std::string, kAtariGridCols>;
 
-    void ReadDay(const std::string& key) {
+// The race fields of the list's lines, 7 to 15, set by a race line.
+constexpr std::size_t kFirstRaceField = 7;
+constexpr std::size_t kRaceFields = 9;
+using RaceFields = std::array<std::string, kRaceFields>;
+
+// One day's report read apart from the other days, on any thread, and what the list takes up from
+// it in day order. Race, hit and payout fields carry over from line to line; of those a day's
+// lines show, only the race can come from the days before: a hit or payout before the day's
+// first race is marked, and the day read again with the race the days before left.
+class DayHits {
+public:
+    std::string lines;  // the list's lines
+    int hitLines = 0, payoutLines = 0, passedOver = 0;
+    std::vector<BigPayoutCells> bigPayouts;
+    std::vector<std::string> log;     // ERRORLOG reasons, in order
+    bool raceSet = false;             // a race line of the day set the race fields
+    bool carriedRace = false;         // a line was made with the race of the days before
+    std::exception_ptr failure;       // what cut the reading short
+
+    // `race`: the race fields the days before left, as far as they are known.
+    void Parse(const std::string& key, StoredDayRead& read, const common::CodeTable& codes, const RaceFields& race) {
+        lines.clear();
+        hitLines = payoutLines = passedOver = 0;
+        bigPayouts.clear();
+        log.clear();
+        raceSet = carriedRace = false;
+        failure = nullptr;
+        if (read.failure) return;
+        common::WrittenFieldReader values = StoredDayValues(key, kReport, read, log);
+        try {
+            std::copy(race.begin(), race.end(), f_.begin() + kFirstRaceField);
+            ReadDay(key, values, codes);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        ReleaseStoredDay(std::move(values), read);
+    }
+
+    void KeepRace(RaceFields& race) const {
+        const auto first = f_.begin() + kFirstRaceField;
+        std::copy(first, first + kRaceFields, race.begin());
+    }
+
+private:
+    void ReadDay(const std::string& key, common::WrittenFieldReader& values, const common::CodeTable& codes) {
         const Words& w = Cp932Words();
         f_[1] = key.substr(0, 4) + w.year;
         f_[2] = key.substr(4, 2) + w.month;
         f_[3] = key.substr(6, 2) + w.day;
-        f_[4] = common::ToCp932(codes_.LookupCode("2001", key.substr(8, 2), 4));
+        f_[4] = common::ToCp932(codes.LookupCode("2001", key.substr(8, 2), 4));
         f_[5] = key.substr(10, 2) + w.meeting;
         f_[6] = key.substr(12, 2) + w.day;
         umarenHit_ = false;
-        int unreadable = 0;
-        common::WrittenFieldReader values = StoredDayFile(key, kReport, kAtariListStep, unreadable, buffer_);
-        passedOver_ += unreadable;
-        if (unreadable > 0) return;
-        ++days_;
         std::string_view tag;  // a view into the report, read value by value
         bool whole = true;
-        dayRaces_ = 0;
+        int races = 0;  // "RC" lines
         while (whole && values.NextTag(umarenHit_ ? std::span(kLineTags) : std::span(kLineTags).first(2), tag)) {
-            if (tag == "RC") whole = ReadRace(values);
-            else if (tag == "AT") whole = ReadHit(values);
-            else whole = ReadPayout(values);
+            if (tag == "RC") {
+                ++races;
+                whole = ReadRace(values);
+            } else if (tag == "AT") {
+                whole = ReadHit(values);
+            } else {
+                whole = ReadPayout(values);
+            }
         }
-        passedOver_ += values.UnreadableFields();
-        buffer_ = std::move(values).Release();
-        if (!whole) {
-            common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
+        passedOver += values.UnreadableFields();
+        if (!whole) PassOver("TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
+        if (races == 0) PassOver("TEKICHU/" + key + std::string(kReport) + " holds no race: the day's hits are not in ATARILIST.txt");
+    }
+
+    void PassOver(std::string reason) {
+        log.push_back(std::move(reason));
+        ++passedOver;
+    }
+
+    // The next values of the line into `v`; false when the file ends before them.
+    static bool Take(common::WrittenFieldReader& values, std::span<std::string> v) {
+        for (std::string& value : v)
+            if (!values.Next(value)) return false;
+        return true;
+    }
+
+    bool ReadRace(common::WrittenFieldReader& values) {
+        std::array<std::string, 11> v;
+        if (!Take(values, std::span(v).first(1))) return false;
+        // A race line without a race number leaves the race as it was; its other values are passed
+        // over with the rest.
+        if (v[0].empty()) return true;
+        if (!Take(values, std::span(v).subspan(1))) return false;
+        f_[7] = v[2] + "R";
+        f_[8] = v[3].empty() ? v[4] : v[3];
+        for (std::size_t i = 9; i <= 15; ++i) f_[i] = v[i - 5];
+        raceSet = true;
+        return true;
+    }
+
+    bool ReadHit(common::WrittenFieldReader& values) {
+        std::array<std::string, 5> v;
+        if (!Take(values, v)) return false;
+        const auto code = common::DigitsValue(v[1]).value_or(0);
+        f_[16] = code >= 1 && code <= 7 ? Cp932Words().bets[static_cast<std::size_t>(code)] : std::string();
+        if (code == 1) umarenHit_ = true;
+        f_[17] = v[2];
+        f_[18] = v[3];
+        f_[19] = v[4];
+        Line(kHitFields);
+        ++hitLines;
+        const auto payout = WholePayout(f_[19]);
+        if (payout && *payout > kBigPayout) BigPayout();
+        return true;
+    }
+
+    bool ReadPayout(common::WrittenFieldReader& values) {
+        std::array<std::string, 3> v;
+        if (!Take(values, v)) return false;
+        const auto kind = common::DigitsValue(v[0]).value_or(0);
+        if (kind < 1 || kind > 3) return true;
+        if (kind == 3) umarenHit_ = false;
+        f_[20] = Cp932Words().payouts[static_cast<std::size_t>(kind)];
+        f_[21] = v[1];
+        f_[22] = v[2];
+        Line(kPayoutFields);
+        ++payoutLines;
+        return true;
+    }
+
+    void Line(std::size_t count) {
+        if (!raceSet) carriedRace = true;
+        AppendLine(lines, f_, count);
+    }
+
+    void BigPayout() {
+        BigPayoutCells& cells = bigPayouts.emplace_back();
+        const auto cell = [&](int col, std::size_t field) { cells[static_cast<std::size_t>(col)] = Shown(f_[field]); };
+        cells[0] = " " + Shown(f_[1]) + " ";
+        for (int col = 1; col <= 7; ++col) cell(col, static_cast<std::size_t>(col + 1));
+        cell(8, 16);
+        cell(9, 19);
+        cell(10, 17);
+        cells[11] = " " + Shown(f_[18]);
+        for (int col = 12; col <= 18; ++col) cell(col, static_cast<std::size_t>(col - 3));
+    }
+
+    Fields f_;
+    bool umarenHit_ = false;
+};
+
+// One pass over the stored reports, the days taken up in scan order.
+class Collector {
+public:
+    explicit Collector(const common::CodeTable& codes) : codes_(codes), grid_(AtariGridCaptions()) {}
+
+    void TakeDay(const std::string& key, StoredDayRead& read, DayHits& day) {
+        if (LogReadFailure(kAtariListStep, read)) {
             ++passedOver_;
+            return;
         }
-        if (dayRaces_ == 0) {
-            common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) +
-                                                 " holds no race: the day's hits are not in ATARILIST.txt");
-            ++passedOver_;
-        }
+        ++days_;
+        if (day.carriedRace) day.Parse(key, read, codes_, race_);
+        for (const std::string& reason : day.log) common::LogError(kAtariListStep, reason);
+        out_ += day.lines;
+        hitLines_ += day.hitLines;
+        payoutLines_ += day.payoutLines;
+        passedOver_ += day.passedOver;
+        for (BigPayoutCells& cells : day.bigPayouts) ListBigPayout(cells);
+        if (day.raceSet) day.KeepRace(race_);
+        if (day.failure) std::rethrow_exception(day.failure);
     }
 
     void CountFailure() { ++passedOver_; }
@@ -139,79 +274,19 @@ public:
     }
 
 private:
-    // The next values of the line into `v`; false when the file ends before them.
-    static bool Take(common::WrittenFieldReader& values, std::span<std::string> v) {
-        for (std::string& value : v)
-            if (!values.Next(value)) return false;
-        return true;
-    }
-
-    bool ReadRace(common::WrittenFieldReader& values) {
-        ++dayRaces_;
-        std::array<std::string, 11> v;
-        if (!Take(values, std::span(v).first(1))) return false;
-        // A race line without a race number leaves the race as it was; its other values are passed
-        // over with the rest.
-        if (v[0].empty()) return true;
-        if (!Take(values, std::span(v).subspan(1))) return false;
-        f_[7] = v[2] + "R";
-        f_[8] = v[3].empty() ? v[4] : v[3];
-        for (std::size_t i = 9; i <= 15; ++i) f_[i] = v[i - 5];
-        return true;
-    }
-
-    bool ReadHit(common::WrittenFieldReader& values) {
-        std::array<std::string, 5> v;
-        if (!Take(values, v)) return false;
-        const auto code = common::DigitsValue(v[1]).value_or(0);
-        f_[16] = code >= 1 && code <= 7 ? Cp932Words().bets[static_cast<std::size_t>(code)] : std::string();
-        if (code == 1) umarenHit_ = true;
-        f_[17] = v[2];
-        f_[18] = v[3];
-        f_[19] = v[4];
-        AppendLine(out_, f_, kHitFields);
-        ++hitLines_;
-        const auto payout = WholePayout(f_[19]);
-        if (payout && *payout > kBigPayout) ListBigPayout();
-        return true;
-    }
-
-    bool ReadPayout(common::WrittenFieldReader& values) {
-        std::array<std::string, 3> v;
-        if (!Take(values, v)) return false;
-        const auto kind = common::DigitsValue(v[0]).value_or(0);
-        if (kind < 1 || kind > 3) return true;
-        if (kind == 3) umarenHit_ = false;
-        f_[20] = Cp932Words().payouts[static_cast<std::size_t>(kind)];
-        f_[21] = v[1];
-        f_[22] = v[2];
-        AppendLine(out_, f_, kPayoutFields);
-        ++payoutLines_;
-        return true;
-    }
-
     // The grid has rows for 4,999 big payouts; later ones are counted and in the file only.
-    void ListBigPayout() {
+    void ListBigPayout(BigPayoutCells& cells) {
         const int row = ++bigPayouts_;
         if (row >= kAtariGridRows) return;
         const std::string number = std::to_string(row);
-        const auto cell = [&](int col, std::size_t field) { grid_.SetText(row, col, Shown(f_[field])); };
-        grid_.SetText(row, 0, " " + Shown(f_[1]) + " " + number);
-        for (int col = 1; col <= 7; ++col) cell(col, static_cast<std::size_t>(col + 1));
-        cell(8, 16);
-        cell(9, 19);
-        cell(10, 17);
-        grid_.SetText(row, 11, " " + Shown(f_[18]));
-        for (int col = 12; col <= 18; ++col) cell(col, static_cast<std::size_t>(col - 3));
-        grid_.SetText(row, 19, number);
+        cells[0] += number;
+        cells[19] = number;
+        for (std::size_t col = 0; col < cells.size(); ++col) grid_.SetText(row, static_cast<int>(col), std::move(cells[col]));
     }
 
     const common::CodeTable& codes_;
-    std::string buffer_;  // the reports' content, one after the other
     common::GridCells grid_;
-    Fields f_;
-    bool umarenHit_ = false;
-    int dayRaces_ = 0;  // "RC" lines of the day being read
+    RaceFields race_;  // the race fields the days so far left
     std::string out_;
     int hitLines_ = 0, payoutLines_ = 0, bigPayouts_ = 0, days_ = 0, passedOver_ = 0;
 };
@@ -237,11 +312,20 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     MeetingScan scan;
     scan.step = kAtariListStep;
     scan.suffix = kReport;
-    scan.probe = [&](const std::string& key) {
-        if (!common::PassOver(kAtariListStep, [&] { collector.ReadDay(key); })) collector.CountFailure();
-    };
     scan.letEventsRun = letEventsRun;
-    const TekichuFolder folder = ScanMeetingKeys(host, scan);
+    std::vector<std::string> keys;
+    const TekichuFolder folder = ListMeetingKeys(scan, keys);
+    // The reports are read a few days ahead and parsed on two threads; each day is taken up in
+    // its turn, after its date's status.
+    std::vector<DayHits> days(kStoredDaysAhead);
+    ParseStoredDays(
+        keys, kReport,
+        [&](std::size_t day, StoredDayRead& read) { days[day % kStoredDaysAhead].Parse(keys[day], read, codes, RaceFields{}); },
+        [&](std::size_t day, StoredDayRead& read) {
+            MeetDay(host, scan, keys, day);
+            if (!common::PassOver(kAtariListStep, [&] { collector.TakeDay(keys[day], read, days[day % kStoredDaysAhead]); }))
+                collector.CountFailure();
+        });
 
     std::string content;
     AtariList list = collector.Finish(content);

@@ -72,20 +72,109 @@ struct Slots {
     }
 };
 
+// One day's report read apart from the other days, on any thread, and what the rebuild takes up
+// from it in day order. Kept from day to day in a slot of its own.
+struct ParsedDay {
+    std::string raceIds;     // the day's lines of RACEID.txt
+    std::string speedLines;  // the day's lines of its date's speed file
+    int racesMet = 0;        // "RC" lines read, written or passed over
+    int races = 0, speedLineCount = 0, passedOver = 0;
+    std::vector<std::string> log;  // ERRORLOG reasons, in order
+    struct Status {
+        std::size_t logged;  // shown after this many of the reasons
+        std::string text;
+    };
+    std::vector<Status> statuses;  // Text6's texts of the races
+
+    void Parse(const std::string& key, StoredDayRead& read) {
+        raceIds.clear();
+        speedLines.clear();
+        racesMet = races = speedLineCount = passedOver = 0;
+        log.clear();
+        statuses.clear();
+        auto in = StoredDayValues(key, "lupRCM.txt", read, log);
+        std::string_view value;  // a view into the file's content, read value by value
+        while (in.NextTag(kRaceTag, value)) Race(key, in);
+        passedOver += in.UnreadableFields();
+        ReleaseStoredDay(std::move(in), read);
+    }
+
+private:
+    void PassOver(std::string reason) {
+        log.push_back(std::move(reason));
+        ++passedOver;
+    }
+
+    void Race(const std::string& key, common::WrittenFieldReader& in) {
+        ++racesMet;
+        std::string rc[10];
+        for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
+        const std::string& raceNum = rc[3];
+
+        Slots slots;
+        std::string_view value;
+        const auto distanceValue = common::StrictNumber(rc[9]);
+        const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
+        int reads = kHorseLineReads;
+        while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
+            // A horse line's 3rd and 4th values are the horse number and the rank, its 13th the
+            // predicted time.
+            std::string_view horse, rank, time;
+            in.Skip(2);
+            in.Next(horse);
+            in.Next(rank);
+            in.Skip(8);
+            in.Next(time);
+            slots.Fill(horse, rank, time, distance);
+        }
+
+        if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
+            PassOver("day " + key + ": a race whose race number is not two digits: \"" + raceNum + "\"");
+            return;
+        }
+        const std::string raceId = key + raceNum;
+        raceIds += raceId + "\r\n";
+        ++races;
+        statuses.push_back({log.size(), raceId + "TGFの外部指数作成中"});
+        if (!distanceValue) {
+            PassOver("race " + raceId + ": its distance is no number: \"" + rc[9] + "\"");
+            return;
+        }
+        const auto entries = slots.Line();
+        if (entries.empty()) return;
+        speedLines += supplementary::SokudoLine(raceId, entries);
+        ++speedLineCount;
+    }
+};
+
 class Rebuild {
 public:
     explicit Rebuild(common::Host& host) : host_(host) {}
 
-    void Day(const std::string& key) {
-        int unreadable = 0;
-        auto in = StoredDayFile(key, "lupRCM.txt", kStep, unreadable, buffer_);
-        result.passedOver += unreadable;
-        std::string_view value;  // a view into the file's content, read value by value
-        const int racesBefore = racesMet_;
-        while (in.NextTag(kRaceTag, value)) Race(key, in);
-        result.passedOver += in.UnreadableFields();
-        buffer_ = std::move(in).Release();
-        if (racesMet_ == racesBefore && unreadable == 0 && StoredDayFileExists(key, "lupRCM.txt")) {
+    // The day's read failure, log lines and statuses in their turn, and its races into the files.
+    void Day(const std::string& key, const StoredDayRead& read, const ParsedDay& day) {
+        const bool unreadable = LogReadFailure(kStep, read);
+        if (unreadable) ++result.passedOver;
+        std::size_t logged = 0;
+        for (const auto& status : day.statuses) {
+            for (; logged < status.logged; ++logged) common::LogError(kStep, day.log[logged]);
+            host_.setStatus(common::StatusBox::Text6, status.text);
+        }
+        for (; logged < day.log.size(); ++logged) common::LogError(kStep, day.log[logged]);
+        result.races += day.races;
+        result.speedLines += day.speedLineCount;
+        result.passedOver += day.passedOver;
+        raceIds_ += day.raceIds;
+        if (day.racesMet > 0) {
+            // Days of one date share its file, started afresh at the date's first race in the pass.
+            const std::string date = key.substr(0, 8);
+            if (date != currentDate_) {
+                currentDate_ = date;
+                currentFile_ = &speedFiles_[date];
+                currentFile_->clear();
+            }
+            *currentFile_ += day.speedLines;
+        } else if (!unreadable && StoredDayFileExists(key, "lupRCM.txt")) {
             // The weekly batch wrote this day's races into its date's file: rewriting the file
             // without them would lose them.
             keptDates_.insert(key.substr(0, 8));
@@ -93,6 +182,9 @@ public:
                      supplementary::SokudoHrCsv(key.substr(0, 8)) + " is kept as it was");
         }
     }
+
+    // A line of the day-key list that is no key.
+    void NoKey(const std::string& line) { PassOver("the day-key list holds a line that is no day key: " + line); }
 
     void Write() {
         if (!common::PassOver(kStep, [&] { common::WriteFileAtomically(common::AppPath("SOKUDO/RACEID.txt"), raceIds_); }))
@@ -119,62 +211,11 @@ private:
         ++result.passedOver;
     }
 
-    void Race(const std::string& key, common::WrittenFieldReader& in) {
-        ++racesMet_;
-        std::string rc[10];
-        for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
-        const std::string& raceNum = rc[3];
-
-        // Days of one date share its file, started afresh at the date's first race in the pass.
-        const std::string date = key.substr(0, 8);
-        if (date != currentDate_) {
-            currentDate_ = date;
-            currentFile_ = &speedFiles_[date];
-            currentFile_->clear();
-        }
-
-        Slots slots;
-        std::string_view value;
-        const auto distanceValue = common::StrictNumber(rc[9]);
-        const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
-        int reads = kHorseLineReads;
-        while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
-            // A horse line's 3rd and 4th values are the horse number and the rank, its 13th the
-            // predicted time.
-            std::string_view horse, rank, time;
-            in.Skip(2);
-            in.Next(horse);
-            in.Next(rank);
-            in.Skip(8);
-            in.Next(time);
-            slots.Fill(horse, rank, time, distance);
-        }
-
-        if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
-            PassOver("day " + key + ": a race whose race number is not two digits: \"" + raceNum + "\"");
-            return;
-        }
-        const std::string raceId = key + raceNum;
-        raceIds_ += raceId + "\r\n";
-        ++result.races;
-        host_.setStatus(common::StatusBox::Text6, raceId + "TGFの外部指数作成中");
-        if (!distanceValue) {
-            PassOver("race " + raceId + ": its distance is no number: \"" + rc[9] + "\"");
-            return;
-        }
-        const auto entries = slots.Line();
-        if (entries.empty()) return;
-        *currentFile_ += supplementary::SokudoLine(raceId, entries);
-        ++result.speedLines;
-    }
-
     common::Host& host_;
-    std::string buffer_;  // the reports' content, one after the other
     std::string raceIds_;
     std::map<std::string, std::string> speedFiles_;
     std::set<std::string> keptDates_;  // dates with a day whose report holds no race
-    int racesMet_ = 0;                 // "RC" lines read, written or passed over
-    std::string currentDate_;
+    std::string currentDate_;          // the date of the last day that had a race
     std::string* currentFile_ = nullptr;
 };
 
@@ -189,14 +230,26 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
     std::string list;
     if (!common::PassOver(kStep, [&] { list = common::ReadWholeFile(common::AppPath("TEKICHU/RACEIDYMDLKN.txt")); }))
         ++rebuild.result.passedOver;
-    for (const auto& line : common::SplitLines(list)) {
-        if (line.size() != 14 || !common::IsDigits(line)) {
-            common::LogError(kStep, "the day-key list holds a line that is no day key: " + line);
-            ++rebuild.result.passedOver;
-            continue;
-        }
-        rebuild.Day(line);
+    const std::vector<std::string> lines = common::SplitLines(list);
+    std::vector<std::string> keys;
+    std::vector<std::size_t> keyLines;  // where each key stands in `lines`
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() != 14 || !common::IsDigits(lines[i])) continue;
+        keys.push_back(lines[i]);
+        keyLines.push_back(i);
     }
+    // The days are read a few ahead and parsed on two threads; a line that is no key is logged in
+    // its turn, before the day that follows it.
+    std::size_t line = 0;
+    std::vector<ParsedDay> days(kStoredDaysAhead);
+    ParseStoredDays(
+        keys, "lupRCM.txt", [&](std::size_t day, StoredDayRead& read) { days[day % kStoredDaysAhead].Parse(keys[day], read); },
+        [&](std::size_t day, StoredDayRead& read) {
+            for (; line < keyLines[day]; ++line) rebuild.NoKey(lines[line]);
+            ++line;
+            rebuild.Day(keys[day], read, days[day % kStoredDaysAhead]);
+        });
+    for (; line < lines.size(); ++line) rebuild.NoKey(lines[line]);
     rebuild.Write();
     if (!common::PassOver(kStep, [] { common::ClearStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;
     return rebuild.result;

@@ -86,23 +86,29 @@ std::vector<std::string> StoredDayKeys(const std::string& folder, std::string_vi
     return keys;
 }
 
-TekichuFolder ScanMeetingKeys(common::Host& host, const MeetingScan& scan) {
+TekichuFolder ListMeetingKeys(const MeetingScan& scan, std::vector<std::string>& keys) {
     const std::string folder = common::AppPath("TEKICHU").string();
     std::error_code ec;
     if (!fs::exists(folder, ec)) return TekichuFolder::Missing;
-    std::vector<std::string> keys;
     if (!common::PassOver(scan.step, [&] { keys = StoredDayKeys(folder, scan.suffix); }))
         return TekichuFolder::Unlisted;
-    std::string_view date;
-    for (const auto& key : keys) {
-        if (std::string_view(key).substr(0, 8) != date) {
-            date = std::string_view(key).substr(0, 8);
-            host.setStatus(common::StatusBox::Text6, DateStatus(key));
-            if (scan.letEventsRun) scan.letEventsRun();
-        }
-        if (scan.probe) scan.probe(key);
-    }
     return TekichuFolder::Listed;
+}
+
+void MeetDay(common::Host& host, const MeetingScan& scan, const std::vector<std::string>& keys, std::size_t day) {
+    if (day > 0 && keys[day].compare(0, 8, keys[day - 1], 0, 8) == 0) return;
+    host.setStatus(common::StatusBox::Text6, DateStatus(keys[day]));
+    if (scan.letEventsRun) scan.letEventsRun();
+}
+
+TekichuFolder ScanMeetingKeys(common::Host& host, const MeetingScan& scan) {
+    std::vector<std::string> keys;
+    const TekichuFolder folder = ListMeetingKeys(scan, keys);
+    for (std::size_t day = 0; day < keys.size(); ++day) {
+        MeetDay(host, scan, keys, day);
+        if (scan.probe) scan.probe(keys[day]);
+    }
+    return folder;
 }
 
 std::string PastDayLine(const std::vector<std::string>& titleUtf8, std::string_view key) {

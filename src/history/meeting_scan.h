@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,6 +33,14 @@ struct MeetingScan {
 
 /// How the TEKICHU folder was met.
 enum class TekichuFolder { Missing, Unlisted, Listed };
+
+/// The stored days the scan meets: their keys, in scan order, into `keys`. A folder that cannot
+/// be listed is logged under the scan's step and gives none.
+TekichuFolder ListMeetingKeys(const MeetingScan& scan, std::vector<std::string>& keys);
+
+/// The scan's turn of keys[day] before its probe: at the first day of a date, Text6's
+/// "yyyy年mm月dd日検索中", then window events when asked.
+void MeetDay(common::Host& host, const MeetingScan& scan, const std::vector<std::string>& keys, std::size_t day);
 
 /// The meeting-day scan over AppFolder/TEKICHU: lists the folder once, then for each date that
 /// has a stored day sets Text6 to "yyyy年mm月dd日検索中", lets window events run when asked, and

@@ -1,26 +1,30 @@
 #include "history/stored_day_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "common/encoding.h"
 #include "common/error_log.h"
+#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 
 namespace history {
 
-common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
-                                         int& unreadable) {
-    std::string buffer;
-    return StoredDayFile(key, suffix, step, unreadable, buffer);
+namespace {
+
+std::string Relative(std::string_view key, std::string_view suffix) {
+    return "TEKICHU/" + std::string(key) + std::string(suffix);
 }
 
+}  // namespace
+
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
-                                         int& unreadable, std::string& buffer) {
-    std::string content = std::move(buffer);
+                                         int& unreadable) {
+    std::string content;
     std::size_t size = 0;
-    const std::string relative = "TEKICHU/" + std::string(key) + std::string(suffix);
+    const std::string relative = Relative(key, suffix);
     if (!common::PassOver(step, [&] { size = common::ReadWholeFile(common::AppPath(relative), content).size(); }))
         ++unreadable;
     common::WrittenFieldReader values(std::move(content), size);
@@ -28,9 +32,47 @@ common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view 
     return values;
 }
 
+void ParseStoredDays(const std::vector<std::string>& keys, std::string_view suffix,
+                     const std::function<void(std::size_t day, StoredDayRead& read)>& parse,
+                     const std::function<void(std::size_t day, StoredDayRead& read)>& take) {
+    std::vector<StoredDayRead> reads(kStoredDaysAhead);
+    const auto read = [&](std::size_t day) {
+        StoredDayRead& slot = reads[day % kStoredDaysAhead];
+        slot.size = 0;
+        slot.failure = nullptr;
+        try {
+            slot.size = common::ReadWholeFile(common::AppPath(Relative(keys[day], suffix)), slot.buffer).size();
+        } catch (...) {
+            slot.failure = std::current_exception();
+        }
+    };
+    for (std::size_t day = 0; day < keys.size() && day < kStoredDaysAhead; ++day) read(day);
+    // A day's parse takes a few times as long as its read: two threads keep up with this one.
+    common::ForEachInOrder(
+        keys.size(), std::min(common::UsableCores(), 2), [&](std::size_t day) { parse(day, reads[day % kStoredDaysAhead]); },
+        [&](std::size_t day) {
+            take(day, reads[day % kStoredDaysAhead]);
+            if (day + kStoredDaysAhead < keys.size()) read(day + kStoredDaysAhead);
+        },
+        kStoredDaysAhead);
+}
+
+common::WrittenFieldReader StoredDayValues(std::string_view key, std::string_view suffix, StoredDayRead& read,
+                                           std::vector<std::string>& reasons) {
+    common::WrittenFieldReader values(std::move(read.buffer), read.size);
+    values.KeepUnreadableFields(reasons, Relative(key, suffix));
+    return values;
+}
+
+void ReleaseStoredDay(common::WrittenFieldReader&& values, StoredDayRead& read) { read.buffer = std::move(values).Release(); }
+
+bool LogReadFailure(std::string_view step, const StoredDayRead& read) {
+    return read.failure && !common::PassOver(step, [&] { std::rethrow_exception(read.failure); });
+}
+
 bool StoredDayFileExists(std::string_view key, std::string_view suffix) {
     std::error_code ec;
-    return std::filesystem::exists(common::AppPath("TEKICHU/" + std::string(key) + std::string(suffix)), ec);
+    return std::filesystem::exists(common::AppPath(Relative(key, suffix)), ec);
 }
 
 std::string Shown(std::string_view cp932) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <span>
 #include <random>
@@ -132,6 +133,17 @@ TEST(WrittenFields, ReaderLogsTheFileAndLineOfAFieldItCannotRead) {
     const std::string log = dir.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("[step] TEKICHU/x.txt line 11:"), std::string::npos) << log;
     EXPECT_EQ(log.find("line 10"), std::string::npos);
+
+    // Kept rather than logged: the same reasons, in order, and nothing in the log.
+    std::filesystem::remove(dir / "ERRORLOG.txt");
+    common::WrittenFieldReader kept("\"a\"x,1\r\n\"b\",2\r\n\"c\r\n");
+    std::vector<std::string> reasons;
+    kept.KeepUnreadableFields(reasons, "TEKICHU/x.txt", 10);
+    while (kept.Next(v)) {
+    }
+    EXPECT_EQ(reasons, (std::vector<std::string>{common::UnreadableFieldReason("TEKICHU/x.txt", 10),
+                                                 common::UnreadableFieldReason("TEKICHU/x.txt", 12)}));
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
 }
 
 TEST(WrittenFields, ReaderIsAtEndOnlyWhenNoValueIsLeft) {

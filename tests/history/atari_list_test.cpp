@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/encoding.h"
+#include "common/text_file.h"
 #include "history/stored_days.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
@@ -133,6 +135,51 @@ TEST_F(AtariListTest, GoldenListOfAHandMadeFolder) {
         EXPECT_EQ(Text6AndPumps(), (std::vector<std::string>{"2025年03月09日検索中", "(events)", "2025年03月08日検索中", "(events)"}));
         EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
     }
+}
+
+// A day's hits before its first race line are listed under the race the days before it left
+// (in scan order), in the file and in the grid, however far ahead the days are read.
+TEST_F(AtariListTest, HitsBeforeADaysFirstRaceTakeTheRaceOfTheDaysBefore) {
+    const auto hit = [](std::string_view payout) { return Line({"AT", "1", "6", "x", " 1- 2- 3", payout}); };
+    const std::string noNumber = Line({"RC", "", "1030", "", "", "名無し", "x", "", "ダ", "1200", "40", "雨重"});
+    // Newest date first: the days as the list meets them.
+    const std::vector<std::pair<std::string, std::string>> days = {
+        {"20250309060201", Rc("05", "前走", "1800") + RaceBody() + hit("3000")},
+        {"20250308060201", hit("4000") + Rc("06", "次走", "1600") + hit("5000")},
+        {"20250307060201", hit("6000")},  // no race line
+        {"20250306060201", noNumber + hit("7000")},
+        {"20250305060201", Rc("07", "七", "1200") + hit("8000")},
+        {"20250304060201", hit("20000")},
+        {"20250303060201", hit("9000") + Rc("08", "八", "1400")},
+    };
+    for (const auto& [key, report] : days) dir.Write("TEKICHU/" + key + "lupRCM.txt", report);
+    const history::AtariList list = Collect();
+
+    // Day, race and name, and payout of each line.
+    std::vector<std::string> shown;
+    for (const std::string& line : common::SplitLines(common::FromCp932(dir.Read("TEKICHU/ATARILIST.txt")))) {
+        const std::string inner = line.substr(1, line.size() - 2);  // the values between `"` and `","`
+        std::vector<std::string> f;
+        for (std::size_t at = 0;;) {
+            const std::size_t end = inner.find("\",\"", at);
+            f.push_back(inner.substr(at, end - at));
+            if (end == std::string::npos) break;
+            at = end + 3;
+        }
+        shown.push_back(f[2] + " " + f[6] + " " + f[7] + " " + f[18]);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"09日 05R 前走 3000", "08日 05R 前走 4000", "08日 06R 次走 5000",
+                                               "07日 06R 次走 6000", "06日 06R 次走 7000", "05日 07R 七 8000",
+                                               "04日 07R 七 20000", "03日 07R 七 9000"}));
+    EXPECT_EQ(list.tekichuFG.Text(1, 6), "07R");
+    EXPECT_EQ(list.tekichuFG.Text(1, 7), "七");
+    EXPECT_EQ(list.tekichuFG.Text(1, 0), " 2025年 1");
+    EXPECT_EQ(list.tekichuFG.Text(1, 2), "04日");
+    EXPECT_EQ(list.days, 7);
+    EXPECT_EQ(list.passedOver, 2 + 1);  // the days without a race line, and no code table
+    const std::string log = dir.Read("ERRORLOG.txt");
+    EXPECT_NE(log.find("TEKICHU/20250307060201lupRCM.txt holds no race"), std::string::npos) << log;
+    EXPECT_NE(log.find("TEKICHU/20250304060201lupRCM.txt holds no race"), std::string::npos) << log;
 }
 
 TEST_F(AtariListTest, CaptionsAndWidthsOfTheGrid) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
 #include "history/meeting_scan.h"
 #include "history/past_results.h"
 #include "history/stored_days.h"
@@ -158,6 +161,61 @@ TEST_F(Rebuild, AListedDayWhoseReportHoldsNoRaceKeepsItsDatesFile) {
         EXPECT_NE(log.find("HR20250309.csv is kept"), std::string::npos) << log;
         EXPECT_EQ(history::PastResultsEndText(load.Failures()), "過去の予想成績終了　エラー1件（ERRORLOG.txt）");
     }
+}
+
+// What a rebuild logs and shows, one after the other: "log: <reason>" for each ERRORLOG line, and
+// "status: <text>" for each Text6 text, placed after the log lines written before it.
+class LogOrderHost : public testsupport::RecordingHost {
+public:
+    void setStatus(common::StatusBox box, std::string_view text) override {
+        TakeLog();
+        events.push_back("status: " + std::string(text));
+        RecordingHost::setStatus(box, text);
+    }
+    void TakeLog() {
+        const std::vector<std::string> lines = common::SplitLines(common::ReadWholeFile(common::AppPath("ERRORLOG.txt")));
+        for (; logged < lines.size(); ++logged) events.push_back("log: " + lines[logged].substr(lines[logged].find("] ") + 2));
+    }
+    std::vector<std::string> events;
+    std::size_t logged = 0;
+};
+
+// Every day's log lines and race statuses, and the day-key list's lines that are no key, come
+// out in list order, one day after the other, as the days are read ahead of their turn.
+TEST_F(Rebuild, LogLinesAndStatusesComeOutInListOrder) {
+    std::vector<std::string> expected = {"status: TGFの外部指数作成開始"};
+    std::string list;
+    for (int d = 1; d <= 7; ++d) {
+        const std::string key = "2025030906020" + std::to_string(d);
+        // A value that cannot be read, a race number that is not two digits, a distance that is no
+        // number and a good race; the last day holds no race.
+        const std::string report = "\"DY\",\"1\"x\r\n" + RaceHead("1", "", "1600") + Q1() +
+                                   RaceHead("02", "", "abc") + Q1() + RaceHead("03", "", "1600") + Q1();
+        Day(key, d < 7 ? report : Line({"DY", "1", "20250309"}));
+        list += key + "\r\n";
+        if (d < 7) {
+            expected.push_back("log: " + common::UnreadableFieldReason("TEKICHU/" + key + "lupRCM.txt", 1));
+            expected.push_back("log: day " + key + ": a race whose race number is not two digits: \"1\"");
+            expected.push_back("status: " + key + "02TGFの外部指数作成中");
+            expected.push_back("log: race " + key + "02: its distance is no number: \"abc\"");
+            expected.push_back("status: " + key + "03TGFの外部指数作成中");
+        } else {
+            expected.push_back("log: TEKICHU/" + key +
+                               "lupRCM.txt holds no race: the day's races are not in SOKUDO/RACEID.txt, and "
+                               "SOKUDO/HR20250309.csv is kept as it was");
+        }
+        if (d % 3 == 0) {
+            list += "no key " + std::to_string(d) + "\r\n";
+            expected.push_back("log: the day-key list holds a line that is no day key: no key " + std::to_string(d));
+        }
+    }
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", list);
+    LogOrderHost order;
+    const auto result = history::RebuildSokudoFiles(order);
+    order.TakeLog();
+    EXPECT_EQ(order.events, expected);
+    EXPECT_EQ(result.races, 12);
+    EXPECT_EQ(result.passedOver, 6 * 3 + 1 + 2);
 }
 
 TEST_F(Rebuild, HorseLinesThatFillNoSlot) {
