@@ -39,9 +39,8 @@ struct MadeBytes {
 
 /// What the race's steps compute, made before any of the race's files is written: the ranking and
 /// the tickets (left in the race's state), the bytes of the KAIME and betting files, and the
-/// writers' drafts. A failure
-/// is kept and thrown again where the step that met it is logged, so that the log reads as if each
-/// part were made right before its write.
+/// writers' drafts. A failure is kept and thrown again where the step that met it is logged, so
+/// that the log reads as if each part were made right before its write.
 struct RaceStepWork {
     std::exception_ptr rankingFailed;
     std::vector<std::string> rankingNotes;
