@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,7 @@ std::string ComposeShutsubahyoRace(const workbench::RaceState& race, const commo
 /// WriteShutsubahyoRace of the weekly batch: one open and one write per race.
 class ShutsubahyoRaceWriter final : public workbench::RaceWriter {
 public:
+    std::unique_ptr<workbench::RaceDraft> Draft(const workbench::RaceState& race, const common::CodeTable& codes) const override;
     void WriteRace(workbench::RaceContext& context) override;
 };
 

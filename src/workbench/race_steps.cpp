@@ -67,7 +67,7 @@ void Rethrow(const std::exception_ptr& failed) {
 
 }  // namespace
 
-RaceStepWork ComputeRaceSteps(const common::CodeTable& codes, RaceState& race) {
+RaceStepWork ComputeRaceSteps(const common::CodeTable& codes, const RaceWriting& writing, RaceState& race) {
     const std::string& key = race.RaceKey12;
     RaceStepWork work;
 
@@ -104,6 +104,8 @@ RaceStepWork ComputeRaceSteps(const common::CodeTable& codes, RaceState& race) {
 
     race.SetRanking(std::move(ranking));
     race.SetTickets(std::move(tickets));
+    // Step 5's writers draft what depends on the race alone.
+    work.writerDrafts = writing.DraftRace(race);
     return work;
 }
 
@@ -145,7 +147,7 @@ void RunRaceSteps(RaceRun& run, RaceState& race, const RaceStepWork& work) {
         bet(4);  // SANRENTAN
     }
 
-    run.writing.WriteRace(race);
+    run.writing.WriteRace(race, work.writerDrafts);
 }
 
 }  // namespace workbench

@@ -38,9 +38,9 @@ struct MadeBytes {
 };
 
 /// What the race's steps compute, made before any of the race's files is written: the ranking and
-/// the tickets (left in the race's state) and the bytes of the KAIME and betting files. A failure
-/// is kept and thrown again where the step that met it is logged, so that the log reads as if each
-/// part were made right before its write.
+/// the tickets (left in the race's state), the bytes of the KAIME and betting files, and the
+/// writers' drafts. A failure is kept and thrown again where the step that met it is logged, so
+/// that the log reads as if each part were made right before its write.
 struct RaceStepWork {
     std::exception_ptr rankingFailed;
     std::vector<std::string> rankingNotes;
@@ -50,11 +50,12 @@ struct RaceStepWork {
     MadeBytes kaime;
     std::exception_ptr betsFailed;
     std::array<BetCsvFile, 5> bets;
+    RaceWriting::Drafts writerDrafts;
 };
 
-/// The computing of the race's steps: no file call, no log, nothing shared but the code table
-/// read, so that it may run on another thread while an earlier race is written.
-RaceStepWork ComputeRaceSteps(const common::CodeTable& codes, RaceState& race);
+/// The computing of the race's steps: no file call, no log, nothing shared but the code table and
+/// the writers read, so that it may run on another thread while an earlier race is written.
+RaceStepWork ComputeRaceSteps(const common::CodeTable& codes, const RaceWriting& writing, RaceState& race);
 
 /// The race's steps, in order, from what ComputeRaceSteps made: their files, logs and status.
 void RunRaceSteps(RaceRun& run, RaceState& race, const RaceStepWork& work);

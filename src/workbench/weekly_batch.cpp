@@ -160,7 +160,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         try {
             race.state = BuildRaceState(r, batch.ResultMode, list.Races[i], batch.RaceInfoTable.Row(r), std::move(race.runners));
             race.built = true;
-            race.steps = ComputeRaceSteps(codes, race.state);
+            race.steps = ComputeRaceSteps(codes, writing, race.state);
         } catch (...) {
             race.failed = std::current_exception();
         }
