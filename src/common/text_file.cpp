@@ -239,7 +239,9 @@ bool WrittenFieldReader::Next(std::string_view& value) {
 
 namespace {
 
-#if defined(__GNUC__) && defined(__x86_64__)
+// Not under the thread sanitizer: the version's chooser runs while the program is loaded, before
+// the sanitizer has started, and an instrumented chooser crashes there.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define TALMOR_WIDER_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
 #define TALMOR_WIDER_VECTORS
