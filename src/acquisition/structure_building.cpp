@@ -116,6 +116,13 @@ struct KeyTable {
     std::vector<std::string_view> keys;
     std::vector<std::int64_t> numbers;
 
+    // A copy's views would still point into the first table's block: it may only be moved.
+    KeyTable() = default;
+    KeyTable(KeyTable&&) = default;
+    KeyTable& operator=(KeyTable&&) = default;
+    KeyTable(const KeyTable&) = delete;
+    KeyTable& operator=(const KeyTable&) = delete;
+
     std::int64_t Size() const { return static_cast<std::int64_t>(keys.size()) - 1; }
     void Sort() { QuickSortKeys(keys, numbers, 1, Size()); }
 };
