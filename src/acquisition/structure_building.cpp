@@ -51,9 +51,10 @@ public:
     /// records passed over.
     template <class L>
     std::int64_t KeepWhole(const fs::path& path) {
-        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, Count());
+        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, file_.Bytes().size());
         std::int64_t n = 0;
         KeepOnly([&](std::string_view record) { return check.Whole(++n, record); });
+        check.Finish();
         return check.PassedOver();
     }
 

@@ -153,7 +153,7 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     std::vector<std::string*> whole;
     {
         records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
-                                       static_cast<std::int64_t>(races.size()));
+                                       raceFile.Size());
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
             if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
         summary.recordsPassedOver += check.PassedOver();

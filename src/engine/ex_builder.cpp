@@ -336,7 +336,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     std::string blanked;
     // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
     records::RecordFileCheck check(kExBuildStep, acquisition::HorseRunFilePath(kettoNum), LayoutSE::kName, kRunLength,
-                                   out.runs, &out.failures);
+                                   runFile.size(), &out.failures);
     for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);
@@ -356,6 +356,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
             break;
         }
     }
+    check.Finish();
     out.recordsPassedOver = check.PassedOver();
 
     // The order check: a last record made before the one in front of it is an older version of

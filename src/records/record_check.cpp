@@ -40,17 +40,30 @@ std::size_t DeliveredLength(std::string_view kind) noexcept {
 }
 
 RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind,
-                                 std::size_t length, std::int64_t records, std::vector<std::string>* entries)
+                                 std::size_t length, std::uint64_t fileBytes, std::vector<std::string>* entries)
     : step_(step), file_(std::move(file)), kind_{kind.size() > 0 ? kind[0] : ' ', kind.size() > 1 ? kind[1] : ' '},
-      length_(length), records_(records), entries_(entries) {}
+      length_(length), records_(length > 0 ? static_cast<std::int64_t>(fileBytes / length) : 0), entries_(entries),
+      tailBytes_(length > 0 ? fileBytes % length : fileBytes) {
+    // Counted now, so that PassedOver tells it before the check finishes.
+    if (tailBytes_ > 0) ++passedOver_;
+}
 
 RecordFileCheck::~RecordFileCheck() {
-    if (unlogged_ == 0) return;
     try {
-        Log(file_.string() + ": " + std::to_string(unlogged_) + " more damaged records passed over");
+        Finish();
     } catch (...) {
         // Nothing more can be told from a destructor; the entries before it were written.
     }
+}
+
+void RecordFileCheck::Finish() {
+    if (finished_) return;
+    finished_ = true;
+    if (unlogged_ > 0) Log(file_.string() + ": " + std::to_string(unlogged_) + " more damaged records passed over");
+    // After a shifted record the tail is part of the rest already told.
+    if (tailBytes_ > 0 && !stopped_)
+        Log(file_.string() + ": " + std::to_string(tailBytes_) + " bytes after record " + std::to_string(records_) +
+            " are not a whole record (the file is cut or has bytes added): not read");
 }
 
 void RecordFileCheck::Log(std::string entry) const {
@@ -69,6 +82,8 @@ void RecordFileCheck::PassOver(std::int64_t n, std::string_view record, RecordFa
         stopped_ = true;
         const std::int64_t rest = records_ > n ? records_ - n : 0;
         passedOver_ += rest;
+        // A torn tail is part of the shifted rest, told with it.
+        if (tailBytes_ > 0) --passedOver_;
         entry = file_.string() + " record " + std::to_string(n) + ": " +
                 FaultReason(fault, kind, length_, record) +
                 "; the records after it are shifted: the rest of the file (" + std::to_string(rest) +

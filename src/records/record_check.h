@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -69,18 +70,20 @@ std::size_t DeliveredLength(std::string_view kind) noexcept;
 /// The damaged records that one reading step meets in one file of fixed-length records: each is
 /// passed over and logged under the step with the file, its record number and what was wrong.
 /// After a record without its line end, the rest of the file is shifted: it is not read, and
-/// that is logged once. Call Whole once per record, in file order from record 1.
+/// that is logged once. Bytes after the last whole record (a file cut inside a record, or bytes
+/// added at its end) are not a record: they count as one damaged record and are logged.
+/// Call Whole once per record, in file order from record 1, then Finish.
 /// At most kLoggedRecordsPerFile records of a file are logged one by one; the count of the
-/// others is logged when the check ends.
+/// others is logged when the check finishes.
 class RecordFileCheck {
 public:
     static constexpr int kLoggedRecordsPerFile = 20;
 
-    /// `records`: the whole records the file holds (its size / `length`). With `entries`, the
-    /// entries go there instead of ERRORLOG.txt, for a caller that logs them under `step` itself
-    /// (a step that works on several threads and logs in order).
+    /// `fileBytes`: the size of the file in bytes (its whole records are fileBytes / `length`).
+    /// With `entries`, the entries go there instead of ERRORLOG.txt, for a caller that logs them
+    /// under `step` itself.
     RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind, std::size_t length,
-                    std::int64_t records, std::vector<std::string>* entries = nullptr);
+                    std::uint64_t fileBytes, std::vector<std::string>* entries = nullptr);
     RecordFileCheck(const RecordFileCheck&) = delete;
     RecordFileCheck& operator=(const RecordFileCheck&) = delete;
     ~RecordFileCheck();
@@ -97,6 +100,14 @@ public:
 
     /// True once a record without its line end has stopped the reading of the file.
     bool Stopped() const { return stopped_; }
+
+    /// Whole records the file holds (the records Whole is to be called for).
+    std::int64_t Records() const { return records_; }
+
+    /// Logs what is left to tell: the count of damaged records not logged one by one, and bytes
+    /// after the last whole record. Call it once the records are read, before the entries are
+    /// taken; the destructor calls it when nobody did (telling no failure of its own).
+    void Finish();
 
     /// Records of the file that were not read: the damaged ones and, after a stop, the rest.
     std::int64_t PassedOver() const { return passedOver_; }
@@ -115,6 +126,8 @@ private:
     std::int64_t passedOver_ = 0;
     std::int64_t logged_ = 0;
     std::int64_t unlogged_ = 0;
+    std::uint64_t tailBytes_ = 0;
+    bool finished_ = false;
 };
 
 /// Calls visit(n, record) for every whole record of `bytes` (the content of `file`, records of
@@ -125,27 +138,29 @@ template <class L, class Visit>
 std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::path& file, std::string_view bytes,
                                 Visit&& visit, std::vector<std::string>* entries = nullptr) {
     constexpr auto length = static_cast<std::size_t>(kLength<L>);
-    const auto count = static_cast<std::int64_t>(bytes.size() / length);
-    RecordFileCheck check(step, file, L::kName, length, count, entries);
-    for (std::int64_t n = 1; n <= count && !check.Stopped(); ++n) {
+    RecordFileCheck check(step, file, L::kName, length, bytes.size(), entries);
+    for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n) {
         const std::string_view record = bytes.substr(static_cast<std::size_t>(n - 1) * length, length);
         if (check.Whole(n, record)) visit(n, record);
     }
+    check.Finish();
     return check.PassedOver();
 }
 
 /// The same over a file's whole records already cut apart (record n at index n - 1), for a
-/// caller that holds them as views rather than as the file's bytes in one piece.
+/// caller that holds them as views rather than as the file's bytes in one piece; `fileBytes` is
+/// the size of the file they were cut from, so that a torn tail is told too.
 template <class L, class Visit>
 std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::path& file,
-                                std::span<const std::string_view> records, Visit&& visit,
+                                std::span<const std::string_view> records, std::uint64_t fileBytes, Visit&& visit,
                                 std::vector<std::string>* entries = nullptr) {
-    const auto count = static_cast<std::int64_t>(records.size());
-    RecordFileCheck check(step, file, L::kName, static_cast<std::size_t>(kLength<L>), count, entries);
+    RecordFileCheck check(step, file, L::kName, static_cast<std::size_t>(kLength<L>), fileBytes, entries);
+    const auto count = std::min(check.Records(), static_cast<std::int64_t>(records.size()));
     for (std::int64_t n = 1; n <= count && !check.Stopped(); ++n) {
         const std::string_view record = records[static_cast<std::size_t>(n - 1)];
         if (check.Whole(n, record)) visit(n, record);
     }
+    check.Finish();
     return check.PassedOver();
 }
 

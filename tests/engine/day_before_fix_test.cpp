@@ -228,8 +228,13 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
     const std::vector<Case> cases = {
         {"an empty application folder", {}, none,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing", "[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
-        {"empty files", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", "torn"}}, none,
+        {"empty files", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", ""}}, none,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
+        // Bytes that are no whole record are told as damage besides.
+        {"a torn race file", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", "torn"}},
+         "前日固定終了（入力ファイルがありません、読み飛ばした壊れたレコード 1 件。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）",
+         {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "RATHISWEEKNNEW.dat: 4 bytes after record 0 are not a whole record",
+          "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
         {"horses but no race", {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}}, some,
          {"[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
         {"a race but no horse", {{"RATHISWEEKNNEW.dat", kBlankRace}}, some,

@@ -16,58 +16,19 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
+#include "support/week_snapshot.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using Snapshot = std::map<std::string, std::string>;  // relative path -> bytes
-
-void Restore(const testsupport::TempAppFolder& folder, const Snapshot& s) {
-    for (const auto& e : fs::directory_iterator(folder.Path())) fs::remove_all(e.path());
-    for (const auto& [name, bytes] : s) folder.Write(name, bytes);
-}
-
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Files whose content is not the step's output: the log, and what the data service's stand-in
-// keeps for itself.
-bool Volatile(const std::string& name) {
-    return name == "ERRORLOG.txt" || name.starts_with("jvdata/");
-}
-
-// The breaking-news files, to which cancellation and breaking payouts append what they fetch on
-// every run.
-bool AppendedEveryRun(const std::string& name) { return name.ends_with("RIALTIME.dat"); }
-
-// What differs between two snapshots, outside the volatile files (and, with `appendsToo` false,
-// the files appended to on every run): one line per file.
-std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool appendsToo = true) {
-    std::vector<std::string> out;
-    std::set<std::string> names;
-    for (const auto& [n, _] : a) names.insert(n);
-    for (const auto& [n, _] : b) names.insert(n);
-    for (const std::string& n : names) {
-        if (Volatile(n) || (!appendsToo && AppendedEveryRun(n))) continue;
-        const auto x = a.find(n);
-        const auto y = b.find(n);
-        if (x == a.end()) out.push_back("+ " + n);
-        else if (y == b.end()) out.push_back("- " + n);
-        else if (x->second != y->second)
-            out.push_back("~ " + n + " (" + std::to_string(x->second.size()) + " -> " + std::to_string(y->second.size()) + " bytes)");
-    }
-    return out;
-}
-
-std::string Joined(const std::vector<std::string>& lines, std::size_t most = 8) {
-    std::string s;
-    for (std::size_t i = 0; i < lines.size() && i < most; ++i) s += "\n  " + lines[i];
-    if (lines.size() > most) s += "\n  ... " + std::to_string(lines.size() - most) + " more";
-    return s;
-}
+using testsupport::AppendedEveryRun;
+using testsupport::Differences;
+using testsupport::Joined;
+using testsupport::Restore;
+using testsupport::RunCommand;
+using testsupport::Snapshot;
+using testsupport::Volatile;
 
 struct Tally {
     int calls = 0, identical = 0, told = 0, lost = 0;
@@ -77,10 +38,7 @@ class FaultSweep : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         week = new testsupport::TempAppFolder;
-        ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + week->Path().string() +
-                             " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
-                             " --history 4 --past-weeks 1 >/dev/null 2>&1"),
-                  0);
+        ASSERT_TRUE(testsupport::MakeTinyWeek(DEMOWEEK_PROGRAM, *week));
     }
     static void TearDownTestSuite() {
         delete week;

@@ -1,0 +1,57 @@
+#include "support/week_snapshot.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include <sys/wait.h>
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+bool MakeTinyWeek(const std::string& demoweek, const TempAppFolder& folder) {
+    return RunCommand(demoweek + " " + folder.Path().string() +
+                      " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
+                      " --history 4 --past-weeks 1 >/dev/null 2>&1") == 0;
+}
+
+void Restore(const TempAppFolder& folder, const Snapshot& snapshot) {
+    for (const auto& e : fs::directory_iterator(folder.Path())) fs::remove_all(e.path());
+    for (const auto& [name, bytes] : snapshot) folder.Write(name, bytes);
+}
+
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Volatile(const std::string& name) { return name == "ERRORLOG.txt" || name.starts_with("jvdata/"); }
+
+bool AppendedEveryRun(const std::string& name) { return name.ends_with("RIALTIME.dat"); }
+
+std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool appendsToo) {
+    std::vector<std::string> out;
+    std::set<std::string> names;
+    for (const auto& [n, _] : a) names.insert(n);
+    for (const auto& [n, _] : b) names.insert(n);
+    for (const std::string& n : names) {
+        if (Volatile(n) || (!appendsToo && AppendedEveryRun(n))) continue;
+        const auto x = a.find(n);
+        const auto y = b.find(n);
+        if (x == a.end()) out.push_back("+ " + n);
+        else if (y == b.end()) out.push_back("- " + n);
+        else if (x->second != y->second)
+            out.push_back("~ " + n + " (" + std::to_string(x->second.size()) + " -> " + std::to_string(y->second.size()) + " bytes)");
+    }
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& lines, std::size_t most) {
+    std::string s;
+    for (std::size_t i = 0; i < lines.size() && i < most; ++i) s += "\n  " + lines[i];
+    if (lines.size() > most) s += "\n  ... " + std::to_string(lines.size() - most) + " more";
+    return s;
+}
+
+}  // namespace testsupport
