@@ -13,6 +13,7 @@
 #include "common/error_log.h"
 #include "common/numbers.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
 
@@ -144,6 +145,8 @@ std::optional<std::string> KeyOfPastDayLine(std::string_view line) {
 
 PastDayList ScanTekichuDays(common::Host& host) {
     PastDayList days;
+    days.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
+    bool keepList = false;
     MeetingScan scan;
     scan.step = kStep;
     scan.suffix = "tekichu.txt";
@@ -151,7 +154,15 @@ PastDayList ScanTekichuDays(common::Host& host) {
         const bool read = common::PassOver(kStep, [&] {
             const std::string relative = "TEKICHU/" + key + "tekichu.txt";
             const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver);
-            if (title[0].empty()) return;
+            if (title[0].empty()) {
+                // A stored day without its title cannot be listed; a day-key list written
+                // without it would drop the day from the index as well.
+                common::LogError(kStep, relative + " holds no day title: the day is not listed, and " +
+                                            std::string(kDayKeyList) + " is kept as it was");
+                ++days.passedOver;
+                keepList = true;
+                return;
+            }
             std::vector<std::string> shown;
             shown.reserve(title.size());
             for (const auto& value : title) shown.push_back(common::FromCp932(value));
@@ -162,14 +173,14 @@ PastDayList ScanTekichuDays(common::Host& host) {
     };
     const TekichuFolder folder = ScanMeetingKeys(host, scan);
     if (folder == TekichuFolder::Unlisted) ++days.passedOver;
-    if (folder == TekichuFolder::Missing) return days;
+    if (folder == TekichuFolder::Missing || keepList) return days;
 
     // The day-key list always ends up holding this scan's days, written whole.
     std::string content;
     content.reserve(days.keys.size() * (kKeyLength + 2));
     for (const auto& key : days.keys) content += key + "\r\n";
     if (!common::PassOver(kStep, [&] {
-            common::WriteFileAtomically(common::AppPath("TEKICHU/RACEIDYMDLKN.txt"), content);
+            common::WriteFileAtomically(common::AppPath(kDayKeyList), content);
         }))
         ++days.passedOver;
     return days;
