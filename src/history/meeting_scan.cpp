@@ -53,13 +53,17 @@ std::string DateStatus(std::string_view key) {
     return text;
 }
 
-// The day title: the first six values of tekichu.txt, empty when the file holds none.
-std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable) {
+// The day title: the first six values of tekichu.txt, empty when the file holds none (`held`
+// false).
+std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable, bool& held) {
     common::WrittenFieldReader reader(common::ReadWholeFile(file));
     reader.LogUnreadableFields(kStep, relative);
     std::vector<std::string> title(6);
-    for (auto& value : title)
+    held = false;
+    for (auto& value : title) {
         if (!reader.Next(value)) break;
+        held = true;
+    }
     unreadable += reader.UnreadableFields();
     return title;
 }
@@ -153,16 +157,19 @@ PastDayList ScanTekichuDays(common::Host& host) {
     scan.probe = [&](const std::string& key) {
         const bool read = common::PassOver(kStep, [&] {
             const std::string relative = "TEKICHU/" + key + "tekichu.txt";
-            const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver);
-            if (title[0].empty()) {
-                // A stored day without its title cannot be listed; a day-key list written
-                // without it would drop the day from the index as well.
-                common::LogError(kStep, relative + " holds no day title: the day is not listed, and " +
+            bool held = false;
+            const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver, held);
+            if (!held) {
+                // An emptied day file cannot be listed; a day-key list written without the day
+                // would drop it from the index as well.
+                common::LogError(kStep, relative + " holds nothing: the day is not listed, and " +
                                             std::string(kDayKeyList) + " is kept as it was");
                 ++days.passedOver;
                 keepList = true;
                 return;
             }
+            // A title whose first value is empty is a day the list never shows.
+            if (title[0].empty()) return;
             std::vector<std::string> shown;
             shown.reserve(title.size());
             for (const auto& value : title) shown.push_back(common::FromCp932(value));

@@ -67,7 +67,7 @@ inline constexpr std::string_view kDayKeyList = "TEKICHU/RACEIDYMDLKN.txt";
 
 /// The past-results window's scan: every stored day whose tekichu.txt starts with a title, and
 /// TEKICHU/RACEIDYMDLKN.txt rewritten with their keys (not written when TEKICHU is missing,
-/// written empty when it cannot be listed). A stored day whose tekichu.txt holds no title is
+/// written empty when it cannot be listed). A stored day whose tekichu.txt holds nothing is
 /// logged and counted, and the list then stays as it was. Names the marked steps whose files it
 /// reads unfinished (logged). Window events do not run.
 PastDayList ScanTekichuDays(common::Host& host);

@@ -221,7 +221,7 @@ BreakingMergeSummary MergeBreakingIntoRaceFiles(bool mergeOdds) {
                 ++s.recordsPassedOver;
                 common::LogError(kBreakingPayoutsStep,
                                  path.string() + " line " + std::to_string(lineNumber) + ": " +
-                                     records::FaultReason(fault, records::LayoutO1::kName, records::kLength<records::LayoutO1>, record) +
+                                     records::FaultReason(fault, records::LayoutO1::kName, records::kLength<records::LayoutO1> - 2, line) +
                                      ": passed over");
                 continue;
             }

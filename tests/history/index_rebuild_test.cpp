@@ -295,7 +295,7 @@ TEST_F(Rebuild, AnEmptyDayTitleKeepsTheDayKeyList) {
     EXPECT_EQ(dir.Read("TEKICHU/RACEIDYMDLKN.txt"), "20250309060206\r\n20250301060203\r\n");
     EXPECT_EQ(days.keys, (std::vector<std::string>{"20250309060206"}));
     EXPECT_EQ(days.passedOver, 1);
-    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/20250301060203tekichu.txt holds no day title"), std::string::npos);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/20250301060203tekichu.txt holds nothing"), std::string::npos);
     EXPECT_EQ(history::PastResultsEndText(days.passedOver, days.unfinishedInputs), "過去の予想成績終了　エラー1件（ERRORLOG.txt）");
 }
 

@@ -166,7 +166,7 @@ TEST(BreakingPayouts, AWinOddsLineThatIsNotWholeIsPassedOver) {
     EXPECT_EQ(s.oddsMerged, 2);
     EXPECT_EQ(s.recordsPassedOver, 2);
     const std::string log = folder.Read("ERRORLOG.txt");
-    EXPECT_THAT(log, ::testing::HasSubstr("O1RIALTIME.dat line 2: cut short: 500 of the 962 bytes of O1"));
+    EXPECT_THAT(log, ::testing::HasSubstr("O1RIALTIME.dat line 2: cut short: 500 of the 960 bytes of O1"));
     EXPECT_THAT(log, ::testing::HasSubstr("O1RIALTIME.dat line 4: cut short"));
 }
 
