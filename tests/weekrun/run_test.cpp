@@ -194,7 +194,7 @@ TEST(WeekrunRun, AStandingBatchMarkIsInTheEndTextsOfThePastResultSteps) {
         const Ran ran = RunWeekrun(dir, {step});
 
         EXPECT_EQ(ran.exit, 1) << ran.out << ran.err;
-        EXPECT_NE(ran.out.find("が途中で終了しています"), std::string::npos) << ran.out;
+        EXPECT_NE(ran.err.find("が途中で終了しています"), std::string::npos) << ran.err;
     }
 }
 
