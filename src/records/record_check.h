@@ -80,7 +80,8 @@ public:
     static constexpr int kLoggedRecordsPerFile = 20;
 
     /// `fileBytes`: the size of the file in bytes (its whole records are fileBytes / `length`).
-    /// With `entries`, the entries go there instead of ERRORLOG.txt, for a caller that logs them
+    /// An empty `kind` is for records that carry no tag (a runner record): only their length and
+    /// line end are checked. With `entries`, the entries go there instead of ERRORLOG.txt, for a caller that logs them
     /// under `step` itself.
     RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind, std::size_t length,
                     std::uint64_t fileBytes, std::vector<std::string>* entries = nullptr);
@@ -92,7 +93,8 @@ public:
     /// once the file has stopped (not looked at).
     bool Whole(std::int64_t n, std::string_view record) {
         if (stopped_) return false;
-        const RecordFault fault = CheckRecord(record, std::string_view(kind_, 2), length_);
+        const RecordFault fault =
+            CheckRecord(record, anyKind_ ? record.substr(0, 2) : std::string_view(kind_, 2), length_);
         if (fault == RecordFault::None) return true;
         PassOver(n, record, fault);
         return false;
@@ -119,6 +121,7 @@ private:
     std::string step_;
     std::filesystem::path file_;
     char kind_[2];
+    bool anyKind_;
     std::size_t length_;
     std::int64_t records_;
     std::vector<std::string>* entries_;

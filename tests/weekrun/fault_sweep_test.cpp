@@ -70,7 +70,7 @@ testsupport::TempAppFolder* FaultSweep::week = nullptr;
 
 TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
     const std::vector<std::string> steps = {"fetch",  "structures", "cancel",          "dayfix",        "compute",
-                                            "odds",   "odds-tables", "batch", "breaking-payouts", "index-rebuild",
+                                            "odds",   "odds-tables", "batch", "breaking-payouts", "past-scan", "index-rebuild",
                                             "hit-list"};
     const fs::path app = week->Path();
     std::map<std::string, Tally> tallies;

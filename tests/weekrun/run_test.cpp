@@ -179,6 +179,25 @@ TEST(WeekrunRun, AStepWhoseEndTextIsNotPlainFailsEvenWithAnUnchangedLog) {
     }
 }
 
+// With the weekly batch's mark standing, the steps that read the batch's day files name it in their
+// end texts, and fail on that alone where the log takes nothing.
+TEST(WeekrunRun, AStandingBatchMarkIsInTheEndTextsOfThePastResultSteps) {
+    for (const char* step : {"past-scan", "index-rebuild", "hit-list"}) {
+        SCOPED_TRACE(step);
+        testsupport::TempAppFolder dir;
+        fs::create_directories(dir / "TEKICHU");
+        fs::create_directories(dir / "SOKUDO");
+        dir.Write("JRACODE/CodeTable.csv", "2001,05,,,x,,,\r\n");
+        dir.Write("WEEKLYBATCH.mark", "");
+        fs::create_symlink("/dev/null", dir / "ERRORLOG.txt");
+
+        const Ran ran = RunWeekrun(dir, {step});
+
+        EXPECT_EQ(ran.exit, 1) << ran.out << ran.err;
+        EXPECT_NE(ran.err.find("が途中で終了しています"), std::string::npos) << ran.err;
+    }
+}
+
 // The n-th file call fails, for every n that structure building makes on an empty folder: where it
 // hits the log's write, the entry the log did not take is on the error stream and the run fails.
 TEST(WeekrunRun, AnEntryTheLogCannotTakeGoesToTheErrorStream) {
