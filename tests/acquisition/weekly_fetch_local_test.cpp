@@ -201,4 +201,26 @@ TEST(WeeklyFetchThroughTheStandIn, RepairsFilesDamagedWith402And403) {
     EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
 }
 
+// The application folder's own settings file there but unreadable: the fetch does not serve the
+// default data folder in its place. It fails, names the file, and keeps last week.
+TEST(WeeklyFetchThroughTheStandIn, SettingsThatCannotBeReadKeepLastWeek) {
+    testsupport::TempAppFolder folder;
+    folder.Write("OPTION1N/STALLION.dat", "weights");
+    for (const std::string& name : kWeekFiles) folder.Write(name, LastWeek(name));
+    folder.Write("jvdata/stored/RACE/a.dat", RA("DEFAULT"));  // what the defaults would serve
+    folder.Write("JVLINKSETTINGS.txt/inside", "root=/elsewhere\n");
+
+    dataservice::LocalJVLink link;
+    testsupport::RecordingHost host;
+    std::int32_t downloadCount = 0;
+    std::int16_t dialogResult = 0;
+    acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
+
+    EXPECT_EQ(acquisition::FetchThisWeek(starter, {}), Outcome::Failed);
+
+    for (const std::string& name : kWeekFiles) EXPECT_EQ(folder.Read(name), LastWeek(name)) << name;
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr((folder / "JVLINKSETTINGS.txt").string()));
+    EXPECT_EQ(host.Status(common::StatusBox::Text1), "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。");
+}
+
 }  // namespace

@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/structure_building.h"
+#include "acquisition/scratch_file.h"
+#include "common/file_faults.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
 #include "common/paths.h"
 #include "common/step_marks.h"
 #include "dataservice/scripted_jvlink.h"
@@ -574,6 +578,39 @@ TEST_F(WeeklyFetch, AFetchThatCannotSetItsMarkKeepsLastWeek) {
     EXPECT_THAT(folder.Read("ERRORLOG.txt"),
                 HasSubstr("WEEKLYFETCH.mark could not be set (see above): the week files were kept"));
     EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+}
+
+// A record file is written a block at a time: a block that cannot be written loses every record
+// it held, and the log counts them all, not one per failed write. A text file writes each record
+// at once and loses just that one.
+TEST(ScratchFile, AFailedWriteCountsTheRecordsItLost) {
+    struct SwitchOff {
+        ~SwitchOff() { common::FailNthFileCall(0); }
+    } off;
+    testsupport::TempAppFolder folder;
+    // 262 144-byte blocks hold 206 races: the 207th append writes the first block.
+    acquisition::ScratchFile<common::RecordAppender> races("Step", folder / "RATHISWEEKN.dat");
+    races.Open(std::size_t{1272});
+    common::FailNthFileCall(1);
+    for (int i = 1; i <= 300; ++i) races.Append([&](common::RecordAppender& f) { f.Append(RA(std::to_string(i))); });
+    common::FailNthFileCall(0);
+    races.Close();
+
+    acquisition::ScratchFile<common::TextAppender> odds("Step", folder / "O6THISWEEKN.dat");
+    odds.Open();
+    common::FailNthFileCall(2);
+    for (int i = 1; i <= 3; ++i) odds.Append([&](common::TextAppender& f) { f.Raw("line\r\n"); });
+    common::FailNthFileCall(0);
+    odds.Close();
+
+    EXPECT_FALSE(races.Sound());
+    EXPECT_FALSE(odds.Sound());
+    // The 93 races after the lost block are written.
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat.partial").size(), std::size_t{93 * 1272});
+    EXPECT_EQ(folder.Read("O6THISWEEKN.dat.partial"), "line\r\nline\r\n");
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("[Step] 207 records not written to RATHISWEEKN.dat"));
+    EXPECT_THAT(log, HasSubstr("[Step] 1 records not written to O6THISWEEKN.dat"));
 }
 
 }  // namespace
