@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -52,20 +53,33 @@ std::string Full(const Shape& shape) {
     return FullOddsRecord(shape, kRace);
 }
 
-// One fetch on a data service of its own, for tests that run several: script `link`, then Run.
-struct OneFetch {
+// Fetches on a data service of their own, for tests that run several: script or fill `link`,
+// then Run.
+template <class Link>
+struct FetchesOn {
+    template <class... Args>
+    explicit FetchesOn(Args&&... args) : link(std::forward<Args>(args)...) {}
     acquisition::WeekOddsSummary Run(bool trifecta) {
         const auto text = [this](std::string_view t) { texts.emplace_back(t); };
         return trifecta ? acquisition::FetchWeekTrifectaOdds(starter, nullptr, text)
                         : acquisition::FetchWeekOdds(starter, nullptr, text);
     }
     testsupport::RecordingHost host;
-    dataservice::ScriptedJVLink link;
+    Link link;
     std::int32_t count = 0;
     std::int16_t flag = 0;
     acquisition::DownloadStarter starter{link, count, flag, host};
     std::vector<std::string> texts;
 };
+using OneFetch = FetchesOn<dataservice::ScriptedJVLink>;
+
+// The folder-backed stand-in serving `folder`/jvdata, everything downloaded.
+dataservice::LocalJVLink::Config StandInServing(const testsupport::TempAppFolder& folder) {
+    folder.Write("jvlink.settings", "pace=0\n");
+    dataservice::LocalJVLink::Config config;
+    config.settingsFile = folder / "jvlink.settings";
+    return config;
+}
 
 class WeekOddsFetch : public ::testing::Test {
 protected:
@@ -494,28 +508,18 @@ TEST(WeekOddsFetchThroughTheStandIn, AFirstOddsFileDamagedWith402Or403) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.suffix);
         testsupport::TempAppFolder folder;
-        folder.Write("jvlink.settings", "pace=0\n");
         folder.Write("jvdata/stored/TCOV/a" + c.suffix, Full(kO4) + Full(kO5) + Full(kO6));
         folder.Write("jvdata/stored/TCOV/b.dat", Full(kO1) + Full(kO2) + Full(kO3));
         folder.Write("jvdata/stored/RCOV/c.dat", Full(kO2));
         folder.Write("jvdata/stored/RACE/d.dat", std::string("RA") + std::string(1268, ' ') + "\r\n");
         folder.Write("jvdata/stored/DIFF/e.dat", Full(kO5));
 
-        dataservice::LocalJVLink::Config config;
-        config.settingsFile = folder / "jvlink.settings";
-        dataservice::LocalJVLink link(std::move(config));
-        testsupport::RecordingHost host;
-        std::int32_t count = 0;
-        std::int16_t flag = 0;
-        acquisition::DownloadStarter starter{link, count, flag, host};
-        std::vector<std::string> texts;
-        const auto text = [&](std::string_view t) { texts.emplace_back(t); };
+        FetchesOn<dataservice::LocalJVLink> fetches(StandInServing(folder));
+        fetches.Run(false);
+        fetches.Run(true);
 
-        acquisition::FetchWeekOdds(starter, nullptr, text);
-        acquisition::FetchWeekTrifectaOdds(starter, nullptr, text);
-
-        EXPECT_EQ(host.Messages(), c.messages);
-        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(fetches.host.Messages(), c.messages);
+        EXPECT_EQ(fetches.texts, c.texts);
         EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), c.delivered ? Full(kO2) + Full(kO2) : "");
         EXPECT_EQ(folder.Read("O4THISWEEKN.dat"), c.delivered ? Full(kO4) : "");
         EXPECT_EQ(folder.Read("O5THISWEEKN.dat"), c.delivered ? Full(kO5) : "");
@@ -531,27 +535,17 @@ TEST(WeekOddsFetchThroughTheStandIn, AFirstOddsFileDamagedWith402Or403) {
 // says so, and keeps the odds files of the last fetch.
 TEST(WeekOddsFetchThroughTheStandIn, ADamagedStoredRecordFailsBothFetches) {
     testsupport::TempAppFolder folder;
-    folder.Write("jvlink.settings", "pace=0\n");
     const std::string race = std::string("RA") + std::string(1268, ' ') + "\r\n";
     folder.Write("jvdata/stored/RACE/a.dat", race.substr(0, 600) + race);
     folder.Write("jvdata/stored/TCOV/b.dat", Full(kO2) + Full(kO4) + Full(kO5) + Full(kO6));
     for (const char* name : {"O2THISWEEKN.dat", "O4THISWEEKN.dat", "O5THISWEEKN.dat", "O6THISWEEKN.dat"})
         folder.Write(name, std::string("last fetch's ") + name);
 
-    dataservice::LocalJVLink::Config config;
-    config.settingsFile = folder / "jvlink.settings";
-    dataservice::LocalJVLink link(std::move(config));
-    testsupport::RecordingHost host;
-    std::int32_t count = 0;
-    std::int16_t flag = 0;
-    acquisition::DownloadStarter starter{link, count, flag, host};
-    std::vector<std::string> texts;
-    const auto text = [&](std::string_view t) { texts.emplace_back(t); };
+    FetchesOn<dataservice::LocalJVLink> fetches(StandInServing(folder));
+    EXPECT_EQ(fetches.Run(false).outcome, acquisition::WeekOddsOutcome::Failed);
+    EXPECT_EQ(fetches.Run(true).outcome, acquisition::WeekOddsOutcome::Failed);
 
-    EXPECT_EQ(acquisition::FetchWeekOdds(starter, nullptr, text).outcome, acquisition::WeekOddsOutcome::Failed);
-    EXPECT_EQ(acquisition::FetchWeekTrifectaOdds(starter, nullptr, text).outcome, acquisition::WeekOddsOutcome::Failed);
-
-    EXPECT_THAT(texts, ElementsAre(kFailed, kTrifectaFailed));
+    EXPECT_THAT(fetches.texts, ElementsAre(kFailed, kTrifectaFailed));
     for (const char* name : {"O2THISWEEKN.dat", "O4THISWEEKN.dat", "O5THISWEEKN.dat", "O6THISWEEKN.dat"})
         EXPECT_EQ(folder.Read(name), std::string("last fetch's ") + name);
     const std::string log = folder.Read("ERRORLOG.txt");

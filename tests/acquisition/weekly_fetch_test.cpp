@@ -154,20 +154,14 @@ TEST_F(WeeklyFetch, RecordsOfAnotherLengthAreStoredAtTheLayoutsLength) {
     // An RA of 1000 bytes with bytes up to its line end.
     std::string shortRa = Delivered("RA", 1000, '2', "SHORTRA");
     Put(shortRa, 991, "ENDBYTES");
-    std::string storedShortRa(kRaLength, ' ');
-    Put(storedShortRa, 1, "RA2");
-    Put(storedShortRa, 12, "SHORTRA");
+    std::string storedShortRa = RA("SHORTRA");
     Put(storedShortRa, 991, "ENDBYTES");
-    Put(storedShortRa, kRaLength - 1, "\r\n");
     // An SE of 600 bytes: what stands beyond the layout's 553 bytes and line end goes.
     std::string longSe = Delivered("SE", 600, '2', "LONGSE");
     Put(longSe, 550, "KEPT");
     Put(longSe, 554, "BEYOND");
-    std::string storedLongSe(kSeLength, ' ');
-    Put(storedLongSe, 1, "SE2");
-    Put(storedLongSe, 12, "LONGSE");
+    std::string storedLongSe = SE("LONGSE");
     Put(storedLongSe, 550, "KEPT");
-    Put(storedLongSe, kSeLength - 1, "\r\n");
     // A KS with more bytes before its line end: stored as the KS of its layout would be.
     std::string longKs = KS("LONGKS");
     longKs.insert(kKsLength - 2, "BEYOND");
@@ -176,9 +170,8 @@ TEST_F(WeeklyFetch, RecordsOfAnotherLengthAreStoredAtTheLayoutsLength) {
     const std::string gone = Delivered("UM", 40, '9', "GONE");
     // An HR of its head alone.
     const std::string headHr = "HR2" + std::string(8, '0') + "\r\n";
-    std::string storedHeadHr(kHrLength, ' ');
-    Put(storedHeadHr, 1, "HR2" + std::string(8, '0'));
-    Put(storedHeadHr, kHrLength - 1, "\r\n");
+    std::string storedHeadHr = HR("");
+    Put(storedHeadHr, 4, std::string(8, '0'));
 
     WriteLastWeek();
     link.QueueOpen(0, 1, 0);
