@@ -122,21 +122,39 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
         Part(summary, [&] {
             if (!acquisition::IsValidKettoNum(kettoNum))
                 throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
-            // Reading never creates the file: a horse without one has nothing to fix.
+            // Reading never creates the file. A listed horse without one is an input missing; one
+            // whose file is empty (its runs all called off) has nothing to fix.
             const common::RecordFile file(acquisition::HorseRunFilePath(kettoNum), kRunLength);
-            // The last whole run and the one before it: a damaged record is passed over (logged),
-            // and a shifted one ends the runs there.
+            std::error_code ec;
+            if (!fs::exists(file.Path(), ec)) {
+                common::LogError(kDayBeforeFixStep, file.Path().string() + " is missing: the horse's last run not fixed");
+                ++summary.lastEntriesNotFixed;
+                return;
+            }
+            // The last run and the one before it, when both stand where they belong: a damaged
+            // record is passed over (logged), and a shifted one ends the runs there.
             const std::string runs = common::ReadWholeFile(file.Path());
             std::int64_t n = 0;
+            std::int64_t nBefore = 0;
             std::string_view before;
             std::string_view newest;
-            summary.recordsPassedOver += records::ForEachWholeRecord<LayoutSE>(
+            const std::int64_t damaged = records::ForEachWholeRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
                     before = newest;
+                    nBefore = n;
                     newest = record;
                     n = k;
                 });
-            if (n == 0) return;
+            summary.recordsPassedOver += damaged;
+            if (runs.empty()) return;
+            // Otherwise the fix would go into an older, finished run, or take the body weight of
+            // another run than the one before.
+            if (damaged > 0 && (n == 0 || runs.size() != static_cast<std::size_t>(n) * kRunLength || nBefore != n - 1)) {
+                common::LogError(kDayBeforeFixStep,
+                                 file.Path().string() + ": its last run or the one before is damaged: not fixed");
+                ++summary.lastEntriesNotFixed;
+                return;
+            }
             std::string last(newest);
             FixLastRun(last, before);
             if (last != newest) file.Write(n, last);
@@ -151,12 +169,15 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     // The whole records are fixed; a damaged one is passed over (logged) and written back as it
     // was, and after a shifted one nothing is looked at.
     std::vector<std::string*> whole;
+    bool damagedRaces = false;
     {
         records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
                                        raceFile.Size());
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
             if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
+        check.Finish();
         summary.recordsPassedOver += check.PassedOver();
+        damagedRaces = check.PassedOver() > 0;
     }
     summary.raceRecords = static_cast<std::int64_t>(whole.size());
     // No race: nothing to fix (FixPreviousDay names the file as an input that held nothing).
@@ -168,17 +189,24 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         // The race list becomes the races that have a payout record, in the payout file's order.
         std::string list;
         const records::WeekFileHR payouts(common::AppPath(records::kHrThisWeek));
-        summary.recordsPassedOver += payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
-            const std::string key = records::RaceKey12Of(hr);
-            list += common::WrittenFields({key});
-            list += "\r\n";
-            payoutKeys.insert(key);
-            ++summary.payoutKeys;
-        });
-        // Without a payout the list would be emptied: the list of the last run stays.
+        const std::int64_t damagedPayouts =
+            payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+                const std::string key = records::RaceKey12Of(hr);
+                list += common::WrittenFields({key});
+                list += "\r\n";
+                payoutKeys.insert(key);
+                ++summary.payoutKeys;
+            });
+        summary.recordsPassedOver += damagedPayouts;
+        // Without a payout the list would be emptied: the list of the last run stays. So it does
+        // when payouts were passed over: their races would drop out of it.
         if (summary.payoutKeys == 0) {
             if (common::KeepOutput(kDayBeforeFixStep, common::AppPath(kRaceWeekListFile), common::AppPath(records::kHrThisWeek)))
                 ++summary.outputsKept;
+        } else if (damagedPayouts > 0) {
+            common::LogError(kDayBeforeFixStep, std::string(kRaceWeekListFile) + " left as it was: " +
+                                                    std::string(records::kHrThisWeek) + " holds damaged records");
+            ++summary.outputsKept;
         } else {
             common::WriteFileAtomically(common::AppPath(kRaceWeekListFile), list);
         }
@@ -198,7 +226,14 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         }
         if (progress) progress(static_cast<int>(r * 100 / count));
     }
-    if (changed) raceFile.RewriteAll(races);
+    if (!changed) return;
+    // A rewrite would drop a torn tail and write records read shifted back as races.
+    if (damagedRaces) {
+        common::LogError(kDayBeforeFixStep, raceFile.Path().string() + " left as it was: it holds damaged records");
+        ++summary.outputsKept;
+        return;
+    }
+    raceFile.RewriteAll(races);
 }
 
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls) {
@@ -221,6 +256,8 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     std::vector<std::string> noteParts = unfinished;
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (summary.lastEntriesNotFixed > 0)
+        noteParts.push_back("前日固定できなかった馬 " + std::to_string(summary.lastEntriesNotFixed) + " 頭");
     if (summary.recordsPassedOver > 0) noteParts.push_back(records::DamagedRecordsPart(summary.recordsPassedOver));
     const std::string runFirst = summary.inputNote.empty() ? "" : common::RunFirstPart(common::MarkedStep::DayBeforeFix);
     if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts, runFirst));

@@ -122,8 +122,10 @@ TEST(FixPreviousDay, FixesTheLastRunOfEveryListedHorseOnly) {
     EXPECT_EQ(summary.horses, 4);
     EXPECT_EQ(summary.lastEntriesFixed, 2);
     EXPECT_EQ(summary.failures, 1);  // the bad key
+    EXPECT_EQ(summary.lastEntriesNotFixed, 1);  // no run file: told
     EXPECT_NE(dir.Read("ERRORLOG.txt").find("bad/key"), std::string::npos);
-    EXPECT_EQ(text1, "前日固定終了");
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100003.dat is missing"), std::string::npos);
+    EXPECT_EQ(text1, "前日固定終了（前日固定できなかった馬 1 頭。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string(engine::kDayBeforeFixIncomplete)});
 
     // A second run changes nothing.
@@ -235,7 +237,8 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
          "前日固定終了（入力ファイルがありません、読み飛ばした壊れたレコード 1 件。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）",
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "RATHISWEEKNNEW.dat: 4 bytes after record 0 are not a whole record",
           "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
-        {"horses but no race", {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}}, some,
+        {"horses but no race",
+         {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}, {"UMAGOTOTHISWEEKN/2019100001.dat", ""}}, some,
          {"[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
         {"a race but no horse", {{"RATHISWEEKNNEW.dat", kBlankRace}}, some,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"}},
@@ -274,6 +277,7 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
         SCOPED_TRACE(payoutFileThere ? "empty payout file" : "no payout file");
         testsupport::TempAppFolder dir;
         dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", "");  // its runs called off: nothing to fix
         dir.Write("RACETHISWEEKN.dat", "\"202406020811\"\r\n");
         dir.Write("RATHISWEEKNNEW.dat", RaceRecord("7", kRace3, "345"));
         if (payoutFileThere) dir.Write("HRTHISWEEKN.dat", "");
