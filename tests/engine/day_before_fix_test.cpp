@@ -297,3 +297,44 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fix goes into the horse's newest run only when that run and the one before it stand where
+// they belong; otherwise the run file stays as it was, and the horse is told.
+TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
+    RunFields older, newer;
+    older.baTaijyu = "460";
+    newer.baTaijyu = "   ";
+    const std::string two = Runner(older) + Runner(newer);
+    std::string inserted = two;
+    inserted.insert(700, "x");
+    std::string lf = two;
+    lf.erase(553, 1);  // the first run's CR gone: the second stands one byte early
+    const std::pair<const char*, std::string> cases[] = {
+        {"cut inside its newest run", two.substr(0, 555 + 300)},
+        {"a byte inserted in its newest run", inserted},
+        {"its runs shifted by a lost byte", lf},
+        {"bytes appended", two + "junk"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        testsupport::TempAppFolder dir;
+        dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        dir.Write("RATHISWEEKNNEW.dat", kBlankRace);
+        dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", bytes);
+        testsupport::RecordingHost host;
+        std::string text1;
+
+        const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+
+        EXPECT_EQ(dir.Read("UMAGOTOTHISWEEKN/2019100001.dat"), bytes);
+        EXPECT_EQ(summary.lastEntriesFixed, 0);
+        EXPECT_EQ(summary.lastEntriesNotFixed, 1);
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100001.dat: its last run or the one before is damaged: not fixed"),
+                  std::string::npos);
+        EXPECT_NE(text1.find("前日固定できなかった馬 1 頭"), std::string::npos) << text1;
+    }
+}
+
+}  // namespace
