@@ -286,7 +286,7 @@ TEST_F(Computation, AHorseWithoutRuns) {
         {"missing", std::nullopt, std::string(2603, 'x'), told, "2016100001: its run file is missing"},
         {"empty", std::string(), "", "計算終了", ""},
         {"cut inside its only run", Runner("2016100001", "20190601", "05").substr(0, 300), std::string(2603, 'x'),
-         "計算終了（展開できなかった馬 1 頭。読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）",
+         "計算終了（展開できなかった馬 1 頭、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）",
          "300 bytes after record 0"},
     };
     for (const Case& c : cases) {
