@@ -147,9 +147,11 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
                 });
             summary.recordsPassedOver += damaged;
             if (runs.empty()) return;
-            // Otherwise the fix would go into an older, finished run, or take the body weight of
-            // another run than the one before.
-            if (damaged > 0 && (n == 0 || runs.size() != static_cast<std::size_t>(n) * kRunLength || nBefore != n - 1)) {
+            // A run, damaged, after the last whole one: the fix would go into an older, finished
+            // run. Bytes of another kind there (added at the end) leave the newest run whole.
+            const std::string_view after = std::string_view(runs).substr(static_cast<std::size_t>(n) * kRunLength);
+            const bool newestDamaged = after.starts_with(LayoutSE::kName);
+            if (damaged > 0 && (n == 0 || newestDamaged || nBefore != n - 1)) {
                 common::LogError(kDayBeforeFixStep,
                                  file.Path().string() + ": its last run or the one before is damaged: not fixed");
                 ++summary.lastEntriesNotFixed;
@@ -169,15 +171,12 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     // The whole records are fixed; a damaged one is passed over (logged) and written back as it
     // was, and after a shifted one nothing is looked at.
     std::vector<std::string*> whole;
-    bool damagedRaces = false;
     {
         records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
                                        raceFile.Size());
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
             if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
-        check.Finish();
         summary.recordsPassedOver += check.PassedOver();
-        damagedRaces = check.PassedOver() > 0;
     }
     summary.raceRecords = static_cast<std::int64_t>(whole.size());
     // No race: nothing to fix (FixPreviousDay names the file as an input that held nothing).
@@ -189,24 +188,17 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         // The race list becomes the races that have a payout record, in the payout file's order.
         std::string list;
         const records::WeekFileHR payouts(common::AppPath(records::kHrThisWeek));
-        const std::int64_t damagedPayouts =
-            payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
-                const std::string key = records::RaceKey12Of(hr);
-                list += common::WrittenFields({key});
-                list += "\r\n";
-                payoutKeys.insert(key);
-                ++summary.payoutKeys;
-            });
-        summary.recordsPassedOver += damagedPayouts;
-        // Without a payout the list would be emptied: the list of the last run stays. So it does
-        // when payouts were passed over: their races would drop out of it.
+        summary.recordsPassedOver += payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+            const std::string key = records::RaceKey12Of(hr);
+            list += common::WrittenFields({key});
+            list += "\r\n";
+            payoutKeys.insert(key);
+            ++summary.payoutKeys;
+        });
+        // Without a payout the list would be emptied: the list of the last run stays.
         if (summary.payoutKeys == 0) {
             if (common::KeepOutput(kDayBeforeFixStep, common::AppPath(kRaceWeekListFile), common::AppPath(records::kHrThisWeek)))
                 ++summary.outputsKept;
-        } else if (damagedPayouts > 0) {
-            common::LogError(kDayBeforeFixStep, std::string(kRaceWeekListFile) + " left as it was: " +
-                                                    std::string(records::kHrThisWeek) + " holds damaged records");
-            ++summary.outputsKept;
         } else {
             common::WriteFileAtomically(common::AppPath(kRaceWeekListFile), list);
         }
@@ -226,14 +218,7 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         }
         if (progress) progress(static_cast<int>(r * 100 / count));
     }
-    if (!changed) return;
-    // A rewrite would drop a torn tail and write records read shifted back as races.
-    if (damagedRaces) {
-        common::LogError(kDayBeforeFixStep, raceFile.Path().string() + " left as it was: it holds damaged records");
-        ++summary.outputsKept;
-        return;
-    }
-    raceFile.RewriteAll(races);
+    if (changed) raceFile.RewriteAll(races);
 }
 
 DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControls& controls) {

@@ -301,7 +301,8 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
 namespace {
 
 // The fix goes into the horse's newest run only when that run and the one before it stand where
-// they belong; otherwise the run file stays as it was, and the horse is told.
+// they belong; otherwise the run file stays as it was, and the horse is told. (Bytes of no run
+// added at the end leave the newest run whole: the weekrun tests append junk.)
 TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
     RunFields older, newer;
     older.baTaijyu = "460";
@@ -315,7 +316,6 @@ TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
         {"cut inside its newest run", two.substr(0, 555 + 300)},
         {"a byte inserted in its newest run", inserted},
         {"its runs shifted by a lost byte", lf},
-        {"bytes appended", two + "junk"},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
