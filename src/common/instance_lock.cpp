@@ -28,7 +28,10 @@ InstanceLock::Result InstanceLock::TryLock() {
     for (int round = 0; round < 8; ++round) {
         if (!FileCallAllowed()) return Result::Unavailable;
         // Not inherited by programs this one starts: they must not keep the folder locked.
-        const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // A lock file this user may not write (another user's run left it) still takes the lock:
+        // flock needs only an open file, whatever its mode.
+        if (fd < 0 && FileCallAllowed()) fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return Result::Unavailable;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
