@@ -22,13 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testsupport::AppendedEveryRun;
 using testsupport::Differences;
 using testsupport::Joined;
 using testsupport::Restore;
 using testsupport::RunCommand;
 using testsupport::Snapshot;
-using testsupport::Volatile;
 
 struct Tally {
     int calls = 0, identical = 0, told = 0, lost = 0;
@@ -114,21 +112,7 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
             }
             // Nothing that held something is left empty or cut: each file is the old one, the
             // clean run's, or gone only where the clean run removes it too.
-            std::vector<std::string> lost;
-            for (const auto& [name, old] : before) {
-                if (Volatile(name) || old.empty()) continue;
-                const auto now = after.find(name);
-                const auto good = clean.find(name);
-                if (now == after.end()) {
-                    if (good != clean.end()) lost.push_back("gone: " + name);
-                    continue;
-                }
-                if (now->second == old || (good != clean.end() && now->second == good->second)) continue;
-                if (now->second.empty()) lost.push_back("emptied: " + name);
-                else if (old.starts_with(now->second)) lost.push_back("cut: " + name);
-                else if (!AppendedEveryRun(name) && good != clean.end() && good->second.starts_with(now->second))
-                    lost.push_back("cut: " + name);
-            }
+            const std::vector<std::string> lost = testsupport::LostFiles(before, clean, after);
             EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
             if (!lost.empty()) ++t.lost;
 
