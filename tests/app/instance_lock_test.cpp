@@ -101,7 +101,9 @@ TEST(InstanceLock, ALockFileThisUserMayNotWriteStillLocks) {
             ::chmod(LockFileOf(folder).c_str(), 0444);
         }
         common::InstanceLock here(LockFileOf(folder));
-        if (c.heldHere) ASSERT_EQ(here.TryLock(), Result::Held);
+        if (c.heldHere) {
+            ASSERT_EQ(here.TryLock(), Result::Held);
+        }
         ::chmod(folder.Path().c_str(), c.folderMode);
         const int got = testsupport::InChildAsOtherUser([&] {
             common::InstanceLock other(LockFileOf(folder));

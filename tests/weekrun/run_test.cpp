@@ -195,7 +195,8 @@ TEST(WeekrunRun, AnEntryTheLogCannotTakeGoesToTheErrorStream) {
         ASSERT_FALSE(expected.empty());
     }
     int logCallsHit = 0;
-    for (std::int64_t n = 1; n <= calls; ++n) {
+    // From 2: the first is the lock file's, which stops the run before any step.
+    for (std::int64_t n = 2; n <= calls; ++n) {
         SCOPED_TRACE(n);
         testsupport::TempAppFolder dir;
         common::FailNthFileCall(n);
@@ -224,7 +225,8 @@ TEST(WeekrunRun, AFolderWhereNoLockFileCanBeOpenedRunsNothing) {
     const Ran ran = RunWeekrun(dir, {"past-scan"});
     common::FailNthFileCall(0);
     EXPECT_EQ(ran.exit, 2) << ran.err;
-    EXPECT_NE(ran.err.find(dir.Path().string() + std::string(common::kCannotLockMessage)), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(dir.Path().string()), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(std::string(common::kCannotLockMessage)), std::string::npos) << ran.err;
     EXPECT_EQ(ran.err.find("[Text6]"), std::string::npos) << "the step ran: " << ran.err;
     EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
 }
@@ -234,7 +236,8 @@ TEST(WeekrunRun, AFolderWhereNoLockFileCanBeOpenedRunsNothing) {
 int RunAsOtherUser(const testsupport::TempAppFolder& dir, const std::string& step, std::string_view text) {
     return testsupport::InChildAsOtherUser([&] {
         const Ran ran = RunWeekrun(dir, {step});
-        const bool named = text.empty() || ran.err.find(dir.Path().string() + std::string(text)) != std::string::npos;
+        const bool named = text.empty() || (ran.err.find(dir.Path().string()) != std::string::npos &&
+                                            ran.err.find(std::string(text)) != std::string::npos);
         return ran.exit + (named ? 0 : 100);
     });
 }
