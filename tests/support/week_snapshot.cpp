@@ -93,6 +93,14 @@ std::vector<std::string> LostFiles(const Snapshot& before, const Snapshot& clean
     return lost;
 }
 
+Snapshot WithoutScratchFiles(Snapshot snapshot) {
+    std::erase_if(snapshot, [](const auto& file) {
+        const std::string& name = file.first;
+        return name.ends_with(".partial") || fs::path(name).filename() == "TEMPORARY";
+    });
+    return snapshot;
+}
+
 std::vector<std::string> StandingMarks(const Snapshot& snapshot) {
     std::vector<std::string> standing;
     for (const common::StepMark& mark : common::kStepMarks)

@@ -47,6 +47,10 @@ std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool 
 /// one line each ("emptied: <name>").
 std::vector<std::string> LostFiles(const Snapshot& before, const Snapshot& clean, const Snapshot& after);
 
+/// The snapshot without the scratch files a rewrite writes before its rename ("<name>.partial",
+/// TEMPORARY), which a killed run leaves behind and no step reads.
+Snapshot WithoutScratchFiles(Snapshot snapshot);
+
 /// The step marks (common::kStepMarks) that stand in a snapshot, by file name.
 std::vector<std::string> StandingMarks(const Snapshot& snapshot);
 
