@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
 
 #include <sys/wait.h>
 
@@ -49,6 +50,17 @@ void Restore(const TempAppFolder& folder, const Snapshot& snapshot) {
 int RunCommand(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+long FileCallsOf(const std::string& weekrunErr) {
+    const std::string_view said = " file calls ";
+    const auto at = weekrunErr.find(said);
+    return at == std::string::npos ? -1 : std::atol(weekrunErr.c_str() + at + said.size());
+}
+
+bool InSweep(const std::string& step) {
+    const char* only = std::getenv("SWEEP_STEPS");
+    return !only || (" " + std::string(only) + " ").find(" " + step + " ") != std::string::npos;
 }
 
 bool Volatile(const std::string& name) {

@@ -30,6 +30,14 @@ void Restore(const TempAppFolder& folder, const Snapshot& snapshot);
 /// Runs a shell command; its exit status, or -1 when it did not exit.
 int RunCommand(const std::string& command);
 
+/// The file calls weekrun reports for a step (--count-file-calls) in its error output; -1 when
+/// it reports none.
+long FileCallsOf(const std::string& weekrunErr);
+
+/// True when a sweep covers `step`: every step, or those listed in SWEEP_STEPS="a b" (the steps
+/// before them still run, unswept).
+bool InSweep(const std::string& step);
+
 /// Files whose content is not a step's output: the log, the lock file a killed run leaves, and
 /// what the data service's stand-in keeps for itself.
 bool Volatile(const std::string& name);

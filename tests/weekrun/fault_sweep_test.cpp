@@ -54,11 +54,6 @@ protected:
         return status;
     }
 
-    // File calls the step makes on a run without failure, as weekrun reports them.
-    static long CallsOf(const std::string& err) {
-        const auto at = err.find(" file calls ");
-        return at == std::string::npos ? -1 : std::atol(err.c_str() + at + 12);
-    }
 
     static testsupport::TempAppFolder* week;
     testsupport::TempAppFolder scratch;
@@ -72,11 +67,9 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
                                             "hit-list"};
     const fs::path app = week->Path();
     std::map<std::string, Tally> tallies;
-    // SWEEP_STEPS="a b" limits the sweep to those steps (the steps before them still run).
-    const char* only = std::getenv("SWEEP_STEPS");
     for (const std::string& step : steps) {
         SCOPED_TRACE(step);
-        if (only && (" " + std::string(only) + " ").find(" " + step + " ") == std::string::npos) {
+        if (!testsupport::InSweep(step)) {
             std::string out;
             ASSERT_EQ(Step(app, step, 0, out), 0) << out;
             continue;
@@ -86,7 +79,7 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
         ASSERT_EQ(Step(app, "--count-file-calls " + step, 0, err), 0) << err;
         const Snapshot clean = week->Files();
         ASSERT_FALSE(clean.contains("ERRORLOG.txt")) << clean.at("ERRORLOG.txt");
-        const long calls = CallsOf(err);
+        const long calls = testsupport::FileCallsOf(err);
         ASSERT_GT(calls, 0) << err;
         Tally& t = tallies[step];
         t.calls = static_cast<int>(calls);

@@ -20,11 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testsupport::Differences;
-using testsupport::Joined;
-using testsupport::Restore;
-using testsupport::RunCommand;
-using testsupport::Snapshot;
+using namespace testsupport;  // the sweeps' helpers
 
 // The steps swept, in the order of the week, each with the step after it that reads its files
 // ("" where no step of the week reads them).
@@ -45,10 +41,10 @@ struct Tally {
 class KillSweep : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        week = new testsupport::TempAppFolder;
+        week = new TempAppFolder;
         std::vector<std::string> steps;
         for (const SweptStep& s : kSwept) steps.push_back(s.name);
-        ASSERT_TRUE(testsupport::MakeTinyWeekOverLastWeek(DEMOWEEK_PROGRAM, WEEKRUN_PROGRAM, *week, steps));
+        ASSERT_TRUE(MakeTinyWeekOverLastWeek(DEMOWEEK_PROGRAM, WEEKRUN_PROGRAM, *week, steps));
     }
     static void TearDownTestSuite() {
         delete week;
@@ -68,32 +64,26 @@ protected:
     // True when the step's end text was not its plain one (weekrun prints it after the colon).
     static bool EndedNotPlain(const std::string& err) { return err.find(" reported failures: ") != std::string::npos; }
 
-    static long CallsOf(const std::string& err) {
-        const auto at = err.find(" file calls ");
-        return at == std::string::npos ? -1 : std::atol(err.c_str() + at + 12);
-    }
 
-    static testsupport::TempAppFolder* week;
-    testsupport::TempAppFolder scratch;
+    static TempAppFolder* week;
+    TempAppFolder scratch;
 };
 
-testsupport::TempAppFolder* KillSweep::week = nullptr;
+TempAppFolder* KillSweep::week = nullptr;
 
 TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
     std::map<std::string, Tally> tallies;
-    // SWEEP_STEPS="a b" limits the sweep to those steps (the steps before them still run).
-    const char* only = std::getenv("SWEEP_STEPS");
     std::string err;
     for (const SweptStep& step : kSwept) {
         SCOPED_TRACE(step.name);
-        if (only && (" " + std::string(only) + " ").find(" " + step.name + " ") == std::string::npos) {
+        if (!InSweep(step.name)) {
             ASSERT_EQ(Run("", step.name, err), 0) << err;
             continue;
         }
         const Snapshot before = week->Files();
         ASSERT_EQ(Run("--count-file-calls", step.name, err), 0) << err;
         const Snapshot clean = week->Files();
-        const long calls = CallsOf(err);
+        const long calls = FileCallsOf(err);
         ASSERT_GT(calls, 0) << err;
         ASSERT_FALSE(Differences(before, clean, false).empty()) << "the step wrote what last week's run wrote";
         if (!step.reader.empty()) {
@@ -110,10 +100,10 @@ TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
             ASSERT_TRUE(status != 0 && status != 1 && status != 2) << "not killed: exit " << status << "\n" << err;
             ++t.kills;
             const Snapshot after = week->Files();
-            const bool marked = !testsupport::StandingMarks(after).empty();
+            const bool marked = !StandingMarks(after).empty();
             // Scratch files left behind are no output: the files are last week's, or the clean
             // run's, or partly each.
-            const Snapshot outputs = testsupport::WithoutScratchFiles(after);
+            const Snapshot outputs = WithoutScratchFiles(after);
             const bool untouched = Differences(before, outputs, false).empty();
             const std::vector<std::string> notClean = Differences(clean, outputs, false);
             if (marked) ++t.marks;
@@ -122,7 +112,7 @@ TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
 
             // A file left damaged, or files of two runs side by side, only under a mark.
             if (!marked) {
-                lost = testsupport::LostFiles(before, clean, after);
+                lost = LostFiles(before, clean, after);
                 if (!untouched && !notClean.empty())
                     lost.push_back("partly this run's, no mark:" + Joined(notClean, 4));
             }
