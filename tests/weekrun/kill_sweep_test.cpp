@@ -85,7 +85,7 @@ TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
         const Snapshot clean = week->Files();
         const long calls = FileCallsOf(err);
         ASSERT_GT(calls, 0) << err;
-        ASSERT_FALSE(Differences(before, clean, false).empty()) << "the step wrote what last week's run wrote";
+        ASSERT_FALSE(Differences(before, clean).empty()) << "the step wrote what last week's run wrote";
         if (!step.reader.empty()) {
             // The reader ends plainly on a clean run's files, so that its other texts tell.
             ASSERT_EQ(Run("", step.reader, err), 0) << err;
