@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ const std::vector<SweptStep> kSwept = {
 
 struct Tally {
     int kills = 0, untouched = 0, marks = 0, told = 0, lost = 0;
+    std::set<std::string> damagedUnderMark;  // files left empty or cut while a mark stood
 };
 
 class KillSweep : public ::testing::Test {
@@ -111,7 +113,9 @@ TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
             std::vector<std::string> lost;
 
             // A file left damaged, or files of two runs side by side, only under a mark.
-            if (!marked) {
+            if (marked) {
+                for (const std::string& file : LostFiles(before, clean, after)) t.damagedUnderMark.insert(file);
+            } else {
                 lost = LostFiles(before, clean, after);
                 if (!untouched && !notClean.empty())
                     lost.push_back("partly this run's, no mark:" + Joined(notClean, 4));
@@ -137,7 +141,9 @@ TEST_F(KillSweep, NoKilledStepLeavesAWeekMixedFromTwoRunsUntold) {
     }
     for (const auto& [name, t] : tallies)
         std::cout << "kill sweep: " << name << ": " << t.kills << " kills, " << t.untouched << " left all as it was, "
-                  << t.marks << " marks standing, " << t.told << " told, " << t.lost << " lost\n";
+                  << t.marks << " marks standing, " << t.told << " told, " << t.lost << " lost"
+                  << (t.damagedUnderMark.empty() ? "" : "; left damaged under its mark:")
+                  << Joined({t.damagedUnderMark.begin(), t.damagedUnderMark.end()}, 6) << "\n";
 }
 
 }  // namespace
