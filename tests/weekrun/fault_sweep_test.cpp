@@ -25,6 +25,7 @@ namespace fs = std::filesystem;
 using testsupport::AppendedEveryRun;
 using testsupport::Differences;
 using testsupport::Joined;
+using testsupport::LostFiles;
 using testsupport::Restore;
 using testsupport::RunCommand;
 using testsupport::Snapshot;
@@ -112,23 +113,8 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
                 EXPECT_TRUE(logged) << "exit " << status << " with nothing logged:\n" << err;
                 if (status == 1 && logged) ++t.told;
             }
-            // Nothing that held something is left empty or cut: each file is the old one, the
-            // clean run's, or gone only where the clean run removes it too.
-            std::vector<std::string> lost;
-            for (const auto& [name, old] : before) {
-                if (Volatile(name) || old.empty()) continue;
-                const auto now = after.find(name);
-                const auto good = clean.find(name);
-                if (now == after.end()) {
-                    if (good != clean.end()) lost.push_back("gone: " + name);
-                    continue;
-                }
-                if (now->second == old || (good != clean.end() && now->second == good->second)) continue;
-                if (now->second.empty()) lost.push_back("emptied: " + name);
-                else if (old.starts_with(now->second)) lost.push_back("cut: " + name);
-                else if (!AppendedEveryRun(name) && good != clean.end() && good->second.starts_with(now->second))
-                    lost.push_back("cut: " + name);
-            }
+            // Nothing that held something is left empty or cut.
+            const std::vector<std::string> lost = LostFiles(before, clean, after);
             EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
             if (!lost.empty()) ++t.lost;
 
