@@ -421,6 +421,10 @@ TEST_F(DamageSweep, EveryDamagedInputIsToldOrChangesNothing) {
                         const std::string appended = cleanOfIt->second.substr(before.at(name).size());
                         expected[name] = (damaged.removed ? std::string() : damaged.bytes) + appended;
                     }
+                    // The damaged file rewritten as the clean run leaves it is as good.
+                    if (const auto now = after.find(name);
+                        now != after.end() && cleanOfIt != clean.end() && now->second == cleanOfIt->second)
+                        expected[name] = cleanOfIt->second;
                     if (status == 0) {
                         const std::vector<std::string> changed = Differences(expected, after);
                         EXPECT_TRUE(changed.empty()) << "exit 0 but the outputs differ:" << Joined(changed) << "\n" << err;
