@@ -25,13 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testsupport::Differences;
-using testsupport::Joined;
-using testsupport::LostFiles;
-using testsupport::Restore;
-using testsupport::RunCommand;
-using testsupport::Snapshot;
-using testsupport::Volatile;
+using namespace testsupport;
 
 const std::string kService(testsupport::kTinyWeekServiceFolder);
 
@@ -339,34 +333,23 @@ struct Tally {
     int files = 0, runs = 0, identical = 0, told = 0, lost = 0, excepted = 0;
 };
 
-class DamageSweep : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        week = new testsupport::TempAppFolder;
-        ASSERT_TRUE(testsupport::MakeTinyWeek(DEMOWEEK_PROGRAM, *week));
-    }
-    static void TearDownTestSuite() {
-        delete week;
-        week = nullptr;
-    }
+// Runs one step of weekrun on the folder; a step that hangs is stopped. Returns the exit status;
+// the error output is in `err`.
+int RunStep(const testsupport::TempAppFolder& week, const testsupport::TempAppFolder& scratch, const std::string& step,
+            std::string& err) {
+    const fs::path errFile = scratch.Path() / "weekrun.err";
+    const int status = RunCommand("timeout 60 " + std::string(WEEKRUN_PROGRAM) + " --app " + week.Path().string() +
+                                  " --quiet " + step + " >/dev/null 2>" + errFile.string());
+    err = scratch.Read("weekrun.err");
+    return status;
+}
 
-    // Runs one step of weekrun on the folder; a step that hangs is stopped. Returns the exit
-    // status; the error output is in `err`.
-    int Step(const std::string& step, std::string& err) const {
-        const fs::path errFile = scratch.Path() / "weekrun.err";
-        const int status = RunCommand("timeout 60 " + std::string(WEEKRUN_PROGRAM) + " --app " + week->Path().string() +
-                                      " --quiet " + step + " >/dev/null 2>" + errFile.string());
-        err = scratch.Read("weekrun.err");
-        return status;
-    }
-
-    static testsupport::TempAppFolder* week;
-    testsupport::TempAppFolder scratch;
-};
-
-testsupport::TempAppFolder* DamageSweep::week = nullptr;
-
-TEST_F(DamageSweep, EveryDamagedInputIsToldOrChangesNothing) {
+TEST(DamageSweep, EveryDamagedInputIsToldOrChangesNothing) {
+    const testsupport::TempAppFolder scratch;
+    const testsupport::TempAppFolder weekFolder;
+    const testsupport::TempAppFolder* week = &weekFolder;
+    ASSERT_TRUE(testsupport::MakeTinyWeek(DEMOWEEK_PROGRAM, weekFolder));
+    const auto Step = [&](const std::string& step, std::string& err) { return RunStep(weekFolder, scratch, step, err); };
     std::map<std::string, Tally> tallies;
     std::vector<std::string> findings;
     std::set<std::string> filesSwept;
