@@ -392,7 +392,9 @@ TEST(OddsTables, DamagedLineFilesAreToldAndOnlyWholeRecordsMakeTables) {
             EXPECT_EQ(Lines(table)[21], "12");
         }
         EXPECT_EQ(tables, c.tables);
-        if (c.tables.size() < 3) EXPECT_EQ(folder.Read(earlier), "an earlier build's table");
+        if (c.tables.size() < 3) {
+            EXPECT_EQ(folder.Read(earlier), "an earlier build's table");
+        }
         EXPECT_EQ(result.written, static_cast<int>(c.tables.size()));
         EXPECT_GT(result.recordsPassedOver, 0);
         EXPECT_NE(folder.Read("ERRORLOG.txt").find("[BuildOddsTables] " + (folder / "O2THISWEEKN.dat").string() + c.logged),
