@@ -75,15 +75,15 @@ struct OddsTablesResult {
 
 /// The main menu's end text of a build from `source`: "今週のオッズ処理終了" or "速報オッズ処理終了",
 /// followed, when the build had no source line, missed a kind's source ("3連単オッズがありません"),
-/// passed something over or met damaged records ("読み飛ばした壊れたレコード N 件"), by a note in brackets that says so and points to ERRORLOG.txt.
+/// passed something over or met damaged records ("読み飛ばした壊れたレコード N 件"), by a note in
+/// brackets that says so and points to ERRORLOG.txt.
 std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result);
 
 /// Builds the odds tables from the line files chosen by `source` (kOddsSourceThisWeek or
 /// kOddsSourceBreaking), in the order O6, O5, O4, O2. Each race of a source file gets one table
 /// file of that kind, built from its last whole record in the file (a later line is a later
-/// delivery; a damaged record is passed over and logged, and a shifted one ends the file,
-/// ForEachOddsRecord),
-/// written through a scratch file and a rename. A missing or empty source file writes nothing
+/// delivery; a damaged record is passed over and logged, and a shifted one ends the file:
+/// ForEachOddsRecord), written through a scratch file and a rename. A missing or empty source file writes nothing
 /// for its kind and is named in ERRORLOG.txt (noInput when all four are); tables of races the
 /// files do not hold are left as they are, and so is a table that holds odds when the race's line
 /// holds none (logged, passed over). Failures are logged and the build goes on with the next race. The source's
