@@ -296,7 +296,7 @@ std::vector<std::string> DistinctKeys(const std::vector<std::string_view>& sorte
 }
 
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary) {
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = summary.unfinishedInputs;
     if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (!summary.unmadePart.empty()) parts.push_back(summary.unmadePart);
@@ -320,6 +320,7 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     // The mark stands until the run has ended: a run cut short leaves it for the next start.
     part([] { common::SetStepMark(common::MarkedStep::Structures); });
+    summary.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::Structures, step);
     part([&] { CheckWeights(host); });
     part([&] {
         host.setStatus(common::StatusBox::Text4, kStructureStartText);

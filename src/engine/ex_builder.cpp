@@ -294,6 +294,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
             ++tables.horseRows_;
             bar.Set(n, count);
         });
+        tables.recordsPassedOver_ += foals.RecordsPassedOver();
     }
 
     // Jockeys: this week's records, then the supplied ones, so that the supplied values win.

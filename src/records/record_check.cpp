@@ -7,7 +7,7 @@ namespace records {
 
 std::string FaultReason(RecordFault fault, std::string_view kind, std::size_t length, std::string_view record) {
     const std::size_t size = record.size();
-    const std::string of = " of the " + std::to_string(length) + " bytes of " + std::string(kind);
+    const std::string of = " of the " + std::to_string(length) + " bytes" + (kind.empty() ? "" : " of " + std::string(kind));
     switch (fault) {
         case RecordFault::None: return "whole";
         case RecordFault::CutShort: return "cut short: " + std::to_string(size) + of;
@@ -42,7 +42,7 @@ std::size_t DeliveredLength(std::string_view kind) noexcept {
 RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind,
                                  std::size_t length, std::uint64_t fileBytes, std::vector<std::string>* entries)
     : step_(step), file_(std::move(file)), kind_{kind.size() > 0 ? kind[0] : ' ', kind.size() > 1 ? kind[1] : ' '},
-      length_(length), records_(length > 0 ? static_cast<std::int64_t>(fileBytes / length) : 0), entries_(entries),
+      kindSize_(kind.empty() ? 0 : 2), length_(length), records_(length > 0 ? static_cast<std::int64_t>(fileBytes / length) : 0), entries_(entries),
       tailBytes_(length > 0 ? fileBytes % length : fileBytes) {
     // Counted now, so that PassedOver tells it before the check finishes.
     if (tailBytes_ > 0) ++passedOver_;
@@ -76,7 +76,7 @@ void RecordFileCheck::Log(std::string entry) const {
 
 void RecordFileCheck::PassOver(std::int64_t n, std::string_view record, RecordFault fault) {
     ++passedOver_;
-    const std::string_view kind(kind_, 2);
+    const std::string_view kind(kind_, kindSize_);
     std::string entry;
     if (ShiftsTheRest(fault)) {
         stopped_ = true;

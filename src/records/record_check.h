@@ -28,10 +28,11 @@ enum class RecordFault : std::uint8_t {
 };
 
 /// The one check of a record: `bytes` is a record as delivered or as a file holds it, `kind` the
-/// two-byte tag it must begin with, `length` its length (the stored length for a stored form).
+/// two-byte tag it must begin with (empty for records of a kind without a tag, such as the
+/// supplied statistics), `length` its length (the stored length for a stored form).
 /// Length first, then the line end, then the tag. Never allocates.
 constexpr RecordFault CheckRecord(std::string_view bytes, std::string_view kind, std::size_t length) noexcept {
-    if (bytes.size() < length || length < 4 || kind.size() != 2) return RecordFault::CutShort;
+    if (bytes.size() < length || length < 4 || (kind.size() != 2 && !kind.empty())) return RecordFault::CutShort;
     if (bytes.size() > length) return RecordFault::TooLong;
     const char c1 = bytes[length - 2];
     const char c2 = bytes[length - 1];
@@ -39,7 +40,7 @@ constexpr RecordFault CheckRecord(std::string_view bytes, std::string_view kind,
         const bool gap = c1 == '\0' && c2 == '\0' && bytes[0] == '\0' && bytes[1] == '\0';
         return gap ? RecordFault::Empty : RecordFault::NoLineEnd;
     }
-    if (bytes[0] != kind[0] || bytes[1] != kind[1]) return RecordFault::WrongKind;
+    if (!kind.empty() && (bytes[0] != kind[0] || bytes[1] != kind[1])) return RecordFault::WrongKind;
     return RecordFault::None;
 }
 
@@ -92,7 +93,7 @@ public:
     /// once the file has stopped (not looked at).
     bool Whole(std::int64_t n, std::string_view record) {
         if (stopped_) return false;
-        const RecordFault fault = CheckRecord(record, std::string_view(kind_, 2), length_);
+        const RecordFault fault = CheckRecord(record, std::string_view(kind_, kindSize_), length_);
         if (fault == RecordFault::None) return true;
         PassOver(n, record, fault);
         return false;
@@ -119,6 +120,7 @@ private:
     std::string step_;
     std::filesystem::path file_;
     char kind_[2];
+    std::size_t kindSize_;  // 0 for records without a tag
     std::size_t length_;
     std::int64_t records_;
     std::vector<std::string>* entries_;

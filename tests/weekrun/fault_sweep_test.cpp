@@ -22,13 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using testsupport::AppendedEveryRun;
 using testsupport::Differences;
 using testsupport::Joined;
+using testsupport::LostFiles;
 using testsupport::Restore;
 using testsupport::RunCommand;
 using testsupport::Snapshot;
-using testsupport::Volatile;
 
 struct Tally {
     int calls = 0, identical = 0, told = 0, lost = 0;
@@ -56,11 +55,6 @@ protected:
         return status;
     }
 
-    // File calls the step makes on a run without failure, as weekrun reports them.
-    static long CallsOf(const std::string& err) {
-        const auto at = err.find(" file calls ");
-        return at == std::string::npos ? -1 : std::atol(err.c_str() + at + 12);
-    }
 
     static testsupport::TempAppFolder* week;
     testsupport::TempAppFolder scratch;
@@ -70,15 +64,13 @@ testsupport::TempAppFolder* FaultSweep::week = nullptr;
 
 TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
     const std::vector<std::string> steps = {"fetch",  "structures", "cancel",          "dayfix",        "compute",
-                                            "odds",   "odds-tables", "batch", "breaking-payouts", "index-rebuild",
+                                            "odds",   "odds-tables", "batch", "breaking-payouts", "past-scan", "index-rebuild",
                                             "hit-list"};
     const fs::path app = week->Path();
     std::map<std::string, Tally> tallies;
-    // SWEEP_STEPS="a b" limits the sweep to those steps (the steps before them still run).
-    const char* only = std::getenv("SWEEP_STEPS");
     for (const std::string& step : steps) {
         SCOPED_TRACE(step);
-        if (only && (" " + std::string(only) + " ").find(" " + step + " ") == std::string::npos) {
+        if (!testsupport::InSweep(step)) {
             std::string out;
             ASSERT_EQ(Step(app, step, 0, out), 0) << out;
             continue;
@@ -88,7 +80,7 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
         ASSERT_EQ(Step(app, "--count-file-calls " + step, 0, err), 0) << err;
         const Snapshot clean = week->Files();
         ASSERT_FALSE(clean.contains("ERRORLOG.txt")) << clean.at("ERRORLOG.txt");
-        const long calls = CallsOf(err);
+        const long calls = testsupport::FileCallsOf(err);
         ASSERT_GT(calls, 0) << err;
         Tally& t = tallies[step];
         t.calls = static_cast<int>(calls);
@@ -112,23 +104,8 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
                 EXPECT_TRUE(logged) << "exit " << status << " with nothing logged:\n" << err;
                 if (status == 1 && logged) ++t.told;
             }
-            // Nothing that held something is left empty or cut: each file is the old one, the
-            // clean run's, or gone only where the clean run removes it too.
-            std::vector<std::string> lost;
-            for (const auto& [name, old] : before) {
-                if (Volatile(name) || old.empty()) continue;
-                const auto now = after.find(name);
-                const auto good = clean.find(name);
-                if (now == after.end()) {
-                    if (good != clean.end()) lost.push_back("gone: " + name);
-                    continue;
-                }
-                if (now->second == old || (good != clean.end() && now->second == good->second)) continue;
-                if (now->second.empty()) lost.push_back("emptied: " + name);
-                else if (old.starts_with(now->second)) lost.push_back("cut: " + name);
-                else if (!AppendedEveryRun(name) && good != clean.end() && good->second.starts_with(now->second))
-                    lost.push_back("cut: " + name);
-            }
+            // Nothing that held something is left empty or cut.
+            const std::vector<std::string> lost = LostFiles(before, clean, after);
             EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
             if (!lost.empty()) ++t.lost;
 
