@@ -169,7 +169,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     for (const std::string& kettoNum : horseList) {
         if (!IsValidKettoNum(kettoNum)) {
             // It would name a file outside the folder, or no file at all.
-            common::LogError(step, "registration number \"" + kettoNum + "\" is not ten letters or digits: no run file");
+            common::LogError(step, "registration number \"" + kettoNum + "\" of " + std::string(kHorseList) +
+                                       " is not ten letters or digits: no run file");
             ++summary.horsesPassedOver;
             continue;
         }
