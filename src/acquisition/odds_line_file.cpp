@@ -5,6 +5,8 @@
 
 #include "common/error_log.h"
 #include "common/paths.h"
+#include "records/layouts.h"
+#include "records/record_check.h"
 
 namespace acquisition {
 
@@ -48,6 +50,19 @@ std::string OddsLineFileName(OddsKind kind, OddsStem stem) {
 
 std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem) {
     return common::AppPath(OddsLineFileName(kind, stem));
+}
+
+std::int64_t ForEachOddsRecord(OddsKind kind, std::string_view step, const std::filesystem::path& file,
+                               std::string_view bytes, const std::function<void(std::string_view)>& visit) {
+    const auto each = [&](std::int64_t, std::string_view record) { visit(record); };
+    switch (kind) {
+        case OddsKind::O1: return records::ForEachWholeRecord<records::LayoutO1>(step, file, bytes, each);
+        case OddsKind::O2: return records::ForEachWholeRecord<records::LayoutO2>(step, file, bytes, each);
+        case OddsKind::O4: return records::ForEachWholeRecord<records::LayoutO4>(step, file, bytes, each);
+        case OddsKind::O5: return records::ForEachWholeRecord<records::LayoutO5>(step, file, bytes, each);
+        case OddsKind::O6: return records::ForEachWholeRecord<records::LayoutO6>(step, file, bytes, each);
+    }
+    return 0;
 }
 
 void WriteOddsLine(common::TextAppender& out, std::string_view record) {

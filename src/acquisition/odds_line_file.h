@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +36,14 @@ std::string OddsLineFileName(OddsKind kind, OddsStem stem);
 
 /// AppFolder / OddsLineFileName(kind, stem).
 std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem);
+
+/// Calls visit(record) for each whole record of `bytes`, the content of the line file `file` of
+/// `kind`, in order: each line is a record of the kind's fixed length, so the file goes through the
+/// record check (records::ForEachWholeRecord). A damaged record (cut short, of another kind, a
+/// torn tail) is passed over and logged under `step`, and after a line without its CR LF the rest
+/// is shifted and not read. Returns the records passed over.
+std::int64_t ForEachOddsRecord(OddsKind kind, std::string_view step, const std::filesystem::path& file,
+                               std::string_view bytes, const std::function<void(std::string_view)>& visit);
 
 /// Writes a record's bytes as delivered as one line of `out` (a record that arrived without its
 /// CR LF gets one, so that it still is a line).

@@ -19,6 +19,7 @@
 #include "records/keys.h"
 #include "records/odds.h"
 #include "records/record.h"
+#include "records/record_check.h"
 
 namespace acquisition {
 
@@ -178,10 +179,9 @@ std::vector<RaceLine> LastLinePerRace(OddsKind kind, const std::vector<std::stri
     std::vector<RaceLine> races;
     std::unordered_map<std::string, std::size_t> at;
     for (std::string_view line : lines) {
-        if (line.empty()) continue;
         // Every kind carries its RaceId at the same place, so the O2 layout reads it for all.
         std::string key = records::RaceKey12Of(records::RecordView<records::LayoutO2>(line));
-        if (OddsKindOf(line) != kind || key.size() != 12 || !common::IsDigits(key)) {
+        if (key.size() != 12 || !common::IsDigits(key)) {
             ++result.passedOver;
             common::LogError(kStep, std::string("a line of ") + std::string(OddsKindTag(kind)) +
                                         " odds without a race key of 12 digits was passed over");
@@ -218,9 +218,12 @@ struct TableMaking {
 
 // Returns whether the source file held a line.
 bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResult& result) {
-    // Read once whole, and the lines are views into it.
-    const common::WholeFile source(OddsLineFilePath(kind, stem));
-    const std::vector<std::string_view> lines = common::LineViews(source.Bytes());
+    // Read once whole, and the records are views into it.
+    const std::filesystem::path path = OddsLineFilePath(kind, stem);
+    const common::WholeFile source(path);
+    std::vector<std::string_view> lines;
+    result.recordsPassedOver += ForEachOddsRecord(kind, kStep, path, source.Bytes(),
+                                                  [&](std::string_view record) { lines.push_back(record); });
     const std::vector<RaceLine> races = LastLinePerRace(kind, lines, result);
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
     // Tables are filled and their texts made ahead on every core, a few races ahead, while this
@@ -264,7 +267,8 @@ bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResu
         else ++result.passedOver;
     };
     making.workers.ForEachInOrder(races.size(), make, write, slots.size());
-    return std::any_of(lines.begin(), lines.end(), [](std::string_view line) { return !line.empty(); });
+    // A file of damaged records only was not missing: it is told as damaged.
+    return !source.Bytes().empty();
 }
 
 }  // namespace
@@ -346,6 +350,7 @@ std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& resul
     else
         for (OddsKind kind : result.missingKinds) parts.push_back(NoOddsPart(kind));
     if (result.passedOver > 0) parts.push_back("処理できなかったオッズ " + std::to_string(result.passedOver) + " 件");
+    if (result.recordsPassedOver > 0) parts.push_back(records::DamagedRecordsPart(result.recordsPassedOver));
     const common::MarkedStep step =
         source == kOddsSourceBreaking ? common::MarkedStep::BreakingOddsTables : common::MarkedStep::WeekOddsTables;
     const std::string runFirst = result.noInput ? common::RunFirstPart(step) : "";

@@ -66,6 +66,7 @@ std::string TripleTableText(const TripleTable& table);
 struct OddsTablesResult {
     int written = 0;       ///< table files written
     int passedOver = 0;    ///< lines whose race key is not 12 digits, and files that failed
+    std::int64_t recordsPassedOver = 0;  ///< damaged records of the source files (each logged)
     bool noInput = false;  ///< none of the four source files held a line (each named in ERRORLOG.txt)
     /// The kinds whose source file was missing or held no line (each named in ERRORLOG.txt), in
     /// build order; their tables were left as they were.
@@ -75,14 +76,16 @@ struct OddsTablesResult {
 };
 
 /// The main menu's end text of a build from `source`: "今週のオッズ処理終了" or "速報オッズ処理終了",
-/// followed, when the build had no source line, missed a kind's source ("3連単オッズがありません")
-/// or passed something over, by a note in brackets that says so and points to ERRORLOG.txt.
+/// followed, when the build had no source line, missed a kind's source ("3連単オッズがありません"),
+/// passed something over or met damaged records ("読み飛ばした壊れたレコード N 件"), by a note in
+/// brackets that says so and points to ERRORLOG.txt.
 std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result);
 
 /// Builds the odds tables from the line files chosen by `source` (kOddsSourceThisWeek or
 /// kOddsSourceBreaking), in the order O6, O5, O4, O2. Each race of a source file gets one table
-/// file of that kind, built from its last line in the file (a later line is a later delivery),
-/// written through a scratch file and a rename. A missing or empty source file writes nothing
+/// file of that kind, built from its last whole record in the file (a later line is a later
+/// delivery; a damaged record is passed over and logged, and a shifted one ends the file:
+/// ForEachOddsRecord), written through a scratch file and a rename. A missing or empty source file writes nothing
 /// for its kind and is named in ERRORLOG.txt (noInput when all four are); tables of races the
 /// files do not hold are left as they are, and so is a table that holds odds when the race's line
 /// holds none (logged, passed over). Failures are logged and the build goes on with the next race. The source's

@@ -103,8 +103,9 @@ struct HeldRecords {
 // Writes every "9" record of the breaking file over each record of the full copy with the same
 // match key; the full copy keeps its length. Returns the records overwritten; `fullHeld` holds the
 // full copy when it was read.
-// Damaged records of either file are passed over (logged) and counted in `damaged`; a damaged
-// record of the full copy is left as it is.
+// Damaged records of either file are passed over (logged) and counted in `damaged`. A full copy
+// with a damaged record or a torn tail is not written back (its records after a shift would be
+// written as read, shifted): marking it fails.
 template <class L>
 std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullName, std::int64_t& damaged,
                            HeldRecords& fullHeld) {
@@ -124,7 +125,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     HeldRecords full;
     const std::string_view fullBytes = full.Load(fullPath, length);
     std::int64_t marked = 0;
-    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
+    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
         const auto found = cancelled.find(MatchKeyOf<L>(record, key));
         if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
@@ -132,6 +133,9 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
         full.records[static_cast<std::size_t>(n - 1)] = found->second;
         ++marked;
     });
+    damaged += fullDamaged;
+    if (fullDamaged > 0)
+        throw std::runtime_error(fullPath.filename().string() + " is damaged: the records called off are not marked in it, and it is left as it is");
     if (marked > 0) common::WriteFileAtomically(fullPath, full.Pieces(), common::AppPath(records::kTemporary));
     full.files.push_back(std::move(breaking));  // the marked records point into it
     full.held = true;
@@ -141,7 +145,8 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
 
 // The working copy: the full copy's records of every data kind but "1" and "9", in order, written
 // through the scratch file so that a failure leaves the old working copy whole. A full copy without
-// a record leaves it as it is (counted in `outputsKept` when it holds something). Returns the records
+// a record leaves it as it is (counted in `outputsKept` when it holds something), and so does a
+// damaged one: the working copy would lose every record after the damage. Returns the records
 // written, -1 when it was left. The full copy is taken from `fullHeld` when the marking held it;
 // `workingHeld` holds the working copy written.
 template <class L>
@@ -158,12 +163,19 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
         return -1;
     }
     HeldRecords kept;
-    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t, std::string_view record) {
+    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t, std::string_view record) {
         // (A zero byte there, read as a blank, is neither.)
         const std::string_view kind = RecordView<L>(record).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;
         kept.records.push_back(record);
     });
+    damaged += fullDamaged;
+    if (fullDamaged > 0) {
+        common::LogError(kStep, std::string(workingName) + " left as it was: " + fullPath.filename().string() +
+                                    " is damaged, and the records after the damage would be lost");
+        ++outputsKept;
+        return -1;
+    }
     common::WriteFileAtomically(common::AppPath(workingName), kept.Pieces(), common::AppPath(records::kTemporary));
     kept.files = std::move(full.files);
     kept.held = true;
@@ -181,7 +193,9 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     };
     // One part: a failure is logged and counted, and the next part runs.
     auto part = [&](auto&& work) {
-        if (!common::PassOver(kStep, work)) ++summary.failures;
+        if (common::PassOver(kStep, work)) return true;
+        ++summary.failures;
+        return false;
     };
 
     // The mark stands until the run has ended: a run cut short leaves it for the next start.
@@ -219,30 +233,51 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     summary.recordsPassedOver += fetched.passedOver;
 
     std::int64_t& damaged = summary.recordsPassedOver;
+    // Each part works on what the part before it made in this run: when a part fails, the parts
+    // after it do not run, since the file they would read is the last run's and what they made of
+    // it would mix two runs. Their outputs stay as they are, named in the end text.
+    UnmadeOutputs unmade(kStep);
+    std::string_view missingInput;  // the horse list, when it held nothing
     {
         HeldRecords full, working;
-        part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged, full); });
-        part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged, full, working); });
+        if (part([&] { summary.raceRecordsMarked = MarkCancelled<LayoutRA>(records::kRaRealtime, records::kRaThisWeekNewD, damaged, full); }))
+            part([&] { summary.races = RebuildWorkingCopy<LayoutRA>(records::kRaThisWeekNewD, records::kRaThisWeekNew, summary.outputsKept, damaged, full, working); });
+        else
+            unmade.Keep(records::kRaThisWeekNew, records::kRaThisWeekNewD);
     }
     HeldRecords fullRunners, workingRunners;
-    part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged, fullRunners); });
-    part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged, fullRunners, workingRunners); });
+    bool runnersFailed = false;
+    if (part([&] { summary.runnerRecordsMarked = MarkCancelled<LayoutSE>(records::kSeRealtime, records::kSeThisWeekNewD, damaged, fullRunners); })) {
+        runnersFailed = !part([&] { summary.runners = RebuildWorkingCopy<LayoutSE>(records::kSeThisWeekNewD, records::kSeThisWeekNew, summary.outputsKept, damaged, fullRunners, workingRunners); });
+    } else {
+        unmade.Keep(records::kSeThisWeekNew, records::kSeThisWeekNewD);
+        runnersFailed = true;
+    }
     fullRunners = {};
     part([&] {
-        // A working runner copy that this run did not rebuild and that holds no runner would empty
-        // every run file: they stay. One rebuilt empty (every runner called off) empties them.
-        const fs::path runners = common::AppPath(records::kSeThisWeekNew);
-        std::error_code ec;
-        const auto size = fs::file_size(runners, ec);
-        if (summary.runners < 0 && (ec || size < static_cast<std::uintmax_t>(records::kLength<LayoutSE>))) {
-            if (common::KeepOutput(kStep, common::AppPath(kHorseRunFolder), runners)) ++summary.outputsKept;
+        const fs::path runFolder = common::AppPath(kHorseRunFolder);
+        if (runnersFailed) return unmade.Keep(kHorseRunFolder, records::kSeThisWeekNew);
+        // A working runner copy that this run left as it was (its full copy held nothing, or was
+        // damaged) is the last run's: the run files stay as they are, not emptied when it holds nothing.
+        if (!workingRunners.held) {
+            const fs::path runners = common::AppPath(records::kSeThisWeekNew);
+            std::error_code ec;
+            if (fs::file_size(runners, ec) >= static_cast<std::uintmax_t>(records::kLength<LayoutSE>) && !ec)
+                unmade.Keep(kHorseRunFolder, records::kSeThisWeekNew);
+            else if (common::KeepOutput(kStep, runFolder, runners))
+                ++summary.outputsKept;
             return;
         }
-        // The working copy just written, when this run wrote it, else as the file holds it.
-        summary.runFiles = workingRunners.held
-                               ? WriteHorseRunFiles(ReadKeyList(common::AppPath(kHorseList)),
-                                                    workingRunners.records, host, kStep)
-                               : RebuildHorseRunFiles(host, kStep);
+        // Without the horse list no run file would be rebuilt, and the runs called off would stay in them.
+        const std::vector<std::string> horses = ReadKeyList(common::AppPath(kHorseList));
+        if (horses.empty()) {
+            missingInput = kHorseList;
+            if (common::KeepOutput(kStep, runFolder, common::AppPath(kHorseList))) ++summary.outputsKept;
+            return;
+        }
+        // One rebuilt empty (every runner called off) empties them.
+        const auto bytes = static_cast<std::uint64_t>(workingRunners.records.size()) * records::kLength<LayoutSE>;
+        summary.runFiles = WriteHorseRunFiles(horses, workingRunners.records, bytes, host, kStep);
         summary.failures += summary.runFiles.horsesPassedOver;  // each logged by the rebuild
         summary.recordsPassedOver += summary.runFiles.recordsPassedOver;
     });
@@ -250,7 +285,14 @@ CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Ho
     part([] { common::ClearStepMark(common::MarkedStep::Cancellation); });
     summary.outcome = summary.failures > 0 ? CancellationOutcome::Incomplete : CancellationOutcome::Done;
     std::vector<std::string> parts = unfinished;
+    if (!missingInput.empty()) {
+        common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
+        inputs.Note(common::AppPath(records::kSeThisWeekNew), true);
+        inputs.Note(common::AppPath(missingInput), false);
+        parts.emplace_back(inputs.Report());
+    }
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (!unmade.Empty()) parts.push_back(unmade.Part());
     if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
     text(std::string(summary.outcome == CancellationOutcome::Done ? kCancellationEndText : kCancellationIncompleteText) +
          common::PassedOverNote(parts));

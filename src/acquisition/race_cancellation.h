@@ -74,17 +74,21 @@ struct CancellationSummary {
 ///    "9", in order, through the scratch file TEMPORARY and a rename.
 /// 6., 7. The same for runners: SERIALTIME.dat over SETHISWEEKNNEWd.dat by the runner match key
 ///    (the race match key and Umaban), then SETHISWEEKNNEW.dat.
-/// 8. RebuildHorseRunFiles: the run file of every horse of KETTONUMTHISWEEKN.dat from the new
-///    SETHISWEEKNNEW.dat.
+/// 8. The run file of every horse of KETTONUMTHISWEEKN.dat from the new SETHISWEEKNNEW.dat
+///    (WriteHorseRunFiles). A list that is missing or holds nothing is named in ERRORLOG.txt and
+///    told, and the run files stay as they are.
 /// 9. Text1 <- the end text, or the incomplete text when a part was passed over; the end text
 ///    with a note of their count when damaged records were passed over.
 /// Every file read and every delivered record is checked (records::CheckRecord): a damaged
 /// record is passed over and logged, and a shifted one ends the reading of its file.
 /// Each part is its own sub-step: a failure is logged and counted, the file it was rewriting stays
-/// whole, and the next part runs. A missing full copy fails its parts rather than emptying the
-/// working copy. A full copy without a record leaves the working copy as it is, and a working
-/// runner copy that was not rebuilt and holds no record the run files; each such output that holds something is logged
-/// and counted in the end text's note. CANCELLATION.mark stands from the start of the run to its end; when
+/// whole, and the parts that read that file do not run (the one there is the last run's): their
+/// outputs stay as they are, named in the log and in the end text's note. A missing full copy
+/// fails its parts rather than emptying the working copy. A full copy with a damaged record or a
+/// torn tail is neither marked nor rebuilt from: it and its working copy stay as they are. A full
+/// copy without a record leaves the working copy as it is, and a working runner copy that was not
+/// rebuilt the run files; each such output that holds something is logged and counted in the end
+/// text's note. CANCELLATION.mark stands from the start of the run to its end; when
 /// the mark of structure building stands, the end text names it in brackets.
 CancellationSummary ApplyRaceCancellations(dataservice::JVLink& link, common::Host& host,
                                            const std::function<void(std::string_view)>& setText1);

@@ -138,12 +138,26 @@ void PeriodicPump::Tick() {
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
     const common::WholeFile runners(common::AppPath(records::kSeThisWeekNew));
-    return WriteHorseRunFiles(list, common::WholeRecords(runners.Bytes(), kSeLength), host, step);
+    return WriteHorseRunFiles(list, common::WholeRecords(runners.Bytes(), kSeLength), runners.Bytes().size(), host,
+                              step);
+}
+
+void UnmadeOutputs::Keep(std::string_view output, std::string_view input) {
+    common::LogError(step_, std::string(output) + " left as it was: " + std::string(input) +
+                                " was not made in this run, and the one there is the last run's");
+    outputs_.emplace_back(output);
+}
+
+std::string UnmadeOutputs::Part() const {
+    if (outputs_.empty()) return {};
+    std::string part = "作成できなかった出力 ";
+    for (std::size_t i = 0; i < outputs_.size(); ++i) part += (i == 0 ? "" : "・") + outputs_[i];
+    return part;
 }
 
 RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
-                                  std::span<const std::string_view> sortedRunners, common::Host& host,
-                                  std::string_view step) {
+                                  std::span<const std::string_view> sortedRunners, std::uint64_t fileBytes,
+                                  common::Host& host, std::string_view step) {
     RunFileSummary summary;
 
     // The horses of the list, each once (a second entry of one horse would place every record
@@ -155,7 +169,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     for (const std::string& kettoNum : horseList) {
         if (!IsValidKettoNum(kettoNum)) {
             // It would name a file outside the folder, or no file at all.
-            common::LogError(step, "registration number \"" + kettoNum + "\" is not ten letters or digits: no run file");
+            common::LogError(step, "registration number \"" + kettoNum + "\" of " + std::string(kHorseList) +
+                                       " is not ten letters or digits: no run file");
             ++summary.horsesPassedOver;
             continue;
         }
@@ -171,9 +186,8 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     std::string kettoNum;
     std::vector<std::pair<std::size_t, HorseRuns::Run>> placed;  // horse, run
     placed.reserve(count);
-    // The records come whole records already: a torn tail of the file they came from is told there.
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
-                                   count * kSeLength);
+                                   fileBytes);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
         const std::string_view record = sortedRunners[r];
         if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;

@@ -111,11 +111,12 @@ struct RunFileSummary {
 };
 
 /// Writes the run file of every horse of `horseList` (values of a horse list, in its order) from
-/// `sortedRunners` (the records of a sorted runner file, 555 bytes each, in order), as
-/// RebuildHorseRunFiles below does from the files themselves.
+/// `sortedRunners` (the whole records of a sorted runner file, 555 bytes each, in order), as
+/// RebuildHorseRunFiles below does from the files themselves. `fileBytes` is the size of the file
+/// the records were cut from, so that bytes after its last whole record are told too.
 RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
-                                  std::span<const std::string_view> sortedRunners, common::Host& host,
-                                  std::string_view step);
+                                  std::span<const std::string_view> sortedRunners, std::uint64_t fileBytes,
+                                  common::Host& host, std::string_view step);
 
 /// Rebuilds the run file of every horse of KETTONUMTHISWEEKN.dat from SETHISWEEKNNEW.dat: each
 /// listed horse's file ends up holding its runner records placed in file order by
@@ -128,5 +129,23 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
 /// while the records are placed and the files written.
 /// Reading the list or the runner file failing throws (nothing written).
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step);
+
+/// Outputs a run leaves as they were because an input of theirs that the same run was to make was
+/// not made (it could not be read or written): rebuilt from the file the last run left, they would
+/// mix two runs.
+class UnmadeOutputs {
+public:
+    explicit UnmadeOutputs(std::string_view step) : step_(step) {}
+    /// Logs under the step that `output` was left as it was, since `input` was not made.
+    void Keep(std::string_view output, std::string_view input);
+    /// The part of the end text's note (common::PassedOverNote) that names them: "作成できなかった
+    /// 出力 UMAGOTOTHISWEEKN・SETHISWEEKNNEW.dat"; "" when there is none.
+    std::string Part() const;
+    bool Empty() const { return outputs_.empty(); }
+
+private:
+    std::string step_;
+    std::vector<std::string> outputs_;
+};
 
 }  // namespace acquisition

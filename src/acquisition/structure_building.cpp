@@ -299,6 +299,7 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
     std::vector<std::string> parts = summary.unfinishedInputs;
     if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (!summary.unmadePart.empty()) parts.push_back(summary.unmadePart);
     if (summary.stepsPassedOver > 0)
         parts.push_back("処理できなかった手順 " + std::to_string(summary.stepsPassedOver) + " 件");
     const std::int64_t damaged = summary.recordsPassedOver + summary.runFiles.recordsPassedOver;
@@ -328,8 +329,8 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     part([&] { BuildRaceFiles(summary); });
 
-    // What a pass has written is handed on in memory; what a failed pass could not write is read
-    // from the file the last run left, as the next step would read it.
+    // What a pass has written is handed on in memory; what a failed pass could not write is never
+    // read from the file the last run left.
     std::optional<RecordList> sortedRunners;
     bool runnersRead = false;
     {
@@ -351,19 +352,24 @@ StructureSummary BuildWeekStructures(common::Host& host) {
     damKeys.reset();
 
     // Without this week's runners or horses the run files would be rebuilt empty, or from last
-    // week's list: they stay as they are.
+    // week's list: they stay as they are. So they do when this run could not make the horse list
+    // or the sorted runner file: the files there are the last run's, and run files made from them
+    // would mix two runs.
     const std::string_view emptySource = runnersRead && summary.runnerRecords == 0 ? records::kSeThisWeek
                                          : horsesRead && summary.horseRecords == 0 ? records::kUmThisWeek
                                                                                    : std::string_view();
+    UnmadeOutputs unmade(step);
     if (!emptySource.empty()) {
         KeepOutputs({kHorseRunFolder}, emptySource, summary);
+    } else if (!sortedRunners || !horseList) {
+        unmade.Keep(kHorseRunFolder, sortedRunners ? kHorseList : records::kSeThisWeekNew);
     } else {
         part([&] {
-            if (!horseList) horseList = ReadKeyList(common::AppPath(kHorseList));
-            if (!sortedRunners) sortedRunners = RecordList::Read(common::AppPath(records::kSeThisWeekNew), kLengthOf<LayoutSE>);
-            summary.runFiles = WriteHorseRunFiles(*horseList, sortedRunners->Records(), host, step);
+            const auto bytes = static_cast<std::uint64_t>(sortedRunners->Count()) * kLengthOf<LayoutSE>;
+            summary.runFiles = WriteHorseRunFiles(*horseList, sortedRunners->Records(), bytes, host, step);
         });
     }
+    summary.unmadePart = unmade.Part();
     sortedRunners.reset();
 
     // A week always has races, runners and horses: a source without a record means the fetch
@@ -376,10 +382,8 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     part([] { common::ClearStepMark(common::MarkedStep::Structures); });
     common::PassOver(step, [&] {
-        // The records of the horse file, the damaged ones not counted.
-        const std::int64_t count =
-            records::WeekFileUM(common::AppPath(records::kUmThisWeek)).Count() - summary.horseRecordsPassedOver;
-        host.setStatus(common::StatusBox::Text4, StructureEndText(count, summary));
+        // The whole records of the horse file: damaged ones and a torn tail not counted.
+        host.setStatus(common::StatusBox::Text4, StructureEndText(summary.horseRecords, summary));
     });
     return summary;
 }

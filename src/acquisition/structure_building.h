@@ -39,6 +39,7 @@ struct StructureSummary {
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
     std::int64_t outputsKept = 0;      // outputs left as they were because their source held no record
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
+    std::string unmadePart;            // outputs left as they were since this run did not make their input ("" when none)
     std::vector<std::string> unfinishedInputs;  // the fetch's standing mark, as the end text names it
 };
 
@@ -63,7 +64,9 @@ std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& 
 /// Each of those sub-steps passes its failure over into ERRORLOG.txt and the next one runs. A
 /// source file that is missing or holds no record is named in ERRORLOG.txt, and the end text says
 /// so; the outputs built from it (for the runners or the horses also the run files) stay as they
-/// were, each one that holds something named in the log and counted in the end text. The mark
+/// were, each one that holds something named in the log and counted in the end text. The run files
+/// are made only from the horse list and the sorted runner file this run wrote: when either could
+/// not be made they stay as they were, named in the log and in the end text. The mark
 /// STRUCTURES.mark stands from the start of the run to its end.
 StructureSummary BuildWeekStructures(common::Host& host);
 

@@ -1,5 +1,6 @@
 #include "acquisition/odds_tables.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <limits>
@@ -322,15 +323,16 @@ TEST(OddsTables, LineWithoutADigitRaceKeyBuildsNoFile) {
     testsupport::TempAppFolder folder;
     std::string bad = OddsRecord(kO2, "2026/../../x0102");
     PutEntry(bad, kO2, 0, "0102", "000110");
-    std::string shortLine = "O2";
-    std::string foreign = OddsRecord(kO4, kRaceB);  // an exacta line in the quinella file
+    std::string foreign = OddsRecord(kO2, kRaceB);
+    foreign.replace(0, 2, "O4");  // of the quinella's length, but an exacta's tag
     std::string good = OddsRecord(kO2, kRaceA);
     PutEntry(good, kO2, 0, "0102", "000120");
-    folder.Write("O2THISWEEKN.dat", bad + shortLine + "\r\n" + foreign + good);
+    folder.Write("O2THISWEEKN.dat", bad + foreign + good);
 
     const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
     EXPECT_EQ(result.written, 1);
-    EXPECT_EQ(result.passedOver, 3);
+    EXPECT_EQ(result.passedOver, 1);
+    EXPECT_EQ(result.recordsPassedOver, 1);
     EXPECT_EQ(Lines(folder.Read(TablePath(kRaceA, "UMARENODDS.dat")))[21], "12");
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
@@ -339,7 +341,68 @@ TEST(OddsTables, LineWithoutADigitRaceKeyBuildsNoFile) {
     EXPECT_NE(folder.Read("ERRORLOG.txt").find("BuildOddsTables"), std::string::npos);
     EXPECT_EQ(OddsTablesEndText(kOddsSourceThisWeek, result),
               "今週のオッズ処理終了（3連単オッズがありません、3連複オッズがありません、馬単オッズがありません、"
-              "処理できなかったオッズ 3 件。ERRORLOG.txtを確認して下さい。）");
+              "処理できなかったオッズ 1 件、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）");
+}
+
+// Each line of a line file is a record of its kind's length. A file cut inside a record, bytes
+// added at its end, a line without its CR LF (LF line ends, a short line): each is logged with the
+// file and told, the whole records before the damage make their tables, and nothing after a shift
+// is read. A table the damage hides stays as an earlier build left it.
+TEST(OddsTables, DamagedLineFilesAreToldAndOnlyWholeRecordsMakeTables) {
+    const std::vector<std::string> ids = {kRaceA, kRaceB, RaceId("1213", "05", 1)};
+    std::vector<std::string> races;  // one O2 record of each
+    for (const std::string& id : ids) {
+        races.push_back(OddsRecord(kO2, id));
+        PutEntry(races.back(), kO2, 0, "0102", "000120");
+    }
+    const std::string lf = [&] {
+        std::string out;
+        for (const std::string& r : races) out += r.substr(0, r.size() - 2) + "\n";
+        return out;
+    }();
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<int> tables;  // the races given tables
+        std::string logged;       // after the file's path
+    };
+    const std::vector<Case> cases = {
+        {"cut inside the third record", races[0] + races[1] + races[2].substr(0, 1000), {0, 1},
+         ": 1000 bytes after record 2 are not a whole record (the file is cut or has bytes added): not read"},
+        {"bytes added", races[0] + races[1] + races[2] + "junk", {0, 1, 2},
+         ": 4 bytes after record 3 are not a whole record (the file is cut or has bytes added): not read"},
+        {"a short line in the middle", races[0] + "O2\r\n" + races[1] + races[2], {0},
+         " record 2: no CR LF at its end (byte 2041); the records after it are shifted"},
+        {"LF line ends", lf, {}, " record 1: no CR LF at its end (byte 2041); the records after it are shifted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        folder.Write("O2THISWEEKN.dat", c.bytes);
+        const std::string earlier = TablePath(ids[2], "UMARENODDS.dat");
+        folder.Write(earlier, "an earlier build's table");
+
+        const OddsTablesResult result = BuildOddsTables(kOddsSourceThisWeek);
+
+        std::vector<int> tables;
+        for (int r = 0; r < 3; ++r) {
+            const std::string table = folder.Read(TablePath(ids[static_cast<std::size_t>(r)], "UMARENODDS.dat"));
+            if (table.empty() || table == "an earlier build's table") continue;
+            tables.push_back(r);
+            EXPECT_EQ(Lines(table)[21], "12");
+        }
+        EXPECT_EQ(tables, c.tables);
+        if (c.tables.size() < 3) {
+            EXPECT_EQ(folder.Read(earlier), "an earlier build's table");
+        }
+        EXPECT_EQ(result.written, static_cast<int>(c.tables.size()));
+        EXPECT_GT(result.recordsPassedOver, 0);
+        EXPECT_NE(folder.Read("ERRORLOG.txt").find("[BuildOddsTables] " + (folder / "O2THISWEEKN.dat").string() + c.logged),
+                  std::string::npos)
+            << folder.Read("ERRORLOG.txt");
+        EXPECT_NE(OddsTablesEndText(kOddsSourceThisWeek, result).find("読み飛ばした壊れたレコード"), std::string::npos);
+        EXPECT_TRUE(std::find(result.missingKinds.begin(), result.missingKinds.end(), OddsKind::O2) == result.missingKinds.end());
+    }
 }
 
 // A build with no source line at all had nothing to work on (the odds were not fetched): the
@@ -437,6 +500,7 @@ TEST(OddsTables, ALineWithoutOddsKeepsATableThatHoldsSome) {
         std::string line;    // the race's line in O2THISWEEKN.dat, CR LF included
         std::string before;  // its table before the build ("" for none)
         bool kept;
+        bool damaged = false;  // no whole record: told as damaged rather than as a line without odds
     };
     std::string full = OddsRecord(kO2, kRaceA);
     PutEntry(full, kO2, 0, "0102", "000110");
@@ -451,7 +515,7 @@ TEST(OddsTables, ALineWithoutOddsKeepsATableThatHoldsSome) {
     for (int i = 0; i < 361; ++i) emptyTable += "0\r\n";
     const std::vector<Case> cases = {
         {"blank record over odds", blank, filled, true},
-        {"cut-short record over odds", cut, filled, true},
+        {"cut-short record over odds", cut, filled, true, true},
         {"blank record, no table yet", blank, "", false},
         {"blank record over an empty table", blank, emptyTable, false},
         {"odds over odds", full, filled, false},
@@ -468,10 +532,11 @@ TEST(OddsTables, ALineWithoutOddsKeepsATableThatHoldsSome) {
         ASSERT_EQ(table.size(), 361u);
         EXPECT_EQ(table[21], c.kept ? "55" : c.line == full ? "11" : "0");
         EXPECT_EQ(result.written, c.kept ? 0 : 1);
-        EXPECT_EQ(result.passedOver, c.kept ? 1 : 0);
+        EXPECT_EQ(result.passedOver, c.kept && !c.damaged ? 1 : 0);
+        EXPECT_EQ(result.recordsPassedOver, c.damaged ? 1 : 0);
         EXPECT_EQ(folder.Read("ERRORLOG.txt").find("the O2 line of race " + Key12(kRaceA) + " holds no odds") !=
                       std::string::npos,
-                  c.kept);
+                  c.kept && !c.damaged);
     }
 }
 

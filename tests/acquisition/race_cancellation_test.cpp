@@ -354,49 +354,98 @@ TEST_F(Cancellation, MarksEveryMatchAndRebuildsWorkingCopiesAndRunFiles) {
     EXPECT_EQ(folder.Read("RATHISWEEKNNEWd.dat"), Join({P, X, X, D, C, E}));
 }
 
-// The full runner copy as a file may hold it after a fault: a damaged record and a torn tail. The
-// marking leaves both where they are; the working copy takes neither. With no "9" record nothing
-// is marked and the full copy is read as it stands.
-TEST_F(Cancellation, AFullCopyWithADamagedRecordAndATornTailKeepsBothInPlace) {
+// A full copy as a file may hold it after a fault: a damaged record, a torn tail, a cut in the
+// middle. Rebuilt from, its working copy would lose every record after the damage, and marked, it
+// would be written back with what was read shifted: the copies and the run files stay as they are,
+// named in the log, and the end text says so. With no "9" record nothing is marked; with one, the
+// marking fails and the parts after it do not run.
+TEST_F(Cancellation, ADamagedFullCopyIsNeitherMarkedNorRebuiltFrom) {
     const At race{"20241013", "06", "03", "02", "02"};
     const std::string h1 = "2020100001", h2 = "2020100002";
     const std::string r1 = Runner('2', race, "01", h1, "r1"), r2 = Runner('2', race, "02", h2, "r2"),
                       r1Early = Runner('1', race, "01", h1, "early");
     std::string damaged = Runner('2', race, "03", h2, "damaged");
     damaged.replace(0, 2, "XX");
-    const std::string torn = r2.substr(0, 100);
-    const std::string full = r1 + damaged + r1Early + r2 + torn;
-    const std::string races = Race('2', race, "E");
     const std::string Y = Runner('9', race, "02", h2, "Y", "20241013");
+    std::string manyRaces;
+    for (const char* n : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
+        manyRaces += Race('2', At{"20241013", "06", "03", "02", n}, "R");
+    const std::string cutRaces = manyRaces.substr(0, 4 * kRaLength + 300);
+    const std::string X = Race('9', At{"20241013", "06", "03", "02", "02"}, "X");
+    const std::string lastRaces = Race('2', race, "last run"),
+                      lastRunners = Runner('2', race, "05", "2020100009", "last run");
     struct Case {
         const char* what;
+        const char* full;  // the damaged full copy
+        std::string fullBytes;
         std::vector<std::string> breaking;
-        std::string fullAfter, workingAfter, h2RunsAfter;
+        std::string endText;
     };
+    const std::string damagedRunners = r1 + damaged + r1Early + r2 + r2.substr(0, 100);
     const std::vector<Case> cases = {
-        {"one runner called off", {Y}, r1 + damaged + r1Early + Y + torn, r1, ""},
-        {"nothing called off", {}, full, r1 + r2, r2},
+        {"runners: a record of another kind and a torn tail, one runner called off", "SETHISWEEKNNEWd.dat",
+         damagedRunners, {Y},
+         kIncompleteText + "（作成できなかった出力 SETHISWEEKNNEW.dat・UMAGOTOTHISWEEKN、読み飛ばした壊れたレコード 2 件。ERRORLOG.txtを確認して下さい。）"},
+        {"runners: the same, nothing called off", "SETHISWEEKNNEWd.dat", damagedRunners, {},
+         kEndText + "（前回のまま残した出力 1 件、作成できなかった出力 UMAGOTOTHISWEEKN、読み飛ばした壊れたレコード 2 件。ERRORLOG.txtを確認して下さい。）"},
+        {"races: cut inside the fifth of twelve, nothing called off", "RATHISWEEKNNEWd.dat", cutRaces, {},
+         kEndText + "（前回のまま残した出力 1 件、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},
+        {"races: the same, a race called off", "RATHISWEEKNNEWd.dat", cutRaces, {X},
+         kIncompleteText + "（作成できなかった出力 RATHISWEEKNNEW.dat、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        folder.Write("RATHISWEEKNNEW.dat", races);
-        folder.Write("RATHISWEEKNNEWd.dat", races);
-        folder.Write("SETHISWEEKNNEW.dat", "last week's working copy");
-        folder.Write("SETHISWEEKNNEWd.dat", full);
+        for (const char* name : {"SERIALTIME.dat", "RARIALTIME.dat", "ERRORLOG.txt"}) std::filesystem::remove(folder / name);
+        SortedFiles(manyRaces, r1 + r2);
+        folder.Write("RATHISWEEKNNEW.dat", lastRaces);
+        folder.Write("SETHISWEEKNNEW.dat", lastRunners);
+        folder.Write(c.full, c.fullBytes);
         folder.Write("KETTONUMTHISWEEKN.dat", KeyList({h1, h2}));
-        std::filesystem::remove(folder / "SERIALTIME.dat");
-        std::filesystem::remove(folder / "ERRORLOG.txt");
+        folder.Write("UMAGOTOTHISWEEKN/" + h1 + ".dat", "last run's runs");
+        folder.Write("UMAGOTOTHISWEEKN/" + h2 + ".dat", "last run's runs");
+        text1.clear();
         link.QueueRecords(c.breaking).QueueReadCode(-203);
 
         const auto summary = Apply();
 
-        EXPECT_EQ(folder.Read("SETHISWEEKNNEWd.dat"), c.fullAfter);
-        EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), c.workingAfter);
-        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h1 + ".dat"), r1);
-        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h2 + ".dat"), c.h2RunsAfter);
-        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("SETHISWEEKNNEWd.dat"));
+        EXPECT_EQ(folder.Read(c.full), c.fullBytes);
+        const bool races = std::string(c.full) == "RATHISWEEKNNEWd.dat";
+        EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), races ? lastRaces : manyRaces);
+        EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), races ? r1 + r2 : lastRunners);
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h1 + ".dat"), races ? r1 : "last run's runs");
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h2 + ".dat"), races ? r2 : "last run's runs");
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr(std::string(c.full)));
+        EXPECT_THAT(text1, ElementsAre("中止処理中。。", c.endText));
         EXPECT_GT(summary.recordsPassedOver, 0);
         EXPECT_FALSE(folder.Exists("TEMPORARY"));
+    }
+}
+
+// The horse list names the horses whose run files are rebuilt: without it the runs called off
+// would stay in them unsaid. It is named in the log and the end text, and the run files stay.
+TEST_F(Cancellation, AMissingOrEmptyHorseListIsToldAndTheRunFilesStay) {
+    const At race{"20241013", "06", "03", "02", "02"};
+    const std::string h1 = "2020100001";
+    const std::string r1 = Runner('2', race, "01", h1, "r1");
+    for (const bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "missing" : "empty");
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        std::filesystem::remove(folder / "KETTONUMTHISWEEKN.dat");
+        if (!missing) folder.Write("KETTONUMTHISWEEKN.dat", "");
+        SortedFiles(Race('2', race, "E"), r1);
+        folder.Write("UMAGOTOTHISWEEKN/" + h1 + ".dat", r1);
+        text1.clear();
+        link.QueueRecord(Runner('9', race, "01", h1, "Y", "20241013")).QueueReadCode(-203);
+
+        Apply();
+
+        EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), "");  // the runner is called off
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/" + h1 + ".dat"), r1);
+        const std::string log = folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, HasSubstr(std::string("[ApplyRaceCancellations] KETTONUMTHISWEEKN.dat ") +
+                                   (missing ? "is missing" : "holds nothing to work on")));
+        EXPECT_THAT(log, HasSubstr("[ApplyRaceCancellations] UMAGOTOTHISWEEKN left as it was: KETTONUMTHISWEEKN.dat"));
+        EXPECT_THAT(text1, ElementsAre("中止処理中。。", kEndText + "（入力ファイルの一部がありません、前回のまま残した出力 1 件。ERRORLOG.txtを確認して下さい。）"));
     }
 }
 
@@ -434,22 +483,25 @@ TEST_F(Cancellation, AFailedRewriteLeavesTheCopiesWhole) {
     const std::string runners = Runner('2', race, "01", "2020100001", "r1") + Runner('2', race, "02", "2020100002", "r2");
     SortedFiles(races, runners);
     folder.Write("KETTONUMTHISWEEKN.dat", KeyList({"2020100001"}));
+    folder.Write("UMAGOTOTHISWEEKN/2020100001.dat", "last run's runs");
     // The scratch file cannot be made: a folder stands in its place.
     folder.Write("TEMPORARY/in the way", "");
     link.QueueRecords({Race('9', race, "X"), Runner('9', race, "02", "2020100002", "Y")}).QueueReadCode(-203);
 
     const auto summary = Apply();
 
+    // The marking fails, and what would be made from the unmarked full copies is not made.
     EXPECT_EQ(summary.outcome, CancellationOutcome::Incomplete);
-    EXPECT_EQ(summary.failures, 4);
-    EXPECT_EQ(text1.back(), kIncompleteText);
+    EXPECT_EQ(summary.failures, 2);
+    EXPECT_EQ(text1.back(), kIncompleteText +
+                                "（作成できなかった出力 RATHISWEEKNNEW.dat・SETHISWEEKNNEW.dat・UMAGOTOTHISWEEKN。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(folder.Read("RATHISWEEKNNEW.dat"), races);
     EXPECT_EQ(folder.Read("RATHISWEEKNNEWd.dat"), races);
     EXPECT_EQ(folder.Read("SETHISWEEKNNEW.dat"), runners);
     EXPECT_EQ(folder.Read("SETHISWEEKNNEWd.dat"), runners);
-    // The breaking records are kept, and the run files follow the working copy as it stands.
+    // The breaking records are kept, and the run files stay as they were.
     EXPECT_EQ(folder.Read("RARIALTIME.dat"), Race('9', race, "X"));
-    EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2020100001.dat"), runners.substr(0, kSeLength));
+    EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2020100001.dat"), "last run's runs");
 }
 
 // A zero byte in a match field (a gap a later write left) reads as a blank, in the full copy and

@@ -223,7 +223,30 @@ TEST(RebuildHorseRunFiles, BadRegistrationNumbersNeverBecomePaths) {
     const std::string log = week.folder.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("[test step]"), std::string::npos) << log;
     EXPECT_NE(log.find("../ESCAPE1"), std::string::npos) << log;
-    EXPECT_NE(log.find("\"12345\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"12345\" of KETTONUMTHISWEEKN.dat"), std::string::npos) << log;
+}
+
+// A sorted runner file cut inside a record, or with bytes added: the whole records before are
+// placed, and the bytes after them are logged and counted as passed over, not lost on the way.
+TEST(RebuildHorseRunFiles, BytesAfterTheLastWholeRecordAreTold) {
+    for (const std::size_t tail : {std::size_t{300}, std::size_t{1}}) {
+        SCOPED_TRACE(tail);
+        testsupport::TempAppFolder folder;
+        testsupport::RecordingHost host;
+        folder.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        const std::string first = Se('2', "20241012", "05", "01", "03", "2019100001", "r1");
+        const std::string second = Se('2', "20241012", "05", "02", "03", "2019100001", "r2");
+        folder.Write("SETHISWEEKNNEW.dat", first + second.substr(0, tail));
+
+        const acquisition::RunFileSummary summary = acquisition::RebuildHorseRunFiles(host, "test step");
+
+        EXPECT_EQ(folder.Read("UMAGOTOTHISWEEKN/2019100001.dat"), first);
+        EXPECT_EQ(summary.recordsPassedOver, 1);
+        EXPECT_NE(folder.Read("ERRORLOG.txt").find("[test step] " + (folder / "SETHISWEEKNNEW.dat").string() + ": " +
+                                                   std::to_string(tail) + " bytes after record 1 are not a whole record"),
+                  std::string::npos)
+            << folder.Read("ERRORLOG.txt");
+    }
 }
 
 TEST(RebuildHorseRunFiles, MakesTheRunFolderWhenItIsMissing) {

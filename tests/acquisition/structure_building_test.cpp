@@ -301,6 +301,14 @@ TEST(BuildWeekStructures, DamagedRecordsArePassedOverAndTheWholeOnesBuildWhatThe
          [&](const SmallWeek& w) { return w.ra[0] + w.ra[1] + otherKind + w.ra[2] + w.ra[3] + w.ra[4] + w.ra[5]; },
          [](const SmallWeek& w) { return Join(w.ra); },
          "record 3: kind \"SE\" instead of RA: passed over", 1272, 0},
+        {"the races cut inside their fourth record", "RATHISWEEKN.dat",
+         [](const SmallWeek& w) { return w.ra[0] + w.ra[1] + w.ra[2] + w.ra[3].substr(0, 700); },
+         [](const SmallWeek& w) { return w.ra[0] + w.ra[1] + w.ra[2]; },
+         ": 700 bytes after record 3 are not a whole record (the file is cut or has bytes added): not read", 1272, 0},
+        {"the horses cut inside their last record", "UMTHISWEEKN.dat",
+         [](const SmallWeek& w) { return w.um[0] + w.um[1] + w.um[2] + w.um[3] + w.um[4].substr(0, 1608); },
+         [](const SmallWeek& w) { return w.um[0] + w.um[1] + w.um[2] + w.um[3]; },
+         ": 1608 bytes after record 4 are not a whole record (the file is cut or has bytes added): not read", 1609, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -321,7 +329,8 @@ TEST(BuildWeekStructures, DamagedRecordsArePassedOverAndTheWholeOnesBuildWhatThe
         EXPECT_EQ(BuiltFrom(damaged.folder, damaged.host), expected);
         EXPECT_FALSE(damaged.folder.Exists("UMAGOTOTHISWEEKN/2099999999.dat"));
         const std::string log = damaged.folder.Read("ERRORLOG.txt");
-        EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] " + (damaged.folder / c.file).string() + " " + logged));
+        const std::string after = logged.starts_with(':') ? "" : " ";
+        EXPECT_THAT(log, HasSubstr("[BuildWeekStructures] " + (damaged.folder / c.file).string() + after + logged));
         EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
         // The end text: the same horse count, and the records passed over.
         EXPECT_EQ(damaged.host.Status(StatusBox::Text4),
@@ -354,8 +363,40 @@ TEST(BuildWeekStructures, AHorseListThatCannotBeWrittenLeavesTheHorseFileWritten
     EXPECT_EQ(UmTags(week.folder.Read("UMTHISWEEKNNEW.dat")), (Strings{"u2", "u4", "u5", "u3"}));
     EXPECT_EQ(week.folder.Read("HAHAHANNUMTHISWEEKN.dat"), "\"0999999999\"\r\n\"1000000001\"\r\n");
     EXPECT_NE(week.folder.Read("ERRORLOG.txt").find("KETTONUMTHISWEEKN.dat"), std::string::npos);
-    // The list, and the run files that follow it.
-    EXPECT_EQ(week.host.Status(StatusBox::Text4), "構造体処理終了  5（処理できなかった手順 2 件。ERRORLOG.txtを確認して下さい。）");
+    // The list, and the run files that follow it, which are not made.
+    EXPECT_EQ(week.host.Status(StatusBox::Text4),
+              "構造体処理終了  5（作成できなかった出力 UMAGOTOTHISWEEKN、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）");
+}
+
+// The run files come from the sorted runners and the horse list of this run. When either cannot be
+// written (a full disk), the one there is the last run's: run files made from it would mix two
+// runs, so they stay as they were and the end text names them.
+TEST(BuildWeekStructures, RunFilesAreNotMadeFromALastRunsFileThisRunCouldNotWrite) {
+    for (const char* unwritten : {"SETHISWEEKNNEW.dat", "KETTONUMTHISWEEKN.dat"}) {
+        SCOPED_TRACE(unwritten);
+        SmallWeek week;
+        // Last run's files, readable; the scratch file of the rewrite cannot be made.
+        const std::string lastRunner = Se('2', "20241005", "05", "01", "01", "2018000009", "last");
+        week.folder.Write("SETHISWEEKNNEW.dat", lastRunner);
+        week.folder.Write("KETTONUMTHISWEEKN.dat", "\"2018000009\"\r\n\"2019100001\"\r\n");
+        week.folder.Write("UMAGOTOTHISWEEKN/2018000009.dat", "last run's runs");
+        week.folder.Write("UMAGOTOTHISWEEKN/2019100001.dat", "last run's runs");
+        std::filesystem::create_directories(week.folder / (std::string(unwritten) + ".partial"));
+
+        acquisition::BuildWeekStructures(week.host);
+
+        EXPECT_EQ(week.folder.Files("UMAGOTOTHISWEEKN"),
+                  (std::map<std::string, std::string>{{"UMAGOTOTHISWEEKN/2018000009.dat", "last run's runs"},
+                                                      {"UMAGOTOTHISWEEKN/2019100001.dat", "last run's runs"}}));
+        EXPECT_THAT(week.folder.Read("ERRORLOG.txt"),
+                    HasSubstr("[BuildWeekStructures] UMAGOTOTHISWEEKN left as it was: " + std::string(unwritten) +
+                              " was not made in this run"));
+        EXPECT_EQ(week.host.Status(StatusBox::Text4),
+                  "構造体処理終了  5（作成できなかった出力 UMAGOTOTHISWEEKN、処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）");
+        // What does not need the unwritten file is built.
+        EXPECT_EQ(UmTags(week.folder.Read("UMTHISWEEKNNEW.dat")), (Strings{"u2", "u4", "u5", "u3"}));
+        EXPECT_EQ(SeTags(week.folder.Read("SETHISWEEKNNEWd.dat")), (Strings{"s3", "s1", "s5"}));
+    }
 }
 
 TEST(SurvivingNumbers, TheLastOfEachRunOfEqualKeys) {

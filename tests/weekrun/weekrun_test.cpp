@@ -146,9 +146,9 @@ TEST_F(WeekrunProgram, JunkAppendedToTheWeekFilesChangesNothingThatTheStepsWrite
     for (const char* name : {"RATHISWEEKN.dat", "SETHISWEEKN.dat", "UMTHISWEEKN.dat", "KSTHISWEEKN.dat", "HRTHISWEEKN.dat"})
         append(name, junk);
     run("structures", 1);
-    for (const char* name : {"RATHISWEEKNNEW.dat", "RATHISWEEKNNEWd.dat", "SETHISWEEKNNEW.dat", "SETHISWEEKNNEWd.dat",
-                             "UMTHISWEEKNNEW.dat"})
-        append(name, junk);
+    // Not the full copies: cancellation leaves a damaged full copy, and what it would make of it,
+    // as they are (its own tests show that).
+    for (const char* name : {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat", "UMTHISWEEKNNEW.dat"}) append(name, junk);
     appendToRunFiles();
     run("cancel", 1);
     // Cancellation rewrites the working copies and the run files from the whole records.
