@@ -212,6 +212,10 @@ struct Exception {
 
 const std::vector<Exception>& Exceptions() {
     static const std::vector<Exception> exceptions = {
+        {"JVLINKSETTINGS\\.txt", {Damage::Emptied, Damage::Removed},
+         "a settings file that is missing or holds no setting gives the defaults, as the user may choose"},
+        {"JVLINKSETTINGS\\.txt", {Damage::Cut},
+         "its last line cut short names another folder: a value changed, not a file damaged"},
         {"TEKICHU/[0-9]+tekichu\\.txt", {Damage::Removed},
          "the past results find a stored day by its tekichu.txt: without it the day is not stored"},
         {kRunFile, {Damage::Emptied},
