@@ -356,6 +356,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
             break;
         }
     }
+    check.Finish();
     out.recordsPassedOver = check.PassedOver();
 
     // The order check: a last record made before the one in front of it is an older version of

@@ -1,5 +1,7 @@
 #include "records/record_check.h"
 
+#include <utility>
+
 #include "common/error_log.h"
 #include "records/layouts.h"
 
@@ -45,12 +47,19 @@ RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path fi
       length_(length), records_(records), entries_(entries) {}
 
 RecordFileCheck::~RecordFileCheck() {
-    if (unlogged_ == 0) return;
+    // Entries go to a caller's list, which may be gone by now: that caller finishes the check.
+    if (entries_) return;
     try {
-        Log(file_.string() + ": " + std::to_string(unlogged_) + " more damaged records passed over");
+        Finish();
     } catch (...) {
         // Nothing more can be told from a destructor; the entries before it were written.
     }
+}
+
+void RecordFileCheck::Finish() {
+    if (unlogged_ == 0) return;
+    const std::int64_t unlogged = std::exchange(unlogged_, 0);
+    Log(file_.string() + ": " + std::to_string(unlogged) + " more damaged records passed over");
 }
 
 void RecordFileCheck::Log(std::string entry) const {

@@ -78,7 +78,7 @@ public:
 
     /// `records`: the whole records the file holds (its size / `length`). With `entries`, the
     /// entries go there instead of ERRORLOG.txt, for a caller that logs them under `step` itself
-    /// (a step that works on several threads and logs in order).
+    /// (a step that computes on several threads and logs in order); that caller calls Finish.
     RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind, std::size_t length,
                     std::int64_t records, std::vector<std::string>* entries = nullptr);
     RecordFileCheck(const RecordFileCheck&) = delete;
@@ -94,6 +94,10 @@ public:
         PassOver(n, record, fault);
         return false;
     }
+
+    /// Logs the count of the damaged records not logged one by one. The destructor does it when
+    /// the entries go to ERRORLOG.txt; with `entries`, call it once the file has been read.
+    void Finish();
 
     /// True once a record without its line end has stopped the reading of the file.
     bool Stopped() const { return stopped_; }
