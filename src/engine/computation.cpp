@@ -63,7 +63,7 @@ std::vector<std::string> ReadList(std::string_view listFile, const ComputationCo
 // horse counts and logs what the first did.
 struct HorseOutcome {
     std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
-    std::vector<int> bar4;                                      // the records bar, as it moved
+    int bar4 = -1;                                              // where the records bar ended
     bool written = false;                                       // its file holds its records
     bool noRuns = false;                                        // no run to expand: its file left alone
     std::int64_t runs = 0;
@@ -128,7 +128,7 @@ void Compute(const ExJoinTables& tables, const PredictionModel& model, const std
             return;
         }
         for (std::string& line : h.horse.failures) h.out.log.emplace_back(kExBuildStep, std::move(line));
-        h.predicted = PredictHorseRuns(h.horse.records, model, kettoNum, [&](int value) { h.out.bar4.push_back(value); });
+        h.predicted = PredictHorseRuns(h.horse.records, model, kettoNum, [&](int value) { h.out.bar4 = value; });
         for (const std::string& line : h.predicted.failures) h.out.log.emplace_back(kPredictionStep, line);
     } catch (const std::exception& e) {
         Fail(h, e);
@@ -190,7 +190,7 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
     int bar4 = -1;
     const auto takeUp = [&](std::size_t i, const HorseOutcome& o) {
         for (const auto& [step, line] : o.log) common::LogError(step, line);
-        if (!o.bar4.empty()) bar4 = o.bar4.back();
+        if (o.bar4 >= 0) bar4 = o.bar4;
         if (o.noRuns) withoutRuns.push_back(horses[i]);
         if (o.written) ++summary.filesWritten;
         summary.runs += o.runs;
