@@ -173,7 +173,7 @@ std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
 // its horses are computed on every core and their files written and their lines logged in list
 // order, then the next block is read. (Reads on a first stage of the pipeline would fall between
 // the writes of its last stage as the threads happen to run.)
-constexpr std::size_t kHorsesPerBlock = 64;
+constexpr std::size_t kHorsesPerBlock = 128;
 
 // Every listed horse, taken up in list order. Returns the entries of the list without a run, for
 // the caller to tell.

@@ -92,7 +92,7 @@ protected:
         week = new testsupport::TempAppFolder;
         const std::string app = week->Path().string();
         ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + app +
-                             " --state after --date 20251101 --days 1 --courses 2 --races 4 --runners 8-12"
+                             " --state after --date 20251101 --days 1 --courses 2 --races 6 --runners 10-14"
                              " --history 30 --past-weeks 1 >/dev/null 2>&1"),
                   0);
         ASSERT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + app + " --quiet fetch structures cancel dayfix >/dev/null 2>&1"),
