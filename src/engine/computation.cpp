@@ -214,9 +214,11 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
             if (first[i] == i) ReadRuns(horses[i], h);
         }
         std::size_t next = 0;
+        // As many horses in work as cores: one more would be computed ahead rather than written,
+        // and the writes, which only one stage makes, would fall behind.
         arena.execute([&] {
             tbb::parallel_pipeline(
-                static_cast<std::size_t>(2 * cores),
+                static_cast<std::size_t>(cores),
                 tbb::make_filter<void, HorseInWork>(tbb::filter_mode::serial_in_order,
                                                     [&](tbb::flow_control& fc) -> HorseInWork {
                                                         if (next == block.size()) {
