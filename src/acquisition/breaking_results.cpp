@@ -7,6 +7,7 @@
 #include "acquisition/fetch_messages.h"
 #include "common/error_log.h"
 #include "common/paths.h"
+#include "common/record_file.h"
 #include "records/decoders.h"
 #include "records/fields.h"
 #include "records/record_check.h"
@@ -18,7 +19,8 @@ namespace {
 
 // The breaking files of one fetch: each record decoded, packed and appended at count + 1, one open
 // and close per record, so that every record is on disk as soon as it has been read. A record that
-// cannot be written is counted; the first reason is logged at once, the count when the date ends.
+// cannot be written is cut back off its file, so that the file never ends in a torn record, and
+// counted; the first reason of each file is logged at once, each file's count when the date ends.
 class BreakingFiles {
 public:
     BreakingFiles(BreakingResultCounts& summary, std::string_view step) : summary_(summary), step_(step) {}
@@ -36,29 +38,24 @@ public:
             if (!Whole<records::LayoutRA>(bytes)) return;
             records::DecodeRA(bytes, ra_);
             records::PackRecordRA(ra_, storedRa_);
-            if (Append(raFile_, storedRa_)) ++summary_.raAppended;
+            if (Append(raFile_, storedRa_, raLost_)) ++summary_.raAppended;
         } else if (spec == "SE") {
             if (!Whole<records::LayoutSE>(bytes)) return;
             records::DecodeSE(bytes, se_);
             records::PackRecordSE(se_, storedSe_);
-            if (Append(seFile_, storedSe_)) ++summary_.seAppended;
+            if (Append(seFile_, storedSe_, seLost_)) ++summary_.seAppended;
         } else if (spec == "HR") {
             if (!Whole<records::LayoutHR>(bytes)) return;
             records::DecodeHR(bytes, hr_);
             records::PackRecordHR(hr_, storedHr_);
-            if (Append(hrFile_, storedHr_)) ++summary_.hrAppended;
+            if (Append(hrFile_, storedHr_, hrLost_)) ++summary_.hrAppended;
         } else {
             ++summary_.otherSkipped;
         }
     }
 
     /// Records that could not be written since the last call (logged).
-    std::int64_t TakeLost() {
-        const std::int64_t lost = lost_;
-        if (lost > 0) common::LogError(step_, std::to_string(lost) + " breaking records not written");
-        lost_ = 0;
-        return lost;
-    }
+    std::int64_t TakeLost() { return TakeLost(raFile_, raLost_) + TakeLost(seFile_, seLost_) + TakeLost(hrFile_, hrLost_); }
 
 private:
     // A delivered record that is not whole is passed over, logged and counted, never stored.
@@ -73,14 +70,26 @@ private:
     }
 
     template <class File, class Stored>
-    bool Append(const File& file, const Stored& record) {
+    bool Append(const File& file, const Stored& record, std::int64_t& lost) {
         try {
-            file.Append(record);
+            // The appender cuts a write that failed back to the last whole record.
+            common::RecordAppender out(file.Path(), static_cast<std::size_t>(File::kRecordLength), false);
+            out.Append(record.Bytes());
+            out.Close();
             return true;
         } catch (const std::exception& e) {
-            if (lost_++ == 0) common::LogError(step_, e.what());
+            if (lost++ == 0) common::LogError(step_, e.what());
         }
         return false;
+    }
+
+    template <class File>
+    std::int64_t TakeLost(const File& file, std::int64_t& lost) {
+        const std::int64_t taken = lost;
+        if (taken > 0)
+            common::LogError(step_, std::to_string(taken) + " breaking records not written to " + file.Path().string());
+        lost = 0;
+        return taken;
     }
 
     BreakingResultCounts& summary_;
@@ -96,7 +105,7 @@ private:
     records::WeekFileRA raFile_{common::AppPath(records::kRaRealtime)};
     records::WeekFileSE seFile_{common::AppPath(records::kSeRealtime)};
     records::WeekFileHR hrFile_{common::AppPath(records::kHrRealtime)};
-    std::int64_t lost_ = 0;
+    std::int64_t raLost_ = 0, seLost_ = 0, hrLost_ = 0;
 };
 
 // Closes the breaking open on every way out of a date's fetch.

@@ -51,10 +51,16 @@ std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem) {
 }
 
 void WriteOddsLine(common::TextAppender& out, std::string_view record) {
-    out.Raw(record);
+    std::string line;
+    AppendOddsLine(line, record);
+    out.Raw(line);
+}
+
+void AppendOddsLine(std::string& out, std::string_view record) {
+    out += record;
     // A record always arrives with its CR LF; one that lost it still gets a line of its own, or
     // it would spoil the record after it as well.
-    if (!record.ends_with("\r\n")) out.Raw("\r\n");
+    if (!record.ends_with("\r\n")) out += "\r\n";
 }
 
 OddsLineWriter::OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step)

@@ -38,6 +38,8 @@ std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem);
 /// Writes a record's bytes as delivered as one line of `out` (a record that arrived without its
 /// CR LF gets one, so that it still is a line).
 void WriteOddsLine(common::TextAppender& out, std::string_view record);
+/// The same, added to the end of `out`, for a file that is written whole.
+void AppendOddsLine(std::string& out, std::string_view record);
 
 /// The line files of one fetch, each emptied when the writer is made and kept open for the whole
 /// fetch, so that a fetch opens each file once. Records of a kind the writer does not keep are

@@ -285,6 +285,7 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     const common::MarkedStep marked =
         source == kOddsSourceBreaking ? common::MarkedStep::BreakingOddsTables : common::MarkedStep::WeekOddsTables;
     if (!common::PassOver(kStep, [&] { common::SetStepMark(marked); })) ++result.passedOver;
+    result.unfinishedInputs = common::UnfinishedInputParts(marked, kStep);
     // The main menu makes KAIME at start; a build run on its own must not fail for want of it.
     common::PassOver(kStep, [] { common::CreateFolders(common::AppPath(kTableFolder)); });
     // Each kind's tables come from its own source file: one that is missing or empty (odds not
@@ -313,7 +314,7 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
 }
 
 std::string OddsTablesEndText(std::int16_t source, const OddsTablesResult& result) {
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = result.unfinishedInputs;
     if (result.noInput) parts.emplace_back(common::kNoInputPart);
     else
         for (OddsKind kind : result.missingKinds) parts.push_back(NoOddsPart(kind));

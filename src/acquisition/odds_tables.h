@@ -70,6 +70,8 @@ struct OddsTablesResult {
     /// The kinds whose source file was missing or held no line (each named in ERRORLOG.txt), in
     /// build order; their tables were left as they were.
     std::vector<OddsKind> missingKinds;
+    /// The odds fetches' standing marks, as the end text names them.
+    std::vector<std::string> unfinishedInputs;
 };
 
 /// The main menu's end text of a build from `source`: "今週のオッズ処理終了" or "速報オッズ処理終了",

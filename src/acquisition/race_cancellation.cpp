@@ -158,7 +158,7 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
         return -1;
     }
     HeldRecords kept;
-    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full.records, [&](std::int64_t, std::string_view record) {
+    damaged += records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t, std::string_view record) {
         // (A zero byte there, read as a blank, is neither.)
         const std::string_view kind = RecordView<L>(record).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;

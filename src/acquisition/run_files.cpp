@@ -170,8 +170,9 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     std::string kettoNum;
     std::vector<std::pair<std::size_t, HorseRuns::Run>> placed;  // horse, run
     placed.reserve(count);
+    // The records come whole records already: a torn tail of the file they came from is told there.
     records::RecordFileCheck check(step, common::AppPath(records::kSeThisWeekNew), LayoutSE::kName, kSeLength,
-                                   summary.runnerRecords);
+                                   count * kSeLength);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
         const std::string_view record = sortedRunners[r];
         if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;
@@ -194,6 +195,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         for (std::size_t i = 0; i < placed.size(); ++i) byHorse[next[placed[i].first]++] = i;
     }
 
+    check.Finish();
     summary.recordsPassedOver = check.PassedOver();
 
     // Each listed horse's file once; one that cannot be written leaves the others to go on.

@@ -51,9 +51,10 @@ public:
     /// records passed over.
     template <class L>
     std::int64_t KeepWhole(const fs::path& path) {
-        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, Count());
+        records::RecordFileCheck check(kStructureStep, path, L::kName, length_, file_.Bytes().size());
         std::int64_t n = 0;
         KeepOnly([&](std::string_view record) { return check.Whole(++n, record); });
+        check.Finish();
         return check.PassedOver();
     }
 
@@ -295,7 +296,7 @@ std::vector<std::string> DistinctKeys(const std::vector<std::string_view>& sorte
 }
 
 std::string StructureEndText(std::int64_t horseRecords, const StructureSummary& summary) {
-    std::vector<std::string> parts;
+    std::vector<std::string> parts = summary.unfinishedInputs;
     if (!summary.inputNote.empty()) parts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) parts.push_back(common::KeptOutputsPart(summary.outputsKept));
     if (summary.stepsPassedOver > 0)
@@ -318,6 +319,7 @@ StructureSummary BuildWeekStructures(common::Host& host) {
 
     // The mark stands until the run has ended: a run cut short leaves it for the next start.
     part([] { common::SetStepMark(common::MarkedStep::Structures); });
+    summary.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::Structures, step);
     part([&] { CheckWeights(host); });
     part([&] {
         host.setStatus(common::StatusBox::Text4, kStructureStartText);

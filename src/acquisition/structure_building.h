@@ -39,6 +39,7 @@ struct StructureSummary {
     std::int64_t stepsPassedOver = 0;  // sub-steps that failed (each logged)
     std::int64_t outputsKept = 0;      // outputs left as they were because their source held no record
     std::string inputNote;             // what the end text says of inputs that held nothing ("" when all did)
+    std::vector<std::string> unfinishedInputs;  // the fetch's standing mark, as the end text names it
 };
 
 /// Text4 at the end: "構造体処理終了", a blank and the record count of UMTHISWEEKN.dat (its damaged

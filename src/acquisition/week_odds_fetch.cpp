@@ -21,6 +21,7 @@ namespace {
 // The two odds fetches differ only in these.
 struct WeekOddsFetch {
     std::string_view step;
+    common::MarkedStep mark;
     std::string_view sid;
     std::vector<OddsKind> kinds;
     std::string_view doneText;
@@ -111,6 +112,7 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
     // Of the race history read twice over, only the odds records are kept.
     fetch.viewRecords = true;
     bool readToEnd = false;
+    const long long passedOverBefore = starter.JVLink1.RecordsPassedOver();
     const bool ran = common::PassOver(step, [&] {
         readToEnd = RunStoredFetch(noted, followed, fetch, [&](std::string_view record, std::string_view) { files.Append(record); });
     });
@@ -119,19 +121,34 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
 
     WeekOddsSummary summary;
     std::string reason;
+    // A damaged record the data service passed over may have been odds: the odds are not whole.
+    const long long damaged = starter.JVLink1.RecordsPassedOver() - passedOverBefore;
+    Replacement replaced = Replacement::Whole;
     // The service had nothing for this week: no kind came, as with reads that bring none.
     const bool nothingToRead = ran && !readToEnd && !cancelled && note.Last() == kNoData && !files.AnyRecord();
-    if (ran && readToEnd && files.Sound()) {
-        bool replaced = false;
-        summary.withoutOdds = files.ReplaceAll(replaced);
-        if (replaced) summary.outcome = WeekOddsOutcome::Done;
-        else reason = "not every odds file could be replaced (see above): run the fetch again";
+    if (ran && readToEnd && damaged == 0 && files.Sound()) {
+        std::vector<OddsKind> without;
+        replaced = ReplaceUnderMark(step, odds.mark, [&] {
+            bool all = false;
+            without = files.ReplaceAll(all);
+            return all;
+        });
+        if (replaced == Replacement::NotMarked) files.DiscardAll();
+        if (replaced == Replacement::Whole || replaced == Replacement::MarkLeft) {
+            summary.outcome = WeekOddsOutcome::Done;
+            summary.withoutOdds = std::move(without);
+            summary.markLeft = replaced == Replacement::MarkLeft;
+        } else {
+            reason = ReplacementFailure(replaced, odds.mark, "odds");
+        }
     } else if (nothingToRead) {
         summary.outcome = WeekOddsOutcome::Done;
         summary.withoutOdds = files.Kinds();
     } else {
         files.DiscardAll();
         if (ran && cancelled) summary.outcome = WeekOddsOutcome::Cancelled;
+        else if (ran && readToEnd && damaged > 0)
+            reason = std::to_string(damaged) + " damaged records passed over by the data service (see above): the odds files were kept";
         else if (ran && readToEnd) reason = "not every record could be written (see above): the odds files were kept";
         else if (note.Last().empty()) reason = "the fetch did not end normally: the odds files were kept";
         else reason = "the fetch ended with \"" + note.Last() + "\": the odds files were kept";
@@ -139,7 +156,7 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
 
     switch (summary.outcome) {
         case WeekOddsOutcome::Done: {
-            std::vector<std::string> parts;
+            std::vector<std::string> parts = MarkLeftParts(replaced);
             for (OddsKind kind : summary.withoutOdds) {
                 const std::string file = OddsLineFileName(kind, OddsStem::ThisWeek);
                 common::LogError(step, "no " + std::string(OddsKindTag(kind)) + " odds came: " + file + " was kept");
@@ -164,14 +181,14 @@ WeekOddsSummary RunWeekOddsFetch(DownloadStarter& starter, const ProgressRunner&
 
 WeekOddsSummary FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1) {
     return RunWeekOddsFetch(starter, runProgress, setText1,
-                            {"FetchWeekOdds", kWeekOddsSid, {OddsKind::O2, OddsKind::O4, OddsKind::O5}, kWeekOddsDone,
+                            {"FetchWeekOdds", common::MarkedStep::OddsFetch, kWeekOddsSid, {OddsKind::O2, OddsKind::O4, OddsKind::O5}, kWeekOddsDone,
                              kWeekOddsCancelled, kWeekOddsFailed});
 }
 
 WeekOddsSummary FetchWeekTrifectaOdds(DownloadStarter& starter, const ProgressRunner& runProgress,
                                       const StatusText& setText1) {
     return RunWeekOddsFetch(starter, runProgress, setText1,
-                            {"FetchWeekTrifectaOdds", kWeekTrifectaSid, {OddsKind::O6}, kWeekTrifectaDone,
+                            {"FetchWeekTrifectaOdds", common::MarkedStep::TrifectaFetch, kWeekTrifectaSid, {OddsKind::O6}, kWeekTrifectaDone,
                              kWeekTrifectaCancelled, kWeekTrifectaFailed});
 }
 

@@ -51,12 +51,14 @@ struct WeekOddsSummary {
     /// Done: the kinds the fetch brought no record of; their files were kept as they were, and
     /// each is named in ERRORLOG.txt and in the end text.
     std::vector<OddsKind> withoutOdds;
+    /// Done: the fetch's mark could not be removed (logged, named in the end text).
+    bool markLeft = false;
     /// The end text written to the status box.
     std::string endText;
 
     /// True when the fetch brought every kind it keeps and replaced their files: the end text is
     /// the plain "オッズ取得完了" or "3連単オッズ取得完了".
-    bool PlainSuccess() const { return outcome == WeekOddsOutcome::Done && withoutOdds.empty(); }
+    bool PlainSuccess() const { return outcome == WeekOddsOutcome::Done && withoutOdds.empty() && !markLeft; }
 };
 
 /// Quinella, exacta and trio odds of the week, on the odds window's own control, download count
@@ -66,8 +68,9 @@ struct WeekOddsSummary {
 ///   of O2THISWEEKN.dat, O4THISWEEKN.dat or O5THISWEEKN.dat, opened at the kind's first record;
 ///   other kinds are skipped. A file damaged with -403 is deleted and the open repeated; -402 is
 ///   reported like any read error ("JVReadエラー。 RC=-402") and ends the reads;
-/// - JVClose. When the reads ended at 0 and every record was written, each kind's scratch file is
-///   renamed over its odds file, and `setText1` gets "オッズ取得完了"; a kind of which no record
+/// - JVClose. When the reads ended at 0, every record was written and the data service passed no
+///   damaged record over, each kind's scratch file is renamed over its odds file while
+///   ODDSFETCH.mark stands (ReplaceUnderMark), and `setText1` gets "オッズ取得完了"; a kind of which no record
 ///   came (or nothing to read at all) keeps its odds file as it was, is named in ERRORLOG.txt,
 ///   and the end text names it in a note ("（3連複オッズがありません。ERRORLOG.txtを確認して下さい。）").
 ///   Otherwise the scratch files go and the odds files stay byte for byte as they were; the end
@@ -78,7 +81,8 @@ struct WeekOddsSummary {
 /// whatever happened.
 WeekOddsSummary FetchWeekOdds(DownloadStarter& starter, const ProgressRunner& runProgress, const StatusText& setText1);
 
-/// Trifecta odds of the week: the same with O6THISWEEKN.dat only, the software id "UNKNOWN" and
+/// Trifecta odds of the week: the same with O6THISWEEKN.dat only, TRIFECTAFETCH.mark, the
+/// software id "UNKNOWN" and
 /// the end texts "3連単オッズ取得完了", "3連単オッズ取得を中止しました。" and
 /// "3連単オッズ取得に失敗しました。ERRORLOG.txtを確認して下さい。".
 WeekOddsSummary FetchWeekTrifectaOdds(DownloadStarter& starter, const ProgressRunner& runProgress,

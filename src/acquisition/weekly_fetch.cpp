@@ -84,8 +84,11 @@ private:
 };
 
 // Decodes a delivered record, packs it into its stored form and appends it to its week file.
-// A record of the five kinds that is not whole (records::CheckRecord) is passed over and logged
-// with the data service's file and the record's number in it, never stored padded or cut.
+// A service may deliver a kind at another version's length: a record shorter than its layout is
+// stored with blanks in place of the bytes it lacks, one longer without the bytes beyond the
+// layout, each with its line end where the layout has it (Fit). A record that is not one line
+// (CR LF at its end and nowhere before) is damaged: it is passed over and logged with the data
+// service's file and its number there, never stored.
 // The decoded and stored records are kept between calls so that their buffers are reused.
 class RecordStore {
 public:
@@ -99,29 +102,29 @@ public:
         ++recordInFile_;
         const std::string_view kind = record.substr(0, 2);
         if (kind == "RA") {
-            if (!Whole<records::LayoutRA>(record)) return;
+            if (!Fit<records::LayoutRA>(record)) return;
             records::DecodeRA(record, ra_);
             records::PackRecordRA(ra_, storedRa_);
             files_.ra.Append(storedRa_.Bytes());
         } else if (kind == "SE") {
-            if (!Whole<records::LayoutSE>(record)) return;
+            if (!Fit<records::LayoutSE>(record)) return;
             records::DecodeSE(record, se_);
             records::PackRecordSE(se_, storedSe_);
             files_.se.Append(storedSe_.Bytes());
         } else if (kind == "UM") {
-            if (!Whole<records::LayoutUM>(record)) return;
+            if (!Fit<records::LayoutUM>(record)) return;
             // A horse of data kind "9" has been deregistered: it is dropped and takes no number.
             if (record[2] == '9') return;
             records::DecodeUM(record, um_);
             records::PackRecordUM(um_, storedUm_);
             files_.um.Append(storedUm_.Bytes());
         } else if (kind == "KS") {
-            if (!Whole<records::LayoutKS>(record)) return;
+            if (!Fit<records::LayoutKS>(record)) return;
             records::DecodeKS(record, ks_);
             records::PackRecordKS(ks_, storedKs_);
             files_.ks.Append(storedKs_.Bytes());
         } else if (kind == "HR") {
-            if (!Whole<records::LayoutHR>(record)) return;
+            if (!Fit<records::LayoutHR>(record)) return;
             records::DecodeHR(record, hr_);
             records::PackRecordHR(hr_, storedHr_);
             files_.hr.Append(storedHr_.Bytes());
@@ -133,14 +136,30 @@ public:
     std::int64_t PassedOver() const { return passedOver_; }
 
 private:
+    // Makes `record` (of L's tag) one of L's length; false when it is damaged (logged).
     template <class L>
-    bool Whole(std::string_view record) {
+    bool Fit(std::string_view& record) {
+        constexpr auto length = static_cast<std::size_t>(records::kLength<L>);
         const records::RecordFault fault = records::CheckRecord<L>(record);
         if (fault == records::RecordFault::None) return true;
+        const std::size_t size = record.size();
+        const std::size_t lineBreak = record.find_first_of("\r\n");
+        const bool oneLine = size >= 4 && lineBreak == size - 2 && record[size - 1] == '\n';
+        if (size != length && oneLine) {
+            fitted_.assign(record.substr(0, std::min(size, length) - 2));
+            fitted_.resize(length - 2, ' ');
+            fitted_ += "\r\n";
+            record = fitted_;
+            return true;
+        }
+        std::string reason;
+        if (size == length) reason = records::FaultReason(fault, L::kName, length, record);
+        else if (lineBreak >= size - 2)
+            reason = "no CR LF at its end (" + std::to_string(size) + " bytes; " + std::string(L::kName) + " has " +
+                     std::to_string(length) + ")";
+        else reason = "a line break at byte " + std::to_string(lineBreak + 1) + " of " + std::to_string(size) + ": not one record";
         ++passedOver_;
-        common::LogError(kStep, fileName_ + " record " + std::to_string(recordInFile_) + ": " +
-                                    records::FaultReason(fault, L::kName, records::kLength<L>, record) +
-                                    ": passed over");
+        common::LogError(kStep, fileName_ + " record " + std::to_string(recordInFile_) + ": " + reason + ": passed over");
         return false;
     }
 
@@ -148,6 +167,7 @@ private:
     std::string fileName_;
     std::int64_t recordInFile_ = 0;
     std::int64_t passedOver_ = 0;
+    std::string fitted_;
     records::RecordRA ra_;
     records::RecordSE se_;
     records::RecordUM um_;
@@ -195,27 +215,29 @@ WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner&
     files.CloseAll();
     common::PassOver(kStep, [&] { starter.JVLink1.JVClose(); });
 
+    // Damaged records passed over, by the fetch or by the data service: the week is not whole.
+    const std::int64_t damaged = store.PassedOver() + (starter.JVLink1.RecordsPassedOver() - passedOverBefore);
     WeeklyFetchOutcome outcome = WeeklyFetchOutcome::Failed;
     std::string reason;
-    if (ran && readToEnd && files.Sound()) {
-        if (files.ReplaceAll()) outcome = WeeklyFetchOutcome::Done;
-        else reason = "not every week file could be replaced (see above): run the fetch again";
+    Replacement replaced = Replacement::Whole;
+    if (ran && readToEnd && damaged == 0 && files.Sound()) {
+        replaced = ReplaceUnderMark(kStep, common::MarkedStep::WeeklyFetch, [&] { return files.ReplaceAll(); });
+        if (replaced == Replacement::NotMarked) files.DiscardAll();
+        if (replaced == Replacement::Whole || replaced == Replacement::MarkLeft) outcome = WeeklyFetchOutcome::Done;
+        else reason = ReplacementFailure(replaced, common::MarkedStep::WeeklyFetch, "week");
     } else {
         files.DiscardAll();
         if (ran && cancelled) outcome = WeeklyFetchOutcome::Cancelled;
+        else if (ran && readToEnd && damaged > 0)
+            reason = std::to_string(damaged) + " damaged records passed over (see above): the week files were kept";
         else if (ran && readToEnd) reason = "not every record could be written (see above): the week files were kept";
         else if (note.Last().empty()) reason = "the fetch did not end normally: the week files were kept";
         else reason = "the fetch ended with \"" + note.Last() + "\": the week files were kept";
     }
     switch (outcome) {
-        case WeeklyFetchOutcome::Done: {
-            // Damaged records passed over, by the fetch or by the data service: the week is not whole.
-            const std::int64_t damaged = store.PassedOver() + (starter.JVLink1.RecordsPassedOver() - passedOverBefore);
-            std::string text(kFetchEndText);
-            if (damaged > 0) text += common::PassedOverNote({records::DamagedRecordsPart(damaged)});
-            host.setStatus(common::StatusBox::Text1, text);
+        case WeeklyFetchOutcome::Done:
+            host.setStatus(common::StatusBox::Text1, std::string(kFetchEndText) + common::PassedOverNote(MarkLeftParts(replaced)));
             break;
-        }
         case WeeklyFetchOutcome::Cancelled: host.setStatus(common::StatusBox::Text1, kFetchCancelledText); break;
         case WeeklyFetchOutcome::Failed:
             common::LogError(kStep, reason);

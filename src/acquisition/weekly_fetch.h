@@ -38,17 +38,21 @@ enum class WeeklyFetchOutcome {
 /// - Reads every record (RunStoredFetch): RA, SE, UM (not of data kind "9"), KS (stored form)
 ///   and HR go, in the order delivered, into scratch files beside RATHISWEEKN.dat,
 ///   SETHISWEEKN.dat, UMTHISWEEKN.dat, KSTHISWEEKN.dat and HRTHISWEEKN.dat (ScratchPathFor),
-///   each held open for the whole fetch; other kinds are skipped. A record of the five kinds that
-///   is not whole (records::CheckRecord: its kind's length, its tag, CR LF at its end) is passed
-///   over and logged with the data service's file and its number there. A damaged file is deleted and
-///   the open repeated (at most kMaxReopensPerFile times per file); any other read error is
-///   reported.
-/// - JVClose. When the reads ended at 0 and every record was written, the five scratch files are
-///   renamed over the week files (reads that bring no record give five empty files) and Text1
-///   gets the end text, with a note of their count when records were passed over (by the fetch or
-///   by the data service, JVLink::RecordsPassedOver). Otherwise the scratch files go, the week
-///   files stay byte for byte as they were, and Text1 says that the fetch was cancelled or failed;
-///   a failure is written to ERRORLOG.txt with the message it brought.
+///   each held open for the whole fetch; other kinds are skipped. A record of another length
+///   than its layout (one line: its tag, CR LF at its end and nowhere before) is stored at the
+///   layout's length: blanks in place of the bytes it lacks, the bytes beyond the layout left
+///   out, CR LF at its end. A record of the five kinds that is not one line, or of its length
+///   but not whole (records::CheckRecord), is damaged: passed over and logged with the data
+///   service's file and its number there. A damaged file is deleted and the open repeated (at
+///   most kMaxReopensPerFile times per file); any other read error is reported.
+/// - JVClose. When the reads ended at 0, every record was written and no damaged record was
+///   passed over (by the fetch or by the data service, JVLink::RecordsPassedOver), the five
+///   scratch files are renamed over the week files while WEEKLYFETCH.mark stands
+///   (ReplaceUnderMark; reads that bring no record give five empty files) and Text1 gets the end
+///   text. Otherwise the scratch files go, the week files stay byte for byte as they were, and
+///   Text1 says that the fetch was cancelled or failed; a failure is written to ERRORLOG.txt with
+///   the message it brought. A rename that fails leaves the mark standing, since the week files
+///   are then partly new and partly old.
 /// Messages and status texts go through the starter's host.
 WeeklyFetchOutcome FetchThisWeek(DownloadStarter& starter, const ProgressRunner& runProgress);
 

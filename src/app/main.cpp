@@ -1,5 +1,6 @@
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -17,14 +18,16 @@ int main(int argc, char* argv[]) {
     common::SetAppFolder(common::GetAppFolder());
 
     auto instanceLock = std::make_unique<common::InstanceLock>(common::AppPath(common::kInstanceLockFile));
-    if (instanceLock->TryLock() == common::InstanceLock::Result::HeldByAnother) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"),
-                        ui::Qs(common::AppFolder() + std::string(common::kAlreadyRunningMessage)), QMessageBox::Ok);
+    const common::InstanceLock::Result locked = instanceLock->TryLock();
+    if (locked != common::InstanceLock::Result::Held) {
+        // Unlocked, this program could run beside another one on the same files: it does not start.
+        const bool another = locked == common::InstanceLock::Result::HeldByAnother;
+        const std::string_view why = another ? common::kAlreadyRunningMessage : common::kCannotLockMessage;
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TALMOR7"), ui::Qs(common::AppFolder() + std::string(why)),
+                        QMessageBox::Ok);
         box.exec();
-        return 1;
+        return another ? 1 : 2;
     }
-    // A folder where no lock file can be made cannot take the week's files either; the start-up
-    // and the steps report that as they meet it.
 
     app::TLMF1THISWEEKNVK31 mainMenu;  // its load runs the start-up before it is shown
     // The main menu releases the lock on every way out: closed, the logo, ③ without weights.

@@ -44,10 +44,13 @@ CodeTable CodeTable::FromCp932(std::string_view content) {
         // One line is one row: a short line cannot pull the next line's fields into its row.
         Row row;
         WrittenFieldReader fields(line);
+        int read = 0;
         for (std::string& cell : row) {
             if (!fields.Next(cell)) break;
+            ++read;
             if (fields.Unreadable()) table.unreadableLines_.push_back(lineNumber);
         }
+        if (read < kColumns) table.shortLines_.push_back(lineNumber);
         const int at = static_cast<int>(table.rows_.size());
         table.lastRow_[KeyOf(row[0], row[1])] = at;  // a later row of the same code wins
         table.rows_.push_back(std::move(row));
@@ -71,7 +74,11 @@ CodeTable CodeTable::Load() {
     const fs::path path = JraCodePath(kCodeTableFile);
     CodeTable table = FromFile(path);
     if (!table.found_) LogError(kCodeTableStep, "cannot read " + path.string() + ": every code name is blank");
+    if (table.found_ && table.rows_.empty()) LogError(kCodeTableStep, path.string() + " holds no row: every code name would be blank");
     for (const int line : table.unreadableLines_) LogError(kCodeTableStep, UnreadableFieldReason(path.string(), line));
+    for (const int line : table.shortLines_)
+        LogError(kCodeTableStep, path.string() + " line " + std::to_string(line) + " holds fewer than " +
+                                     std::to_string(kColumns) + " fields: it is cut short");
     if (table.dropped_ > 0)
         LogError(kCodeTableStep, std::to_string(table.dropped_) + " lines after row " + std::to_string(kRows) +
                                      " of " + path.string() + " not read");

@@ -27,7 +27,8 @@ public:
     CodeTable() = default;
 
     /// Reads AppFolder/JRACODE/CodeTable.csv. A missing or unreadable file gives an empty table;
-    /// that, rows past the 501st and fields that cannot be read are noted in ERRORLOG.txt.
+    /// that, a file that holds no row, rows past the 501st, fields that cannot be read and lines
+    /// with fewer than eight fields are noted in ERRORLOG.txt.
     static CodeTable Load();
     /// Reads a code table file (missing: an empty table); logs nothing.
     static CodeTable FromFile(const std::filesystem::path& path);
@@ -54,6 +55,12 @@ public:
     bool Unreadable() const { return unreadable_; }
     /// Fields left empty because they could not be read.
     int UnreadableFields() const { return static_cast<int>(unreadableLines_.size()); }
+    /// Lines with fewer than eight fields (a line cut short).
+    int ShortLines() const { return static_cast<int>(shortLines_.size()); }
+    /// True when the file is there but its names cannot all be taken from it: it cannot be read,
+    /// holds no row, or has a line that cannot be read whole (a field that cannot be read, fewer
+    /// than eight fields). Names looked up from it would be blank where the file meant a name.
+    bool Damaged() const { return unreadable_ || (found_ && (rows_.empty() || !unreadableLines_.empty() || !shortLines_.empty())); }
 
 private:
     using Row = std::array<std::string, kColumns>;
@@ -65,6 +72,7 @@ private:
     bool found_ = false;
     bool unreadable_ = false;
     std::vector<int> unreadableLines_;  // file lines, one entry per field that cannot be read
+    std::vector<int> shortLines_;       // file lines with fewer than eight fields
 };
 
 }  // namespace common

@@ -26,9 +26,11 @@ InstanceLock::Result InstanceLock::TryLock() {
     if (fd_ >= 0) return Result::Held;
     // A few rounds at most: each one lost only to a holder that removed the file meanwhile.
     for (int round = 0; round < 8; ++round) {
-        if (!FileCallAllowed()) return Result::Unavailable;
         // Not inherited by programs this one starts: they must not keep the folder locked.
-        const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        int fd = FileCallAllowed() ? ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644) : -1;
+        // A lock file this user may not write (another user's run left it) still takes the lock:
+        // flock needs only an open file, whatever its mode.
+        if (fd < 0 && FileCallAllowed()) fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return Result::Unavailable;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;

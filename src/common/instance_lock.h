@@ -15,13 +15,18 @@ inline constexpr std::string_view kInstanceLockFile = "TALMOR7.lock";
 inline constexpr std::string_view kAlreadyRunningMessage =
     "ではこのプログラムがすでに起動しています。同じフォルダで二つ同時には起動できません。";
 
+/// Shown (after AppFolder) when no lock file can be opened there; this one then ends, since a
+/// run that cannot hold its folder could run beside another.
+inline constexpr std::string_view kCannotLockMessage =
+    "ではロックファイルTALMOR7.lockを開けません。このフォルダでは起動できません。";
+
 /// A lock on one application folder, held until the object goes.
 class InstanceLock {
 public:
     enum class Result {
         Held,           ///< this program now holds the folder
         HeldByAnother,  ///< a running program holds it
-        Unavailable,    ///< no lock file can be made there (a folder that cannot be written)
+        Unavailable,    ///< no lock file can be opened there, not even for reading
     };
 
     /// `lockFile`: normally AppFolder / kInstanceLockFile.
@@ -33,7 +38,8 @@ public:
 
     /// Tries once, without waiting. The lock belongs to the open file, so the system releases it
     /// when its program is gone (ended by the logo, or crashed): a file left behind is taken over.
-    /// Opening the file is a call of the file layer (see file_faults.h).
+    /// A file that cannot be opened for writing is opened for reading: the lock needs no more.
+    /// Each open is a call of the file layer (see file_faults.h).
     Result TryLock();
 
 private:

@@ -149,10 +149,12 @@ RecordFile::RecordFile(fs::path path, std::size_t recordLength) : path_(std::mov
     if (length_ == 0) throw std::invalid_argument("record length 0 for " + path_.string());
 }
 
-std::int64_t RecordFile::Count() const {
+std::int64_t RecordFile::Count() const { return static_cast<std::int64_t>(Size() / length_); }
+
+std::uint64_t RecordFile::Size() const {
     struct stat st {};
     if (::stat(path_.c_str(), &st) != 0) return 0;
-    return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(length_);
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::string RecordFile::Read(std::int64_t n) const {

@@ -27,6 +27,9 @@ public:
     /// Number of whole records (0 for a missing file).
     std::int64_t Count() const;
 
+    /// Size of the file in bytes, a torn tail included (0 for a missing file).
+    std::uint64_t Size() const;
+
     /// Record n (1-based). A record past the end reads as an empty string.
     std::string Read(std::int64_t n) const;
 

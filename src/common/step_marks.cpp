@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "common/error_log.h"
 #include "common/paths.h"
@@ -16,16 +17,62 @@ namespace {
 namespace fs = std::filesystem;
 using S = MarkedStep;
 
+// The week's steps as they feed each other, the one place that says it: `reader` reads what
+// `writer` writes. A needed input is one the reader cannot do without, so that its writer runs
+// first; race cancellation and ④ may be left out, and past weeks' result reports are not this
+// week's to make. In table order of the readers, then of the writers.
+struct Edge {
+    S reader;
+    S writer;
+    bool needed;
+};
+constexpr Edge kEdges[] = {
+    {S::Structures, S::WeeklyFetch, true},  // the week files of races, runners and horses
+    {S::Cancellation, S::Structures, true},  // the sorted files, the horse list
+    {S::DayBeforeFix, S::WeeklyFetch, true},  // the payouts
+    {S::DayBeforeFix, S::Structures, true},  // the run files, the race file
+    {S::DayBeforeFix, S::Cancellation, false},
+    {S::Computation, S::WeeklyFetch, true},  // the jockeys
+    {S::Computation, S::Structures, true},  // the lists, the run files, the races
+    {S::Computation, S::Cancellation, false},
+    {S::Computation, S::DayBeforeFix, false},
+    {S::WeeklyBatch, S::WeeklyFetch, true},  // the payouts
+    {S::WeeklyBatch, S::Structures, true},
+    {S::WeeklyBatch, S::Cancellation, false},
+    {S::WeeklyBatch, S::DayBeforeFix, false},
+    {S::WeeklyBatch, S::Computation, true},
+    {S::WeekOddsTables, S::OddsFetch, true},
+    {S::WeekOddsTables, S::TrifectaFetch, true},
+    // Ⅲ: the race files of ① and ②, and the runner files of ⑥ it writes the results into.
+    {S::BreakingPayouts, S::WeeklyFetch, true},
+    {S::BreakingPayouts, S::Structures, true},
+    {S::BreakingPayouts, S::Cancellation, false},
+    {S::BreakingPayouts, S::DayBeforeFix, false},
+    {S::BreakingPayouts, S::WeeklyBatch, true},
+    {S::IndexRebuild, S::WeeklyBatch, false},  // the result reports in TEKICHU
+    {S::AtariList, S::WeeklyBatch, false},
+};
 
-// What each step reads of what the marked steps write.
-constexpr std::array<S, 0> kNone{};
-constexpr std::array kCancellationReads{S::Structures};                      // the sorted files, the horse list
-constexpr std::array kDayBeforeFixReads{S::Structures, S::Cancellation};     // the run files, the race file
-constexpr std::array kComputationReads{S::Structures, S::Cancellation, S::DayBeforeFix};  // lists, run files, races
-constexpr std::array kBatchReads{S::Structures, S::Cancellation, S::DayBeforeFix, S::Computation};
-// Ⅲ: the race dates of the sorted race file, and the runner files of the batch.
-constexpr std::array kBreakingPayoutsReads{S::Structures, S::Cancellation, S::DayBeforeFix, S::WeeklyBatch};
-constexpr std::array kDayReportReads{S::WeeklyBatch};  // the result reports in TEKICHU
+// The table holds the steps in the order of their names, so that a step's number is its row.
+constexpr bool RowsInStepOrder() {
+    for (std::size_t i = 0; i < kStepMarks.size(); ++i)
+        if (static_cast<std::size_t>(kStepMarks[i].step) != i) return false;
+    return true;
+}
+static_assert(RowsInStepOrder());
+
+// Ⅳ's breaking odds come from a fetch that leaves no mark.
+constexpr std::string_view kBreakingOddsFetchButton = "Ⅱ速報オッズ情報";
+
+// Adds to `needed` what `step` cannot do without, and what that cannot do without.
+void AddNeeded(MarkedStep step, std::vector<bool>& needed) {
+    for (const Edge& edge : kEdges) {
+        const auto writer = static_cast<std::size_t>(edge.writer);
+        if (edge.reader != step || !edge.needed || needed[writer]) continue;
+        needed[writer] = true;
+        AddNeeded(edge.writer, needed);
+    }
+}
 
 fs::path MarkPath(MarkedStep step) { return AppPath(MarkOf(step).markFile); }
 
@@ -55,23 +102,28 @@ std::vector<MarkedStep> StandingStepMarks() {
     return standing;
 }
 
-std::span<const MarkedStep> MarkedInputsOf(MarkedStep reader) {
-    switch (reader) {
-        case S::Cancellation: return kCancellationReads;
-        case S::DayBeforeFix: return kDayBeforeFixReads;
-        case S::Computation: return kComputationReads;
-        case S::WeeklyBatch: return kBatchReads;
-        case S::BreakingPayouts: return kBreakingPayoutsReads;
-        case S::IndexRebuild:
-        case S::AtariList: return kDayReportReads;
-        default: return kNone;
-    }
+std::vector<MarkedStep> MarkedInputsOf(MarkedStep reader) {
+    std::vector<MarkedStep> inputs;
+    for (const Edge& edge : kEdges)
+        if (edge.reader == reader) inputs.push_back(edge.writer);
+    return inputs;
 }
 
 std::string RunFirstPart(MarkedStep reader) {
-    const std::string_view steps = MarkOf(reader).runFirst;
+    std::vector<bool> needed(kStepMarks.size(), false);
+    AddNeeded(reader, needed);
+    // Steps run by one button (② with its cancellation, both odds fetches) are named once, and a
+    // step run by the reader's own button is no step to run first.
+    std::string steps(reader == S::BreakingOddsTables ? kBreakingOddsFetchButton : "");
+    const std::string_view own = MarkOf(reader).button;
+    std::string_view last;
+    for (const StepMark& mark : kStepMarks) {
+        if (!needed[static_cast<std::size_t>(mark.step)] || mark.button == own || mark.button == last) continue;
+        steps += mark.button;
+        last = mark.button;
+    }
     if (steps.empty()) return {};
-    return "先に" + std::string(steps) + "を実行して下さい";
+    return "先に" + steps + "を実行して下さい";
 }
 
 std::vector<std::string> UnfinishedInputParts(MarkedStep reader, std::string_view logStep) {

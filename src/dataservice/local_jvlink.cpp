@@ -55,7 +55,14 @@ std::string TimestampOf(const fs::path& file) {
 
 LocalJVLink::LocalJVLink() : LocalJVLink(Config{}) {}
 
-LocalJVLink::LocalJVLink(Config config) : config_(std::move(config)) { settings_ = LoadSettings(SettingsFile()); }
+LocalJVLink::LocalJVLink(Config config) : config_(std::move(config)) {
+    // A settings file that cannot be read is told by JVInit, which every fetch starts with and
+    // which reads it again; nothing is served before it.
+    try {
+        settings_ = LoadSettings(SettingsFile());
+    } catch (const std::exception&) {
+    }
+}
 
 fs::path LocalJVLink::SettingsFile() const {
     return config_.settingsFile.empty() ? DefaultSettingsFile() : config_.settingsFile;
@@ -67,9 +74,11 @@ std::chrono::steady_clock::time_point LocalJVLink::Now() const {
 
 int LocalJVLink::JVInit(std::string_view /*sid*/) {
     // Settings are reread here: every fetch starts with JVInit, and the user may have changed
-    // them through another window's instance.
-    settings_ = LoadSettings(SettingsFile());
+    // them through another window's instance. Settings that cannot be read end what was open
+    // and throw: nothing is served from another folder than the one the user chose.
     EndStream();
+    initialised_ = false;
+    settings_ = LoadSettings(SettingsFile());
     initialised_ = true;
     return kRcOk;
 }

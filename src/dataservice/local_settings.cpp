@@ -39,12 +39,9 @@ fs::path DefaultSettingsFile() { return common::AppPath(kSettingsFileName); }
 
 LocalSettings LoadSettings(const fs::path& file) {
     LocalSettings settings;
-    std::string content;
-    try {
-        content = common::ReadWholeFile(file);
-    } catch (const std::exception&) {
-        return settings;  // an unreadable file gives the defaults, like a missing one
-    }
+    // A file that is there but cannot be read throws: its settings are not the defaults, and a
+    // fetch run on the defaults would serve another folder's data.
+    const std::string content = common::ReadWholeFile(file);
     for (const std::string& line : common::SplitLines(content)) {
         std::string_view l(line);
         if (l.starts_with(kRootKey)) {

@@ -27,7 +27,8 @@ struct LocalSettings {
 std::filesystem::path DefaultSettingsFile();
 
 /// Reads the settings file: lines "root=<folder>" and "pace=<files per second>" (UTF-8).
-/// A missing file, unknown lines and values that do not read give the defaults.
+/// A missing file, unknown lines and values that do not read give the defaults. A file that is
+/// there but cannot be read (or is a folder) throws std::system_error naming it.
 LocalSettings LoadSettings(const std::filesystem::path& file);
 
 /// Writes the settings file (creating its folder) through a scratch file and a rename.

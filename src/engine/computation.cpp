@@ -65,7 +65,7 @@ struct HorseOutcome {
     std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
     int bar4 = -1;                                              // where the records bar ended
     bool written = false;                                       // its file holds its records
-    bool noRuns = false;                                        // no run to expand: its file left alone
+    bool noRuns = false;                                        // its run file missing or empty
     std::int64_t runs = 0;
     std::int64_t records = 0;
     bool lastDropped = false;
@@ -79,6 +79,7 @@ struct HorseInWork {
     std::size_t entry = 0;    // its place in the list
     std::string runFile;      // the content of its run file
     bool failed = false;      // the horse is passed over: its file is left empty
+    bool kept = false;        // no whole run: its file of expanded runs is kept as it is
     HorseExpansion horse;
     HorsePrediction predicted;
     HorseOutcome out;
@@ -121,13 +122,18 @@ void Compute(const ExJoinTables& tables, const PredictionModel& model, const std
         h.runFile = std::string();
         h.out.runs = h.horse.runs;
         h.out.recordsPassedOver = h.horse.recordsPassedOver;
-        // Its run file missing or empty is an input missing, not a failure of its runs: the file
-        // of expanded runs it has stays as it is.
+        for (std::string& line : h.horse.failures) h.out.log.emplace_back(kExBuildStep, std::move(line));
+        // A run file missing or without a byte: the caller tells the one from the other. One that
+        // holds bytes but no whole run is damaged (told above): its file of expanded runs is kept.
+        if (h.horse.records.empty() && h.horse.recordsPassedOver > 0) {
+            h.out.passedOver = true;
+            h.kept = true;
+            return;
+        }
         if (h.horse.runs == 0) {
             h.out.noRuns = true;
             return;
         }
-        for (std::string& line : h.horse.failures) h.out.log.emplace_back(kExBuildStep, std::move(line));
         h.predicted = PredictHorseRuns(h.horse.records, model, kettoNum, [&](int value) { h.out.bar4 = value; });
         for (const std::string& line : h.predicted.failures) h.out.log.emplace_back(kPredictionStep, line);
     } catch (const std::exception& e) {
@@ -138,7 +144,7 @@ void Compute(const ExJoinTables& tables, const PredictionModel& model, const std
 // Writes the horse's file once, or leaves it empty when it could not be computed.
 void WriteHorse(const std::string& kettoNum, HorseInWork& h) {
     HorseOutcome& out = h.out;
-    if (!h.failed && !out.noRuns) {
+    if (!h.failed && !out.noRuns && !h.kept) {
         try {
             WriteExRecords(kettoNum, h.horse.records);
             out.written = true;
@@ -260,6 +266,7 @@ void ReportModelFailures(const PredictionModel& model, ComputationSummary& summa
         common::LogError(kComputationStep, "item statistics: " + model.StatisticsError());
         ++summary.stepsPassedOver;
     }
+    summary.recordsPassedOver += model.Statistics().RecordsPassedOver();
 }
 
 bool Readable(const fs::path& path) {
@@ -335,17 +342,25 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     const fs::path source = common::Option1nPath(sourceFile);
     std::error_code ec;
     const bool sourceThere = fs::exists(source, ec);
-    std::string subset;
-    std::int64_t written = 0;
-    if (sourceThere) {
-        common::RecordFile(source, recordLength).ForEach([&](std::int64_t, std::string_view record) {
-            const auto found = times.find(std::string(record.substr(0, keyWidth)));
-            if (found == times.end()) return;
-            for (int i = 0; i < found->second; ++i, ++written) subset.append(record);
-        });
-    }
     // Without its source the subset stays as it is; the failure is logged and told in the end text.
     if (!sourceThere) throw std::runtime_error(source.string() + " is missing: " + std::string(subsetFile) + " left as it was");
+    std::string subset;
+    std::int64_t written = 0;
+    const common::RecordFile file(source, recordLength);
+    records::RecordFileCheck check(kComputationStep, source, {}, recordLength, file.Size());
+    file.ForEach([&](std::int64_t n, std::string_view record) {
+        if (!check.Whole(n, record)) return;
+        const auto found = times.find(std::string(record.substr(0, keyWidth)));
+        if (found == times.end()) return;
+        for (int i = 0; i < found->second; ++i, ++written) subset.append(record);
+    });
+    check.Finish();
+    // A subset of part of its source, or of none, would drop this week's records that stand
+    // there: it stays as it was.
+    if (check.PassedOver() > 0)
+        throw std::runtime_error(source.string() + " holds damaged records: " + std::string(subsetFile) + " left as it was");
+    if (file.Size() == 0)
+        throw std::runtime_error(source.string() + " holds no record: " + std::string(subsetFile) + " left as it was");
     // Nothing of this week: the file would only be written back as it stands, or made empty where
     // there is none; OPTION1N holds the user's files.
     if (written == 0) return 0;
@@ -417,16 +432,22 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     common::PassOver(kComputationStep, [] { common::CreateFolders(common::AppPath(kExFolder)); });
     if (tables) {
         const std::vector<std::string> withoutRuns = ComputeHorses(*tables, model, horses, host, controls, summary);
-        // Run files that could not be read are failures of their own; these held no run at all.
+        // A run file that is there and holds no run (all the horse's runs were called off) gives
+        // an empty file of expanded runs, as every listed horse's file is before its records are
+        // written. Only a missing run file is an input missing: that horse's file stays as it was.
+        std::vector<std::string> missing;
+        for (const std::string& kettoNum : withoutRuns) {
+            std::error_code ec;
+            if (!fs::exists(acquisition::HorseRunFilePath(kettoNum), ec)) missing.push_back(kettoNum);
+            else if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(kettoNum).MakeEmpty(); }))
+                ++summary.horsesPassedOver;
+        }
         if (!horses.empty() && withoutRuns.size() == horses.size()) {
             NothingToWorkOn(summary, "the run files of the " + std::to_string(horses.size()) + " listed horses in " +
                                          std::string(acquisition::kHorseRunFolder) + " hold no run");
         } else {
-            for (const std::string& kettoNum : withoutRuns) {
-                std::error_code ec;
-                const bool there = fs::exists(acquisition::HorseRunFilePath(kettoNum), ec);
-                common::LogError(kComputationStep, kettoNum + ": its run file " + (there ? "holds no run" : "is missing") +
-                                                       ": its file of expanded runs left as it was");
+            for (const std::string& kettoNum : missing) {
+                common::LogError(kComputationStep, kettoNum + ": its run file is missing: its file of expanded runs left as it was");
                 ++summary.horsesPassedOver;
             }
         }

@@ -74,8 +74,9 @@ std::string ComputationEndText(const ComputationSummary& summary);
 /// whose first `keyWidth` characters are one of `keys`, in the source's order, a record once for
 /// every time its key is listed. They go from record 1 over the file as it stands (through a scratch
 /// file and a rename), so records of an earlier, longer subset stay behind them. A missing source
-/// leaves the subset as it was and throws, naming it; without a record of `keys` nothing is written
-/// (a missing subset stays missing).
+/// leaves the subset as it was and throws, naming it; so does a source without a record, or one
+/// with damaged records (records::RecordFileCheck, each logged); without a record of `keys` nothing
+/// is written (a missing subset stays missing).
 /// Returns the number of records written.
 std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view subsetFile, std::size_t recordLength,
                                  std::size_t keyWidth, const std::vector<std::string>& keys);
@@ -85,7 +86,8 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
 /// dams' statistics subset; the horses' statistics subset; then per horse its runs expanded and
 /// predicted in memory and its file of expanded runs written once (a horse that cannot be computed,
 /// and every horse when the files they are joined with cannot be read, is left with an empty file;
-/// a horse without a run keeps the file it has and is logged); the mark removed; Text3 <- the end
+/// a horse whose run file is there and holds no run gets an empty one; a horse whose run file is
+/// missing, or holds no whole run, keeps the file it has and is logged); the mark removed; Text3 <- the end
 /// text. Each step and each horse passes its failures over into ERRORLOG.txt and the next goes on;
 /// a list of horses that is missing or empty, or run files without a run, are logged as nothing to
 /// work on. Nothing is created in OPTION1N but a subset that holds this week's records. Horses are

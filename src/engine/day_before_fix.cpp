@@ -122,21 +122,41 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
         Part(summary, [&] {
             if (!acquisition::IsValidKettoNum(kettoNum))
                 throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
-            // Reading never creates the file: a horse without one has nothing to fix.
+            // Reading never creates the file. A listed horse without one is an input missing; one
+            // whose file is empty (its runs all called off) has nothing to fix.
             const common::RecordFile file(acquisition::HorseRunFilePath(kettoNum), kRunLength);
-            // The last whole run and the one before it: a damaged record is passed over (logged),
-            // and a shifted one ends the runs there.
+            std::error_code ec;
+            if (!fs::exists(file.Path(), ec)) {
+                common::LogError(kDayBeforeFixStep, file.Path().string() + " is missing: the horse's last run not fixed");
+                ++summary.lastEntriesNotFixed;
+                return;
+            }
+            // The last run and the one before it, when both stand where they belong: a damaged
+            // record is passed over (logged), and a shifted one ends the runs there.
             const std::string runs = common::ReadWholeFile(file.Path());
             std::int64_t n = 0;
+            std::int64_t nBefore = 0;
             std::string_view before;
             std::string_view newest;
-            summary.recordsPassedOver += records::ForEachWholeRecord<LayoutSE>(
+            const std::int64_t damaged = records::ForEachWholeRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
                     before = newest;
+                    nBefore = n;
                     newest = record;
                     n = k;
                 });
-            if (n == 0) return;
+            summary.recordsPassedOver += damaged;
+            if (runs.empty()) return;
+            // A run, damaged, after the last whole one: the fix would go into an older, finished
+            // run. Bytes of another kind there (added at the end) leave the newest run whole.
+            const std::string_view after = std::string_view(runs).substr(static_cast<std::size_t>(n) * kRunLength);
+            const bool newestDamaged = after.starts_with(LayoutSE::kName);
+            if (damaged > 0 && (n == 0 || newestDamaged || nBefore != n - 1)) {
+                common::LogError(kDayBeforeFixStep,
+                                 file.Path().string() + ": its last run or the one before is damaged: not fixed");
+                ++summary.lastEntriesNotFixed;
+                return;
+            }
             std::string last(newest);
             FixLastRun(last, before);
             if (last != newest) file.Write(n, last);
@@ -153,7 +173,7 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     std::vector<std::string*> whole;
     {
         records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
-                                       static_cast<std::int64_t>(races.size()));
+                                       raceFile.Size());
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
             if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
         summary.recordsPassedOver += check.PassedOver();
@@ -221,6 +241,8 @@ DayBeforeFixSummary FixPreviousDay(common::Host& host, const DayBeforeFixControl
     std::vector<std::string> noteParts = unfinished;
     if (!summary.inputNote.empty()) noteParts.push_back(summary.inputNote);
     if (summary.outputsKept > 0) noteParts.push_back(common::KeptOutputsPart(summary.outputsKept));
+    if (summary.lastEntriesNotFixed > 0)
+        noteParts.push_back("前日固定できなかった馬 " + std::to_string(summary.lastEntriesNotFixed) + " 頭");
     if (summary.recordsPassedOver > 0) noteParts.push_back(records::DamagedRecordsPart(summary.recordsPassedOver));
     const std::string runFirst = summary.inputNote.empty() ? "" : common::RunFirstPart(common::MarkedStep::DayBeforeFix);
     if (controls.setText1) controls.setText1(std::string(kDayBeforeFixDone) + common::PassedOverNote(noteParts, runFirst));

@@ -41,6 +41,7 @@ struct DayBeforeFixControls {
 struct DayBeforeFixSummary {
     std::int64_t horses = 0;          // entries of KETTONUMTHISWEEKN.dat
     std::int64_t lastEntriesFixed = 0;// run files whose last record was treated
+    std::int64_t lastEntriesNotFixed = 0;  // listed horses whose run file is missing or damaged at its end
     std::int64_t raceRecords = 0;     // whole records of RATHISWEEKNNEW.dat
     std::int64_t racesFixed = 0;      // of those, records given "1", "1", "1"
     bool resultMode = false;
@@ -71,10 +72,11 @@ bool SetFineWeatherAndGoodGoing(std::string& race);
 void SetFineWeatherAndGoodGoing(ExRecord& run);
 
 /// The fix of the last record of every listed horse's run file (UMAGOTOTHISWEEKN/<KettoNum>.dat).
-/// A horse without a run file is passed over and no file is created. The last record is the last
-/// whole one: a damaged run is passed over and logged, and a shifted one ends the runs there
-/// (records::RecordFileCheck). Each horse is its own sub-step: a failure is logged, counted and
-/// the next horse goes on.
+/// A horse whose run file is empty has nothing to fix; one without a run file is logged and
+/// counted (lastEntriesNotFixed), and no file is created. Damaged runs are passed over and logged
+/// (records::RecordFileCheck); when the last run or the one before it is not whole where it
+/// belongs, the file is left as it was, logged and counted. Each horse is its own sub-step: a
+/// failure is logged, counted and the next horse goes on.
 void FixLastEntry(DayBeforeFixSummary& summary);
 
 /// The fix of the week's race records in RATHISWEEKNNEW.dat (rewritten once, through a scratch file;

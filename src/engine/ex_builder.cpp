@@ -294,6 +294,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
             ++tables.horseRows_;
             bar.Set(n, count);
         });
+        tables.recordsPassedOver_ += foals.RecordsPassedOver();
     }
 
     // Jockeys: this week's records, then the supplied ones, so that the supplied values win.
@@ -336,7 +337,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     std::string blanked;
     // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
     records::RecordFileCheck check(kExBuildStep, acquisition::HorseRunFilePath(kettoNum), LayoutSE::kName, kRunLength,
-                                   out.runs, &out.failures);
+                                   runFile.size(), &out.failures);
     for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);

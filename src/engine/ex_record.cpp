@@ -6,6 +6,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "records/record_check.h"
 
 namespace engine {
 
@@ -157,9 +158,14 @@ ExRecord ExRecordFile::Read(std::int64_t n) const {
     return ExRecord::FromBytes(bytes);
 }
 
-std::vector<ExRecord> ExRecordFile::ReadAll() const {
+std::vector<ExRecord> ExRecordFile::ReadAll(std::string_view step, std::int64_t* passedOver) const {
     std::vector<ExRecord> records;
-    file_.ForEach([&](std::int64_t, std::string_view bytes) { records.push_back(ExRecord::FromBytes(bytes)); });
+    records::RecordFileCheck check(step, file_.Path(), kExKind, ExRecord::kLength, file_.Size());
+    file_.ForEach([&](std::int64_t n, std::string_view bytes) {
+        if (check.Whole(n, bytes)) records.push_back(ExRecord::FromBytes(bytes));
+    });
+    check.Finish();
+    if (passedOver) *passedOver = check.PassedOver();
     return records;
 }
 

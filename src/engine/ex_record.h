@@ -341,7 +341,10 @@ public:
     std::int64_t Count() const { return file_.Count(); }
     /// Record n; throws std::out_of_range outside 1..Count().
     ExRecord Read(std::int64_t n) const;
-    std::vector<ExRecord> ReadAll() const;
+    /// The whole records, in order, through the record check (kExKind, kLength): a damaged
+    /// record is passed over and logged under `step`, and after a shifted one nothing is read.
+    /// `passedOver`, when given, gets the records not read.
+    std::vector<ExRecord> ReadAll(std::string_view step, std::int64_t* passedOver = nullptr) const;
     /// Writes record n (beyond the end extends the file).
     void Write(std::int64_t n, const ExRecord& record) const;
     /// Writes record Count() + 1 and returns its number.
@@ -355,5 +358,8 @@ private:
 
 /// Folder of the files of expanded runs, under AppFolder.
 inline constexpr std::string_view kExFolder = "UMAGOTOEXTHISWEEKN";
+
+/// What a whole expanded record begins with: its first bytes are its run's, tag included.
+inline constexpr std::string_view kExKind = "SE";
 
 }  // namespace engine

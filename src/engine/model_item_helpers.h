@@ -33,6 +33,12 @@ struct ItemStatistics {
     StatsTable<HorseStats> horses;     // KYOSOBATHISWEEK.dat: items 8, 30
     StatsTable<PersonStats> jockeys;   // KISHUSEISEI.dat: item 7
     StatsTable<PersonStats> trainers;  // CHOKYOSEISEI.dat: item 19
+
+    /// Damaged records of the five files, passed over (each logged).
+    std::int64_t RecordsPassedOver() const {
+        return sires.RecordsPassedOver() + dams.RecordsPassedOver() + horses.RecordsPassedOver() +
+               jockeys.RecordsPassedOver() + trainers.RecordsPassedOver();
+    }
 };
 
 /// Reads the five statistics files of the items from OPTION1N.

@@ -63,6 +63,12 @@ public:
         if (!value) Fail("model file holds \"" + text + "\" where a weight belongs");
         return *value;
     }
+    /// After the last value the category counts call for: a value more is a line added, and the
+    /// values would stand one place off from their categories.
+    void End() {
+        std::string_view more;
+        if (in_.Next(more)) Fail("model file holds more values than its category counts say");
+    }
     [[noreturn]] void Fail(const std::string& reason) const { throw ModelFileError(reason + ": " + path_.string()); }
 
 private:
@@ -200,6 +206,7 @@ ModelTables LoadModelTables(Surface surface, ModelScope scope) {
                         " outside 0 to 6000");
             items[static_cast<std::size_t>(k)].total = static_cast<int>(total);
         }
+        in.End();
     }
     {
         ModelFileReader in(surface, ModelFile::ItemCategory);
@@ -208,6 +215,7 @@ ModelTables LoadModelTables(Surface surface, ModelScope scope) {
             item.labels.reserve(static_cast<std::size_t>(item.total));
             for (int j = 1; j <= item.total; ++j) item.labels.push_back(in.Text());
         }
+        in.End();
     }
     if (scope == ModelScope::Weights) {
         // Three readers, even where one file serves all three targets: each reads it from the start.
@@ -223,6 +231,9 @@ ModelTables LoadModelTables(Surface surface, ModelScope scope) {
                 item.weights[2].push_back(soha.Single());
             }
         }
+        agari.End();
+        pace.End();
+        soha.End();
         ModelFileReader counts(surface, ModelFile::ItemCategoryCount);
         for (int k = 1; k <= kItemCount; ++k) {
             auto& item = items[static_cast<std::size_t>(k)];
@@ -235,6 +246,7 @@ ModelTables LoadModelTables(Surface surface, ModelScope scope) {
                 item.counts.push_back(static_cast<std::int32_t>(count));
             }
         }
+        counts.End();
     }
     tables.BuildIndexes();
     return tables;

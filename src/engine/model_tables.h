@@ -39,9 +39,9 @@ ModelFile WeightFile(Surface surface, Target target);
 /// The files a surface has: six for Siba and Dirt, four for Shog.
 std::vector<ModelFile> ModelFilesOf(Surface surface);
 
-/// A model file that is missing, cannot be read, ends before its last value, holds a value that
-/// is not a number where one is needed, or a category count outside 0 to 6000. The message names
-/// the file.
+/// A model file that is missing, cannot be read, ends before its last value or holds values after
+/// it (a list longer or shorter than its category counts say), holds a value that is not a number
+/// where one is needed, or a category count outside 0 to 6000. The message names the file.
 class ModelFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

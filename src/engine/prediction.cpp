@@ -296,7 +296,12 @@ PredictionSummary PredictAllRunners(const std::vector<std::string>& weekHorseLis
     std::int64_t h = 0;
     for (const std::string& kettoNum : weekHorseList) {
         const bool done = common::PassOver(kPredictionStep, [&] {
-            std::vector<ExRecord> records = ExRecordFile::OfHorse(kettoNum).ReadAll();
+            const ExRecordFile file = ExRecordFile::OfHorse(kettoNum);
+            std::int64_t damaged = 0;
+            std::vector<ExRecord> records = file.ReadAll(kPredictionStep, &damaged);
+            summary.recordsPassedOver += damaged;
+            // Written back, the file would lose the records passed over and keep none shifted.
+            if (damaged > 0) throw std::runtime_error(file.Path().string() + " holds damaged records: left as it was");
             if (records.empty()) return;
             const HorsePrediction horse = PredictHorseRuns(records, model, kettoNum, controls.setProgressBar4);
             for (const std::string& line : horse.failures) common::LogError(kPredictionStep, line);

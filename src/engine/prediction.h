@@ -100,7 +100,8 @@ struct PredictionSummary {
     std::int64_t records = 0;            // expanded records treated
     std::int64_t runsFailed = 0;
     std::int64_t itemLabelsBlanked = 0;
-    std::int64_t horsesPassedOver = 0;   // files that could not be read or written
+    std::int64_t horsesPassedOver = 0;   // files that could not be read or written, or hold damaged records
+    std::int64_t recordsPassedOver = 0;  // damaged records of the files read (each logged)
 };
 
 /// Completes the files of expanded runs of every horse of `weekHorseList` in place (each read

@@ -6,6 +6,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "records/record_check.h"
 
 namespace engine {
 
@@ -32,7 +33,13 @@ StatsTable<R> StatsTable<R>::Load(std::string_view fileName) {
 template <class R>
 StatsTable<R> StatsTable<R>::Read(const std::filesystem::path& path) {
     StatsTable table;
-    common::RecordFile(path, R::kLength).ForEach([&](std::int64_t, std::string_view bytes) { table.Add(bytes); });
+    const common::RecordFile file(path, R::kLength);
+    records::RecordFileCheck check(kStatisticsStep, path, {}, R::kLength, file.Size());
+    file.ForEach([&](std::int64_t n, std::string_view bytes) {
+        if (check.Whole(n, bytes)) table.Add(bytes);
+    });
+    check.Finish();
+    table.recordsPassedOver_ = check.PassedOver();
     return table;
 }
 

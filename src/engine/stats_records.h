@@ -28,6 +28,9 @@ inline constexpr std::string_view kKishuSeiseiFile = "KISHUSEISEI.dat";         
 inline constexpr std::string_view kChokyoSeiseiFile = "CHOKYOSEISEI.dat";          // PersonStats
 inline constexpr std::string_view kDamFoalFile = "HNSKOPTION1N.dat";               // DamFoalRecord
 
+/// The step under which damaged records of these files are logged in ERRORLOG.txt.
+inline constexpr std::string_view kStatisticsStep = "ReadSuppliedStatistics";
+
 /// Where a field of a statistics record stands: its 1-based position and its width. The records
 /// below name each of their fields once this way; their readers go through the accessors, and a
 /// program that writes these files (the demo week) places its values at the same positions.
@@ -185,7 +188,9 @@ public:
     /// Reads OPTION1N/<fileName> once (name matched without regard to letter case).
     static StatsTable Load(std::string_view fileName);
     /// Reads the file at `path` once. Reading never creates it: a missing file gives an empty
-    /// table, and a torn last record is not a record. File-system failures throw.
+    /// table. Only whole records are read (records::RecordFileCheck, records without a tag): a
+    /// damaged one is passed over and logged under kStatisticsStep, after one without its CR LF
+    /// nothing more is read, and a torn tail is told. File-system failures throw.
     static StatsTable Read(const std::filesystem::path& path);
 
     /// The first record whose key equals `key` exactly, or nullptr.
@@ -195,6 +200,8 @@ public:
     /// Every record, in file order.
     const std::vector<R>& Records() const { return records_; }
     std::size_t Size() const { return records_.size(); }
+    /// Records of the file that were not read, being damaged or shifted (each logged).
+    std::int64_t RecordsPassedOver() const { return recordsPassedOver_; }
 
 private:
     void Add(std::string_view bytes);
@@ -205,6 +212,7 @@ private:
     };
     std::vector<R> records_;
     std::unordered_map<std::string, std::size_t, TransparentHash, std::equal_to<>> first_;
+    std::int64_t recordsPassedOver_ = 0;
 };
 
 extern template class StatsTable<SireDamStats>;
@@ -295,6 +303,8 @@ public:
     /// Record n (1-based); nothing past the end.
     std::optional<DamFoalRecord> Record(std::int64_t n);
     std::int64_t Count() { return file_.Count(); }
+    /// Damaged records of the file as last read (each logged).
+    std::int64_t RecordsPassedOver() { return file_.Current().RecordsPassedOver(); }
 
     /// A horse's place among its dam's foals: from the dam's first record f, records f to f + 20
     /// are tried, whatever dam they belong to; the foal found at f + j gives the two digits of

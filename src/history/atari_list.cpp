@@ -314,7 +314,11 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     scan.suffix = kReport;
     scan.letEventsRun = letEventsRun;
     std::vector<std::string> keys;
-    const TekichuFolder folder = ListMeetingKeys(scan, keys);
+    // The course names go into the list: from a code table there but not read whole they would
+    // be blank. No day is read, and the list stays as the last pass left it.
+    const TekichuFolder folder = codes.Damaged() ? TekichuFolder::Missing : ListMeetingKeys(scan, keys);
+    if (codes.Damaged())
+        common::LogError(kAtariListStep, std::string(kListFile) + " kept as it was: the code table cannot be read whole");
     // Each day is taken up after its date's status.
     DayHits hits;
     ParseStoredDays(
@@ -327,7 +331,7 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
 
     std::string content;
     AtariList list = collector.Finish(content);
-    if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.UnreadableFields() > 0) ++list.passedOver;
+    if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.Damaged()) ++list.passedOver;
     if (folder == TekichuFolder::Unlisted) ++list.passedOver;
     // The list always holds this pass's hits, written whole; without TEKICHU there is no list.
     if (folder != TekichuFolder::Missing &&

@@ -147,6 +147,15 @@ private:
     }
 };
 
+
+// True when TEKICHU holds a day that the past results list (an empty day-key list is then no list
+// of those days). A folder that cannot be listed is taken as holding some.
+bool HoldsStoredDays() {
+    bool some = true;
+    common::PassOver(kStep, [&] { some = !StoredDayKeys(common::AppPath("TEKICHU").string(), "tekichu.txt").empty(); });
+    return some;
+}
+
 class Rebuild {
 public:
     explicit Rebuild(common::Host& host) : host_(host) {}
@@ -174,7 +183,14 @@ public:
                 currentFile_->clear();
             }
             *currentFile_ += day.speedLines;
-        } else if (!unreadable && StoredDayFileExists(key, "lupRCM.txt")) {
+        } else if (!unreadable && !StoredDayFileExists(key, "lupRCM.txt")) {
+            // Without its report a listed day's races would drop out of the index: the index and
+            // its date's file stay as they were.
+            keptDates_.insert(key.substr(0, 8));
+            keepRaceIds_ = true;
+            PassOver("TEKICHU/" + key + "lupRCM.txt is missing: SOKUDO/RACEID.txt and " +
+                     supplementary::SokudoHrCsv(key.substr(0, 8)) + " are kept as they were");
+        } else if (!unreadable) {
             // The weekly batch wrote this day's races into its date's file: rewriting the file
             // without them would lose them.
             keptDates_.insert(key.substr(0, 8));
@@ -186,8 +202,16 @@ public:
     // A line of the day-key list that is no key.
     void NoKey(const std::string& line) { PassOver("the day-key list holds a line that is no day key: " + line); }
 
+    // The day-key list could not be read, or holds no day while TEKICHU holds stored days: an
+    // index written from it would lose every day.
+    void KeepRaceIds(const std::string& reason) {
+        keepRaceIds_ = true;
+        PassOver(reason + ": SOKUDO/RACEID.txt is kept as it was");
+    }
+
     void Write() {
-        if (!common::PassOver(kStep, [&] { common::WriteFileAtomically(common::AppPath("SOKUDO/RACEID.txt"), raceIds_); }))
+        if (!keepRaceIds_ &&
+            !common::PassOver(kStep, [&] { common::WriteFileAtomically(common::AppPath("SOKUDO/RACEID.txt"), raceIds_); }))
             ++result.passedOver;
         for (const auto& [date, content] : speedFiles_) {
             if (keptDates_.contains(date)) {
@@ -214,7 +238,8 @@ private:
     common::Host& host_;
     std::string raceIds_;
     std::map<std::string, std::string> speedFiles_;
-    std::set<std::string> keptDates_;  // dates with a day whose report holds no race
+    std::set<std::string> keptDates_;  // dates with a day whose report is missing or holds no race
+    bool keepRaceIds_ = false;
     std::string currentDate_;          // the date of the last day that had a race
     std::string* currentFile_ = nullptr;
 };
@@ -228,8 +253,9 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
     host.setStatus(common::StatusBox::Text6, "TGFの外部指数作成開始");
     rebuild.result.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
     std::string list;
-    if (!common::PassOver(kStep, [&] { list = common::ReadWholeFile(common::AppPath("TEKICHU/RACEIDYMDLKN.txt")); }))
-        ++rebuild.result.passedOver;
+    const std::filesystem::path listFile = common::AppPath(kDayKeyList);
+    const bool listRead = common::PassOver(kStep, [&] { list = common::ReadWholeFile(listFile); });
+    if (!listRead) rebuild.KeepRaceIds(std::string(kDayKeyList) + " cannot be read");
     const std::vector<std::string> lines = common::SplitLines(list);
     std::vector<std::string> keys;
     std::vector<std::size_t> keyLines;  // where each key stands in `lines`
@@ -237,6 +263,12 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
         if (lines[i].size() != 14 || !common::IsDigits(lines[i])) continue;
         keys.push_back(lines[i]);
         keyLines.push_back(i);
+    }
+    if (keys.empty() && listRead && HoldsStoredDays()) {
+        std::error_code ec;
+        rebuild.KeepRaceIds(std::string(kDayKeyList) +
+                            (std::filesystem::exists(listFile, ec) ? " holds no day key" : " is missing") +
+                            " while TEKICHU holds stored days");
     }
     // A line that is no key is logged in its turn, before the day that follows it.
     std::size_t line = 0;

@@ -21,7 +21,9 @@ struct IndexRebuild {
 /// order, and the SOKUDO/HR<yyyymmdd>.csv of every date that has a race there, each from the
 /// day's lupRCM.txt; other dates' files stay untouched. Each file is built whole and written once.
 /// A listed day whose report is there but holds no race is logged and counted, and its date's
-/// file stays as it was. Text6 shows the start and every race. INDEXREBUILD.mark stands from the
+/// file stays as it was; one whose report is missing keeps RACEID.txt as well. A day-key list that
+/// cannot be read, or that is missing or holds no key while TEKICHU holds stored days, is logged
+/// and counted, and RACEID.txt stays as it was. Text6 shows the start and every race. INDEXREBUILD.mark stands from the
 /// start of the rebuild to its end.
 IndexRebuild RebuildSokudoFiles(common::Host& host);
 

@@ -13,6 +13,7 @@
 #include "common/error_log.h"
 #include "common/numbers.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
 
@@ -52,13 +53,17 @@ std::string DateStatus(std::string_view key) {
     return text;
 }
 
-// The day title: the first six values of tekichu.txt, empty when the file holds none.
-std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable) {
+// The day title: the first six values of tekichu.txt, empty when the file holds none (`held`
+// false).
+std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable, bool& held) {
     common::WrittenFieldReader reader(common::ReadWholeFile(file));
     reader.LogUnreadableFields(kStep, relative);
     std::vector<std::string> title(6);
-    for (auto& value : title)
+    held = false;
+    for (auto& value : title) {
         if (!reader.Next(value)) break;
+        held = true;
+    }
     unreadable += reader.UnreadableFields();
     return title;
 }
@@ -144,13 +149,26 @@ std::optional<std::string> KeyOfPastDayLine(std::string_view line) {
 
 PastDayList ScanTekichuDays(common::Host& host) {
     PastDayList days;
+    days.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
+    bool keepList = false;
     MeetingScan scan;
     scan.step = kStep;
     scan.suffix = "tekichu.txt";
     scan.probe = [&](const std::string& key) {
         const bool read = common::PassOver(kStep, [&] {
             const std::string relative = "TEKICHU/" + key + "tekichu.txt";
-            const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver);
+            bool held = false;
+            const auto title = DayTitle(common::AppPath(relative), relative, days.passedOver, held);
+            if (!held) {
+                // An emptied day file cannot be listed; a day-key list written without the day
+                // would drop it from the index as well.
+                common::LogError(kStep, relative + " holds nothing: the day is not listed, and " +
+                                            std::string(kDayKeyList) + " is kept as it was");
+                ++days.passedOver;
+                keepList = true;
+                return;
+            }
+            // A title whose first value is empty is a day the list never shows.
             if (title[0].empty()) return;
             std::vector<std::string> shown;
             shown.reserve(title.size());
@@ -162,14 +180,14 @@ PastDayList ScanTekichuDays(common::Host& host) {
     };
     const TekichuFolder folder = ScanMeetingKeys(host, scan);
     if (folder == TekichuFolder::Unlisted) ++days.passedOver;
-    if (folder == TekichuFolder::Missing) return days;
+    if (folder == TekichuFolder::Missing || keepList) return days;
 
     // The day-key list always ends up holding this scan's days, written whole.
     std::string content;
     content.reserve(days.keys.size() * (kKeyLength + 2));
     for (const auto& key : days.keys) content += key + "\r\n";
     if (!common::PassOver(kStep, [&] {
-            common::WriteFileAtomically(common::AppPath("TEKICHU/RACEIDYMDLKN.txt"), content);
+            common::WriteFileAtomically(common::AppPath(kDayKeyList), content);
         }))
         ++days.passedOver;
     return days;

@@ -53,6 +53,7 @@ struct PastDayList {
     std::vector<std::string> lines;
     std::vector<std::string> keys;
     int passedOver = 0;  // failures written to ERRORLOG.txt
+    std::vector<std::string> unfinishedInputs;  // end-text parts: marked steps whose files were read unfinished
 };
 
 /// The `List1` line of a day: the six title values joined, 18 half-width blanks, the key.
@@ -61,9 +62,14 @@ std::string PastDayLine(const std::vector<std::string>& titleUtf8, std::string_v
 /// The key of a `List1` line: its last 14 characters, when they are 14 digits.
 std::optional<std::string> KeyOfPastDayLine(std::string_view line);
 
+/// The day-key list the scan writes and the index rebuild reads.
+inline constexpr std::string_view kDayKeyList = "TEKICHU/RACEIDYMDLKN.txt";
+
 /// The past-results window's scan: every stored day whose tekichu.txt starts with a title, and
 /// TEKICHU/RACEIDYMDLKN.txt rewritten with their keys (not written when TEKICHU is missing,
-/// written empty when it cannot be listed). Window events do not run.
+/// written empty when it cannot be listed). A stored day whose tekichu.txt holds nothing is
+/// logged and counted, and the list then stays as it was. Names the marked steps whose files it
+/// reads unfinished (logged). Window events do not run.
 PastDayList ScanTekichuDays(common::Host& host);
 
 }  // namespace history

@@ -1,7 +1,5 @@
 #include "records/record_check.h"
 
-#include <utility>
-
 #include "common/error_log.h"
 #include "records/layouts.h"
 
@@ -9,7 +7,7 @@ namespace records {
 
 std::string FaultReason(RecordFault fault, std::string_view kind, std::size_t length, std::string_view record) {
     const std::size_t size = record.size();
-    const std::string of = " of the " + std::to_string(length) + " bytes of " + std::string(kind);
+    const std::string of = " of the " + std::to_string(length) + " bytes" + (kind.empty() ? "" : " of " + std::string(kind));
     switch (fault) {
         case RecordFault::None: return "whole";
         case RecordFault::CutShort: return "cut short: " + std::to_string(size) + of;
@@ -42,9 +40,13 @@ std::size_t DeliveredLength(std::string_view kind) noexcept {
 }
 
 RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind,
-                                 std::size_t length, std::int64_t records, std::vector<std::string>* entries)
+                                 std::size_t length, std::uint64_t fileBytes, std::vector<std::string>* entries)
     : step_(step), file_(std::move(file)), kind_{kind.size() > 0 ? kind[0] : ' ', kind.size() > 1 ? kind[1] : ' '},
-      length_(length), records_(records), entries_(entries) {}
+      kindSize_(kind.empty() ? 0 : 2), length_(length), records_(length > 0 ? static_cast<std::int64_t>(fileBytes / length) : 0), entries_(entries),
+      tailBytes_(length > 0 ? fileBytes % length : fileBytes) {
+    // Counted now, so that PassedOver tells it before the check finishes.
+    if (tailBytes_ > 0) ++passedOver_;
+}
 
 RecordFileCheck::~RecordFileCheck() {
     // Entries go to a caller's list, which may be gone by now: that caller finishes the check.
@@ -57,9 +59,13 @@ RecordFileCheck::~RecordFileCheck() {
 }
 
 void RecordFileCheck::Finish() {
-    if (unlogged_ == 0) return;
-    const std::int64_t unlogged = std::exchange(unlogged_, 0);
-    Log(file_.string() + ": " + std::to_string(unlogged) + " more damaged records passed over");
+    if (finished_) return;
+    finished_ = true;
+    if (unlogged_ > 0) Log(file_.string() + ": " + std::to_string(unlogged_) + " more damaged records passed over");
+    // After a shifted record the tail is part of the rest already told.
+    if (tailBytes_ > 0 && !stopped_)
+        Log(file_.string() + ": " + std::to_string(tailBytes_) + " bytes after record " + std::to_string(records_) +
+            " are not a whole record (the file is cut or has bytes added): not read");
 }
 
 void RecordFileCheck::Log(std::string entry) const {
@@ -72,12 +78,14 @@ void RecordFileCheck::Log(std::string entry) const {
 
 void RecordFileCheck::PassOver(std::int64_t n, std::string_view record, RecordFault fault) {
     ++passedOver_;
-    const std::string_view kind(kind_, 2);
+    const std::string_view kind(kind_, kindSize_);
     std::string entry;
     if (ShiftsTheRest(fault)) {
         stopped_ = true;
         const std::int64_t rest = records_ > n ? records_ - n : 0;
         passedOver_ += rest;
+        // A torn tail is part of the shifted rest, told with it.
+        if (tailBytes_ > 0) --passedOver_;
         entry = file_.string() + " record " + std::to_string(n) + ": " +
                 FaultReason(fault, kind, length_, record) +
                 "; the records after it are shifted: the rest of the file (" + std::to_string(rest) +

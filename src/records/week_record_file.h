@@ -74,12 +74,13 @@ public:
     /// zero bytes read as blanks. Returns the records passed over.
     std::int64_t ForEach(std::string_view step,
                          const std::function<void(std::int64_t, RecordView<L>)>& visit) const {
-        RecordFileCheck check(step, Path(), L::kName, static_cast<std::size_t>(kRecordLength), Count());
+        RecordFileCheck check(step, Path(), L::kName, static_cast<std::size_t>(kRecordLength), file_.Size());
         std::string buffer;
         // After a shifted record the check looks at no other record: the rest is read, not visited.
         file_.ForEach([&](std::int64_t n, std::string_view bytes) {
             if (check.Whole(n, bytes)) visit(n, RecordView<L>(WithBlanks(bytes, buffer)));
         });
+        check.Finish();
         return check.PassedOver();
     }
 

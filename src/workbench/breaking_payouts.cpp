@@ -21,6 +21,7 @@
 #include "records/decoders.h"
 #include "records/fields.h"
 #include "records/keys.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 #include "workbench/race_horse_record.h"
 
@@ -31,8 +32,8 @@ namespace {
 constexpr std::string_view kO1Realtime = "O1RIALTIME.dat";
 
 // One race's odds connection: its few reads, the O1 records among them kept as delivered.
-void FetchWinOddsOfRace(dataservice::JVLink& link, common::Host& host, const std::string& raceId,
-                        acquisition::OddsLineWriter& writer, WinOddsFetchSummary& s) {
+void FetchWinOddsOfRace(dataservice::JVLink& link, common::Host& host, const std::string& raceId, std::string& lines,
+                        WinOddsFetchSummary& s) {
     ++s.connections;
     const int init = link.JVInit(acquisition::kBreakingResultsSid);
     if (init != dataservice::kRcOk) host.messageBox(std::string(acquisition::kJVInitError) + std::to_string(init));
@@ -56,10 +57,8 @@ void FetchWinOddsOfRace(dataservice::JVLink& link, common::Host& host, const std
         if (code <= 0) continue;
         const std::string_view record = std::string_view(buff).substr(0, std::min<std::size_t>(code, buff.size()));
         if (acquisition::OddsKindOf(record) != acquisition::OddsKind::O1) continue;
-        if (writer.Append(record))
-            ++s.linesKept;
-        else
-            ++s.failures;  // logged by the writer
+        acquisition::AppendOddsLine(lines, record);
+        ++s.linesKept;
     }
     link.JVClose();
 }
@@ -85,7 +84,17 @@ void ApplyRace(const std::string& key, const std::vector<Update>& updates, Break
         for (const Update& u : updates) Skip(s, u);
         return;
     }
-    std::vector<RaceHorseRecord> runners = ReadRaceHorseFile(key);
+    std::int64_t damaged = 0;
+    std::vector<RaceHorseRecord> runners = ReadRaceHorseFile(key, kBreakingPayoutsStep, &damaged);
+    if (damaged > 0) {
+        // Written back, the records read shifted or in place of damaged ones would lose runners:
+        // the file stays as it is until the batch writes it again.
+        s.recordsPassedOver += damaged;
+        common::LogError(kBreakingPayoutsStep, RaceHorseFilePath(key).string() +
+                                                   " holds damaged records: left as it was, the breaking results of its race not merged");
+        for (const Update& u : updates) Skip(s, u);
+        return;
+    }
     bool changed = false;
     for (const Update& u : updates) {
         const auto h = common::DigitsValue(u.umaban);
@@ -107,18 +116,19 @@ void ApplyRace(const std::string& key, const std::vector<Update>& updates, Break
 
 WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host& host) {
     WinOddsFetchSummary s;
-    acquisition::OddsLineWriter writer(acquisition::OddsStem::Realtime, {acquisition::OddsKind::O1},
-                                       std::string(kBreakingPayoutsStep));
-    std::error_code ec;
-    if (!std::filesystem::exists(acquisition::OddsLineFilePath(acquisition::OddsKind::O1, acquisition::OddsStem::Realtime), ec))
-        ++s.failures;  // logged by the writer; the lines of last time are not merged again
+    // The lines are gathered and the file replaced whole at the end: a run cut short leaves the
+    // last fetch's file as it was, never one emptied or cut.
+    std::string lines;
     if (!common::PassOver(kBreakingPayoutsStep, [&] {
             const std::vector<std::string> races = acquisition::RecentRaceWindow(common::AppPath(records::kRaThisWeek),
                                                                                      kBreakingPayoutsStep, &s.recordsPassedOver);
-            for (const std::string& raceId : races) FetchWinOddsOfRace(link, host, raceId, writer, s);
+            for (const std::string& raceId : races) FetchWinOddsOfRace(link, host, raceId, lines, s);
         }))
         ++s.failures;
-    writer.Close();
+    if (common::PassOver(kBreakingPayoutsStep, [&] { common::WriteFileAtomically(common::AppPath(kO1Realtime), lines); }))
+        s.written = true;
+    else
+        ++s.failures;
     return s;
 }
 
@@ -163,7 +173,8 @@ BreakingPayoutsSummary MergeBreakingResults(dataservice::JVLink& link, common::H
     else if (common::KeepOutput(kBreakingPayoutsStep, common::AppPath(kO1Realtime), common::AppPath(records::kRaThisWeek)))
         s.outputsKept = 1;
     s.results = FetchBreakingResults(link, host);
-    s.merge = MergeBreakingIntoRaceFiles();
+    // Odds lines that this fetch could not write are last time's: they are not merged again.
+    s.merge = MergeBreakingIntoRaceFiles(!arrivalsHeld || s.odds.written);
     if (!common::PassOver(kBreakingPayoutsStep, [] { common::ClearStepMark(common::MarkedStep::BreakingPayouts); }))
         ++s.markFailures;
     return s;
@@ -176,7 +187,7 @@ std::string BreakingPayoutsEndText(const BreakingPayoutsSummary& s) {
     return std::string(acquisition::BreakingPayoutsEndText(s.Failures() == 0)) + common::PassedOverNote(parts, runFirst);
 }
 
-BreakingMergeSummary MergeBreakingIntoRaceFiles() {
+BreakingMergeSummary MergeBreakingIntoRaceFiles(bool mergeOdds) {
     BreakingMergeSummary s;
     // Updates per race in file order, the runner merge's before the odds merge's.
     std::map<std::string, std::vector<Update>> byRace;
@@ -193,12 +204,28 @@ BreakingMergeSummary MergeBreakingIntoRaceFiles() {
             byRace[records::RaceKey12Of(se)].push_back(std::move(u));
         });
     });
-    const bool o1Read = common::PassOver(kBreakingPayoutsStep, [&] {
-        const std::string content = common::ReadWholeFile(common::AppPath(kO1Realtime));
+    const bool o1Read = !mergeOdds || common::PassOver(kBreakingPayoutsStep, [&] {
+        const std::filesystem::path path = common::AppPath(kO1Realtime);
+        const std::string content = common::ReadWholeFile(path);
         records::RecordO1 o1;
-        for (const std::string& line : common::SplitLines(content)) {
-            if (line.size() < 2 || line.compare(0, 2, "O1") != 0) continue;
-            records::DecodeO1(line, o1);
+        std::string record;
+        std::int64_t lineNumber = 0;
+        for (std::string_view line : common::LineViews(content)) {
+            ++lineNumber;
+            // A line of the file is one record as delivered, its CR LF taken off: one cut short or
+            // run into another is passed over, the lines after it stand where they were.
+            record.assign(line);
+            record += "\r\n";
+            const records::RecordFault fault = records::CheckRecord<records::LayoutO1>(record);
+            if (fault != records::RecordFault::None) {
+                ++s.recordsPassedOver;
+                common::LogError(kBreakingPayoutsStep,
+                                 path.string() + " line " + std::to_string(lineNumber) + ": " +
+                                     records::FaultReason(fault, records::LayoutO1::kName, records::kLength<records::LayoutO1> - 2, line) +
+                                     ": passed over");
+                continue;
+            }
+            records::DecodeO1(record, o1);
             std::vector<Update>& race = byRace[records::RaceKey12Of(o1)];
             for (int e = 0; e < 28; ++e) {
                 Update u;

@@ -25,13 +25,14 @@ struct BreakingMergeSummary {
     std::int64_t oddsSkipped = 0;     // the same for win entries (blank entries are not counted)
     std::int64_t racesWritten = 0;    // race files rewritten
     std::int64_t failures = 0;        // files that could not be read or written (logged)
-    std::int64_t recordsPassedOver = 0;  // damaged records of SERIALTIME.dat (logged)
+    std::int64_t recordsPassedOver = 0;  // damaged records of SERIALTIME.dat, O1RIALTIME.dat and the race files (logged)
 };
 
 /// The runner merge, then the odds merge. Only existing records of existing race files change
 /// (no file is created or extended); within each merge the last record in file order decides,
-/// and every race file is read and written once.
-BreakingMergeSummary MergeBreakingIntoRaceFiles();
+/// and every race file is read and written once. A race file with a damaged record (the record
+/// check) is left as it was. Without `mergeOdds` O1RIALTIME.dat is not read.
+BreakingMergeSummary MergeBreakingIntoRaceFiles(bool mergeOdds = true);
 
 /// Reads made for one race of the odds fetch at most.
 inline constexpr int kMaxWinOddsReadsPerRace = 6;
@@ -41,15 +42,17 @@ struct WinOddsFetchSummary {
     std::int64_t linesKept = 0;    // O1 lines appended to O1RIALTIME.dat
     std::int64_t failures = 0;     // logged
     std::int64_t recordsPassedOver = 0;  // damaged records of RATHISWEEKN.dat (logged)
+    bool written = false;          // O1RIALTIME.dat replaced with this fetch's lines
 };
 
-/// O1RIALTIME.dat is emptied; then for each race of the RecentRaceWindow of RATHISWEEKN.dat (the
+/// For each race of the RecentRaceWindow of RATHISWEEKN.dat (the
 /// order of arrival), newest first: JVInit (a result other than 0: "JVInitエラー。RC=" and the
 /// result, once per connection; goes on), JVRTOpen "0B30" with the RaceId, at most six reads,
 /// JVClose. -1 ends a race's reads; 0 and other codes count toward the six. An O1 record is kept
 /// only from a read that returned a positive length, and only the bytes that read delivered (with
-/// CR LF added when it lacks one). A failure (a file that cannot be read or written) is logged
-/// and the rest of the fetch is abandoned.
+/// CR LF added when it lacks one). O1RIALTIME.dat is then replaced with the lines kept, through a
+/// scratch file. A failure (a file that cannot be read or written) is logged and the rest of the
+/// fetch is abandoned.
 WinOddsFetchSummary FetchBreakingWinOdds(dataservice::JVLink& link, common::Host& host);
 
 struct ResultsFetchSummary {

@@ -123,7 +123,7 @@ void ShowRunnerGrids(const RaceSelection& selection, RaceDetailState& state) {
     if (selection.KeyUsable) {
         // The view shows what it can: a file it cannot read shows as a race without runners.
         try {
-            runners = ReadRaceHorseFile(selection.RaceKey12);
+            runners = ReadRaceHorseFile(selection.RaceKey12, kStep);
         } catch (const std::exception&) {
             runners.clear();
         }

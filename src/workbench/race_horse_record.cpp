@@ -6,6 +6,7 @@
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "records/record_check.h"
 
 namespace workbench {
 
@@ -99,10 +100,26 @@ void WriteRaceHorseFile(std::string_view raceKey12, const std::vector<RaceHorseR
     common::WriteFileAtomically(RaceHorseFilePath(raceKey12), records);
 }
 
-std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12) {
+std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12, std::string_view step,
+                                               std::int64_t* passedOver) {
+    const std::filesystem::path path = RaceHorseFilePath(raceKey12);
+    const std::string bytes = common::ReadWholeFile(path);
+    // A runner record carries no tag of its kind: its length and line end are what is checked.
+    records::RecordFileCheck check(step, path, "", RaceHorseRecord::kLength, bytes.size());
     std::vector<RaceHorseRecord> runners;
-    common::RecordFile(RaceHorseFilePath(raceKey12), RaceHorseRecord::kLength)
-        .ForEach([&](std::int64_t, std::string_view bytes) { runners.push_back(RaceHorseRecord::FromBytes(bytes)); });
+    for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n) {
+        const std::string_view record = std::string_view(bytes).substr(static_cast<std::size_t>(n - 1) * RaceHorseRecord::kLength,
+                                                                       RaceHorseRecord::kLength);
+        // A horse number without a runner is all zero bytes, as the batch writes it.
+        const bool blank = record.find_first_not_of('\0') == std::string_view::npos;
+        if (blank || !check.Whole(n, record)) {
+            if (!check.Stopped()) runners.emplace_back();
+            continue;
+        }
+        runners.push_back(RaceHorseRecord::FromBytes(record));
+    }
+    check.Finish();
+    if (passedOver) *passedOver = check.PassedOver();
     return runners;
 }
 

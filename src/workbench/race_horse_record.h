@@ -166,7 +166,12 @@ std::filesystem::path RaceHorseFilePath(std::string_view raceKey12);
 /// an empty file. A failure leaves the old file whole and throws.
 void WriteRaceHorseFile(std::string_view raceKey12, const std::vector<RaceHorseRecord>& runners);
 
-/// The records of a race's runner file, horse number 1 first (a missing file has none).
-std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12);
+/// The records of a race's runner file, horse number 1 first (a missing file has none), through
+/// the record check: a damaged record is logged under `step` and read as a blank one, so that the
+/// horse numbers after it keep their places; after one without its line end the rest of the file
+/// is shifted and not read. Returns the records passed over in `passedOver` (when given): a file
+/// that had any must not be written back from what was read.
+std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12, std::string_view step,
+                                               std::int64_t* passedOver = nullptr);
 
 }  // namespace workbench

@@ -1,7 +1,9 @@
 #include "workbench/race_list.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
+#include <system_error>
 #include <unordered_map>
 
 #include "common/encoding.h"
@@ -201,8 +203,12 @@ RaceList ListRaces(std::int16_t resultMode, const RaceFileRecords& raceFile, con
     if (list.Races.empty()) {
         const std::string_view file = resultMode == 1 ? records::kHrThisWeek : records::kRaThisWeekNew;
         const auto records = resultMode == 1 ? static_cast<std::int64_t>(payoutFile.size()) : raceFile.FileCount;
-        list.NothingListed = records == 0 ? std::string(file) + " holds no record: no race to work on"
-                                          : std::string(file) + " holds no race to list: no race to work on";
+        std::error_code ec;
+        if (!std::filesystem::exists(common::AppPath(file), ec))
+            list.NothingListed = std::string(file) + " is missing: nothing to work on";
+        else
+            list.NothingListed = records == 0 ? std::string(file) + " holds no record: no race to work on"
+                                              : std::string(file) + " holds no race to list: no race to work on";
     }
     return list;
 }

@@ -7,9 +7,11 @@
 
 #include "common/numbers.h"
 #include "common/paths.h"
+#include "common/record_file.h"
 #include "engine/ex_record.h"
 #include "records/fields.h"
 #include "records/keys.h"
+#include "records/record_check.h"
 #include "records/week_record_file.h"
 #include "workbench/race_info_table.h"
 
@@ -147,8 +149,44 @@ RaceRunners FirstFieldRecords(const RaceEntries& entries) {
     return runners;
 }
 
-std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer) {
+namespace {
+
+bool IsWholeRun(std::string_view record) {
+    return records::CheckRecord(record, engine::kExKind, engine::ExRecord::kLength) == records::RecordFault::None;
+}
+
+// The runs of a damaged file: only its records that stand where they belong (the file read whole
+// through the record check), and of those the newest of this race with the whole ones right
+// before it.
+std::string_view WholeRunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer,
+                                 std::vector<std::string>* damage) {
     const std::size_t length = exFile.RecordLength();
+    const std::string_view bytes = common::ReadWholeFile(exFile.Path(), buffer);
+    std::vector<std::int64_t> whole;  // record numbers
+    std::vector<std::string> entries;
+    records::RecordFileCheck check({}, exFile.Path(), engine::kExKind, length, bytes.size(), &entries);
+    for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n)
+        if (check.Whole(n, bytes.substr(static_cast<std::size_t>(n - 1) * length, length))) whole.push_back(n);
+    check.Finish();
+    if (damage) damage->insert(damage->end(), entries.begin(), entries.end());
+    for (std::size_t i = whole.size(); i-- > 0;) {
+        const std::int64_t k = whole[i];
+        if (!IsRunOfRace(bytes.substr(static_cast<std::size_t>(k - 1) * length, length), raceKey12)) continue;
+        std::size_t first = i;
+        while (first > 0 && whole[first - 1] == whole[first] - 1 && k - whole[first - 1] < kRunElements) --first;
+        const auto from = static_cast<std::size_t>(whole[first] - 1) * length;
+        return bytes.substr(from, static_cast<std::size_t>(k - whole[first] + 1) * length);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer,
+                            std::vector<std::string>* damage) {
+    const std::size_t length = exFile.RecordLength();
+    // A size that is not a whole number of records: bytes were cut, added or inserted somewhere.
+    if (exFile.Size() % length != 0) return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
     std::int64_t newest = exFile.Count();
     // Backwards a block at a time: this week's record is normally the last one, and then the block
     // is the runs.
@@ -165,6 +203,8 @@ std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view r
                                 : exFile.ReadRange(first, k - first + 1, buffer);
             if (runs.size() != static_cast<std::size_t>(k - first + 1) * length)
                 throw std::runtime_error(exFile.Path().string() + " changed while it was read");
+            for (std::size_t at = 0; at < runs.size(); at += length)
+                if (!IsWholeRun(runs.substr(at, length))) return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
             return runs;
         }
         if (inBlock < newest - oldest + 1) break;  // the file shrank under us
@@ -208,8 +248,12 @@ RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& 
             if (kettoNum.size() != 10 || !common::IsDigits(kettoNum))
                 throw std::invalid_argument("KettoNum \"" + kettoNum + "\" is not digits: no runs joined");
             const engine::ExRecordFile exFile = engine::ExRecordFile::OfHorse(kettoNum);
-            const std::string_view runs =
-                RunsOfRace(common::RecordFile(exFile.Path(), engine::ExRecord::kLength), raceKey12, runsBuffer);
+            std::vector<std::string> damage;
+            const std::string_view runs = RunsOfRace(common::RecordFile(exFile.Path(), engine::ExRecord::kLength),
+                                                     raceKey12, runsBuffer, &damage);
+            // Told with the race; the runs that stand where they belong are joined.
+            for (const std::string& entry : damage)
+                log.RaceFailed(raceIdx, raceKey12, "join of horse number " + std::to_string(h), entry);
             if (runs.empty()) {
                 log.RunnerWithoutRuns(raceKey12, static_cast<int>(h), kettoNum,
                                       exFile.Count() == 0 ? "no expanded records" : "expanded records of other races only");

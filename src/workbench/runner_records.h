@@ -48,8 +48,12 @@ RaceRunners FirstFieldRecords(const RaceEntries& entries);
 /// file reads as empty and is not created.
 std::string RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12);
 /// The same, read into `buffer` (see RecordFile::ReadRange): the runs are a view into it, good
-/// until the next read into it.
-std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer);
+/// until the next read into it. Only records that stand where they belong are read
+/// (records::RecordFileCheck): in a damaged file the runs end before a damaged record, and after a
+/// shifted one nothing is found; what was damaged goes to `damage`, when given, for the caller to
+/// log.
+std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer,
+                            std::vector<std::string>* damage = nullptr);
 
 /// Copies runs into a runner record: `runs` are whole expanded records, oldest first, the last
 /// being this race's; the last fills element 0, the one before it element 1, and so on. The single

@@ -43,12 +43,14 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::SetStepMark(common::MarkedStep::WeeklyBatch); });
     batch.UnfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::WeeklyBatch, kBatchStep);
 
-    // The code table logs a missing file itself; the names are then empty.
+    // The code table logs a missing file and what it could not read itself; without a file the
+    // names are empty.
     const common::CodeTable codes = common::CodeTable::Load();
-    if (!codes.FileFound() || codes.RowsDropped() > 0) log.CountStep();
-    if (codes.Unreadable()) {
-        // The course names go into file names: without them the races' files would be written
-        // under other names beside the right ones. Nothing is written; the next run does it all.
+    if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.Damaged()) log.CountStep();
+    if (codes.Damaged()) {
+        // The course names go into file names: a table there but not read whole would have the
+        // races' files written under other names beside the right ones. Nothing is written; the
+        // next run does it all.
         log.Step(common::MarkOf(common::MarkedStep::WeeklyBatch).markFile, [] { common::ClearStepMark(common::MarkedStep::WeeklyBatch); });
         batch.StepsPassedOver = log.StepsPassedOver();
         return batch;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -13,6 +14,7 @@
 
 #include "acquisition/odds_tables.h"
 #include "common/file_faults.h"
+#include "common/step_marks.h"
 #include "dataservice/local_jvlink.h"
 #include "dataservice/scripted_jvlink.h"
 #include "odds_fixtures.h"
@@ -51,20 +53,33 @@ std::string Full(const Shape& shape) {
     return FullOddsRecord(shape, kRace);
 }
 
-// One fetch on a data service of its own, for tests that run several: script `link`, then Run.
-struct OneFetch {
+// Fetches on a data service of their own, for tests that run several: script or fill `link`,
+// then Run.
+template <class Link>
+struct FetchesOn {
+    template <class... Args>
+    explicit FetchesOn(Args&&... args) : link(std::forward<Args>(args)...) {}
     acquisition::WeekOddsSummary Run(bool trifecta) {
         const auto text = [this](std::string_view t) { texts.emplace_back(t); };
         return trifecta ? acquisition::FetchWeekTrifectaOdds(starter, nullptr, text)
                         : acquisition::FetchWeekOdds(starter, nullptr, text);
     }
     testsupport::RecordingHost host;
-    dataservice::ScriptedJVLink link;
+    Link link;
     std::int32_t count = 0;
     std::int16_t flag = 0;
     acquisition::DownloadStarter starter{link, count, flag, host};
     std::vector<std::string> texts;
 };
+using OneFetch = FetchesOn<dataservice::ScriptedJVLink>;
+
+// The folder-backed stand-in serving `folder`/jvdata, everything downloaded.
+dataservice::LocalJVLink::Config StandInServing(const testsupport::TempAppFolder& folder) {
+    folder.Write("jvlink.settings", "pace=0\n");
+    dataservice::LocalJVLink::Config config;
+    config.settingsFile = folder / "jvlink.settings";
+    return config;
+}
 
 class WeekOddsFetch : public ::testing::Test {
 protected:
@@ -383,8 +398,9 @@ TEST(WeekOddsFetchKilled, TheOddsFilesAreUntouchedUntilTheReadsEnd) {
 
 // Each file call of a fetch made to fail in turn: the fetch says that it failed, logs why, and
 // leaves no scratch file; the odds files of the last fetch stay byte for byte. The renames come
-// last, once every kind is written whole: a failed one keeps its kind's old file, and the other
-// kinds, each whole, take their new ones.
+// once every kind is written whole, under the fetch's mark: a failed one keeps its kind's old
+// file, the other kinds, each whole, take their new ones, and the mark stays. The mark's removal
+// comes last: when it fails, the fetch has replaced every file and says that one step failed.
 TEST(WeekOddsFetchFileFaults, EachFailedFileCallKeepsTheOddsFilesAndIsTold) {
     struct SwitchOff {
         ~SwitchOff() { common::FailNthFileCall(0); }
@@ -395,11 +411,16 @@ TEST(WeekOddsFetchFileFaults, EachFailedFileCallKeepsTheOddsFilesAndIsTold) {
         std::vector<std::string> files;    // in the order the fetch renames them
         std::vector<std::string> records;  // the new content of each
         std::string failedText;
+        std::string markLeftText;
+        common::MarkedStep mark;
     };
     const std::vector<Case> cases = {
         {"quinella, exacta, trio", false, {"O2THISWEEKN.dat", "O4THISWEEKN.dat", "O5THISWEEKN.dat"},
-         {Full(kO2) + Full(kO2), Full(kO4), Full(kO5)}, kFailed},
-        {"trifecta", true, {"O6THISWEEKN.dat"}, {Full(kO6)}, kTrifectaFailed},
+         {Full(kO2) + Full(kO2), Full(kO4), Full(kO5)}, kFailed,
+         "オッズ取得完了（処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）", common::MarkedStep::OddsFetch},
+        {"trifecta", true, {"O6THISWEEKN.dat"}, {Full(kO6)}, kTrifectaFailed,
+         "3連単オッズ取得完了（処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）",
+         common::MarkedStep::TrifectaFetch},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -409,6 +430,7 @@ TEST(WeekOddsFetchFileFaults, EachFailedFileCallKeepsTheOddsFilesAndIsTold) {
             std::vector<std::string> files;
             std::vector<std::string> scratch;
             std::string log;
+            bool marked = false;
         };
         // One fetch on a folder that holds the last fetch's files, with call n failing (0: none).
         const auto fetch = [&](std::int64_t n, std::int64_t* calls) {
@@ -427,6 +449,7 @@ TEST(WeekOddsFetchFileFaults, EachFailedFileCallKeepsTheOddsFilesAndIsTold) {
             for (const std::string& name : c.files) run.files.push_back(folder.Read(name));
             run.scratch = ScratchFiles(folder);
             run.log = folder.Read("ERRORLOG.txt");
+            run.marked = common::StepMarkStands(c.mark);
             return run;
         };
 
@@ -435,19 +458,28 @@ TEST(WeekOddsFetchFileFaults, EachFailedFileCallKeepsTheOddsFilesAndIsTold) {
         ASSERT_TRUE(sound.summary.PlainSuccess()) << sound.log;
         ASSERT_EQ(sound.files, c.records);
         const auto renames = static_cast<std::int64_t>(c.files.size());
+        ASSERT_FALSE(sound.marked);
         ASSERT_GT(calls, 3 * renames);  // opens, writes, closes and renames
 
         for (std::int64_t n = 1; n <= calls; ++n) {
             SCOPED_TRACE(n);
             const Run run = fetch(n, nullptr);
+            EXPECT_THAT(run.scratch, IsEmpty());
+            EXPECT_NE(run.log.find(c.trifecta ? "[FetchWeekTrifectaOdds]" : "[FetchWeekOdds]"), std::string::npos);
+            if (n == calls) {  // the mark's removal
+                EXPECT_THAT(run.texts, ElementsAre(c.markLeftText));
+                EXPECT_FALSE(run.summary.PlainSuccess());
+                EXPECT_EQ(run.files, c.records);
+                EXPECT_TRUE(run.marked);
+                continue;
+            }
             EXPECT_THAT(run.texts, ElementsAre(c.failedText));
             EXPECT_EQ(run.summary.outcome, acquisition::WeekOddsOutcome::Failed);
             EXPECT_FALSE(run.summary.PlainSuccess());
-            EXPECT_THAT(run.scratch, IsEmpty());
-            EXPECT_NE(run.log.find(c.trifecta ? "[FetchWeekTrifectaOdds]" : "[FetchWeekOdds]"), std::string::npos);
-            // Only a failed rename leaves the other kinds with their new files; the failed kind, and
-            // every kind after any other failure, keeps the last fetch's.
-            const std::int64_t failedRename = n - (calls - renames) - 1;  // index, or below 0
+            // Only a failed rename leaves the other kinds with their new files, and the mark; the
+            // failed kind, and every kind after any other failure, keeps the last fetch's.
+            const std::int64_t failedRename = n - (calls - 1 - renames) - 1;  // index, or below 0
+            EXPECT_EQ(run.marked, failedRename >= 0);
             for (std::size_t i = 0; i < c.files.size(); ++i) {
                 const bool renamed = failedRename >= 0 && failedRename != static_cast<std::int64_t>(i);
                 const std::string label = run.files[i] == c.records[i]                           ? "new"
@@ -476,28 +508,18 @@ TEST(WeekOddsFetchThroughTheStandIn, AFirstOddsFileDamagedWith402Or403) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.suffix);
         testsupport::TempAppFolder folder;
-        folder.Write("jvlink.settings", "pace=0\n");
         folder.Write("jvdata/stored/TCOV/a" + c.suffix, Full(kO4) + Full(kO5) + Full(kO6));
         folder.Write("jvdata/stored/TCOV/b.dat", Full(kO1) + Full(kO2) + Full(kO3));
         folder.Write("jvdata/stored/RCOV/c.dat", Full(kO2));
         folder.Write("jvdata/stored/RACE/d.dat", std::string("RA") + std::string(1268, ' ') + "\r\n");
         folder.Write("jvdata/stored/DIFF/e.dat", Full(kO5));
 
-        dataservice::LocalJVLink::Config config;
-        config.settingsFile = folder / "jvlink.settings";
-        dataservice::LocalJVLink link(std::move(config));
-        testsupport::RecordingHost host;
-        std::int32_t count = 0;
-        std::int16_t flag = 0;
-        acquisition::DownloadStarter starter{link, count, flag, host};
-        std::vector<std::string> texts;
-        const auto text = [&](std::string_view t) { texts.emplace_back(t); };
+        FetchesOn<dataservice::LocalJVLink> fetches(StandInServing(folder));
+        fetches.Run(false);
+        fetches.Run(true);
 
-        acquisition::FetchWeekOdds(starter, nullptr, text);
-        acquisition::FetchWeekTrifectaOdds(starter, nullptr, text);
-
-        EXPECT_EQ(host.Messages(), c.messages);
-        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(fetches.host.Messages(), c.messages);
+        EXPECT_EQ(fetches.texts, c.texts);
         EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), c.delivered ? Full(kO2) + Full(kO2) : "");
         EXPECT_EQ(folder.Read("O4THISWEEKN.dat"), c.delivered ? Full(kO4) : "");
         EXPECT_EQ(folder.Read("O5THISWEEKN.dat"), c.delivered ? Full(kO5) : "");
@@ -506,6 +528,55 @@ TEST(WeekOddsFetchThroughTheStandIn, AFirstOddsFileDamagedWith402Or403) {
         EXPECT_EQ(acquisition::BuildOddsTables(acquisition::kOddsSourceThisWeek).written, c.delivered ? 4 : 0);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "KAIME"), {}), c.delivered ? 4 : 0);
     }
+}
+
+// A damaged record in the stored data (an RA record cut short) is passed over by the stand-in:
+// it may have been odds, so neither fetch ends as if it had brought every kind whole. Each fails,
+// says so, and keeps the odds files of the last fetch.
+TEST(WeekOddsFetchThroughTheStandIn, ADamagedStoredRecordFailsBothFetches) {
+    testsupport::TempAppFolder folder;
+    const std::string race = std::string("RA") + std::string(1268, ' ') + "\r\n";
+    folder.Write("jvdata/stored/RACE/a.dat", race.substr(0, 600) + race);
+    folder.Write("jvdata/stored/TCOV/b.dat", Full(kO2) + Full(kO4) + Full(kO5) + Full(kO6));
+    for (const char* name : {"O2THISWEEKN.dat", "O4THISWEEKN.dat", "O5THISWEEKN.dat", "O6THISWEEKN.dat"})
+        folder.Write(name, std::string("last fetch's ") + name);
+
+    FetchesOn<dataservice::LocalJVLink> fetches(StandInServing(folder));
+    EXPECT_EQ(fetches.Run(false).outcome, acquisition::WeekOddsOutcome::Failed);
+    EXPECT_EQ(fetches.Run(true).outcome, acquisition::WeekOddsOutcome::Failed);
+
+    EXPECT_THAT(fetches.texts, ElementsAre(kFailed, kTrifectaFailed));
+    for (const char* name : {"O2THISWEEKN.dat", "O4THISWEEKN.dat", "O5THISWEEKN.dat", "O6THISWEEKN.dat"})
+        EXPECT_EQ(folder.Read(name), std::string("last fetch's ") + name);
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, ::testing::HasSubstr("[FetchWeekTrifectaOdds] 1 damaged records passed over by the data service"));
+    EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (folder / "jvdata/stored/RACE/a.dat").string() + " record 1: "));
+}
+
+// The kinds of one fetch are one change of the odds: while their files are renamed the fetch's
+// mark stands. One that could not be renamed leaves the odds partly new and partly old, and the
+// mark stays, so that the odds tables, which read them, say that the fetch did not end.
+TEST(WeekOddsFetchMark, AFetchThatReplacedOnlySomeKindsLeavesItsMark) {
+    testsupport::TempAppFolder folder;
+    folder.Write("O4THISWEEKN.dat/keep", "x");  // in the way of the exacta file's rename
+    OneFetch fetch;
+    fetch.link.QueueOpen(0, 2, 0).QueueRecord(Full(kO2)).QueueRecord(Full(kO4)).QueueRecord(Full(kO5)).QueueEnd();
+
+    EXPECT_EQ(fetch.Run(false).outcome, acquisition::WeekOddsOutcome::Failed);
+
+    EXPECT_EQ(folder.Read("O2THISWEEKN.dat"), Full(kO2));
+    EXPECT_TRUE(common::StepMarkStands(common::MarkedStep::OddsFetch));
+    EXPECT_FALSE(common::StepMarkStands(common::MarkedStep::TrifectaFetch));
+    EXPECT_THAT(fetch.texts, ElementsAre(kFailed));
+    const acquisition::OddsTablesResult tables = acquisition::BuildOddsTables(acquisition::kOddsSourceThisWeek);
+    EXPECT_THAT(acquisition::OddsTablesEndText(acquisition::kOddsSourceThisWeek, tables),
+                ::testing::HasSubstr("今週のオッズが途中で終了しています"));
+
+    std::filesystem::remove_all(folder / "O4THISWEEKN.dat");
+    OneFetch again;
+    again.link.QueueOpen(0, 2, 0).QueueRecord(Full(kO2)).QueueRecord(Full(kO4)).QueueRecord(Full(kO5)).QueueEnd();
+    EXPECT_TRUE(again.Run(false).PlainSuccess());
+    EXPECT_FALSE(common::StepMarkStands(common::MarkedStep::OddsFetch));
 }
 
 }  // namespace

@@ -87,31 +87,44 @@ TEST(WeeklyFetchThroughTheStandIn, ReplacesTheFiveWeekFiles) {
     EXPECT_EQ(s.host.Status(common::StatusBox::Text1), "今週開催取得終了");
 }
 
-// Damaged records in the stored data: a payout record cut short before its line end, and runner
-// records with LF line ends. The stand-in passes each over and logs it with its file and number,
-// the record after the cut one is served whole and not merged into it, and the fetch's end text
-// says that records were passed over.
-TEST(WeeklyFetchThroughTheStandIn, DamagedStoredRecordsArePassedOverAndLogged) {
-    StandIn s;
-    std::string lf2 = SE("RUNR2"), lf3 = SE("RUNR3");
-    lf2.erase(kSeLength - 2, 1);
-    lf3.erase(kSeLength - 2, 1);
-    s.folder.Write("jvdata/stored/RACE/a.dat", HR("PAYS1") + HR("PAYS2").substr(0, 300) + HR("PAYS3") + RA("RACE1"));
-    s.folder.Write("jvdata/stored/RACE/b.dat", SE("RUNR1") + lf2 + lf3);
+// Damaged records in the stored data: a payout record cut short before its line end, runner
+// records with LF line ends, or every file with LF line ends (a bad download). The stand-in
+// passes each over and logs it with its file and number; the fetch, whose week is then not whole,
+// fails and leaves last week's files as they were.
+TEST(WeeklyFetchThroughTheStandIn, DamagedStoredRecordsFailTheFetchAndKeepLastWeek) {
+    const auto lf = [](std::string bytes) {
+        std::string out;
+        for (char c : bytes)
+            if (c != '\r') out += c;
+        return out;
+    };
+    struct Case {
+        std::string name;
+        std::string a, b;     // jvdata/stored/RACE/a.dat and b.dat
+        std::string logged;   // one of the stand-in's lines
+    };
+    const std::vector<Case> cases = {
+        {"a record cut short and LF line ends",
+         HR("PAYS1") + HR("PAYS2").substr(0, 300) + HR("PAYS3") + RA("RACE1"), SE("RUNR1") + lf(SE("RUNR2") + SE("RUNR3")),
+         "a.dat record 2: cut short: 300 of the 719 bytes of HR: passed over"},
+        {"every file with LF line ends", lf(HR("PAYS1") + RA("RACE1")), lf(SE("RUNR1") + UM("HORS1") + KS("00001")),
+         "b.dat record 1: no CR LF up to the end of the file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandIn s;
+        s.folder.Write("jvdata/stored/RACE/a.dat", c.a);
+        s.folder.Write("jvdata/stored/RACE/b.dat", c.b);
 
-    EXPECT_EQ(s.Fetch(), Outcome::Done);
+        EXPECT_EQ(s.Fetch(), Outcome::Failed);
 
-    EXPECT_EQ(s.folder.Read("HRTHISWEEKN.dat"), HR("PAYS1") + HR("PAYS3"));
-    EXPECT_EQ(s.folder.Read("RATHISWEEKN.dat"), RA("RACE1"));
-    EXPECT_EQ(s.folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
-    const std::string log = s.folder.Read("ERRORLOG.txt");
-    EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (s.folder / "jvdata/stored/RACE/a.dat").string() +
-                                          " record 2: cut short: 300 of the 719 bytes of HR: passed over"));
-    EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (s.folder / "jvdata/stored/RACE/b.dat").string() +
-                                          " record 2: no CR LF up to the end of the file: the rest of the file (1108 "
-                                          "bytes) was not served"));
-    EXPECT_EQ(s.host.Status(common::StatusBox::Text1),
-              "今週開催取得終了（読み飛ばした壊れたレコード 2 件。ERRORLOG.txtを確認して下さい。）");
+        for (const std::string& name : kWeekFiles) EXPECT_EQ(s.folder.Read(name), LastWeek(name)) << name;
+        for (const std::string& name : kWeekFiles) EXPECT_FALSE(s.folder.Exists(name + ".partial")) << name;
+        const std::string log = s.folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, ::testing::HasSubstr("[LocalJVLink] " + (s.folder / "jvdata/stored/RACE/").string() + c.logged));
+        EXPECT_THAT(log, ::testing::HasSubstr("damaged records passed over (see above): the week files were kept"));
+        EXPECT_EQ(s.host.Status(common::StatusBox::Text1), "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。");
+    }
 }
 
 TEST(WeeklyFetchThroughTheStandIn, ACancelAGoneDataFolderOrAFailingReadKeepsLastWeek) {
@@ -186,6 +199,28 @@ TEST(WeeklyFetchThroughTheStandIn, RepairsFilesDamagedWith402And403) {
     EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1") + RA("RACE2"));
     EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
     EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("PAYS1"));
+}
+
+// The application folder's own settings file there but unreadable: the fetch does not serve the
+// default data folder in its place. It fails, names the file, and keeps last week.
+TEST(WeeklyFetchThroughTheStandIn, SettingsThatCannotBeReadKeepLastWeek) {
+    testsupport::TempAppFolder folder;
+    folder.Write("OPTION1N/STALLION.dat", "weights");
+    for (const std::string& name : kWeekFiles) folder.Write(name, LastWeek(name));
+    folder.Write("jvdata/stored/RACE/a.dat", RA("DEFAULT"));  // what the defaults would serve
+    folder.Write("JVLINKSETTINGS.txt/inside", "root=/elsewhere\n");
+
+    dataservice::LocalJVLink link;
+    testsupport::RecordingHost host;
+    std::int32_t downloadCount = 0;
+    std::int16_t dialogResult = 0;
+    acquisition::DownloadStarter starter{link, downloadCount, dialogResult, host};
+
+    EXPECT_EQ(acquisition::FetchThisWeek(starter, {}), Outcome::Failed);
+
+    for (const std::string& name : kWeekFiles) EXPECT_EQ(folder.Read(name), LastWeek(name)) << name;
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr((folder / "JVLINKSETTINGS.txt").string()));
+    EXPECT_EQ(host.Status(common::StatusBox::Text1), "今週開催取得に失敗しました。ERRORLOG.txtを確認して下さい。");
 }
 
 }  // namespace

@@ -9,7 +9,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "acquisition/structure_building.h"
+#include "acquisition/scratch_file.h"
+#include "common/file_faults.h"
+#include "common/record_file.h"
+#include "common/text_file.h"
 #include "common/paths.h"
+#include "common/step_marks.h"
 #include "dataservice/scripted_jvlink.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
@@ -128,58 +134,102 @@ TEST_F(WeeklyFetch, WritesEveryKeptKindInDeliveryOrderAndSkipsTheRest) {
 TEST_F(WeeklyFetch, StoresOnlyTheBytesAReadReturned) {
     link.QueueOpen(0, 1, 0);
     // The buffer holds a whole record and more, but the read says 100 bytes: the rest is not this
-    // record's, and a record cut short is passed over, never stored padded with blanks.
-    link.reads.push_back({100, SE("SHORT") + "TRAILING", "SE1.dat"});
+    // record's. The 100 bytes are a runner record of another length, stored at the layout's.
+    std::string shortSe = Delivered("SE", 100, '2', "SHORT");
+    link.reads.push_back({100, shortSe + SE("TRAILING"), "SE1.dat"});
     link.reads.push_back({static_cast<int>(kSeLength), SE("WHOLE") + "TRAILING", "SE1.dat"});
     link.QueueEnd();
 
     EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
 
-    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("WHOLE"));
-    EXPECT_THAT(folder.Read("ERRORLOG.txt"),
-                HasSubstr("[FetchThisWeek] SE1.dat record 1: cut short: 100 of the 555 bytes of SE: passed over"));
-    EXPECT_EQ(host.Status(StatusBox::Text1),
-              kEndText + "（読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）");
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("SHORT") + SE("WHOLE"));
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
 }
 
-// Each delivered record of the five kinds is checked before it is stored: one that does not have
-// its kind's length or its line end is passed over and logged with its file and number there, and
-// the records around it are stored as they came.
-TEST_F(WeeklyFetch, DamagedRecordsArePassedOverAndTheRestStored) {
+// A service may deliver a kind at another version's length. A record that is one line (its tag,
+// CR LF at its end and nowhere before) is stored at its layout's length: blanks in place of the
+// bytes it lacks, the bytes beyond the layout left out, CR LF where the layout has it.
+TEST_F(WeeklyFetch, RecordsOfAnotherLengthAreStoredAtTheLayoutsLength) {
+    // An RA of 1000 bytes with bytes up to its line end.
+    std::string shortRa = Delivered("RA", 1000, '2', "SHORTRA");
+    Put(shortRa, 991, "ENDBYTES");
+    std::string storedShortRa = RA("SHORTRA");
+    Put(storedShortRa, 991, "ENDBYTES");
+    // An SE of 600 bytes: what stands beyond the layout's 553 bytes and line end goes.
+    std::string longSe = Delivered("SE", 600, '2', "LONGSE");
+    Put(longSe, 550, "KEPT");
+    Put(longSe, 554, "BEYOND");
+    std::string storedLongSe = SE("LONGSE");
+    Put(storedLongSe, 550, "KEPT");
+    // A KS with more bytes before its line end: stored as the KS of its layout would be.
+    std::string longKs = KS("LONGKS");
+    longKs.insert(kKsLength - 2, "BEYOND");
+    // Horses of 40 bytes: the deregistered one still takes no number.
+    const std::string shortUm = Delivered("UM", 40, '1', "SHORTUM");
+    const std::string gone = Delivered("UM", 40, '9', "GONE");
+    // An HR of its head alone.
+    const std::string headHr = "HR2" + std::string(8, '0') + "\r\n";
+    std::string storedHeadHr = HR("");
+    Put(storedHeadHr, 4, std::string(8, '0'));
+
+    WriteLastWeek();
+    link.QueueOpen(0, 1, 0);
+    for (const std::string& record : {RA("RACE1"), shortRa, longSe, longKs, shortUm, gone, UM("HORS2"), headHr})
+        link.reads.push_back({static_cast<int>(record.size()), record, "f.dat"});
+    link.QueueEnd();
+
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
+
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1") + storedShortRa);
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), storedLongSe);
+    EXPECT_EQ(folder.Read("KSTHISWEEKN.dat"), StoredKS("LONGKS"));
+    EXPECT_EQ(folder.Read("UMTHISWEEKN.dat"), UM("SHORTUM") + UM("HORS2"));
+    EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), storedHeadHr);
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
+}
+
+// A delivered record of the five kinds that is not one line, or of its length without its line
+// end, is damaged: it is logged with its file and number there, and the fetch, whose week is then
+// not whole, fails and keeps last week's files as they were.
+TEST_F(WeeklyFetch, ADamagedRecordFailsTheFetchAndKeepsLastWeek) {
     std::string lf = HR("LF");
     lf.erase(kHrLength - 2, 1);  // LF alone
-    std::string longKs = KS("LONG") + "XX";
-    std::string mergedHr = HR("CUT").substr(0, 300) + RA("NEXT");
     struct Case {
         const char* name;
         std::string record;
         std::string logged;
     };
     const std::vector<Case> cases = {
-        {"an HR cut short and run into the next record", mergedHr,
-         "f.dat record 2: too long: 1572 bytes instead of the 719 bytes of HR"},
-        {"an HR with LF alone", lf, "f.dat record 2: cut short: 718 of the 719 bytes of HR"},
-        {"a KS two bytes too long", longKs, "f.dat record 2: too long: 4175 bytes instead of the 4173 bytes of KS"},
-        {"a race without its line end", RA("NOEND").substr(0, kRaLength - 2) + "XX",
-         "f.dat record 2: no CR LF at its end (byte 1271)"},
+        {"an HR cut short before its line end", HR("CUT").substr(0, 300),
+         "f.dat record 2: no CR LF at its end (300 bytes; HR has 719): passed over"},
+        {"an HR and a race run together", HR("FIRST") + RA("NEXT"),
+         "f.dat record 2: a line break at byte 718 of 1991: not one record: passed over"},
+        {"an HR with LF alone", lf, "f.dat record 2: no CR LF at its end (718 bytes; HR has 719): passed over"},
+        {"a KS with two bytes after its line end", KS("LONG") + "XX",
+         "f.dat record 2: a line break at byte 4172 of 4175: not one record: passed over"},
+        {"a race of its length without its line end", RA("NOEND").substr(0, kRaLength - 2) + "XX",
+         "f.dat record 2: no CR LF at its end (byte 1271): passed over"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(folder / "ERRORLOG.txt");
+        WriteLastWeek();
         link.QueueOpen(0, 1, 0);
         link.reads.push_back({static_cast<int>(kHrLength), HR("BEFORE"), "f.dat"});
         link.reads.push_back({static_cast<int>(c.record.size()), c.record, "f.dat"});
         link.reads.push_back({static_cast<int>(kHrLength), HR("AFTER"), "f.dat"});
         link.QueueEnd();
 
-        EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
+        EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
 
-        EXPECT_EQ(folder.Read("HRTHISWEEKN.dat"), HR("BEFORE") + HR("AFTER"));
-        EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), "");
-        EXPECT_EQ(folder.Read("KSTHISWEEKN.dat"), "");
-        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr(c.logged));
-        EXPECT_EQ(host.Status(StatusBox::Text1),
-                  kEndText + "（読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）");
+        ExpectLastWeekKept();
+        EXPECT_THAT(ScratchLeft(), ::testing::IsEmpty());
+        const std::string log = folder.Read("ERRORLOG.txt");
+        EXPECT_THAT(log, HasSubstr("[FetchThisWeek] " + c.logged));
+        EXPECT_THAT(log, HasSubstr("1 damaged records passed over (see above): the week files were kept"));
+        EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
     }
 }
 
@@ -466,6 +516,94 @@ TEST_F(WeeklyFetch, AWeekFileThatCannotBeReplacedIsReported) {
     EXPECT_THAT(log, HasSubstr("cannot replace"));
     EXPECT_THAT(log, HasSubstr("not every week file could be replaced"));
     EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+}
+
+// The five renames are one change of the week: while they run, WEEKLYFETCH.mark stands. A rename
+// that fails leaves the week files partly new and partly old, and the mark stays, so that the
+// start-up and structure building, which reads them, say that the fetch did not end; a fetch that
+// puts every file in place takes it away.
+TEST_F(WeeklyFetch, AFetchThatReplacedOnlySomeWeekFilesLeavesItsMark) {
+    WriteLastWeek();
+    std::filesystem::remove(folder / "SETHISWEEKN.dat");
+    folder.Write("SETHISWEEKN.dat/keep", "x");  // in the way of the runner file's rename
+    const auto queueWeek = [&] {
+        link.QueueOpen(0, 1, 0);
+        link.QueueRecord(RA("RACE1")).QueueRecord(SE("RUNR1")).QueueRecord(UM("HORS1"));
+        link.QueueEnd();
+    };
+    queueWeek();
+
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
+
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat"), RA("RACE1"));
+    EXPECT_TRUE(common::StepMarkStands(common::MarkedStep::WeeklyFetch));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                HasSubstr("not every week file could be replaced (see above): WEEKLYFETCH.mark stands until the fetch "
+                          "has run again"));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+
+    testsupport::RecordingHost structures;
+    acquisition::BuildWeekStructures(structures);
+    EXPECT_THAT(structures.Status(StatusBox::Text4), HasSubstr("①今週開催取得が途中で終了しています"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("[BuildWeekStructures] WEEKLYFETCH.mark stands"));
+
+    std::filesystem::remove_all(folder / "SETHISWEEKN.dat");
+    queueWeek();
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Done);
+    EXPECT_EQ(folder.Read("SETHISWEEKN.dat"), SE("RUNR1"));
+    EXPECT_FALSE(common::StepMarkStands(common::MarkedStep::WeeklyFetch));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kEndText);
+}
+
+// A fetch whose mark cannot be set replaces nothing: without the mark a rename cut short would go
+// unnoticed.
+TEST_F(WeeklyFetch, AFetchThatCannotSetItsMarkKeepsLastWeek) {
+    WriteLastWeek();
+    folder.Write("WEEKLYFETCH.mark.partial/keep", "x");  // in the way of the mark's scratch file
+    link.QueueOpen(0, 1, 0);
+    link.QueueRecord(RA("RACE1"));
+    link.QueueEnd();
+
+    EXPECT_EQ(Fetch(), acquisition::WeeklyFetchOutcome::Failed);
+
+    ExpectLastWeekKept();
+    EXPECT_THAT(ScratchLeft(), ElementsAre("WEEKLYFETCH.mark.partial"));  // the obstacle alone
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                HasSubstr("WEEKLYFETCH.mark could not be set (see above): the week files were kept"));
+    EXPECT_EQ(host.Status(StatusBox::Text1), kFailedText);
+}
+
+// A record file is written a block at a time: a block that cannot be written loses every record
+// it held, and the log counts them all, not one per failed write. A text file writes each record
+// at once and loses just that one.
+TEST(ScratchFile, AFailedWriteCountsTheRecordsItLost) {
+    struct SwitchOff {
+        ~SwitchOff() { common::FailNthFileCall(0); }
+    } off;
+    testsupport::TempAppFolder folder;
+    // 262 144-byte blocks hold 206 races: the 207th append writes the first block.
+    acquisition::ScratchFile<common::RecordAppender> races("Step", folder / "RATHISWEEKN.dat");
+    races.Open(std::size_t{1272});
+    common::FailNthFileCall(1);
+    for (int i = 1; i <= 300; ++i) races.Append([&](common::RecordAppender& f) { f.Append(RA(std::to_string(i))); });
+    common::FailNthFileCall(0);
+    races.Close();
+
+    acquisition::ScratchFile<common::TextAppender> odds("Step", folder / "O6THISWEEKN.dat");
+    odds.Open();
+    common::FailNthFileCall(2);
+    for (int i = 1; i <= 3; ++i) odds.Append([&](common::TextAppender& f) { f.Raw("line\r\n"); });
+    common::FailNthFileCall(0);
+    odds.Close();
+
+    EXPECT_FALSE(races.Sound());
+    EXPECT_FALSE(odds.Sound());
+    // The 93 races after the lost block are written.
+    EXPECT_EQ(folder.Read("RATHISWEEKN.dat.partial").size(), std::size_t{93 * 1272});
+    EXPECT_EQ(folder.Read("O6THISWEEKN.dat.partial"), "line\r\nline\r\n");
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, HasSubstr("[Step] 207 records not written to RATHISWEEKN.dat"));
+    EXPECT_THAT(log, HasSubstr("[Step] 1 records not written to O6THISWEEKN.dat"));
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "common/file_faults.h"
 #include "common/paths.h"
+#include "support/other_user.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -71,6 +74,62 @@ TEST(InstanceLock, ASecondProgramIsRefusedUntilTheFirstHasGone) {
     EXPECT_TRUE(folder.Exists("TALMOR7.lock"));  // left behind
     EXPECT_EQ(second.TryLock(), Result::Held);
     for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]}) ::close(fd);
+}
+
+// A lock file left by another user's run, which this user may not write: the lock needs only an
+// open file, so it still locks, and a holder is still seen. A folder where no lock file can be
+// opened at all is told apart. Run as another user, whom the file's mode really binds.
+TEST(InstanceLock, ALockFileThisUserMayNotWriteStillLocks) {
+    struct Case {
+        const char* what;
+        bool lockFile;       // TALMOR7.lock is there, mode 0444, owned by the test's user
+        bool heldHere;       // the test's process holds it meanwhile
+        mode_t folderMode;
+        Result expected;
+    };
+    const Case cases[] = {
+        {"left behind", true, false, 0755, Result::Held},
+        {"held by a running program", true, true, 0755, Result::HeldByAnother},
+        {"left behind in a folder this user may not write", true, false, 0555, Result::Held},
+        {"no lock file, a folder this user may not write", false, false, 0555, Result::Unavailable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempAppFolder folder;
+        if (c.lockFile) {
+            folder.Write("TALMOR7.lock", "");
+            ::chmod(LockFileOf(folder).c_str(), 0444);
+        }
+        common::InstanceLock here(LockFileOf(folder));
+        if (c.heldHere) {
+            ASSERT_EQ(here.TryLock(), Result::Held);
+        }
+        ::chmod(folder.Path().c_str(), c.folderMode);
+        const int got = testsupport::InChildAsOtherUser([&] {
+            common::InstanceLock other(LockFileOf(folder));
+            return static_cast<int>(other.TryLock());
+        });
+        ::chmod(folder.Path().c_str(), 0755);
+        EXPECT_EQ(got, static_cast<int>(c.expected));
+    }
+}
+
+// The same through the file layer, for a build that cannot run as another user: the open for
+// writing fails, the open for reading takes the lock; with no file to read, nothing is held.
+TEST(InstanceLock, AFailingOpenForWritingFallsBackToReading) {
+    testsupport::TempAppFolder folder;
+    folder.Write("TALMOR7.lock", "");
+    common::InstanceLock holder(LockFileOf(folder));
+    common::FailNthFileCall(1);
+    EXPECT_EQ(holder.TryLock(), Result::Held);
+    common::FailNthFileCall(1);
+    EXPECT_EQ(common::InstanceLock(LockFileOf(folder)).TryLock(), Result::HeldByAnother);
+
+    testsupport::TempAppFolder empty;
+    common::FailNthFileCall(1);
+    EXPECT_EQ(common::InstanceLock(LockFileOf(empty)).TryLock(), Result::Unavailable);
+    common::FailNthFileCall(0);
+    EXPECT_FALSE(empty.Exists("TALMOR7.lock"));
 }
 
 }  // namespace

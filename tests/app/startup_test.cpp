@@ -242,12 +242,17 @@ TEST(MainMenuStartUp, AComputationThatDidNotEndIsToldAtTheNextStart) {
 // week; the marks stay until the step runs to its end.
 TEST(MainMenuStartUp, NamesEveryStepWhoseMarkStands) {
     const std::vector<std::pair<std::string, std::string>> marks = {
+        {"WEEKLYFETCH.mark", "前回の今週開催取得が終了していません。①今週開催取得をもう一度実行して下さい。"},
         {"STRUCTURES.mark", "前回の構造体処理が終了していません。②構造・中止処理をもう一度実行して下さい。"},
         {"CANCELLATION.mark",
          "前回の中止処理が終了していません。中止処理を選択して②構造・中止処理をもう一度実行して下さい。"},
         {"DAYBEFOREFIX.mark", "前回の前日固定が終了していません。④前日固定をもう一度実行して下さい。"},
         {"COMPUTING.mark", "前回の計算が終了していません。⑤計算をもう一度実行して下さい。"},
         {"WEEKLYBATCH.mark", "前回の予想・結果が終了していません。⑥予想・結果をもう一度実行して下さい。"},
+        {"ODDSFETCH.mark",
+         "前回のオッズ取得が終了していません。今週オッズ取得の今週のオッズをもう一度実行して下さい。"},
+        {"TRIFECTAFETCH.mark",
+         "前回の3連単オッズ取得が終了していません。今週オッズ取得の今週の3連単をもう一度実行して下さい。"},
         {"ODDSTABLES.mark", "前回のオッズ処理が終了していません。オッズ処理をもう一度実行して下さい。"},
         {"BREAKINGODDSTABLES.mark",
          "前回の速報オッズ処理が終了していません。Ⅳ速報処理(一括）をもう一度実行して下さい。"},

@@ -130,6 +130,39 @@ TEST(CodeTable, AMissingFileGivesAnEmptyTableAndIsLogged) {
     EXPECT_EQ(CodeTable().LookupCode("2001", "05", 4), "");
 }
 
+// A table there but not read whole cannot name every code it is asked for: empty, or a line cut
+// short (fewer than eight fields, or inside a field). Each is logged with the file when loaded.
+TEST(CodeTable, AFileThereButNotReadWholeIsDamaged) {
+    const std::string tokyo = "\"2001\",\"05\",\"x\",\"x\",\"" + std::string(kTokyo) + "\",\"x\",\"tokyo\",\"x\"";
+    const std::string other = Line("2001,01,a2,a3,SAPPORO,a5,a6,a7");
+    struct Case {
+        const char* name;
+        std::string file;
+        bool damaged;
+        const char* logged;  // "" for nothing
+    };
+    const Case cases[] = {
+        {"whole", Line(tokyo) + other, false, ""},
+        {"more than eight fields", Line(tokyo + ",extra") + other, false, ""},
+        {"empty", "", true, "holds no row"},
+        {"blank lines only", Line("") + Line("  "), true, "holds no row"},
+        {"a line cut after a field", Line(tokyo.substr(0, 12)) + other, true, "CodeTable.csv line 1 holds fewer than 8 fields"},
+        {"the last line cut after a field", other + tokyo.substr(0, 16), true, "CodeTable.csv line 2 holds fewer than 8 fields"},
+        {"a line cut inside a field", Line(tokyo.substr(0, 21)) + other, true, "CodeTable.csv line 1:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder dir;
+        dir.Write("JRACODE/CodeTable.csv", c.file);
+        const CodeTable table = CodeTable::Load();
+        EXPECT_TRUE(table.FileFound());
+        EXPECT_EQ(table.Damaged(), c.damaged);
+        if (*c.logged) EXPECT_NE(dir.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << dir.Read("ERRORLOG.txt");
+        else EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
+    }
+    EXPECT_FALSE(CodeTable().Damaged());  // a missing file is told as missing, not as damaged
+}
+
 TEST(CodeTable, RowsPastTheTableAreLoggedWhenLoaded) {
     testsupport::TempAppFolder dir;
     std::string file;

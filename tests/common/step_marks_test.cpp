@@ -39,11 +39,14 @@ TEST(StepMarks, AStepMissingItsInputNamesTheStepsToRunFirst) {
         std::string part;
     };
     const std::vector<Case> cases = {
+        {MarkedStep::WeeklyFetch, ""},
         {MarkedStep::Structures, "先に①を実行して下さい"},
         {MarkedStep::Cancellation, "先に①を実行して下さい"},
         {MarkedStep::DayBeforeFix, "先に①②を実行して下さい"},
         {MarkedStep::Computation, "先に①②を実行して下さい"},
         {MarkedStep::WeeklyBatch, "先に①②⑤を実行して下さい"},
+        {MarkedStep::OddsFetch, ""},
+        {MarkedStep::TrifectaFetch, ""},
         {MarkedStep::WeekOddsTables, "先に今週オッズ取得を実行して下さい"},
         {MarkedStep::BreakingOddsTables, "先にⅡ速報オッズ情報を実行して下さい"},
         {MarkedStep::BreakingPayouts, "先に①②⑤⑥を実行して下さい"},
@@ -89,20 +92,25 @@ TEST(StepMarks, ReadersNameTheStandingMarksOfWhatTheyRead) {
         MarkedStep reader;
         std::vector<std::string> parts;
     };
+    const std::string fetch = "①今週開催取得が途中で終了しています";
     const std::vector<Case> cases = {
-        {MarkedStep::Structures, {}},
+        {MarkedStep::WeeklyFetch, {}},
+        {MarkedStep::Structures, {fetch}},
         {MarkedStep::Cancellation, {"②構造・中止処理が途中で終了しています"}},
-        {MarkedStep::DayBeforeFix, {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています"}},
+        {MarkedStep::DayBeforeFix, {fetch, "②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています"}},
         {MarkedStep::Computation,
-         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています"}},
+         {fetch, "②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています",
+          "④前日固定が途中で終了しています"}},
         {MarkedStep::WeeklyBatch,
-         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています",
-          "⑤計算が途中で終了しています"}},
-        {MarkedStep::WeekOddsTables, {}},
+         {fetch, "②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています",
+          "④前日固定が途中で終了しています", "⑤計算が途中で終了しています"}},
+        {MarkedStep::OddsFetch, {}},
+        {MarkedStep::TrifectaFetch, {}},
+        {MarkedStep::WeekOddsTables, {"今週のオッズが途中で終了しています", "今週の3連単が途中で終了しています"}},
         {MarkedStep::BreakingOddsTables, {}},
         {MarkedStep::BreakingPayouts,
-         {"②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています", "④前日固定が途中で終了しています",
-          "⑥予想・結果が途中で終了しています"}},
+         {fetch, "②構造・中止処理が途中で終了しています", "②中止処理が途中で終了しています",
+          "④前日固定が途中で終了しています", "⑥予想・結果が途中で終了しています"}},
         {MarkedStep::IndexRebuild, {"⑥予想・結果が途中で終了しています"}},
         {MarkedStep::AtariList, {"⑥予想・結果が途中で終了しています"}},
     };

@@ -44,6 +44,28 @@ TEST(LocalSettings, LoadingIsLenient) {
     EXPECT_FALSE(app.Exists("missing"));
 }
 
+// A settings file that is there but cannot be read is not a missing one: its settings are not the
+// defaults, and it is told, naming the file.
+TEST(LocalSettings, AFileThatCannotBeReadThrowsRatherThanGivingTheDefaults) {
+    testsupport::TempAppFolder app;
+    app.Write("settings/inside", "root=/elsewhere\n");  // a folder where the file should be
+    try {
+        LoadSettings(app / "settings");
+        ADD_FAILURE() << "read as the defaults";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find((app / "settings").string()), std::string::npos) << e.what();
+    }
+
+    // The stand-in tells it at JVInit, and serves nothing until settings can be read.
+    LocalJVLink::Config config;
+    config.settingsFile = app / "settings";
+    LocalJVLink link(std::move(config));
+    EXPECT_THROW(link.JVInit("sid"), std::exception);
+    int readCount = 0, downloadCount = 0;
+    std::string timestamp;
+    EXPECT_EQ(link.JVOpen("RACE", "00000000000000", 2, readCount, downloadCount, timestamp), kRcNotInitialised);
+}
+
 TEST(LocalSettings, SaveFailsRatherThanWritingSomethingElse) {
     testsupport::TempAppFolder app;
     EXPECT_FALSE(SaveSettings(app / "settings", {"/a\npace=9", 0}));

@@ -89,7 +89,7 @@ public:
         const engine::ItemStatistics stats = engine::LoadItemStatistics();
         Coverage c;
         for (const std::string& ketto : horses_) {
-            std::vector<engine::ExRecord> runs = engine::ExRecordFile::OfHorse(ketto).ReadAll();
+            std::vector<engine::ExRecord> runs = engine::ExRecordFile::OfHorse(ketto).ReadAll(engine::kExBuildStep);
             const int n = static_cast<int>(runs.size());
             for (int r = std::max(1, n - 3); r <= n; ++r) {
                 const auto failures = engine::ComputeItemLabels(std::span<engine::ExRecord>(runs), r, stats);

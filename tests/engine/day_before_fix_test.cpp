@@ -122,8 +122,10 @@ TEST(FixPreviousDay, FixesTheLastRunOfEveryListedHorseOnly) {
     EXPECT_EQ(summary.horses, 4);
     EXPECT_EQ(summary.lastEntriesFixed, 2);
     EXPECT_EQ(summary.failures, 1);  // the bad key
+    EXPECT_EQ(summary.lastEntriesNotFixed, 1);  // no run file: told
     EXPECT_NE(dir.Read("ERRORLOG.txt").find("bad/key"), std::string::npos);
-    EXPECT_EQ(text1, "前日固定終了");
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100003.dat is missing"), std::string::npos);
+    EXPECT_EQ(text1, "前日固定終了（前日固定できなかった馬 1 頭。ERRORLOG.txtを確認して下さい。）");
     EXPECT_EQ(host.Messages(), std::vector<std::string>{std::string(engine::kDayBeforeFixIncomplete)});
 
     // A second run changes nothing.
@@ -228,9 +230,15 @@ TEST(FixPreviousDay, InputsThatHoldNothingAreNamedAndTheEndTextSaysSo) {
     const std::vector<Case> cases = {
         {"an empty application folder", {}, none,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing", "[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
-        {"empty files", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", "torn"}}, none,
+        {"empty files", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", ""}}, none,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
-        {"horses but no race", {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}}, some,
+        // Bytes that are no whole record are told as damage besides.
+        {"a torn race file", {{"KETTONUMTHISWEEKN.dat", ""}, {"RATHISWEEKNNEW.dat", "torn"}},
+         "前日固定終了（入力ファイルがありません、読み飛ばした壊れたレコード 1 件。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）",
+         {"[FixPreviousDay] KETTONUMTHISWEEKN.dat holds nothing", "RATHISWEEKNNEW.dat: 4 bytes after record 0 are not a whole record",
+          "[FixPreviousDay] RATHISWEEKNNEW.dat holds nothing"}},
+        {"horses but no race",
+         {{"KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n"}, {"UMAGOTOTHISWEEKN/2019100001.dat", ""}}, some,
          {"[FixPreviousDay] RATHISWEEKNNEW.dat is missing"}},
         {"a race but no horse", {{"RATHISWEEKNNEW.dat", kBlankRace}}, some,
          {"[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"}},
@@ -269,6 +277,7 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
         SCOPED_TRACE(payoutFileThere ? "empty payout file" : "no payout file");
         testsupport::TempAppFolder dir;
         dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", "");  // its runs called off: nothing to fix
         dir.Write("RACETHISWEEKN.dat", "\"202406020811\"\r\n");
         dir.Write("RATHISWEEKNNEW.dat", RaceRecord("7", kRace3, "345"));
         if (payoutFileThere) dir.Write("HRTHISWEEKN.dat", "");
@@ -284,6 +293,47 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
                   std::string::npos);
         EXPECT_EQ(text1, "前日固定終了（入力ファイルの一部がありません、前回のまま残した出力 1 件。先に①②を実行して下さい。ERRORLOG.txtを確認して下さい。）");
         EXPECT_FALSE(dir.Exists("DAYBEFOREFIX.mark"));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The fix goes into the horse's newest run only when that run and the one before it stand where
+// they belong; otherwise the run file stays as it was, and the horse is told. (Bytes of no run
+// added at the end leave the newest run whole: the weekrun tests append junk.)
+TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
+    RunFields older, newer;
+    older.baTaijyu = "460";
+    newer.baTaijyu = "   ";
+    const std::string two = Runner(older) + Runner(newer);
+    std::string inserted = two;
+    inserted.insert(700, "x");
+    std::string lf = two;
+    lf.erase(553, 1);  // the first run's CR gone: the second stands one byte early
+    const std::pair<const char*, std::string> cases[] = {
+        {"cut inside its newest run", two.substr(0, 555 + 300)},
+        {"a byte inserted in its newest run", inserted},
+        {"its runs shifted by a lost byte", lf},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        testsupport::TempAppFolder dir;
+        dir.Write("KETTONUMTHISWEEKN.dat", "\"2019100001\"\r\n");
+        dir.Write("RATHISWEEKNNEW.dat", kBlankRace);
+        dir.Write("UMAGOTOTHISWEEKN/2019100001.dat", bytes);
+        testsupport::RecordingHost host;
+        std::string text1;
+
+        const auto summary = engine::FixPreviousDay(host, {[&](std::string_view t) { text1 = t; }, {}});
+
+        EXPECT_EQ(dir.Read("UMAGOTOTHISWEEKN/2019100001.dat"), bytes);
+        EXPECT_EQ(summary.lastEntriesFixed, 0);
+        EXPECT_EQ(summary.lastEntriesNotFixed, 1);
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100001.dat: its last run or the one before is damaged: not fixed"),
+                  std::string::npos);
+        EXPECT_NE(text1.find("前日固定できなかった馬 1 頭"), std::string::npos) << text1;
     }
 }
 

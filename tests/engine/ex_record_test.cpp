@@ -244,6 +244,10 @@ TEST(ExRecordFile, WritesAndReadsWholeRecords) {
 
     std::filesystem::create_directories(dir / "UMAGOTOEXTHISWEEKN");
     ExRecord a, b;
+    for (ExRecord* r : {&a, &b}) {
+        r->Set(ex::RecordSpec, "SE");
+        r->Set(ex::CrLf, "\r\n");
+    }
     a.Set(ex::KettoNum, "2019100001");
     a.SetFloat(engine::ex_float::kPredictedSoha, 61.25f);
     b.Set(ex::Time, "1345");
@@ -256,10 +260,13 @@ TEST(ExRecordFile, WritesAndReadsWholeRecords) {
     EXPECT_EQ(file.Read(2).Bytes(), b.Bytes());
     EXPECT_THROW(file.Read(3), std::out_of_range);
 
-    // A torn tail is no record; the zero bytes of unset fields stay zero bytes.
+    // A torn tail is no record, and is told; the zero bytes of unset fields stay zero bytes.
     dir.Write("UMAGOTOEXTHISWEEKN/2019100001EX.dat", dir.Read("UMAGOTOEXTHISWEEKN/2019100001EX.dat") + "SE7");
-    const auto all = file.ReadAll();
+    std::int64_t passedOver = 0;
+    const auto all = file.ReadAll("Reading", &passedOver);
     ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(passedOver, 1);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("3 bytes after record 2"), std::string::npos);
     EXPECT_EQ(all[0].Get(ex::Bamei), std::string(36, '\0'));
     EXPECT_EQ(all[0].Float(engine::ex_float::kPredictedSoha), 61.25f);
 

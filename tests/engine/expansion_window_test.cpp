@@ -38,7 +38,8 @@ QPushButton* Button(const QWidget& w, const char* name) { return w.findChild<QPu
 void WriteSmallWeek(const testsupport::TempAppFolder& folder) {
     for (engine::Surface s : engine::kSurfaces) WriteModel(folder, s, {{1, {{"201905", 10, 58, 57, 59}}}});
     folder.Write("JRACODE/CodeTable.csv", "\"2001\",\"01\",\"札幌\"\r\n");
-    folder.Write("OPTION1N/HAHAUMA.dat", "");
+    // One record of a dam not of this week: the statistics are there, the subset stays unwritten.
+    folder.Write("OPTION1N/HAHAUMA.dat", "1999000001" + std::string(390, '0') + "\r\n");
     WriteSuppliedStatistics(folder);
     folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n");
     std::string runs;
@@ -131,7 +132,7 @@ TEST(ExpansionWindow, LoadTellsAComputationThatDidNotEnd) {
 TEST(ExpansionWindow, ComputationRunsWithTheButtonsDisabled) {
     testsupport::TempAppFolder folder;
     WriteSmallWeek(folder);
-    folder.Write("OPTION1N/KYOSOBA.dat", "");
+    folder.Write("OPTION1N/KYOSOBA.dat", "1999000001" + std::string(216, '0') + "\r\n");
     HookHost host;
     QPointer<Window> w = new Window(host);
     w->show();

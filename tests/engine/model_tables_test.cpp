@@ -207,6 +207,16 @@ TEST(ModelTables, BrokenFilesFailNamingTheFile) {
         {"a weight too large for single precision", ModelFile::SohaWeightData, [](Model& m) { m.soha[0] = "1E+40"; }},
         {"one training count short", ModelFile::ItemCategoryCount, [](Model& m) { m.counts.pop_back(); }},
         {"an empty file", ModelFile::ItemCategoryCount, [](Model& m) { m.counts.clear(); }},
+        // A line duplicated would move every later value one category on.
+        {"31 category counts", ModelFile::TotalData, [](Model& m) { m.totals.push_back("1"); }},
+        {"a label line duplicated", ModelFile::ItemCategory,
+         [](Model& m) { m.labels.insert(m.labels.begin() + 3, m.labels[3]); }},
+        {"an Agari weight duplicated", ModelFile::AgariWeightData,
+         [](Model& m) { m.agari.insert(m.agari.begin() + 1, m.agari[1]); }},
+        {"a Pace weight duplicated", ModelFile::PaceWeightData, [](Model& m) { m.pace.push_back(m.pace.back()); }},
+        {"a Soha weight duplicated", ModelFile::SohaWeightData, [](Model& m) { m.soha.insert(m.soha.begin(), "-60"); }},
+        {"a training count duplicated", ModelFile::ItemCategoryCount,
+         [](Model& m) { m.counts.insert(m.counts.begin() + 5, m.counts[5]); }},
     };
     for (const auto& c : cases) {
         testsupport::TempAppFolder dir;

@@ -252,6 +252,23 @@ TEST_F(AtariListTest, FailuresArePassedOverAndCounted) {
     EXPECT_EQ(history::AtariListEndText(0), "過去の的中リスト終了");
 }
 
+// A code table that is there but cannot be read whole (empty, a line cut short) would put blank
+// course names into the list: no day is read, the list stays as it was, and that is told.
+TEST_F(AtariListTest, ACodeTableNotReadWholeKeepsTheList) {
+    for (const std::string& table : {std::string(), common::ToCp932("2001,06,,,中山,,,\r\n2001,05,,\r\n")}) {
+        SCOPED_TRACE(table.size());
+        std::filesystem::remove(dir / "ERRORLOG.txt");
+        dir.Write("JRACODE/CodeTable.csv", table);
+        dir.Write("TEKICHU/20250308060205lupRCM.txt", Rc("01", "a", "1600") + Line({"AT", "1", "6", "x", "1-2-3", "20000"}));
+        dir.Write("TEKICHU/ATARILIST.txt", "old");
+        const history::AtariList list = Collect();
+        EXPECT_EQ(dir.Read("TEKICHU/ATARILIST.txt"), "old");
+        EXPECT_EQ(list.hitLines, 0);
+        EXPECT_EQ(list.passedOver, 1);
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/ATARILIST.txt kept as it was"), std::string::npos);
+    }
+}
+
 // A stored day whose report holds no race is logged and counted; the other days' hits are listed
 // as they are without it.
 TEST_F(AtariListTest, AReportWithoutARaceIsLoggedAndCounted) {

@@ -111,19 +111,24 @@ TEST_F(Rebuild, GoldenFilesOfAHandMadeFolder) {
 
 TEST_F(Rebuild, FailuresArePassedOverAndLogged) {
     // A race number that is not two digits, a distance that is no number, a report that is a
-    // folder, a line of the day-key list that is no key.
+    // folder, a line of the day-key list that is no key, a listed day without its report (which
+    // keeps the race list as it was).
+    dir.Write("SOKUDO/RACEID.txt", "2025060706010101\r\n");
     Day("20250309060206", RaceHead("1", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1() +
                               RaceHead("02", "", "abc") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1() +
                               RaceHead("03", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
     std::filesystem::create_directories(dir / "TEKICHU/20250308060205lupRCM.txt");
     dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060206\r\n20250308060205\r\n../../x\r\n20250307060201\r\n");
     const auto result = history::RebuildSokudoFiles(host);
-    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "2025030906020602\r\n2025030906020603\r\n");
+    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "2025060706010101\r\n");
     EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), "2025030906020603,60631,01\r\n");
-    EXPECT_EQ(result.passedOver, 4);
+    EXPECT_EQ(result.passedOver, 5);
     const std::string log = dir.Read("ERRORLOG.txt");
     EXPECT_NE(log.find("20250308060205lupRCM.txt"), std::string::npos);
     EXPECT_NE(log.find("../../x"), std::string::npos);
+    EXPECT_NE(log.find("TEKICHU/20250307060201lupRCM.txt is missing: SOKUDO/RACEID.txt and SOKUDO/HR20250307.csv are kept"),
+              std::string::npos)
+        << log;
     EXPECT_FALSE(dir.Exists("HR20250308.csv"));
 }
 
@@ -239,6 +244,72 @@ TEST_F(Rebuild, WithoutADayKeyListTheRaceListIsEmptied) {
     EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "");
     EXPECT_EQ(result.passedOver, 0);
     EXPECT_FALSE(dir.Exists("TEKICHU"));
+}
+
+// The files the rebuild cannot do without: a day-key list that is missing or empty while TEKICHU
+// holds stored days, a listed day's report missing. Each is logged and counted, and the race list
+// and the day's date file stay byte for byte as they were.
+TEST_F(Rebuild, AMissingOrEmptyInputKeepsTheIndex) {
+    const std::string report = RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1();
+    struct Case {
+        const char* name;
+        std::string list;  // "-" for none
+        bool reportThere;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"no day-key list", "-", true, "TEKICHU/RACEIDYMDLKN.txt is missing while TEKICHU holds stored days"},
+        {"an empty day-key list", "", true, "TEKICHU/RACEIDYMDLKN.txt holds no day key while TEKICHU holds stored days"},
+        {"a listed day without its report", "20250309060206\r\n", false, "TEKICHU/20250309060206lupRCM.txt is missing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir / "ERRORLOG.txt");
+        Day("20250309060206", report);
+        if (!c.reportThere) std::filesystem::remove(dir / "TEKICHU/20250309060206lupRCM.txt");
+        std::filesystem::remove(dir / "TEKICHU/RACEIDYMDLKN.txt");
+        if (std::string_view(c.list) != "-") dir.Write("TEKICHU/RACEIDYMDLKN.txt", c.list);
+        dir.Write("SOKUDO/RACEID.txt", "2025060706010101\r\n");
+        dir.Write("SOKUDO/HR20250309.csv", "2025030906020601,1,01\r\n");
+
+        const auto result = history::RebuildSokudoFiles(host);
+
+        EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), "2025060706010101\r\n");
+        EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), "2025030906020601,1,01\r\n");
+        EXPECT_EQ(result.passedOver, 1);
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find(c.logged), std::string::npos) << dir.Read("ERRORLOG.txt");
+    }
+}
+
+// A stored day whose tekichu.txt holds nothing cannot be listed: the scan says so, and the day-key
+// list it would write without the day stays as it was.
+TEST_F(Rebuild, AnEmptyDayTitleKeepsTheDayKeyList) {
+    const std::string report = RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1();
+    Day("20250309060206", report);
+    Day("20250301060203", report);
+    dir.Write("TEKICHU/20250301060203tekichu.txt", "");
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060206\r\n20250301060203\r\n");
+
+    const auto days = history::ScanTekichuDays(host);
+
+    EXPECT_EQ(dir.Read("TEKICHU/RACEIDYMDLKN.txt"), "20250309060206\r\n20250301060203\r\n");
+    EXPECT_EQ(days.keys, (std::vector<std::string>{"20250309060206"}));
+    EXPECT_EQ(days.passedOver, 1);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/20250301060203tekichu.txt holds nothing"), std::string::npos);
+    EXPECT_EQ(history::PastResultsEndText(days.passedOver, days.unfinishedInputs), "過去の予想成績終了　エラー1件（ERRORLOG.txt）");
+}
+
+// With the weekly batch's mark standing, the scan and the rebuild each say so in the log and in
+// their end texts, as they read what the batch wrote.
+TEST_F(Rebuild, AStandingBatchMarkIsToldByTheScanAndTheRebuild) {
+    Day("20250309060206", RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
+    dir.Write("WEEKLYBATCH.mark", "");
+    const auto days = history::ScanTekichuDays(host);
+    const auto rebuild = history::RebuildSokudoFiles(host);
+    for (const auto& parts : {days.unfinishedInputs, rebuild.unfinishedInputs}) {
+        ASSERT_EQ(parts.size(), 1u);
+        EXPECT_NE(history::PastResultsEndText(0, parts), history::PastResultsEndText(0));
+    }
 }
 
 TEST_F(Rebuild, AMissingSokudoFolderIsLoggedAndNothingIsWritten) {

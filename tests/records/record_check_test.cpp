@@ -105,7 +105,7 @@ TEST(RecordFileCheck, PassesOverDamagedRecordsAndStopsAtAShiftedOne) {
     std::vector<std::int64_t> whole;
     std::int64_t passedOver = 0;
     {
-        RecordFileCheck check("Reader", folder / "RATHISWEEKN.dat", "RA", 1272, 7);
+        RecordFileCheck check("Reader", folder / "RATHISWEEKN.dat", "RA", 1272, 7 * 1272);
         for (std::size_t i = 0; i < records.size(); ++i)
             if (check.Whole(static_cast<std::int64_t>(i) + 1, records[i])) whole.push_back(static_cast<std::int64_t>(i) + 1);
         EXPECT_TRUE(check.Stopped());
@@ -143,6 +143,38 @@ TEST(RecordFileCheck, LogsTwentyRecordsOfAFileAndCountsTheRest) {
     EXPECT_THAT(log, HasSubstr("RATHISWEEKNNEW.dat: 5 more damaged records passed over"));
 }
 
+// Bytes after the last whole record (a file cut inside its last record, or bytes added at its
+// end) are no record: the whole records before them are read, the tail is told once, and it
+// counts among the records passed over; a tail after a shift is part of the rest already told.
+TEST(RecordFileCheck, TellsATornTail) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::int64_t> read;
+        std::int64_t passedOver;
+        const char* logged;  // nullptr: no tail line
+    };
+    const std::vector<Case> cases = {
+        {"cut inside its last record", Ra("01") + Ra("02") + Ra("03").substr(0, 600), {1, 2}, 1,
+         "600 bytes after record 2 are not a whole record"},
+        {"bytes added", Ra("01") + Ra("02") + "xx\r\n", {1, 2}, 1, "4 bytes after record 2 are not a whole record"},
+        {"one byte inserted", Ra("01") + "x" + Ra("02"), {1}, 1, nullptr},
+        {"whole", Ra("01") + Ra("02"), {1, 2}, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        std::vector<std::int64_t> read;
+        const std::int64_t passedOver = ForEachWholeRecord<LayoutRA>(
+            "Reader", folder / "RATHISWEEKN.dat", c.bytes, [&](std::int64_t n, std::string_view) { read.push_back(n); });
+        EXPECT_EQ(read, c.read);
+        EXPECT_EQ(passedOver, c.passedOver);
+        const std::string log = folder.Read("ERRORLOG.txt");
+        if (c.logged) EXPECT_THAT(log, HasSubstr(c.logged));
+        else EXPECT_THAT(log, Not(HasSubstr("not a whole record")));
+    }
+}
+
 // Kept for the caller, the count of the others comes with Finish, into the list the caller
 // holds then: never later, from the destructor, into a list that may have moved away.
 TEST(RecordFileCheck, KeptEntriesGetTheCountAtFinish) {
@@ -151,7 +183,8 @@ TEST(RecordFileCheck, KeptEntriesGetTheCountAtFinish) {
     wrongKind.replace(0, 2, "HR");
     std::vector<std::string> entries;
     {
-        records::RecordFileCheck check("Reader", folder / "RATHISWEEKNNEW.dat", "RA", wrongKind.size(), 25, &entries);
+        records::RecordFileCheck check("Reader", folder / "RATHISWEEKNNEW.dat", "RA", wrongKind.size(),
+                                     25 * wrongKind.size(), &entries);
         for (std::int64_t n = 1; n <= 25; ++n) EXPECT_FALSE(check.Whole(n, wrongKind));
         EXPECT_EQ(entries.size(), 20u);
         check.Finish();

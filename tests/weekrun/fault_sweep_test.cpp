@@ -16,58 +16,17 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
+#include "support/week_snapshot.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using Snapshot = std::map<std::string, std::string>;  // relative path -> bytes
-
-void Restore(const testsupport::TempAppFolder& folder, const Snapshot& s) {
-    for (const auto& e : fs::directory_iterator(folder.Path())) fs::remove_all(e.path());
-    for (const auto& [name, bytes] : s) folder.Write(name, bytes);
-}
-
-int RunCommand(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Files whose content is not the step's output: the log, and what the data service's stand-in
-// keeps for itself.
-bool Volatile(const std::string& name) {
-    return name == "ERRORLOG.txt" || name.starts_with("jvdata/");
-}
-
-// The breaking-news files, to which cancellation and breaking payouts append what they fetch on
-// every run.
-bool AppendedEveryRun(const std::string& name) { return name.ends_with("RIALTIME.dat"); }
-
-// What differs between two snapshots, outside the volatile files (and, with `appendsToo` false,
-// the files appended to on every run): one line per file.
-std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool appendsToo = true) {
-    std::vector<std::string> out;
-    std::set<std::string> names;
-    for (const auto& [n, _] : a) names.insert(n);
-    for (const auto& [n, _] : b) names.insert(n);
-    for (const std::string& n : names) {
-        if (Volatile(n) || (!appendsToo && AppendedEveryRun(n))) continue;
-        const auto x = a.find(n);
-        const auto y = b.find(n);
-        if (x == a.end()) out.push_back("+ " + n);
-        else if (y == b.end()) out.push_back("- " + n);
-        else if (x->second != y->second)
-            out.push_back("~ " + n + " (" + std::to_string(x->second.size()) + " -> " + std::to_string(y->second.size()) + " bytes)");
-    }
-    return out;
-}
-
-std::string Joined(const std::vector<std::string>& lines, std::size_t most = 8) {
-    std::string s;
-    for (std::size_t i = 0; i < lines.size() && i < most; ++i) s += "\n  " + lines[i];
-    if (lines.size() > most) s += "\n  ... " + std::to_string(lines.size() - most) + " more";
-    return s;
-}
+using testsupport::Differences;
+using testsupport::Joined;
+using testsupport::Restore;
+using testsupport::RunCommand;
+using testsupport::Snapshot;
 
 struct Tally {
     int calls = 0, identical = 0, told = 0, lost = 0;
@@ -77,10 +36,7 @@ class FaultSweep : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         week = new testsupport::TempAppFolder;
-        ASSERT_EQ(RunCommand(std::string(DEMOWEEK_PROGRAM) + " " + week->Path().string() +
-                             " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
-                             " --history 4 --past-weeks 1 >/dev/null 2>&1"),
-                  0);
+        ASSERT_TRUE(testsupport::MakeTinyWeek(DEMOWEEK_PROGRAM, *week));
     }
     static void TearDownTestSuite() {
         delete week;
@@ -98,11 +54,6 @@ protected:
         return status;
     }
 
-    // File calls the step makes on a run without failure, as weekrun reports them.
-    static long CallsOf(const std::string& err) {
-        const auto at = err.find(" file calls ");
-        return at == std::string::npos ? -1 : std::atol(err.c_str() + at + 12);
-    }
 
     static testsupport::TempAppFolder* week;
     testsupport::TempAppFolder scratch;
@@ -112,15 +63,13 @@ testsupport::TempAppFolder* FaultSweep::week = nullptr;
 
 TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
     const std::vector<std::string> steps = {"fetch",  "structures", "cancel",          "dayfix",        "compute",
-                                            "odds",   "odds-tables", "batch", "breaking-payouts", "index-rebuild",
+                                            "odds",   "odds-tables", "batch", "breaking-payouts", "past-scan", "index-rebuild",
                                             "hit-list"};
     const fs::path app = week->Path();
     std::map<std::string, Tally> tallies;
-    // SWEEP_STEPS="a b" limits the sweep to those steps (the steps before them still run).
-    const char* only = std::getenv("SWEEP_STEPS");
     for (const std::string& step : steps) {
         SCOPED_TRACE(step);
-        if (only && (" " + std::string(only) + " ").find(" " + step + " ") == std::string::npos) {
+        if (!testsupport::InSweep(step)) {
             std::string out;
             ASSERT_EQ(Step(app, step, 0, out), 0) << out;
             continue;
@@ -130,7 +79,7 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
         ASSERT_EQ(Step(app, "--count-file-calls " + step, 0, err), 0) << err;
         const Snapshot clean = week->Files();
         ASSERT_FALSE(clean.contains("ERRORLOG.txt")) << clean.at("ERRORLOG.txt");
-        const long calls = CallsOf(err);
+        const long calls = testsupport::FileCallsOf(err);
         ASSERT_GT(calls, 0) << err;
         Tally& t = tallies[step];
         t.calls = static_cast<int>(calls);
@@ -156,21 +105,7 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
             }
             // Nothing that held something is left empty or cut: each file is the old one, the
             // clean run's, or gone only where the clean run removes it too.
-            std::vector<std::string> lost;
-            for (const auto& [name, old] : before) {
-                if (Volatile(name) || old.empty()) continue;
-                const auto now = after.find(name);
-                const auto good = clean.find(name);
-                if (now == after.end()) {
-                    if (good != clean.end()) lost.push_back("gone: " + name);
-                    continue;
-                }
-                if (now->second == old || (good != clean.end() && now->second == good->second)) continue;
-                if (now->second.empty()) lost.push_back("emptied: " + name);
-                else if (old.starts_with(now->second)) lost.push_back("cut: " + name);
-                else if (!AppendedEveryRun(name) && good != clean.end() && good->second.starts_with(now->second))
-                    lost.push_back("cut: " + name);
-            }
+            const std::vector<std::string> lost = testsupport::LostFiles(before, clean, after);
             EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
             if (!lost.empty()) ++t.lost;
 

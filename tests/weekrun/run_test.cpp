@@ -6,6 +6,7 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "common/instance_lock.h"
 #include "common/paths.h"
 #include "steps.h"
+#include "support/other_user.h"
 #include "support/temp_folder.h"
 
 // weekrun run in this process, as a test sweeping file faults runs it once per failing call.
@@ -179,6 +181,25 @@ TEST(WeekrunRun, AStepWhoseEndTextIsNotPlainFailsEvenWithAnUnchangedLog) {
     }
 }
 
+// With the weekly batch's mark standing, the steps that read the batch's day files name it in their
+// end texts, and fail on that alone where the log takes nothing.
+TEST(WeekrunRun, AStandingBatchMarkIsInTheEndTextsOfThePastResultSteps) {
+    for (const char* step : {"past-scan", "index-rebuild", "hit-list"}) {
+        SCOPED_TRACE(step);
+        testsupport::TempAppFolder dir;
+        fs::create_directories(dir / "TEKICHU");
+        fs::create_directories(dir / "SOKUDO");
+        dir.Write("JRACODE/CodeTable.csv", "2001,05,,,x,,,\r\n");
+        dir.Write("WEEKLYBATCH.mark", "");
+        fs::create_symlink("/dev/null", dir / "ERRORLOG.txt");
+
+        const Ran ran = RunWeekrun(dir, {step});
+
+        EXPECT_EQ(ran.exit, 1) << ran.out << ran.err;
+        EXPECT_NE(ran.err.find("が途中で終了しています"), std::string::npos) << ran.err;
+    }
+}
+
 // The n-th file call fails, for every n that structure building makes on an empty folder: where it
 // hits the log's write, the entry the log did not take is on the error stream and the run fails.
 TEST(WeekrunRun, AnEntryTheLogCannotTakeGoesToTheErrorStream) {
@@ -193,7 +214,8 @@ TEST(WeekrunRun, AnEntryTheLogCannotTakeGoesToTheErrorStream) {
         ASSERT_FALSE(expected.empty());
     }
     int logCallsHit = 0;
-    for (std::int64_t n = 1; n <= calls; ++n) {
+    // From 2: the first is the lock file's, which stops the run before any step.
+    for (std::int64_t n = 2; n <= calls; ++n) {
         SCOPED_TRACE(n);
         testsupport::TempAppFolder dir;
         common::FailNthFileCall(n);
@@ -214,36 +236,60 @@ TEST(WeekrunRun, AnEntryTheLogCannotTakeGoesToTheErrorStream) {
     EXPECT_TRUE(common::TakeUnwrittenLogEntries().empty());
 }
 
-// A folder that cannot be written: no lock file, no log. No step ends plainly there, not even one
-// that has nothing to write.
-TEST(WeekrunRun, AFolderThatCannotTakeTheLockFileDoesNotEndPlainly) {
+// A folder where no lock file can be opened: unlocked, the run could go beside another one, so
+// it runs nothing, exits 2 and names the folder.
+TEST(WeekrunRun, AFolderWhereNoLockFileCanBeOpenedRunsNothing) {
     testsupport::TempAppFolder dir;
-    common::FailNthFileCall(1);  // the lock file, the run's first file call
+    common::FailNthFileCall(1);  // the lock file's open for writing, the run's first file call
     const Ran ran = RunWeekrun(dir, {"past-scan"});
     common::FailNthFileCall(0);
-    EXPECT_EQ(ran.exit, 1) << ran.err;
-    EXPECT_NE(ran.err.find("no lock file can be made in " + dir.Path().string()), std::string::npos) << ran.err;
-    EXPECT_NE(ran.err.find("[Text6]"), std::string::npos) << "the step did not run: " << ran.err;
+    EXPECT_EQ(ran.exit, 2) << ran.err;
+    EXPECT_NE(ran.err.find(dir.Path().string()), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find(std::string(common::kCannotLockMessage)), std::string::npos) << ran.err;
+    EXPECT_EQ(ran.err.find("[Text6]"), std::string::npos) << "the step ran: " << ran.err;
+    EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
 }
 
-TEST(WeekrunRun, NoStepEndsPlainlyInAReadOnlyFolder) {
-    // Root writes there all the same: then there is nothing to see.
+// Runs weekrun as another user (see support/other_user.h): its exit status when standard error
+// names the folder with `text` (or `text` is empty), 100 more when it does not.
+int RunAsOtherUser(const testsupport::TempAppFolder& dir, const std::string& step, std::string_view text) {
+    return testsupport::InChildAsOtherUser([&] {
+        const Ran ran = RunWeekrun(dir, {step});
+        const bool named = text.empty() || (ran.err.find(dir.Path().string()) != std::string::npos &&
+                                            ran.err.find(std::string(text)) != std::string::npos);
+        return ran.exit + (named ? 0 : 100);
+    });
+}
+
+// A read-only folder without a lock file, as its owner's users see it: no step runs.
+TEST(WeekrunRun, NoStepRunsInAReadOnlyFolderWithoutALockFile) {
     testsupport::TempAppFolder dir;
     dir.Write("TEKICHU/.keep", "");
     ::chmod((dir / "TEKICHU").c_str(), 0555);
     ::chmod(dir.Path().c_str(), 0555);
-    const bool writable = ::access(dir.Path().c_str(), W_OK) == 0;
-    if (!writable) {
-        for (const weekrun::Step& step : weekrun::Steps()) {
-            SCOPED_TRACE(step.name);
-            const Ran ran = RunWeekrun(dir, {step.name});
-            EXPECT_EQ(ran.exit, 1) << ran.err;
-            EXPECT_NE(ran.err.find("no lock file can be made in"), std::string::npos) << ran.err;
-        }
+    for (const weekrun::Step& step : weekrun::Steps()) {
+        SCOPED_TRACE(step.name);
+        EXPECT_EQ(RunAsOtherUser(dir, step.name, common::kCannotLockMessage), 2);
     }
     ::chmod((dir / "TEKICHU").c_str(), 0755);
     ::chmod(dir.Path().c_str(), 0755);
-    if (writable) GTEST_SKIP() << "a read-only folder is writable here (root)";
+}
+
+// The lock file another user's run left behind, which this user may not write, locks all the
+// same: while a program holds it, weekrun is refused; once it has gone, weekrun runs.
+TEST(WeekrunRun, ALockFileThisUserMayNotWriteStillKeepsTwoRunsApart) {
+    testsupport::TempAppFolder dir;
+    dir.Write("TALMOR7.lock", "");
+    ::chmod(LockFileOf(dir).c_str(), 0444);
+    {
+        common::InstanceLock program(LockFileOf(dir));
+        ASSERT_EQ(program.TryLock(), LockResult::Held);
+        EXPECT_EQ(RunAsOtherUser(dir, "past-scan", common::kAlreadyRunningMessage), 2);
+        EXPECT_FALSE(dir.Exists("ERRORLOG.txt"));
+    }
+    dir.Write("TALMOR7.lock", "");  // left behind, as a killed run leaves it
+    ::chmod(LockFileOf(dir).c_str(), 0444);
+    EXPECT_EQ(RunAsOtherUser(dir, "past-scan", ""), 0);
 }
 
 }  // namespace

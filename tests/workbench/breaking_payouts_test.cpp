@@ -1,8 +1,11 @@
 #include "workbench/breaking_payouts.h"
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -96,6 +99,75 @@ TEST(BreakingPayouts, MergesIntoTheRunnerRecordsTheBatchWrote) {
     EXPECT_EQ(s.oddsSkipped, 1);
     EXPECT_EQ(s.racesWritten, 1);
     EXPECT_EQ(s.failures, 0);
+}
+
+// A runner file whose records no longer stand where they belong is never merged into and written
+// back: it stays byte for byte as it was, and its damage is logged and counted. A whole race file
+// beside it is merged as before.
+TEST(BreakingPayouts, ARunnerFileReadShiftedIsLeftAsItWas) {
+    const std::string whole = RunnerBytes('a') + RunnerBytes('b');
+    std::string lfEnds = whole;
+    lfEnds.erase(24020, 1);  // record 1's CR: every byte after it moves by one
+    lfEnds.erase(2 * 24022 - 2, 1);
+    std::string inserted = whole;
+    inserted.insert(12000, "x");
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"LF line ends", lfEnds},
+        {"a byte inserted", inserted},
+        {"bytes appended", whole + "junk"},
+        {"cut inside its last record", whole.substr(0, 24022 + 9000)},
+    };
+    constexpr std::string_view kOtherId = "2025060705030212", kOtherKey = "202506070512";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        folder.Write("RACE/" + std::string(kKey) + ".dat", c.bytes);
+        folder.Write("RACE/" + std::string(kOtherKey) + ".dat", RunnerBytes('c'));
+        folder.Write("SERIALTIME.dat", Se(kRaceId, "01", "02", "1351", "0250", "03", "355") +
+                                           Se(kRaceId, "02", "01", "1345", "0123", "02", "345") +
+                                           Se(kOtherId, "01", "01", "1345", "0100", "01", "345"));
+        folder.Write("O1RIALTIME.dat", O1(kRaceId, {"01009901", "02012302"}));
+
+        const workbench::BreakingMergeSummary s = workbench::MergeBreakingIntoRaceFiles();
+
+        EXPECT_EQ(folder.Read("RACE/" + std::string(kKey) + ".dat"), c.bytes);
+        EXPECT_EQ(folder.Read("RACE/" + std::string(kOtherKey) + ".dat"), Merged(RunnerBytes('c'), "01", "1345", "01", "0100", "345"));
+        EXPECT_EQ(s.racesWritten, 1);
+        EXPECT_EQ(s.runnersMerged, 1);
+        EXPECT_EQ(s.runnersSkipped, 2);
+        EXPECT_EQ(s.oddsSkipped, 2);
+        EXPECT_GT(s.recordsPassedOver, 0);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"),
+                    ::testing::HasSubstr("RACE/" + std::string(kKey) + ".dat holds damaged records: left as it was"));
+    }
+}
+
+// A line of O1RIALTIME.dat that is not a whole win odds record (cut, run into the next) is passed
+// over and logged; the lines around it are merged.
+TEST(BreakingPayouts, AWinOddsLineThatIsNotWholeIsPassedOver) {
+    testsupport::TempAppFolder folder;
+    const std::string one = RunnerBytes('a'), two = RunnerBytes('b');
+    folder.Write("RACE/" + std::string(kKey) + ".dat", one + two);
+    folder.Write("O1RIALTIME.dat", O1(kRaceId, {"01009901"}) + O1(kRaceId, {"02099909"}).substr(0, 500) + "\r\n" +
+                                       O1(kRaceId, {"02012302"}) + O1(kRaceId, {"01077707"}).substr(0, 700));
+
+    const workbench::BreakingMergeSummary s = workbench::MergeBreakingIntoRaceFiles();
+
+    std::string first = one, second = two;
+    Put(first, 3482, "01");
+    Put(first, 3612, "0099");
+    Put(second, 3482, "02");
+    Put(second, 3612, "0123");
+    EXPECT_EQ(folder.Read("RACE/" + std::string(kKey) + ".dat"), first + second);
+    EXPECT_EQ(s.oddsMerged, 2);
+    EXPECT_EQ(s.recordsPassedOver, 2);
+    const std::string log = folder.Read("ERRORLOG.txt");
+    EXPECT_THAT(log, ::testing::HasSubstr("O1RIALTIME.dat line 2: cut short: 500 of the 960 bytes of O1"));
+    EXPECT_THAT(log, ::testing::HasSubstr("O1RIALTIME.dat line 4: cut short"));
 }
 
 // Nothing breaking: nothing written, nothing created.
@@ -263,6 +335,59 @@ TEST_F(BreakingFetch, LoadFetchesThenMerges) {
     workbench::MergeBreakingResults(again, host);
     EXPECT_EQ(folder.Read("O1RIALTIME.dat"), line);
     EXPECT_EQ(folder.Read("SERIALTIME.dat").size(), 2u * 555);  // the result files only grow
+}
+
+// O1RIALTIME.dat is replaced whole: when the new lines cannot be written, the last load's file
+// stays whole, the failure is told, and its lines are not merged a second time.
+TEST_F(BreakingFetch, OddsLinesThatCannotBeWrittenLeaveTheLastFileWhole) {
+    WeekOf({std::string(kRaceId)}, "RATHISWEEKN.dat");
+    WeekOf({std::string(kRaceId)}, "RATHISWEEKNNEW.dat");
+    const std::string runner = RunnerBytes('a');
+    folder.Write("RACE/" + std::string(kKey) + ".dat", runner);
+    const std::string last = O1(kRaceId, {"01009905"});
+    folder.Write("O1RIALTIME.dat", last);
+    std::filesystem::create_directories(folder / "O1RIALTIME.dat.partial");  // no scratch file can be made
+    const std::string line = O1(kRaceId, {"01012301"});
+    link.reads = {R(static_cast<int>(line.size()), line), R(-1, ""), R(0, "")};
+
+    const workbench::BreakingPayoutsSummary s = workbench::MergeBreakingResults(link, host);
+
+    EXPECT_EQ(folder.Read("O1RIALTIME.dat"), last);
+    EXPECT_EQ(folder.Read("RACE/" + std::string(kKey) + ".dat"), runner);
+    EXPECT_EQ(s.odds.failures, 1);
+    EXPECT_EQ(s.merge.oddsMerged, 0);
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr("O1RIALTIME.dat.partial"));
+}
+
+// A breaking record whose append fails part way (a full disk: here a file size limit) is cut back
+// off its file, which keeps its whole records and never ends in a torn one; the file is named in
+// the log.
+TEST_F(BreakingFetch, AnAppendThatFailsIsCutBackToTheLastWholeRecord) {
+    WeekOf({RaceIdOf(8, 3)}, "RATHISWEEKNNEW.dat");
+    std::string hrs;
+    for (int i = 1; i <= 12; ++i) hrs += std::string(717, static_cast<char>('a' + i)) + "\r\n";
+    folder.Write("HRRIALTIME.dat", hrs);
+    std::string hr(719, ' ');
+    Put(hr, 1, "HR2");
+    Put(hr, 12, RaceIdOf(8, 3));
+    Put(hr, 718, "\r\n");
+    link.reads = {R(static_cast<int>(hr.size()), hr), R(0, "")};
+
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = before;
+    limited.rlim_cur = hrs.size() + 100;  // the log is smaller than that
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const workbench::ResultsFetchSummary s = workbench::FetchBreakingResults(link, host);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(folder.Read("HRRIALTIME.dat"), hrs);
+    EXPECT_EQ(s.counts.hrAppended, 0);
+    EXPECT_EQ(s.counts.failures, 1);
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr("1 breaking records not written to " +
+                                                                  (folder / "HRRIALTIME.dat").string()));
 }
 
 // Without a race in the arrival file there is no odds line to fetch: the odds lines of the last

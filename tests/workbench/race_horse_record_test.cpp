@@ -99,7 +99,7 @@ TEST(RaceHorseRecord, RunnerFileHoldsOneRecordPerHorseNumber) {
     EXPECT_EQ(At(file, batchtest::kRhLength + 1, batchtest::kRhLength), std::string(batchtest::kRhLength, '\0'));
     EXPECT_EQ(At(file, 2 * batchtest::kRhLength + 1106, 2), "03");
     EXPECT_EQ(At(file, 2 * batchtest::kRhLength + 24021, 2), "\r\n");
-    const auto back = workbench::ReadRaceHorseFile("202506070501");
+    const auto back = workbench::ReadRaceHorseFile("202506070501", "test");
     ASSERT_EQ(back.size(), 3u);
     EXPECT_FALSE(back[0].IsBlank());
     EXPECT_TRUE(back[1].IsBlank());

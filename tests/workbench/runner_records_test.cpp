@@ -217,6 +217,38 @@ TEST(RunnerRecords, TheJoinStartsAtThisRacesRecord) {
     }
 }
 
+// Only records that stand where they belong are joined: after a byte inserted, or in a file cut
+// inside this race's record, the race's record is not found; a damaged record ends the runs before
+// it. What was damaged is handed to the caller.
+TEST(RunnerRecords, ADamagedFileOfExpandedRuns) {
+    testsupport::TempAppFolder folder;
+    const std::string three = Runs({RunOf("2024120105020101", 1), RunOf("2025030105020201", 2), RunOf(kRaceA, 3)});
+    const std::size_t L = batchtest::kExLength;
+    std::string inserted = three;
+    inserted.insert(L + 100, "x");
+    std::string wrongKind = three;
+    wrongKind[L] = 'X';  // the second run is of another kind
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string runs;
+    } cases[] = {
+        {"a byte inserted before this race's record", inserted, ""},
+        {"cut inside this race's record", three.substr(0, 2 * L + 50), ""},
+        {"bytes appended", three + "SE7", three},
+        {"a record of another kind before it", wrongKind, three.substr(2 * L)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.Write("ex.dat", c.bytes);
+        std::string buffer;
+        std::vector<std::string> damage;
+        EXPECT_EQ(std::string(workbench::RunsOfRace(common::RecordFile(folder / "ex.dat", 2603), kKeyA, buffer, &damage)),
+                  c.runs);
+        EXPECT_EQ(damage.size(), 1u);
+    }
+}
+
 TEST(RunnerRecords, AgeFromTheRaceYearAndTheBirthYear) {
     struct Case {
         std::string birth, barei;

@@ -86,7 +86,7 @@ struct Row {
 
 const std::vector<Row>& Rows() {
     static const std::vector<Row> rows = {
-        {MarkedStep::Structures, 60, {},
+        {MarkedStep::Structures, 60, {"①今週開催取得"},
          [](ProbeHost& host, ProbeLink&, Probe&) {
              acquisition::BuildWeekStructures(host);
              return host.Status(common::StatusBox::Text4);
@@ -97,19 +97,19 @@ const std::vector<Row>& Rows() {
              acquisition::ApplyRaceCancellations(link, host, [&](std::string_view t) { text = t; });
              return text;
          }},
-        {MarkedStep::DayBeforeFix, 60, {"②構造・中止処理", "②中止処理"},
+        {MarkedStep::DayBeforeFix, 60, {"①今週開催取得", "②構造・中止処理", "②中止処理"},
          [](ProbeHost& host, ProbeLink&, Probe& probe) {
              std::string text;
              engine::FixPreviousDay(host, {[&](std::string_view t) { text = t; }, [&](int) { probe(); }});
              return text;
          }},
-        {MarkedStep::Computation, 60, {"②構造・中止処理", "②中止処理", "④前日固定"},
+        {MarkedStep::Computation, 60, {"①今週開催取得", "②構造・中止処理", "②中止処理", "④前日固定"},
          [](ProbeHost& host, ProbeLink&, Probe&) { return engine::ComputationEndText(engine::RunComputation(host)); }},
-        {MarkedStep::WeeklyBatch, 60, {"②構造・中止処理", "②中止処理", "④前日固定", "⑤計算"},
+        {MarkedStep::WeeklyBatch, 60, {"①今週開催取得", "②構造・中止処理", "②中止処理", "④前日固定", "⑤計算"},
          [](ProbeHost& host, ProbeLink&, Probe&) {
              return workbench::BatchEndText(workbench::WeeklyYosoBatch(host, writers::kRaceWriters));
          }},
-        {MarkedStep::BreakingPayouts, 10, {"②構造・中止処理", "②中止処理", "④前日固定", "⑥予想・結果"},
+        {MarkedStep::BreakingPayouts, 10, {"①今週開催取得", "②構造・中止処理", "②中止処理", "④前日固定", "⑥予想・結果"},
          [](ProbeHost& host, ProbeLink& link, Probe&) {
              return workbench::BreakingPayoutsEndText(workbench::MergeBreakingResults(link, host));
          }},
@@ -184,6 +184,10 @@ TEST_F(StepMarksOfAWeek, AKilledRunLeavesItsMarkTheStartUpNamesItAndReadersSaySo
             << common::MarkOf(row.step).markFile;
     EXPECT_THAT(messages, ::testing::Contains("前回の計算が終了していません。⑤計算をもう一度実行して下さい。"));
 
+    // The mark a fetch cut off between its renames leaves (it reads into scratch files and marks
+    // only the renames: the fetch's own tests end it there).
+    common::SetStepMark(MarkedStep::WeeklyFetch);
+
     // Run again from the last step back, each with a file call failing on the way: every step still
     // finds the marks of the steps before it, names them, and takes its own away at its end.
     for (auto row = Rows().rbegin(); row != Rows().rend(); ++row) {
@@ -205,7 +209,7 @@ TEST_F(StepMarksOfAWeek, AKilledRunLeavesItsMarkTheStartUpNamesItAndReadersSaySo
             EXPECT_THAT(text, ::testing::Not(HasSubstr("途中で終了しています")));
         }
     }
-    EXPECT_THAT(common::StandingStepMarks(), ::testing::IsEmpty());
+    EXPECT_THAT(common::StandingStepMarks(), ::testing::ElementsAre(MarkedStep::WeeklyFetch));
 }
 
 // The odds tables call nothing while they build: a build whose mark cannot be removed shows that

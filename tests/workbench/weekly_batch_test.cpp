@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "records/record_check.h"
+
 #include "batch_fixtures.h"
 #include "support/recording_host.h"
 #include "support/temp_folder.h"
@@ -156,7 +158,7 @@ TEST(WeeklyBatch, NothingToWorkOnIsLoggedAndSaid) {
     EXPECT_EQ(folder.Read("SOKUDO/RACEID.txt"), "2019010101010101\r\n");
     EXPECT_FALSE(folder.Exists("RACETHISWEEKNSYOSAI.dat"));
     EXPECT_FALSE(folder.Exists("RATHISWEEKNNEW.dat")) << "reading never creates a file";
-    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat holds no record"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat is missing: nothing to work on"));
     EXPECT_EQ(workbench::BatchEndText(batch), "予想･結果終了（対象のレースがありません。先に①②⑤を実行して下さい。ERRORLOG.txtを確認して下さい。）");
     EXPECT_TRUE(Text5Calls(host).empty());
 }
@@ -319,6 +321,72 @@ TEST(WeeklyBatch, WeekFilesAndTheCodeTableFailOnTheirOwn) {
     EXPECT_EQ(batch.RaceInfoTable.Cell(1, 5), "");
     EXPECT_EQ(Text5Calls(host)[0], "2025060701R予想中");
     EXPECT_THAT(workbench::BatchEndText(batch), HasSubstr("処理できなかった手順 2 件"));
+}
+
+// A code table that is there but cannot be read whole would put blank course names into file
+// names and texts: the batch writes nothing, and says so.
+TEST(WeeklyBatch, ACodeTableNotReadWholeStopsTheBatchBeforeItWrites) {
+    const std::string table = TestData("workbench/CodeTable.csv");
+    const std::string tokyo = table.substr(0, table.find("\r\n") + 2);  // "2001","05",…,"Tokyo","x"
+    const std::string rest = table.substr(tokyo.size());
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"empty", ""},
+        {"blank lines only", "\r\n  \r\n"},
+        {"the Tokyo line cut after a field", tokyo.substr(0, 12) + "\r\n" + rest},
+        {"the Tokyo line cut inside a field", tokyo.substr(0, 22) + "\r\n" + rest},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempAppFolder folder;
+        batchtest::WritePredictionWeek(folder);
+        folder.Write("JRACODE/CodeTable.csv", c.bytes);
+        std::filesystem::create_directories(folder / "RACE");
+        std::filesystem::create_directories(folder / "SOKUDO");
+        batchtest::CreateTicketFolders(folder);
+        testsupport::RecordingHost host;
+
+        const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+
+        EXPECT_FALSE(folder.Exists("RACETHISWEEKN.dat"));
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "RACE"));
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "SOKUDO"));
+        EXPECT_EQ(batch.StepsPassedOver, 1);
+        EXPECT_NE(workbench::BatchEndText(batch), workbench::kBatchDoneText);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("CodeTable.csv"));
+        EXPECT_FALSE(folder.Exists("WEEKLYBATCH.mark"));
+    }
+}
+
+// The input the batch lists its races from: missing is said as missing, and a payout file cut
+// inside a record is told rather than leaving its races out silently.
+TEST(WeeklyBatch, AMissingOrCutListInputIsTold) {
+    {
+        testsupport::TempAppFolder folder;
+        batchtest::WritePredictionWeek(folder);
+        std::filesystem::remove(folder / "RATHISWEEKNNEW.dat");
+        testsupport::RecordingHost host;
+        const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+        EXPECT_TRUE(batch.NothingToWorkOn);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RATHISWEEKNNEW.dat is missing: nothing to work on"));
+    }
+    {
+        testsupport::TempAppFolder folder;
+        batchtest::WriteResultWeek(folder);
+        folder.Write("HRTHISWEEKN.dat", folder.Read("HRTHISWEEKN.dat").substr(0, 3 * batchtest::kHrLength + 300));
+        std::filesystem::create_directories(folder / "RACE");
+        std::filesystem::create_directories(folder / "SOKUDO");
+        std::filesystem::create_directories(folder / "TEKICHU");
+        batchtest::CreateTicketFolders(folder);
+        testsupport::RecordingHost host;
+        const workbench::WeekBatch batch = workbench::WeeklyYosoBatch(host, {});
+        EXPECT_EQ(batch.DamagedRecords, 1);
+        EXPECT_THAT(workbench::BatchEndText(batch), HasSubstr(records::DamagedRecordsPart(1)));
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("HRTHISWEEKN.dat: 300 bytes after record 3"));
+    }
 }
 
 // Torn records, broken Shift-JIS and keys with a path in them are passed over, never a crash.

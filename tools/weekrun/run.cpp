@@ -28,9 +28,10 @@ void Usage(std::ostream& out) {
     out << "usage: weekrun --app DIR [--quiet] [--times] [--settings FILE] [--odds-source 0|1] step...\n"
            "  --settings FILE   the data-service stand-in's settings (default: DIR/JVLINKSETTINGS.txt)\n"
            "  --fail-file-call N  for tests: the N-th file call of each step fails as an I/O error would\n"
+           "  --kill-at-file-call N  for tests: the process is killed just before the N-th file call of a step\n"
            "  --count-file-calls  for tests: prints how many file calls each step made\n"
            "exit: 0 every step ended plainly, 1 a step reported failures, 2 not run (arguments, folder,\n"
-           "      or another program or weekrun works in DIR)\n"
+           "      another program or weekrun works in DIR, or no lock file can be opened there)\n"
            "steps:\n";
     for (const auto& s : Steps()) out << "  " << s.name << "  " << s.help << '\n';
 }
@@ -74,6 +75,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     bool quiet = false;
     bool times = false;
     long long failFileCall = 0;
+    long long killAtFileCall = 0;
     bool countFileCalls = false;
     RunOptions options;
     std::vector<const Step*> steps;
@@ -92,6 +94,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             times = true;
         } else if (a == "--fail-file-call" && hasValue) {
             failFileCall = std::atoll(args[++i].c_str());
+        } else if (a == "--kill-at-file-call" && hasValue) {
+            killAtFileCall = std::atoll(args[++i].c_str());
         } else if (a == "--count-file-calls") {
             countFileCalls = true;
         } else if (a == "--help" || a == "-h") {
@@ -124,7 +128,6 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // The program's own lock: weekrun beside the program, or two weekruns, would mix two runs'
     // lines in the same day files.
     common::InstanceLock lock(common::AppPath(common::kInstanceLockFile));
-    int failures = 0;
     switch (lock.TryLock()) {
         case common::InstanceLock::Result::Held:
             break;
@@ -132,22 +135,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             err << "weekrun: " << common::AppFolder() << common::kAlreadyRunningMessage << '\n';
             return kNotRun;
         case common::InstanceLock::Result::Unavailable:
-            // A folder that cannot take a lock file cannot take the week's files either: the steps
-            // run and tell what they meet, and the run does not end plainly.
-            err << "weekrun: no lock file can be made in " << common::AppFolder() << " ("
-                << common::kInstanceLockFile << "): not locked\n";
-            ++failures;
-            break;
+            // Unlocked, this run could go beside another one: it runs nothing.
+            err << "weekrun: " << common::AppFolder() << common::kCannotLockMessage << '\n';
+            return kNotRun;
     }
 
+    int failures = 0;
     ConsoleHost host(err, quiet, out);
     for (const Step* step : steps) {
         const long long logBefore = LogSize();
         const auto start = std::chrono::steady_clock::now();
         StepOutcome outcome;
         // The test switch, only when asked for: a test in this process may hold it already.
-        const bool switching = failFileCall > 0 || countFileCalls;
+        const bool switching = failFileCall > 0 || killAtFileCall > 0 || countFileCalls;
         if (switching) common::FailNthFileCall(failFileCall);
+        if (killAtFileCall > 0) common::KillAtNthFileCall(killAtFileCall);
         const bool ran = common::PassOver(step->name, [&] { outcome = step->run(host); });
         if (countFileCalls) err << "weekrun: " << step->name << " file calls " << common::FileCallCount() << '\n';
         if (switching) common::FailNthFileCall(0);

@@ -144,14 +144,14 @@ const std::vector<Step>& Steps() {
              host.setStatus(StatusBox::Text6, history::kPastResultsStartText);
              const history::PastDayList days = history::ScanTekichuDays(host);
              for (const std::string& line : days.lines) host.Data() << line << '\n';
-             host.setStatus(StatusBox::Text6, history::PastResultsEndText(days.passedOver));
+             host.setStatus(StatusBox::Text6, history::PastResultsEndText(days.passedOver, days.unfinishedInputs));
              return EndedWith(host, BoxName(StatusBox::Text6), history::PastResultsEndText(0));
          }},
         {"index-rebuild", "the outside program's index in SOKUDO from the listed days' result reports (past-results window)",
          [](ConsoleHost& host) {
              host.setStatus(StatusBox::Text6, history::kPastResultsStartText);
              const history::IndexRebuild rebuild = history::RebuildSokudoFiles(host);
-             host.setStatus(StatusBox::Text6, history::PastResultsEndText(rebuild.passedOver));
+             host.setStatus(StatusBox::Text6, history::PastResultsEndText(rebuild.passedOver, rebuild.unfinishedInputs));
              return EndedWith(host, BoxName(StatusBox::Text6), history::PastResultsEndText(0));
          }},
         {"hit-list", "every past hit into TEKICHU/ATARILIST.txt; prints the big-payout rows, cells by tabs (big-payout window)",
@@ -164,7 +164,7 @@ const std::vector<Step>& Steps() {
                  for (int col = 0; col < grid.Cols(); ++col) host.Data() << (col > 0 ? "\t" : "") << grid.Text(row, col);
                  host.Data() << '\n';
              }
-             host.setStatus(StatusBox::Text6, history::AtariListEndText(list.passedOver));
+             host.setStatus(StatusBox::Text6, history::AtariListEndText(list.passedOver, list.unfinishedInputs));
              return EndedWith(host, BoxName(StatusBox::Text6), history::AtariListEndText(0));
          }},
         {"odds", "this week's quinella, exacta, trio and trifecta odds (odds window)",
