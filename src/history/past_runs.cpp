@@ -297,23 +297,19 @@ PastRuns ListAllPastRuns(std::string_view selected) {
         shown.EXFG1 = common::GridCells(kPastRunsRows, kDesignedCols);
         return shown;
     }
-    // The file is read whole at once; a missing one reads as empty and is not created.
-    std::string bytes;
+    // A missing file reads as empty and is not created; a damaged run is passed over and logged,
+    // and after a shifted one nothing is shown, so that no run is shown from the wrong bytes.
+    std::vector<ExRecord> runs;
     if (const auto name = PastRunsFileName(selected)) {
-        const std::filesystem::path path = common::AppPath(std::string(engine::kExFolder) + "/" + *name);
-        shown.unreadable = !common::PassOver(kPastRunsStep, [&] { bytes = common::ReadWholeFile(path); });
-        if (bytes.size() % ExRecord::kLength != 0) {
-            common::LogError(kPastRunsStep, path.string() + ": the last record is cut short (" +
-                                                std::to_string(bytes.size() % ExRecord::kLength) + " of " +
-                                                std::to_string(ExRecord::kLength) + " bytes); it is not shown");
-            shown.unreadable = true;
-        }
+        const engine::ExRecordFile file(common::AppPath(std::string(engine::kExFolder) + "/" + *name));
+        std::int64_t passedOver = 0;
+        shown.unreadable = !common::PassOver(kPastRunsStep, [&] { runs = file.ReadAll(kPastRunsStep, &passedOver); });
+        if (passedOver > 0) shown.unreadable = true;
     }
-    const int n = static_cast<int>(bytes.size() / ExRecord::kLength);
+    const int n = static_cast<int>(runs.size());
     common::GridCells& grid = shown.EXFG1 = common::GridCells(kPastRunsRows, n + 1);
     for (int k = 1; k <= n; ++k) {
-        const auto at = static_cast<std::size_t>(n - k) * ExRecord::kLength;  // the newest first
-        FillRun(grid, k, ExRecord::FromBytes(std::string_view(bytes).substr(at, ExRecord::kLength)), codes);
+        FillRun(grid, k, runs[static_cast<std::size_t>(n - k)], codes);  // the newest first
         grid.SetColWidth(k, kRunWidth);
         grid.SetColAlignment(k, common::flex_align::kLeftTop);
     }

@@ -173,6 +173,7 @@ std::string FullRecord() {
         for (const JoinedRow& j : *table)
             for (const auto& [at, bytes] : j.fields) Put(r, at, bytes);
     for (const FloatRow& f : FloatRows()) Put(r, f.at, FloatBytes(f.value));
+    Put(r, 1, "SE");
     Put(r, 2602, "\r\n");
     return r;
 }
@@ -180,6 +181,7 @@ std::string FullRecord() {
 // A record of one run date and nothing else.
 std::string DatedRecord(std::string_view yyyymmdd) {
     std::string r(kExLength, ' ');
+    Put(r, 1, "SE");  // every expanded run begins with its run's tag and ends in CR LF
     Put(r, 12, yyyymmdd);
     Put(r, 2602, "\r\n");
     return r;
@@ -202,7 +204,9 @@ TEST(ListAllPastRuns, EveryRowOfARunFromItsPlaceInTheRecord) {
     EXPECT_EQ(grid.Text(0, 1), "前0走");
     EXPECT_EQ(grid.Text(0, 2), "前1走");
 
-    for (const StoredRow& s : StoredRows()) EXPECT_EQ(grid.Text(s.row, 1), FieldFill(s.row, s.width)) << "row " << s.row;
+    // Row 1 is the record's tag, which every expanded run keeps as "SE".
+    for (const StoredRow& s : StoredRows())
+        EXPECT_EQ(grid.Text(s.row, 1), s.row == 1 ? "SE" : FieldFill(s.row, s.width)) << "row " << s.row;
     for (const auto* table : {&JoinedRows(), &ItemRows()})
         for (const JoinedRow& j : *table) EXPECT_EQ(grid.Text(j.row, 1), j.cell) << "row " << j.row;
     for (const FloatRow& f : FloatRows()) EXPECT_EQ(grid.Text(f.row, 1), f.cell) << "row " << f.row;
@@ -229,6 +233,8 @@ TEST(ListAllPastRuns, ZeroBytesReadAsBlanksAndANameKeepsItsBlanks) {
     testsupport::TempAppFolder dir;
     dir.Write("JRACODE/CodeTable.csv", CodeTableBytes());
     std::string r(kExLength, '\0');
+    Put(r, 1, "SE");
+    Put(r, 2602, "\r\n");
     Put(r, 789, std::string(kTesuto) + std::string(30, ' '));
     dir.Write("UMAGOTOEXTHISWEEKN/2019104321EX.dat", r);
 
@@ -288,13 +294,15 @@ TEST(ListAllPastRuns, WholeRecordsNewestFirst) {
     const std::vector<std::string> dates = {"20240106", "20240203", "20240302", "20240406"};
     struct Case {
         std::string name;
-        double records;  // -1: missing, -2: a folder in its place
+        double records;  // -1: missing, -2: a folder in its place, -3: a byte inserted after the first
         int runs;
         bool unreadable;
     };
     const std::vector<Case> cases = {
         {"three", 3, 3, false}, {"two and a half", 2.5, 2, true}, {"three and a half", 3.5, 3, true},
         {"empty", 0, 0, false}, {"missing", -1, 0, false},        {"a folder", -2, 0, true},
+        // The runs after it are shifted: only the one before it is shown.
+        {"a byte inserted", -3, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -303,6 +311,11 @@ TEST(ListAllPastRuns, WholeRecordsNewestFirst) {
         const std::string file = "UMAGOTOEXTHISWEEKN/2019104321EX.dat";
         if (c.records == -2) {
             fs::create_directories(dir / file);
+        } else if (c.records == -3) {
+            std::string bytes;
+            for (int i = 0; i < 4; ++i) bytes += DatedRecord(dates[static_cast<std::size_t>(i)]);
+            bytes.insert(kExLength + 100, "x");
+            dir.Write(file, bytes);
         } else if (c.records >= 0) {
             std::string bytes;
             for (int i = 0; i < 4; ++i) bytes += DatedRecord(dates[static_cast<std::size_t>(i)]);
@@ -316,7 +329,8 @@ TEST(ListAllPastRuns, WholeRecordsNewestFirst) {
         ASSERT_EQ(shown.EXFG1.Cols(), c.runs + 1);
         for (int k = 1; k <= c.runs; ++k) {
             EXPECT_EQ(shown.EXFG1.Text(0, k), "前" + std::to_string(k - 1) + "走");
-            EXPECT_EQ(shown.EXFG1.Text(4, k), dates[static_cast<std::size_t>(c.runs - k)]);
+            const int newest = c.records == -3 ? 1 : c.runs;  // the file's runs shown, newest first
+            EXPECT_EQ(shown.EXFG1.Text(4, k), dates[static_cast<std::size_t>(newest - k)]);
         }
         EXPECT_EQ(shown.EXFG1.Text(7, 0), "馬名");
         EXPECT_EQ(shown.unreadable, c.unreadable);

@@ -22,6 +22,7 @@ std::string Str(const QString& s) { return s.toStdString(); }
 
 std::string DatedRecord(std::string_view yyyymmdd) {
     std::string r(2603, ' ');
+    Put(r, 1, "SE");
     Put(r, 12, yyyymmdd);
     Put(r, 2602, "\r\n");
     return r;

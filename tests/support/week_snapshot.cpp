@@ -15,9 +15,17 @@ namespace testsupport {
 namespace fs = std::filesystem;
 
 bool MakeTinyWeek(const std::string& demoweek, const TempAppFolder& folder) {
-    return RunCommand(demoweek + " " + folder.Path().string() +
-                      " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
-                      " --history 4 --past-weeks 1 >/dev/null 2>&1") == 0;
+    if (RunCommand(demoweek + " " + folder.Path().string() +
+                   " --state after --date 20251101 --days 1 --courses 1 --races 2 --runners 4-6"
+                   " --history 4 --past-weeks 1 >/dev/null 2>&1") != 0)
+        return false;
+    // Settings unlike the defaults (the default folder jvdata, no download): a step that reads the
+    // settings as defaults then finds nothing to serve.
+    std::error_code ec;
+    fs::rename(folder / "jvdata", folder / kTinyWeekServiceFolder, ec);
+    if (ec) return false;
+    folder.Write("JVLINKSETTINGS.txt", "pace=1000\nroot=" + std::string(kTinyWeekServiceFolder) + "\n");
+    return true;
 }
 
 bool MakeTinyWeekOverLastWeek(const std::string& demoweek, const std::string& weekrun, const TempAppFolder& folder,
@@ -29,7 +37,7 @@ bool MakeTinyWeekOverLastWeek(const std::string& demoweek, const std::string& we
                    " --state after --date 20251025 --days 1 --courses 1 --races 2 --runners 4-6 --history 4"
                    " >/dev/null 2>&1") != 0)
         return false;
-    const fs::path served = folder / "jvdata";
+    const fs::path served = folder / kTinyWeekServiceFolder;
     const fs::path thisWeek = lastWeek / "this-week-jvdata";
     fs::rename(served, thisWeek);
     fs::rename(lastWeek / "jvdata", served);
@@ -64,7 +72,8 @@ bool InSweep(const std::string& step) {
 }
 
 bool Volatile(const std::string& name) {
-    return name == "ERRORLOG.txt" || name == common::kInstanceLockFile || name.starts_with("jvdata/");
+    return name == "ERRORLOG.txt" || name == common::kInstanceLockFile || name.starts_with("jvdata/") ||
+           name.starts_with(std::string(kTinyWeekServiceFolder) + "/");
 }
 
 bool AppendedEveryRun(const std::string& name) { return name.ends_with("RIALTIME.dat"); }
@@ -87,6 +96,7 @@ std::vector<std::string> Differences(const Snapshot& a, const Snapshot& b, bool 
 }
 
 std::vector<std::string> LostFiles(const Snapshot& before, const Snapshot& clean, const Snapshot& after) {
+    // Each file is the old one, the clean run's, or gone only where the clean run removes it too.
     std::vector<std::string> lost;
     for (const auto& [name, old] : before) {
         if (Volatile(name) || old.empty()) continue;

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -12,9 +13,14 @@ namespace testsupport {
 
 using Snapshot = std::map<std::string, std::string>;  // relative path -> bytes
 
+/// The folder the tiny week's data service serves from, named in its settings file: not the
+/// default one, so that settings read as defaults find no data instead of passing for a good run.
+inline constexpr std::string_view kTinyWeekServiceFolder = "service";
+
 /// Writes the tiny week the sweeps run on into `folder` with the demo-week program `demoweek`: one
 /// day after the results, one course, two races of 4 to 6 runners, four past runs a horse, one
-/// past week. True when it was written.
+/// past week; the data service's records in kTinyWeekServiceFolder, served at a pace of its own.
+/// True when it was written.
 bool MakeTinyWeek(const std::string& demoweek, const TempAppFolder& folder);
 
 /// Writes the tiny week into `folder` as a Monday finds it: the folder holds what `steps` of

@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 
 using testsupport::Differences;
 using testsupport::Joined;
+using testsupport::LostFiles;
 using testsupport::Restore;
 using testsupport::RunCommand;
 using testsupport::Snapshot;
@@ -103,9 +104,8 @@ TEST_F(FaultSweep, EveryFailingFileCallIsToldAndLosesNothing) {
                 EXPECT_TRUE(logged) << "exit " << status << " with nothing logged:\n" << err;
                 if (status == 1 && logged) ++t.told;
             }
-            // Nothing that held something is left empty or cut: each file is the old one, the
-            // clean run's, or gone only where the clean run removes it too.
-            const std::vector<std::string> lost = testsupport::LostFiles(before, clean, after);
+            // Nothing that held something is left empty or cut.
+            const std::vector<std::string> lost = LostFiles(before, clean, after);
             EXPECT_TRUE(lost.empty()) << Joined(lost) << "\n" << err;
             if (!lost.empty()) ++t.lost;
 
