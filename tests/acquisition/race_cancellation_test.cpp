@@ -165,9 +165,11 @@ TEST_F(Cancellation, AppendsExactlyTheDeliveredRecordsAtCountPlusOne) {
     EXPECT_EQ(folder.Read("SERIALTIME.dat"), runner);
     EXPECT_EQ(folder.Read("HRRIALTIME.dat"), payout);
     EXPECT_EQ(summary.raAppended, 1);
-    EXPECT_EQ(summary.recordsPassedOver, 1);
+    // The torn tail and the record cut short, each logged.
+    EXPECT_EQ(summary.recordsPassedOver, 2);
     EXPECT_THAT(folder.Read("ERRORLOG.txt"),
                 HasSubstr("[ApplyRaceCancellations] 0B12 20241013 record 5: cut short: 600 of the 1272 bytes of RA"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RARIALTIME.dat: its torn last record (100 bytes) cut off"));
     EXPECT_EQ(summary.seAppended, 1);
     EXPECT_EQ(summary.hrAppended, 1);
     EXPECT_EQ(summary.otherSkipped, 1);
