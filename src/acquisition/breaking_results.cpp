@@ -38,17 +38,17 @@ public:
             if (!Whole<records::LayoutRA>(bytes)) return;
             records::DecodeRA(bytes, ra_);
             records::PackRecordRA(ra_, storedRa_);
-            if (Append(raFile_, storedRa_, raLost_)) ++summary_.raAppended;
+            if (Append(raFile_, storedRa_, raTail_, raLost_)) ++summary_.raAppended;
         } else if (spec == "SE") {
             if (!Whole<records::LayoutSE>(bytes)) return;
             records::DecodeSE(bytes, se_);
             records::PackRecordSE(se_, storedSe_);
-            if (Append(seFile_, storedSe_, seLost_)) ++summary_.seAppended;
+            if (Append(seFile_, storedSe_, seTail_, seLost_)) ++summary_.seAppended;
         } else if (spec == "HR") {
             if (!Whole<records::LayoutHR>(bytes)) return;
             records::DecodeHR(bytes, hr_);
             records::PackRecordHR(hr_, storedHr_);
-            if (Append(hrFile_, storedHr_, hrLost_)) ++summary_.hrAppended;
+            if (Append(hrFile_, storedHr_, hrTail_, hrLost_)) ++summary_.hrAppended;
         } else {
             ++summary_.otherSkipped;
         }
@@ -69,9 +69,43 @@ private:
         return false;
     }
 
+    // Whether records may follow the file's own (checked once per fetch). A file whose records
+    // are shifted is left as it is: what is appended would stand after bytes read out of line. A
+    // torn tail after whole records is cut off first, through a rewrite of the whole records
+    // (logged): the record it held is not whole, and the next would be written over part of it.
+    enum class Tail : std::uint8_t { Unchecked, Whole, Refused };
+    template <class L>
+    bool MayAppend(const records::WeekRecordFile<L>& file, Tail& tail) {
+        constexpr auto length = static_cast<std::size_t>(records::kLength<L>);
+        if (tail != Tail::Unchecked) return tail == Tail::Whole;
+        tail = Tail::Refused;
+        const common::RecordFile& stored = file.File();
+        const std::uint64_t size = stored.Size();
+        records::RecordFileCheck check(step_, file.Path(), L::kName, length, size);
+        stored.ForEach([&](std::int64_t n, std::string_view bytes) { check.Whole(n, bytes); });
+        check.Finish();
+        summary_.passedOver += check.PassedOver();
+        if (check.Stopped()) {
+            common::LogError(step_, file.Path().string() + " holds shifted records: the breaking records are not appended to it");
+            return false;
+        }
+        const std::uint64_t whole = static_cast<std::uint64_t>(stored.Count()) * length;
+        if (size > whole) {
+            file.RewriteFiltered([](records::RecordView<L>) { return true; });  // whole records only
+            common::LogError(step_, file.Path().string() + ": its torn last record (" + std::to_string(size - whole) +
+                                        " bytes) cut off before the breaking records are appended");
+        }
+        tail = Tail::Whole;
+        return true;
+    }
+
     template <class File, class Stored>
-    bool Append(const File& file, const Stored& record, std::int64_t& lost) {
+    bool Append(const File& file, const Stored& record, Tail& tail, std::int64_t& lost) {
         try {
+            if (!MayAppend(file, tail)) {
+                ++lost;
+                return false;
+            }
             // The appender cuts a write that failed back to the last whole record.
             common::RecordAppender out(file.Path(), static_cast<std::size_t>(File::kRecordLength), false);
             out.Append(record.Bytes());
@@ -106,6 +140,7 @@ private:
     records::WeekFileSE seFile_{common::AppPath(records::kSeRealtime)};
     records::WeekFileHR hrFile_{common::AppPath(records::kHrRealtime)};
     std::int64_t raLost_ = 0, seLost_ = 0, hrLost_ = 0;
+    Tail raTail_ = Tail::Unchecked, seTail_ = Tail::Unchecked, hrTail_ = Tail::Unchecked;
 };
 
 // Closes the breaking open on every way out of a date's fetch.

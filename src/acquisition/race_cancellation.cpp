@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -60,6 +61,21 @@ const std::string& MatchKeyOf(std::string_view record, std::string& key) {
     AppendMatchKey(RecordView<L>(record), key);
     BlankZeros(key);
     return key;
+}
+
+// The key a record of the full copy stands once under: its race (and the runner's horse number
+// and horse), its date and its data kind, finer than the structure step's, which keeps one record
+// of each. A "9" record has none: the marking writes a called-off race's "9" record over every
+// record of the race.
+template <class L>
+bool OnceKeyOf(std::string_view record, std::string& key) {
+    const RecordView<L> view(record);
+    if (view.Get(records::kDataKubun<L>) == "9") return false;
+    MatchKeyOf<L>(record, key);
+    key.append(view.Get(records::kMonthDay<L>));
+    key.append(view.Get(records::kDataKubun<L>));
+    if constexpr (std::is_same_v<L, LayoutSE>) key.append(view.Get(records::se::KettoNum));
+    return true;
 }
 
 // A record file's content handed from one part of the run to the next so that each file is read
@@ -163,14 +179,28 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
         return -1;
     }
     HeldRecords kept;
-    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t, std::string_view record) {
+    std::unordered_map<std::string, std::int64_t> first;  // record number by the key it stands once under
+    std::string key;
+    std::int64_t repeated = 0;
+    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t n, std::string_view record) {
+        if (OnceKeyOf<L>(record, key)) {
+            const auto [at, added] = first.try_emplace(key, n);
+            if (!added) {
+                // A record written twice: the copy is not what the structure step wrote.
+                ++repeated;
+                common::LogError(kStep, fullPath.string() + " record " + std::to_string(n) + ": the same " +
+                                            (std::is_same_v<L, LayoutSE> ? "runner" : "race") + " as record " +
+                                            std::to_string(at->second) + " stands a second time: passed over");
+                return;
+            }
+        }
         // (A zero byte there, read as a blank, is neither.)
         const std::string_view kind = RecordView<L>(record).Get(records::kDataKubun<L>);
         if (kind == "1" || kind == "9") return;
         kept.records.push_back(record);
     });
-    damaged += fullDamaged;
-    if (fullDamaged > 0) {
+    damaged += fullDamaged + repeated;
+    if (fullDamaged + repeated > 0) {
         common::LogError(kStep, std::string(workingName) + " left as it was: " + fullPath.filename().string() +
                                     " is damaged, and the records after the damage would be lost");
         ++outputsKept;

@@ -4,6 +4,7 @@
 #include <array>
 #include <exception>
 #include <optional>
+#include <set>
 #include <span>
 
 #include "common/code_table.h"
@@ -291,6 +292,26 @@ private:
     int hitLines_ = 0, payoutLines_ = 0, bigPayouts_ = 0, days_ = 0, passedOver_ = 0;
 };
 
+// Days of the day-key list whose report is gone, each logged: the list written without them
+// would lose their hits, as the index rebuild would lose their races. `found`: the reports listed.
+bool ListedReportsMissing(const std::vector<std::string>& found, Collector& collector) {
+    std::string listed;
+    if (!common::PassOver(kAtariListStep, [&] { listed = common::ReadWholeFile(common::AppPath(kDayKeyList)); })) {
+        collector.CountFailure();
+        return false;
+    }
+    std::set<std::string> told(found.begin(), found.end());
+    bool missing = false;
+    for (const std::string& key : common::SplitLines(listed)) {
+        if (!InScanRange(key) || !told.insert(key).second) continue;
+        common::LogError(kAtariListStep, "TEKICHU/" + key + std::string(kReport) + " is missing: " + std::string(kListFile) +
+                                             " is kept as it was");
+        collector.CountFailure();
+        missing = true;
+    }
+    return missing;
+}
+
 }  // namespace
 
 common::GridCells AtariGridCaptions() {
@@ -329,12 +350,13 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
                 collector.CountFailure();
         });
 
+    const bool keepList = folder == TekichuFolder::Listed && ListedReportsMissing(keys, collector);
     std::string content;
     AtariList list = collector.Finish(content);
     if (!codes.FileFound() || codes.RowsDropped() > 0 || codes.Damaged()) ++list.passedOver;
     if (folder == TekichuFolder::Unlisted) ++list.passedOver;
     // The list always holds this pass's hits, written whole; without TEKICHU there is no list.
-    if (folder != TekichuFolder::Missing &&
+    if (folder != TekichuFolder::Missing && !keepList &&
         !common::PassOver(kAtariListStep, [&] { common::WriteFileAtomically(common::AppPath(kListFile), content); }))
         ++list.passedOver;
     if (!marked) ++list.passedOver;

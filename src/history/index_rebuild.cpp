@@ -199,8 +199,13 @@ public:
         }
     }
 
-    // A line of the day-key list that is no key.
-    void NoKey(const std::string& line) { PassOver("the day-key list holds a line that is no day key: " + line); }
+    // A line of the day-key list (numbered from 1) that is no key, or a key that stood before it:
+    // each day is read once.
+    void BadLine(std::size_t number, const std::string& line, bool repeated) {
+        PassOver(std::string(kDayKeyList) + " line " + std::to_string(number) +
+                 (repeated ? ": the day key " + line + " stands a second time: passed over"
+                           : " holds no day key: " + line));
+    }
 
     // The day-key list could not be read, or holds no day while TEKICHU holds stored days: an
     // index written from it would lose every day.
@@ -259,28 +264,35 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
     const std::vector<std::string> lines = common::SplitLines(list);
     std::vector<std::string> keys;
     std::vector<std::size_t> keyLines;  // where each key stands in `lines`
+    std::set<std::string> listed;
+    std::set<std::size_t> repeatedLines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].size() != 14 || !common::IsDigits(lines[i])) continue;
+        if (!listed.insert(lines[i]).second) {
+            repeatedLines.insert(i);
+            continue;
+        }
         keys.push_back(lines[i]);
         keyLines.push_back(i);
     }
+    const auto badLine = [&](std::size_t i) { rebuild.BadLine(i + 1, lines[i], repeatedLines.contains(i)); };
     if (keys.empty() && listRead && HoldsStoredDays()) {
         std::error_code ec;
         rebuild.KeepRaceIds(std::string(kDayKeyList) +
                             (std::filesystem::exists(listFile, ec) ? " holds no day key" : " is missing") +
                             " while TEKICHU holds stored days");
     }
-    // A line that is no key is logged in its turn, before the day that follows it.
+    // A line that is no key, or a key again, is logged in its turn, before the day that follows it.
     std::size_t line = 0;
     ParsedDay parsed;
     ParseStoredDays(
         keys, "lupRCM.txt", [&](std::size_t day, StoredDayRead& read) { parsed.Parse(keys[day], read); },
         [&](std::size_t day, StoredDayRead& read) {
-            for (; line < keyLines[day]; ++line) rebuild.NoKey(lines[line]);
+            for (; line < keyLines[day]; ++line) badLine(line);
             ++line;
             rebuild.Day(keys[day], read, parsed);
         });
-    for (; line < lines.size(); ++line) rebuild.NoKey(lines[line]);
+    for (; line < lines.size(); ++line) badLine(line);
     rebuild.Write();
     if (!common::PassOver(kStep, [] { common::ClearStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;
     return rebuild.result;

@@ -30,10 +30,12 @@ void BatchLog::WriterFailed(int raceIdx, std::string_view raceKey, std::string_v
     Write("race " + Printable(raceKey) + ", " + std::string(writer) + ": " + std::string(reason));
 }
 
-void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why) {
+void BatchLog::RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum,
+                                 const std::filesystem::path& file, std::string_view why) {
     ++runnersWithoutRuns_;
     Write("race " + Printable(raceKey) + ", horse number " + std::to_string(horse) + ", KettoNum " +
-          Printable(kettoNum) + ": no expanded run of this race (" + std::string(why) + "); the runner has no runs");
+          Printable(kettoNum) + ": no expanded run of this race in " + file.string() + " (" + std::string(why) +
+          "); the runner has no runs");
 }
 
 void BatchLog::StepFailed(std::string_view subStep, std::string_view reason) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <string_view>
@@ -20,8 +21,9 @@ public:
     /// A sub-step of race `raceIdx` failed (0: a race that could not be listed); the race counts
     /// as partly passed over, once however many of its sub-steps fail.
     void RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason);
-    /// A runner that got no runs: its horse's expanded records hold no run of this race.
-    void RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, std::string_view why);
+    /// A runner that got no runs: its horse's expanded records (`file`) hold no run of this race.
+    void RunnerWithoutRuns(std::string_view raceKey, int horse, std::string_view kettoNum, const std::filesystem::path& file,
+                           std::string_view why);
     /// A sub-step of the whole week failed (a week file, an input file, the code table).
     void StepFailed(std::string_view subStep, std::string_view reason);
     /// A per-race writer failed or passed something over for race `raceIdx`: logged with the race

@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,19 @@ void ApplyRace(const std::string& key, const std::vector<Update>& updates, Break
         s.recordsPassedOver += damaged;
         common::LogError(kBreakingPayoutsStep, RaceHorseFilePath(key).string() +
                                                    " holds damaged records: left as it was, the breaking results of its race not merged");
+        for (const Update& u : updates) Skip(s, u);
+        return;
+    }
+    // Record n is horse number n: a record that holds another number stands out of its place (a
+    // record written twice, or one lost), and the file is not written back with it.
+    for (std::size_t n = 1; n <= runners.size(); ++n) {
+        const RaceHorseRecord& r = runners[n - 1];
+        const auto horse = r.IsBlank() ? std::nullopt : common::DigitsValue(r.Get(rh::Umaban, 0));
+        if (!horse || *horse == static_cast<std::int64_t>(n)) continue;
+        ++s.recordsPassedOver;
+        common::LogError(kBreakingPayoutsStep, RaceHorseFilePath(key).string() + " record " + std::to_string(n) +
+                                                   " holds horse number " + std::to_string(*horse) +
+                                                   ": left as it was, the breaking results of its race not merged");
         for (const Update& u : updates) Skip(s, u);
         return;
     }

@@ -255,7 +255,7 @@ RaceJoin JoinExpandedRuns(int raceIdx, std::string_view raceKey12, RaceRunners& 
             for (const std::string& entry : damage)
                 log.RaceFailed(raceIdx, raceKey12, "join of horse number " + std::to_string(h), entry);
             if (runs.empty()) {
-                log.RunnerWithoutRuns(raceKey12, static_cast<int>(h), kettoNum,
+                log.RunnerWithoutRuns(raceKey12, static_cast<int>(h), kettoNum, exFile.Path(),
                                       exFile.Count() == 0 ? "no expanded records" : "expanded records of other races only");
             } else {
                 RaceHorseRecord joined = runner;

@@ -31,7 +31,9 @@ const std::string kIncompleteText = "中止処理の一部を処理できませ�
 const std::string kNoData = "該当するデータがありません。";
 
 // A race of the given date; the rest of its place does not matter to the dates.
-std::string Dated(const std::string& date) { return Race('2', At{date, "05", "04", "01", "01"}, "t"); }
+std::string Dated(const std::string& date, const std::string& raceNum = "01") {
+    return Race('2', At{date, "05", "04", "01", raceNum}, "t");
+}
 
 class Cancellation : public ::testing::Test {
 protected:
@@ -103,7 +105,8 @@ TEST_F(Cancellation, OneBreakingFetchPerRecentDateNewestFirst) {
     for (const Strings& dates : {Strings{d3}, Strings{d2, d3}, Strings{d1, d2, d2, d3}}) {
         SCOPED_TRACE(dates.size());
         std::string races;
-        for (const std::string& d : dates) races += Dated(d);
+        // A date of two races is asked for once; each race stands once in the sorted files.
+        for (std::size_t i = 0; i < dates.size(); ++i) races += Dated(dates[i], "0" + std::to_string(i + 1));
         SortedFiles(races, "");
         link.log.clear();
         host.calls.clear();
@@ -162,9 +165,11 @@ TEST_F(Cancellation, AppendsExactlyTheDeliveredRecordsAtCountPlusOne) {
     EXPECT_EQ(folder.Read("SERIALTIME.dat"), runner);
     EXPECT_EQ(folder.Read("HRRIALTIME.dat"), payout);
     EXPECT_EQ(summary.raAppended, 1);
-    EXPECT_EQ(summary.recordsPassedOver, 1);
+    // The torn tail and the record cut short, each logged.
+    EXPECT_EQ(summary.recordsPassedOver, 2);
     EXPECT_THAT(folder.Read("ERRORLOG.txt"),
                 HasSubstr("[ApplyRaceCancellations] 0B12 20241013 record 5: cut short: 600 of the 1272 bytes of RA"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("RARIALTIME.dat: its torn last record (100 bytes) cut off"));
     EXPECT_EQ(summary.seAppended, 1);
     EXPECT_EQ(summary.hrAppended, 1);
     EXPECT_EQ(summary.otherSkipped, 1);
@@ -358,7 +363,8 @@ TEST_F(Cancellation, MarksEveryMatchAndRebuildsWorkingCopiesAndRunFiles) {
 // middle. Rebuilt from, its working copy would lose every record after the damage, and marked, it
 // would be written back with what was read shifted: the copies and the run files stay as they are,
 // named in the log, and the end text says so. With no "9" record nothing is marked; with one, the
-// marking fails and the parts after it do not run.
+// marking fails and the parts after it do not run. A record that stands twice (a race, or a runner
+// of a race) is damage too: the structure step writes each once.
 TEST_F(Cancellation, ADamagedFullCopyIsNeitherMarkedNorRebuiltFrom) {
     const At race{"20241013", "06", "03", "02", "02"};
     const std::string h1 = "2020100001", h2 = "2020100002";
@@ -389,6 +395,11 @@ TEST_F(Cancellation, ADamagedFullCopyIsNeitherMarkedNorRebuiltFrom) {
         {"runners: the same, nothing called off", "SETHISWEEKNNEWd.dat", damagedRunners, {},
          kEndText + "（前回のまま残した出力 1 件、作成できなかった出力 UMAGOTOTHISWEEKN、読み飛ばした壊れたレコード 2 件。ERRORLOG.txtを確認して下さい。）"},
         {"races: cut inside the fifth of twelve, nothing called off", "RATHISWEEKNNEWd.dat", cutRaces, {},
+         kEndText + "（前回のまま残した出力 1 件、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},
+        {"runners: a record written twice, nothing called off", "SETHISWEEKNNEWd.dat", r1 + r2 + r2, {},
+         kEndText + "（前回のまま残した出力 1 件、作成できなかった出力 UMAGOTOTHISWEEKN、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},
+        {"races: a race written twice, nothing called off", "RATHISWEEKNNEWd.dat",
+         manyRaces.substr(0, 6 * kRaLength) + manyRaces.substr(5 * kRaLength), {},
          kEndText + "（前回のまま残した出力 1 件、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},
         {"races: the same, a race called off", "RATHISWEEKNNEWd.dat", cutRaces, {X},
          kIncompleteText + "（作成できなかった出力 RATHISWEEKNNEW.dat、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）"},

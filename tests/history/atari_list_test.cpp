@@ -298,4 +298,23 @@ TEST_F(AtariListTest, AReportWithoutARaceIsLoggedAndCounted) {
     }
 }
 
+// A day of the day-key list whose report is gone is told, and the list that would lose its hits
+// stays as it was; a listed day with its report, or a line that is no day, tells nothing.
+TEST_F(AtariListTest, AListedDayWithoutItsReportKeepsTheList) {
+    dir.Write("JRACODE/CodeTable.csv", common::ToCp932("2001,06,,,中山,,,\r\n"));
+    dir.Write("TEKICHU/20250309060205lupRCM.txt", Rc("01", "a", "1600") + Line({"AT", "1", "1", "x", " 1- 2", "20000"}));
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060205\r\nno day\r\n");
+    ASSERT_EQ(Collect().passedOver, 0);
+    ASSERT_FALSE(dir.Exists("ERRORLOG.txt"));
+    dir.Write("TEKICHU/ATARILIST.txt", "old");
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060205\r\n20250308060205\r\n20250308060205\r\n");
+
+    const history::AtariList list = Collect();
+    EXPECT_EQ(dir.Read("TEKICHU/ATARILIST.txt"), "old");
+    EXPECT_EQ(list.passedOver, 1);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/20250308060205lupRCM.txt is missing: TEKICHU/ATARILIST.txt is kept"),
+              std::string::npos)
+        << dir.Read("ERRORLOG.txt");
+}
+
 }  // namespace

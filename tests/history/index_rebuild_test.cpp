@@ -1,5 +1,6 @@
 #include "history/index_rebuild.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -211,7 +212,9 @@ TEST_F(Rebuild, LogLinesAndStatusesComeOutInListOrder) {
         }
         if (d % 3 == 0) {
             list += "no key " + std::to_string(d) + "\r\n";
-            expected.push_back("log: the day-key list holds a line that is no day key: no key " + std::to_string(d));
+            const std::size_t number = static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n'));
+            expected.push_back("log: TEKICHU/RACEIDYMDLKN.txt line " + std::to_string(number) +
+                               " holds no day key: no key " + std::to_string(d));
         }
     }
     dir.Write("TEKICHU/RACEIDYMDLKN.txt", list);
@@ -249,6 +252,27 @@ TEST_F(Rebuild, WithoutADayKeyListTheRaceListIsEmptied) {
 // The files the rebuild cannot do without: a day-key list that is missing or empty while TEKICHU
 // holds stored days, a listed day's report missing. Each is logged and counted, and the race list
 // and the day's date file stay byte for byte as they were.
+// A day key that stands twice in the list is told with the file and its line, and the day is read
+// once: the index and the speed file are those of the list without the repeat.
+TEST_F(Rebuild, ADayKeyListedTwiceIsToldAndReadOnce) {
+    Day("20250309060206", RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1());
+    Day("20250301060203", RaceHead("11", "", "1000") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.00.00") + Q1());
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060206\r\n20250301060203\r\n");
+    ASSERT_EQ(history::RebuildSokudoFiles(host).passedOver, 0);
+    const std::string raceIds = dir.Read("SOKUDO/RACEID.txt");
+    const std::string speeds = dir.Read("SOKUDO/HR20250309.csv");
+
+    dir.Write("TEKICHU/RACEIDYMDLKN.txt", "20250309060206\r\n20250309060206\r\n20250301060203\r\n");
+    const auto result = history::RebuildSokudoFiles(host);
+    EXPECT_EQ(result.passedOver, 1);
+    EXPECT_EQ(result.races, 2);
+    EXPECT_EQ(dir.Read("SOKUDO/RACEID.txt"), raceIds);
+    EXPECT_EQ(dir.Read("SOKUDO/HR20250309.csv"), speeds);
+    EXPECT_NE(dir.Read("ERRORLOG.txt").find("TEKICHU/RACEIDYMDLKN.txt line 2: the day key 20250309060206 stands a second time"),
+              std::string::npos)
+        << dir.Read("ERRORLOG.txt");
+}
+
 TEST_F(Rebuild, AMissingOrEmptyInputKeepsTheIndex) {
     const std::string report = RaceHead("01", "", "1600") + Hs("1", "1", " 1", " 1", " 1", " 1", "1.35.00") + Q1();
     struct Case {

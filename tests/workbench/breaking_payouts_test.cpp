@@ -101,6 +101,12 @@ TEST(BreakingPayouts, MergesIntoTheRunnerRecordsTheBatchWrote) {
     EXPECT_EQ(s.failures, 0);
 }
 
+// A runner record holding its horse number (Umaban of element 0, at 1106).
+std::string Numbered(std::string record, std::string_view horse) {
+    Put(record, 1106, horse);
+    return record;
+}
+
 // A runner file whose records no longer stand where they belong is never merged into and written
 // back: it stays byte for byte as it was, and its damage is logged and counted. A whole race file
 // beside it is merged as before.
@@ -114,12 +120,16 @@ TEST(BreakingPayouts, ARunnerFileReadShiftedIsLeftAsItWas) {
     struct Case {
         const char* name;
         std::string bytes;
+        std::string logged = " holds damaged records: left as it was";
     };
     const Case cases[] = {
         {"LF line ends", lfEnds},
         {"a byte inserted", inserted},
         {"bytes appended", whole + "junk"},
         {"cut inside its last record", whole.substr(0, 24022 + 9000)},
+        {"a record written twice",
+         Numbered(RunnerBytes('a'), "01") + Numbered(RunnerBytes('a'), "01") + Numbered(RunnerBytes('b'), "02"),
+         " record 2 holds horse number 1: left as it was"},
     };
     constexpr std::string_view kOtherId = "2025060705030212", kOtherKey = "202506070512";
     for (const Case& c : cases) {
@@ -141,8 +151,7 @@ TEST(BreakingPayouts, ARunnerFileReadShiftedIsLeftAsItWas) {
         EXPECT_EQ(s.runnersSkipped, 2);
         EXPECT_EQ(s.oddsSkipped, 2);
         EXPECT_GT(s.recordsPassedOver, 0);
-        EXPECT_THAT(folder.Read("ERRORLOG.txt"),
-                    ::testing::HasSubstr("RACE/" + std::string(kKey) + ".dat holds damaged records: left as it was"));
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr("RACE/" + std::string(kKey) + ".dat" + c.logged));
     }
 }
 
@@ -302,6 +311,44 @@ TEST_F(BreakingFetch, ResultConnectionsPerDateAppendInStoredForms) {
     EXPECT_EQ(s.counts.seAppended, 1);
     EXPECT_EQ(folder.Read("SERIALTIME.dat").size(), 555u);
     EXPECT_EQ(s.counts.failures, 0);
+}
+
+// Breaking records are appended only after whole records: a torn tail is cut off first and told;
+// a file whose records are shifted is left as it was, and what was fetched for it is told lost.
+TEST_F(BreakingFetch, ResultsFollowOnlyWholeRecords) {
+    WeekOf({RaceIdOf(8, 3)}, "RATHISWEEKNNEW.dat");
+    const std::string old1 = Se(RaceIdOf(8, 1), "01", "01", "1345", "0123", "02", "345"),
+                      old2 = Se(RaceIdOf(8, 2), "02", "01", "1345", "0123", "02", "345");
+    const std::string fetched = Se(RaceIdOf(8, 3), "01", "01", "1345", "0123", "02", "345");
+    std::string lfEnds = old1 + old2;
+    lfEnds.erase(553, 1);
+    std::string inserted = old1 + old2;
+    inserted.insert(300, "x");
+    struct Case {
+        const char* name;
+        std::string before, after;
+        const char* logged;  // "" when nothing is
+    };
+    const Case cases[] = {
+        {"whole", old1 + old2, old1 + old2 + fetched, ""},
+        {"cut inside its last record", old1 + old2.substr(0, 200), old1 + fetched, "its torn last record (200 bytes) cut off"},
+        {"bytes appended", old1 + old2 + "junk", old1 + old2 + fetched, "its torn last record (4 bytes) cut off"},
+        {"LF line ends", lfEnds, lfEnds, "SERIALTIME.dat holds shifted records"},
+        {"a byte inserted", inserted, inserted, "SERIALTIME.dat holds shifted records"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        folder.Write("SERIALTIME.dat", c.before);
+        link.reads = {R(static_cast<int>(fetched.size()), fetched), R(-203, "")};
+        const workbench::ResultsFetchSummary s = workbench::FetchBreakingResults(link, host);
+        EXPECT_EQ(folder.Read("SERIALTIME.dat"), c.after);
+        const bool told = *c.logged != '\0';
+        EXPECT_EQ(s.counts.passedOver + s.counts.failures > 0, told);
+        if (told) {
+            EXPECT_THAT(folder.Read("ERRORLOG.txt"), ::testing::HasSubstr(c.logged));
+        }
+    }
 }
 
 // The whole load: the runner's arrival order and times from its breaking record, popularity and

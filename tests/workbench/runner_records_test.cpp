@@ -318,6 +318,24 @@ TEST(RunnerRecords, JoinPassSetsWeatherAndGoingFromTheLastRunnerWithRuns) {
     }
 }
 
+TEST(RunnerRecords, ARunnerWithoutRunsIsLoggedWithItsFile) {
+    // A file of expanded runs that is missing or holds nothing: the log names it.
+    for (const bool present : {false, true}) {
+        testsupport::TempAppFolder folder;
+        if (present) folder.Write("UMAGOTOEXTHISWEEKN/2021100001EX.dat", "");
+        const std::string bytes = batchtest::SeRecord(kRaceA, "01", "2021100001", "NAME");
+        workbench::RaceRunners runners(1);
+        workbench::SetRunnerFirstFields(runners[0], records::RecordView<records::LayoutSE>(bytes));
+        workbench::BatchLog log;
+        std::string runsBuffer;
+        workbench::JoinExpandedRuns(1, kKeyA, runners, common::CodeTable(), log, runsBuffer);
+        EXPECT_EQ(log.RunnersWithoutRuns(), 1);
+        EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("KettoNum 2021100001: no expanded run of this race in " +
+                                                            common::AppPath("UMAGOTOEXTHISWEEKN/2021100001EX.dat").string()))
+            << present;
+    }
+}
+
 TEST(RunnerRecords, NoRunnerWithRunsLeavesTheWeatherAlone) {
     testsupport::TempAppFolder folder;
     workbench::RaceRunners runners(2);
