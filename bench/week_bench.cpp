@@ -45,6 +45,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cores.h"
 #include "common/paths.h"
 #include "common/process_memory.h"
 #include "common/working_folders.h"
@@ -199,12 +200,6 @@ void PinTo(int cores) {
     if (::sched_setaffinity(0, sizeof pinned, &pinned) != 0) Fail("sched_setaffinity");
 }
 
-int UsableCores() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    return ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
-}
-
 const char* const kChain[] = {"fetch", "structures", "cancel", "dayfix", "compute", "odds", "odds-tables", "batch",
                               "breaking-payouts", "past-scan", "index-rebuild", "hit-list"};
 
@@ -255,7 +250,7 @@ int main(int argc, char** argv) {
         std::printf("week: %s, %s, %d past weeks, generated in %.1f s in %s; %d cores\n", small ? "small" : "full scale",
                     before ? "before the races" : "after the results", pastWeeks,
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), root.c_str(),
-                    UsableCores());
+                    common::UsableCores());
     }
 
     std::map<std::string, std::vector<double>> stepMs, floorMs, ratios;

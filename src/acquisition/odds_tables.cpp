@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -10,7 +9,6 @@
 #include "common/error_log.h"
 #include "common/missing_input.h"
 #include "common/numbers.h"
-#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/step_marks.h"
@@ -199,25 +197,16 @@ bool EmptyTable(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '\r' || c == '\n'; });
 }
 
-// One race's table and its text, made ahead of its writing; kept from race to race.
+// One race's table and the room for its text; kept from race to race.
 struct RaceTable {
     // The tables are cleared for every race, so that no cell keeps another race's odds.
     std::unique_ptr<CellTable<kTripleCells>> triple = std::make_unique<CellTable<kTripleCells>>();
     std::unique_ptr<CellTable<kPairCells>> pair = std::make_unique<CellTable<kPairCells>>();
     std::unique_ptr<char[]> room = TextRoom(kTripleCells);
-    std::string_view text;
-    std::exception_ptr failure;  // what the fill or the text threw, passed over with the race
-};
-
-// What the kinds share: the threads that make tables ahead, and the tables they make them in.
-struct TableMaking {
-    common::OrderedWorkers workers{common::UsableCores()};
-    // A few races ahead on every core.
-    std::vector<RaceTable> slots = std::vector<RaceTable>(2 * static_cast<std::size_t>(common::UsableCores()));
 };
 
 // Returns whether the source file held a line.
-bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResult& result) {
+bool BuildKind(OddsKind kind, OddsStem stem, RaceTable& table, OddsTablesResult& result) {
     // Read once whole, and the records are views into it.
     const std::filesystem::path path = OddsLineFilePath(kind, stem);
     const common::WholeFile source(path);
@@ -226,47 +215,31 @@ bool BuildKind(OddsKind kind, OddsStem stem, TableMaking& making, OddsTablesResu
                                                   [&](std::string_view record) { lines.push_back(record); });
     const std::vector<RaceLine> races = LastLinePerRace(kind, lines, result);
     const bool triple = kind == OddsKind::O5 || kind == OddsKind::O6;
-    // Tables are filled and their texts made ahead on every core, a few races ahead, while this
-    // thread makes every file call in race order, as one thread alone would: ERRORLOG and the
-    // file layer see the same calls in the same order. Making a table takes longer than writing
-    // it, so this thread makes tables too between its writes.
-    std::vector<RaceTable>& slots = making.slots;
-    const auto make = [&](std::size_t i) {
-        RaceTable& slot = slots[i % slots.size()];
-        slot.failure = nullptr;
-        try {
-            if (triple) {
-                FillTripleCells(kind, races[i].line, *slot.triple);
-                slot.text = WriteCellsText(*slot.triple, slot.room.get());
-            } else {
-                FillPairCells(kind, races[i].line, *slot.pair);
-                slot.text = WriteCellsText(*slot.pair, slot.room.get());
-            }
-        } catch (...) {
-            slot.failure = std::current_exception();
-        }
-    };
-    const auto write = [&](std::size_t i) {
-        const RaceTable& slot = slots[i % slots.size()];
-        const RaceLine& race = races[i];
+    for (const RaceLine& race : races) {
         bool kept = false;
         const bool ok = common::PassOver(kStep, [&] {
-            if (slot.failure) std::rethrow_exception(slot.failure);
+            std::string_view text;
+            if (triple) {
+                FillTripleCells(kind, race.line, *table.triple);
+                text = WriteCellsText(*table.triple, table.room.get());
+            } else {
+                FillPairCells(kind, race.line, *table.pair);
+                text = WriteCellsText(*table.pair, table.room.get());
+            }
             const std::filesystem::path path = OddsTablePath(race.raceKey, kind);
             // A line without odds (a blank record, one cut short) must not wipe out the odds an
             // earlier build wrote: the table stays, and the line counts as passed over.
-            if (EmptyTable(slot.text) && !EmptyTable(common::ReadWholeFile(path))) {
+            if (EmptyTable(text) && !EmptyTable(common::ReadWholeFile(path))) {
                 common::LogError(kStep, "the " + std::string(OddsKindTag(kind)) + " line of race " + race.raceKey +
                                             " holds no odds: its table was kept");
                 kept = true;
                 return;
             }
-            common::WriteFileAtomically(path, slot.text);
+            common::WriteFileAtomically(path, text);
         });
         if (ok && !kept) ++result.written;
         else ++result.passedOver;
-    };
-    making.workers.ForEachInOrder(races.size(), make, write, slots.size());
+    }
     // A file of damaged records only was not missing: it is told as damaged.
     return !source.Bytes().empty();
 }
@@ -323,15 +296,15 @@ OddsTablesResult BuildOddsTables(std::int16_t source) {
     // fetched, or the service had none) is named, so that the build does not end as if it had
     // brought every kind up to date.
     common::InputCheck inputs(kStep, common::InputCheck::Need::Every);
-    // Made with the first kind, inside its pass-over: memory or threads that cannot be had fail
-    // that kind, as any failure of its build, and the next kind tries again.
-    std::unique_ptr<TableMaking> making;
+    // Made with the first kind, inside its pass-over: memory that cannot be had fails that kind,
+    // as any failure of its build, and the next kind tries again.
+    std::unique_ptr<RaceTable> table;
     for (OddsKind kind : {OddsKind::O6, OddsKind::O5, OddsKind::O4, OddsKind::O2}) {
         bool held = false;
         // A file that cannot be read is a failure of its own, not a missing input.
         if (!common::PassOver(kStep, [&] {
-                if (!making) making = std::make_unique<TableMaking>();
-                held = BuildKind(kind, stem, *making, result);
+                if (!table) table = std::make_unique<RaceTable>();
+                held = BuildKind(kind, stem, *table, result);
             })) {
             held = true;
             ++result.passedOver;

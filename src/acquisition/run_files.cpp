@@ -9,7 +9,6 @@
 #include <unordered_map>
 
 #include "common/error_log.h"
-#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "common/text_file.h"
@@ -216,25 +215,15 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
     // Each listed horse's file once; one that cannot be written leaves the others to go on.
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(step, [] { common::CreateFolders(common::AppPath(kHorseRunFolder)); });
-    // Each horse's runs are placed and its bytes put together a few horses ahead, on every core,
-    // while this thread makes every file call in horse order, as one thread alone would: ERRORLOG
-    // and the file layer see the same calls in the same order.
-    struct HorseFile {
-        HorseRuns runs;
-        std::string content;
-    };
-    const int threads = common::UsableCores();
-    std::vector<HorseFile> slots(2 * static_cast<std::size_t>(threads));
-    const auto make = [&](std::size_t h) {
-        HorseFile& slot = slots[h % slots.size()];
-        slot.runs.Clear();
-        for (std::size_t k = first[h]; k < first[h + 1]; ++k) slot.runs.Place(placed[byHorse[k]].second);
-        slot.content.clear();
-        slot.runs.AppendBytes(slot.content);
-    };
+    // The lists of runs and the bytes are used again from horse to horse.
+    HorseRuns runs;
+    std::string content;
     std::string held;
-    const auto write = [&](std::size_t h) {
-        const std::string& content = slots[h % slots.size()].content;
+    for (std::size_t h = 0; h < horses.size(); ++h) {
+        runs.Clear();
+        for (std::size_t k = first[h]; k < first[h + 1]; ++k) runs.Place(placed[byHorse[k]].second);
+        content.clear();
+        runs.AppendBytes(content);
         bool unchanged = false;
         const bool written = common::PassOver(step, [&] {
             const fs::path path = HorseRunFilePath(horses[h]);
@@ -250,8 +239,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
         else
             ++summary.horsesPassedOver;
         pump.Tick();
-    };
-    common::ForEachInOrder(horses.size(), threads, make, write, slots.size());
+    }
     return summary;
 }
 

@@ -182,7 +182,8 @@ QGroupBox* TLMF1THISWEEKNVK31::AddFrame(const char* name, const char* caption, Q
 void TLMF1THISWEEKNVK31::Form_Load() { MainMenuStartUp(*this); }
 
 // Ends the run at once: no window has closing steps and nothing is saved. The lock goes first, so
-// that its file goes with it.
+// that its file goes with it. A step lets window events run only on this thread and never while
+// work of it runs on other cores, so no worker is cut off halfway through a file.
 void TLMF1THISWEEKNVK31::Picture1_Click() {
     instanceLock_.reset();
     std::exit(0);

@@ -149,6 +149,8 @@ void PutFourBytes(char* out, std::uint64_t word) {
 }  // namespace
 
 char* TenthsTextTo(char* out, std::int64_t tenths) {
+    // The digit pairs below reach six places of the whole part; more go the general way.
+    if (tenths <= -10000000 || tenths >= 10000000) return SingleTextTo(out, SingleOfTenths(tenths));
     if (tenths < 0) *out++ = '-';
     const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
     const std::uint32_t whole = magnitude / 10;

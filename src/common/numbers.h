@@ -51,9 +51,9 @@ inline constexpr std::size_t kSingleTextMax = 64;
 /// hundred thousand; returns the end of the text.
 char* SingleTextTo(char* out, float value);
 
-/// Number text of a count of tenths of at most seven digits either way at `out`: 123 gives "12.3",
-/// 120 gives "12", -5 gives "-0.5"; returns the end. It is SingleText's text of their single
-/// (SingleOfTenths), for tenths kept as they were read.
+/// Number text of a count of tenths at `out` (room for kSingleTextMax characters): 123 gives
+/// "12.3", 120 gives "12", -5 gives "-0.5"; returns the end. It is SingleText's text of their
+/// single (SingleOfTenths), for tenths kept as they were read; quickest for up to seven digits.
 char* TenthsTextTo(char* out, std::int64_t tenths);
 
 /// A single-precision value floored to `decimals` decimals, as its number text: Int(v x 10^d) / 10^d

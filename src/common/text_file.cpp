@@ -239,14 +239,6 @@ bool WrittenFieldReader::Next(std::string_view& value) {
 
 namespace {
 
-// Not under the thread sanitizer: the version's chooser runs while the program is loaded, before
-// the sanitizer has started, and an instrumented chooser crashes there.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
-#define TALMOR_WIDER_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define TALMOR_WIDER_VECTORS
-#endif
-
 // Tags that NextTag looks for while it passes plain runs over.
 constexpr std::size_t kMostTags = 3;
 
@@ -277,10 +269,9 @@ inline unsigned char BreaksPlainLines(const unsigned char* s, const TagStarts<Co
 }
 
 // The first byte of [p, end) that breaks a run of plain lines, or where the rules could read past
-// the end. 64 bytes at a time, their rules stored and then read eight at a time; on a processor
-// with wider vectors, a version of its own looks at twice the bytes at once.
+// the end. 64 bytes at a time, their rules stored and then read eight at a time.
 template <std::size_t Count>
-TALMOR_WIDER_VECTORS const unsigned char* FirstBreak(const unsigned char* p, const unsigned char* end, std::span<const std::string_view> tags) {
+const unsigned char* FirstBreak(const unsigned char* p, const unsigned char* end, std::span<const std::string_view> tags) {
     TagStarts<Count> starts;
     for (std::size_t t = 0; t < Count; ++t) {
         starts.first[t] = static_cast<unsigned char>(tags[t][0]);

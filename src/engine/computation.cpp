@@ -3,18 +3,20 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <future>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <unordered_map>
+
+#include <tbb/parallel_pipeline.h>
+#include <tbb/task_arena.h>
 
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
 #include "common/error_log.h"
 #include "common/file_faults.h"
 #include "common/missing_input.h"
-#include "common/ordered_work.h"
+#include "common/cores.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "engine/ex_builder.h"
@@ -56,11 +58,12 @@ std::vector<std::string> ReadList(std::string_view listFile, const ComputationCo
     return list;
 }
 
-// What one horse's computation leaves for the calling thread, which takes the horses up in list
-// order: so the log, the counts and the bars come out as one thread's would.
+// One listed horse as it goes through the computation: its run file read, its runs expanded and
+// predicted, its file written; and what the run takes up from it, so that a second entry of the
+// horse counts and logs what the first did.
 struct HorseOutcome {
     std::vector<std::pair<std::string_view, std::string>> log;  // step and line, in order
-    std::vector<int> bar4;                                      // the records bar, as it moved
+    int bar4 = -1;                                              // where the records bar ended
     bool written = false;                                       // its file holds its records
     bool noRuns = false;                                        // its run file missing or empty
     std::int64_t runs = 0;
@@ -70,6 +73,16 @@ struct HorseOutcome {
     std::int64_t runsFailed = 0;
     std::int64_t itemLabelsBlanked = 0;
     std::int64_t recordsPassedOver = 0;
+};
+
+struct HorseInWork {
+    std::size_t entry = 0;    // its place in the list
+    std::string runFile;      // the content of its run file
+    bool failed = false;      // the horse is passed over: its file is left empty
+    bool kept = false;        // no whole run: its file of expanded runs is kept as it is
+    HorseExpansion horse;
+    HorsePrediction predicted;
+    HorseOutcome out;
 };
 
 // A horse that could not be computed ends with an empty file, as every listed horse's file is
@@ -83,46 +96,73 @@ void LeaveEmpty(const std::string& kettoNum, HorseOutcome& out) {
     }
 }
 
-// Expands and predicts one horse in memory and writes its file once: the one file operation of
-// the horse. Touches nothing but its own file, so horses can be computed side by side.
-HorseOutcome ComputeHorse(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum) {
-    HorseOutcome out;
+void Fail(HorseInWork& h, const std::exception& e) {
+    h.out.log.emplace_back(kComputationStep, e.what());
+    h.out.passedOver = true;
+    h.failed = true;
+}
+
+// Reads the horse's run file: its file call before the computation.
+void ReadRuns(const std::string& kettoNum, HorseInWork& h) {
     try {
-        HorseExpansion horse = ExpandHorse(tables, kettoNum);
-        out.runs = horse.runs;
-        out.recordsPassedOver = horse.recordsPassedOver;
-        for (std::string& line : horse.failures) out.log.emplace_back(kExBuildStep, std::move(line));
+        if (!acquisition::IsValidKettoNum(kettoNum))
+            throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
+        h.runFile = common::ReadWholeFile(acquisition::HorseRunFilePath(kettoNum));
+    } catch (const std::exception& e) {
+        Fail(h, e);
+    }
+}
+
+// Expands and predicts the horse in memory: no file call, nothing but its own values touched, so
+// that horses can be computed side by side.
+void Compute(const ExJoinTables& tables, const PredictionModel& model, const std::string& kettoNum, HorseInWork& h) {
+    if (h.failed) return;
+    try {
+        h.horse = ExpandHorseRuns(tables, kettoNum, h.runFile);
+        h.runFile = std::string();
+        h.out.runs = h.horse.runs;
+        h.out.recordsPassedOver = h.horse.recordsPassedOver;
+        for (std::string& line : h.horse.failures) h.out.log.emplace_back(kExBuildStep, std::move(line));
         // A run file missing or without a byte: the caller tells the one from the other. One that
         // holds bytes but no whole run is damaged (told above): its file of expanded runs is kept.
-        if (horse.records.empty() && horse.recordsPassedOver > 0) {
-            out.passedOver = true;
-            return out;
+        if (h.horse.records.empty() && h.horse.recordsPassedOver > 0) {
+            h.out.passedOver = true;
+            h.kept = true;
+            return;
         }
-        if (horse.runs == 0) {
-            out.noRuns = true;
-            return out;
+        if (h.horse.runs == 0) {
+            h.out.noRuns = true;
+            return;
         }
-        const HorsePrediction predicted =
-            PredictHorseRuns(horse.records, model, kettoNum, [&](int value) { out.bar4.push_back(value); });
-        for (const std::string& line : predicted.failures) out.log.emplace_back(kPredictionStep, line);
-        WriteExRecords(kettoNum, horse.records);
-        out.written = true;
-        out.records = static_cast<std::int64_t>(horse.records.size());
-        out.lastDropped = horse.lastDropped;
-        if (!horse.complete) {
-            // The records up to the run that failed stay written.
-            out.log.emplace_back(kComputationStep, kettoNum + ": records end before a run that could not be built");
-            out.passedOver = true;
-            return out;
-        }
-        out.runsFailed = predicted.runsFailed;
-        out.itemLabelsBlanked = predicted.itemLabelsBlanked;
+        h.predicted = PredictHorseRuns(h.horse.records, model, kettoNum, [&](int value) { h.out.bar4 = value; });
+        for (const std::string& line : h.predicted.failures) h.out.log.emplace_back(kPredictionStep, line);
     } catch (const std::exception& e) {
-        out.log.emplace_back(kComputationStep, e.what());
-        out.passedOver = true;
-        LeaveEmpty(kettoNum, out);
+        Fail(h, e);
     }
-    return out;
+}
+
+// Writes the horse's file once, or leaves it empty when it could not be computed.
+void WriteHorse(const std::string& kettoNum, HorseInWork& h) {
+    HorseOutcome& out = h.out;
+    if (!h.failed && !out.noRuns && !h.kept) {
+        try {
+            WriteExRecords(kettoNum, h.horse.records);
+            out.written = true;
+            out.records = static_cast<std::int64_t>(h.horse.records.size());
+            out.lastDropped = h.horse.lastDropped;
+            if (!h.horse.complete) {
+                // The records up to the run that failed stay written.
+                out.log.emplace_back(kComputationStep, kettoNum + ": records end before a run that could not be built");
+                out.passedOver = true;
+            } else {
+                out.runsFailed = h.predicted.runsFailed;
+                out.itemLabelsBlanked = h.predicted.itemLabelsBlanked;
+            }
+        } catch (const std::exception& e) {
+            Fail(h, e);
+        }
+    }
+    if (h.failed) LeaveEmpty(kettoNum, out);
 }
 
 // Where each entry of the list is first listed: a horse listed twice is computed once, and its
@@ -134,36 +174,84 @@ std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
     return out;
 }
 
-// Every listed horse, its outcomes taken up in list order on this thread. Returns the entries of
-// the list without a run, for the caller to tell.
+// Horses whose run files are read before they go through the pipeline. Every file call of the
+// computation is made in list order, whatever the cores: the run files of a block are read, then
+// its horses are computed on every core and their files written and their lines logged in list
+// order, then the next block is read. (Reads on a first stage of the pipeline would fall between
+// the writes of its last stage as the threads happen to run.)
+constexpr std::size_t kHorsesPerBlock = 128;
+
+// Every listed horse, taken up in list order. Returns the entries of the list without a run, for
+// the caller to tell.
 std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const PredictionModel& model,
                                        const std::vector<std::string>& horses, common::Host& host,
                                        const ComputationControls& controls, ComputationSummary& summary) {
     std::vector<std::string> withoutRuns;
     const std::vector<std::size_t> first = FirstEntries(horses);
-    std::vector<HorseOutcome> outcomes(horses.size());
-    acquisition::PeriodicPump pump(host);
-    common::ForEachInOrder(
-        horses.size(), ComputationThreads(),
-        [&](std::size_t i) {
-            if (first[i] == i) outcomes[i] = ComputeHorse(tables, model, horses[i]);
-        },
-        [&](std::size_t i) {
-            const HorseOutcome& o = outcomes[first[i]];
-            for (const auto& [step, line] : o.log) common::LogError(step, line);
-            for (int value : o.bar4) SetBar4(controls, value);
-            if (o.noRuns) withoutRuns.push_back(horses[i]);
-            if (o.written) ++summary.filesWritten;
-            summary.runs += o.runs;
-            summary.recordsPassedOver += o.recordsPassedOver;
-            summary.records += o.records;
-            if (o.lastDropped) ++summary.lastRecordsDropped;
-            if (o.passedOver) ++summary.horsesPassedOver;
-            summary.runsFailed += o.runsFailed;
-            summary.itemLabelsBlanked += o.itemLabelsBlanked;
-            pump.Tick();
-            SetBar3(controls, static_cast<std::int64_t>(i + 1) * 100 / summary.horses);
+    std::unordered_map<std::size_t, HorseOutcome> listedAgain;  // first entries of horses listed twice
+    for (std::size_t i = 0; i < horses.size(); ++i)
+        if (first[i] != i) listedAgain.try_emplace(first[i]);
+    // Log lines and counts on the last stage, in list order; the bars and the window's events on
+    // the calling thread, which alone may touch the window, after each block.
+    int bar4 = -1;
+    const auto takeUp = [&](std::size_t i, const HorseOutcome& o) {
+        for (const auto& [step, line] : o.log) common::LogError(step, line);
+        if (o.bar4 >= 0) bar4 = o.bar4;
+        if (o.noRuns) withoutRuns.push_back(horses[i]);
+        if (o.written) ++summary.filesWritten;
+        summary.runs += o.runs;
+        summary.recordsPassedOver += o.recordsPassedOver;
+        summary.records += o.records;
+        if (o.lastDropped) ++summary.lastRecordsDropped;
+        if (o.passedOver) ++summary.horsesPassedOver;
+        summary.runsFailed += o.runsFailed;
+        summary.itemLabelsBlanked += o.itemLabelsBlanked;
+    };
+
+    const int cores = ComputationThreads();
+    tbb::task_arena arena(cores);
+    std::vector<HorseInWork> block;
+    for (std::size_t start = 0; start < horses.size(); start += kHorsesPerBlock) {
+        const std::size_t end = std::min(horses.size(), start + kHorsesPerBlock);
+        block.clear();
+        for (std::size_t i = start; i < end; ++i) {
+            HorseInWork& h = block.emplace_back();
+            h.entry = i;
+            if (first[i] == i) ReadRuns(horses[i], h);
+        }
+        std::size_t next = 0;
+        // As many horses in work as cores: one more would be computed ahead rather than written,
+        // and the writes, which only one stage makes, would fall behind.
+        arena.execute([&] {
+            tbb::parallel_pipeline(
+                static_cast<std::size_t>(cores),
+                tbb::make_filter<void, HorseInWork>(tbb::filter_mode::serial_in_order,
+                                                    [&](tbb::flow_control& fc) -> HorseInWork {
+                                                        if (next == block.size()) {
+                                                            fc.stop();
+                                                            return {};
+                                                        }
+                                                        return std::move(block[next++]);
+                                                    }) &
+                    tbb::make_filter<HorseInWork, HorseInWork>(tbb::filter_mode::parallel,
+                                                               [&](HorseInWork h) {
+                                                                   if (first[h.entry] == h.entry)
+                                                                       Compute(tables, model, horses[h.entry], h);
+                                                                   return h;
+                                                               }) &
+                    tbb::make_filter<HorseInWork, void>(tbb::filter_mode::serial_in_order, [&](HorseInWork h) {
+                        const std::size_t i = h.entry;
+                        if (first[i] != i) return takeUp(i, listedAgain.at(first[i]));
+                        WriteHorse(horses[i], h);
+                        takeUp(i, h.out);
+                        if (const auto again = listedAgain.find(i); again != listedAgain.end())
+                            again->second = std::move(h.out);
+                    }));
         });
+        if (bar4 >= 0) SetBar4(controls, bar4);
+        SetBar3(controls, static_cast<std::int64_t>(end) * 100 / summary.horses);
+        host.pumpEvents();
+    }
     return withoutRuns;
 }
 
@@ -303,14 +391,6 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     SetBar4(controls, 0);
     ReportMissingStatistics(summary);
 
-    // The tables the runs are joined with come from files that this run does not write: with
-    // cores to spare they are read meanwhile, on a thread of their own, and taken where the run
-    // needs them (a failure to read them then counts there). Only the calling thread moves bars.
-    const bool aside = ComputationThreads() > 1;
-    std::future<ExJoinTables> joinTables =
-        std::async(aside ? std::launch::async : std::launch::deferred,
-                   [aside, &controls] { return ExJoinTables::Load(aside ? ExBuildProgress{} : controls.setProgressBar3); });
-
     // This week's dams and their statistics.
     std::vector<std::string> dams;
     Step(summary, [&] { dams = ReadList(acquisition::kDamList, controls); });
@@ -343,7 +423,7 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     // in memory: its prediction reads only its own records and the files read here.
     std::optional<ExJoinTables> tables;
     Step(summary, [&] {
-        tables = joinTables.get();
+        tables = ExJoinTables::Load(controls.setProgressBar3);
         summary.recordsPassedOver += tables->RecordsPassedOver();
     });
     const PredictionModel model = PredictionModel::Load();

@@ -94,8 +94,8 @@ constexpr std::size_t kFirstRaceField = 7;
 constexpr std::size_t kRaceFields = 9;
 using RaceFields = std::array<std::string, kRaceFields>;
 
-// One day's report read apart from the other days, on any thread, and what the list takes up from
-// it in day order. Race, hit and payout fields carry over from line to line; of those a day's
+// One day's report read apart from the other days, and what the list takes up from it in day
+// order. Race, hit and payout fields carry over from line to line; of those a day's
 // lines show, only the race can come from the days before: a hit or payout before the day's
 // first race is marked, and the day read again with the race the days before left.
 class DayHits {
@@ -319,15 +319,13 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     const TekichuFolder folder = codes.Damaged() ? TekichuFolder::Missing : ListMeetingKeys(scan, keys);
     if (codes.Damaged())
         common::LogError(kAtariListStep, std::string(kListFile) + " kept as it was: the code table cannot be read whole");
-    // The reports are read a few days ahead and parsed on two threads; each day is taken up in
-    // its turn, after its date's status.
-    std::vector<DayHits> days(kStoredDaysAhead);
+    // Each day is taken up after its date's status.
+    DayHits hits;
     ParseStoredDays(
-        keys, kReport,
-        [&](std::size_t day, StoredDayRead& read) { days[day % kStoredDaysAhead].Parse(keys[day], read, codes, RaceFields{}); },
+        keys, kReport, [&](std::size_t day, StoredDayRead& read) { hits.Parse(keys[day], read, codes, RaceFields{}); },
         [&](std::size_t day, StoredDayRead& read) {
             MeetDay(host, scan, keys, day);
-            if (!common::PassOver(kAtariListStep, [&] { collector.TakeDay(keys[day], read, days[day % kStoredDaysAhead]); }))
+            if (!common::PassOver(kAtariListStep, [&] { collector.TakeDay(keys[day], read, hits); }))
                 collector.CountFailure();
         });
 

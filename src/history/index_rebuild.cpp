@@ -72,8 +72,8 @@ struct Slots {
     }
 };
 
-// One day's report read apart from the other days, on any thread, and what the rebuild takes up
-// from it in day order. Kept from day to day in a slot of its own.
+// One day's report read apart from the other days, and what the rebuild takes up from it in day
+// order. Kept from day to day.
 struct ParsedDay {
     std::string raceIds;     // the day's lines of RACEID.txt
     std::string speedLines;  // the day's lines of its date's speed file
@@ -270,16 +270,15 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
                             (std::filesystem::exists(listFile, ec) ? " holds no day key" : " is missing") +
                             " while TEKICHU holds stored days");
     }
-    // The days are read a few ahead and parsed on two threads; a line that is no key is logged in
-    // its turn, before the day that follows it.
+    // A line that is no key is logged in its turn, before the day that follows it.
     std::size_t line = 0;
-    std::vector<ParsedDay> days(kStoredDaysAhead);
+    ParsedDay parsed;
     ParseStoredDays(
-        keys, "lupRCM.txt", [&](std::size_t day, StoredDayRead& read) { days[day % kStoredDaysAhead].Parse(keys[day], read); },
+        keys, "lupRCM.txt", [&](std::size_t day, StoredDayRead& read) { parsed.Parse(keys[day], read); },
         [&](std::size_t day, StoredDayRead& read) {
             for (; line < keyLines[day]; ++line) rebuild.NoKey(lines[line]);
             ++line;
-            rebuild.Day(keys[day], read, days[day % kStoredDaysAhead]);
+            rebuild.Day(keys[day], read, parsed);
         });
     for (; line < lines.size(); ++line) rebuild.NoKey(lines[line]);
     rebuild.Write();

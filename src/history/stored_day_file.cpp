@@ -1,12 +1,10 @@
 #include "history/stored_day_file.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "common/encoding.h"
 #include "common/error_log.h"
-#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 
@@ -35,26 +33,18 @@ common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view 
 void ParseStoredDays(const std::vector<std::string>& keys, std::string_view suffix,
                      const std::function<void(std::size_t day, StoredDayRead& read)>& parse,
                      const std::function<void(std::size_t day, StoredDayRead& read)>& take) {
-    std::vector<StoredDayRead> reads(kStoredDaysAhead);
-    const auto read = [&](std::size_t day) {
-        StoredDayRead& slot = reads[day % kStoredDaysAhead];
-        slot.size = 0;
-        slot.failure = nullptr;
+    StoredDayRead read;
+    for (std::size_t day = 0; day < keys.size(); ++day) {
+        read.size = 0;
+        read.failure = nullptr;
         try {
-            slot.size = common::ReadWholeFile(common::AppPath(Relative(keys[day], suffix)), slot.buffer).size();
+            read.size = common::ReadWholeFile(common::AppPath(Relative(keys[day], suffix)), read.buffer).size();
         } catch (...) {
-            slot.failure = std::current_exception();
+            read.failure = std::current_exception();
         }
-    };
-    for (std::size_t day = 0; day < keys.size() && day < kStoredDaysAhead; ++day) read(day);
-    // A day's parse takes a few times as long as its read: two threads keep up with this one.
-    common::ForEachInOrder(
-        keys.size(), std::min(common::UsableCores(), 2), [&](std::size_t day) { parse(day, reads[day % kStoredDaysAhead]); },
-        [&](std::size_t day) {
-            take(day, reads[day % kStoredDaysAhead]);
-            if (day + kStoredDaysAhead < keys.size()) read(day + kStoredDaysAhead);
-        },
-        kStoredDaysAhead);
+        parse(day, read);
+        take(day, read);
+    }
 }
 
 common::WrittenFieldReader StoredDayValues(std::string_view key, std::string_view suffix, StoredDayRead& read,

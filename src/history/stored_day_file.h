@@ -20,24 +20,20 @@ namespace history {
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable);
 
-/// A stored day file read on the calling thread, for its values to be read later on any thread.
+/// A stored day file as read, for its values to be read apart from the day's file and host calls.
 struct StoredDayRead {
     std::string buffer;  // holds the file's content in its first `size` bytes; kept from day to day
     std::size_t size = 0;
     std::exception_ptr failure;  // why a file that is there could not be read, logged in its turn
 };
 
-/// Goes through the stored days `keys` in order, TEKICHU/<key><suffix> of each read on this thread
-/// a few days ahead (a missing file gives no bytes). parse(day, read) reads a day's values on one
-/// of up to two threads, and makes no file or host call: it keeps what it would log or show.
-/// take(day, read) then runs on this thread in day order, and does the day's file and host calls
-/// (logging first a failed read, LogReadFailure), so that they come out as one thread's would, but
-/// that the reads of the next few days come before them. Both may keep the day's results in a
-/// slot of the day's own among kStoredDaysAhead, slot day % kStoredDaysAhead.
+/// Goes through the stored days `keys` in order: reads TEKICHU/<key><suffix> of each (a missing
+/// file gives no bytes), then parse(day, read) reads the day's values, making no file or host call
+/// (it keeps what it would log or show), and take(day, read) does the day's file and host calls
+/// (logging first a failed read, LogReadFailure).
 void ParseStoredDays(const std::vector<std::string>& keys, std::string_view suffix,
                      const std::function<void(std::size_t day, StoredDayRead& read)>& parse,
                      const std::function<void(std::size_t day, StoredDayRead& read)>& take);
-inline constexpr std::size_t kStoredDaysAhead = 4;
 
 /// The values of a day read by ParseStoredDays, for parse: the reason of a value that cannot be
 /// read is added to `reasons`. Hand the buffer back with ReleaseStoredDay.

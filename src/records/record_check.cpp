@@ -49,6 +49,8 @@ RecordFileCheck::RecordFileCheck(std::string_view step, std::filesystem::path fi
 }
 
 RecordFileCheck::~RecordFileCheck() {
+    // Entries go to a caller's list, which may be gone by now: that caller finishes the check.
+    if (entries_) return;
     try {
         Finish();
     } catch (...) {

@@ -82,7 +82,8 @@ public:
 
     /// `fileBytes`: the size of the file in bytes (its whole records are fileBytes / `length`).
     /// With `entries`, the entries go there instead of ERRORLOG.txt, for a caller that logs them
-    /// under `step` itself.
+    /// under `step` itself; that caller calls Finish, since the destructor writes no entry into a
+    /// list that may have moved away by then.
     RecordFileCheck(std::string_view step, std::filesystem::path file, std::string_view kind, std::size_t length,
                     std::uint64_t fileBytes, std::vector<std::string>* entries = nullptr);
     RecordFileCheck(const RecordFileCheck&) = delete;
@@ -107,7 +108,8 @@ public:
 
     /// Logs what is left to tell: the count of damaged records not logged one by one, and bytes
     /// after the last whole record. Call it once the records are read, before the entries are
-    /// taken; the destructor calls it when nobody did (telling no failure of its own).
+    /// taken; the destructor calls it when nobody did (telling no failure of its own), but for
+    /// `entries`.
     void Finish();
 
     /// Records of the file that were not read: the damaged ones and, after a stop, the rest.

@@ -15,24 +15,7 @@ std::string Printable(std::string_view key) {
 
 }  // namespace
 
-void BatchLog::Write(const std::string& reason) {
-    if (holding_)
-        held_.push_back(reason);
-    else
-        common::LogError(kBatchStep, reason);
-}
-
-void BatchLog::TakeOver(BatchLog& held) {
-    for (const std::string& reason : held.held_) Write(reason);
-    races_.merge(held.races_);
-    writerSteps_.merge(held.writerSteps_);
-    unlisted_ += held.unlisted_;
-    runnersWithoutRuns_ += held.runnersWithoutRuns_;
-    steps_ += held.steps_;
-    damagedRecords_ += held.damagedRecords_;
-    held = BatchLog();
-    held.Hold();
-}
+void BatchLog::Write(const std::string& reason) { common::LogError(kBatchStep, reason); }
 
 void BatchLog::RaceFailed(int raceIdx, std::string_view raceKey, std::string_view subStep, std::string_view reason) {
     if (raceIdx > 0)

@@ -27,12 +27,6 @@ public:
     /// A per-race writer failed or passed something over for race `raceIdx`: logged with the race
     /// and the writer, and counted among the failed steps once per race and writer.
     void WriterFailed(int raceIdx, std::string_view raceKey, std::string_view writer, std::string_view reason);
-    /// From now on this log keeps its entries rather than writing them, for work done ahead of its
-    /// turn; TakeOver writes them in their turn.
-    void Hold() { holding_ = true; }
-    /// Writes the entries `held` kept, oldest first, and counts what it counted; `held` then starts
-    /// afresh (still holding).
-    void TakeOver(BatchLog& held);
     /// Counts a failed sub-step of the week that the routine meeting it has logged already.
     void CountStep() { ++steps_; }
     /// Counts damaged records of a week file that its reader passed over and logged.
@@ -79,8 +73,6 @@ private:
     std::int64_t runnersWithoutRuns_ = 0;
     std::int64_t steps_ = 0;
     std::int64_t damagedRecords_ = 0;
-    bool holding_ = false;
-    std::vector<std::string> held_;
 };
 
 }  // namespace workbench

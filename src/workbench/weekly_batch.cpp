@@ -1,13 +1,12 @@
 #include "workbench/weekly_batch.h"
 
 #include <algorithm>
+#include <deque>
 #include <exception>
-#include <optional>
 
 #include "common/code_table.h"
 #include "common/error_log.h"
 #include "common/missing_input.h"
-#include "common/ordered_work.h"
 #include "common/paths.h"
 #include "common/step_marks.h"
 #include "engine/ex_record.h"
@@ -114,76 +113,53 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
 
     // Race by race: the runner records with their expanded runs (the join), the race's runner
     // file, then the race's steps and writers from a fresh state. Races joined before any runner
-    // had a run wait: a week without a single run writes nothing. Once a runner has had a run the
-    // races go through a pipeline: while this thread joins a race ahead and writes the files of
-    // race r, race r + 1 is computed on another core. Every file call stays on this thread; no
-    // race reads what an earlier one writes, and what a join logs ahead of its turn is held and
-    // written in its turn, so the log reads as if the races were done one after another. Only the
-    // runner records of the races in the pipeline (large) are held at a time.
-    struct RaceInWork {
-        RaceRunners runners;  // until the race's state takes them
-        BatchLog joinLog;     // what its join logged, when it was joined ahead of its turn
-        bool built = false;
-        std::exception_ptr failed;
-        RaceState state;
-        RaceStepWork steps;
-    };
+    // had a run wait: a week without a single run writes nothing. Only the runner records of one
+    // race (large) are held at a time, but for those waiting.
     RaceWriting writing(writers, codes, log);
     RaceRun run{host, codes, log, writing};
-    std::vector<std::optional<RaceInWork>> inWork(static_cast<std::size_t>(workRaces));
     int joined = 0;
     int runnersWithRuns = 0;
     std::string runsBuffer;  // every runner's runs in turn, in one buffer for the whole run
-    const auto join = [&](BatchLog& joinLog) {
+    const auto join = [&] {
         const int r = ++joined;
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        RaceRunners& runners = inWork[static_cast<std::size_t>(r - 1)].emplace().runners;
-        runners = FirstFieldRecords(entries[static_cast<std::size_t>(r - 1)]);
-        joinLog.Race(r, key, "join", [&] {
-            const RaceJoin join = JoinExpandedRuns(r, key, runners, codes, joinLog, runsBuffer);
+        RaceRunners runners = FirstFieldRecords(entries[static_cast<std::size_t>(r - 1)]);
+        log.Race(r, key, "join", [&] {
+            const RaceJoin join = JoinExpandedRuns(r, key, runners, codes, log, runsBuffer);
             runnersWithRuns += join.runnersWithRuns;
             if (join.weatherGoingSet) batch.RaceInfoTable.Set(r, info::kWeatherGoing, join.weatherGoing);
         });
+        return runners;
     };
-    while (joined < workRaces && runnersWithRuns == 0) join(log);
-
-    constexpr int kAhead = 2;  // races joined ahead of the one whose files are written
-    const auto joinUpTo = [&](int count) {
-        while (joined < std::min(count, workRaces)) {
-            BatchLog held;
-            held.Hold();
-            join(held);
-            inWork[static_cast<std::size_t>(joined - 1)]->joinLog = std::move(held);
+    std::deque<RaceRunners> waiting;
+    while (joined < workRaces && runnersWithRuns == 0) waiting.push_back(join());
+    for (int r = 1; runnersWithRuns > 0 && r <= workRaces; ++r) {
+        RaceRunners runners;
+        if (waiting.empty()) {
+            runners = join();
+        } else {
+            runners = std::move(waiting.front());
+            waiting.pop_front();
         }
-    };
-    const auto compute = [&](std::size_t i) {
-        RaceInWork& race = *inWork[i];
-        const int r = static_cast<int>(i) + 1;
-        try {
-            race.state = BuildRaceState(r, batch.ResultMode, list.Races[i], batch.RaceInfoTable.Row(r), std::move(race.runners));
-            race.built = true;
-            race.steps = ComputeRaceSteps(codes, writing, race.state);
-        } catch (...) {
-            race.failed = std::current_exception();
-        }
-    };
-    const auto write = [&](std::size_t i) {
-        joinUpTo(static_cast<int>(i) + 1 + kAhead);
-        RaceInWork& race = *inWork[i];
-        const int r = static_cast<int>(i) + 1;
+        const std::size_t i = static_cast<std::size_t>(r - 1);
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        log.TakeOver(race.joinLog);
-        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, race.built ? race.state.Runners : race.runners); });
+        RaceState state;
+        bool built = false;
+        std::exception_ptr failed;
+        RaceStepWork steps;
+        try {
+            state = BuildRaceState(r, batch.ResultMode, list.Races[i], batch.RaceInfoTable.Row(r), std::move(runners));
+            built = true;
+            steps = ComputeRaceSteps(codes, writing, state);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, built ? state.Runners : runners); });
         log.Race(r, key, "race state", [&] {
-            if (race.failed) std::rethrow_exception(race.failed);
-            RunRaceSteps(run, race.state, race.steps);
-            batch.RaceInfoTable.SetRow(r, race.state.RaceInfo);
+            if (failed) std::rethrow_exception(failed);
+            RunRaceSteps(run, state, steps);
+            batch.RaceInfoTable.SetRow(r, state.RaceInfo);
         });
-        inWork[i].reset();  // its memory goes back for the races after it
-    };
-    if (runnersWithRuns > 0) {
-        joinUpTo(kAhead);
-        common::ForEachInOrder(inWork.size(), std::min(2, common::UsableCores()), compute, write, kAhead);
     }
     if (workRaces > 0) inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
     batch.InputsMissing = !inputs.Report().empty();

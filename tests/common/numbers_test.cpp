@@ -182,6 +182,18 @@ TEST(NumberText, SingleTextOfSevenDigitsIsTheGeneralText) {
     }
 }
 
+// Beyond seven digits the text is still the single's, and nothing past it is written.
+TEST(NumberText, TenthsOfMoreThanSevenDigitsGiveTheSinglesText) {
+    for (const std::int64_t n : {10000000LL, -10000000LL, 123456789LL, 99999999999LL, -4000000001LL}) {
+        SCOPED_TRACE(n);
+        char room[common::kSingleTextMax + 1];
+        room[common::kSingleTextMax] = '#';
+        const std::string_view text(room, common::TenthsTextTo(room, n));
+        EXPECT_EQ(text, common::SingleText(common::SingleOfTenths(n)));
+        EXPECT_EQ(room[common::kSingleTextMax], '#');
+    }
+}
+
 // Tenths become singles by a product, not a division: every count of up to seven digits gives the
 // single the division gives, and past them the division itself is used.
 TEST(NumberText, SingleOfTenthsIsTheSingleOfTheDivision) {

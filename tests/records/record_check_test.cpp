@@ -175,4 +175,26 @@ TEST(RecordFileCheck, TellsATornTail) {
     }
 }
 
+// Kept for the caller, the count of the others comes with Finish, into the list the caller
+// holds then: never later, from the destructor, into a list that may have moved away.
+TEST(RecordFileCheck, KeptEntriesGetTheCountAtFinish) {
+    testsupport::TempAppFolder folder;
+    std::string wrongKind = Ra();
+    wrongKind.replace(0, 2, "HR");
+    std::vector<std::string> entries;
+    {
+        records::RecordFileCheck check("Reader", folder / "RATHISWEEKNNEW.dat", "RA", wrongKind.size(),
+                                     25 * wrongKind.size(), &entries);
+        for (std::int64_t n = 1; n <= 25; ++n) EXPECT_FALSE(check.Whole(n, wrongKind));
+        EXPECT_EQ(entries.size(), 20u);
+        check.Finish();
+        ASSERT_EQ(entries.size(), 21u);
+        EXPECT_THAT(entries.back(), HasSubstr("RATHISWEEKNNEW.dat: 5 more damaged records passed over"));
+        check.Finish();
+        entries.clear();
+    }
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(folder.Exists("ERRORLOG.txt"));
+}
+
 }  // namespace
