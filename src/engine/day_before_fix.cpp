@@ -141,16 +141,18 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
             std::string_view newest;
             std::int64_t n = 0;
             RepeatedRuns seen;
-            std::int64_t damaged = records::ForEachWholeRecord<LayoutSE>(
+            std::int64_t repeats = 0;
+            const std::int64_t passedOver = records::ForEachWholeRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
                     if (const std::int64_t earlier = seen.Seen(k, record)) {
                         common::LogError(kDayBeforeFixStep, RepeatedRunLine(file.Path(), k, earlier));
-                        ++damaged;
+                        ++repeats;
                     }
                     before = newest;
                     newest = record;
                     n = k;
                 });
+            const std::int64_t damaged = passedOver + repeats;
             summary.recordsPassedOver += damaged;
             if (runs.empty()) return;
             if (damaged > 0) {
