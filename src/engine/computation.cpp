@@ -445,7 +445,7 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                                      (fs::exists(common::AppPath(acquisition::kHorseList), ec) ? " lists no horse"
                                                                                                : " is missing"));
     }
-    // An empty or missing list is told above.
+    // A list missing or empty is told above as nothing to work on.
     if (!horses.empty())
         Step(summary, [&] {
             WriteSubsetOfList(acquisition::kHorseList, horses, kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
