@@ -106,7 +106,8 @@ void Fail(HorseInWork& h, const std::exception& e) {
 void ReadRuns(const std::string& kettoNum, HorseInWork& h) {
     try {
         if (!acquisition::IsValidKettoNum(kettoNum))
-            throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
+            throw std::invalid_argument("KettoNum \"" + kettoNum + "\" of " + std::string(acquisition::kHorseList) +
+                                        " cannot name a file");
         h.runFile = common::ReadWholeFile(acquisition::HorseRunFilePath(kettoNum));
     } catch (const std::exception& e) {
         Fail(h, e);
@@ -312,6 +313,38 @@ void ReportMissingStatistics(ComputationSummary& summary) {
     }
 }
 
+// The first damaged entry of a list of the week, named with its file and record number; "" when
+// none. The structures step writes each key once, ten letters or digits (a dam not on record as
+// blanks), so an entry that is not, or stands again, is damage.
+std::string DamagedListEntry(std::string_view listFile, const std::vector<std::string>& keys) {
+    std::unordered_map<std::string_view, std::size_t> first;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::string at = std::string(listFile) + " record " + std::to_string(i + 1) + ": ";
+        const std::string& key = keys[i];
+        const bool blank = key.size() == 10 && key.find_first_not_of(' ') == std::string::npos;
+        if (!acquisition::IsValidKettoNum(key) && !blank)
+            return at + "\"" + key + "\" is not ten letters or digits";
+        if (const auto [it, added] = first.try_emplace(key, i + 1); !added)
+            return at + key + " listed again (first as record " + std::to_string(it->second) + ")";
+    }
+    return {};
+}
+
+// A subset of this week's statistics is made from the keys of a list that stands whole; from a
+// damaged one it would drop or repeat records of this week: it stays as it was.
+void WriteSubsetOfList(std::string_view listFile, const std::vector<std::string>& keys, std::string_view sourceFile,
+                       std::string_view subsetFile, std::size_t recordLength, std::size_t keyWidth,
+                       std::int64_t& written) {
+    std::string damage = DamagedListEntry(listFile, keys);
+    if (keys.empty()) {
+        std::error_code ec;
+        damage = std::string(listFile) + (fs::exists(common::AppPath(listFile), ec) ? " holds no key" : " is missing");
+    }
+    if (!damage.empty())
+        throw std::runtime_error(damage + ": OPTION1N/" + std::string(subsetFile) + " left as it was");
+    written = WriteThisWeekSubset(sourceFile, subsetFile, recordLength, keyWidth, keys);
+}
+
 // A step that found its input missing or empty: logged, and the end text says so.
 void NothingToWorkOn(ComputationSummary& summary, const std::string& what) {
     common::LogError(kComputationStep, what + ": nothing to work on");
@@ -396,8 +429,8 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     Step(summary, [&] { dams = ReadList(acquisition::kDamList, controls); });
     summary.dams = static_cast<std::int64_t>(dams.size());
     Step(summary, [&] {
-        summary.damStatsRecords = WriteThisWeekSubset(kHahaumaFile, kHahaumaThisWeekFile, SireDamStats::kLength,
-                                                      SireDamStats::kKeyWidth, dams);
+        WriteSubsetOfList(acquisition::kDamList, dams, kHahaumaFile, kHahaumaThisWeekFile, SireDamStats::kLength,
+                          SireDamStats::kKeyWidth, summary.damStatsRecords);
     });
 
     // This week's horses and their statistics. A horse's file is not emptied here: it is
@@ -412,10 +445,12 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                                      (fs::exists(common::AppPath(acquisition::kHorseList), ec) ? " lists no horse"
                                                                                                : " is missing"));
     }
-    Step(summary, [&] {
-        summary.horseStatsRecords = WriteThisWeekSubset(kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
-                                                        HorseStats::kKeyWidth, horses);
-    });
+    // A list missing or empty is told above as nothing to work on.
+    if (!horses.empty())
+        Step(summary, [&] {
+            WriteSubsetOfList(acquisition::kHorseList, horses, kKyosobaFile, kKyosobaThisWeekFile, HorseStats::kLength,
+                              HorseStats::kKeyWidth, summary.horseStatsRecords);
+        });
     SetBar3(controls, 0);
     host.pumpEvents();
 
@@ -430,7 +465,17 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
     ReportModelFailures(model, summary);
     // A folder that cannot be made fails each horse's file below.
     common::PassOver(kComputationStep, [] { common::CreateFolders(common::AppPath(kExFolder)); });
+    // Without the week's horses or races every expanded record would miss their fields: the files
+    // of expanded runs stay as they are.
+    bool joinable = true;
     if (tables) {
+        common::InputCheck inputs(kComputationStep, common::InputCheck::Need::Every);
+        inputs.Note(common::AppPath(records::kUmThisWeekNew), tables->HorseRows() > 0);
+        inputs.Note(common::AppPath(records::kRaThisWeekNew), tables->RaceRows() > 0);
+        joinable = inputs.Report().empty();
+        if (!joinable) summary.nothingToWorkOn = true;
+    }
+    if (tables && joinable) {
         const std::vector<std::string> withoutRuns = ComputeHorses(*tables, model, horses, host, controls, summary);
         // A run file that is there and holds no run (all the horse's runs were called off) gives
         // an empty file of expanded runs, as every listed horse's file is before its records are
@@ -447,11 +492,12 @@ ComputationSummary RunComputation(common::Host& host, const ComputationControls&
                                          std::string(acquisition::kHorseRunFolder) + " hold no run");
         } else {
             for (const std::string& kettoNum : missing) {
-                common::LogError(kComputationStep, kettoNum + ": its run file is missing: its file of expanded runs left as it was");
+                common::LogError(kComputationStep, acquisition::HorseRunFilePath(kettoNum).string() +
+                                                       " is missing: its file of expanded runs left as it was");
                 ++summary.horsesPassedOver;
             }
         }
-    } else {
+    } else if (!tables) {
         // Without the tables no horse has records this time.
         for (const std::string& kettoNum : horses)
             if (!common::PassOver(kComputationStep, [&] { ExRecordFile::OfHorse(kettoNum).MakeEmpty(); }))

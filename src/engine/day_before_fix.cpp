@@ -15,6 +15,7 @@
 #include "common/record_file.h"
 #include "common/step_marks.h"
 #include "common/text_file.h"
+#include "engine/ex_builder.h"
 #include "engine/ex_record.h"
 #include "records/fields.h"
 #include "records/keys.h"
@@ -121,7 +122,8 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
     for (const std::string& kettoNum : horses) {
         Part(summary, [&] {
             if (!acquisition::IsValidKettoNum(kettoNum))
-                throw std::invalid_argument("KettoNum \"" + kettoNum + "\" cannot name a file");
+                throw std::invalid_argument("KettoNum \"" + kettoNum + "\" of " + std::string(acquisition::kHorseList) +
+                                            " cannot name a file");
             // Reading never creates the file. A listed horse without one is an input missing; one
             // whose file is empty (its runs all called off) has nothing to fix.
             const common::RecordFile file(acquisition::HorseRunFilePath(kettoNum), kRunLength);
@@ -131,29 +133,30 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
                 ++summary.lastEntriesNotFixed;
                 return;
             }
-            // The last run and the one before it, when both stand where they belong: a damaged
-            // record is passed over (logged), and a shifted one ends the runs there.
+            // The last run and the one before it. A run file with a damaged, shifted or repeated
+            // run, or bytes after its last run, is left as it was: the fix could go into an older,
+            // finished run, and writing into the file would keep the damage.
             const std::string runs = common::ReadWholeFile(file.Path());
-            std::int64_t n = 0;
-            std::int64_t nBefore = 0;
             std::string_view before;
             std::string_view newest;
-            const std::int64_t damaged = records::ForEachWholeRecord<LayoutSE>(
+            std::int64_t n = 0;
+            RepeatedRuns seen;
+            std::int64_t repeats = 0;
+            const std::int64_t passedOver = records::ForEachWholeRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
+                    if (const std::int64_t earlier = seen.Seen(k, record)) {
+                        common::LogError(kDayBeforeFixStep, RepeatedRunLine(file.Path(), k, earlier));
+                        ++repeats;
+                    }
                     before = newest;
-                    nBefore = n;
                     newest = record;
                     n = k;
                 });
+            const std::int64_t damaged = passedOver + repeats;
             summary.recordsPassedOver += damaged;
             if (runs.empty()) return;
-            // A run, damaged, after the last whole one: the fix would go into an older, finished
-            // run. Bytes of another kind there (added at the end) leave the newest run whole.
-            const std::string_view after = std::string_view(runs).substr(static_cast<std::size_t>(n) * kRunLength);
-            const bool newestDamaged = after.starts_with(LayoutSE::kName);
-            if (damaged > 0 && (n == 0 || newestDamaged || nBefore != n - 1)) {
-                common::LogError(kDayBeforeFixStep,
-                                 file.Path().string() + ": its last run or the one before is damaged: not fixed");
+            if (damaged > 0) {
+                common::LogError(kDayBeforeFixStep, file.Path().string() + ": damaged: its last run not fixed, the file left as it was");
                 ++summary.lastEntriesNotFixed;
                 return;
             }

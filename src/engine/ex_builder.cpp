@@ -336,12 +336,19 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     const char* horse = tables.Horse(kettoNum);
     std::string blanked;
     // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
-    records::RecordFileCheck check(kExBuildStep, acquisition::HorseRunFilePath(kettoNum), LayoutSE::kName, kRunLength,
-                                   runFile.size(), &out.failures);
+    const fs::path path = acquisition::HorseRunFilePath(kettoNum);
+    records::RecordFileCheck check(kExBuildStep, path, LayoutSE::kName, kRunLength, runFile.size(), &out.failures);
+    RepeatedRuns seen;
+    std::int64_t repeats = 0;
     for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);
             if (!check.Whole(j, stored)) continue;
+            if (const std::int64_t earlier = seen.Seen(j, stored)) {
+                out.failures.push_back(RepeatedRunLine(path, j, earlier));
+                ++repeats;
+                continue;
+            }
             const records::RecordView<LayoutSE> run(acquisition::RecordAsRead(stored, blanked));
             // Built in place and handed over whole to the record.
             std::string record = EmptyRecord();
@@ -358,7 +365,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
         }
     }
     check.Finish();
-    out.recordsPassedOver = check.PassedOver();
+    out.recordsPassedOver = check.PassedOver() + repeats;
 
     // The order check: a last record made before the one in front of it is an older version of
     // that run (added at the end of the run file), so it is left out.
@@ -375,6 +382,11 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
         }
     }
     return out;
+}
+
+std::string RepeatedRunLine(const fs::path& runFile, std::int64_t n, std::int64_t earlier) {
+    return runFile.string() + " record " + std::to_string(n) + ": the same run as record " + std::to_string(earlier) +
+           ": passed over";
 }
 
 HorseExpansion ExpandHorse(const ExJoinTables& tables, std::string_view kettoNum) {

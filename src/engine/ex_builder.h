@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -92,6 +93,25 @@ struct HorseExpansion {
     std::vector<std::string> failures;
 };
 
+/// Runs seen in a run file, to find one that stands twice: the program never writes a run twice
+/// (a newer version takes its place; an older one added at the end differs from it in bytes), so
+/// a repeat is damage.
+class RepeatedRuns {
+public:
+    /// The number of the earlier record that run `n` repeats byte for byte, 0 when none (it is
+    /// then remembered; the view must outlive this object).
+    std::int64_t Seen(std::int64_t n, std::string_view run) {
+        const auto [at, added] = first_.try_emplace(run, n);
+        return added ? 0 : at->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, std::int64_t> first_;
+};
+
+/// The log line of a run that repeats an earlier one and is passed over.
+std::string RepeatedRunLine(const std::filesystem::path& runFile, std::int64_t n, std::int64_t earlier);
+
 /// Expands the runs of one horse (`runFile`: the content of its run file, 555-byte runner records,
 /// a torn tail ignored). Each record joins:
 /// - the run's first 40 bytes, its runner fields and its CR LF;
@@ -107,7 +127,7 @@ struct HorseExpansion {
 /// the one before it, the last record is left out. A MakeDate that is not a number leaves all
 /// records in place (a line in `failures`).
 /// A damaged run (records::RecordFileCheck) is passed over and told in `failures`; a shifted one
-/// ends the runs there. A run that cannot be built goes into `failures`; the records end before
+/// ends the runs there. A run that repeats an earlier one is passed over and told the same way. A run that cannot be built goes into `failures`; the records end before
 /// it, so that record j stays the j-th whole run.
 HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kettoNum, std::string_view runFile);
 

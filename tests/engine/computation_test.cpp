@@ -61,6 +61,7 @@ protected:
         folder.Write("UMAGOTOTHISWEEKN/2016100002.dat",
                      Runner("2016100002", "20190512", "11") + Runner("2016100002", "20190608", "09"));
         WriteSuppliedStatistics(folder);
+        WriteWeekTables(folder);
     }
 
     testsupport::TempAppFolder folder;
@@ -255,6 +256,7 @@ TEST_F(Computation, AHorseThatCannotBeComputedEndsWithAnEmptyFile) {
     EXPECT_NE(folder.Read("ERRORLOG.txt").find("2016100001.dat"), std::string::npos);
 
     // The horse table's file cannot be read: no horse has records this time.
+    std::filesystem::remove(folder / "UMTHISWEEKNNEW.dat");
     std::filesystem::create_directories(folder / "UMTHISWEEKNNEW.dat");
     folder.Write("UMAGOTOEXTHISWEEKN/2016100001EX.dat", std::string(2603, 'x'));
     s = engine::RunComputation(host);
@@ -283,7 +285,7 @@ TEST_F(Computation, AHorseWithoutRuns) {
     };
     const std::string told = "計算終了（展開できなかった馬 1 頭。ERRORLOG.txtを確認して下さい。）";
     const std::vector<Case> cases = {
-        {"missing", std::nullopt, std::string(2603, 'x'), told, "2016100001: its run file is missing"},
+        {"missing", std::nullopt, std::string(2603, 'x'), told, "UMAGOTOTHISWEEKN/2016100001.dat is missing"},
         {"empty", std::string(), "", "計算終了", ""},
         {"cut inside its only run", Runner("2016100001", "20190601", "05").substr(0, 300), std::string(2603, 'x'),
          "計算終了（展開できなかった馬 1 頭、読み飛ばした壊れたレコード 1 件。ERRORLOG.txtを確認して下さい。）",
@@ -312,16 +314,21 @@ TEST_F(Computation, AHorseWithoutRuns) {
     }
 }
 
-// A horse listed twice counts twice, as a second computation of it would, and its file holds its
-// records once.
+// The horse list holds each horse once: one listed twice is damage, told with the list and the
+// record; its file holds its records once, and this week's subset stays as it was.
 TEST_F(Computation, AHorseListedTwice) {
     folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n\"2016100001\"\r\n\"2016100002\"\r\n");
+    const std::string subset = folder.Read("OPTION1N/KYOSOBATHISWEEK.dat");
     const engine::ComputationSummary s = engine::RunComputation(host);
-    EXPECT_TRUE(s.AllDone()) << folder.Read("ERRORLOG.txt");
+    EXPECT_FALSE(s.AllDone());
     EXPECT_EQ(s.horses, 3);
     EXPECT_EQ(s.filesWritten, 3);
     EXPECT_EQ(s.records, 5);
     EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100002EX.dat").size(), 2u * 2603);
+    EXPECT_EQ(folder.Read("OPTION1N/KYOSOBATHISWEEK.dat"), subset);
+    EXPECT_NE(folder.Read("ERRORLOG.txt").find("KETTONUMTHISWEEKN.dat record 3: 2016100002 listed again"),
+              std::string::npos)
+        << folder.Read("ERRORLOG.txt");
 }
 
 // However many threads the horses are computed on, their failures are logged in list order.
@@ -418,6 +425,57 @@ TEST_F(Computation, MissingFilesOfTheWindow) {
     std::filesystem::remove(folder / "JRACODE/CodeTable.csv");
     EXPECT_EQ(engine::MissingComputationFiles(),
               (std::vector<std::string>{"JRACODE/CodeTable.csv", "OPTION1N/QA1DirtPaceWeightData201901N2025.dat"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged inputs of the computation are told with the file named, and what would be made from
+// them stays as it was: this week's dam subset from a damaged dam list, the files of expanded
+// runs without the week's horses or races; a run that stands twice in its run file is passed over.
+TEST_F(Computation, DamagedInputsAreNamedAndWhatTheyMakeIsKept) {
+    struct Case {
+        std::string name;
+        std::function<void(testsupport::TempAppFolder&)> damage;
+        std::string logged;
+        bool subsetKept;    // OPTION1N/HAHAUMATHISWEEK.dat as it was
+        bool expandedKept;  // UMAGOTOEXTHISWEEKN/2016100001EX.dat as it was
+    };
+    const std::string runs = Runner("2016100001", "20190601", "05");
+    const std::vector<Case> cases = {
+        {"dam list missing", [](auto& f) { std::filesystem::remove(f / "HAHAHANNUMTHISWEEKN.dat"); },
+         "HAHAHANNUMTHISWEEKN.dat is missing: OPTION1N/HAHAUMATHISWEEK.dat left as it was", true, false},
+        {"dam list empty", [](auto& f) { f.Write("HAHAHANNUMTHISWEEKN.dat", ""); },
+         "HAHAHANNUMTHISWEEKN.dat holds no key", true, false},
+        {"dam list cut", [](auto& f) { f.Write("HAHAHANNUMTHISWEEKN.dat", "\"2005200001\"\r\n\"20052"); },
+         "HAHAHANNUMTHISWEEKN.dat record 2: ", true, false},
+        {"dam listed again", [](auto& f) { f.Write("HAHAHANNUMTHISWEEKN.dat", "\"2005200001\"\r\n\"2005200001\"\r\n"); },
+         "HAHAHANNUMTHISWEEKN.dat record 2: 2005200001 listed again", true, false},
+        {"horse list with a bad entry", [](auto& f) { f.Write("KETTONUMTHISWEEKN.dat", "\"2016100001\"\r\n\x7f\x7f"); },
+         "of KETTONUMTHISWEEKN.dat cannot name a file", false, false},
+        {"race file missing", [](auto& f) { std::filesystem::remove(f / "RATHISWEEKNNEW.dat"); },
+         "RATHISWEEKNNEW.dat is missing", false, true},
+        {"horse file empty", [](auto& f) { f.Write("UMTHISWEEKNNEW.dat", ""); }, "UMTHISWEEKNNEW.dat", false, true},
+        {"a run repeated", [&](auto& f) { f.Write("UMAGOTOTHISWEEKN/2016100001.dat", runs + runs); },
+         "UMAGOTOTHISWEEKN/2016100001.dat record 2: the same run as record 1: passed over", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        std::filesystem::remove(folder / "ERRORLOG.txt");
+        folder.Write("OPTION1N/HAHAUMATHISWEEK.dat", Stats(402, "2005200000", 'o'));
+        c.damage(folder);
+        const engine::ComputationSummary s = engine::RunComputation(host);
+        EXPECT_FALSE(s.AllDone());
+        const std::string log = folder.Exists("ERRORLOG.txt") ? folder.Read("ERRORLOG.txt") : "";
+        EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        EXPECT_EQ(folder.Read("OPTION1N/HAHAUMATHISWEEK.dat") == Stats(402, "2005200000", 'o'), c.subsetKept);
+        EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat") == std::string(2603, 'x'), c.expandedKept);
+        if (c.name == "a run repeated") {
+            EXPECT_EQ(folder.Read("UMAGOTOEXTHISWEEKN/2016100001EX.dat").size(), 2603u);
+        }
+    }
 }
 
 }  // namespace

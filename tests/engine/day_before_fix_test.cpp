@@ -300,9 +300,9 @@ TEST(FixPreviousDay, ResultModeWithoutPayoutsKeepsTheRaceList) {
 
 namespace {
 
-// The fix goes into the horse's newest run only when that run and the one before it stand where
-// they belong; otherwise the run file stays as it was, and the horse is told. (Bytes of no run
-// added at the end leave the newest run whole: the weekrun tests append junk.)
+// The fix goes into the horse's newest run only when the run file stands whole; otherwise the
+// run file stays as it was, and the horse is told: bytes added at the end or a run that stands
+// twice would be written back with the fix.
 TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
     RunFields older, newer;
     older.baTaijyu = "460";
@@ -316,6 +316,8 @@ TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
         {"cut inside its newest run", two.substr(0, 555 + 300)},
         {"a byte inserted in its newest run", inserted},
         {"its runs shifted by a lost byte", lf},
+        {"bytes appended", two + "\x7f\x7f\x7f"},
+        {"its older run repeated", Runner(older) + Runner(older) + Runner(newer)},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
@@ -331,7 +333,7 @@ TEST(FixPreviousDay, ARunFileDamagedAtItsEndIsLeftAsItWas) {
         EXPECT_EQ(dir.Read("UMAGOTOTHISWEEKN/2019100001.dat"), bytes);
         EXPECT_EQ(summary.lastEntriesFixed, 0);
         EXPECT_EQ(summary.lastEntriesNotFixed, 1);
-        EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100001.dat: its last run or the one before is damaged: not fixed"),
+        EXPECT_NE(dir.Read("ERRORLOG.txt").find("2019100001.dat: damaged: its last run not fixed, the file left as it was"),
                   std::string::npos);
         EXPECT_NE(text1.find("前日固定できなかった馬 1 頭"), std::string::npos) << text1;
     }

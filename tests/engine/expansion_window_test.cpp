@@ -41,7 +41,9 @@ void WriteSmallWeek(const testsupport::TempAppFolder& folder) {
     // One record of a dam not of this week: the statistics are there, the subset stays unwritten.
     folder.Write("OPTION1N/HAHAUMA.dat", "1999000001" + std::string(390, '0') + "\r\n");
     WriteSuppliedStatistics(folder);
+    WriteWeekTables(folder);
     folder.Write("KETTONUMTHISWEEKN.dat", "\"2016100002\"\r\n");
+    folder.Write("HAHAHANNUMTHISWEEKN.dat", "\"2005200001\"\r\n");
     std::string runs;
     for (const char* date : {"20190512", "20190608"}) {
         std::string r(555, ' ');

@@ -155,4 +155,14 @@ inline void WriteSuppliedStatistics(const testsupport::TempAppFolder& dir) {
     }
 }
 
+/// The week's horse and race files, each with one record of no key: there, as the computation
+/// needs them, but joining no value into a run.
+inline void WriteWeekTables(const testsupport::TempAppFolder& dir) {
+    const auto blank = [](std::string_view kind, std::size_t length) {
+        return std::string(kind) + std::string(length - 4, ' ') + "\r\n";
+    };
+    dir.Write("UMTHISWEEKNNEW.dat", blank("UM", static_cast<std::size_t>(records::kLength<records::LayoutUM>)));
+    dir.Write("RATHISWEEKNNEW.dat", blank("RA", static_cast<std::size_t>(records::kLength<records::LayoutRA>)));
+}
+
 }  // namespace predictionfixtures

@@ -151,9 +151,11 @@ TEST_F(WeekrunProgram, JunkAppendedToTheWeekFilesChangesNothingThatTheStepsWrite
     for (const char* name : {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat", "UMTHISWEEKNNEW.dat"}) append(name, junk);
     appendToRunFiles();
     run("cancel", 1);
-    // Cancellation rewrites the working copies and the run files from the whole records.
+    // Cancellation rewrites the working copies and the run files from the whole records. Not the
+    // run files before the fix: one with bytes after its runs is told and left as it was, unfixed
+    // (the engine tests show it), so what is made from it would rightly differ.
+    std::erase_if(damaged, [](const std::string& name) { return name.starts_with("UMAGOTOTHISWEEKN/"); });
     for (const char* name : {"RATHISWEEKNNEW.dat", "SETHISWEEKNNEW.dat"}) append(name, junk);
-    appendToRunFiles();
     run("dayfix", 1);
     run("compute", 1);
     run("batch", 1);
@@ -836,8 +838,8 @@ TEST(WeekrunOnAnEmptyFolder, EveryStepSaysItHadNoInput) {
         {"structures", "[Text4] 構造体処理終了  0" + note(none, "①"), "[BuildWeekStructures] RATHISWEEKN.dat is missing"},
         {"cancel", "[Cancel Text1] 中止処理終了" + note(none, "①"), "[ApplyRaceCancellations] RATHISWEEKNNEW.dat is missing"},
         {"dayfix", "[Expansion Text1] 前日固定終了" + note(none, "①②"), "[FixPreviousDay] KETTONUMTHISWEEKN.dat is missing"},
-        // Without the supplied statistics and the code table as well.
-        {"compute", "[Expansion Text3] 計算終了" + note(none + "、見つからないか空の統計ファイル 6 件、処理できなかった手順 5 件", "①②"),
+        // Without the supplied statistics and the code table as well (no horse: no horse subset tried).
+        {"compute", "[Expansion Text3] 計算終了" + note(none + "、見つからないか空の統計ファイル 6 件、処理できなかった手順 4 件", "①②"),
          "[RunComputation] KETTONUMTHISWEEKN.dat"},
         {"batch", "[Text5] 予想･結果終了" + note("対象のレースがありません、処理できなかった手順 1 件", "①②⑤"),
          "[WeeklyYosoBatch] RATHISWEEKNNEW.dat"},
