@@ -381,8 +381,14 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     std::int64_t written = 0;
     const common::RecordFile file(source, recordLength);
     records::RecordFileCheck check(kComputationStep, source, {}, recordLength, file.Size());
+    std::string previous;
+    std::int64_t copies = 0;
     file.ForEach([&](std::int64_t n, std::string_view record) {
         if (!check.Whole(n, record)) return;
+        if (CopyOfPreviousRecord(kComputationStep, source, n, record, previous)) {
+            ++copies;
+            return;
+        }
         const auto found = times.find(std::string(record.substr(0, keyWidth)));
         if (found == times.end()) return;
         for (int i = 0; i < found->second; ++i, ++written) subset.append(record);
@@ -390,7 +396,7 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     check.Finish();
     // A subset of part of its source, or of none, would drop this week's records that stand
     // there: it stays as it was.
-    if (check.PassedOver() > 0)
+    if (check.PassedOver() + copies > 0)
         throw std::runtime_error(source.string() + " holds damaged records: " + std::string(subsetFile) + " left as it was");
     if (file.Size() == 0)
         throw std::runtime_error(source.string() + " holds no record: " + std::string(subsetFile) + " left as it was");

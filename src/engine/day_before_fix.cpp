@@ -177,8 +177,20 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
     {
         records::RecordFileCheck check(kDayBeforeFixStep, raceFile.Path(), LayoutRA::kName, kRaceLength,
                                        raceFile.Size());
-        for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i)
-            if (check.Whole(static_cast<std::int64_t>(i) + 1, races[i])) whole.push_back(&races[i]);
+        // Structure building writes each race once: a record that stands again byte for byte was
+        // copied into the file, and is written back as it was rather than fixed a second time.
+        std::unordered_set<std::string_view> seen;
+        for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i) {
+            const auto n = static_cast<std::int64_t>(i) + 1;
+            if (!check.Whole(n, races[i])) continue;
+            if (!seen.insert(races[i]).second) {
+                common::LogError(kDayBeforeFixStep, raceFile.Path().string() + " record " + std::to_string(n) +
+                                                        ": the same race record stands again: passed over");
+                ++summary.recordsPassedOver;
+                continue;
+            }
+            whole.push_back(&races[i]);
+        }
         summary.recordsPassedOver += check.PassedOver();
     }
     summary.raceRecords = static_cast<std::int64_t>(whole.size());
@@ -192,10 +204,12 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         std::string list;
         const records::WeekFileHR payouts(common::AppPath(records::kHrThisWeek));
         summary.recordsPassedOver += payouts.ForEach(kDayBeforeFixStep, [&](std::int64_t, records::RecordView<records::LayoutHR> hr) {
+            // The fetch keeps every payout record delivered, a repeated one too: each race is
+            // listed once.
             const std::string key = records::RaceKey12Of(hr);
+            if (!payoutKeys.insert(key).second) return;
             list += common::WrittenFields({key});
             list += "\r\n";
-            payoutKeys.insert(key);
             ++summary.payoutKeys;
         });
         // Without a payout the list would be emptied: the list of the last run stays.

@@ -215,6 +215,12 @@ private:
     std::int64_t recordsPassedOver_ = 0;
 };
 
+/// True when record n of a supplied statistics file is byte for byte the record before it
+/// (`previous`, which then becomes this one): such a copy was put into the file, never delivered
+/// in it, and would move every later place of its key. Logged under `step` with the file.
+bool CopyOfPreviousRecord(std::string_view step, const std::filesystem::path& file, std::int64_t n,
+                          std::string_view record, std::string& previous);
+
 extern template class StatsTable<SireDamStats>;
 extern template class StatsTable<HorseStats>;
 extern template class StatsTable<PersonStats>;

@@ -165,8 +165,18 @@ std::string_view WholeRunsOfRace(const common::RecordFile& exFile, std::string_v
     std::vector<std::int64_t> whole;  // record numbers
     std::vector<std::string> entries;
     records::RecordFileCheck check({}, exFile.Path(), engine::kExKind, length, bytes.size(), &entries);
-    for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n)
-        if (check.Whole(n, bytes.substr(static_cast<std::size_t>(n - 1) * length, length))) whole.push_back(n);
+    for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n) {
+        const std::string_view record = bytes.substr(static_cast<std::size_t>(n - 1) * length, length);
+        if (!check.Whole(n, record)) continue;
+        // ⑤ writes each run once: a run standing twice in a row was copied into the file.
+        if (!whole.empty() && whole.back() == n - 1 &&
+            record == bytes.substr(static_cast<std::size_t>(n - 2) * length, length)) {
+            entries.push_back(exFile.Path().string() + " record " + std::to_string(n) +
+                              ": the same bytes as the record before it (a copy): passed over");
+            continue;
+        }
+        whole.push_back(n);
+    }
     check.Finish();
     if (damage) damage->insert(damage->end(), entries.begin(), entries.end());
     for (std::size_t i = whole.size(); i-- > 0;) {
@@ -204,7 +214,9 @@ std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view r
             if (runs.size() != static_cast<std::size_t>(k - first + 1) * length)
                 throw std::runtime_error(exFile.Path().string() + " changed while it was read");
             for (std::size_t at = 0; at < runs.size(); at += length)
-                if (!IsWholeRun(runs.substr(at, length))) return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
+                if (!IsWholeRun(runs.substr(at, length)) ||
+                    (at > 0 && runs.compare(at, length, runs, at - length, length) == 0))
+                    return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
             return runs;
         }
         if (inBlock < newest - oldest + 1) break;  // the file shrank under us
