@@ -1,14 +1,12 @@
 #include "reports/shutsubahyo_race.h"
 
 #include <exception>
-#include <memory>
 #include <stdexcept>
 
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/payout_keys.h"
 #include "records/payout_blocks.h"
-#include "reports/day_block_draft.h"
 #include "reports/lup_lines.h"
 
 namespace reports {
@@ -276,11 +274,11 @@ std::string WriteSantanTekichuCM(const RaceState& race, const records::StoredHR&
     return out;
 }
 
-namespace {
-
-/// The race's block without the day's head lines.
-std::string ComposeShutsubahyoRaceLines(const RaceState& race, LineNotes& notes) {
-    std::string out = CardRcLine(race);
+std::string ComposeShutsubahyoRace(const RaceState& race, const common::CodeTable& codes, bool newFile,
+                                   LineNotes& notes) {
+    std::string out;
+    if (newFile) out += DayHeadLines(race.RaceId, codes, notes);
+    out += CardRcLine(race);
     out += KLines(race, notes);
     // Only the race's own payouts, never an earlier race's left in the record.
     if (race.ResultMode == 1 && race.CurHr && IsRacePayout(race, *race.CurHr)) {
@@ -293,29 +291,13 @@ std::string ComposeShutsubahyoRaceLines(const RaceState& race, LineNotes& notes)
     return out;
 }
 
-}  // namespace
-
-std::string ComposeShutsubahyoRace(const RaceState& race, const common::CodeTable& codes, bool newFile,
-                                   LineNotes& notes) {
-    std::string out;
-    if (newFile) out += DayHeadLines(race.RaceId, codes, notes);
-    out += ComposeShutsubahyoRaceLines(race, notes);
-    return out;
-}
-
-std::unique_ptr<workbench::RaceDraft> ShutsubahyoRaceWriter::Draft(const RaceState& race, const common::CodeTable& codes) const {
-    return std::make_unique<DayBlockDraft>([&](LineNotes& notes) { return DayHeadLines(race.RaceId, codes, notes); },
-                                           [&](LineNotes& notes) { return ComposeShutsubahyoRaceLines(race, notes); });
-}
-
 void ShutsubahyoRaceWriter::WriteRace(workbench::RaceContext& context) {
     const RaceState& race = context.race;
     if (!common::IsSafeKey(race.MeetingKey) || race.MeetingKey.size() != 14)
         throw std::runtime_error("the race's meeting key cannot name its day file");
     const auto path = common::AppPath(ShutsubahyoFile(race.MeetingKey, race.ResultMode == 1));
-    std::unique_ptr<workbench::RaceDraft> own;
     LineNotes notes;
-    const std::string block = workbench::DraftOf<DayBlockDraft>(*this, context, own).Block(context.dayFiles.IsNew(path), notes);
+    const std::string block = ComposeShutsubahyoRace(race, context.codes, context.dayFiles.IsNew(path), notes);
     try {
         context.dayFiles.Append(path, block);
     } catch (const std::exception& e) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,7 +43,6 @@ std::string ComposeShutsubahyoRace(const workbench::RaceState& race, const commo
 /// WriteShutsubahyoRace of the weekly batch: one open and one write per race.
 class ShutsubahyoRaceWriter final : public workbench::RaceWriter {
 public:
-    std::unique_ptr<workbench::RaceDraft> Draft(const workbench::RaceState& race, const common::CodeTable& codes) const override;
     void WriteRace(workbench::RaceContext& context) override;
 };
 

@@ -1,11 +1,9 @@
 #include "supplementary/labelled_report.h"
 
-#include <memory>
 #include <stdexcept>
 
 #include "common/numbers.h"
 #include "common/paths.h"
-#include "reports/day_block_draft.h"
 #include "reports/lup_lines.h"
 #include "supplementary/labelled_hits.h"
 
@@ -24,11 +22,11 @@ constexpr reports::RrWords kTwiRrWords{{"連番", "枠番", "馬番", "予順"},
 
 }  // namespace
 
-namespace {
-
-/// The race's block without the day's head lines.
-std::string ComposeTwiRaceLines(const RaceState& race, reports::LineNotes& notes) {
-    std::string out = reports::RcLine(race);
+std::string ComposeTwiRace(const RaceState& race, const common::CodeTable& codes, bool newFile,
+                           reports::LineNotes& notes) {
+    std::string out;
+    if (newFile) out += reports::DayHeadLines(race.RaceId, codes, notes);
+    out += reports::RcLine(race);
     out += reports::RrLine(race, kTwiRrWords);
     out += reports::HsLines(race);
     // A race whose payout record is another race's shows no hits and no payouts.
@@ -39,31 +37,13 @@ std::string ComposeTwiRaceLines(const RaceState& race, reports::LineNotes& notes
     return out;
 }
 
-}  // namespace
-
-std::string ComposeTwiRace(const RaceState& race, const common::CodeTable& codes, bool newFile,
-                           reports::LineNotes& notes) {
-    std::string out;
-    if (newFile) out += reports::DayHeadLines(race.RaceId, codes, notes);
-    out += ComposeTwiRaceLines(race, notes);
-    return out;
-}
-
-std::unique_ptr<workbench::RaceDraft> TwiRaceWriter::Draft(const RaceState& race, const common::CodeTable& codes) const {
-    return std::make_unique<reports::DayBlockDraft>(
-        [&](reports::LineNotes& notes) { return reports::DayHeadLines(race.RaceId, codes, notes); },
-        [&](reports::LineNotes& notes) { return ComposeTwiRaceLines(race, notes); });
-}
-
 void TwiRaceWriter::WriteRace(workbench::RaceContext& context) {
     const RaceState& race = context.race;
     if (race.MeetingKey.size() != 14 || !common::IsDigits(race.MeetingKey))
         throw std::runtime_error("the race's meeting key cannot name its day file");
     const auto path = common::AppPath(TwiFile(race.MeetingKey, race.ResultMode == 1));
-    std::unique_ptr<workbench::RaceDraft> own;
     reports::LineNotes notes;
-    const std::string block =
-        workbench::DraftOf<reports::DayBlockDraft>(*this, context, own).Block(context.dayFiles.IsNew(path), notes);
+    const std::string block = ComposeTwiRace(race, context.codes, context.dayFiles.IsNew(path), notes);
     context.dayFiles.Append(path, block);
     for (const std::string& note : notes) context.PassedOver(note);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,7 +22,6 @@ std::string ComposeTwiRace(const workbench::RaceState& race, const common::CodeT
 /// WriteTwiRace of the weekly batch: one write per race.
 class TwiRaceWriter final : public workbench::RaceWriter {
 public:
-    std::unique_ptr<workbench::RaceDraft> Draft(const workbench::RaceState& race, const common::CodeTable& codes) const override;
     void WriteRace(workbench::RaceContext& context) override;
 };
 

@@ -19,7 +19,6 @@ std::string ComposeRacePage(const workbench::RaceState& race, const PageValues& 
 class RacePageWriter final : public workbench::RaceWriter {
 public:
     explicit RacePageWriter(std::shared_ptr<const SiteConfig> config);
-    std::unique_ptr<workbench::RaceDraft> Draft(const workbench::RaceState& race, const common::CodeTable& codes) const override;
     void WriteRace(workbench::RaceContext& context) override;
 
     /// The RaceKey12 of the race whose page this run wrote last.

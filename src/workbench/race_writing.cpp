@@ -17,21 +17,13 @@ RaceWriting::RaceWriting(RaceWriterTable table, const common::CodeTable& codes, 
     }
 }
 
-RaceWriting::Drafts RaceWriting::DraftRace(const RaceState& race) const {
-    Drafts drafts;
-    drafts.reserve(writers_.size());
-    for (const MadeWriter& made : writers_) drafts.push_back(made.writer->Draft(race, codes_));
-    return drafts;
-}
-
-void RaceWriting::WriteRace(const RaceState& race, const Drafts& drafts) {
+void RaceWriting::WriteRace(const RaceState& race) {
     // A day's tallies start at 0 the first time the run meets the day and are never reset
     // otherwise, so a day's races add up however the days' races interleave.
     DayTallies& day = days_.try_emplace(race.MeetingKey).first->second;
     notes_ = WriterNotes{};
-    for (std::size_t w = 0; w < writers_.size(); ++w) {
-        MadeWriter& made = writers_[w];
-        RaceContext context{race, day, notes_, dayFiles_, codes_, log_, made.name, drafts.empty() ? nullptr : drafts[w].get()};
+    for (MadeWriter& made : writers_) {
+        RaceContext context{race, day, notes_, dayFiles_, codes_, log_, made.name};
         try {
             made.writer->WriteRace(context);
         } catch (const std::exception& e) {

@@ -26,16 +26,10 @@ public:
     /// is logged and left out.
     RaceWriting(RaceWriterTable table, const common::CodeTable& codes, BatchLog& log);
 
-    /// What the writers drafted of the race, one place per writer (see RaceWriter::Draft). No file
-    /// call, no log: it may run on another thread while earlier races are written.
-    using Drafts = std::vector<std::unique_ptr<RaceDraft>>;
-    Drafts DraftRace(const RaceState& race) const;
-
     /// Calls the writers in order, each in its own try (a failure is logged with the race and the
     /// writer and the next writer follows), on the tallies of the race's meeting day and with
-    /// empty notes; then, in result mode, rewrites the day's rate files. Writers that draft work
-    /// from `drafts` when given, else draft in their turn.
-    void WriteRace(const RaceState& race, const Drafts& drafts = {});
+    /// empty notes; then, in result mode, rewrites the day's rate files.
+    void WriteRace(const RaceState& race);
 
     /// The tallies of a meeting day; none before the run meets the day.
     const DayTallies* Day(std::string_view meetingKey) const;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <exception>
 
 #include "common/code_table.h"
 #include "common/error_log.h"
@@ -141,24 +140,13 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
             runners = std::move(waiting.front());
             waiting.pop_front();
         }
-        const std::size_t i = static_cast<std::size_t>(r - 1);
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
-        RaceState state;
-        bool built = false;
-        std::exception_ptr failed;
-        RaceStepWork steps;
-        try {
-            state = BuildRaceState(r, batch.ResultMode, list.Races[i], batch.RaceInfoTable.Row(r), std::move(runners));
-            built = true;
-            steps = ComputeRaceSteps(codes, writing, state);
-        } catch (...) {
-            failed = std::current_exception();
-        }
-        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, built ? state.Runners : runners); });
+        log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, runners); });
         log.Race(r, key, "race state", [&] {
-            if (failed) std::rethrow_exception(failed);
-            RunRaceSteps(run, state, steps);
-            batch.RaceInfoTable.SetRow(r, state.RaceInfo);
+            RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
+                                            batch.RaceInfoTable.Row(r), std::move(runners));
+            RunRaceSteps(run, race);
+            batch.RaceInfoTable.SetRow(r, race.RaceInfo);
         });
     }
     if (workRaces > 0) inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
