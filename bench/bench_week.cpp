@@ -80,7 +80,7 @@ std::int64_t ReadAndWriteSameBytes(const std::vector<std::string>& horses) {
     std::int64_t bytes = 0;
     std::string content;
     for (const std::string& h : horses) {
-        const std::string runs = common::ReadWholeFile(acquisition::HorseRunFilePath(h));
+        const std::string runs = common::ReadFileBytes(acquisition::HorseRunFilePath(h));
         content.assign(runs.size() / 555 * engine::ExRecord::kLength, ' ');
         common::WriteFileAtomically(engine::ExRecordFile::OfHorse(h).Path(), content);
         bytes += static_cast<std::int64_t>(content.size());

@@ -90,7 +90,7 @@ FileTraffic TrafficOf(const std::vector<std::string>& horses) {
 // The floor: the same reads and as many bytes written to the same files, nothing computed.
 void ReadAndWrite(const FileTraffic& t, std::string_view zeros) {
     for (const fs::path& p : t.reads) {
-        const std::string bytes = common::ReadWholeFile(p);
+        const std::string bytes = common::ReadFileBytes(p);
         if (bytes.size() == 1) std::abort();  // keeps the read
     }
     for (const auto& [p, size] : t.writes) common::WriteFileAtomically(p, zeros.substr(0, size));

@@ -185,7 +185,7 @@ BENCHMARK(BM_RebuildHorseRunFiles)->Unit(benchmark::kMillisecond)->Iterations(5)
 // weekly fetch leaves, as the user runs it.
 struct FetchedDemoWeek {
     bench::DemoWeek demo{"structure-demo", bench::DemoWeek::Stage::Fetched};
-    std::string se = common::ReadWholeFile(demo.folder / "SETHISWEEKN.dat");  // the filter rewrites it
+    std::string se = common::ReadFileBytes(demo.folder / "SETHISWEEKN.dat");  // the filter rewrites it
 };
 
 void BM_BuildDemoWeekFullScale(benchmark::State& state) {

@@ -92,7 +92,7 @@ int main() {
     int printPages = 0, blockTexts = 0, bad = 0;
     for (const auto& file : fs::directory_iterator(week.folder / "tarnel_paddy_wp")) {
         const std::string name = file.path().filename().string();
-        const std::string text = common::ReadWholeFile(file.path());
+        const std::string text = common::ReadFileBytes(file.path());
         if (name.ends_with("_pdf.txt")) {
             ++printPages;
             if (Count(text, "<table class=\"raceDetail\">") != 12 || Count(text, "</html>") != 1 ||

@@ -82,7 +82,7 @@ private:
         const common::RecordFile& stored = file.File();
         const std::uint64_t size = stored.Size();
         records::RecordFileCheck check(step_, file.Path(), L::kName, length, size);
-        stored.ForEach([&](std::int64_t n, std::string_view bytes) { check.Whole(n, bytes); });
+        stored.ForEach([&](std::int64_t n, std::string_view bytes) { check.Sound(n, bytes); });
         check.Finish();
         summary_.passedOver += check.PassedOver();
         if (check.Stopped()) {

@@ -56,11 +56,11 @@ std::int64_t ForEachOddsRecord(OddsKind kind, std::string_view step, const std::
                                std::string_view bytes, const std::function<void(std::string_view)>& visit) {
     const auto each = [&](std::int64_t, std::string_view record) { visit(record); };
     switch (kind) {
-        case OddsKind::O1: return records::ForEachWholeRecord<records::LayoutO1>(step, file, bytes, each);
-        case OddsKind::O2: return records::ForEachWholeRecord<records::LayoutO2>(step, file, bytes, each);
-        case OddsKind::O4: return records::ForEachWholeRecord<records::LayoutO4>(step, file, bytes, each);
-        case OddsKind::O5: return records::ForEachWholeRecord<records::LayoutO5>(step, file, bytes, each);
-        case OddsKind::O6: return records::ForEachWholeRecord<records::LayoutO6>(step, file, bytes, each);
+        case OddsKind::O1: return records::ForEachSoundRecord<records::LayoutO1>(step, file, bytes, each);
+        case OddsKind::O2: return records::ForEachSoundRecord<records::LayoutO2>(step, file, bytes, each);
+        case OddsKind::O4: return records::ForEachSoundRecord<records::LayoutO4>(step, file, bytes, each);
+        case OddsKind::O5: return records::ForEachSoundRecord<records::LayoutO5>(step, file, bytes, each);
+        case OddsKind::O6: return records::ForEachSoundRecord<records::LayoutO6>(step, file, bytes, each);
     }
     return 0;
 }

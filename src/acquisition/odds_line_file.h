@@ -39,7 +39,7 @@ std::filesystem::path OddsLineFilePath(OddsKind kind, OddsStem stem);
 
 /// Calls visit(record) for each whole record of `bytes`, the content of the line file `file` of
 /// `kind`, in order: each line is a record of the kind's fixed length, so the file goes through the
-/// record check (records::ForEachWholeRecord). A damaged record (cut short, of another kind, a
+/// record check (records::ForEachSoundRecord). A damaged record (cut short, of another kind, a
 /// torn tail) is passed over and logged under `step`, and after a line without its CR LF the rest
 /// is shifted and not read. Returns the records passed over.
 std::int64_t ForEachOddsRecord(OddsKind kind, std::string_view step, const std::filesystem::path& file,

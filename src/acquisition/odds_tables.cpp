@@ -209,7 +209,7 @@ struct RaceTable {
 bool BuildKind(OddsKind kind, OddsStem stem, RaceTable& table, OddsTablesResult& result) {
     // Read once whole, and the records are views into it.
     const std::filesystem::path path = OddsLineFilePath(kind, stem);
-    const common::WholeFile source(path);
+    const common::LoadedFile source(path);
     std::vector<std::string_view> lines;
     result.recordsPassedOver += ForEachOddsRecord(kind, kStep, path, source.Bytes(),
                                                   [&](std::string_view record) { lines.push_back(record); });
@@ -229,7 +229,7 @@ bool BuildKind(OddsKind kind, OddsStem stem, RaceTable& table, OddsTablesResult&
             const std::filesystem::path path = OddsTablePath(race.raceKey, kind);
             // A line without odds (a blank record, one cut short) must not wipe out the odds an
             // earlier build wrote: the table stays, and the line counts as passed over.
-            if (EmptyTable(text) && !EmptyTable(common::ReadWholeFile(path))) {
+            if (EmptyTable(text) && !EmptyTable(common::ReadFileBytes(path))) {
                 common::LogError(kStep, "the " + std::string(OddsKindTag(kind)) + " line of race " + race.raceKey +
                                             " holds no odds: its table was kept");
                 kept = true;

@@ -84,7 +84,7 @@ bool OnceKeyOf(std::string_view record, std::string& key) {
 // would cost as much to copy as to write. Held only when it is what the file holds: a part that fails hands
 // nothing on, and the next part reads the file.
 struct HeldRecords {
-    std::vector<common::WholeFile> files;  // the views point into them
+    std::vector<common::LoadedFile> files;  // the views point into them
     std::vector<std::string_view> records;
     std::string_view tail;  // a torn last record
     bool held = false;
@@ -127,10 +127,10 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
                            HeldRecords& fullHeld) {
     constexpr std::size_t length = static_cast<std::size_t>(records::kLength<L>);
     const fs::path breakingPath = common::AppPath(breakingName);
-    common::WholeFile breaking(breakingPath);
+    common::LoadedFile breaking(breakingPath);
     std::unordered_map<std::string, std::string_view> cancelled;
     std::string key;
-    damaged += records::ForEachWholeRecord<L>(kStep, breakingPath, breaking.Bytes(), [&](std::int64_t, std::string_view record) {
+    damaged += records::ForEachSoundRecord<L>(kStep, breakingPath, breaking.Bytes(), [&](std::int64_t, std::string_view record) {
         // (A zero byte there, read as a blank, is not "9" either.)
         if (RecordView<L>(record).Get(records::kDataKubun<L>) != "9") return;
         cancelled[MatchKeyOf<L>(record, key)] = record;  // a later one of the same key wins
@@ -141,7 +141,7 @@ std::int64_t MarkCancelled(std::string_view breakingName, std::string_view fullN
     HeldRecords full;
     const std::string_view fullBytes = full.Load(fullPath, length);
     std::int64_t marked = 0;
-    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
+    const std::int64_t fullDamaged = records::ForEachSoundRecord<L>(kStep, fullPath, fullBytes, [&](std::int64_t n, std::string_view record) {
         const auto found = cancelled.find(MatchKeyOf<L>(record, key));
         if (found == cancelled.end()) return;
         // Every record of the race, not only the first: the full copy holds one per data kind,
@@ -182,7 +182,7 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
     std::unordered_map<std::string, std::int64_t> first;  // record number by the key it stands once under
     std::string key;
     std::int64_t repeated = 0;
-    const std::int64_t fullDamaged = records::ForEachWholeRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t n, std::string_view record) {
+    const std::int64_t fullDamaged = records::ForEachSoundRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t n, std::string_view record) {
         if (OnceKeyOf<L>(record, key)) {
             const auto [at, added] = first.try_emplace(key, n);
             if (!added) {

@@ -33,7 +33,7 @@ bool HoldsExactly(const fs::path& path, std::string_view content, std::string& b
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) != content.size())
         return false;
-    return common::ReadWholeFile(path, buffer) == content;
+    return common::ReadFileBytes(path, buffer) == content;
 }
 
 }  // namespace
@@ -136,7 +136,7 @@ void PeriodicPump::Tick() {
 
 RunFileSummary RebuildHorseRunFiles(common::Host& host, std::string_view step) {
     const std::vector<std::string> list = ReadKeyList(common::AppPath(kHorseList));
-    const common::WholeFile runners(common::AppPath(records::kSeThisWeekNew));
+    const common::LoadedFile runners(common::AppPath(records::kSeThisWeekNew));
     return WriteHorseRunFiles(list, common::WholeRecords(runners.Bytes(), kSeLength), runners.Bytes().size(), host,
                               step);
 }
@@ -189,7 +189,7 @@ RunFileSummary WriteHorseRunFiles(const std::vector<std::string>& horseList,
                                    fileBytes);
     for (std::size_t r = 0; r < count && !check.Stopped(); ++r) {
         const std::string_view record = sortedRunners[r];
-        if (!check.Whole(static_cast<std::int64_t>(r) + 1, record)) continue;
+        if (!check.Sound(static_cast<std::int64_t>(r) + 1, record)) continue;
         kettoNum.assign(records::RecordView<LayoutSE>(record).Get(records::se::KettoNum));
         BlankZeros(kettoNum);
         const auto found = indexOf.find(kettoNum);

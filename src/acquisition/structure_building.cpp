@@ -37,7 +37,7 @@ using records::LayoutUM;
 // are never copied.
 class RecordList {
 public:
-    static RecordList Read(const fs::path& path, std::size_t length) { return RecordList(common::WholeFile(path), length); }
+    static RecordList Read(const fs::path& path, std::size_t length) { return RecordList(common::LoadedFile(path), length); }
     /// Whole records (a torn tail is not one).
     std::int64_t Count() const { return static_cast<std::int64_t>(records_.size()); }
     /// Record k, from 1.
@@ -50,10 +50,10 @@ public:
     /// logged with its file and number, and at a shifted record the rest goes unread. Returns the
     /// records passed over.
     template <class L>
-    std::int64_t KeepWhole(const fs::path& path) {
+    std::int64_t KeepSound(const fs::path& path) {
         records::RecordFileCheck check(kStructureStep, path, L::kName, length_, file_.Bytes().size());
         std::int64_t n = 0;
-        KeepOnly([&](std::string_view record) { return check.Whole(++n, record); });
+        KeepOnly([&](std::string_view record) { return check.Sound(++n, record); });
         check.Finish();
         return check.PassedOver();
     }
@@ -83,10 +83,10 @@ public:
     }
 
 private:
-    RecordList(common::WholeFile file, std::size_t length)
+    RecordList(common::LoadedFile file, std::size_t length)
         : file_(std::move(file)), length_(length), records_(common::WholeRecords(file_.Bytes(), length)) {}
 
-    common::WholeFile file_;  // the views point into it; moving the list keeps them valid
+    common::LoadedFile file_;  // the views point into it; moving the list keeps them valid
     std::size_t length_;
     std::vector<std::string_view> records_;
 };
@@ -187,7 +187,7 @@ void KeepOutputs(std::initializer_list<std::string_view> outputs, std::string_vi
 
 void BuildRaceFiles(StructureSummary& summary) {
     RecordList races = RecordList::Read(common::AppPath(records::kRaThisWeek), kLengthOf<LayoutRA>);
-    summary.recordsPassedOver += races.KeepWhole<LayoutRA>(common::AppPath(records::kRaThisWeek));
+    summary.recordsPassedOver += races.KeepSound<LayoutRA>(common::AppPath(records::kRaThisWeek));
     summary.raceRecords = races.Count();
     if (races.Count() == 0) return KeepOutputs({records::kRaThisWeekNew, records::kRaThisWeekNewD}, records::kRaThisWeek, summary);
     KeyTable table = KeysOf<LayoutRA>(races, RaceSortKey);
@@ -201,7 +201,7 @@ void BuildRaceFiles(StructureSummary& summary) {
 void FilterRunners(StructureSummary& summary, std::optional<RecordList>& kept) {
     const fs::path path = common::AppPath(records::kSeThisWeek);
     RecordList runners = RecordList::Read(path, kLengthOf<LayoutSE>);
-    const std::int64_t damaged = runners.KeepWhole<LayoutSE>(path);
+    const std::int64_t damaged = runners.KeepSound<LayoutSE>(path);
     summary.recordsPassedOver += damaged;
     summary.runnerRecords = runners.Count();
     // (A zero byte there, read as a blank, is not "1" either.)
@@ -233,7 +233,7 @@ void BuildRunnerFiles(RecordList& kept, StructureSummary& summary, std::optional
 void BuildHorseFiles(StructureSummary& summary, std::optional<KeyTable>& damKeys,
                      std::optional<std::vector<std::string>>& horseList) {
     RecordList horses = RecordList::Read(common::AppPath(records::kUmThisWeek), kLengthOf<LayoutUM>);
-    summary.horseRecordsPassedOver = horses.KeepWhole<LayoutUM>(common::AppPath(records::kUmThisWeek));
+    summary.horseRecordsPassedOver = horses.KeepSound<LayoutUM>(common::AppPath(records::kUmThisWeek));
     summary.recordsPassedOver += summary.horseRecordsPassedOver;
     summary.horseRecords = horses.Count();
     if (horses.Count() == 0)

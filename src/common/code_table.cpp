@@ -62,7 +62,7 @@ CodeTable CodeTable::FromFile(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return CodeTable();
     try {
-        return FromCp932(ReadWholeFile(path));
+        return FromCp932(ReadFileBytes(path));
     } catch (const std::exception&) {
         CodeTable unreadable;
         unreadable.unreadable_ = true;

@@ -376,13 +376,13 @@ std::size_t SizeToRead(const Fd& in, const fs::path& path) {
 
 }  // namespace
 
-std::string ReadWholeFile(const fs::path& path) {
+std::string ReadFileBytes(const fs::path& path) {
     std::string out;
-    out.resize(ReadWholeFile(path, out).size());
+    out.resize(ReadFileBytes(path, out).size());
     return out;
 }
 
-std::string_view ReadWholeFile(const fs::path& path, std::string& buffer) {
+std::string_view ReadFileBytes(const fs::path& path, std::string& buffer) {
     Fd in(path, O_RDONLY);
     if (!in.Ok() && Missing(path)) return {};
     const std::size_t size = SizeToRead(in, path);
@@ -399,7 +399,7 @@ std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t l
     return records;
 }
 
-WholeFile::WholeFile(const fs::path& path) {
+LoadedFile::LoadedFile(const fs::path& path) {
     Fd in(path, O_RDONLY);
     if (!in.Ok() && Missing(path)) return;
     const std::size_t size = SizeToRead(in, path);
@@ -410,12 +410,12 @@ WholeFile::WholeFile(const fs::path& path) {
     data_ = bytes.release();
 }
 
-WholeFile::~WholeFile() { delete[] data_; }
+LoadedFile::~LoadedFile() { delete[] data_; }
 
-WholeFile::WholeFile(WholeFile&& other) noexcept
+LoadedFile::LoadedFile(LoadedFile&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
 
-WholeFile& WholeFile::operator=(WholeFile&& other) noexcept {
+LoadedFile& LoadedFile::operator=(LoadedFile&& other) noexcept {
     if (this != &other) {
         delete[] data_;
         data_ = std::exchange(other.data_, nullptr);

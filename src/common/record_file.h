@@ -36,7 +36,7 @@ public:
     /// Records first..first+count-1 as one block of bytes, read at once; the block stops at the
     /// last whole record of the file (empty for a first record past it or below 1).
     std::string ReadRange(std::int64_t first, std::int64_t count) const;
-    /// The same, read into `buffer` (as ReadWholeFile(path, buffer) reads): the block is a view
+    /// The same, read into `buffer` (as ReadFileBytes(path, buffer) reads): the block is a view
     /// into it, good until the next read into it; the buffer only grows and is not filled first.
     std::string_view ReadRange(std::int64_t first, std::int64_t count, std::string& buffer) const;
 
@@ -132,14 +132,14 @@ void CreateFolders(const std::filesystem::path& folder);
 
 /// Whole content of a file; a missing file reads as empty (and is not created). A file that is
 /// there but cannot be opened or read (or is a folder) throws.
-std::string ReadWholeFile(const std::filesystem::path& path);
+std::string ReadFileBytes(const std::filesystem::path& path);
 
 /// The same, read into `buffer`, for a caller that reads many files one after another, each
 /// done with before the next: the content is a view into `buffer`, good until the next read into
 /// it. The buffer only grows, and the bytes past the content are left as they were, so that a file
 /// no larger than one before costs no fresh memory and nothing is filled before the read (fresh
 /// pages cost more to fault in than the bytes cost to copy).
-std::string_view ReadWholeFile(const std::filesystem::path& path, std::string& buffer);
+std::string_view ReadFileBytes(const std::filesystem::path& path, std::string& buffer);
 
 /// The whole records of `bytes` (records of `length` one after another), in order, as views into
 /// them; a torn tail is not a record.
@@ -151,14 +151,14 @@ std::vector<std::string_view> WholeRecords(std::string_view bytes, std::size_t l
 /// would fault in every page afresh on each read, and die on a file cut short under it). A missing
 /// file reads as empty (and is not created); one that is there but cannot be opened or read (or is
 /// a folder) throws.
-class WholeFile {
+class LoadedFile {
 public:
-    explicit WholeFile(const std::filesystem::path& path);
-    ~WholeFile();
-    WholeFile(WholeFile&& other) noexcept;
-    WholeFile& operator=(WholeFile&& other) noexcept;
-    WholeFile(const WholeFile&) = delete;
-    WholeFile& operator=(const WholeFile&) = delete;
+    explicit LoadedFile(const std::filesystem::path& path);
+    ~LoadedFile();
+    LoadedFile(LoadedFile&& other) noexcept;
+    LoadedFile& operator=(LoadedFile&& other) noexcept;
+    LoadedFile(const LoadedFile&) = delete;
+    LoadedFile& operator=(const LoadedFile&) = delete;
 
     std::string_view Bytes() const { return {data_, size_}; }
 

@@ -108,7 +108,7 @@ std::string WrittenFieldReader::Release() && {
 }
 
 WrittenFieldReader WrittenFieldReader::FromFile(const fs::path& path, FieldLines lines) {
-    return WrittenFieldReader(ReadWholeFile(path), lines);
+    return WrittenFieldReader(ReadFileBytes(path), lines);
 }
 
 void WrittenFieldReader::LogUnreadableFields(std::string_view step, std::string_view file, int firstLine) {
@@ -325,7 +325,7 @@ void CountCommasAndLineEnds(std::string_view text, std::int64_t& commas, std::in
 
 // Read through Next, every value of a plain run is the text between its quotes, readable, and
 // the values of a line are its commas and one more: the run is passed over by counting them.
-int WrittenFieldReader::PassPlainLines(std::span<const std::string_view> tags, int budget) {
+int WrittenFieldReader::SkipPlainLines(std::span<const std::string_view> tags, int budget) {
     const auto* const begin = reinterpret_cast<const unsigned char*>(content_.data());
     const auto* const end = begin + size_;
     const auto* start = begin + pos_;
@@ -379,7 +379,7 @@ bool WrittenFieldReader::NextTag(std::span<const std::string_view> tags, std::st
                            std::none_of(tags.begin(), tags.end(), [](std::string_view tag) { return tag.empty(); });
     for (;;) {
         if (budget <= 0) return false;
-        if (plainRuns) budget -= PassPlainLines(tags, budget);
+        if (plainRuns) budget -= SkipPlainLines(tags, budget);
         if (budget <= 0) return false;
         // The rest of this line value by value: it may hold a tag, or it is not plain.
         do {

@@ -71,7 +71,7 @@ enum class FieldLines {
 class WrittenFieldReader {
 public:
     explicit WrittenFieldReader(std::string content, FieldLines lines = FieldLines::Records);
-    /// Reads the first `size` bytes of `buffer` only, as ReadWholeFile(path, buffer) leaves a
+    /// Reads the first `size` bytes of `buffer` only, as ReadFileBytes(path, buffer) leaves a
     /// file in it: a caller that reads file after file hands one buffer on from reader to reader
     /// (Release), so that no file costs fresh memory or filling the memory before the read.
     WrittenFieldReader(std::string buffer, std::size_t size, FieldLines lines = FieldLines::Records);
@@ -125,7 +125,7 @@ public:
     std::string Release() &&;
 
 private:
-    int PassPlainLines(std::span<const std::string_view> tags, int budget);
+    int SkipPlainLines(std::span<const std::string_view> tags, int budget);
     bool LineRead() const;
 
     std::string content_;

@@ -251,7 +251,7 @@ std::string_view LocalJVLink::KeptOrRead(const fs::path& file) {
         if (known && keptSize_ + size <= config_.keptBytes) {
             // Taken before the read: a file changed while it is read has a newer time than this,
             // and is read again next time.
-            auto [at, added] = kept_.emplace(file, KeptFile{size, modified, common::WholeFile(file)});
+            auto [at, added] = kept_.emplace(file, KeptFile{size, modified, common::LoadedFile(file)});
             keptSize_ += at->second.bytes.Bytes().size();
             return at->second.bytes.Bytes();
         }
@@ -259,7 +259,7 @@ std::string_view LocalJVLink::KeptOrRead(const fs::path& file) {
     // Room for the largest file, taken once: grown file by file, the buffer would take fresh
     // memory again and again, and fresh pages cost more than the bytes read into them.
     readBuffer_.reserve(static_cast<std::size_t>(largestFile_));
-    return common::ReadWholeFile(file, readBuffer_);
+    return common::ReadFileBytes(file, readBuffer_);
 }
 
 // Kept bytes of files this open does not serve are of no more use.
@@ -305,7 +305,7 @@ namespace {
 // True when `bytes` are a whole record of a known kind: its tag, its line end at its length, and
 // a data kind of one letter or digit after the tag. What tells where the record after a damaged
 // one begins.
-bool IsWholeRecordOfItsKind(std::string_view bytes) {
+bool IsSoundRecordOfItsKind(std::string_view bytes) {
     const std::string_view kind = bytes.substr(0, 2);
     const std::size_t length = records::DeliveredLength(kind);
     if (length != bytes.size() || records::CheckRecord(bytes, kind, length) != records::RecordFault::None) return false;
@@ -334,7 +334,7 @@ std::size_t LocalJVLink::PassOverDamaged(std::string_view rest, std::string_view
             const std::size_t nextLength = records::DeliveredLength(next);
             if (nextLength >= end || nextLength <= longestNext) continue;
             const std::string_view candidate = rest.substr(end - nextLength, nextLength);
-            if (candidate.starts_with(next) && IsWholeRecordOfItsKind(candidate)) longestNext = nextLength;
+            if (candidate.starts_with(next) && IsSoundRecordOfItsKind(candidate)) longestNext = nextLength;
         }
         end -= longestNext;
         const std::string_view damaged = rest.substr(0, end);

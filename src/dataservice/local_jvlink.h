@@ -158,7 +158,7 @@ private:
     struct KeptFile {
         std::uintmax_t size;
         std::filesystem::file_time_type modified;
-        common::WholeFile bytes;
+        common::LoadedFile bytes;
     };
     std::map<std::filesystem::path, KeptFile> kept_;
     std::size_t keptSize_ = 0;  // bytes held in kept_

@@ -41,7 +41,7 @@ LocalSettings LoadSettings(const fs::path& file) {
     LocalSettings settings;
     // A file that is there but cannot be read throws: its settings are not the defaults, and a
     // fetch run on the defaults would serve another folder's data.
-    const std::string content = common::ReadWholeFile(file);
+    const std::string content = common::ReadFileBytes(file);
     for (const std::string& line : common::SplitLines(content)) {
         std::string_view l(line);
         if (l.starts_with(kRootKey)) {

@@ -108,7 +108,7 @@ void ReadRuns(const std::string& kettoNum, HorseInWork& h) {
         if (!acquisition::IsValidKettoNum(kettoNum))
             throw std::invalid_argument("KettoNum \"" + kettoNum + "\" of " + std::string(acquisition::kHorseList) +
                                         " cannot name a file");
-        h.runFile = common::ReadWholeFile(acquisition::HorseRunFilePath(kettoNum));
+        h.runFile = common::ReadFileBytes(acquisition::HorseRunFilePath(kettoNum));
     } catch (const std::exception& e) {
         Fail(h, e);
     }
@@ -384,7 +384,7 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     std::string previous;
     std::int64_t copies = 0;
     file.ForEach([&](std::int64_t n, std::string_view record) {
-        if (!check.Whole(n, record)) return;
+        if (!check.Sound(n, record)) return;
         if (CopyOfPreviousRecord(kComputationStep, source, n, record, previous)) {
             ++copies;
             return;
@@ -407,7 +407,7 @@ std::int64_t WriteThisWeekSubset(std::string_view sourceFile, std::string_view s
     // longer subset stay behind them. Readers take the first match, so they always find this
     // week's records first.
     const fs::path target = common::Option1nPath(subsetFile);
-    const std::string before = common::ReadWholeFile(target);
+    const std::string before = common::ReadFileBytes(target);
     if (before.size() > subset.size()) subset.append(before, subset.size(), std::string::npos);
     common::CreateFolders(target.parent_path());
     common::WriteFileAtomically(target, subset);

@@ -136,13 +136,13 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
             // The last run and the one before it. A run file with a damaged, shifted or repeated
             // run, or bytes after its last run, is left as it was: the fix could go into an older,
             // finished run, and writing into the file would keep the damage.
-            const std::string runs = common::ReadWholeFile(file.Path());
+            const std::string runs = common::ReadFileBytes(file.Path());
             std::string_view before;
             std::string_view newest;
             std::int64_t n = 0;
             RepeatedRuns seen;
             std::int64_t repeats = 0;
-            const std::int64_t passedOver = records::ForEachWholeRecord<LayoutSE>(
+            const std::int64_t passedOver = records::ForEachSoundRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
                     if (const std::int64_t earlier = seen.Seen(k, record)) {
                         common::LogError(kDayBeforeFixStep, RepeatedRunLine(file.Path(), k, earlier));
@@ -182,7 +182,7 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
         std::unordered_set<std::string_view> seen;
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i) {
             const auto n = static_cast<std::int64_t>(i) + 1;
-            if (!check.Whole(n, races[i])) continue;
+            if (!check.Sound(n, races[i])) continue;
             if (!seen.insert(races[i]).second) {
                 common::LogError(kDayBeforeFixStep, raceFile.Path().string() + " record " + std::to_string(n) +
                                                         ": the same race record stands again: passed over");

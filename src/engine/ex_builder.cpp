@@ -343,7 +343,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
             const std::string_view stored = runFile.substr(static_cast<std::size_t>(j - 1) * kRunLength, kRunLength);
-            if (!check.Whole(j, stored)) continue;
+            if (!check.Sound(j, stored)) continue;
             if (const std::int64_t earlier = seen.Seen(j, stored)) {
                 out.failures.push_back(RepeatedRunLine(path, j, earlier));
                 ++repeats;
@@ -392,7 +392,7 @@ std::string RepeatedRunLine(const fs::path& runFile, std::int64_t n, std::int64_
 HorseExpansion ExpandHorse(const ExJoinTables& tables, std::string_view kettoNum) {
     if (!acquisition::IsValidKettoNum(kettoNum))
         throw std::invalid_argument("KettoNum \"" + std::string(kettoNum) + "\" cannot name a file");
-    return ExpandHorseRuns(tables, kettoNum, common::ReadWholeFile(acquisition::HorseRunFilePath(kettoNum)));
+    return ExpandHorseRuns(tables, kettoNum, common::ReadFileBytes(acquisition::HorseRunFilePath(kettoNum)));
 }
 
 void WriteExRecords(std::string_view kettoNum, const std::vector<ExRecord>& records) {

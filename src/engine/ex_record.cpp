@@ -162,7 +162,7 @@ std::vector<ExRecord> ExRecordFile::ReadAll(std::string_view step, std::int64_t*
     std::vector<ExRecord> records;
     records::RecordFileCheck check(step, file_.Path(), kExKind, ExRecord::kLength, file_.Size());
     file_.ForEach([&](std::int64_t n, std::string_view bytes) {
-        if (check.Whole(n, bytes)) records.push_back(ExRecord::FromBytes(bytes));
+        if (check.Sound(n, bytes)) records.push_back(ExRecord::FromBytes(bytes));
     });
     check.Finish();
     if (passedOver) *passedOver = check.PassedOver();

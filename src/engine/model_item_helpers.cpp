@@ -55,7 +55,7 @@ double Strict(std::string_view text, std::string_view what) {
     return *value;
 }
 
-std::int64_t StrictWhole(std::string_view text, std::string_view what) { return common::CLng(Strict(text, what)); }
+std::int64_t StrictInteger(std::string_view text, std::string_view what) { return common::CLng(Strict(text, what)); }
 
 std::int64_t Floor(double x) { return static_cast<std::int64_t>(common::Int(x)); }
 
@@ -67,7 +67,7 @@ std::int64_t LogBand(double x, std::string_view what) {
 }
 
 int TrackNumber(const ExRecord& run) {
-    return static_cast<int>(StrictWhole(FieldOf(run, ex::TrackCD), "TrackCD"));
+    return static_cast<int>(StrictInteger(FieldOf(run, ex::TrackCD), "TrackCD"));
 }
 
 bool TextBetween(std::string_view text, std::string_view a, std::string_view b) {
@@ -78,7 +78,7 @@ std::string LastChars(std::string_view text, std::size_t n) {
     return std::string(text.size() <= n ? text : text.substr(text.size() - n));
 }
 
-std::string WholeText(std::int64_t n) { return common::NumberText(n); }
+std::string IntegerText(std::int64_t n) { return common::NumberText(n); }
 
 // ---- Dates --------------------------------------------------------------------------------------
 
@@ -96,8 +96,8 @@ std::optional<std::int64_t> DayNumber(std::string_view year, std::string_view mo
 std::int64_t ItemDays(std::int64_t a, std::int64_t b) {
     // Only the last four characters of the count's text are kept: 0 to 9999 days are themselves,
     // a longer span loses its leading digits.
-    const std::string text = LastChars(WholeText(b - a + 10000), 4);
-    return StrictWhole(text, "day count");
+    const std::string text = LastChars(IntegerText(b - a + 10000), 4);
+    return StrictInteger(text, "day count");
 }
 
 std::int64_t RaceDayNumber(const ExRecord& run) {

@@ -74,7 +74,7 @@ double Lenient(std::string_view text);
 double Strict(std::string_view text, std::string_view what);
 
 /// The whole number a text gives: its strict number, a fraction rounded half to even.
-std::int64_t StrictWhole(std::string_view text, std::string_view what);
+std::int64_t StrictInteger(std::string_view text, std::string_view what);
 
 /// Int: the largest whole number not above x.
 std::int64_t Floor(double x);
@@ -93,7 +93,7 @@ bool TextBetween(std::string_view text, std::string_view a, std::string_view b);
 std::string LastChars(std::string_view text, std::size_t n);
 
 /// The text of a whole number: digits, "-" when negative, no blanks, no leading zeros.
-std::string WholeText(std::int64_t n);
+std::string IntegerText(std::int64_t n);
 
 // ---- Dates --------------------------------------------------------------------------------------
 

@@ -30,7 +30,7 @@ std::string GoingCode(const ExRecord& run, SireDamStats::Group group) {
     return FieldOf(run, group == SireDamStats::Group::Dirt ? ex::DirtBabaCD : ex::SibaBabaCD);
 }
 
-std::string RateBand(double rate) { return "1" + WholeText(Floor(rate / 4000)); }
+std::string RateBand(double rate) { return "1" + IntegerText(Floor(rate / 4000)); }
 
 }  // namespace
 
@@ -40,7 +40,7 @@ std::string CalcBataiju(const ItemRun& run) {
     if (Lenient(body) != 0) b = Floor(Strict(body, "BaTaijyu") / 8);
     if (b <= 51) b = 50;
     if (b >= 71) b = 70;
-    return FitLabel(11, WholeText(b));
+    return FitLabel(11, IntegerText(b));
 }
 
 std::string CalcBarei(const ItemRun& run) {
@@ -58,7 +58,7 @@ std::string CalcBarei(const ItemRun& run) {
     if (m > 42) m = Floor(static_cast<double>(m) / 3) + 43 - 14;  // older ages in steps of three months
     const std::string sexCD = FieldOf(cur, ex::SexCD);
     const std::string sex = sexCD == "1" ? "1" : sexCD == "2" ? "2" : "3";
-    std::string label = sex + LastChars(WholeText(m + 100), 2);
+    std::string label = sex + LastChars(IntegerText(m + 100), 2);
     if (label == "327" || label == "328" || label == "329" || label == "330" || label == "331" || label == "332" ||
         label == "333")
         label = "334";
@@ -74,7 +74,7 @@ std::string CalcFatherValueLog(const ItemRun& run) {
     std::string label = "00";
     if (const SireDamStats* sire = run.stats.sires.Find(FieldOf(run.current, ex::SireHansyokuNum))) {
         const double v = t >= 0 && t <= 29 ? sire->ValueFlat() : sire->ValueOther();
-        if (v != 0) label = WholeText(LogBand(v, "sire value"));
+        if (v != 0) label = IntegerText(LogBand(v, "sire value"));
     }
     return FitLabel(13, label);
 }
@@ -111,7 +111,7 @@ std::string CalcRaceKankaku(const ItemRun& run) {
     bool sameCourse = false;
     if (r >= 4) sameCourse = FieldOf(*run.Previous(), ex::JyoCD) == FieldOf(run.current, ex::JyoCD);
     const std::string flag = sameCourse ? "1" : "2";
-    std::string label = e == 0 ? flag + "1020" : flag + LastChars(WholeText(e * 10 + 1000), 4);
+    std::string label = e == 0 ? flag + "1020" : flag + LastChars(IntegerText(e * 10 + 1000), 4);
     if (label == "21340") label = "21040";
     return FitLabel(14, label);
 }
@@ -121,7 +121,7 @@ std::string CalcZensoOdds(const ItemRun& run) {
     if (!p) return FitLabel(15, "10");
     const std::string odds = FieldOf(*p, ex::Odds);
     if (odds == "0000" || odds == "    ") return FitLabel(15, "10");
-    return FitLabel(15, WholeText(LogBand(Lenient(odds), "the previous run's Odds \"" + odds + "\"")));
+    return FitLabel(15, IntegerText(LogBand(Lenient(odds), "the previous run's Odds \"" + odds + "\"")));
 }
 
 std::string CalcFatherBaba(const ItemRun& run) {
@@ -158,8 +158,8 @@ std::string CalcKishuNenrei(const ItemRun& run) {
     const std::string birthYear = FieldOf(cur, ex::KisyuBirthYear);
     std::string age = "25";  // a jockey missing from the jockey table
     if (birthYear != "    ")
-        age = LastChars(WholeText(StrictWhole(FieldOf(cur, ex::Year), "Year") + 100 -
-                                  StrictWhole(birthYear, "KisyuBirthDate year")),
+        age = LastChars(IntegerText(StrictInteger(FieldOf(cur, ex::Year), "Year") + 100 -
+                                  StrictInteger(birthYear, "KisyuBirthDate year")),
                         2);
     std::string band;
     if (TextBetween(age, "00", "20")) band = "20";
@@ -184,7 +184,7 @@ std::string CalcTrainerFukusho(const ItemRun& run) {
             label = RateBand(rate);
         }
     }
-    if (StrictWhole(label, "trainer band") > 110) label = "110";
+    if (StrictInteger(label, "trainer band") > 110) label = "110";
     return FitLabel(19, label);
 }
 
@@ -197,10 +197,10 @@ std::string CalcFatherArning(const ItemRun& run) {
         const double sum = flat ? sire->PrizeFlat() : sire->PrizeOther();
         if (count != 0) {
             const double q = sum / count;
-            if (q != 0) label = WholeText(LogBand(q, "sire prize per start"));
+            if (q != 0) label = IntegerText(LogBand(q, "sire prize per start"));
         }
     }
-    const std::int64_t b = StrictWhole(label, "sire prize band");
+    const std::int64_t b = StrictInteger(label, "sire prize band");
     if (b >= 1 && b <= 24) label = "25";
     else if (b > 46) label = "46";
     return FitLabel(20, label);

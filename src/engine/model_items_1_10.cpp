@@ -42,7 +42,7 @@ std::string CalcCourseWaku(const ItemRun& run) {
     else if (t >= 23 && t <= 29) label = c + waku;
     else label = track;
     // The date is read whatever the course; only course 07 after the rebuilding gets the mark.
-    const std::int64_t date = StrictWhole(FieldOf(cur, ex::Year) + FieldOf(cur, ex::MonthDay), "Year & MonthDay");
+    const std::int64_t date = StrictInteger(FieldOf(cur, ex::Year) + FieldOf(cur, ex::MonthDay), "Year & MonthDay");
     if (date > 20230421 && jyo == "07") label += "K";
     return FitLabel(2, label);
 }
@@ -74,11 +74,11 @@ std::string CalcFutanjuryo(const ItemRun& run) {
 std::string CalcRuikeiHonshokin(const ItemRun& run) {
     if (run.R() == 1) return FitLabel(5, "00");
     std::int64_t sum = 0;  // 64-bit: a long career of big prizes passes the 32-bit range
-    for (const ExRecord& earlier : run.earlier) sum += StrictWhole(FieldOf(earlier, ex::Honsyokin), "Honsyokin");
+    for (const ExRecord& earlier : run.earlier) sum += StrictInteger(FieldOf(earlier, ex::Honsyokin), "Honsyokin");
     if (sum == 0) return FitLabel(5, "00");
     const std::int64_t n = LogBand(static_cast<double>(sum), "prize sum");
     if (n == 0) return FitLabel(5, "00");
-    if (n >= 1 && n <= 66) return FitLabel(5, WholeText(n));
+    if (n >= 1 && n <= 66) return FitLabel(5, IntegerText(n));
     return FitLabel(5, "66");
 }
 
@@ -98,10 +98,10 @@ std::string CalcKishuFukusho(const ItemRun& run) {
             const double rate = t >= 0 && t <= 22    ? jockey->PlaceRateTurf()
                                 : t >= 23 && t <= 29 ? jockey->PlaceRateDirt()
                                                      : jockey->PlaceRateOther();
-            raw = "1" + WholeText(Floor(rate / 4000));
+            raw = "1" + IntegerText(Floor(rate / 4000));
         }
     }
-    const std::int64_t whole = StrictWhole(raw, "jockey band");
+    const std::int64_t whole = StrictInteger(raw, "jockey band");
     if (whole < 0 || whole > 19) raw = "19";
     if (raw == "10") raw = "11";
     return FitLabel(7, raw);
@@ -111,7 +111,7 @@ std::string CalcKyosobaFukusho(const ItemRun& run) {
     std::string label = "10";
     const std::string ketto = FieldOf(run.current, ex::KettoNum);
     if (!IsNoHorse(ketto)) {
-        if (const HorseStats* horse = run.stats.horses.Find(ketto)) label = WholeText(Floor(horse->PlaceRate() / 10000));
+        if (const HorseStats* horse = run.stats.horses.Find(ketto)) label = IntegerText(Floor(horse->PlaceRate() / 10000));
     }
     return FitLabel(8, label);
 }
@@ -119,7 +119,7 @@ std::string CalcKyosobaFukusho(const ItemRun& run) {
 std::string CalcRaceSuu(const ItemRun& run) {
     const int r = run.R();
     if (r == 1) return FitLabel(9, "001");
-    if (r <= 50) return FitLabel(9, LastChars(WholeText(r + 999), 3));  // r - 1, zero-filled
+    if (r <= 50) return FitLabel(9, LastChars(IntegerText(r + 999), 3));  // r - 1, zero-filled
     return FitLabel(9, "050");
 }
 
@@ -138,7 +138,7 @@ std::string CalcFutanJuryoritu(const ItemRun& run) {
     const std::string sex = FieldOf(cur, ex::SexCD);
     if (sex != "1" && sex != "3") b += 200;
     if (b == 300) b = 100;  // a filly of ratio 100 shares the label of no body weight
-    return FitLabel(10, LastChars(WholeText(b + 1000), 3));
+    return FitLabel(10, LastChars(IntegerText(b + 1000), 3));
 }
 
 }  // namespace engine

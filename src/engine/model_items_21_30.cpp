@@ -46,10 +46,10 @@ std::string CalcFatherKyoriFukusho(const ItemRun& run) {
             group = t <= 22 ? Group::Turf : Group::Dirt;
             distanceClass = DistanceClass(Strict(FieldOf(cur, ex::Kyori), "Kyori"));
         }
-        label = WholeText(distanceClass) + WholeText(Floor(sire->DistancePlaceRate(group, distanceClass) / 4000));
+        label = IntegerText(distanceClass) + IntegerText(Floor(sire->DistancePlaceRate(group, distanceClass) / 4000));
     }
     // Band 0 of every class shares "10"; bands 10 to 30 are held at 9; higher bands stay.
-    const std::int64_t v = StrictWhole(label, "sire distance band");
+    const std::int64_t v = StrictInteger(label, "sire distance band");
     if (v == 0 || v == 10 || v == 20 || v == 30) label = "10";
     else if (v >= 110 && v <= 130) label = "19";
     else if (v >= 210 && v <= 230) label = "29";
@@ -88,10 +88,10 @@ std::string CalcZensoTimediff(const ItemRun& run) {
     else if (diff == "+000") label = FieldOf(*p, ex::NyusenJyuni) == "02" ? "+" + FieldOf(*p, ex::ChakusaCD) : "0007";
     // "00" and k + 7 unpadded: +001 and +002 give the three characters "008" and "009".
     else if (TextBetween(diff, "+001", "+028") && common::IsDigits(diff.substr(1)))
-        label = "00" + WholeText(StrictWhole(diff.substr(1), "TimeDiff") + 7);
+        label = "00" + IntegerText(StrictInteger(diff.substr(1), "TimeDiff") + 7);
     else if (diff == "+029") label = "0036";
     else if (TextBetween(diff, "+030", "+050"))
-        label = "00" + WholeText(StrictWhole(diff.substr(2), "TimeDiff") + 7);
+        label = "00" + IntegerText(StrictInteger(diff.substr(2), "TimeDiff") + 7);
     else label = "0099";
     return FitLabel(26, label);
 }
@@ -115,7 +115,7 @@ std::string CalcTosuBand(const ItemRun& run) {
 std::string CalcTenkoBabaJikoku(const ItemRun& run) {
     const ExRecord& cur = run.current;
     const int t = TrackNumber(cur);
-    const std::int64_t h = StrictWhole(FieldOf(cur, ex::HassoTime), "HassoTime");
+    const std::int64_t h = StrictInteger(FieldOf(cur, ex::HassoTime), "HassoTime");
     std::string time;
     if (h >= 0 && h <= 1130) time = "01";
     else if (h >= 1131 && h <= 1330) time = "02";
@@ -140,13 +140,13 @@ std::string CalcKyosobaArning(const ItemRun& run) {
             label = "00";
             if (count != 0) {
                 const double q = sum / count;
-                if (q != 0) label = LastChars(WholeText(LogBand(q, "horse prize per start") + 100), 2);
+                if (q != 0) label = LastChars(IntegerText(LogBand(q, "horse prize per start") + 100), 2);
             }
         }
     }
     // No prize money: the run number stands in, so a label "7" is not the band "07".
-    if (label == "00") label = run.R() <= 19 ? WholeText(run.R()) : "19";
-    const std::int64_t v = StrictWhole(label, "horse prize band");
+    if (label == "00") label = run.R() <= 19 ? IntegerText(run.R()) : "19";
+    const std::int64_t v = StrictInteger(label, "horse prize band");
     if (v < 6) label = "5";
     else if (v > 50) label = "50";
     return FitLabel(30, label);

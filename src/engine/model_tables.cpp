@@ -77,7 +77,7 @@ private:
         if (!fs::is_regular_file(path, ec))
             throw ModelFileError("model file missing: " + path.string());
         try {
-            return common::WrittenFieldReader(common::ReadWholeFile(path), common::FieldLines::Spread);
+            return common::WrittenFieldReader(common::ReadFileBytes(path), common::FieldLines::Spread);
         } catch (const std::exception&) {
             throw ModelFileError("model file cannot be read: " + path.string());
         }

@@ -41,7 +41,7 @@ StatsTable<R> StatsTable<R>::Read(const std::filesystem::path& path) {
     std::string previous;
     std::int64_t copies = 0;
     file.ForEach([&](std::int64_t n, std::string_view bytes) {
-        if (!check.Whole(n, bytes)) return;
+        if (!check.Sound(n, bytes)) return;
         // The foal table counts places: a foal copied next to itself would move every later
         // foal's place. (The weekly subsets repeat a record on purpose, for a horse listed twice.)
         if constexpr (std::is_same_v<R, DamFoalRecord>) {

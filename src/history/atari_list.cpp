@@ -80,7 +80,7 @@ void AppendLine(std::string& out, const Fields& f, std::size_t count) {
 }
 
 // The payout of a hit as a whole number of yen; none for any other text.
-std::optional<std::int64_t> WholePayout(std::string_view text) {
+std::optional<std::int64_t> IntegerPayout(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return common::DigitsValue(text);
@@ -198,7 +198,7 @@ private:
         f_[19] = v[4];
         Line(kHitFields);
         ++hitLines;
-        const auto payout = WholePayout(f_[19]);
+        const auto payout = IntegerPayout(f_[19]);
         if (payout && *payout > kBigPayout) BigPayout();
         return true;
     }
@@ -296,7 +296,7 @@ private:
 // would lose their hits, as the index rebuild would lose their races. `found`: the reports listed.
 bool ListedReportsMissing(const std::vector<std::string>& found, Collector& collector) {
     std::string listed;
-    if (!common::PassOver(kAtariListStep, [&] { listed = common::ReadWholeFile(common::AppPath(kDayKeyList)); })) {
+    if (!common::PassOver(kAtariListStep, [&] { listed = common::ReadFileBytes(common::AppPath(kDayKeyList)); })) {
         collector.CountFailure();
         return false;
     }

@@ -259,7 +259,7 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
     rebuild.result.unfinishedInputs = common::UnfinishedInputParts(common::MarkedStep::IndexRebuild, kStep);
     std::string list;
     const std::filesystem::path listFile = common::AppPath(kDayKeyList);
-    const bool listRead = common::PassOver(kStep, [&] { list = common::ReadWholeFile(listFile); });
+    const bool listRead = common::PassOver(kStep, [&] { list = common::ReadFileBytes(listFile); });
     if (!listRead) rebuild.KeepRaceIds(std::string(kDayKeyList) + " cannot be read");
     const std::vector<std::string> lines = common::SplitLines(list);
     std::vector<std::string> keys;

@@ -56,7 +56,7 @@ std::string DateStatus(std::string_view key) {
 // The day title: the first six values of tekichu.txt, empty when the file holds none (`held`
 // false).
 std::vector<std::string> DayTitle(const fs::path& file, const std::string& relative, int& unreadable, bool& held) {
-    common::WrittenFieldReader reader(common::ReadWholeFile(file));
+    common::WrittenFieldReader reader(common::ReadFileBytes(file));
     reader.LogUnreadableFields(kStep, relative);
     std::vector<std::string> title(6);
     held = false;

@@ -23,7 +23,7 @@ common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view 
     std::string content;
     std::size_t size = 0;
     const std::string relative = Relative(key, suffix);
-    if (!common::PassOver(step, [&] { size = common::ReadWholeFile(common::AppPath(relative), content).size(); }))
+    if (!common::PassOver(step, [&] { size = common::ReadFileBytes(common::AppPath(relative), content).size(); }))
         ++unreadable;
     common::WrittenFieldReader values(std::move(content), size);
     values.LogUnreadableFields(step, relative);
@@ -38,7 +38,7 @@ void ParseStoredDays(const std::vector<std::string>& keys, std::string_view suff
         read.size = 0;
         read.failure = nullptr;
         try {
-            read.size = common::ReadWholeFile(common::AppPath(Relative(keys[day], suffix)), read.buffer).size();
+            read.size = common::ReadFileBytes(common::AppPath(Relative(keys[day], suffix)), read.buffer).size();
         } catch (...) {
             read.failure = std::current_exception();
         }

@@ -92,7 +92,7 @@ public:
 
     /// True when record n may be read. False for a damaged record (logged), and for every record
     /// once the file has stopped (not looked at).
-    bool Whole(std::int64_t n, std::string_view record) {
+    bool Sound(std::int64_t n, std::string_view record) {
         if (stopped_) return false;
         const RecordFault fault = CheckRecord(record, std::string_view(kind_, kindSize_), length_);
         if (fault == RecordFault::None) return true;
@@ -139,13 +139,13 @@ private:
 /// shifted record the rest of the bytes is left unread (`entries` as for RecordFileCheck).
 /// Returns the records passed over.
 template <class L, class Visit>
-std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::path& file, std::string_view bytes,
+std::int64_t ForEachSoundRecord(std::string_view step, const std::filesystem::path& file, std::string_view bytes,
                                 Visit&& visit, std::vector<std::string>* entries = nullptr) {
     constexpr auto length = static_cast<std::size_t>(kLength<L>);
     RecordFileCheck check(step, file, L::kName, length, bytes.size(), entries);
     for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n) {
         const std::string_view record = bytes.substr(static_cast<std::size_t>(n - 1) * length, length);
-        if (check.Whole(n, record)) visit(n, record);
+        if (check.Sound(n, record)) visit(n, record);
     }
     check.Finish();
     return check.PassedOver();
@@ -155,14 +155,14 @@ std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::pa
 /// caller that holds them as views rather than as the file's bytes in one piece; `fileBytes` is
 /// the size of the file they were cut from, so that a torn tail is told too.
 template <class L, class Visit>
-std::int64_t ForEachWholeRecord(std::string_view step, const std::filesystem::path& file,
+std::int64_t ForEachSoundRecord(std::string_view step, const std::filesystem::path& file,
                                 std::span<const std::string_view> records, std::uint64_t fileBytes, Visit&& visit,
                                 std::vector<std::string>* entries = nullptr) {
     RecordFileCheck check(step, file, L::kName, static_cast<std::size_t>(kLength<L>), fileBytes, entries);
     const auto count = std::min(check.Records(), static_cast<std::int64_t>(records.size()));
     for (std::int64_t n = 1; n <= count && !check.Stopped(); ++n) {
         const std::string_view record = records[static_cast<std::size_t>(n - 1)];
-        if (check.Whole(n, record)) visit(n, record);
+        if (check.Sound(n, record)) visit(n, record);
     }
     check.Finish();
     return check.PassedOver();

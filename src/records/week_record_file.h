@@ -78,7 +78,7 @@ public:
         std::string buffer;
         // After a shifted record the check looks at no other record: the rest is read, not visited.
         file_.ForEach([&](std::int64_t n, std::string_view bytes) {
-            if (check.Whole(n, bytes)) visit(n, RecordView<L>(WithBlanks(bytes, buffer)));
+            if (check.Sound(n, bytes)) visit(n, RecordView<L>(WithBlanks(bytes, buffer)));
         });
         check.Finish();
         return check.PassedOver();

@@ -137,7 +137,7 @@ SiteConfig LoadSiteConfig() {
     std::vector<std::string> notes;
     SiteConfig config;
     try {
-        config = ParseSiteConfig(common::ReadWholeFile(common::AppPath(kSiteConfigFile)), notes);
+        config = ParseSiteConfig(common::ReadFileBytes(common::AppPath(kSiteConfigFile)), notes);
     } catch (const std::exception& e) {
         notes.push_back(std::string(kSiteConfigFile) + ": " + e.what());
     }

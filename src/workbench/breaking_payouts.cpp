@@ -220,7 +220,7 @@ BreakingMergeSummary MergeBreakingIntoRaceFiles(bool mergeOdds) {
     });
     const bool o1Read = !mergeOdds || common::PassOver(kBreakingPayoutsStep, [&] {
         const std::filesystem::path path = common::AppPath(kO1Realtime);
-        const std::string content = common::ReadWholeFile(path);
+        const std::string content = common::ReadFileBytes(path);
         records::RecordO1 o1;
         std::string record;
         std::int64_t lineNumber = 0;

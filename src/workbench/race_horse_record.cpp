@@ -103,7 +103,7 @@ void WriteRaceHorseFile(std::string_view raceKey12, const std::vector<RaceHorseR
 std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12, std::string_view step,
                                                std::int64_t* passedOver) {
     const std::filesystem::path path = RaceHorseFilePath(raceKey12);
-    const std::string bytes = common::ReadWholeFile(path);
+    const std::string bytes = common::ReadFileBytes(path);
     // A runner record carries no tag of its kind: its length and line end are what is checked.
     records::RecordFileCheck check(step, path, "", RaceHorseRecord::kLength, bytes.size());
     std::vector<RaceHorseRecord> runners;
@@ -112,7 +112,7 @@ std::vector<RaceHorseRecord> ReadRaceHorseFile(std::string_view raceKey12, std::
                                                                        RaceHorseRecord::kLength);
         // A horse number without a runner is all zero bytes, as the batch writes it.
         const bool blank = record.find_first_not_of('\0') == std::string_view::npos;
-        if (blank || !check.Whole(n, record)) {
+        if (blank || !check.Sound(n, record)) {
             if (!check.Stopped()) runners.emplace_back();
             continue;
         }

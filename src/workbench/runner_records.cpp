@@ -151,23 +151,23 @@ RaceRunners FirstFieldRecords(const RaceEntries& entries) {
 
 namespace {
 
-bool IsWholeRun(std::string_view record) {
+bool IsSoundRun(std::string_view record) {
     return records::CheckRecord(record, engine::kExKind, engine::ExRecord::kLength) == records::RecordFault::None;
 }
 
 // The runs of a damaged file: only its records that stand where they belong (the file read whole
 // through the record check), and of those the newest of this race with the whole ones right
 // before it.
-std::string_view WholeRunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer,
+std::string_view SoundRunsOfRace(const common::RecordFile& exFile, std::string_view raceKey12, std::string& buffer,
                                  std::vector<std::string>* damage) {
     const std::size_t length = exFile.RecordLength();
-    const std::string_view bytes = common::ReadWholeFile(exFile.Path(), buffer);
+    const std::string_view bytes = common::ReadFileBytes(exFile.Path(), buffer);
     std::vector<std::int64_t> whole;  // record numbers
     std::vector<std::string> entries;
     records::RecordFileCheck check({}, exFile.Path(), engine::kExKind, length, bytes.size(), &entries);
     for (std::int64_t n = 1; n <= check.Records() && !check.Stopped(); ++n) {
         const std::string_view record = bytes.substr(static_cast<std::size_t>(n - 1) * length, length);
-        if (!check.Whole(n, record)) continue;
+        if (!check.Sound(n, record)) continue;
         // ⑤ writes each run once: a run standing twice in a row was copied into the file.
         if (!whole.empty() && whole.back() == n - 1 &&
             record == bytes.substr(static_cast<std::size_t>(n - 2) * length, length)) {
@@ -196,7 +196,7 @@ std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view r
                             std::vector<std::string>* damage) {
     const std::size_t length = exFile.RecordLength();
     // A size that is not a whole number of records: bytes were cut, added or inserted somewhere.
-    if (exFile.Size() % length != 0) return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
+    if (exFile.Size() % length != 0) return SoundRunsOfRace(exFile, raceKey12, buffer, damage);
     std::int64_t newest = exFile.Count();
     // Backwards a block at a time: this week's record is normally the last one, and then the block
     // is the runs.
@@ -214,9 +214,9 @@ std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view r
             if (runs.size() != static_cast<std::size_t>(k - first + 1) * length)
                 throw std::runtime_error(exFile.Path().string() + " changed while it was read");
             for (std::size_t at = 0; at < runs.size(); at += length)
-                if (!IsWholeRun(runs.substr(at, length)) ||
+                if (!IsSoundRun(runs.substr(at, length)) ||
                     (at > 0 && runs.compare(at, length, runs, at - length, length) == 0))
-                    return WholeRunsOfRace(exFile, raceKey12, buffer, damage);
+                    return SoundRunsOfRace(exFile, raceKey12, buffer, damage);
             return runs;
         }
         if (inBlock < newest - oldest + 1) break;  // the file shrank under us

@@ -159,7 +159,7 @@ std::vector<std::string_view> Winners(records::RecordView<LayoutHR> curHr, bool 
 
 std::string ReadDetailFile(const std::filesystem::path& path) {
     std::string content;
-    common::PassOver("race detail", [&] { content = common::ReadWholeFile(path); });
+    common::PassOver("race detail", [&] { content = common::ReadFileBytes(path); });
     return content;
 }
 

@@ -24,7 +24,7 @@ namespace {
 
 // The whole records of a week file; damaged ones are passed over, logged and counted.
 template <class L>
-std::vector<records::StoredRecord<L>> ReadWholeWeekFile(std::string_view name, BatchLog& log) {
+std::vector<records::StoredRecord<L>> ReadWeekFileRecords(std::string_view name, BatchLog& log) {
     std::vector<records::StoredRecord<L>> out;
     log.CountDamagedRecords(records::WeekRecordFile<L>(common::AppPath(name)).ForEach(kBatchStep, [&](std::int64_t, records::RecordView<L> view) {
         out.emplace_back();
@@ -62,7 +62,7 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     {
         std::vector<records::StoredHR> payoutFile;
         RaceFileRecords raceFile;
-        log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWholeWeekFile<records::LayoutHR>(records::kHrThisWeek, log); });
+        log.Step(records::kHrThisWeek, [&] { payoutFile = ReadWeekFileRecords<records::LayoutHR>(records::kHrThisWeek, log); });
         log.Step(records::kRaThisWeekNew, [&] {
             const auto payoutRaces = PayoutRaces(payoutFile);
             std::int64_t read = 0;

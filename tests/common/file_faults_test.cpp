@@ -52,12 +52,12 @@ TEST(FileFaults, EachCallCanBeMadeToFailAndLeavesTheOldFileWhole) {
              days.Append(d / "F.txt", "a");  // new for this run: a rewrite
              days.Append(d / "F.txt", "b");  // then appended, or cut back to the block before
          }, {"OLDOLD", "a", "ab"}},
-        {"read", [](const auto& d) { (void)common::ReadWholeFile(d / "F.txt"); }},
+        {"read", [](const auto& d) { (void)common::ReadFileBytes(d / "F.txt"); }},
         {"read into a buffer", [](const auto& d) {
              std::string buffer;
-             (void)common::ReadWholeFile(d / "F.txt", buffer);
+             (void)common::ReadFileBytes(d / "F.txt", buffer);
          }},
-        {"whole-file read", [](const auto& d) { (void)common::WholeFile(d / "F.txt"); }},
+        {"whole-file read", [](const auto& d) { (void)common::LoadedFile(d / "F.txt"); }},
         {"record read", [](const auto& d) { (void)common::RecordFile(d / "F.txt", 3).ReadAll(); }},
         {"remove", [](const auto& d) { common::RemoveFile(d / "F.txt"); }},
         {"folder", [](const auto& d) { common::CreateFolders(d / "SUB" / "DEEP"); }},
@@ -103,10 +103,10 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
     testsupport::TempAppFolder dir;
     dir.Write("F.txt", "ABCABC");
     for (const auto& read : std::vector<std::function<void()>>{
-             [&] { (void)common::ReadWholeFile(dir / "F.txt"); },
+             [&] { (void)common::ReadFileBytes(dir / "F.txt"); },
              [&] {
                  std::string buffer;
-                 (void)common::ReadWholeFile(dir / "F.txt", buffer);
+                 (void)common::ReadFileBytes(dir / "F.txt", buffer);
              },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).Read(1); },
              [&] { (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2); },
@@ -115,13 +115,13 @@ TEST(FileFaults, AFileThatCannotBeOpenedIsNotReadAsMissing) {
                  (void)common::RecordFile(dir / "F.txt", 3).ReadRange(1, 2, buffer);
              },
              [&] { common::RecordFile(dir / "F.txt", 3).ForEach([](std::int64_t, std::string_view) {}); },
-             [&] { (void)common::WholeFile(dir / "F.txt"); },
+             [&] { (void)common::LoadedFile(dir / "F.txt"); },
          }) {
         common::FailNthFileCall(1);
         EXPECT_THROW(read(), std::system_error);
     }
     common::FailNthFileCall(0);
-    EXPECT_EQ(common::ReadWholeFile(dir / "MISSING.txt"), "");
+    EXPECT_EQ(common::ReadFileBytes(dir / "MISSING.txt"), "");
     EXPECT_EQ(common::RecordFile(dir / "MISSING.txt", 3).ReadAll().size(), 0u);
 }
 

@@ -194,20 +194,20 @@ TEST(RecordAppender, WritesInBlocksAndDropsABlockThatFails) {
     EXPECT_EQ(dir.Read("R.dat"), "123456");
 }
 
-TEST(WholeFiles, AWholeFileReadsWhatReadWholeFileReads) {
+TEST(LoadedFiles, ALoadedFileReadsWhatReadFileBytesReads) {
     testsupport::TempAppFolder dir;
     dir.Write("a.txt", "records\r\n");
     dir.Write("empty.txt", "");
-    EXPECT_EQ(common::WholeFile(dir / "a.txt").Bytes(), "records\r\n");
-    EXPECT_EQ(common::WholeFile(dir / "empty.txt").Bytes(), "");
-    EXPECT_EQ(common::WholeFile(dir / "none.txt").Bytes(), "");
+    EXPECT_EQ(common::LoadedFile(dir / "a.txt").Bytes(), "records\r\n");
+    EXPECT_EQ(common::LoadedFile(dir / "empty.txt").Bytes(), "");
+    EXPECT_EQ(common::LoadedFile(dir / "none.txt").Bytes(), "");
     EXPECT_FALSE(dir.Exists("none.txt"));
     dir.Write("folder/x", "x");
-    EXPECT_THROW(common::WholeFile(dir / "folder"), std::system_error);
+    EXPECT_THROW(common::LoadedFile(dir / "folder"), std::system_error);
     // Moved, the bytes stay where they were.
-    common::WholeFile first(dir / "a.txt");
+    common::LoadedFile first(dir / "a.txt");
     const char* at = first.Bytes().data();
-    common::WholeFile moved(std::move(first));
+    common::LoadedFile moved(std::move(first));
     EXPECT_EQ(moved.Bytes().data(), at);
     EXPECT_EQ(first.Bytes(), "");
     EXPECT_EQ(common::WholeRecords("aaabbbc", 3), (std::vector<std::string_view>{"aaa", "bbb"}));
@@ -216,11 +216,11 @@ TEST(WholeFiles, AWholeFileReadsWhatReadWholeFileReads) {
 // The bytes held are the file as it was read: cut short or rewritten in place afterwards by
 // another program, the file reaches neither the bytes nor the reader (a mapping of it would fault
 // on the pages cut away).
-TEST(WholeFiles, AFileCutShortAfterItsReadLeavesTheBytesHeld) {
+TEST(LoadedFiles, AFileCutShortAfterItsReadLeavesTheBytesHeld) {
     testsupport::TempAppFolder dir;
     const std::string content(3 * 4096 + 17, 'r');
     dir.Write("big.dat", content);
-    const common::WholeFile held(dir / "big.dat");
+    const common::LoadedFile held(dir / "big.dat");
     std::filesystem::resize_file(dir / "big.dat", 10);
     dir.Write("big.dat", "new");
     EXPECT_EQ(held.Bytes(), content);
@@ -228,7 +228,7 @@ TEST(WholeFiles, AFileCutShortAfterItsReadLeavesTheBytesHeld) {
 
 // One buffer read into again and again gives each file as a fresh read does: a smaller file after
 // a larger one shows none of the larger one's tail, an empty or missing one shows nothing.
-TEST(WholeFiles, AReadIntoAKeptBufferReadsWhatReadWholeFileReads) {
+TEST(LoadedFiles, AReadIntoAKeptBufferReadsWhatReadFileBytesReads) {
     testsupport::TempAppFolder dir;
     const std::string big(300000, 'B');
     dir.Write("small.txt", "records\r\n");
@@ -238,8 +238,8 @@ TEST(WholeFiles, AReadIntoAKeptBufferReadsWhatReadWholeFileReads) {
     std::string buffer;
     for (const char* name : {"small.txt", "big.txt", "small.txt", "empty.txt", "none.txt", "mid.txt", "big.txt"}) {
         SCOPED_TRACE(name);
-        const std::string_view read = common::ReadWholeFile(dir / name, buffer);
-        EXPECT_EQ(read, common::ReadWholeFile(dir / name));
+        const std::string_view read = common::ReadFileBytes(dir / name, buffer);
+        EXPECT_EQ(read, common::ReadFileBytes(dir / name));
         if (!read.empty()) {
             EXPECT_EQ(read.data(), buffer.data());  // in the buffer, not a copy
         }
@@ -248,28 +248,28 @@ TEST(WholeFiles, AReadIntoAKeptBufferReadsWhatReadWholeFileReads) {
     // The buffer kept its room: a smaller file took no fresh memory.
     EXPECT_GE(buffer.size(), big.size());
     const char* room = buffer.data();
-    EXPECT_EQ(common::ReadWholeFile(dir / "mid.txt", buffer).data(), room);
+    EXPECT_EQ(common::ReadFileBytes(dir / "mid.txt", buffer).data(), room);
     dir.Write("folder/x", "x");
-    EXPECT_THROW((void)common::ReadWholeFile(dir / "folder", buffer), std::system_error);
+    EXPECT_THROW((void)common::ReadFileBytes(dir / "folder", buffer), std::system_error);
 }
 
-TEST(WholeFiles, AtomicWriteAndMissingRead) {
+TEST(LoadedFiles, AtomicWriteAndMissingRead) {
     testsupport::TempAppFolder dir;
-    EXPECT_EQ(common::ReadWholeFile(dir / "none.txt"), "");
+    EXPECT_EQ(common::ReadFileBytes(dir / "none.txt"), "");
     EXPECT_FALSE(dir.Exists("none.txt"));
     common::WriteFileAtomically(dir / "a.txt", "one");
     common::WriteFileAtomically(dir / "a.txt", "two");
-    EXPECT_EQ(common::ReadWholeFile(dir / "a.txt"), "two");
+    EXPECT_EQ(common::ReadFileBytes(dir / "a.txt"), "two");
 
     // Something there that cannot be read is not an empty file.
     std::filesystem::create_directory(dir / "folder.dat");
-    EXPECT_ANY_THROW(common::ReadWholeFile(dir / "folder.dat"));
-    EXPECT_EQ(common::ReadWholeFile(dir / "no-folder" / "x.dat"), "");
+    EXPECT_ANY_THROW(common::ReadFileBytes(dir / "folder.dat"));
+    EXPECT_EQ(common::ReadFileBytes(dir / "no-folder" / "x.dat"), "");
 }
 
 // Pieces go out one after another as given, however many there are (more than one system call
 // takes), empty ones included; a failed write leaves the old file whole.
-TEST(WholeFiles, AtomicWriteOfPieces) {
+TEST(LoadedFiles, AtomicWriteOfPieces) {
     testsupport::TempAppFolder dir;
     std::vector<std::string> parts;
     std::string joined;

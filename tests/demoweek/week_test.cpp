@@ -47,7 +47,7 @@ std::map<std::string, std::vector<Delivered>> ReadRecords(const fs::path& folder
         if (e.is_regular_file()) files.push_back(e.path());
     std::sort(files.begin(), files.end());
     for (const fs::path& f : files) {
-        const std::string content = common::ReadWholeFile(f);
+        const std::string content = common::ReadFileBytes(f);
         std::size_t pos = 0;
         while (pos < content.size()) {
             const std::string spec = content.substr(pos, 2);
@@ -169,10 +169,10 @@ TEST_F(SmallWeek, EveryRunsRaceHorseJockeyAndTrainerIsThere) {
     for (const Delivered& d : w.stored["UM"]) horses.insert(std::string(RecordView<LayoutUM>(d.bytes).Get(um::KettoNum)));
     for (const Delivered& d : w.stored["KS"]) jockeys.insert(std::string(RecordView<LayoutKS>(d.bytes).Get(ks::KisyuCode)));
     const fs::path opt = w.folder->Path() / "OPTION1N";
-    const auto kishu = Keys(common::ReadWholeFile(opt / "KISHUSEISEI.dat"), 121, 5);
-    const auto chokyo = Keys(common::ReadWholeFile(opt / "CHOKYOSEISEI.dat"), 121, 5);
-    const auto kyosoba = Keys(common::ReadWholeFile(opt / "KYOSOBA.dat"), 228, 10);
-    const auto supplied = Keys(common::ReadWholeFile(opt / "KS20190101NEW.dat"), kLength<LayoutKSStored>, 16);
+    const auto kishu = Keys(common::ReadFileBytes(opt / "KISHUSEISEI.dat"), 121, 5);
+    const auto chokyo = Keys(common::ReadFileBytes(opt / "CHOKYOSEISEI.dat"), 121, 5);
+    const auto kyosoba = Keys(common::ReadFileBytes(opt / "KYOSOBA.dat"), 228, 10);
+    const auto supplied = Keys(common::ReadFileBytes(opt / "KS20190101NEW.dat"), kLength<LayoutKSStored>, 16);
     std::set<std::string> suppliedCodes;
     for (const std::string& k : supplied) suppliedCodes.insert(k.substr(11, 5));
     std::map<std::string, int> runsPerHorse;
@@ -200,10 +200,10 @@ TEST_F(SmallWeek, EveryRunsRaceHorseJockeyAndTrainerIsThere) {
 
 TEST_F(SmallWeek, SiresAndDamsAreInTheStatisticsAndDamsListTheirFoals) {
     const fs::path opt = after_->folder->Path() / "OPTION1N";
-    const auto stallion = Keys(common::ReadWholeFile(opt / "STALLION.dat"), 402, 10);
-    const auto mare = Keys(common::ReadWholeFile(opt / "MARE.dat"), 402, 10);
-    const auto hahauma = Keys(common::ReadWholeFile(opt / "HAHAUMA.dat"), 402, 10);
-    const auto foals = Keys(common::ReadWholeFile(opt / "HNSKOPTION1N.dat"), 22, 20);
+    const auto stallion = Keys(common::ReadFileBytes(opt / "STALLION.dat"), 402, 10);
+    const auto mare = Keys(common::ReadFileBytes(opt / "MARE.dat"), 402, 10);
+    const auto hahauma = Keys(common::ReadFileBytes(opt / "HAHAUMA.dat"), 402, 10);
+    const auto foals = Keys(common::ReadFileBytes(opt / "HNSKOPTION1N.dat"), 22, 20);
     ASSERT_FALSE(stallion.empty());
     for (const Delivered& d : after_->stored["UM"]) {
         const RecordView<LayoutUM> um(d.bytes);
@@ -240,7 +240,7 @@ TEST_F(SmallWeek, HorseStatisticsSumUpTheDeliveredPastRuns) {
         const int place = std::atoi(std::string(se.Get(se::KakuteiJyuni)).c_str());
         if (place >= 1 && place <= 3) ++t.placed;
     }
-    const std::string file = common::ReadWholeFile(after_->folder->Path() / "OPTION1N" / "KYOSOBA.dat");
+    const std::string file = common::ReadFileBytes(after_->folder->Path() / "OPTION1N" / "KYOSOBA.dat");
     ASSERT_EQ(file.size() % 228, 0u);
     ASSERT_GT(file.size(), 0u);
     auto number = [](const std::string& r, std::size_t position, std::size_t width) {
@@ -461,7 +461,7 @@ TEST_F(SmallWeek, TheTurfModelHoldsTheLabelsOfTheTurfRuns) {
 }
 
 TEST_F(SmallWeek, TheCodeTableHasEightFieldsOnEveryLine) {
-    const std::string table = common::ReadWholeFile(after_->folder->Path() / "JRACODE" / "CodeTable.csv");
+    const std::string table = common::ReadFileBytes(after_->folder->Path() / "JRACODE" / "CodeTable.csv");
     const auto lines = common::SplitLines(table);
     ASSERT_GT(lines.size(), 50u);
     EXPECT_LE(lines.size(), 501u);
@@ -479,7 +479,7 @@ TEST_F(SmallWeek, TheCodeTableHasEightFieldsOnEveryLine) {
 std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(folder))
-        if (e.is_regular_file()) files[fs::relative(e.path(), folder).string()] = common::ReadWholeFile(e.path());
+        if (e.is_regular_file()) files[fs::relative(e.path(), folder).string()] = common::ReadFileBytes(e.path());
     return files;
 }
 

@@ -58,7 +58,7 @@ TEST(HitListOfPastWeeks, OneHitLinePerHitOfTheListedDays) {
     std::vector<std::vector<std::string>> hits;
     std::vector<std::string> big;
     for (const auto& key : keys)
-        for (const auto& line : common::SplitLines(common::ReadWholeFile(dir / ("TEKICHU/" + key + "lupRCM.txt")))) {
+        for (const auto& line : common::SplitLines(common::ReadFileBytes(dir / ("TEKICHU/" + key + "lupRCM.txt")))) {
             if (!line.starts_with("\"AT\",")) continue;
             const auto v = Values(line);
             ASSERT_EQ(v.size(), 6u) << line;

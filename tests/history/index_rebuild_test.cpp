@@ -179,7 +179,7 @@ public:
         RecordingHost::setStatus(box, text);
     }
     void TakeLog() {
-        const std::vector<std::string> lines = common::SplitLines(common::ReadWholeFile(common::AppPath("ERRORLOG.txt")));
+        const std::vector<std::string> lines = common::SplitLines(common::ReadFileBytes(common::AppPath("ERRORLOG.txt")));
         for (; logged < lines.size(); ++logged) events.push_back("log: " + lines[logged].substr(lines[logged].find("] ") + 2));
     }
     std::vector<std::string> events;

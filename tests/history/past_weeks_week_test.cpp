@@ -70,7 +70,7 @@ TEST(PastWeeks, EveryStoredDayIsListedAndEveryRaceIndexed) {
     // Every race of every listed day has its line in RACEID.txt, in list order.
     std::vector<std::string> races;
     for (const auto& key : keys) {
-        common::WrittenFieldReader report(common::ReadWholeFile(dir / ("TEKICHU/" + key + "lupRCM.txt")));
+        common::WrittenFieldReader report(common::ReadFileBytes(dir / ("TEKICHU/" + key + "lupRCM.txt")));
         std::string value, raceNum;
         while (report.Next(value)) {
             if (value != "RC") continue;

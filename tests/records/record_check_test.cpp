@@ -107,7 +107,7 @@ TEST(RecordFileCheck, PassesOverDamagedRecordsAndStopsAtAShiftedOne) {
     {
         RecordFileCheck check("Reader", folder / "RATHISWEEKN.dat", "RA", 1272, 7 * 1272);
         for (std::size_t i = 0; i < records.size(); ++i)
-            if (check.Whole(static_cast<std::int64_t>(i) + 1, records[i])) whole.push_back(static_cast<std::int64_t>(i) + 1);
+            if (check.Sound(static_cast<std::int64_t>(i) + 1, records[i])) whole.push_back(static_cast<std::int64_t>(i) + 1);
         EXPECT_TRUE(check.Stopped());
         passedOver = check.PassedOver();
     }
@@ -132,7 +132,7 @@ TEST(RecordFileCheck, LogsTwentyRecordsOfAFileAndCountsTheRest) {
     for (int i = 0; i < 25; ++i) bytes += wrongKind;
     bytes += Ra("26");
     std::vector<std::int64_t> read;
-    const std::int64_t passedOver = ForEachWholeRecord<LayoutRA>(
+    const std::int64_t passedOver = ForEachSoundRecord<LayoutRA>(
         "Reader", folder / "RATHISWEEKNNEW.dat", bytes, [&](std::int64_t n, std::string_view) { read.push_back(n); });
     EXPECT_EQ(read, (std::vector<std::int64_t>{26}));
     EXPECT_EQ(passedOver, 25);
@@ -165,7 +165,7 @@ TEST(RecordFileCheck, TellsATornTail) {
         SCOPED_TRACE(c.name);
         testsupport::TempAppFolder folder;
         std::vector<std::int64_t> read;
-        const std::int64_t passedOver = ForEachWholeRecord<LayoutRA>(
+        const std::int64_t passedOver = ForEachSoundRecord<LayoutRA>(
             "Reader", folder / "RATHISWEEKN.dat", c.bytes, [&](std::int64_t n, std::string_view) { read.push_back(n); });
         EXPECT_EQ(read, c.read);
         EXPECT_EQ(passedOver, c.passedOver);
@@ -185,7 +185,7 @@ TEST(RecordFileCheck, KeptEntriesGetTheCountAtFinish) {
     {
         records::RecordFileCheck check("Reader", folder / "RATHISWEEKNNEW.dat", "RA", wrongKind.size(),
                                      25 * wrongKind.size(), &entries);
-        for (std::int64_t n = 1; n <= 25; ++n) EXPECT_FALSE(check.Whole(n, wrongKind));
+        for (std::int64_t n = 1; n <= 25; ++n) EXPECT_FALSE(check.Sound(n, wrongKind));
         EXPECT_EQ(entries.size(), 20u);
         check.Finish();
         ASSERT_EQ(entries.size(), 21u);

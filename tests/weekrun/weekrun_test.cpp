@@ -721,7 +721,7 @@ TEST_F(WeekrunProgram, RaceDayMergesTheBreakingResultsIntoTheRunnerFiles) {
     std::map<std::string, std::string> lastPayout;  // race key -> raw HR record
     std::int64_t payoutRecords = 0;
     for (const auto& entry : fs::directory_iterator(dir / "jvdata/realtime/0B12")) {
-        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+        for (const std::string& record : common::SplitLines(common::ReadFileBytes(entry.path()))) {
             if (record.starts_with("SE")) {
                 records::RecordSE se;
                 records::DecodeSE(record, se);
@@ -738,7 +738,7 @@ TEST_F(WeekrunProgram, RaceDayMergesTheBreakingResultsIntoTheRunnerFiles) {
         }
     }
     for (const auto& entry : fs::directory_iterator(dir / "jvdata/realtime/0B30")) {
-        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+        for (const std::string& record : common::SplitLines(common::ReadFileBytes(entry.path()))) {
             if (!record.starts_with("O1")) continue;
             records::RecordO1 o1;
             records::DecodeO1(record, o1);

@@ -15,7 +15,7 @@
 namespace {
 
 std::string Golden(const std::string& race, const std::string& name) {
-    return common::ReadWholeFile(std::string(TALMOR_TEST_DATA) + "/workbench/" + race + "/" + name);
+    return common::ReadFileBytes(std::string(TALMOR_TEST_DATA) + "/workbench/" + race + "/" + name);
 }
 
 workbench::RaceTickets TicketsOf(const workbench::RaceRanking& k) {

@@ -719,7 +719,7 @@ TEST_F(RaceDayInTheWindows, BreakingResultsShowAfterThree) {
     std::map<std::pair<std::string, int>, std::pair<std::string, std::string>> shown;  // nyusen, ninki
     std::map<std::string, std::string> lastPayout;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "jvdata/realtime/0B12"))
-        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+        for (const std::string& record : common::SplitLines(common::ReadFileBytes(entry.path()))) {
             if (record.starts_with("SE")) {
                 records::RecordSE se;
                 records::DecodeSE(record, se);
@@ -732,7 +732,7 @@ TEST_F(RaceDayInTheWindows, BreakingResultsShowAfterThree) {
             }
         }
     for (const auto& entry : std::filesystem::directory_iterator(folder / "jvdata/realtime/0B30"))
-        for (const std::string& record : common::SplitLines(common::ReadWholeFile(entry.path()))) {
+        for (const std::string& record : common::SplitLines(common::ReadFileBytes(entry.path()))) {
             if (!record.starts_with("O1")) continue;
             records::RecordO1 o1;
             records::DecodeO1(record, o1);

@@ -30,7 +30,7 @@ using writertest::kNames;
 using writertest::Race;
 
 std::string Golden(const std::string& name) {
-    return common::ReadWholeFile(std::string(TALMOR_TEST_DATA) + "/workbench/rates/" + name);
+    return common::ReadFileBytes(std::string(TALMOR_TEST_DATA) + "/workbench/rates/" + name);
 }
 
 // Line n (from 1) of a file, without its line end.

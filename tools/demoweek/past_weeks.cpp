@@ -75,7 +75,7 @@ void RunSteps(const fs::path& folder, const std::string& saturday) {
         if (!step) throw std::logic_error(std::string("no step ") + name);
         step->run(host);
     }
-    const std::string log = common::ReadWholeFile(folder / "ERRORLOG.txt");
+    const std::string log = common::ReadFileBytes(folder / "ERRORLOG.txt");
     if (!log.empty())
         throw std::runtime_error("past week of " + saturday + ": the steps passed failures over: " +
                                  log.substr(0, log.find('\n')));
@@ -91,7 +91,7 @@ int CopyStoredDays(const fs::path& from, const fs::path& to) {
         for (const auto& entry : fs::directory_iterator(source)) {
             const std::string name = entry.path().filename().string();
             if (!entry.is_regular_file() || !keep(name)) continue;
-            common::WriteFileAtomically(to / sub / name, common::ReadWholeFile(entry.path()));
+            common::WriteFileAtomically(to / sub / name, common::ReadFileBytes(entry.path()));
             ++copied;
         }
     };

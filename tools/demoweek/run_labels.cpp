@@ -245,7 +245,7 @@ LabelledRunCounts LabelRuns(const World& world, const Statistics& stats, const f
         if (e) std::rethrow_exception(e);
     if (fs::exists(common::AppPath("ERRORLOG.txt")))
         throw std::runtime_error("the engine passed over parts of the generated runs:\n" +
-                                 common::ReadWholeFile(common::AppPath("ERRORLOG.txt")));
+                                 common::ReadFileBytes(common::AppPath("ERRORLOG.txt")));
 
     LabelledRunCounts counts;
     std::size_t firstFailureHorse = static_cast<std::size_t>(-1);

@@ -287,7 +287,7 @@ int main(int argc, char** argv) {
         Walk(shots);
         // A step that passed something over shows it in the pictures too: say so.
         if (fs::exists(work / "ERRORLOG.txt"))
-            std::cerr << "screenshots: the steps wrote ERRORLOG.txt:\n" << common::ReadWholeFile(work / "ERRORLOG.txt");
+            std::cerr << "screenshots: the steps wrote ERRORLOG.txt:\n" << common::ReadFileBytes(work / "ERRORLOG.txt");
         std::cout << shots.Saved() << " pictures in " << out.string() << "\n";
     } catch (const std::exception& e) {
         std::cerr << "screenshots: " << e.what() << "\n";
