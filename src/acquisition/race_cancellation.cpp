@@ -179,20 +179,23 @@ std::int64_t RebuildWorkingCopy(std::string_view fullName, std::string_view work
         return -1;
     }
     HeldRecords kept;
-    std::unordered_map<std::string, std::int64_t> first;  // record number by the key it stands once under
+    // The structure step writes the full copy sorted, each key once: a record of the key of the one
+    // before it is a copy, not what that step wrote.
     std::string key;
+    std::string previousKey;
+    std::int64_t previous = 0;  // its record number, 0 for none
     std::int64_t repeated = 0;
     const std::int64_t fullDamaged = records::ForEachSoundRecord<L>(kStep, fullPath, full.records, full.records.size() * length + full.tail.size(), [&](std::int64_t n, std::string_view record) {
         if (OnceKeyOf<L>(record, key)) {
-            const auto [at, added] = first.try_emplace(key, n);
-            if (!added) {
-                // A record written twice: the copy is not what the structure step wrote.
+            if (previous > 0 && key == previousKey) {
                 ++repeated;
                 common::LogError(kStep, fullPath.string() + " record " + std::to_string(n) + ": the same " +
                                             (std::is_same_v<L, LayoutSE> ? "runner" : "race") + " as record " +
-                                            std::to_string(at->second) + " stands a second time: passed over");
+                                            std::to_string(previous) + " stands a second time: passed over");
                 return;
             }
+            previousKey.swap(key);
+            previous = n;
         }
         // (A zero byte there, read as a blank, is neither.)
         const std::string_view kind = RecordView<L>(record).Get(records::kDataKubun<L>);
