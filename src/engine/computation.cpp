@@ -8,8 +8,9 @@
 #include <system_error>
 #include <unordered_map>
 
-#include <tbb/parallel_pipeline.h>
+#include <tbb/parallel_for.h>
 #include <tbb/task_arena.h>
+#include <tbb/task_group.h>
 
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
@@ -175,11 +176,11 @@ std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
     return out;
 }
 
-// Horses whose run files are read before they go through the pipeline. Every file call of the
-// computation is made in list order, whatever the cores: the run files of a block are read, then
-// its horses are computed on every core and their files written and their lines logged in list
-// order, then the next block is read. (Reads on a first stage of the pipeline would fall between
-// the writes of its last stage as the threads happen to run.)
+// Horses taken up together. Every file call of the computation is made on the calling thread in
+// list order, whatever the cores: while the other cores compute one block, the calling thread
+// writes the block before it and reads the block after it. (A pipeline's reading and writing
+// stages would run at the same time on two threads, and their file calls would fall between each
+// other as the threads happen to run.)
 constexpr std::size_t kHorsesPerBlock = 128;
 
 // Every listed horse, taken up in list order. Returns the entries of the list without a run, for
@@ -192,8 +193,8 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
     std::unordered_map<std::size_t, HorseOutcome> listedAgain;  // first entries of horses listed twice
     for (std::size_t i = 0; i < horses.size(); ++i)
         if (first[i] != i) listedAgain.try_emplace(first[i]);
-    // Log lines and counts on the last stage, in list order; the bars and the window's events on
-    // the calling thread, which alone may touch the window, after each block.
+    // Log lines and counts in list order; the bars and the window's events on the calling thread,
+    // which alone may touch the window, between blocks while no other thread computes.
     int bar4 = -1;
     const auto takeUp = [&](std::size_t i, const HorseOutcome& o) {
         for (const auto& [step, line] : o.log) common::LogError(step, line);
@@ -208,51 +209,74 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
         summary.runsFailed += o.runsFailed;
         summary.itemLabelsBlanked += o.itemLabelsBlanked;
     };
-
-    const int cores = ComputationThreads();
-    tbb::task_arena arena(cores);
-    std::vector<HorseInWork> block;
-    for (std::size_t start = 0; start < horses.size(); start += kHorsesPerBlock) {
-        const std::size_t end = std::min(horses.size(), start + kHorsesPerBlock);
-        block.clear();
-        for (std::size_t i = start; i < end; ++i) {
+    const auto read = [&](std::size_t start) {
+        std::vector<HorseInWork> block;
+        for (std::size_t i = start; i < std::min(horses.size(), start + kHorsesPerBlock); ++i) {
             HorseInWork& h = block.emplace_back();
             h.entry = i;
             if (first[i] == i) ReadRuns(horses[i], h);
         }
-        std::size_t next = 0;
-        // As many horses in work as cores: one more would be computed ahead rather than written,
-        // and the writes, which only one stage makes, would fall behind.
-        arena.execute([&] {
-            tbb::parallel_pipeline(
-                static_cast<std::size_t>(cores),
-                tbb::make_filter<void, HorseInWork>(tbb::filter_mode::serial_in_order,
-                                                    [&](tbb::flow_control& fc) -> HorseInWork {
-                                                        if (next == block.size()) {
-                                                            fc.stop();
-                                                            return {};
-                                                        }
-                                                        return std::move(block[next++]);
-                                                    }) &
-                    tbb::make_filter<HorseInWork, HorseInWork>(tbb::filter_mode::parallel,
-                                                               [&](HorseInWork h) {
-                                                                   if (first[h.entry] == h.entry)
-                                                                       Compute(tables, model, horses[h.entry], h);
-                                                                   return h;
-                                                               }) &
-                    tbb::make_filter<HorseInWork, void>(tbb::filter_mode::serial_in_order, [&](HorseInWork h) {
-                        const std::size_t i = h.entry;
-                        if (first[i] != i) return takeUp(i, listedAgain.at(first[i]));
-                        WriteHorse(horses[i], h);
-                        takeUp(i, h.out);
-                        if (const auto again = listedAgain.find(i); again != listedAgain.end())
-                            again->second = std::move(h.out);
-                    }));
+        return block;
+    };
+    const auto write = [&](std::vector<HorseInWork>& block) {
+        for (HorseInWork& h : block) {
+            const std::size_t i = h.entry;
+            if (first[i] != i) {
+                takeUp(i, listedAgain.at(first[i]));
+                continue;
+            }
+            WriteHorse(horses[i], h);
+            takeUp(i, h.out);
+            if (const auto again = listedAgain.find(i); again != listedAgain.end()) again->second = std::move(h.out);
+        }
+    };
+
+    tbb::task_arena arena(ComputationThreads());
+    tbb::task_group computing;
+    // The block's horses stay where they are while it computes: a moved vector keeps its elements.
+    const auto startComputing = [&](std::vector<HorseInWork>& block) {
+        HorseInWork* const at = block.data();
+        const std::size_t count = block.size();
+        arena.execute([&, at, count] {
+            computing.run([&, at, count] {
+                tbb::parallel_for(std::size_t{0}, count, [&, at](std::size_t k) {
+                    HorseInWork& h = at[k];
+                    if (first[h.entry] == h.entry) Compute(tables, model, horses[h.entry], h);
+                });
+            });
         });
+    };
+    if (horses.empty()) return withoutRuns;
+    // No block is left computing when this returns, whatever escapes: its horses live here.
+    struct WaitAtEnd {
+        tbb::task_arena& arena;
+        tbb::task_group& computing;
+        ~WaitAtEnd() {
+            try {
+                arena.execute([&] { computing.wait(); });
+            } catch (...) {
+                // Already on the way out with a failure of its own.
+            }
+        }
+    } waitAtEnd{arena, computing};
+    std::size_t writtenEnd = 0;  // the horses written so far
+    const auto showProgress = [&] {
         if (bar4 >= 0) SetBar4(controls, bar4);
-        SetBar3(controls, static_cast<std::int64_t>(end) * 100 / summary.horses);
+        SetBar3(controls, static_cast<std::int64_t>(writtenEnd) * 100 / static_cast<std::int64_t>(horses.size()));
         host.pumpEvents();
+    };
+    std::vector<HorseInWork> current = read(0);
+    startComputing(current);
+    for (std::size_t start = 0; start < horses.size(); start += kHorsesPerBlock) {
+        std::vector<HorseInWork> next = read(start + kHorsesPerBlock);
+        arena.execute([&] { computing.wait(); });
+        if (writtenEnd > 0) showProgress();
+        if (!next.empty()) startComputing(next);
+        write(current);
+        writtenEnd = std::min(horses.size(), start + kHorsesPerBlock);
+        current = std::move(next);
     }
+    showProgress();
     return withoutRuns;
 }
 
