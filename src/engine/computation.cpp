@@ -181,7 +181,7 @@ std::vector<std::size_t> FirstEntries(const std::vector<std::string>& horses) {
 // writes the block before it and reads the block after it. (A pipeline's reading and writing
 // stages would run at the same time on two threads, and their file calls would fall between each
 // other as the threads happen to run.)
-constexpr std::size_t kHorsesPerBlock = 128;
+constexpr std::size_t kHorsesPerBlock = 32;
 
 // Every listed horse, taken up in list order. Returns the entries of the list without a run, for
 // the caller to tell.
