@@ -67,6 +67,7 @@ void FetchBreakingOdds(dataservice::JVLink& link, common::Host& host,
         parts.emplace_back(inputs.Report());
     }
     if (damaged > 0) parts.push_back(records::DamagedRecordsPart(damaged));
+    if (writer.Failures() > 0) parts.push_back("処理できなかった手順 " + std::to_string(writer.Failures()) + " 件");
     const std::string note = common::PassedOverNote(parts);
     common::PassOver(kStep, [&] {
         if (setText1) setText1(std::string(kBreakingOddsDone) + note);

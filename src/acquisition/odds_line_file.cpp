@@ -5,6 +5,7 @@
 
 #include "common/error_log.h"
 #include "common/paths.h"
+#include "common/record_file.h"
 #include "records/layouts.h"
 #include "records/record_check.h"
 
@@ -81,11 +82,14 @@ void AppendOddsLine(std::string& out, std::string_view record) {
 OddsLineWriter::OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step)
     : step_(std::move(step)) {
     outputs_.reserve(kinds.size());
+    // Each file is written to a scratch file that replaces it when all its lines are in: a fetch
+    // cut short leaves the last fetch's file whole, never one emptied or cut in place.
     for (OddsKind kind : kinds) {
-        Output output{kind, nullptr};
-        common::PassOver(step_, [&] {
-            output.file = std::make_unique<common::TextAppender>(OddsLineFilePath(kind, stem), true);
-        });
+        Output output{kind, OddsLineFilePath(kind, stem), nullptr};
+        if (!common::PassOver(step_, [&] {
+                output.file = std::make_unique<common::TextAppender>(common::ScratchPathFor(output.target), true);
+            }))
+            ++failures_;
         outputs_.push_back(std::move(output));
     }
 }
@@ -103,14 +107,24 @@ bool OddsLineWriter::Append(std::string_view record) {
     if (!kind) return false;
     Output* output = Find(*kind);
     if (output == nullptr || output->file == nullptr) return false;
-    return common::PassOver(step_, [&] { WriteOddsLine(*output->file, record); });
+    if (common::PassOver(step_, [&] { WriteOddsLine(*output->file, record); })) return true;
+    output->failed = true;
+    return false;
 }
 
 void OddsLineWriter::Close() {
     for (Output& output : outputs_) {
         if (output.file == nullptr) continue;
-        common::PassOver(step_, [&] { output.file->Close(); });
+        if (!common::PassOver(step_, [&] { output.file->Close(); })) output.failed = true;
         output.file.reset();
+        const std::filesystem::path scratch = common::ScratchPathFor(output.target);
+        if (output.failed) {
+            ++failures_;
+            common::LogError(step_, output.target.string() + " left as it was: the new lines could not all be written");
+            common::PassOver(step_, [&] { common::RemoveFile(scratch); });
+        } else if (!common::PassOver(step_, [&] { common::RenameFile(scratch, output.target); })) {
+            ++failures_;
+        }
     }
 }
 

@@ -56,8 +56,10 @@ void AppendOddsLine(std::string& out, std::string_view record);
 /// skipped.
 class OddsLineWriter {
 public:
-    /// Creates or empties the files of `kinds` in the order given. A file that cannot be
-    /// created is logged under `step`; records of its kind are then passed over.
+    /// Starts the files of `kinds` anew, in the order given, each in its scratch file; Close
+    /// puts each in its file's place once all its lines are written, and a file any of whose
+    /// lines failed stays as it was (logged). A scratch file that cannot be created is logged
+    /// under `step`; records of its kind are then passed over.
     OddsLineWriter(OddsStem stem, std::vector<OddsKind> kinds, std::string step);
     ~OddsLineWriter();
     OddsLineWriter(const OddsLineWriter&) = delete;
@@ -69,18 +71,25 @@ public:
     /// failure is logged under the step).
     bool Append(std::string_view record);
 
-    /// Closes every file (a failure to close is logged). Called by the destructor as well.
+    /// Closes every file and puts it in place (a failure is logged). Called by the destructor as
+    /// well.
     void Close();
+
+    /// Files that could not be started, written or put in place (each logged).
+    int Failures() const { return failures_; }
 
 private:
     struct Output {
         OddsKind kind;
-        std::unique_ptr<common::TextAppender> file;  // null when it could not be opened
+        std::filesystem::path target;
+        std::unique_ptr<common::TextAppender> file;  // the scratch file; null when it could not be opened
+        bool failed = false;                          // a line could not be written
     };
     Output* Find(OddsKind kind);
 
     std::string step_;
     std::vector<Output> outputs_;
+    int failures_ = 0;
 };
 
 }  // namespace acquisition

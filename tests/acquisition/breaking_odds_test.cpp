@@ -132,6 +132,24 @@ TEST_F(BreakingOdds, EmptyOrMissingRaceFileFetchesNothingAndEmptiesTheFiles) {
     }
 }
 
+// Each file is replaced only once its lines are in: a file that cannot be written anew stays as
+// the earlier fetch left it, never emptied in place, and the end text says so.
+TEST_F(BreakingOdds, AFileThatCannotBeWrittenAnewKeepsTheEarlierFetch) {
+    folder.Write("RATHISWEEKNNEW.dat", SortedRaceFile(1));
+    for (const std::string& name : kBreakingFiles) folder.Write(name, "odds of an earlier fetch\r\n");
+    std::filesystem::create_directories(folder / "O6RIALTIME.dat.partial");  // no scratch file can be made
+    link.QueueRecord(Full(kO2, NthRace(1))).QueueRecord(Full(kO6, NthRace(1))).QueueNextFile();
+    Fetch();
+
+    EXPECT_EQ(folder.Read("O6RIALTIME.dat"), "odds of an earlier fetch\r\n");
+    EXPECT_EQ(folder.Read("O2RIALTIME.dat"), Full(kO2, NthRace(1)));
+    EXPECT_EQ(folder.Read("O4RIALTIME.dat"), "");
+    EXPECT_FALSE(folder.Exists("O2RIALTIME.dat.partial"));
+    EXPECT_THAT(folder.Read("ERRORLOG.txt"), HasSubstr("O6RIALTIME.dat.partial"));
+    EXPECT_THAT(text1, ElementsAre("速報オッズ取得を開始します。。。。。。",
+                                   "速報オッズ取得完了（処理できなかった手順 1 件。ERRORLOG.txtを確認して下さい。）"));
+}
+
 // What ends a race's reads: -1 at once, 0 and error codes too (whatever the buffer still holds),
 // and six reads at most. The next race starts on a connection of its own.
 TEST_F(BreakingOdds, ReadsOfARaceEndAtMinusOneZeroErrorsAndSix) {
