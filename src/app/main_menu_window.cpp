@@ -103,7 +103,8 @@ TLMF1THISWEEKNVK31::TLMF1THISWEEKNVK31(Interaction interaction, QWidget* parent)
     connect(Command11, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command11_Click);
     connect(Command15, &QPushButton::clicked, this, &TLMF1THISWEEKNVK31::Command15_Click);
     Form_Load();
-    // Failures are logged from worker threads too; only this window's thread shows them.
+    // Failures the log could not take are shown by a timer, so that a step in the middle of its
+    // work is not stopped by a message box.
     auto* unwrittenTimer = new QTimer(this);
     connect(unwrittenTimer, &QTimer::timeout, this, &TLMF1THISWEEKNVK31::ShowUnwrittenLogEntries);
     unwrittenTimer->start(kUnwrittenLogPollMs);

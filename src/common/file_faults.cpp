@@ -11,7 +11,7 @@
 namespace common {
 
 namespace {
-// Atomic: the computation writes its horses' files from several threads.
+// Atomic, so that a file call made off the calling thread would still be counted once.
 std::atomic<std::int64_t> calls{0};
 std::atomic<std::int64_t> failAt{0};
 std::atomic<std::int64_t> killAt{0};

@@ -39,8 +39,8 @@ using ExBuildProgress = std::function<void(int percent)>;
 class ExJoinTables {
 public:
     /// Reads the five files, each once. `progress` follows the horse table (row x 100 / rows).
-    /// Throws when reading a file fails. The tables do not change afterwards, so horses may be
-    /// expanded from them on several threads.
+    /// Throws when reading a file fails. The tables do not change afterwards, so the computation
+    /// expands horses from them on every core.
     static ExJoinTables Load(const ExBuildProgress& progress = {});
 
     /// Rows read from each table's files (every row, also those a later row overrides).
@@ -89,7 +89,7 @@ struct HorseExpansion {
     bool complete = true;           // false: a run could not be built; the records stop before it
     std::int64_t recordsPassedOver = 0;  // damaged runs passed over (told in `failures`)
     /// Lines for ERRORLOG.txt under "BuildExRecords", in order: left to the caller, so that
-    /// horses expanded on several threads still log in list order.
+    /// horses expanded on other cores are logged by the calling thread in list order.
     std::vector<std::string> failures;
 };
 

@@ -9,7 +9,7 @@ std::string FaultReason(RecordFault fault, std::string_view kind, std::size_t le
     const std::size_t size = record.size();
     const std::string of = " of the " + std::to_string(length) + " bytes" + (kind.empty() ? "" : " of " + std::string(kind));
     switch (fault) {
-        case RecordFault::None: return "whole";
+        case RecordFault::None: return "sound";
         case RecordFault::CutShort: return "cut short: " + std::to_string(size) + of;
         case RecordFault::TooLong: return "too long: " + std::to_string(size) + " bytes instead" + of;
         case RecordFault::NoLineEnd: return "no CR LF at its end (byte " + std::to_string(length - 1) + ")";
