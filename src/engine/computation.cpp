@@ -9,8 +9,6 @@
 #include <unordered_map>
 
 #include <tbb/parallel_for.h>
-#include <tbb/task_arena.h>
-#include <tbb/task_group.h>
 
 #include "acquisition/run_files.h"
 #include "common/code_table.h"
@@ -18,6 +16,7 @@
 #include "common/file_faults.h"
 #include "common/missing_input.h"
 #include "common/cores.h"
+#include "common/other_cores.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "engine/ex_builder.h"
@@ -231,45 +230,31 @@ std::vector<std::string> ComputeHorses(const ExJoinTables& tables, const Predict
         }
     };
 
-    tbb::task_arena arena(ComputationThreads());
-    tbb::task_group computing;
+    if (horses.empty()) return withoutRuns;
+    std::vector<HorseInWork> current = read(0), next;
+    // Declared after the blocks, so that it waits for the block computing before they go.
+    common::OtherCores cores(ComputationThreads());
     // The block's horses stay where they are while it computes: a moved vector keeps its elements.
     const auto startComputing = [&](std::vector<HorseInWork>& block) {
         HorseInWork* const at = block.data();
         const std::size_t count = block.size();
-        arena.execute([&, at, count] {
-            computing.run([&, at, count] {
-                tbb::parallel_for(std::size_t{0}, count, [&, at](std::size_t k) {
-                    HorseInWork& h = at[k];
-                    if (first[h.entry] == h.entry) Compute(tables, model, horses[h.entry], h);
-                });
+        cores.Start([&, at, count] {
+            tbb::parallel_for(std::size_t{0}, count, [&, at](std::size_t k) {
+                HorseInWork& h = at[k];
+                if (first[h.entry] == h.entry) Compute(tables, model, horses[h.entry], h);
             });
         });
     };
-    if (horses.empty()) return withoutRuns;
-    // No block is left computing when this returns, whatever escapes: its horses live here.
-    struct WaitAtEnd {
-        tbb::task_arena& arena;
-        tbb::task_group& computing;
-        ~WaitAtEnd() {
-            try {
-                arena.execute([&] { computing.wait(); });
-            } catch (...) {
-                // Already on the way out with a failure of its own.
-            }
-        }
-    } waitAtEnd{arena, computing};
     std::size_t writtenEnd = 0;  // the horses written so far
     const auto showProgress = [&] {
         if (bar4 >= 0) SetBar4(controls, bar4);
         SetBar3(controls, static_cast<std::int64_t>(writtenEnd) * 100 / static_cast<std::int64_t>(horses.size()));
         host.pumpEvents();
     };
-    std::vector<HorseInWork> current = read(0);
     startComputing(current);
     for (std::size_t start = 0; start < horses.size(); start += kHorsesPerBlock) {
-        std::vector<HorseInWork> next = read(start + kHorsesPerBlock);
-        arena.execute([&] { computing.wait(); });
+        next = read(start + kHorsesPerBlock);
+        cores.Wait();
         if (writtenEnd > 0) showProgress();
         if (!next.empty()) startComputing(next);
         write(current);

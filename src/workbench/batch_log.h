@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -34,18 +35,25 @@ public:
     /// Counts damaged records of a week file that its reader passed over and logged.
     void CountDamagedRecords(std::int64_t records) { damagedRecords_ += records; }
 
+    /// Runs `work` in its own try; returns why it failed, or nothing. It logs nothing, so that
+    /// work on another core can hand its failures back to be logged in their turn.
+    template <class F>
+    static std::optional<std::string> Attempt(F&& work) {
+        try {
+            work();
+            return std::nullopt;
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        } catch (...) {
+            return std::string("unknown failure");
+        }
+    }
     /// Runs one sub-step of a race in its own try: a failure is logged and the batch goes on.
     template <class F>
     bool Race(int raceIdx, std::string_view raceKey, std::string_view subStep, F&& work) {
-        try {
-            work();
-            return true;
-        } catch (const std::exception& e) {
-            RaceFailed(raceIdx, raceKey, subStep, e.what());
-        } catch (...) {
-            RaceFailed(raceIdx, raceKey, subStep, "unknown failure");
-        }
-        return false;
+        const std::optional<std::string> failure = Attempt(std::forward<F>(work));
+        if (failure) RaceFailed(raceIdx, raceKey, subStep, *failure);
+        return !failure;
     }
     /// Runs one sub-step of the week in its own try.
     template <class F>

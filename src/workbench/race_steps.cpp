@@ -16,41 +16,66 @@ namespace workbench {
 
 namespace {
 
-std::string CourseName(const RaceRun& run, std::string_view raceKey12) {
-    return run.codes.LookupCode("2001", raceKey12.substr(8, 2), 4);
+std::string CourseName(const common::CodeTable& codes, std::string_view raceKey12) {
+    return codes.LookupCode("2001", raceKey12.substr(8, 2), 4);
 }
 
-/// Writes one KAIME file of the race whole, through a scratch file and a rename.
-void WriteKaimeFile(std::string_view raceKey12, std::string_view suffix, std::string_view content) {
-    common::WriteFileAtomically(common::AppPath(KaimeFileName(raceKey12, suffix)), content);
+// Each file written whole, through a scratch file and a rename; a failure computing it is logged
+// in the place the file would have been written.
+void WriteOutputs(RaceRun& run, const RaceState& race, const std::vector<RaceOutput>& outputs) {
+    for (const RaceOutput& out : outputs) {
+        if (out.failure) {
+            run.log.RaceFailed(race.RaceIdx, race.RaceKey12, out.subStep, *out.failure);
+        } else if (!out.relativePath.empty()) {
+            run.log.Race(race.RaceIdx, race.RaceKey12, out.subStep,
+                         [&] { common::WriteFileAtomically(common::AppPath(out.relativePath), out.bytes); });
+        }
+    }
 }
 
 }  // namespace
 
 void AnnounceRace(RaceRun& run, const RaceState& race) {
     run.host.pumpEvents();
-    run.host.setStatus(common::StatusBox::Text5, RaceStatusText(race.RaceKey12, CourseName(run, race.RaceKey12)));
+    run.host.setStatus(common::StatusBox::Text5, RaceStatusText(race.RaceKey12, CourseName(run.codes, race.RaceKey12)));
 }
 
-void RunRaceSteps(RaceRun& run, RaceState& race) {
+RaceComputed ComputeRaceSteps(const common::CodeTable& codes, RaceState& race) {
     const std::string& key = race.RaceKey12;
-    const auto step = [&](std::string_view subStep, auto&& work) { return run.log.Race(race.RaceIdx, key, subStep, work); };
+    RaceComputed computed;
+    std::vector<RaceOutput>* outputs = &computed.beforeStatus;
+    // A sub-step whose failure is kept to be logged; true when it did its work.
+    const auto step = [&](std::string_view subStep, auto&& work) {
+        std::optional<std::string> failure = BatchLog::Attempt(work);
+        if (!failure) return true;
+        outputs->push_back({std::string(subStep), {}, {}, std::move(failure)});
+        return false;
+    };
+    const auto file = [&](std::string_view subStep, auto&& relativePathAndBytes) {
+        step(subStep, [&] {
+            auto [path, bytes] = relativePathAndBytes();
+            outputs->push_back({std::string(subStep), std::move(path), std::move(bytes), std::nullopt});
+        });
+    };
+    const auto kaime = [&](std::string_view suffix, auto&& bytes) {
+        file(suffix, [&] { return std::pair{KaimeFileName(key, suffix), bytes()}; });
+    };
 
     // Steps 1 to 3: the runners' values and texts, the spread and the predicted order, and the
-    // runner files. Each file is built in memory and written once.
+    // runner files.
     RaceRanking ranking;
     const bool ranked = step("ranking", [&] {
         std::vector<RunnerFields> runners;
         runners.reserve(static_cast<std::size_t>(race.RunnerCount));
         for (int h = 1; h <= race.RunnerCount; ++h) runners.push_back(RunnerFieldsOf(race.Runner(h)));
-        ranking = RankRunners(runners, run.codes);
+        ranking = RankRunners(runners, codes);
         race.RaceInfo[info::kSpread] = SpreadColumnText(ranking.RaceSD);
     });
-    for (const std::string& note : ranking.Notes) run.log.RaceFailed(race.RaceIdx, key, "ranking", note);
+    for (const std::string& note : ranking.Notes) outputs->push_back({"ranking", {}, {}, note});
 
     if (ranked) {
-        step("SORT.dat", [&] { WriteKaimeFile(key, "SORT.dat", SortFileBytes(ranking)); });
-        step("LUPSORT.dat", [&] { WriteKaimeFile(key, "LUPSORT.dat", LupSortFileBytes(ranking)); });
+        kaime("SORT.dat", [&] { return SortFileBytes(ranking); });
+        kaime("LUPSORT.dat", [&] { return LupSortFileBytes(ranking); });
     }
 
     // Step 4: the tickets and their files; the race shows in Text5 once its quinella sort file
@@ -62,36 +87,40 @@ void RunRaceSteps(RaceRun& run, RaceState& race) {
         sorted = KaimeSortFileBytes(key, tickets);
     });
     if (ticketed) {
-        step("KAIME file", [&] {
-            WriteKaimeFile(key, ".dat", KaimeRunnerLines(key, ranking) + KaimeTicketLines(key, tickets));
+        file("KAIME file", [&] {
+            return std::pair{KaimeFileName(key, ".dat"), KaimeRunnerLines(key, ranking) + KaimeTicketLines(key, tickets)};
         });
-        step("UMARENSORT.dat", [&] { WriteKaimeFile(key, "UMARENSORT.dat", sorted.Umaren); });
-    }
+        kaime("UMARENSORT.dat", [&] { return std::move(sorted.Umaren); });
 
-    step("status", [&] { AnnounceRace(run, race); });
-
-    if (ticketed) {
+        outputs = &computed.afterStatus;
         // A course name that cannot be part of a file name writes none of the five.
         std::array<BetCsvFile, 5> bets;
-        const bool betsMade = step("betting files", [&] { bets = BetCsvFiles(key, CourseName(run, key), tickets); });
+        const bool betsMade = step("betting files", [&] { bets = BetCsvFiles(key, CourseName(codes, key), tickets); });
         const auto bet = [&](std::size_t i) {
-            if (!betsMade) return;
-            step(bets[i].RelativePath,
-                 [&] { common::WriteFileAtomically(common::AppPath(bets[i].RelativePath), bets[i].Bytes); });
+            if (betsMade) file(bets[i].RelativePath, [&] { return std::pair{bets[i].RelativePath, std::move(bets[i].Bytes)}; });
         };
         bet(0);  // UMAREN
         bet(1);  // WIDE
-        step("UMATANSORT.dat", [&] { WriteKaimeFile(key, "UMATANSORT.dat", sorted.Umatan); });
+        kaime("UMATANSORT.dat", [&] { return std::move(sorted.Umatan); });
         bet(2);  // UMATAN
-        step("SANRENSORT.dat", [&] { WriteKaimeFile(key, "SANRENSORT.dat", sorted.Sanren); });
+        kaime("SANRENSORT.dat", [&] { return std::move(sorted.Sanren); });
         bet(3);  // SANRENPUKU
-        step("SANRENTANSORT.dat", [&] { WriteKaimeFile(key, "SANRENTANSORT.dat", sorted.Sanrentan); });
+        kaime("SANRENTANSORT.dat", [&] { return std::move(sorted.Sanrentan); });
         bet(4);  // SANRENTAN
     }
 
     race.SetRanking(std::move(ranking));
     race.SetTickets(std::move(tickets));
+    return computed;
+}
 
+void WriteRaceUntilStatus(RaceRun& run, const RaceState& race, const RaceComputed& computed) {
+    WriteOutputs(run, race, computed.beforeStatus);
+    run.log.Race(race.RaceIdx, race.RaceKey12, "status", [&] { AnnounceRace(run, race); });
+}
+
+void WriteRaceAfterStatus(RaceRun& run, const RaceState& race, const RaceComputed& computed) {
+    WriteOutputs(run, race, computed.afterStatus);
     run.writing.WriteRace(race);
 }
 

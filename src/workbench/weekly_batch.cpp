@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <deque>
+#include <memory>
+#include <optional>
 
 #include "common/code_table.h"
 #include "common/error_log.h"
+#include "common/cores.h"
 #include "common/missing_input.h"
+#include "common/other_cores.h"
 #include "common/paths.h"
 #include "common/step_marks.h"
 #include "engine/ex_record.h"
@@ -111,9 +115,10 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     }
 
     // Race by race: the runner records with their expanded runs (the join), the race's runner
-    // file, then the race's steps and writers from a fresh state. Races joined before any runner
-    // had a run wait: a week without a single run writes nothing. Only the runner records of one
-    // race (large) are held at a time, but for those waiting.
+    // file and a fresh state; then its steps computed; then their files and the writers. Races
+    // joined before any runner had a run wait: a week without a single run writes nothing. While
+    // another core computes a race's steps, the calling thread reads the race after it and writes
+    // the race before it, so that every file call and log line stays in one order.
     RaceWriting writing(writers, codes, log);
     RaceRun run{host, codes, log, writing};
     int joined = 0;
@@ -132,7 +137,17 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
     };
     std::deque<RaceRunners> waiting;
     while (joined < workRaces && runnersWithRuns == 0) waiting.push_back(join());
-    for (int r = 1; runnersWithRuns > 0 && r <= workRaces; ++r) {
+    const int firstRace = runnersWithRuns > 0 ? 1 : workRaces + 1;
+    // A race between its reading and its files; its state is only there once it could be built.
+    // It stays where it is while another core computes it.
+    struct RaceInWork {
+        std::optional<RaceState> race;
+        RaceComputed computed;
+        std::optional<std::string> failure;  // its steps could not be computed
+    };
+    const auto read = [&](int r) {
+        auto work = std::make_unique<RaceInWork>();
+        if (r > workRaces) return work;
         RaceRunners runners;
         if (waiting.empty()) {
             runners = join();
@@ -143,11 +158,37 @@ WeekBatch WeeklyYosoBatch(common::Host& host, RaceWriterTable writers) {
         const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
         log.Race(r, key, "runner file", [&] { WriteRaceHorseFile(key, runners); });
         log.Race(r, key, "race state", [&] {
-            RaceState race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
-                                            batch.RaceInfoTable.Row(r), std::move(runners));
-            RunRaceSteps(run, race);
-            batch.RaceInfoTable.SetRow(r, race.RaceInfo);
+            work->race = BuildRaceState(r, batch.ResultMode, list.Races[static_cast<std::size_t>(r - 1)],
+                                        batch.RaceInfoTable.Row(r), std::move(runners));
         });
+        return work;
+    };
+    std::unique_ptr<RaceInWork> current = read(firstRace), next;
+    // Declared after the races, so that it waits for the one computing before they go.
+    common::OtherCores cores(std::min(2, common::UsableCores()));
+    const auto startComputing = [&](RaceInWork* work) {
+        if (!work->race) return;
+        cores.Start([work, &codes] {
+            work->failure = BatchLog::Attempt([&] { work->computed = ComputeRaceSteps(codes, *work->race); });
+        });
+    };
+    startComputing(current.get());
+    for (int r = firstRace; r <= workRaces; ++r) {
+        next = read(r + 1);
+        cores.Wait();
+        const std::string& key = batch.RaceKeyList[static_cast<std::size_t>(r)];
+        if (current->failure) log.RaceFailed(r, key, "race state", *current->failure);
+        const bool computed = current->race && !current->failure;
+        // The window's events are let through here, while nothing computes.
+        if (computed) WriteRaceUntilStatus(run, *current->race, current->computed);
+        startComputing(next.get());
+        if (computed) {
+            log.Race(r, key, "race state", [&] {
+                WriteRaceAfterStatus(run, *current->race, current->computed);
+                batch.RaceInfoTable.SetRow(r, current->race->RaceInfo);
+            });
+        }
+        current = std::move(next);
     }
     if (workRaces > 0) inputs.Note(common::AppPath(engine::kExFolder), runnersWithRuns > 0);
     batch.InputsMissing = !inputs.Report().empty();

@@ -124,10 +124,11 @@ protected:
         week = nullptr;
     }
 
-    // Runs weekrun's `steps` on the week as it was set up, on `cores` cores; returns the folder
-    // after it, and the exit status in `status`.
-    Snapshot Run(int cores, const std::string& steps, const std::string& options, int& status) {
-        Restore(*week, before);
+    // Runs weekrun's `steps` on the week as it was set up (or as `from` holds it), on `cores`
+    // cores; returns the folder after it, and the exit status in `status`.
+    Snapshot Run(int cores, const std::string& steps, const std::string& options, int& status,
+                 const Snapshot& from = before) {
+        Restore(*week, from);
         status = RunCommand("taskset -c " + Cores(cores) + " " + WEEKRUN_PROGRAM + " --app " + week->Path().string() +
                             " --quiet " + options + " " + steps + " >/dev/null 2>&1");
         return Take(*week);
@@ -160,37 +161,46 @@ TEST_F(AtAnyCoreCount, EveryStepWritesTheSameFilesAndLog) {
     }
 }
 
-// A failure injected into the computation fails the same call every time, at every core count:
-// the same file is told in the same log, and the same files are left.
-TEST_F(AtAnyCoreCount, AFailingFileCallOfTheComputationReplays) {
-    const std::string countFile = (week->Path().parent_path() / "calls.txt").string();
-    Restore(*week, before);
-    ASSERT_EQ(RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + week->Path().string() +
-                         " --quiet --count-file-calls compute >/dev/null 2>" + countFile),
-              1);  // the damage is told
-    const std::string counted = [&] {
-        std::ifstream in(countFile);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
-    const auto at = counted.find(" file calls ");
-    ASSERT_NE(at, std::string::npos) << counted;
-    const long calls = std::atol(counted.c_str() + at + 12);
-    ASSERT_GT(calls, 50);
-    fs::remove(countFile);
+// A failure injected into a step that uses a second core fails the same call every time, at
+// every core count: the same file is told in the same log, and the same files are left.
+TEST_F(AtAnyCoreCount, AFailingFileCallReplays) {
+    struct Case {
+        std::string step, stepsBefore;
+    };
+    for (const Case& c : {Case{"compute", ""}, Case{"batch", "compute odds odds-tables"}}) {
+        SCOPED_TRACE(c.step);
+        int status = 0;
+        const Snapshot start = c.stepsBefore.empty() ? before : Run(1, c.stepsBefore, "", status);
+        const std::string countFile = (week->Path().parent_path() / "calls.txt").string();
+        Restore(*week, start);
+        RunCommand(std::string(WEEKRUN_PROGRAM) + " --app " + week->Path().string() + " --quiet --count-file-calls " +
+                   c.step + " >/dev/null 2>" + countFile);
+        const std::string counted = [&] {
+            std::ifstream in(countFile);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        }();
+        const auto at = counted.find(" file calls ");
+        ASSERT_NE(at, std::string::npos) << counted;
+        const long calls = std::atol(counted.c_str() + at + 12);
+        ASSERT_GT(calls, 50);
+        fs::remove(countFile);
 
-    for (const long n : {5L, 20L, calls / 4, calls / 2, calls - 3}) {
-        SCOPED_TRACE("--fail-file-call " + std::to_string(n));
-        int firstStatus = 0;
-        const Snapshot first = Run(1, "compute", "--fail-file-call " + std::to_string(n), firstStatus);
-        for (int cores : {1, 4, 4, 2, 4}) {
-            SCOPED_TRACE(std::to_string(cores) + " cores");
-            int again = 0;
-            const Snapshot next = Run(cores, "compute", "--fail-file-call " + std::to_string(n), again);
-            EXPECT_EQ(again, firstStatus);
-            const std::vector<std::string> differing = Differences(first, next);
-            EXPECT_TRUE(differing.empty()) << differing.size() << " files differ, first " << differing.front();
-            if (first.contains("ERRORLOG.txt") && next.contains("ERRORLOG.txt")) {
-                EXPECT_EQ(first.at("ERRORLOG.txt"), next.at("ERRORLOG.txt"));
+        for (const long n : {5L, 20L, calls / 4, calls / 2, calls - 3}) {
+            SCOPED_TRACE("--fail-file-call " + std::to_string(n));
+            const std::string option = "--fail-file-call " + std::to_string(n);
+            int firstStatus = 0;
+            const Snapshot first = Run(1, c.step, option, firstStatus, start);
+            ASSERT_TRUE(first.contains("ERRORLOG.txt"));
+            for (int cores : {1, 4, 4, 2, 4}) {
+                SCOPED_TRACE(std::to_string(cores) + " cores");
+                int again = 0;
+                const Snapshot next = Run(cores, c.step, option, again, start);
+                EXPECT_EQ(again, firstStatus);
+                const std::vector<std::string> differing = Differences(first, next);
+                EXPECT_TRUE(differing.empty()) << differing.size() << " files differ, first " << differing.front();
+                if (next.contains("ERRORLOG.txt")) {
+                    EXPECT_EQ(first.at("ERRORLOG.txt"), next.at("ERRORLOG.txt"));
+                }
             }
         }
     }
