@@ -1,6 +1,5 @@
 #include "history/atari_list.h"
 
-#include <algorithm>
 #include <array>
 #include <exception>
 #include <optional>
