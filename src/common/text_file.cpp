@@ -117,12 +117,6 @@ void WrittenFieldReader::LogUnreadableFields(std::string_view step, std::string_
     lineOffset_ = firstLine - 1;
 }
 
-void WrittenFieldReader::KeepUnreadableFields(std::vector<std::string>& reasons, std::string_view file, int firstLine) {
-    keptReasons_ = &reasons;
-    logFile_ = file;
-    lineOffset_ = firstLine - 1;
-}
-
 namespace {
 
 bool Blank(char c) { return c == ' ' || c == '\t'; }
@@ -231,8 +225,7 @@ bool WrittenFieldReader::Next(std::string_view& value) {
     value = read;
     if (unreadable) {
         ++unreadableFields_;
-        if (keptReasons_) keptReasons_->push_back(UnreadableFieldReason(logFile_, fieldLine_));
-        else if (!logStep_.empty()) LogError(logStep_, UnreadableFieldReason(logFile_, fieldLine_));
+        if (!logStep_.empty()) LogError(logStep_, UnreadableFieldReason(logFile_, fieldLine_));
     }
     return true;
 }

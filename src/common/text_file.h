@@ -117,9 +117,6 @@ public:
     /// From now on every value that cannot be read is logged under `step`, naming `file` and the
     /// line; `firstLine` is the file's line number of the content's first line.
     void LogUnreadableFields(std::string_view step, std::string_view file, int firstLine = 1);
-    /// The same, but each reason is added to `reasons` rather than logged: for a reader on a thread
-    /// of its own, whose reasons the calling thread logs in their turn.
-    void KeepUnreadableFields(std::vector<std::string>& reasons, std::string_view file, int firstLine = 1);
 
     /// The buffer that held the content, for the next file's read; the reader is left empty.
     std::string Release() &&;
@@ -138,7 +135,6 @@ private:
     int fieldLine_ = 0;
     int unreadableFields_ = 0;
     std::string logStep_;
-    std::vector<std::string>* keptReasons_ = nullptr;
     std::string logFile_;
     int lineOffset_ = 0;
 };

@@ -1,6 +1,5 @@
 #include "history/atari_list.h"
 
-#include <algorithm>
 #include <array>
 #include <exception>
 #include <optional>
@@ -86,60 +85,25 @@ std::optional<std::int64_t> IntegerPayout(std::string_view text) {
     return common::DigitsValue(text);
 }
 
-// A big payout's grid row; its number, which goes by the big payouts of the days before, is
-// added when it is listed.
-using BigPayoutCells = std::array<std::string, kAtariGridCols>;
-
-// The race fields of the list's lines, 7 to 15, set by a race line.
-constexpr std::size_t kFirstRaceField = 7;
-constexpr std::size_t kRaceFields = 9;
-using RaceFields = std::array<std::string, kRaceFields>;
-
-// One day's report read apart from the other days, and what the list takes up from it in day
-// order. Race, hit and payout fields carry over from line to line; of those a day's
-// lines show, only the race can come from the days before: a hit or payout before the day's
-// first race is marked, and the day read again with the race the days before left.
-class DayHits {
+// One pass over the stored reports, the days taken up in scan order. Race, hit and payout fields
+// carry over from line to line; of those a day's lines show, only the race can come from the days
+// before (a hit or payout before the day's first race line).
+class Collector {
 public:
-    std::string lines;  // the list's lines
-    int hitLines = 0, payoutLines = 0, passedOver = 0;
-    std::vector<BigPayoutCells> bigPayouts;
-    std::vector<std::string> log;     // ERRORLOG reasons, in order
-    bool raceSet = false;             // a race line of the day set the race fields
-    bool carriedRace = false;         // a line was made with the race of the days before
-    std::exception_ptr failure;       // what cut the reading short
+    explicit Collector(const common::CodeTable& codes) : codes_(codes), grid_(AtariGridCaptions()) {}
 
-    // `race`: the race fields the days before left, as far as they are known.
-    void Parse(const std::string& key, StoredDayRead& read, const common::CodeTable& codes, const RaceFields& race) {
-        lines.clear();
-        hitLines = payoutLines = passedOver = 0;
-        bigPayouts.clear();
-        log.clear();
-        raceSet = carriedRace = false;
-        failure = nullptr;
-        if (read.failure) return;
-        common::WrittenFieldReader values = StoredDayValues(key, kReport, read, log);
-        try {
-            std::copy(race.begin(), race.end(), f_.begin() + kFirstRaceField);
-            ReadDay(key, values, codes);
-        } catch (...) {
-            failure = std::current_exception();
+    // The day's lines into the list, its big payouts into the grid, each failure logged in its turn.
+    void Day(const std::string& key, common::WrittenFieldReader& values, const std::exception_ptr& failure) {
+        if (LogReadFailure(kAtariListStep, failure)) {
+            ++passedOver_;
+            return;
         }
-        ReleaseStoredDay(std::move(values), read);
-    }
-
-    void KeepRace(RaceFields& race) const {
-        const auto first = f_.begin() + kFirstRaceField;
-        std::copy(first, first + kRaceFields, race.begin());
-    }
-
-private:
-    void ReadDay(const std::string& key, common::WrittenFieldReader& values, const common::CodeTable& codes) {
+        ++days_;
         const Words& w = Cp932Words();
         f_[1] = key.substr(0, 4) + w.year;
         f_[2] = key.substr(4, 2) + w.month;
         f_[3] = key.substr(6, 2) + w.day;
-        f_[4] = common::ToCp932(codes.LookupCode("2001", key.substr(8, 2), 4));
+        f_[4] = common::ToCp932(codes_.LookupCode("2001", key.substr(8, 2), 4));
         f_[5] = key.substr(10, 2) + w.meeting;
         f_[6] = key.substr(12, 2) + w.day;
         umarenHit_ = false;
@@ -156,14 +120,29 @@ private:
                 whole = ReadPayout(values);
             }
         }
-        passedOver += values.UnreadableFields();
+        passedOver_ += values.UnreadableFields();
         if (!whole) PassOver("TEKICHU/" + key + std::string(kReport) + ": the file ends inside a line");
         if (races == 0) PassOver("TEKICHU/" + key + std::string(kReport) + " holds no race: the day's hits are not in ATARILIST.txt");
     }
 
-    void PassOver(std::string reason) {
-        log.push_back(std::move(reason));
-        ++passedOver;
+    void CountFailure() { ++passedOver_; }
+
+    AtariList Finish(std::string& content) {
+        content = std::move(out_);
+        AtariList list;
+        list.tekichuFG = std::move(grid_);
+        list.hitLines = hitLines_;
+        list.payoutLines = payoutLines_;
+        list.bigPayouts = bigPayouts_;
+        list.days = days_;
+        list.passedOver = passedOver_;
+        return list;
+    }
+
+private:
+    void PassOver(const std::string& reason) {
+        common::LogError(kAtariListStep, reason);
+        ++passedOver_;
     }
 
     // The next values of the line into `v`; false when the file ends before them.
@@ -183,7 +162,6 @@ private:
         f_[7] = v[2] + "R";
         f_[8] = v[3].empty() ? v[4] : v[3];
         for (std::size_t i = 9; i <= 15; ++i) f_[i] = v[i - 5];
-        raceSet = true;
         return true;
     }
 
@@ -196,8 +174,8 @@ private:
         f_[17] = v[2];
         f_[18] = v[3];
         f_[19] = v[4];
-        Line(kHitFields);
-        ++hitLines;
+        AppendLine(out_, f_, kHitFields);
+        ++hitLines_;
         const auto payout = IntegerPayout(f_[19]);
         if (payout && *payout > kBigPayout) BigPayout();
         return true;
@@ -212,82 +190,31 @@ private:
         f_[20] = Cp932Words().payouts[static_cast<std::size_t>(kind)];
         f_[21] = v[1];
         f_[22] = v[2];
-        Line(kPayoutFields);
-        ++payoutLines;
+        AppendLine(out_, f_, kPayoutFields);
+        ++payoutLines_;
         return true;
     }
 
-    void Line(std::size_t count) {
-        if (!raceSet) carriedRace = true;
-        AppendLine(lines, f_, count);
-    }
-
-    void BigPayout() {
-        BigPayoutCells& cells = bigPayouts.emplace_back();
-        const auto cell = [&](int col, std::size_t field) { cells[static_cast<std::size_t>(col)] = Shown(f_[field]); };
-        cells[0] = " " + Shown(f_[1]) + " ";
-        for (int col = 1; col <= 7; ++col) cell(col, static_cast<std::size_t>(col + 1));
-        cell(8, 16);
-        cell(9, 19);
-        cell(10, 17);
-        cells[11] = " " + Shown(f_[18]);
-        for (int col = 12; col <= 18; ++col) cell(col, static_cast<std::size_t>(col - 3));
-    }
-
-    Fields f_;
-    bool umarenHit_ = false;
-};
-
-// One pass over the stored reports, the days taken up in scan order.
-class Collector {
-public:
-    explicit Collector(const common::CodeTable& codes) : codes_(codes), grid_(AtariGridCaptions()) {}
-
-    void TakeDay(const std::string& key, StoredDayRead& read, DayHits& day) {
-        if (LogReadFailure(kAtariListStep, read)) {
-            ++passedOver_;
-            return;
-        }
-        ++days_;
-        if (day.carriedRace) day.Parse(key, read, codes_, race_);
-        for (const std::string& reason : day.log) common::LogError(kAtariListStep, reason);
-        out_ += day.lines;
-        hitLines_ += day.hitLines;
-        payoutLines_ += day.payoutLines;
-        passedOver_ += day.passedOver;
-        for (BigPayoutCells& cells : day.bigPayouts) ListBigPayout(cells);
-        if (day.raceSet) day.KeepRace(race_);
-        if (day.failure) std::rethrow_exception(day.failure);
-    }
-
-    void CountFailure() { ++passedOver_; }
-
-    AtariList Finish(std::string& content) {
-        content = std::move(out_);
-        AtariList list;
-        list.tekichuFG = std::move(grid_);
-        list.hitLines = hitLines_;
-        list.payoutLines = payoutLines_;
-        list.bigPayouts = bigPayouts_;
-        list.days = days_;
-        list.passedOver = passedOver_;
-        return list;
-    }
-
-private:
     // The grid has rows for 4,999 big payouts; later ones are counted and in the file only.
-    void ListBigPayout(BigPayoutCells& cells) {
+    void BigPayout() {
         const int row = ++bigPayouts_;
         if (row >= kAtariGridRows) return;
+        const auto cell = [&](int col, std::string text) { grid_.SetText(row, col, std::move(text)); };
         const std::string number = std::to_string(row);
-        cells[0] += number;
-        cells[19] = number;
-        for (std::size_t col = 0; col < cells.size(); ++col) grid_.SetText(row, static_cast<int>(col), std::move(cells[col]));
+        cell(0, " " + Shown(f_[1]) + " " + number);
+        for (int col = 1; col <= 7; ++col) cell(col, Shown(f_[static_cast<std::size_t>(col + 1)]));
+        cell(8, Shown(f_[16]));
+        cell(9, Shown(f_[19]));
+        cell(10, Shown(f_[17]));
+        cell(11, " " + Shown(f_[18]));
+        for (int col = 12; col <= 18; ++col) cell(col, Shown(f_[static_cast<std::size_t>(col - 3)]));
+        cell(19, number);
     }
 
     const common::CodeTable& codes_;
     common::GridCells grid_;
-    RaceFields race_;  // the race fields the days so far left
+    Fields f_;
+    bool umarenHit_ = false;
     std::string out_;
     int hitLines_ = 0, payoutLines_ = 0, bigPayouts_ = 0, days_ = 0, passedOver_ = 0;
 };
@@ -341,14 +268,14 @@ AtariList CollectAtariList(common::Host& host, const std::function<void()>& letE
     if (codes.Damaged())
         common::LogError(kAtariListStep, std::string(kListFile) + " kept as it was: the code table cannot be read whole");
     // Each day is taken up after its date's status.
-    DayHits hits;
-    ParseStoredDays(
-        keys, kReport, [&](std::size_t day, StoredDayRead& read) { hits.Parse(keys[day], read, codes, RaceFields{}); },
-        [&](std::size_t day, StoredDayRead& read) {
-            MeetDay(host, scan, keys, day);
-            if (!common::PassOver(kAtariListStep, [&] { collector.TakeDay(keys[day], read, hits); }))
-                collector.CountFailure();
-        });
+    std::string buffer;  // each day's report in turn
+    for (std::size_t day = 0; day < keys.size(); ++day) {
+        std::exception_ptr failure;
+        common::WrittenFieldReader values = ReadStoredDay(keys[day], kReport, kAtariListStep, buffer, failure);
+        MeetDay(host, scan, keys, day);
+        if (!common::PassOver(kAtariListStep, [&] { collector.Day(keys[day], values, failure); })) collector.CountFailure();
+        buffer = std::move(values).Release();
+    }
 
     const bool keepList = folder == TekichuFolder::Listed && ListedReportsMissing(keys, collector);
     std::string content;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <map>
 #include <optional>
 #include <set>
@@ -72,82 +73,6 @@ struct Slots {
     }
 };
 
-// One day's report read apart from the other days, and what the rebuild takes up from it in day
-// order. Kept from day to day.
-struct ParsedDay {
-    std::string raceIds;     // the day's lines of RACEID.txt
-    std::string speedLines;  // the day's lines of its date's speed file
-    int racesMet = 0;        // "RC" lines read, written or passed over
-    int races = 0, speedLineCount = 0, passedOver = 0;
-    std::vector<std::string> log;  // ERRORLOG reasons, in order
-    struct Status {
-        std::size_t logged;  // shown after this many of the reasons
-        std::string text;
-    };
-    std::vector<Status> statuses;  // Text6's texts of the races
-
-    void Parse(const std::string& key, StoredDayRead& read) {
-        raceIds.clear();
-        speedLines.clear();
-        racesMet = races = speedLineCount = passedOver = 0;
-        log.clear();
-        statuses.clear();
-        auto in = StoredDayValues(key, "lupRCM.txt", read, log);
-        std::string_view value;  // a view into the file's content, read value by value
-        while (in.NextTag(kRaceTag, value)) Race(key, in);
-        passedOver += in.UnreadableFields();
-        ReleaseStoredDay(std::move(in), read);
-    }
-
-private:
-    void PassOver(std::string reason) {
-        log.push_back(std::move(reason));
-        ++passedOver;
-    }
-
-    void Race(const std::string& key, common::WrittenFieldReader& in) {
-        ++racesMet;
-        std::string rc[10];
-        for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
-        const std::string& raceNum = rc[3];
-
-        Slots slots;
-        std::string_view value;
-        const auto distanceValue = common::StrictNumber(rc[9]);
-        const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
-        int reads = kHorseLineReads;
-        while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
-            // A horse line's 3rd and 4th values are the horse number and the rank, its 13th the
-            // predicted time.
-            std::string_view horse, rank, time;
-            in.Skip(2);
-            in.Next(horse);
-            in.Next(rank);
-            in.Skip(8);
-            in.Next(time);
-            slots.Fill(horse, rank, time, distance);
-        }
-
-        if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
-            PassOver("day " + key + ": a race whose race number is not two digits: \"" + raceNum + "\"");
-            return;
-        }
-        const std::string raceId = key + raceNum;
-        raceIds += raceId + "\r\n";
-        ++races;
-        statuses.push_back({log.size(), raceId + "TGFの外部指数作成中"});
-        if (!distanceValue) {
-            PassOver("race " + raceId + ": its distance is no number: \"" + rc[9] + "\"");
-            return;
-        }
-        const auto entries = slots.Line();
-        if (entries.empty()) return;
-        speedLines += supplementary::SokudoLine(raceId, entries);
-        ++speedLineCount;
-    }
-};
-
-
 // True when TEKICHU holds a day that the past results list (an empty day-key list is then no list
 // of those days). A folder that cannot be listed is taken as holding some.
 bool HoldsStoredDays() {
@@ -160,37 +85,23 @@ class Rebuild {
 public:
     explicit Rebuild(common::Host& host) : host_(host) {}
 
-    // The day's read failure, log lines and statuses in their turn, and its races into the files.
-    void Day(const std::string& key, const StoredDayRead& read, const ParsedDay& day) {
-        const bool unreadable = LogReadFailure(kStep, read);
+    // The day's races into the files, each logged and shown as it is read.
+    void Day(const std::string& key, common::WrittenFieldReader& in, const std::exception_ptr& failure) {
+        const bool unreadable = LogReadFailure(kStep, failure);
         if (unreadable) ++result.passedOver;
-        std::size_t logged = 0;
-        for (const auto& status : day.statuses) {
-            for (; logged < status.logged; ++logged) common::LogError(kStep, day.log[logged]);
-            host_.setStatus(common::StatusBox::Text6, status.text);
-        }
-        for (; logged < day.log.size(); ++logged) common::LogError(kStep, day.log[logged]);
-        result.races += day.races;
-        result.speedLines += day.speedLineCount;
-        result.passedOver += day.passedOver;
-        raceIds_ += day.raceIds;
-        if (day.racesMet > 0) {
-            // Days of one date share its file, started afresh at the date's first race in the pass.
-            const std::string date = key.substr(0, 8);
-            if (date != currentDate_) {
-                currentDate_ = date;
-                currentFile_ = &speedFiles_[date];
-                currentFile_->clear();
-            }
-            *currentFile_ += day.speedLines;
-        } else if (!unreadable && !StoredDayFileExists(key, "lupRCM.txt")) {
+        dayRaces_ = 0;
+        std::string_view value;  // a view into the file's content, read value by value
+        while (in.NextTag(kRaceTag, value)) Race(key, in);
+        result.passedOver += in.UnreadableFields();
+        if (dayRaces_ > 0 || unreadable) return;
+        if (!StoredDayFileExists(key, "lupRCM.txt")) {
             // Without its report a listed day's races would drop out of the index: the index and
             // its date's file stay as they were.
             keptDates_.insert(key.substr(0, 8));
             keepRaceIds_ = true;
             PassOver("TEKICHU/" + key + "lupRCM.txt is missing: SOKUDO/RACEID.txt and " +
                      supplementary::SokudoHrCsv(key.substr(0, 8)) + " are kept as they were");
-        } else if (!unreadable) {
+        } else {
             // The weekly batch wrote this day's races into its date's file: rewriting the file
             // without them would lose them.
             keptDates_.insert(key.substr(0, 8));
@@ -240,6 +151,55 @@ private:
         ++result.passedOver;
     }
 
+    void Race(const std::string& key, common::WrittenFieldReader& in) {
+        if (dayRaces_++ == 0) {
+            // Days of one date share its file, started afresh at the date's first race in the pass.
+            const std::string date = key.substr(0, 8);
+            if (date != currentDate_) {
+                currentDate_ = date;
+                currentFile_ = &speedFiles_[date];
+                currentFile_->clear();
+            }
+        }
+        std::string rc[10];
+        for (int v = 1; v <= 9; ++v) in.Next(rc[v]);
+        const std::string& raceNum = rc[3];
+
+        Slots slots;
+        std::string_view value;
+        const auto distanceValue = common::StrictNumber(rc[9]);
+        const std::int32_t distance = distanceValue ? common::CInt(*distanceValue) : 0;
+        int reads = kHorseLineReads;
+        while (in.NextTag(kHorseTags, value, reads) && value != "Q1") {
+            // A horse line's 3rd and 4th values are the horse number and the rank, its 13th the
+            // predicted time.
+            std::string_view horse, rank, time;
+            in.Skip(2);
+            in.Next(horse);
+            in.Next(rank);
+            in.Skip(8);
+            in.Next(time);
+            slots.Fill(horse, rank, time, distance);
+        }
+
+        if (raceNum.size() != 2 || !common::IsDigits(raceNum)) {
+            PassOver("day " + key + ": a race whose race number is not two digits: \"" + raceNum + "\"");
+            return;
+        }
+        const std::string raceId = key + raceNum;
+        raceIds_ += raceId + "\r\n";
+        ++result.races;
+        host_.setStatus(common::StatusBox::Text6, raceId + "TGFの外部指数作成中");
+        if (!distanceValue) {
+            PassOver("race " + raceId + ": its distance is no number: \"" + rc[9] + "\"");
+            return;
+        }
+        const auto entries = slots.Line();
+        if (entries.empty()) return;
+        *currentFile_ += supplementary::SokudoLine(raceId, entries);
+        ++result.speedLines;
+    }
+
     common::Host& host_;
     std::string raceIds_;
     std::map<std::string, std::string> speedFiles_;
@@ -247,6 +207,7 @@ private:
     bool keepRaceIds_ = false;
     std::string currentDate_;          // the date of the last day that had a race
     std::string* currentFile_ = nullptr;
+    int dayRaces_ = 0;                 // "RC" lines of the day, written or passed over
 };
 
 }  // namespace
@@ -284,14 +245,15 @@ IndexRebuild RebuildSokudoFiles(common::Host& host) {
     }
     // A line that is no key, or a key again, is logged in its turn, before the day that follows it.
     std::size_t line = 0;
-    ParsedDay parsed;
-    ParseStoredDays(
-        keys, "lupRCM.txt", [&](std::size_t day, StoredDayRead& read) { parsed.Parse(keys[day], read); },
-        [&](std::size_t day, StoredDayRead& read) {
-            for (; line < keyLines[day]; ++line) badLine(line);
-            ++line;
-            rebuild.Day(keys[day], read, parsed);
-        });
+    std::string buffer;  // each day's report in turn
+    for (std::size_t day = 0; day < keys.size(); ++day) {
+        std::exception_ptr failure;
+        common::WrittenFieldReader in = ReadStoredDay(keys[day], "lupRCM.txt", kStep, buffer, failure);
+        for (; line < keyLines[day]; ++line) badLine(line);
+        ++line;
+        rebuild.Day(keys[day], in, failure);
+        buffer = std::move(in).Release();
+    }
     for (; line < lines.size(); ++line) badLine(line);
     rebuild.Write();
     if (!common::PassOver(kStep, [] { common::ClearStepMark(common::MarkedStep::IndexRebuild); })) ++rebuild.result.passedOver;

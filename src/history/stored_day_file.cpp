@@ -20,44 +20,30 @@ std::string Relative(std::string_view key, std::string_view suffix) {
 
 common::WrittenFieldReader StoredDayFile(std::string_view key, std::string_view suffix, std::string_view step,
                                          int& unreadable) {
-    std::string content;
-    std::size_t size = 0;
+    std::string buffer;
+    std::exception_ptr failure;
+    common::WrittenFieldReader values = ReadStoredDay(key, suffix, step, buffer, failure);
+    if (LogReadFailure(step, failure)) ++unreadable;
+    return values;
+}
+
+common::WrittenFieldReader ReadStoredDay(std::string_view key, std::string_view suffix, std::string_view step,
+                                         std::string& buffer, std::exception_ptr& failure) {
     const std::string relative = Relative(key, suffix);
-    if (!common::PassOver(step, [&] { size = common::ReadFileBytes(common::AppPath(relative), content).size(); }))
-        ++unreadable;
-    common::WrittenFieldReader values(std::move(content), size);
+    std::size_t size = 0;
+    failure = nullptr;
+    try {
+        size = common::ReadFileBytes(common::AppPath(relative), buffer).size();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    common::WrittenFieldReader values(std::move(buffer), size);
     values.LogUnreadableFields(step, relative);
     return values;
 }
 
-void ParseStoredDays(const std::vector<std::string>& keys, std::string_view suffix,
-                     const std::function<void(std::size_t day, StoredDayRead& read)>& parse,
-                     const std::function<void(std::size_t day, StoredDayRead& read)>& take) {
-    StoredDayRead read;
-    for (std::size_t day = 0; day < keys.size(); ++day) {
-        read.size = 0;
-        read.failure = nullptr;
-        try {
-            read.size = common::ReadFileBytes(common::AppPath(Relative(keys[day], suffix)), read.buffer).size();
-        } catch (...) {
-            read.failure = std::current_exception();
-        }
-        parse(day, read);
-        take(day, read);
-    }
-}
-
-common::WrittenFieldReader StoredDayValues(std::string_view key, std::string_view suffix, StoredDayRead& read,
-                                           std::vector<std::string>& reasons) {
-    common::WrittenFieldReader values(std::move(read.buffer), read.size);
-    values.KeepUnreadableFields(reasons, Relative(key, suffix));
-    return values;
-}
-
-void ReleaseStoredDay(common::WrittenFieldReader&& values, StoredDayRead& read) { read.buffer = std::move(values).Release(); }
-
-bool LogReadFailure(std::string_view step, const StoredDayRead& read) {
-    return read.failure && !common::PassOver(step, [&] { std::rethrow_exception(read.failure); });
+bool LogReadFailure(std::string_view step, const std::exception_ptr& failure) {
+    return failure && !common::PassOver(step, [&] { std::rethrow_exception(failure); });
 }
 
 bool StoredDayFileExists(std::string_view key, std::string_view suffix) {

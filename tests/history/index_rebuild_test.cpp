@@ -187,7 +187,7 @@ public:
 };
 
 // Every day's log lines and race statuses, and the day-key list's lines that are no key, come
-// out in list order, one day after the other, as the days are read ahead of their turn.
+// out in list order, one day after the other.
 TEST_F(Rebuild, LogLinesAndStatusesComeOutInListOrder) {
     std::vector<std::string> expected = {"status: TGFの外部指数作成開始"};
     std::string list;
