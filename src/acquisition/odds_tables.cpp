@@ -45,27 +45,34 @@ bool ReadKumi(std::string_view kumi, std::array<int, N>& horses) {
     return value > 0 ? value : 0.0f;
 }
 
-// A table as the build keeps it until its text is written: a cell holds the tenths its odds field
-// gives when that is digits (0: no odds), and for a field read leniently to odds, minus one more
-// than their place in `lenient`. Tenths are written as text straight, not through a single.
+// A table as the build keeps it until its text is written. A cell is 0 without odds; above 0,
+// one more than where its odds field starts in `record`, when that field is digits and not all
+// zeros (tenths of the odds), so that its text is made from those digits; below 0, minus one more
+// than the place of its odds in `other`, for a field that is not such digits.
 template <std::size_t Size>
 struct CellTable {
     std::array<std::int32_t, Size> cells;
-    std::vector<float> lenient;
+    std::string_view record;
+    std::size_t width = 0;  // of the record's odds fields
+    std::vector<float> other;
+
+    const char* Digits(std::int32_t cell) const { return record.data() + (cell - 1); }
 
     // The odds of a cell as the public tables keep them: single precision, 0 where there are none.
     float Value(std::size_t i) const {
         const std::int32_t cell = cells[i];
-        if (cell < 0) return lenient[static_cast<std::size_t>(-cell - 1)];
-        return cell > 0 ? common::SingleOfTenths(cell) : 0.0f;
+        if (cell < 0) return other[static_cast<std::size_t>(-cell - 1)];
+        if (cell == 0) return 0.0f;
+        return common::SingleOfTenths(*common::DigitsValue(std::string_view(Digits(cell), width)));
     }
 };
 
 template <class L, int N, std::size_t Size, class Line>
 int FillCells(std::string_view record, CellTable<Size>& table, Line line) {
-    static_assert(records::kOddsOdds<L>.width <= 7, "tenths of up to seven digits");
     table.cells.fill(0);
-    table.lenient.clear();
+    table.record = record;
+    table.width = static_cast<std::size_t>(records::kOddsOdds<L>.width);
+    table.other.clear();
     const records::RecordView<L> view(record);
     int set = 0;
     std::array<int, N> horses{};
@@ -75,11 +82,20 @@ int FillCells(std::string_view record, CellTable<Size>& table, Line line) {
         const std::string_view odds = view.Get(records::kOddsOdds<L>, i);
         // Nearly every field is digits, tenths of the odds (all zeros: none); read as such they
         // are what the lenient reading gives, without it.
+        float value = 0.0f;
         if (const auto tenths = common::DigitsValue(odds)) {
-            cell = static_cast<std::int32_t>(*tenths);
-        } else if (const float value = LenientCellValue(odds); value > 0) {
-            table.lenient.push_back(value);
-            cell = -static_cast<std::int32_t>(table.lenient.size());
+            if (*tenths > 0 && odds.size() == table.width) {
+                cell = static_cast<std::int32_t>(odds.data() - record.data()) + 1;
+                ++set;
+                continue;
+            }
+            value = common::SingleOfTenths(*tenths);
+        } else {
+            value = LenientCellValue(odds);
+        }
+        if (value > 0) {
+            table.other.push_back(value);
+            cell = -static_cast<std::int32_t>(table.other.size());
         } else {
             cell = 0;
         }
@@ -146,15 +162,22 @@ std::string_view WriteTableText(const std::array<float, Size>& table, char* room
         [&](std::size_t i, char* at) { return common::SingleTextTo(at, table[i]); });
 }
 
-// The text of a cell table, as WriteTableText writes the table of its values: tenths straight.
-template <std::size_t Size>
+// The text of a cell table, as WriteTableText writes the table of its values: tenths from their
+// digits.
+template <int Width, std::size_t Size>
 std::string_view WriteCellsText(const CellTable<Size>& table, char* room) {
     return WriteLines<Size>(
         room, [&](std::size_t i) { return table.cells[i] == 0; },
         [&](std::size_t i, char* at) {
             const std::int32_t cell = table.cells[i];
-            return cell > 0 ? common::TenthsTextTo(at, cell) : common::SingleTextTo(at, table.Value(i));
+            return cell > 0 ? common::TenthsDigitsTextTo<Width>(at, table.Digits(cell))
+                            : common::SingleTextTo(at, table.other[static_cast<std::size_t>(-cell - 1)]);
         });
+}
+
+template <std::size_t Size>
+std::string_view WriteCellsText(const CellTable<Size>& table, char* room) {
+    return table.width == 7 ? WriteCellsText<7>(table, room) : WriteCellsText<6>(table, room);
 }
 
 // Room for the text of a table of `cells` cells. Not cleared: only the pages a text reaches are

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -124,55 +125,33 @@ std::string NumberText(double value, int digits) {
     return out;
 }
 
-namespace {
-/// "00" to "99", two bytes each.
-constexpr auto kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int n = 0; n < 100; ++n) {
-        pairs[static_cast<std::size_t>(2 * n)] = static_cast<char>('0' + n / 10);
-        pairs[static_cast<std::size_t>(2 * n + 1)] = static_cast<char>('0' + n % 10);
+template <int Width>
+char* TenthsDigitsTextTo(char* out, const char* digits) {
+    static_assert(Width >= 2 && Width <= 7, "the whole part, a point and the tenth fit in a word");
+    static_assert(std::endian::native == std::endian::little, "the first digit is the lowest byte");
+    // The field as one word, its first digit lowest: its leading zeros are found and shifted out
+    // at once, keeping one whole digit, and the point and the tenth go behind the whole part.
+    std::uint64_t word = 0;
+    std::memcpy(&word, digits, Width);
+    constexpr int kWhole = Width - 1;
+    constexpr std::uint64_t kZeros = 0x3030303030303030ull >> (8 * (8 - kWhole));
+    const std::uint64_t whole = word & ((std::uint64_t{1} << (8 * kWhole)) - 1);
+    const std::uint64_t nonZero = (whole ^ kZeros) | std::uint64_t{0xFF} << (8 * (kWhole - 1));
+    const int zeros = std::countr_zero(nonZero) / 8;
+    const int wholeLength = kWhole - zeros;
+    std::uint64_t text = whole >> (8 * zeros);
+    const auto tenth = static_cast<unsigned char>(digits[kWhole]);
+    int length = wholeLength;
+    if (tenth != '0') {
+        text |= (std::uint64_t{'.'} | std::uint64_t{tenth} << 8) << (8 * wholeLength);
+        length += 2;
     }
-    return pairs;
-}();
-
-/// The two digits of n < 100 in the two low bytes of a word, the first lowest.
-std::uint64_t DigitPair(std::uint32_t n) {
-    return static_cast<unsigned char>(kDigitPairs[2 * n]) |
-           std::uint64_t{static_cast<unsigned char>(kDigitPairs[2 * n + 1])} << 8;
-}
-
-/// The four low bytes of a word at `out`, the lowest first.
-void PutFourBytes(char* out, std::uint64_t word) {
-    for (int k = 0; k < 4; ++k) out[k] = static_cast<char>(word >> (8 * k));
-}
-
-}  // namespace
-
-char* TenthsTextTo(char* out, std::int64_t tenths) {
-    // The digit pairs below reach six places of the whole part; more go the general way.
-    if (tenths <= -10000000 || tenths >= 10000000) return SingleTextTo(out, SingleOfTenths(tenths));
-    if (tenths < 0) *out++ = '-';
-    const auto magnitude = static_cast<std::uint32_t>(tenths < 0 ? -tenths : tenths);
-    const std::uint32_t whole = magnitude / 10;
-    const std::uint32_t tenth = magnitude % 10;
-    // Written by the hundred thousand (odds tables): the six places of the whole part are made
-    // as three digit pairs in one word, without a branch per digit; the leading zeros are
-    // shifted out, and the point and the tenth go behind.
-    const int digits = 1 + (whole >= 10) + (whole >= 100) + (whole >= 1000) + (whole >= 10000) + (whole >= 100000);
-    std::uint64_t text = DigitPair(whole / 10000) | DigitPair(whole / 100 % 100) << 16 | DigitPair(whole % 100) << 32;
-    text >>= 8 * (6 - digits);
-    text |= (std::uint64_t{'.'} | std::uint64_t{'0' + tenth} << 8) << (8 * digits);
-    const int length = digits + (tenth != 0 ? 2 : 0);
-    // Nothing past the text is written: a text of four bytes or more is put as its first four and
-    // its last four, which overlap.
-    if (length >= 4) {
-        PutFourBytes(out, text);
-        PutFourBytes(out + length - 4, text >> (8 * (length - 4)));
-    } else {
-        for (int k = 0; k < length; ++k) out[k] = static_cast<char>(text >> (8 * k));
-    }
+    std::memcpy(out, &text, 8);
     return out + length;
 }
+
+template char* TenthsDigitsTextTo<6>(char* out, const char* digits);
+template char* TenthsDigitsTextTo<7>(char* out, const char* digits);
 
 namespace {
 /// Number text of a single from 0.001 up to (not including) ten million at `out`, or nullptr for

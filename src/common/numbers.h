@@ -51,10 +51,12 @@ inline constexpr std::size_t kSingleTextMax = 64;
 /// hundred thousand; returns the end of the text.
 char* SingleTextTo(char* out, float value);
 
-/// Number text of a count of tenths at `out` (room for kSingleTextMax characters): 123 gives
-/// "12.3", 120 gives "12", -5 gives "-0.5"; returns the end. It is SingleText's text of their
-/// single (SingleOfTenths), for tenths kept as they were read; quickest for up to seven digits.
-char* TenthsTextTo(char* out, std::int64_t tenths);
+/// Number text of a field of `Width` digits (6 or 7) that holds tenths, made from the digits
+/// themselves: "0001234" gives "123.4", "0000120" gives "12", "0000005" gives "0.5". It is
+/// SingleText's text of their single, for the odds tables' cells. Writes eight bytes at `out`, of
+/// which the text is the first; returns the end of the text.
+template <int Width>
+char* TenthsDigitsTextTo(char* out, const char* digits);
 
 /// A single-precision value floored to `decimals` decimals, as its number text: Int(v x 10^d) / 10^d
 /// taken in double on the stored value, back to single precision (57.1 to 4 gives "57.0999",

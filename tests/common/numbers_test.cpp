@@ -7,7 +7,9 @@
 #include <iterator>
 #include <optional>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <stdexcept>
@@ -116,10 +118,17 @@ TEST(NumberText, SingleTextOfTenthsIsTheSevenDigitText) {
             if (n < 0 && tenths % 7 != 0) continue;  // the sign is the same code: a sample is enough
             const float v = static_cast<float>(static_cast<double>(n) / 10.0);
             if (common::SingleText(v) != general(v) && differing++ == 0) first = general(v);
-            char room[common::kSingleTextMax];
-            if (std::string_view(room, common::TenthsTextTo(room, n)) != general(v) && differing++ == 0)
-                first = general(v);
         }
+        // The odds tables write fields of seven and six digits straight from their digits.
+        char digits[9];
+        char room[8];
+        std::snprintf(digits, sizeof digits, "%07lld", static_cast<long long>(tenths));
+        const float v = static_cast<float>(static_cast<double>(tenths) / 10.0);
+        if (std::string_view(room, common::TenthsDigitsTextTo<7>(room, digits)) != general(v) && differing++ == 0)
+            first = "7 digits: " + general(v);
+        if (tenths <= 999999 &&
+            std::string_view(room, common::TenthsDigitsTextTo<6>(room, digits + 1)) != general(v) && differing++ == 0)
+            first = "6 digits: " + general(v);
     }
     EXPECT_EQ(differing, 0) << "first: " << first;
 
@@ -182,15 +191,20 @@ TEST(NumberText, SingleTextOfSevenDigitsIsTheGeneralText) {
     }
 }
 
-// Beyond seven digits the text is still the single's, and nothing past it is written.
-TEST(NumberText, TenthsOfMoreThanSevenDigitsGiveTheSinglesText) {
-    for (const std::int64_t n : {10000000LL, -10000000LL, 123456789LL, 99999999999LL, -4000000001LL}) {
-        SCOPED_TRACE(n);
-        char room[common::kSingleTextMax + 1];
-        room[common::kSingleTextMax] = '#';
-        const std::string_view text(room, common::TenthsTextTo(room, n));
-        EXPECT_EQ(text, common::SingleText(common::SingleOfTenths(n)));
-        EXPECT_EQ(room[common::kSingleTextMax], '#');
+// The digits' text takes the first bytes of the eight it writes, and nothing past them.
+TEST(NumberText, TenthsDigitsWriteEightBytesAtMost) {
+    struct Case {
+        const char* digits;
+        const char* text;
+    };
+    for (const Case& c : {Case{"9999999", "999999.9"}, Case{"0000005", "0.5"}, Case{"0000010", "1"},
+                          Case{"1000000", "100000"}, Case{"0100001", "10000.1"}}) {
+        SCOPED_TRACE(c.digits);
+        char room[10];
+        std::memset(room, '#', sizeof room);
+        const char* end = common::TenthsDigitsTextTo<7>(room, c.digits);
+        EXPECT_EQ(std::string_view(room, end), c.text);
+        EXPECT_EQ(std::string_view(room + 8, 2), "##");
     }
 }
 
