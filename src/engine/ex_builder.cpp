@@ -284,6 +284,7 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     // Horses, each with its place among its dam's foals.
     {
         const records::WeekFileUM file(common::AppPath(records::kUmThisWeekNew));
+        tables.horses_.Reserve(file.Count(), RowSize(kHorseCopies) + 2);
         DamFoalFile foals;
         Bar bar(progress);
         const std::int64_t count = file.Count();
@@ -309,12 +310,19 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     // Races.
     {
         const records::WeekFileRA file(common::AppPath(records::kRaThisWeekNew));
+        tables.races_.Reserve(file.Count(), RowSize(kRaceCopies));
         tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t, records::RecordView<LayoutRA> ra) {
             tables.races_.Put(RaceRowKey(ra), Gather(ra.Bytes(), kRaceCopies));
             ++tables.raceRows_;
         });
     }
     return tables;
+}
+
+void ExJoinTables::Rows::Reserve(std::int64_t rows, std::size_t width) {
+    const auto count = static_cast<std::size_t>(std::max<std::int64_t>(rows, 0));
+    start_.reserve(count);
+    bytes_.reserve(count * width);
 }
 
 void ExJoinTables::Rows::Put(std::string_view key, std::string_view row) {

@@ -64,6 +64,9 @@ private:
     // where they start: a run's lookups touch little memory.
     class Rows {
     public:
+        /// Room for `rows` rows of `width` bytes at once: grown row by row, the bytes would be
+        /// copied into fresh memory again and again, and fresh pages cost more than the copying.
+        void Reserve(std::int64_t rows, std::size_t width);
         void Put(std::string_view key, std::string_view row);
         const char* Find(std::string_view key) const;
 
