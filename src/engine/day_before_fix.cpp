@@ -140,7 +140,7 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
             std::string_view before;
             std::string_view newest;
             std::int64_t n = 0;
-            RepeatedRuns seen;
+            RepeatedRuns seen(runs.size() / kRunLength);
             std::int64_t repeats = 0;
             const std::int64_t passedOver = records::ForEachSoundRecord<LayoutSE>(
                 kDayBeforeFixStep, file.Path(), runs, [&](std::int64_t k, std::string_view record) {
@@ -179,7 +179,8 @@ void FixRaceConditions(DayBeforeFixSummary& summary, const std::function<void(in
                                        raceFile.Size());
         // Structure building writes each race once: a record that stands again byte for byte was
         // copied into the file, and is written back as it was rather than fixed a second time.
-        std::unordered_set<std::string_view> seen;
+        std::unordered_set<std::string_view, RecordHeadHash> seen;
+        seen.reserve(races.size());
         for (std::size_t i = 0; i < races.size() && !check.Stopped(); ++i) {
             const auto n = static_cast<std::int64_t>(i) + 1;
             if (!check.Sound(n, races[i])) continue;

@@ -346,7 +346,7 @@ HorseExpansion ExpandHorseRuns(const ExJoinTables& tables, std::string_view kett
     // A damaged run is passed over (told in the failures), and a shifted one ends the runs there.
     const fs::path path = acquisition::HorseRunFilePath(kettoNum);
     records::RecordFileCheck check(kExBuildStep, path, LayoutSE::kName, kRunLength, runFile.size(), &out.failures);
-    RepeatedRuns seen;
+    RepeatedRuns seen(static_cast<std::size_t>(out.runs));
     std::int64_t repeats = 0;
     for (std::int64_t j = 1; j <= out.runs && !check.Stopped(); ++j) {
         try {
