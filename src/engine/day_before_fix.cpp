@@ -119,6 +119,8 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
     Part(summary, [&] { horses = acquisition::ReadKeyList(listPath); });
     summary.horses = static_cast<std::int64_t>(horses.size());
 
+    // One buffer for every horse's runs: a fresh one per horse would cost more than the reading.
+    std::string buffer;
     for (const std::string& kettoNum : horses) {
         Part(summary, [&] {
             if (!acquisition::IsValidKettoNum(kettoNum))
@@ -136,7 +138,7 @@ void FixLastEntry(DayBeforeFixSummary& summary) {
             // The last run and the one before it. A run file with a damaged, shifted or repeated
             // run, or bytes after its last run, is left as it was: the fix could go into an older,
             // finished run, and writing into the file would keep the damage.
-            const std::string runs = common::ReadFileBytes(file.Path());
+            const std::string_view runs = common::ReadFileBytes(file.Path(), buffer);
             std::string_view before;
             std::string_view newest;
             std::int64_t n = 0;
