@@ -196,8 +196,9 @@ std::string_view RunsOfRace(const common::RecordFile& exFile, std::string_view r
                             std::vector<std::string>* damage) {
     const std::size_t length = exFile.RecordLength();
     // A size that is not a whole number of records: bytes were cut, added or inserted somewhere.
-    if (exFile.Size() % length != 0) return SoundRunsOfRace(exFile, raceKey12, buffer, damage);
-    std::int64_t newest = exFile.Count();
+    const std::uint64_t size = exFile.Size();  // one look at the file for both
+    if (size % length != 0) return SoundRunsOfRace(exFile, raceKey12, buffer, damage);
+    auto newest = static_cast<std::int64_t>(size / length);
     // Backwards a block at a time: this week's record is normally the last one, and then the block
     // is the runs.
     while (newest >= 1) {
