@@ -284,10 +284,10 @@ ExJoinTables ExJoinTables::Load(const ExBuildProgress& progress) {
     // Horses, each with its place among its dam's foals.
     {
         const records::WeekFileUM file(common::AppPath(records::kUmThisWeekNew));
-        tables.horses_.Reserve(file.Count(), RowSize(kHorseCopies) + 2);
+        const std::int64_t count = file.Count();
+        tables.horses_.Reserve(count, RowSize(kHorseCopies) + 2);  // and the two digits of the foal order
         DamFoalFile foals;
         Bar bar(progress);
-        const std::int64_t count = file.Count();
         tables.recordsPassedOver_ += file.ForEach(kExBuildStep, [&](std::int64_t n, records::RecordView<LayoutUM> um) {
             std::string row = Gather(um.Bytes(), kHorseCopies);
             row += foals.ProduceOrder(um.Get(kUmPedigreeNum, 1), um.Get(records::um::KettoNum));
